@@ -69,7 +69,6 @@ int RunProgram(int argc, char** argv)
     try {
         InitializeUnits();
         QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
-        QApplication::setApplicationDisplayName(QString::fromUtf8(kApplicationTitle));
         Tf_tcGlow window;
         window.show();
         code = QApplication::exec();
