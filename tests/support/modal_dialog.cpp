@@ -1,0 +1,36 @@
+#include "tests/support/modal_dialog.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace testing_support {
+
+void OnModalDialog(std::function<void(QDialog&)> action)
+{
+    QTimer::singleShot(0, qApp, [action = std::move(action)] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            ADD_FAILURE() << "no modal dialog is shown";
+            return;
+        }
+        action(*dialog);
+        if (dialog->isVisible()) {
+            ADD_FAILURE() << "the dialog was left open";
+            dialog->reject();
+        }
+    });
+}
+
+QWidget* FindTopLevel(const QString& objectName)
+{
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == objectName && widget->isVisible())
+            return widget;
+    return nullptr;
+}
+
+} // namespace testing_support

@@ -1,0 +1,20 @@
+// Driving modal dialogs and finding windows in windowed tests.
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QDialog;
+class QWidget;
+
+namespace testing_support {
+
+// Queues `action` to run on the modal dialog once its event loop runs. The action must
+// accept or reject it; a dialog left open is rejected and the test fails, as it does
+// when no modal dialog shows.
+void OnModalDialog(std::function<void(QDialog&)> action);
+
+// The visible top-level window with that object name, or none.
+QWidget* FindTopLevel(const QString& objectName);
+
+} // namespace testing_support

@@ -1,0 +1,133 @@
+#include "utility/cp1250.h"
+#include "utility/dialprogres.h"
+
+#include "tests/support/modal_dialog.h"
+
+#include <QGuiApplication>
+#include <QProgressBar>
+#include <QScreen>
+#include <QTextEdit>
+
+#include <gtest/gtest.h>
+
+using namespace utility;
+
+namespace {
+
+QProgressBar* Bar(Tf_progres& window, const char* name)
+{
+    return window.findChild<QProgressBar*>(QString::fromLatin1(name));
+}
+
+QString MemoOf(Tf_progres& window) { return window.findChild<QTextEdit*>(QStringLiteral("Memo1"))->toPlainText(); }
+
+} // namespace
+
+TEST(Progress, OpenClampsTheRange)
+{
+    struct Case { int min; int max; int barMin; int barMax; };
+    const Case cases[] = {
+        {5, 5, 5, 6}, {-3, 10, 0, 10}, {-3, -5, 0, 1}, {2, 1, 2, 3}, {0, 100, 0, 100}, {-1, 0, 0, 1},
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<Tf_progres> window;
+        EXPECT_TRUE(ProgressOpen(c.min, c.max, "Odczyt", "Czekaj", window));
+        ASSERT_NE(window, nullptr);
+        QProgressBar* bar = Bar(*window, "ProgressBar1");
+        EXPECT_EQ(bar->minimum(), c.barMin) << c.min << ".." << c.max;
+        EXPECT_EQ(bar->maximum(), c.barMax) << c.min << ".." << c.max;
+        ProgressClose(window);
+    }
+}
+
+TEST(Progress, WindowAndTexts)
+{
+    std::unique_ptr<Tf_progres> window;
+    ASSERT_TRUE(ProgressOpen(0, 10, Pl("Odczyt karty"), Pl("Czytam plik"), window));
+    EXPECT_EQ(testing_support::FindTopLevel(QStringLiteral("Tf_progres")), window.get());
+    EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Odczyt karty"));
+    EXPECT_EQ(window->size(), QSize(360, 62));
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(window->isModal());
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(window->frameGeometry().top(), screen.top() + 120);
+    EXPECT_LE(std::abs(window->frameGeometry().center().x() - screen.center().x()), 1);
+    EXPECT_TRUE(Bar(*window, "ProgressBar1")->isVisible());
+    EXPECT_FALSE(Bar(*window, "ProgressBar2")->isVisible());
+    EXPECT_EQ(MemoOf(*window), QStringLiteral("Czytam plik"));
+
+    ProgressStep(1, Pl("EF_Identification"), window.get());
+    EXPECT_EQ(MemoOf(*window), QStringLiteral("Czytam plik\nEF_Identification"));
+    ProgressStep(2, Pl("Zakończono"), window.get());
+    EXPECT_EQ(MemoOf(*window), QString::fromUtf8("Czytam plik\nZakończono"));
+
+    ProgressClose(window);
+    EXPECT_EQ(window, nullptr);
+    EXPECT_EQ(testing_support::FindTopLevel(QStringLiteral("Tf_progres")), nullptr);
+    ProgressClose(window);
+    EXPECT_EQ(window, nullptr);
+}
+
+TEST(Progress, EmptyOpeningTextHasNoHeader)
+{
+    std::unique_ptr<Tf_progres> window;
+    ASSERT_TRUE(ProgressOpen(0, 3, "Wydruk", "", window));
+    ProgressStep(1, Pl("strona 1"), window.get());
+    EXPECT_EQ(MemoOf(*window), QStringLiteral("strona 1"));
+    ProgressClose(window);
+}
+
+TEST(Progress, StepClampsThePosition)
+{
+    struct Case { int min; int max; int first; int second; int expected; };
+    const Case cases[] = {
+        {0, 10, 4, 4, 4},
+        {0, 10, 4, 25, 10},  // above the range: the end
+        {5, 20, 6, 2, 5},    // below the minimum but not negative: the start
+        {0, 10, 3, -1, 3},   // negative: the bar stays
+        {0, 10, 10, 0, 0},
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<Tf_progres> window;
+        ASSERT_TRUE(ProgressOpen(c.min, c.max, "Odczyt", "", window));
+        ProgressStep(c.first, "", window.get());
+        ProgressStep(c.second, "", window.get());
+        EXPECT_EQ(Bar(*window, "ProgressBar1")->value(), c.expected)
+            << c.min << ".." << c.max << " steps " << c.first << ", " << c.second;
+        ProgressClose(window);
+    }
+}
+
+TEST(Progress, StepRestoresAChangedRange)
+{
+    std::unique_ptr<Tf_progres> window;
+    ASSERT_TRUE(ProgressOpen(2, 8, "Odczyt", "", window));
+    Bar(*window, "ProgressBar1")->setRange(0, 100);
+    ProgressStep(50, "", window.get());
+    QProgressBar* bar = Bar(*window, "ProgressBar1");
+    EXPECT_EQ(bar->minimum(), 2);
+    EXPECT_EQ(bar->maximum(), 8);
+    EXPECT_EQ(bar->value(), 8);
+    ProgressClose(window);
+}
+
+TEST(Progress, StepWithoutWindowDoesNothing)
+{
+    ProgressStep(3, "nic", nullptr);
+    std::unique_ptr<Tf_progres> none;
+    ProgressClose(none);
+    EXPECT_EQ(none, nullptr);
+    EXPECT_EQ(testing_support::FindTopLevel(QStringLiteral("Tf_progres")), nullptr);
+}
+
+TEST(Progress, OpenReplacesAnOpenWindow)
+{
+    std::unique_ptr<Tf_progres> window;
+    ASSERT_TRUE(ProgressOpen(0, 5, "Pierwsze", "", window));
+    ASSERT_TRUE(ProgressOpen(0, 5, "Drugie", "", window));
+    EXPECT_EQ(testing_support::FindTopLevel(QStringLiteral("Tf_progres")), window.get());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Drugie"));
+    ProgressClose(window);
+    EXPECT_EQ(testing_support::FindTopLevel(QStringLiteral("Tf_progres")), nullptr);
+}
