@@ -12,7 +12,6 @@ namespace smartcard {
 // READ BINARY asks for at most this many bytes, so that an answer with its status word
 // stays within the card component's 256-byte answer buffer.
 inline constexpr std::uint32_t kMaxReadChunk = 254;
-inline constexpr std::size_t kSignatureLength = 128;
 
 // 00 A4 02 0C 02 <fid high> <fid low>
 Bytes SelectFileCommand(std::uint16_t fid);

@@ -1,6 +1,7 @@
 #include "smartcard/elementaryfileread.h"
 
 #include "smartcard/cardcommands.h"
+#include "tacho/card_image.h"
 #include "utility/cp1250.h"
 #include "utility/dialogi.h"
 
@@ -37,7 +38,7 @@ void TElementaryFileReader::ReadCardElementaryFile(std::uint16_t fid, bool& sign
     std::fill(signatureSlot.begin(), signatureSlot.end(), std::uint8_t{0});
     // A body that cannot hold the file is never filled in part: a cut body could not match
     // the card's signature.
-    if (length > body.size() || (sign && signatureSlot.size() < kSignatureSlotSize))
+    if (length > body.size() || (sign && signatureSlot.size() < tacho::kSignatureSlotSize))
         return;
 
     // After a failed SELECT the card would still point at the previous file.
@@ -93,13 +94,13 @@ bool TElementaryFileReader::ReadBinaryChunks(std::uint16_t startOffset, std::uin
 bool TElementaryFileReader::ReadSignature(std::span<std::uint8_t> signatureSlot)
 {
     const Bytes answer = Exchange(ComputeSignatureCommand());
-    if (answer.size() != kSignatureLength + 2) {
+    if (answer.size() != tacho::kSignatureLength + 2) {
         utility::ErrorBox(utility::Pl("Błąd przetwarzania podpisu\r\n") + "Operation aborted");
         return false;
     }
-    std::copy(answer.begin(), answer.begin() + kSignatureLength, signatureSlot.begin());
+    std::copy(answer.begin(), answer.begin() + tacho::kSignatureLength, signatureSlot.begin());
     const bool valid = IsSuccess(answer);
-    signatureSlot[kSignatureLength] = valid ? 1 : 0;
+    signatureSlot[tacho::kSignatureLength] = valid ? 1 : 0;
     return valid;
 }
 

@@ -10,8 +10,6 @@
 
 namespace smartcard {
 
-inline constexpr std::size_t kSignatureSlotSize = 129;
-
 class TElementaryFileReader {
 public:
     explicit TElementaryFileReader(TApduChannel& channel);
@@ -31,11 +29,12 @@ public:
     // when every chunk came back with 9000 and exactly the bytes asked for.
     bool ReadBinaryChunks(std::uint16_t startOffset, std::uint32_t& remaining, Bytes& data, std::string& status);
 
+    // Sends a command and keeps it as the last one.
+    Bytes Exchange(Bytes command);
     // Sends the last command once more (empty answer when nothing was sent yet).
     Bytes RepeatLastCommand();
 
 private:
-    Bytes Exchange(Bytes command);
     bool ReadSignature(std::span<std::uint8_t> signatureSlot);
 
     TApduChannel& channel_;

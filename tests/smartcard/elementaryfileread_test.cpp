@@ -1,6 +1,7 @@
 // One elementary file over a small card double: commands sent, bytes stored, status checks.
 #include "smartcard/cardcommands.h"
 #include "smartcard/elementaryfileread.h"
+#include "tacho/card_image.h"
 #include "tests/support/message_recorder.h"
 #include "utility/cp1250.h"
 
@@ -100,7 +101,7 @@ struct Read {
     bool signFlag = false;
     std::string status;
     Bytes body;
-    Bytes signature = Bytes(smartcard::kSignatureSlotSize, 0xEE);
+    Bytes signature = Bytes(tacho::kSignatureSlotSize, 0xEE);
 };
 
 Read ReadFile(FileCard& card, std::uint16_t fid, bool sign, std::uint32_t length, std::size_t slotSize)
@@ -153,7 +154,7 @@ TEST(ReadCardElementaryFile, UnsignedFileIsSelectedReadAndStoredInItsSlot)
     EXPECT_EQ(r.status, "9000");
     EXPECT_FALSE(r.signFlag);
     EXPECT_EQ(r.body, content);
-    EXPECT_EQ(r.signature, Bytes(smartcard::kSignatureSlotSize, 0));
+    EXPECT_EQ(r.signature, Bytes(tacho::kSignatureSlotSize, 0));
 }
 
 TEST(ReadCardElementaryFile, SignedFileIsHashedReadAndSigned)
@@ -221,7 +222,7 @@ TEST(ReadCardElementaryFile, AnyBadAnswerFailsTheFileWithoutStoringIt)
         if (c.errorBox) {
             EXPECT_EQ(boxes.TextsOf(utility::MessageKind::Error),
                       std::vector<std::string>{utility::Pl("Błąd przetwarzania podpisu\r\nOperation aborted")});
-            EXPECT_EQ(r.signature, Bytes(smartcard::kSignatureSlotSize, 0));
+            EXPECT_EQ(r.signature, Bytes(tacho::kSignatureSlotSize, 0));
         } else {
             EXPECT_TRUE(boxes.Messages().empty());
         }
@@ -253,7 +254,7 @@ TEST(ReadCardElementaryFile, ExchangeFailurePropagatesAndTheLastCommandCanBeRepe
     smartcard::TElementaryFileReader reader(card);
     bool sign = true;
     Bytes body(143);
-    Bytes signature(smartcard::kSignatureSlotSize);
+    Bytes signature(tacho::kSignatureSlotSize);
     std::string status = "x";
     EXPECT_THROW(reader.ReadCardElementaryFile(0x0520, sign, 0, 143, body, signature, status), std::runtime_error);
     EXPECT_EQ(status, "");
