@@ -21,17 +21,10 @@ Tf_dialListaNew::Tf_dialListaNew()
     setModal(true);
     setWindowTitle(Cp1250ToQString(Pl("Wybierz z listy...")));
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-
+    QVBoxLayout* layout = MakeStack(*this);
+    stack_ = layout;
     panel3_ = MakePanel(this, "Panel3", 105);
-    auto* panel3Layout = new QVBoxLayout(panel3_);
-    panel3Layout->setContentsMargins(0, 0, 0, 0);
-    memo1_ = new QTextEdit(panel3_);
-    memo1_->setObjectName(QStringLiteral("Memo1"));
-    SetupMemo(*memo1_, true);
-    panel3Layout->addWidget(memo1_);
+    memo1_ = MakeFillingMemo(*panel3_, true);
     layout->addWidget(panel3_);
 
     listBox1_ = new QListWidget(this);
@@ -49,20 +42,13 @@ Tf_dialListaNew::Tf_dialListaNew()
     layout->addWidget(panel2_);
 
     panel1_ = MakePanel(this, "Panel1", 31);
-    auto* buttons = new QHBoxLayout(panel1_);
-    buttons->setContentsMargins(4, 2, 4, 2);
-    auto* bitBtn2 = new QPushButton(QStringLiteral("OK"), panel1_);
-    bitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    QHBoxLayout* buttons = MakeButtonRow(*panel1_);
+    QPushButton* bitBtn2 = AddButton(*buttons, "BitBtn2", QStringLiteral("OK"));
     bitBtn2->setDefault(true);
-    auto* bitBtn1 = new QPushButton(QStringLiteral("Rezygnacja"), panel1_);
-    bitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    QPushButton* bitBtn1 = AddButton(*buttons, "BitBtn1", QStringLiteral("Rezygnacja"));
     bitBtn1_ = bitBtn1;
     connect(bitBtn2, &QPushButton::clicked, this, &QDialog::accept);
     connect(bitBtn1, &QPushButton::clicked, this, &QDialog::reject);
-    buttons->addStretch(1);
-    buttons->addWidget(bitBtn2);
-    buttons->addWidget(bitBtn1);
-    buttons->addStretch(1);
     layout->addWidget(panel1_);
 
     resize(483, 250);
@@ -98,7 +84,7 @@ void Tf_dialListaNew::SetItems(const std::string& items, const std::string& item
         listBox1_->hide();
         // The message panel takes the room of the list.
         panel3_->setMaximumHeight(QWIDGETSIZE_MAX);
-        static_cast<QBoxLayout*>(layout())->setStretchFactor(panel3_, 1);
+        stack_->setStretchFactor(panel3_, 1);
         return;
     }
     for (const std::string& item : items_)

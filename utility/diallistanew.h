@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <string>
 
+class QBoxLayout;
 class QCheckBox;
 class QListWidget;
 class QTextEdit;
@@ -37,6 +38,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QBoxLayout* stack_;
     QWidget* panel3_;
     QTextEdit* memo1_;
     QListWidget* listBox1_;

@@ -2,7 +2,9 @@
 
 #include "utility/cp1250.h"
 
+#include <QBoxLayout>
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QPalette>
 #include <QScreen>
 #include <QTextBlockFormat>
@@ -31,6 +33,15 @@ void SetupMemo(QTextEdit& memo, bool scrollBar)
     memo.setPalette(palette);
 }
 
+QTextEdit* MakeFillingMemo(QWidget& panel, bool scrollBar)
+{
+    auto* memo = new QTextEdit(&panel);
+    memo->setObjectName(QStringLiteral("Memo1"));
+    SetupMemo(*memo, scrollBar);
+    MakeStack(panel)->addWidget(memo);
+    return memo;
+}
+
 void SetMemoText(QTextEdit& memo, const QString& text, bool centred)
 {
     memo.setPlainText(text);
@@ -50,6 +61,32 @@ QWidget* MakePanel(QWidget* parent, const char* name, int height)
     if (height > 0)
         panel->setFixedHeight(height);
     return panel;
+}
+
+QVBoxLayout* MakeStack(QWidget& widget)
+{
+    auto* layout = new QVBoxLayout(&widget);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    return layout;
+}
+
+QHBoxLayout* MakeButtonRow(QWidget& panel)
+{
+    auto* row = new QHBoxLayout(&panel);
+    row->setContentsMargins(4, 2, 4, 2);
+    row->addStretch(1);
+    row->addStretch(1);
+    return row;
+}
+
+QPushButton* AddButton(QHBoxLayout& row, const char* name, const QString& text)
+{
+    auto* button = new QPushButton(text, row.parentWidget());
+    button->setObjectName(QString::fromLatin1(name));
+    // Keep the closing stretch last so the row stays centred.
+    row.insertWidget(row.count() - 1, button);
+    return button;
 }
 
 QRect ScreenRect()

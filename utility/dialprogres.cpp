@@ -37,20 +37,13 @@ Tf_progres::Tf_progres()
     setObjectName(QStringLiteral("Tf_progres"));
     setFixedSize(kClientWidth, kClientHeight);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout* layout = MakeStack(*this);
     auto* top = new QHBoxLayout;
     top->setSpacing(0);
     layout->addLayout(top, 1);
 
     QWidget* panel1 = MakePanel(this, "Panel1", 0);
-    auto* panelLayout = new QVBoxLayout(panel1);
-    panelLayout->setContentsMargins(0, 0, 0, 0);
-    memo1_ = new QTextEdit(panel1);
-    memo1_->setObjectName(QStringLiteral("Memo1"));
-    SetupMemo(*memo1_, false);
-    panelLayout->addWidget(memo1_);
+    memo1_ = MakeFillingMemo(*panel1, false);
     top->addWidget(panel1, 1);
 
     // Cancel panel: built with the window, never shown by the program.

@@ -36,9 +36,7 @@ Tf_Wybor::Tf_Wybor(const std::string& caption, const std::string& explanation, c
     setFont(formFont);
     setWindowTitle(Cp1250ToQString(caption));
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout* layout = MakeStack(*this);
     layout->addWidget(MakePanel(this, "Panel2", 14));
 
     memo1_ = new QTextEdit(this);
@@ -62,19 +60,12 @@ Tf_Wybor::Tf_Wybor(const std::string& caption, const std::string& explanation, c
     layout->addWidget(radioGroup1_, 1);
 
     QWidget* panel1 = MakePanel(this, "Panel1", 30);
-    auto* buttons = new QHBoxLayout(panel1);
-    buttons->setContentsMargins(4, 2, 4, 2);
-    auto* bitBtn1 = new QPushButton(Cp1250ToQString(Pl("&Rezygnuj")), panel1);
-    bitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    auto* bitBtn2 = new QPushButton(Cp1250ToQString(Pl("O&K")), panel1);
-    bitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    QHBoxLayout* buttons = MakeButtonRow(*panel1);
+    QPushButton* bitBtn1 = AddButton(*buttons, "BitBtn1", Cp1250ToQString(Pl("&Rezygnuj")));
+    QPushButton* bitBtn2 = AddButton(*buttons, "BitBtn2", Cp1250ToQString(Pl("O&K")));
     bitBtn2->setDefault(true);
     connect(bitBtn1, &QPushButton::clicked, this, &QDialog::reject);
     connect(bitBtn2, &QPushButton::clicked, this, &QDialog::accept);
-    buttons->addStretch(1);
-    buttons->addWidget(bitBtn1);
-    buttons->addWidget(bitBtn2);
-    buttons->addStretch(1);
     layout->addWidget(panel1);
 
     resize(kFormWidth, kCreatedHeight);

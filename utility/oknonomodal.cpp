@@ -40,17 +40,12 @@ Tf_noModal::Tf_noModal() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint
 {
     setObjectName(QStringLiteral("Tf_noModal"));
     setFixedSize(278, 131);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    memo1_ = new QTextEdit(this);
-    memo1_->setObjectName(QStringLiteral("Memo1"));
-    SetupMemo(*memo1_, false);
+    memo1_ = MakeFillingMemo(*this, false);
     QFont bold = memo1_->font();
     bold.setBold(true);
     memo1_->setFont(bold);
     memo1_->setCursor(Qt::ForbiddenCursor);
     memo1_->viewport()->setCursor(Qt::ForbiddenCursor);
-    layout->addWidget(memo1_);
 }
 
 void Tf_noModal::SetNote(const std::string& text, const QColor& backColour, const QColor& textColour)

@@ -25,6 +25,14 @@ void OnModalDialog(std::function<void(QDialog&)> action)
     });
 }
 
+std::string NumberedItems(const char* prefix, int count)
+{
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += (i ? ";" : "") + std::string(prefix) + std::to_string(i);
+    return text;
+}
+
 QWidget* FindTopLevel(const QString& objectName)
 {
     for (QWidget* widget : QApplication::topLevelWidgets())

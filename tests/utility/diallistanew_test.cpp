@@ -14,17 +14,10 @@
 #include <gtest/gtest.h>
 
 using namespace utility;
+using testing_support::NumberedItems;
 using testing_support::OnModalDialog;
 
 namespace {
-
-std::string Numbered(const char* prefix, int count)
-{
-    std::string text;
-    for (int i = 0; i < count; ++i)
-        text += (i ? ";" : "") + std::string(prefix) + std::to_string(i);
-    return text;
-}
 
 template <typename T>
 T* Child(QDialog& dialog, const char* name)
@@ -66,8 +59,8 @@ TEST(ShowListDialog, PreselectionAndWhatComesBack)
         {"a;b;c;d", "x", 3, 3, "d"},  // an unknown text falls back to the index
         {"a;b;c;d", "x", 9, 0, "a"},
         {"", "b", 1, -1, ""},
-        {Numbered("e", 300), "", 280, 280, "e280"},
-        {Numbered("e", 300), "e256", 0, 256, "e256"},
+        {NumberedItems("e", 300), "", 280, 280, "e280"},
+        {NumberedItems("e", 300), "e256", 0, 256, "e256"},
     };
     for (const Case& c : cases) {
         int seen = -2;

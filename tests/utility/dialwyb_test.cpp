@@ -13,17 +13,10 @@
 #include <gtest/gtest.h>
 
 using namespace utility;
+using testing_support::NumberedItems;
 using testing_support::OnModalDialog;
 
 namespace {
-
-std::string Numbered(const char* prefix, int count)
-{
-    std::string text;
-    for (int i = 0; i < count; ++i)
-        text += (i ? ";" : "") + std::string(prefix) + std::to_string(i);
-    return text;
-}
 
 void Press(QDialog& dialog, const char* button)
 {
@@ -58,7 +51,7 @@ TEST(ChooseFromList, HeightFollowsLinesAndItems)
             seenWidth = dialog.width();
             dialog.reject();
         });
-        EXPECT_EQ(ChooseFromList("Wybor", Numbered("linia ", c.lines), Numbered("dysk ", c.items), 0), -1);
+        EXPECT_EQ(ChooseFromList("Wybor", NumberedItems("linia ", c.lines), NumberedItems("dysk ", c.items), 0), -1);
         EXPECT_EQ(memoVisible, c.lines > 0) << c.lines << " lines";
         if (c.lines > 0) {
             EXPECT_EQ(seenMemo, c.memoHeight) << c.lines << " lines";
