@@ -52,7 +52,7 @@ TEST(CardFiles, SizesFollowTheCounts)
     EXPECT_EQ(FileSize(kFidDriverActivityData, largest), 13780u);
     EXPECT_EQ(FileSize(kFidVehiclesUsed, largest), 6202u);
     EXPECT_EQ(FileSize(kFidPlaces, largest), 1121u);
-    EXPECT_NE(MakeCardFiles(largest, 1).at(kFidIdentification), MakeCardFiles(largest, 2).at(kFidIdentification));
+    EXPECT_NE(MakeCardFiles(largest, 1).at(kFidCardCertificate), MakeCardFiles(largest, 2).at(kFidCardCertificate));
     EXPECT_NE(MakeCardFiles(largest).at(kFidCardCertificate), MakeCardFiles(largest).at(kFidCaCertificate));
 }
 

@@ -1,5 +1,7 @@
 #include "tests/support/card_files.h"
 
+#include "tests/support/card_builder.h"
+
 #include <algorithm>
 
 namespace cardrig {
@@ -73,12 +75,61 @@ Bytes Filler(std::uint16_t fid, std::uint32_t seed, std::size_t size)
 
 }  // namespace
 
+CardFiles CardFilesFromImage(const tacho::CardImageData& image)
+{
+    const CardCounts counts{image[tacho::field::kNoOfEventsPerType], image[tacho::field::kNoOfFaultsPerType],
+                            static_cast<std::uint16_t>(image[tacho::field::kActivityStructureLength] << 8
+                                                       | image[tacho::field::kActivityStructureLength + 1]),
+                            static_cast<std::uint16_t>(image[tacho::field::kNoOfCardVehicleRecords] << 8
+                                                       | image[tacho::field::kNoOfCardVehicleRecords + 1]),
+                            image[tacho::field::kNoOfCardPlaceRecords]};
+    CardFiles files;
+    for (const tacho::EfSlot& slot : tacho::kEfSlots) {
+        Bytes body(FileSize(slot.fid, counts));
+        const auto from = image.begin() + static_cast<std::ptrdiff_t>(slot.body);
+        std::copy_n(from, std::min(body.size(), slot.size), body.begin());
+        files[slot.fid] = std::move(body);
+    }
+    return files;
+}
+
 CardFiles MakeCardFiles(const CardCounts& counts, std::uint32_t seed)
 {
-    CardFiles files;
-    for (const std::uint16_t fid : kAllFids)
-        files[fid] = fid == kFidApplicationIdentification ? ApplicationIdentification(counts)
-                                                          : Filler(fid, seed, FileSize(fid, counts));
+    using test_support::ChangeWord;
+    using test_support::TimeReal;
+    test_support::CardBuilder card;
+    card.Counts(counts.eventsPerType, counts.faultsPerType, counts.activityStructureLength, counts.vehicleRecords,
+                counts.placeRecords)
+        .Surname("Nowak", 2)
+        .FirstNames("Anna", 2)
+        .IssuingAuthority("Starosta Testowy", 2)
+        .CardNumber("D7501011234500 0")
+        .CardDates(TimeReal(2020, 3, 2), TimeReal(2020, 3, 2), TimeReal(2025, 3, 1))
+        .BirthDate(0x19750101)
+        .DrivingLicence(0x3E, "PL0123456789")
+        .Day(TimeReal(2021, 6, 7), 0x0101, 412,
+             {ChangeWord(0, 0, 0, 0, 0), ChangeWord(0, 0, 0, 3, 6 * 60), ChangeWord(0, 0, 0, 0, 15 * 60)})
+        .Day(TimeReal(2021, 6, 8), 0x0102, 380,
+             {ChangeWord(0, 0, 0, 0, 0), ChangeWord(0, 0, 0, 2, 5 * 60 + 30), ChangeWord(0, 0, 0, 3, 6 * 60),
+              ChangeWord(0, 0, 0, 0, 14 * 60)})
+        .Day(TimeReal(2021, 6, 9), 0x0103, 0, {ChangeWord(0, 0, 1, 0, 0)})
+        .Vehicle(0, {120'000, 120'412, TimeReal(2021, 6, 7, 6), TimeReal(2021, 6, 7, 15), 0x3E, 1, "WX 12345", 1})
+        .Vehicle(1, {88'100, 88'480, TimeReal(2021, 6, 8, 5, 30), TimeReal(2021, 6, 8, 14), 0x3E, 1, "PO 9876A", 2})
+        .VehiclePointer(1)
+        .Place(0, {TimeReal(2021, 6, 7, 6), 0, 0x3E, 0, 120'000})
+        .Place(1, {TimeReal(2021, 6, 8, 14), 1, 0x3E, 0, 88'480})
+        .PlacePointer(1);
+    CardFiles files = CardFilesFromImage(card.Image());
+    files[kFidApplicationIdentification] = ApplicationIdentification(counts);
+    for (const std::uint16_t fid : {kFidIcc, kFidIc, kFidCardCertificate, kFidCaCertificate, kFidCardDownload,
+                                    kFidEventsData, kFidFaultsData, kFidCurrentUsage, kFidControlActivityData,
+                                    kFidSpecificConditions})
+        files[fid] = Filler(fid, seed, files[fid].size());
+    // The ring beyond the newest day holds what older days left behind.
+    Bytes& activity = files[kFidDriverActivityData];
+    const std::size_t used = std::min<std::size_t>(4 + card.RingEnd(), activity.size());
+    const Bytes rest = Filler(kFidDriverActivityData, seed, activity.size() - used);
+    std::copy(rest.begin(), rest.end(), activity.begin() + static_cast<std::ptrdiff_t>(used));
     return files;
 }
 

@@ -1,6 +1,8 @@
 // Elementary files of an emulated first-generation driver card.
 #pragma once
 
+#include "tacho/card_image.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -56,9 +58,14 @@ struct CardCounts {
 // FID -> body, every body as large as the card holds it.
 using CardFiles = std::map<std::uint16_t, Bytes>;
 
-// All 16 files with their card sizes: Application_Identification carries the counts (driver card,
-// structure version 0), every other body is filler derived from its FID and the seed, so no two
-// files and no two seeds look alike.
+// The 16 files of a card image, each as large as the image's Application_Identification declares
+// (a declared size beyond the image's slot is padded with zeros: a card that holds more).
+[[nodiscard]] CardFiles CardFilesFromImage(const tacho::CardImageData& image);
+
+// A plausible driver card with these counts, made with the card builder: holder Anna Nowak
+// (PESEL 75010112345), three days of activities, two vehicles and two places. The parts that
+// nothing decodes (certificates, events, faults, the unused part of the activity ring, ...) are
+// filler derived from the FID and the seed, so no two files and no two seeds look alike.
 [[nodiscard]] CardFiles MakeCardFiles(const CardCounts& counts, std::uint32_t seed = 1);
 
 // Application_Identification of a driver card with these counts (10 bytes).
