@@ -1,0 +1,18 @@
+// Reading a ZOLT record file: one 24,988-byte record (anything after it is ignored).
+#pragma once
+
+#include "tacho/zolt.h"
+
+#include <string>
+
+namespace tacho {
+
+// Reads the first record of `fileName` (code page 1250) into `record`. False, with a Polish
+// `error`, when the file cannot be read or is shorter than one record; `record` is changed
+// only on success.
+[[nodiscard]] bool ReadZoltFile(const std::string& fileName, CardImageD7& record, std::string& error);
+
+// True when `fileName` has the extension ".ZOLT" in any letter case.
+[[nodiscard]] bool HasZoltExtension(const std::string& fileName);
+
+} // namespace tacho
