@@ -2,11 +2,13 @@
 #include "app/startup.h"
 
 #include "app/tc_glow.h"
+#include "tacho/card_image.h"
+#include "utility/cp1250.h"
+#include "utility/dialogi.h"
 #include "utility/formatsettings.h"
 #include "utility/stringi.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 #include <exception>
 #include <functional>
@@ -21,7 +23,7 @@ struct Unit {
     std::function<void()> finalize;
 };
 
-// The program's unit table, in initialization order.
+// The program's unit table, in initialization order; the main window's unit comes last.
 const std::vector<Unit>& UnitTable()
 {
     static const std::vector<Unit> units = {
@@ -33,6 +35,8 @@ const std::vector<Unit>& UnitTable()
              (void)utility::AlphanumericAlphabet();
          },
          nullptr},
+        {"tcBib", [] { tacho::InitializeTcBib(); }, nullptr},
+        {"tc_glow", [] { WriteProgramFolderKey(); }, nullptr},
     };
     return units;
 }
@@ -62,22 +66,30 @@ void FinalizeUnits()
     }
 }
 
+int RunMainWindow(const std::function<std::unique_ptr<QWidget>()>& createMainWindow)
+{
+    std::unique_ptr<QWidget> window;
+    try {
+        window = createMainWindow();
+        window->show();
+    } catch (const std::exception& e) {
+        // Without a main window the program cannot work: say so instead of ending silently.
+        utility::ErrorBox(utility::Pl("Nie można uruchomić programu:\r\n") + utility::Utf8ToCp1250(e.what()));
+        return 1;
+    } catch (...) {
+        utility::ErrorBox(utility::Pl("Nie można uruchomić programu."));
+        return 1;
+    }
+    return QApplication::exec();
+}
+
 int RunProgram(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    int code = 0;
-    try {
-        InitializeUnits();
-        QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
-        Tf_tcGlow window;
-        window.show();
-        code = QApplication::exec();
-    } catch (const std::exception& e) {
-        // A failure while the main window is created must not end the program silently.
-        QMessageBox::critical(nullptr, QString::fromUtf8(kApplicationTitle),
-                              QString::fromUtf8("Nie można uruchomić programu:\n") + QString::fromLocal8Bit(e.what()));
-        code = 1;
-    }
+    InitializeUnits();
+    QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
+    const int code =
+        RunMainWindow([] { return std::make_unique<Tf_tcGlow>(QCoreApplication::arguments()); });
     FinalizeUnits();
     return code;
 }

@@ -2,6 +2,11 @@
 // finalizations in reverse.
 #pragma once
 
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
 namespace app {
 
 // Runs every unit initialization once, in the program's fixed order.
@@ -11,6 +16,10 @@ void FinalizeUnits();
 
 // The application title.
 inline constexpr const char* kApplicationTitle = "Kartovan: czytanie kart kierowców";  // UTF-8
+
+// Creates the main window, shows it and runs the message loop; returns the loop's exit code.
+// A failure while the window is created is shown in an error box and gives 1.
+int RunMainWindow(const std::function<std::unique_ptr<QWidget>()>& createMainWindow);
 
 // The whole main block: start-up, the main window, the message loop. Returns the exit code.
 int RunProgram(int argc, char** argv);

@@ -1,19 +1,56 @@
 #include "app/startup.h"
 #include "app/tc_glow.h"
 
+#include "tests/app/main_window_fixture.h"
+
 #include <QApplication>
 #include <QTimer>
-#include <gtest/gtest.h>
 
-TEST(Startup, MainWindowOpensAndCloses)
+#include <stdexcept>
+
+namespace apptest {
+namespace {
+
+using StartupTest = MainWindowTest;
+
+TEST_F(StartupTest, EachUnitInitializesOnceAndAgainOnlyAfterFinalization)
 {
+    app::FinalizeUnits();
     app::InitializeUnits();
-    app::InitializeUnits();  // each unit once
-    app::Tf_tcGlow window;
-    EXPECT_EQ(window.windowTitle(), QString::fromUtf8("Kartovan DDD - Odczyt karty kierowcy wer.:3.31"));
-    window.show();
-    QTimer::singleShot(0, &window, &QWidget::close);
-    QApplication::exec();
-    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(Setting("katKTExe"), Folder());
+    SetSetting("katKTExe", "inny");
+    app::InitializeUnits();  // already initialized: nothing runs again
+    EXPECT_EQ(Setting("katKTExe"), "inny");
+    app::FinalizeUnits();
+    app::InitializeUnits();
+    EXPECT_EQ(Setting("katKTExe"), Folder());
     app::FinalizeUnits();
 }
+
+TEST_F(StartupTest, TheMainWindowRunsUntilItIsClosed)
+{
+    QWidget* shown = nullptr;
+    const int code = app::RunMainWindow([&] {
+        auto window = std::make_unique<app::Tf_tcGlow>();
+        shown = window.get();
+        QTimer::singleShot(0, window.get(), &QWidget::close);
+        return window;
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_NE(shown, nullptr);
+    EXPECT_TRUE(boxes_.Messages().empty());
+}
+
+TEST_F(StartupTest, AFailureWhileCreatingTheMainWindowIsShownAndEndsWithAnError)
+{
+    const int code = app::RunMainWindow([]() -> std::unique_ptr<QWidget> {
+        throw std::runtime_error("no display");
+    });
+    EXPECT_NE(code, 0);
+    ASSERT_EQ(boxes_.Messages().size(), 1u);
+    EXPECT_EQ(boxes_.Messages()[0].kind, utility::MessageKind::Error);
+    EXPECT_NE(boxes_.Messages()[0].text.find("no display"), std::string::npos);
+}
+
+} // namespace
+} // namespace apptest
