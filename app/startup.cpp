@@ -2,6 +2,7 @@
 #include "app/startup.h"
 
 #include "app/tc_glow.h"
+#include "smartcard/winscard_api.h"
 #include "tacho/card_image.h"
 #include "utility/cp1250.h"
 #include "utility/dialogi.h"
@@ -27,6 +28,7 @@ struct Unit {
 const std::vector<Unit>& UnitTable()
 {
     static const std::vector<Unit> units = {
+        {"vaspcsc", [] { smartcard::InitSCardBinding(); }, [] { smartcard::FinalizeSCardBinding(); }},
         {"random", [] { (void)utility::RandomEngine(); }, nullptr},
         {"stringi",
          [] {
