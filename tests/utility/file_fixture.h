@@ -1,0 +1,87 @@
+// Temporary folders and small files for the file routine tests.
+#pragma once
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace filetest {
+
+namespace fs = std::filesystem;
+
+inline void WriteFile(const fs::path& path, const std::string& content)
+{
+    fs::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary);
+    out << content;
+    ASSERT_TRUE(out.good()) << path;
+}
+
+inline std::string ReadFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Every entry of a folder, hidden ones included, sorted.
+inline std::vector<std::string> Entries(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class TempFolder : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+    fs::path Root() const { return fs::path(dir_.path().toStdString()); }
+    // The path as the routines take it (ASCII temporary folders are the same in CP1250).
+    std::string Text(const fs::path& path) const { return path.string(); }
+
+private:
+    QTemporaryDir dir_;
+};
+
+} // namespace filetest
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace filetest {
+
+// Limits the size of files this process may write, so a write fails part-way the way a full
+// disk makes it fail (root is bound by the limit too). Restores the limit when it ends.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = saved_;
+        limited.rlim_cur = bytes;
+        active_ = ::setrlimit(RLIMIT_FSIZE, &limited) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool active() const { return active_; }
+
+private:
+    rlimit saved_ {};
+    void (*previousHandler_)(int) = SIG_DFL;
+    bool active_ = false;
+};
+
+} // namespace filetest
