@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string_view>
 #include <vector>
 
 namespace tacho {
@@ -20,6 +21,12 @@ struct DddBlockHeader {
     std::uint8_t blockType = kDddDataBlock;
     std::uint16_t length = 0;
 };
+
+// The bytes as they go to a file.
+inline std::string_view BytesText(const ByteBuffer& bytes)
+{
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
 
 // Appends `value` to `out`, high byte first.
 void WriteDddWord(ByteBuffer& out, std::uint16_t value);

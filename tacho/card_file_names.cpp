@@ -1,0 +1,28 @@
+#include "tacho/card_file_names.h"
+
+#include "tacho/activity_ring.h"
+#include "utility/cp1250.h"
+#include "utility/dos_ext.h"
+
+
+namespace tacho {
+
+double LastActivityForName(const CardImageData& image)
+{
+    // An impossible change time must not cost the user the file of a card just read: such a
+    // card is named like one without activity.
+    const ActivitySpan span = GetActivitySpan(image);
+    return span.timesValid ? span.last : 0;
+}
+
+std::string HolderNamePrefix(const CardImageData& image, const std::string& surname)
+{
+    return surname + "_" + CardHolderFirstNames(image) + "_" + CardHolderPesel(image) + "_";
+}
+
+std::string JoinFolderAndName(const std::string& folder, const std::string& name)
+{
+    return utility::NormalizePath(folder, true) + name;
+}
+
+} // namespace tacho

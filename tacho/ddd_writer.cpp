@@ -1,0 +1,77 @@
+#include "tacho/ddd_writer.h"
+
+#include "tacho/card_file_names.h"
+#include "utility/atomic_write.h"
+#include "utility/cp1250.h"
+#include "utility/datetime.h"
+#include "utility/dos_ext.h"
+#include "utility/stringi.h"
+
+#include <QDateTime>
+
+#include <filesystem>
+
+namespace tacho {
+
+namespace {
+
+std::string DateAndTimeDigits(double dateTime)
+{
+    return utility::DateToYYYYMMDD(dateTime) + utility::TimeToHHMMSS(dateTime);
+}
+
+} // namespace
+
+double LocalDateTimeNow()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate date = now.date();
+    const QTime time = now.time();
+    return utility::EncodeDate(date.year(), date.month(), date.day()) +
+           utility::EncodeTime(time.hour(), time.minute(), time.second(), time.msec());
+}
+
+std::string DddFileName(const CardImageData& image, double now)
+{
+    const std::string name = HolderNamePrefix(image, CardHolderSurname(image)) +
+                             DateAndTimeDigits(LastActivityForName(image)) + "_" + DateAndTimeDigits(now);
+    return utility::RemoveCharsOf(utility::ForbiddenFileNameChars(), name) + ".DDD";
+}
+
+utility::WriteStatus WriteDddFile(const CardImageData& image, const SignatureAreaData& signatures, const std::string& folder,
+                             const Clock& clock, std::string& fileName, std::string& error)
+{
+    error.clear();
+    fileName = JoinFolderAndName(folder, DddFileName(image, clock ? clock() : LocalDateTimeNow()));
+    const std::filesystem::path path(utility::Cp1250ToUtf8(fileName));
+    const std::string existsText = "Plik juz istnieje " + fileName;
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec)) {
+        error = existsText;
+        return utility::WriteStatus::Exists;
+    }
+    ByteBuffer bytes;
+    if (!BuildDddFileBytes(image, signatures, bytes, error))
+        return utility::WriteStatus::Failed;
+    const utility::WriteResult written = utility::WriteFileAtomically(path, BytesText(bytes), false);
+    switch (written.status) {
+    case utility::WriteStatus::Written:
+        return utility::WriteStatus::Written;
+    case utility::WriteStatus::Exists:
+        error = existsText;
+        return utility::WriteStatus::Exists;
+    case utility::WriteStatus::Failed:
+        break;
+    }
+    error = written.error;
+    return utility::WriteStatus::Failed;
+}
+
+std::string MakeDddFileName(const CardImageData& image, const std::string& surname, const std::string& cardFilePath)
+{
+    const std::string name = HolderNamePrefix(image, surname) + DateAndTimeDigits(LastActivityForName(image)) + "_" +
+                             utility::FileDateTimeText(cardFilePath);
+    return utility::RemoveCharsOf(utility::ForbiddenFileNameChars(), name) + ".DDD";
+}
+
+} // namespace tacho
