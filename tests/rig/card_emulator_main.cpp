@@ -38,7 +38,7 @@ int Usage()
 
 int main(int argc, char** argv)
 {
-    unsigned long port = cardrig::kVpcdPort;
+    unsigned long port = cardrig::kVpcdStandardPort;
     cardrig::CardCounts counts = cardrig::LargestCard();
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];

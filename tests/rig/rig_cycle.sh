@@ -1,32 +1,86 @@
 #!/usr/bin/env bash
-# The rig comes up and goes down cleanly twice in a row.
-#   rig_cycle.sh SCRIPTS-DIR --emulator PATH --probe PATH
+# The rig comes up and goes down cleanly twice in a row; two rigs run side by side, and stopping
+# one leaves the other be; a rig left running in a folder gives way to the next start there.
+#   rig_cycle.sh SCRIPTS-DIR TOOLS-DIR BASE
+# The rigs live in BASE-a and BASE-b.
 set -euo pipefail
 scripts=$1
-shift
-probe=$4
-state="${KARTOVAN_RIG_STATE:-/tmp/kartovan-rig}"
-for round in 1 2; do
-  rc=0
-  bash "$scripts/rig-start.sh" "$@" || rc=$?
+tools=$2
+a="$3-a"
+b="$3-b"
+
+fail() {
+  echo "$*" >&2
+  exit 1
+}
+start() {
+  local rc=0
+  KARTOVAN_RIG_DIR=$1 bash "$scripts/rig-start.sh" --tools "$tools" "${@:2}" || rc=$?
   [ $rc -eq 0 ] || exit $rc
-  pcscd_pid=$(cat "$state/pcscd.pid")
-  emulator_pid=$(cat "$state/emulator.pid")
-  "$probe" wait present "Virtual PCD 00 00" 5
-  bash "$scripts/rig-stop.sh"
-  for pid in "$pcscd_pid" "$emulator_pid"; do
-    if kill -0 "$pid" 2>/dev/null; then
-      echo "round $round: pid $pid still runs after rig-stop" >&2
-      exit 1
+}
+stop() {
+  KARTOVAN_RIG_DIR=$1 bash "$scripts/rig-stop.sh" || fail "$1: rig-stop failed"
+}
+shows_card() {
+  PCSCLITE_CSOCK_NAME="$1/pcscd.comm" "$tools/rig_probe" wait present "Virtual PCD 00 00" 5
+}
+pids_of() {
+  echo "$(cat "$1/pcscd.pid") $(cat "$1/emulator.pid")"
+}
+# Every process of the rig has ended and the rig's files are gone.
+check_gone() {
+  local dir=$1 pids=$2 pid
+  for pid in $pids; do
+    if kill -0 "$pid" 2>/dev/null; then fail "$dir: pid $pid still runs after rig-stop"; fi
+  done
+  for file in pcscd.pid emulator.pid vpcd.port pcscd.comm run; do
+    if [ -e "$dir/$file" ]; then fail "$dir: rig-stop left $file behind"; fi
+  done
+  for cmdline in /proc/[0-9]*/cmdline; do
+    if tr '\0' ' ' <"$cmdline" 2>/dev/null | grep -qF -- "$dir/"; then
+      fail "$dir: a process of the rig still runs: $cmdline"
     fi
   done
-  if [ -e /run/pcscd/pcscd.comm ] || [ -e "$state/pcscd.pid" ] || [ -e "$state/emulator.pid" ]; then
-    echo "round $round: rig-stop left files behind" >&2
-    exit 1
+}
+# Where the daemon may have a mount namespace, its pid file is in the rig's folder, not in /run.
+check_pid_file() {
+  local dir=$1 pid
+  pid=$(cat "$dir/pcscd.pid")
+  grep -q 'no mount namespace' "$dir/pcscd.log" && return 0
+  [ "$(tr -d '\0\n' <"$dir/run/pcscd.pid")" = "$pid" ] || fail "$dir: pcscd wrote no pid file of its own"
+  if [ -e /run/pcscd/pcscd.pid ] && [ "$(tr -d '\0\n' </run/pcscd/pcscd.pid)" = "$pid" ]; then
+    fail "$dir: pcscd wrote /run/pcscd/pcscd.pid"
   fi
-  if ! flock -n /tmp/kartovan-rig.lock true; then
-    echo "round $round: the rig lock is still held after rig-stop" >&2
-    exit 1
-  fi
+}
+
+for round in 1 2; do
+  start "$a"
+  pids=$(pids_of "$a")
+  shows_card "$a"
+  check_pid_file "$a"
+  stop "$a"
+  check_gone "$a" "$pids"
   echo "round $round: up and down"
 done
+
+start "$a" --card smallest
+start "$b"
+[ "$(cat "$a/vpcd.port")" != "$(cat "$b/vpcd.port")" ] || fail "both rigs took the same vpcd ports"
+shows_card "$a"
+shows_card "$b"
+pids_a=$(pids_of "$a")
+stop "$a"
+check_gone "$a" "$pids_a"
+shows_card "$b"
+echo "side by side: stopping one rig leaves the other up"
+
+pids_b=$(pids_of "$b")
+start "$b"
+for pid in $pids_b; do
+  if kill -0 "$pid" 2>/dev/null; then fail "$b: pid $pid of the rig left running was not stopped"; fi
+done
+shows_card "$b"
+pids_b=$(pids_of "$b")
+stop "$b"
+check_gone "$b" "$pids_b"
+echo "a rig left running gives way to the next start in its folder"

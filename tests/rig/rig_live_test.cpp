@@ -76,7 +76,7 @@ SCARD_READERSTATE WaitFor(const Context& context, const char* reader, bool prese
 std::unique_ptr<InsertedCard> Insert(const Context& context, CardModel& model)
 {
     WaitFor(context, kRigSecondReader, false);
-    auto card = std::make_unique<InsertedCard>(model, kVpcdSecondPort);
+    auto card = std::make_unique<InsertedCard>(model, RigVpcdPort(1));
     WaitFor(context, kRigSecondReader, true);
     return card;
 }
@@ -160,7 +160,7 @@ TEST_F(Rig, CardInsertedAndRemovedWhileWatched)
         const DWORD emptyEvents = state.dwEventState >> 16;
         state.dwCurrentState = state.dwEventState & ~DWORD{SCARD_STATE_CHANGED};
         {
-            InsertedCard card(model, kVpcdSecondPort);
+            InsertedCard card(model, RigVpcdPort(1));
             ASSERT_EQ(SCardGetStatusChange(context.Get(), 15000, &state, 1), SCARD_S_SUCCESS) << "round " << round;
             EXPECT_TRUE(state.dwEventState & SCARD_STATE_CHANGED);
             EXPECT_TRUE(state.dwEventState & SCARD_STATE_PRESENT);

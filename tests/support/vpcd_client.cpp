@@ -7,6 +7,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 
@@ -33,6 +36,21 @@ int ConnectOnce(std::uint16_t port)
 }
 
 }  // namespace
+
+std::uint16_t RigVpcdPort(int reader)
+{
+    if (reader < 0 || reader > 1)
+        throw std::invalid_argument("vpcd has readers 0 and 1");
+    const char* socket = std::getenv("PCSCLITE_CSOCK_NAME");
+    if (socket == nullptr || *socket == '\0')
+        return static_cast<std::uint16_t>(kVpcdStandardPort + reader);
+    const std::filesystem::path file = std::filesystem::path(socket).parent_path() / "vpcd.port";
+    std::ifstream in(file);
+    unsigned long first = 0;
+    if (!(in >> first) || first == 0 || first + static_cast<unsigned long>(reader) > 65535)
+        throw std::runtime_error("no vpcd port in " + file.string() + " (is the rig up?)");
+    return static_cast<std::uint16_t>(first + static_cast<unsigned long>(reader));
+}
 
 VpcdClient::VpcdClient(CardModel& card, std::uint16_t port, std::chrono::milliseconds timeout) : card_(card)
 {

@@ -10,10 +10,15 @@
 namespace cardrig {
 
 // vpcd listens on one port per reader: the first is "Virtual PCD 00 00", the next "... 00 01".
-inline constexpr std::uint16_t kVpcdPort = 35963;
-inline constexpr std::uint16_t kVpcdSecondPort = 35964;
+// The machine's rig uses vpcd's own first port.
+inline constexpr std::uint16_t kVpcdStandardPort = 35963;
 inline constexpr const char* kRigReader = "Virtual PCD 00 00";
 inline constexpr const char* kRigSecondReader = "Virtual PCD 00 01";
+
+// The vpcd port of reader 0 or 1 of the rig the client library talks to. A private rig writes
+// its first port to vpcd.port beside its pcscd socket (PCSCLITE_CSOCK_NAME); without that
+// variable it is the machine's rig. Throws std::runtime_error when the file holds no port.
+[[nodiscard]] std::uint16_t RigVpcdPort(int reader);
 
 // One connection to vpcd. Frames are a two-byte big-endian length and the payload; a one-byte
 // payload is a control (0 power off, 1 power on, 2 reset, 4 ATR wanted), anything longer an APDU.
@@ -46,7 +51,7 @@ private:
 // A card in a vpcd reader for as long as the object lives, served on its own thread.
 class InsertedCard {
 public:
-    InsertedCard(CardModel& card, std::uint16_t port = kVpcdSecondPort,
+    InsertedCard(CardModel& card, std::uint16_t port = RigVpcdPort(1),
                  std::chrono::milliseconds timeout = std::chrono::seconds(10));
     ~InsertedCard();
     InsertedCard(const InsertedCard&) = delete;
