@@ -1,14 +1,12 @@
 #include "smartcard/zoltfile.h"
 
+#include "utility/atomic_write.h"
 #include "utility/cp1250.h"
 #include "utility/datetime.h"
 #include "utility/stringi.h"
 
 #include <QDateTime>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <stdexcept>
 #include <system_error>
 
@@ -18,11 +16,6 @@ namespace {
 
 // Far beyond any real clash: each attempt adds one random character.
 constexpr int kMaxNameAttempts = 32;
-
-std::string FileError(const std::string& what, const std::filesystem::path& path, int error)
-{
-    return utility::Pl(what) + utility::Utf8ToCp1250(path.string()) + " (" + std::strerror(error) + ")";
-}
 
 } // namespace
 
@@ -59,31 +52,12 @@ std::filesystem::path MakeZoltFilePath(const std::filesystem::path& folder, doub
 
 void WriteZoltFile(const std::filesystem::path& path, std::span<const std::uint8_t> record)
 {
-    std::filesystem::path temp = path;
-    // A random part keeps a temporary file left over by a crash from blocking this one.
-    temp += "." + utility::RandomAlphanumeric(8) + ".tmp";
-    std::FILE* f = std::fopen(temp.c_str(), "wbx");
-    if (f == nullptr)
-        throw std::runtime_error(FileError("Nie można utworzyć pliku ", temp, errno));
-    const bool written = std::fwrite(record.data(), 1, record.size(), f) == record.size();
-    const int writeError = errno;
-    const bool closed = std::fclose(f) == 0;
-    const int closeError = errno;
-    std::error_code ec;
-    if (!written || !closed) {
-        std::filesystem::remove(temp, ec);
-        throw std::runtime_error(FileError("Błąd zapisu pliku ", temp, written ? closeError : writeError));
-    }
-    // The free name was picked just before; a file that appeared since is kept.
-    if (std::filesystem::exists(std::filesystem::symlink_status(path, ec))) {
-        std::filesystem::remove(temp, ec);
-        throw std::runtime_error(FileError("Plik już istnieje: ", path, EEXIST));
-    }
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        throw std::runtime_error(FileError("Nie można nadać nazwy plikowi ", path, ec.value()));
-    }
+    const utility::WriteResult r = utility::WriteFileAtomically(
+        path, std::string_view(reinterpret_cast<const char*>(record.data()), record.size()), false);
+    if (r.status == utility::WriteStatus::Exists)
+        throw std::runtime_error(utility::Pl("Plik już istnieje: ") + utility::Utf8ToCp1250(path.string()));
+    if (!r.ok())
+        throw std::runtime_error(r.error);
 }
 
 } // namespace smartcard

@@ -30,9 +30,8 @@ std::string ZoltFileName(double now, const TZoltHolder& holder, const std::strin
 std::filesystem::path MakeZoltFilePath(const std::filesystem::path& folder, double now, const TZoltHolder& holder,
                                        const std::function<std::string(int)>& randomText);
 
-// Writes `record` as the whole file `path` through a temporary file in the same folder;
-// an existing file is never replaced. Throws std::runtime_error with a Polish text on
-// failure, leaving no file behind.
+// Writes `record` as the whole file `path`, appearing whole or not at all; an existing file
+// is never replaced. Throws std::runtime_error with a Polish text on failure.
 void WriteZoltFile(const std::filesystem::path& path, std::span<const std::uint8_t> record);
 
 } // namespace smartcard

@@ -2,6 +2,7 @@
 // image and signatures stored, the ZOLT file, and what every kind of failure leaves behind.
 #include "smartcard/driver_card_download.h"
 #include "tacho/card_image.h"
+#include "tacho/ddd_file.h"
 #include "tacho/zolt.h"
 #include "tests/support/card_builder.h"
 #include "tests/support/card_model.h"
@@ -159,6 +160,33 @@ void ExpectImageHoldsCard(const cardrig::CardModel& card, const cardrig::CardCou
         EXPECT_EQ(tacho::CardImage[s.reserved], 0) << s.fid;
 }
 
+// The card download file of what was read: every signature block is the card's signature of
+// the data block before it. Returns the file's size.
+std::size_t ExpectDddFileSigned()
+{
+    tacho::ByteBuffer ddd;
+    std::string error;
+    EXPECT_TRUE(tacho::BuildDddFileBytes(tacho::CardImage, tacho::SignatureArea, ddd, error)) << error;
+    std::size_t pos = 0;
+    std::size_t signatures = 0;
+    Bytes lastData;
+    while (pos + 5 <= ddd.size()) {
+        const std::uint16_t fid = static_cast<std::uint16_t>(ddd[pos] * 256 + ddd[pos + 1]);
+        const std::size_t length = ddd[pos + 3] * 256u + ddd[pos + 4];
+        EXPECT_LE(pos + 5 + length, ddd.size());
+        const Bytes bytes(ddd.begin() + pos + 5, ddd.begin() + std::min(ddd.size(), pos + 5 + length));
+        if (ddd[pos + 2] == 1) {
+            EXPECT_EQ(bytes, cardrig::ExpectedSignature(fid, lastData)) << fid;
+            ++signatures;
+        }
+        lastData = bytes;
+        pos += 5 + length;
+    }
+    EXPECT_EQ(pos, ddd.size());
+    EXPECT_EQ(signatures, 10u);
+    return ddd.size();
+}
+
 TEST_F(DownloadTest, LargestAndSmallestCardsAreReadWithTheExactCommandsAndSaved)
 {
     for (const cardrig::CardCounts& counts : {cardrig::LargestCard(), cardrig::SmallestCard()}) {
@@ -169,6 +197,13 @@ TEST_F(DownloadTest, LargestAndSmallestCardsAreReadWithTheExactCommandsAndSaved)
         const ReadRun run = Download(card);
         EXPECT_EQ(run.commands, cardrig::DownloadCommands(counts));
         ExpectImageHoldsCard(card, counts);
+        std::size_t dataBytes = 0;
+        for (const cardrig::DownloadFile& f : cardrig::DownloadFiles(counts))
+            dataBytes += f.fid == 0x0507 ? 0 : f.length;
+        EXPECT_EQ(ExpectDddFileSigned(), 24 * 5 + dataBytes + 10 * 128);
+        if (counts.vehicleRecords == 200) {
+            EXPECT_EQ(ExpectDddFileSigned(), 26336u);
+        }
         EXPECT_TRUE(run.errorBoxes.empty());
         EXPECT_EQ(run.outcome.result, 0);
         EXPECT_TRUE(run.outcome.cardRead);
