@@ -82,7 +82,7 @@ if [ -n "${KARTOVAN_RIG_DIR:-}" ]; then
 else
   port=35963
   if listening $port || listening $((port + 1)); then
-    echo "rig-start: ports $port/$((port + 1)) are in use: another vpcd reader runs (scripts/rig-stop.sh stops ours)" >&2
+    echo "rig-start: ports $port/$((port + 1)) are in use (another pcscd with vpcd readers?)" >&2
     exit 1
   fi
   run_args=()

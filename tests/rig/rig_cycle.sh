@@ -36,9 +36,12 @@ check_gone() {
   for file in pcscd.pid emulator.pid vpcd.port pcscd.comm run; do
     if [ -e "$dir/$file" ]; then fail "$dir: rig-stop left $file behind"; fi
   done
+  # A daemon of the rig names its folder in its arguments.
   for cmdline in /proc/[0-9]*/cmdline; do
-    if tr '\0' ' ' <"$cmdline" 2>/dev/null | grep -qF -- "$dir/"; then
-      fail "$dir: a process of the rig still runs: $cmdline"
+    local command
+    command=$(tr '\0' ' ' <"$cmdline" 2>/dev/null) || continue
+    if [[ "${command%% *}" == *pcscd && "$command" == *" $dir/"* ]]; then
+      fail "$dir: a daemon of the rig still runs: $command"
     fi
   done
 }

@@ -2,6 +2,7 @@
 #include "tests/support/card_files.h"
 #include "tests/support/card_model.h"
 #include "tests/support/download_commands.h"
+#include "tests/rig/pcsc_scenario.h"
 #include "tests/support/vpcd_client.h"
 
 #include <winscard.h>
@@ -73,7 +74,7 @@ SCARD_READERSTATE WaitFor(const Context& context, const char* reader, bool prese
 }
 
 // A card in the second reader once the reader has let go of the card of an earlier test.
-std::unique_ptr<InsertedCard> Insert(const Context& context, CardModel& model)
+std::unique_ptr<InsertedCard> InsertCard(const Context& context, CardModel& model)
 {
     WaitFor(context, kRigSecondReader, false);
     auto card = std::make_unique<InsertedCard>(model, RigVpcdPort(1));
@@ -180,7 +181,7 @@ TEST_F(Rig, FullDownloadOfTheLargestCard)
     Context context;
     ASSERT_TRUE(context.Ok());
     CardModel model(MakeCardFiles(LargestCard(), 3));
-    const auto card = Insert(context, model);
+    const auto card = InsertCard(context, model);
     Connection connection(context, kRigSecondReader, SCARD_PROTOCOL_T0);
     ASSERT_EQ(connection.rv, SCARD_S_SUCCESS);
     const std::vector<Bytes> commands = DownloadCommands(LargestCard());
@@ -207,7 +208,7 @@ TEST_F(Rig, ProtocolsComeFromTheAtr)
     ASSERT_TRUE(context.Ok());
     CardModel model(MakeCardFiles(SmallestCard()));
     model.OfferOnlyT1();
-    const auto card = Insert(context, model);
+    const auto card = InsertCard(context, model);
     {
         Connection t0(context, kRigSecondReader, SCARD_PROTOCOL_T0);
         EXPECT_EQ(t0.rv, SCARD_E_PROTO_MISMATCH);
@@ -215,4 +216,49 @@ TEST_F(Rig, ProtocolsComeFromTheAtr)
     Connection t1(context, kRigSecondReader, SCARD_PROTOCOL_T1);
     ASSERT_EQ(t1.rv, SCARD_S_SUCCESS);
     EXPECT_EQ(t1.protocol, DWORD{SCARD_PROTOCOL_T1});
+}
+
+namespace {
+
+// The second reader of the rig, filled by cards served from this process.
+class RigSlot : public CardSlot {
+public:
+    explicit RigSlot(const Context& context) : context_(context) {}
+    void Insert(CardModel& card) override { card_ = InsertCard(context_, card); }
+    void Remove() override
+    {
+        card_.reset();
+        WaitFor(context_, kRigSecondReader, false);
+    }
+    void AwaitRemoval() override { WaitFor(context_, kRigSecondReader, false); }
+
+private:
+    const Context& context_;
+    std::unique_ptr<InsertedCard> card_;
+};
+
+smartcard::TSCardApi LibraryTable()
+{
+    smartcard::TSCardApi t;
+    t.SCardEstablishContext = &::SCardEstablishContext;
+    t.SCardReleaseContext = &::SCardReleaseContext;
+    t.SCardListReaders = &::SCardListReaders;
+    t.SCardGetStatusChange = &::SCardGetStatusChange;
+    t.SCardConnect = &::SCardConnect;
+    t.SCardReconnect = &::SCardReconnect;
+    t.SCardDisconnect = &::SCardDisconnect;
+    t.SCardTransmit = &::SCardTransmit;
+    return t;
+}
+
+}  // namespace
+
+// The fake PC/SC service is held to these same answers.
+TEST_F(Rig, AnswersOfTheRealService)
+{
+    Context context;
+    ASSERT_TRUE(context.Ok());
+    WaitFor(context, kRigSecondReader, false);
+    RigSlot slot(context);
+    EXPECT_EQ(RunPcscScenario(LibraryTable(), slot), ExpectedPcscScenario());
 }
