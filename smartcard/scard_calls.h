@@ -2,6 +2,8 @@
 // parameters of the pcsc-lite function of the same name and returns its result; when the
 // entry point is missing from the table (no library, or pcsc-lite has no such function)
 // it calls nothing and returns SCARD_E_INVALID_TARGET (0x80100005).
+// Call them qualified (smartcard::SCardTransmit): argument-dependent lookup on the header's
+// struct types also finds pcsc-lite's own declarations, which are never linked.
 #pragma once
 
 #include "smartcard/winscard_api.h"

@@ -108,9 +108,9 @@ int SCardProbe()
     if (!SCardApi().SCardEstablishContext)
         return 1;
     SCARDCONTEXT context = 0;
-    if (SCardEstablishContext(SCARD_SCOPE_SYSTEM, nullptr, nullptr, &context) != SCARD_S_SUCCESS)
+    if (smartcard::SCardEstablishContext(SCARD_SCOPE_SYSTEM, nullptr, nullptr, &context) != SCARD_S_SUCCESS)
         return 2;
-    (void)SCardReleaseContext(context);
+    (void)smartcard::SCardReleaseContext(context);
     return 0;
 }
 
