@@ -54,7 +54,7 @@ fi
 
 # True when something listens on the TCP port of the loopback.
 listening() {
-  (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null
+  timeout 2 bash -c 'exec 3<>"/dev/tcp/127.0.0.1/$0"' "$1" 2>/dev/null
 }
 
 # A private rig takes the first pair of ports no other rig has locked and nothing listens on.

@@ -1,5 +1,6 @@
-// Test entry point: a QApplication exists for every test (offscreen platform), and the
-// user's settings live in a temporary config folder, never in the real one.
+// Test entry point: a QApplication exists for every test (offscreen platform), the user's
+// settings live in a temporary config folder, never in the real one, and real PC/SC calls reach
+// this build's own card rig, never the machine's pcscd.
 #include <QApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -8,6 +9,8 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("PCSCLITE_CSOCK_NAME"))
+        qputenv("PCSCLITE_CSOCK_NAME", KARTOVAN_RIG_SOCKET);
     QTemporaryDir configHome;
     if (!configHome.isValid())
         return 2;
