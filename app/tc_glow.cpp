@@ -3,6 +3,9 @@
 
 #include "app/link_button.h"
 #include "app/maker.h"
+#include "app/o_prog.h"
+#include "app/oknoreklamowe.h"
+#include "app/startup.h"
 #include "app/tc_glow_pictures.h"
 #include "utility/cp1250.h"
 #include "utility/dialogi.h"
@@ -505,6 +508,13 @@ void Tf_tcGlow::Ourzdzeniu1Click()
                                  "Scotland\r\ni \"OPTAC\" jest jej znakiem towarowym"));
 }
 
+void Tf_tcGlow::Oprogramie1Click()
+{
+    ShowAboutBox(utility::Pl(kApplicationTitle), kProgramVersion, AboutText(), false, this);
+}
+
+void Tf_tcGlow::Reklama1Click() { ShowAdWindow(this); }
+
 void Tf_tcGlow::Label8Click() { ShellOpen(U(kMakerWebSite)); }
 
 void Tf_tcGlow::Image3scr3310Click() { ShellOpen(U(kMakerShopWebSite)); }
@@ -525,8 +535,6 @@ void Tf_tcGlow::Otwrz1Click() {}
 void Tf_tcGlow::Zapiszdanejako1Click() {}
 void Tf_tcGlow::Otwrzkatalog1Click() {}
 void Tf_tcGlow::KatalogZOLT1Click() {}
-void Tf_tcGlow::Oprogramie1Click() {}
-void Tf_tcGlow::Reklama1Click() {}
 void Tf_tcGlow::BitBtnSprawdzClick() {}
 void Tf_tcGlow::ButWczytajClick() {}
 bool Tf_tcGlow::CheckReader() { return false; }
