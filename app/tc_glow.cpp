@@ -1,6 +1,7 @@
 // The program's main window.
 #include "app/tc_glow.h"
 
+#include "app/import_devices.h"
 #include "app/link_button.h"
 #include "app/maker.h"
 #include "app/o_prog.h"
@@ -508,6 +509,12 @@ void Tf_tcGlow::Ourzdzeniu1Click()
                                  "Scotland\r\ni \"OPTAC\" jest jej znakiem towarowym"));
 }
 
+void Tf_tcGlow::PobierzzOPTAC1Click()
+{
+    if (ImportFromDownloadDevice(DddFolder))
+        Otwrz1Click();
+}
+
 void Tf_tcGlow::Oprogramie1Click()
 {
     ShowAboutBox(utility::Pl(kApplicationTitle), kProgramVersion, AboutText(), false, this);
@@ -530,7 +537,6 @@ void Tf_tcGlow::Przetw1Click() { ConvertFolderToKk1(); }
 
 // Handlers whose work comes with the card read, the file opening, the import, the about box,
 // the sponsor window, the folder conversion and the print layout.
-void Tf_tcGlow::PobierzzOPTAC1Click() {}
 void Tf_tcGlow::Otwrz1Click() {}
 void Tf_tcGlow::Zapiszdanejako1Click() {}
 void Tf_tcGlow::Otwrzkatalog1Click() {}
