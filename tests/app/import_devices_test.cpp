@@ -2,6 +2,7 @@
 #include "app/tc_glow.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/support/modal_dialog.h"
+#include "tests/utility/file_fixture.h"
 #include "utility/cp1250.h"
 #include "utility/diallistanew.h"
 #include "utility/dialwyb.h"
@@ -251,6 +252,26 @@ TEST_F(Import, MoveDeletesOnlyTheFilesThatArrived)
     EXPECT_EQ(Read(device_ / "two" / "x.DDD"), "second x");
     EXPECT_EQ(boxes_.TextsOf(MessageKind::Warning).size(), 2u);
     EXPECT_EQ(boxes_.TextsOf(MessageKind::Information), std::vector<std::string>{Pl("Ilość przeniesionych plików: 2")});
+}
+
+TEST_F(Import, AMoveWhoseCopyFailsKeepsTheDeviceFile)
+{
+    const std::string big(64 * 1024, 'x');
+    Write(device_ / "big.DDD", big);
+    Write(device_ / "small.DDD", "s");
+    Answers answers;
+    answers.method = 1;
+    {
+        // Writes beyond 16 KiB fail, as on a full disk.
+        filetest::FileSizeLimit limit(16 * 1024);
+        ASSERT_TRUE(limit.active());
+        EXPECT_TRUE(Run(answers));
+    }
+    EXPECT_EQ(Files(ddd_), std::vector<std::string>{"small.DDD"});
+    EXPECT_EQ(Files(device_), std::vector<std::string>{"big.DDD"});
+    EXPECT_EQ(Read(device_ / "big.DDD"), big);
+    EXPECT_EQ(boxes_.TextsOf(MessageKind::Error).size(), 1u);
+    EXPECT_EQ(boxes_.TextsOf(MessageKind::Information), std::vector<std::string>{Pl("Ilość przeniesionych plików: 1")});
 }
 
 TEST_F(Import, CancellingAndChoosingOtherDrives)
