@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
 #include <QUrl>
@@ -170,6 +171,9 @@ Tf_tcGlow::Tf_tcGlow(QStringList commandLine, QWidget* parent)
     Guard(Timer1, &QTimer::timeout, &Tf_tcGlow::Timer1Timer);
     FormCreate();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    adjustSize();
+    if (const QScreen* display = screen())
+        move(display->availableGeometry().center() - rect().center());
 }
 
 Tf_tcGlow::~Tf_tcGlow()

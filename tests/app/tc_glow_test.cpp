@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 
 #include <memory>
@@ -186,6 +187,8 @@ TEST_F(MainWindowTest, TheWindowKeepsItsClientSizeAndCaption)
         EXPECT_EQ(w->palette().color(QPalette::Window), QColor(128, 129, 123)) << w->objectName().toStdString();
     for (app::LinkButton* label : {window.Label5, window.Label10})
         EXPECT_EQ(label->geometry().right() + 1 + 6, window.Image1->x()) << label->objectName().toStdString();
+    const QPoint offCentre = window.frameGeometry().center() - window.screen()->availableGeometry().center();
+    EXPECT_LE(offCentre.manhattanLength(), 40);
 }
 
 TEST_F(MainWindowTest, ButtonsAndLabelsCarryTheirCaptionsSizesAndHints)
