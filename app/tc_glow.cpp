@@ -10,6 +10,7 @@
 #include "app/tc_glow_pictures.h"
 #include "utility/cp1250.h"
 #include "utility/dialogi.h"
+#include "utility/dos_ext.h"
 #include "utility/programfolder.h"
 #include "utility/win_ext.h"
 
@@ -27,8 +28,6 @@
 #include <QUrl>
 
 #include <exception>
-#include <filesystem>
-#include <system_error>
 
 namespace app {
 namespace {
@@ -117,21 +116,6 @@ QPlainTextEdit* MakeMemo(const char* name, QWidget* parent, const QRect& geometr
 }
 
 void ShellOpen(const QString& target) { QDesktopServices::openUrl(QUrl(target)); }
-
-// Until the file routines of utility arrive: the folder with one trailing separator.
-std::string WithSeparator(std::string folder)
-{
-    constexpr char separator = static_cast<char>(std::filesystem::path::preferred_separator);
-    while (!folder.empty() && folder.back() == separator)
-        folder.pop_back();
-    return folder + separator;
-}
-
-void ForceDirectories(const std::string& folder)
-{
-    std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(utility::Cp1250ToUtf8(folder)), error);
-}
 
 } // namespace
 
@@ -422,12 +406,12 @@ void Tf_tcGlow::FormCreate()
     DddFolder = utility::RegReadString(utility::RegistryRoot::CurrentUser, utility::kProgramRegistryKey, "katDDD",
                                        false);
     if (DddFolder.empty()) {
-        DddFolder = WithSeparator(utility::ProgramFolder()) + "DDD";
+        DddFolder = utility::NormalizePath(utility::ProgramFolder(), true) + "DDD";
         (void)utility::RegWriteString(utility::RegistryRoot::CurrentUser, utility::kProgramRegistryKey, "katDDD",
-                                      true, WithSeparator(DddFolder));
+                                      true, utility::NormalizePath(DddFolder, true));
     }
     // A folder that cannot be made is reported when a card file is saved into it.
-    ForceDirectories(DddFolder);
+    (void)utility::ForceDirectoriesReport(DddFolder, false);
     CurrentFileName.clear();
     Label7->clear();
     Panel2->resize(kClientWidth, 170);

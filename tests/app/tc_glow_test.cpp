@@ -8,6 +8,7 @@
 
 #include <QClipboard>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
@@ -85,6 +86,23 @@ TEST_F(MainWindowTest, ASettingsFolderWinsAndIsCreatedWithItsParents)
     EXPECT_TRUE(QFileInfo(utility::Cp1250ToQString(own)).isDir());
     EXPECT_FALSE(QFileInfo::exists(utility::Cp1250ToQString(Folder() + "/DDD")));
     EXPECT_EQ(Setting("katDDD"), own);  // not rewritten
+}
+
+TEST_F(MainWindowTest, ADddFolderThatCannotBeMadeIsNotReportedAtStart)
+{
+    const QString file = utility::Cp1250ToQString(Folder() + "/plik");
+    {
+        QFile blocker(file);
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    }
+    const std::string impossible = Folder() + "/plik/DDD";
+    SetSetting("katDDD", impossible);
+    WatchedWindow window;
+    window.show();
+    EXPECT_EQ(window.DddFolder, impossible);
+    EXPECT_FALSE(QFileInfo(utility::Cp1250ToQString(impossible)).isDir());
+    EXPECT_TRUE(boxes_.Messages().empty());
+    EXPECT_EQ(StatusLine(window), DddStatus(impossible));
 }
 
 TEST_F(MainWindowTest, TheZoltFolderIsSettledAtCreation)
