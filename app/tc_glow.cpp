@@ -329,9 +329,10 @@ void Tf_tcGlow::BuildSummary(QWidget* client)
 
 void Tf_tcGlow::BuildDialogs()
 {
-    const QStringList filters = {QStringLiteral("*.* (*)"), QStringLiteral("*.DDD (*.DDD)"),
-                                 QStringLiteral("*.KF (*.KF)"), QStringLiteral("*.ZOLT (*.ZOLT)"),
-                                 QStringLiteral("*.KKD (*.KKD)")};
+    // Name filters match letter case here, so each extension is listed in both cases.
+    const QStringList filters = {QStringLiteral("*.* (*)"), QStringLiteral("*.DDD (*.DDD *.ddd)"),
+                                 QStringLiteral("*.KF (*.KF *.kf)"), QStringLiteral("*.ZOLT (*.ZOLT *.zolt)"),
+                                 QStringLiteral("*.KKD (*.KKD *.kkd)")};
     auto dialog = [this, &filters](const char* name, const char* title, const char* suffix) {
         auto* open = new QFileDialog(this, U(title));
         open->setObjectName(QString::fromLatin1(name));
@@ -523,17 +524,12 @@ void Tf_tcGlow::Label1Click()
 
 void Tf_tcGlow::Przetw1Click() { ConvertFolderToKk1(); }
 
-// Handlers whose work comes with the card read, the file opening, the import, the about box,
-// the sponsor window, the folder conversion and the print layout.
-void Tf_tcGlow::Otwrz1Click() {}
+// Handlers whose work comes with the card read, the rename, the folder conversion and the
+// print layout.
 void Tf_tcGlow::Zapiszdanejako1Click() {}
-void Tf_tcGlow::Otwrzkatalog1Click() {}
-void Tf_tcGlow::KatalogZOLT1Click() {}
 void Tf_tcGlow::BitBtnSprawdzClick() {}
 void Tf_tcGlow::ButWczytajClick() {}
 bool Tf_tcGlow::CheckReader() { return false; }
-void Tf_tcGlow::OpenCardFile(const std::string& /*fileName*/) {}
-void Tf_tcGlow::ShowCardSummary() {}
 void Tf_tcGlow::ConvertFolderToKk1() {}
 void Tf_tcGlow::PreviewCardReport() {}
 
