@@ -1,0 +1,260 @@
+// Renaming an opened card download file to the standard name.
+#include "app/tc_glow.h"
+#include "tacho/card_image.h"
+#include "tacho/ddd_file.h"
+#include "tacho/zolt.h"
+#include "tests/app/main_window_fixture.h"
+#include "tests/support/card_builder.h"
+#include "utility/cp1250.h"
+#include "utility/dos_ext.h"
+#include "utility/stringi.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace apptest {
+namespace {
+
+using test_support::CardBuilder;
+using test_support::ChangeWord;
+using test_support::TimeReal;
+using utility::MessageKind;
+using utility::Pl;
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Holder Anna Maria Nowak, PESEL 75010112345, last activity 2011-05-17 15:45.
+CardBuilder Card(std::string_view surname = "Nowak")
+{
+    CardBuilder card;
+    card.Surname(surname)
+        .FirstNames("Anna Maria")
+        .CardNumber("D750101123450012")
+        .BirthDate(0x19750101)
+        .Day(TimeReal(2011, 5, 17), 1, 80, {ChangeWord(0, 0, 0, 3, 7 * 60), ChangeWord(0, 0, 1, 0, 15 * 60 + 45)});
+    return card;
+}
+
+Bytes DddBytes(const tacho::CardImageData& image)
+{
+    tacho::SignatureAreaData signatures{};
+    for (std::size_t slot = 0; slot < tacho::kSignatureCount; ++slot)
+        signatures[tacho::SignatureValidityOffset(slot)] = 1;
+    tacho::ByteBuffer bytes;
+    std::string error;
+    EXPECT_TRUE(tacho::BuildDddFileBytes(image, signatures, bytes, error)) << error;
+    return bytes;
+}
+
+void WriteFile(const std::string& name, const Bytes& bytes)
+{
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(utility::Cp1250ToQString(name)).path()));
+    std::ofstream out(utility::Cp1250ToUtf8(name), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(out.good()) << name;
+}
+
+Bytes ReadFile(const std::string& name)
+{
+    std::ifstream in(utility::Cp1250ToUtf8(name), std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+bool Exists(const std::string& name) { return QFileInfo::exists(utility::Cp1250ToQString(name)); }
+
+class RenameCardTest : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        tacho::CardImage = {};
+    }
+    void TearDown() override
+    {
+        tacho::CardImage = {};
+        MainWindowTest::TearDown();
+    }
+
+    // Writes `bytes` as `name` in the program folder and opens it in `window`.
+    std::string Open(app::Tf_tcGlow& window, const std::string& name, const Bytes& bytes)
+    {
+        const std::string file = Folder() + "/" + name;
+        WriteFile(file, bytes);
+        window.CurrentFileName = file;
+        window.OpenCardFile(file);
+        EXPECT_EQ(window.CurrentFileName, file);
+        boxes_.Clear();
+        return file;
+    }
+    std::string Status(const app::Tf_tcGlow& w) const { return utility::QStringToCp1250(w.Label7->toPlainText()); }
+};
+
+TEST_F(RenameCardTest, ACardDownloadFileGetsTheStandardNameInItsOwnFolder)
+{
+    app::Tf_tcGlow window;
+    const Bytes bytes = DddBytes(Card().Image());
+    const std::string file = Open(window, Pl("karty Nowak/pobrane ż.DDD"), bytes);
+    const std::string created = utility::FileDateTimeText(file);
+    ASSERT_EQ(created.size(), 14u);
+    const std::string target = Folder() + Pl("/karty Nowak/Nowak_Anna Maria_75010112345_20110517154500_") + created +
+                               ".DDD";
+    boxes_.QueueAnswers({true});
+
+    window.Zapiszdanejako1Click();
+
+    ASSERT_EQ(boxes_.Messages().size(), 1u);
+    EXPECT_EQ(boxes_.Messages()[0].kind, MessageKind::Confirmation);
+    EXPECT_EQ(boxes_.Messages()[0].text, Pl("Czy zmienić nazwę pliku\r\n") + file + "\r\nna\r\n" +
+                                             target.substr(target.rfind('/') + 1));
+    EXPECT_FALSE(Exists(file));
+    EXPECT_EQ(ReadFile(target), bytes);
+    EXPECT_EQ(window.CurrentFileName, target);
+    EXPECT_EQ(Status(window), target);
+
+    // Under its new name the file needs no second rename.
+    boxes_.Clear();
+    window.Zapiszdanejako1Click();
+    EXPECT_EQ(boxes_.TextsOf(MessageKind::Information),
+              std::vector<std::string>{Pl("Pliku nie potrzeba zapisywać pod inną nazwą - jest czytelna")});
+    EXPECT_TRUE(Exists(target));
+}
+
+TEST_F(RenameCardTest, AnExistingFileOfTheNewNameIsNeverReplaced)
+{
+    app::Tf_tcGlow window;
+    const Bytes bytes = DddBytes(Card().Image());
+    const std::string file = Open(window, "karta.DDD", bytes);
+    const std::string target =
+        Folder() + "/Nowak_Anna Maria_75010112345_20110517154500_" + utility::FileDateTimeText(file) + ".DDD";
+    const Bytes other = {'i', 'n', 'n', 'y'};
+    WriteFile(target, other);
+    boxes_.QueueAnswers({true});
+
+    window.Zapiszdanejako1Click();
+
+    EXPECT_EQ(boxes_.TextsOf(MessageKind::Error),
+              std::vector<std::string>{Pl("Zapis nie powiódł się.\r\nPlik\r\n") + target + Pl("\r\njuż istnieje.")});
+    EXPECT_EQ(ReadFile(file), bytes);
+    EXPECT_EQ(ReadFile(target), other);
+    EXPECT_EQ(window.CurrentFileName, file);
+    EXPECT_EQ(Status(window), file);
+}
+
+TEST_F(RenameCardTest, ForbiddenCharactersOfTheSurnameStayOutOfTheNewName)
+{
+    app::Tf_tcGlow window;
+    tacho::CardImage = Card("Nowak-Kow.alska/Bis").Image();
+    const Bytes bytes = DddBytes(tacho::CardImage);
+    const std::string file = Open(window, "karta.DDD", bytes);
+    boxes_.QueueAnswers({true});
+
+    window.Zapiszdanejako1Click();
+
+    ASSERT_TRUE(boxes_.TextsOf(MessageKind::Error).empty());
+    const std::string target = window.CurrentFileName;
+    EXPECT_EQ(target.substr(0, Folder().size() + 1), Folder() + "/");
+    const std::string name = target.substr(Folder().size() + 1);
+    EXPECT_EQ(name.substr(0, 22), "Nowak-KowalskaBis_Anna");
+    EXPECT_EQ(name.substr(name.size() - 4), ".DDD");
+    EXPECT_EQ(utility::RemoveCharsOf(utility::ForbiddenFileNameChars(), name.substr(0, name.size() - 4)),
+              name.substr(0, name.size() - 4));
+    EXPECT_EQ(ReadFile(target), bytes);
+    EXPECT_FALSE(Exists(file));
+}
+
+TEST_F(RenameCardTest, CasesThatRenameNothing)
+{
+    struct Case {
+        const char* what;
+        const char* fileName;  // empty: the data came from a card read
+        Bytes bytes;
+        MessageKind kind;
+        std::string text;
+        bool confirmAsked = false;
+    };
+    const tacho::CardImageData card = Card().Image();
+    tacho::CardImageD7 record{};
+    tacho::CardImageToD7(card, record, 0);
+    const std::string notDdd = Pl("Nazwę można zmienić tylko plikowi DDD z danymi karty kierowcy.\r\nPlik\r\n");
+    const std::string readable = Pl("Pliku nie potrzeba zapisywać pod inną nazwą - jest czytelna");
+    const std::vector<Case> cases = {
+        {"after a card read", "", {}, MessageKind::Warning, Pl("Dane nie zostały wczytane z pliku dyskowego")},
+        {"the name has the surname", "pobrane_NOWAK.ddd", DddBytes(card), MessageKind::Information, readable},
+        {"the name has the surname in lower case", "nowak.DDD", DddBytes(card), MessageKind::Information, readable},
+        {"a ZOLT file", "karta.zolt", Bytes(record.begin(), record.end()), MessageKind::Warning,
+         notDdd + Folder() + Pl("/karta.zolt\r\njest plikiem ZOLT.")},
+        {"a card image", "obraz.bin", Bytes(card.begin(), card.end()), MessageKind::Warning,
+         notDdd + Folder() + Pl("/obraz.bin\r\njest obrazem karty.")},
+        {"the user says no", "karta.DDD", DddBytes(card), MessageKind::Confirmation,
+         Pl("Czy zmienić nazwę pliku\r\n") + Folder() + "/karta.DDD\r\nna\r\nNowak_", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        app::Tf_tcGlow window;
+        std::string file;
+        if (*c.fileName) {
+            file = Open(window, c.fileName, c.bytes);
+        } else {
+            tacho::CardImage = card;
+            window.ShowCardSummary();
+            boxes_.Clear();
+        }
+        if (c.confirmAsked)
+            boxes_.QueueAnswers({false});
+
+        window.Zapiszdanejako1Click();
+
+        ASSERT_EQ(boxes_.Messages().size(), 1u);
+        EXPECT_EQ(boxes_.Messages()[0].kind, c.kind);
+        if (c.confirmAsked) {
+            EXPECT_EQ(boxes_.Messages()[0].text.substr(0, c.text.size()), c.text);
+        } else {
+            EXPECT_EQ(boxes_.Messages()[0].text, c.text);
+        }
+        EXPECT_EQ(window.CurrentFileName, file);
+        if (!file.empty()) {
+            EXPECT_EQ(ReadFile(file), c.bytes);
+            EXPECT_EQ(QDir(utility::Cp1250ToQString(Folder())).entryList(QDir::Files).size(), 1);
+            QFile::remove(utility::Cp1250ToQString(file));
+        }
+        boxes_.Clear();
+    }
+}
+
+TEST_F(RenameCardTest, ACardThatWasNotRecognisedIsNotRenamed)
+{
+    app::Tf_tcGlow window;
+    const std::string file = Folder() + "/karta.DDD";
+    WriteFile(file, DddBytes(CardBuilder().CardNumber("D750101123450012").Image()));
+    window.CurrentFileName = file;
+    window.OpenCardFile(file);
+    boxes_.Clear();
+    window.Zapiszdanejako1Click();
+    EXPECT_EQ(boxes_.TextsOf(MessageKind::Warning),
+              std::vector<std::string>{Pl("Dane nie są poprawne lub nie zostały wczytana")});
+    EXPECT_TRUE(Exists(file));
+}
+
+TEST_F(RenameCardTest, AFailedOpenLeavesNothingToRename)
+{
+    app::Tf_tcGlow window;
+    Open(window, "karta.DDD", DddBytes(Card().Image()));
+    const std::string broken = Folder() + "/krotki.ZOLT";
+    WriteFile(broken, Bytes(100, 0));
+    window.CurrentFileName = broken;
+    window.OpenCardFile(broken);
+    boxes_.Clear();
+    window.Zapiszdanejako1Click();
+    EXPECT_EQ(boxes_.TextsOf(MessageKind::Warning),
+              std::vector<std::string>{Pl("Dane nie zostały wczytane z pliku dyskowego")});
+    EXPECT_TRUE(Exists(broken));
+}
+
+} // namespace
+} // namespace apptest
