@@ -5,6 +5,7 @@
 #include "smartcard/zoltfile.h"
 #include "tacho/card_image.h"
 #include "tacho/zolt.h"
+#include "utility/datetime.h"
 #include "utility/cp1250.h"
 #include "utility/dialogi.h"
 #include "utility/stringi.h"
@@ -110,7 +111,7 @@ void SaveCard(TDownloadHooks& hooks, const TDownloadEnvironment& env, TDownloadO
     try {
         const TZoltHolder holder{tacho::CardHolderPesel(tacho::CardImage), tacho::CardHolderSurname(tacho::CardImage),
                                  tacho::CardHolderFirstNames(tacho::CardImage)};
-        const double now = env.clock ? env.clock() : CurrentDayNumber();
+        const double now = env.clock ? env.clock() : utility::Now();
         const auto randomText = env.randomText ? env.randomText : std::function<std::string(int)>(utility::RandomText);
         const std::filesystem::path path = MakeZoltFilePath(env.zoltFolder, now, holder, randomText);
         hooks.SaveCardAsDdd();

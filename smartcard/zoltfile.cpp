@@ -5,7 +5,6 @@
 #include "utility/datetime.h"
 #include "utility/stringi.h"
 
-#include <QDateTime>
 
 #include <stdexcept>
 #include <system_error>
@@ -18,15 +17,6 @@ namespace {
 constexpr int kMaxNameAttempts = 32;
 
 } // namespace
-
-double CurrentDayNumber()
-{
-    const QDateTime now = QDateTime::currentDateTime();
-    const QDate d = now.date();
-    const QTime t = now.time();
-    return utility::EncodeDate(d.year(), d.month(), d.day()) +
-           utility::EncodeTime(t.hour(), t.minute(), t.second(), t.msec());
-}
 
 std::string ZoltFileName(double now, const TZoltHolder& holder, const std::string& suffix)
 {

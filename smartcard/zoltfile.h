@@ -16,8 +16,6 @@ struct TZoltHolder {
     std::string firstNames;
 };
 
-// The local date and time now as a day number.
-double CurrentDayNumber();
 
 // YYMMDD + HMM (hour without leading zero) + "_" + PESEL + the first 10 characters of the
 // surname + the first character of the first names + suffix + ".zolt", without the

@@ -7,7 +7,6 @@
 #include "utility/dos_ext.h"
 #include "utility/stringi.h"
 
-#include <QDateTime>
 
 #include <filesystem>
 
@@ -22,15 +21,6 @@ std::string DateAndTimeDigits(double dateTime)
 
 } // namespace
 
-double LocalDateTimeNow()
-{
-    const QDateTime now = QDateTime::currentDateTime();
-    const QDate date = now.date();
-    const QTime time = now.time();
-    return utility::EncodeDate(date.year(), date.month(), date.day()) +
-           utility::EncodeTime(time.hour(), time.minute(), time.second(), time.msec());
-}
-
 std::string DddFileName(const CardImageData& image, double now)
 {
     const std::string name = HolderNamePrefix(image, CardHolderSurname(image)) +
@@ -42,7 +32,7 @@ utility::WriteStatus WriteDddFile(const CardImageData& image, const SignatureAre
                              const Clock& clock, std::string& fileName, std::string& error)
 {
     error.clear();
-    fileName = JoinFolderAndName(folder, DddFileName(image, clock ? clock() : LocalDateTimeNow()));
+    fileName = JoinFolderAndName(folder, DddFileName(image, clock ? clock() : utility::Now()));
     const std::filesystem::path path(utility::Cp1250ToUtf8(fileName));
     const std::string existsText = "Plik juz istnieje " + fileName;
     std::error_code ec;

@@ -12,7 +12,6 @@ namespace tacho {
 
 // Local date and time now, as a day number.
 using Clock = std::function<double()>;
-double LocalDateTimeNow();
 
 // surname_first names_PESEL_<last activity YYYYMMDDHHMMSS>_<now YYYYMMDDHHMMSS> without the
 // forbidden file-name characters, then ".DDD" (code page 1250, no folder).

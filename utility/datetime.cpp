@@ -3,6 +3,8 @@
 
 #include "utility/stringi.h"
 
+#include <QDateTime>
+
 #include <cmath>
 
 namespace utility {
@@ -105,6 +107,14 @@ double EncodeDate(int year, int month, int day)
 double EncodeTime(int hour, int minute, int second, int millisecond)
 {
     return (((hour * 60.0 + minute) * 60.0 + second) * 1000.0 + millisecond) / kMsPerDay;
+}
+
+double Now()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate d = now.date();
+    const QTime t = now.time();
+    return EncodeDate(d.year(), d.month(), d.day()) + EncodeTime(t.hour(), t.minute(), t.second(), t.msec());
 }
 
 std::string DateToYYYYMMDD(double date)

@@ -30,6 +30,8 @@ std::int64_t DateTimeToSeconds(double value);
 bool TryEncodeDate(int year, int month, int day, double& date);
 double EncodeDate(int year, int month, int day);
 double EncodeTime(int hour, int minute, int second, int millisecond = 0);
+// The local date and time now as a day number.
+double Now();
 
 std::string DateToYYYYMMDD(double date);
 std::string DateToYMDText(double date);
