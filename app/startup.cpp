@@ -89,7 +89,9 @@ int RunProgram(int argc, char** argv)
 {
     QApplication application(argc, argv);
     InitializeUnits();
-    QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
+    // The title names the program to the user; the plain name keys its data folder, which a
+    // colon and blanks would make awkward on every platform.
+    QApplication::setApplicationName(QStringLiteral("Kartovan"));
     const int code =
         RunMainWindow([] { return std::make_unique<Tf_tcGlow>(QCoreApplication::arguments()); });
     FinalizeUnits();
