@@ -5,13 +5,13 @@
 #include "tacho/activity_ring.h"
 #include "tacho/card_file_loader.h"
 #include "tacho/decoders.h"
+#include "tacho/list_lines.h"
 #include "tacho/nations.h"
 #include "tacho/zolt_file.h"
 #include "utility/cp1250.h"
 #include "utility/datetime.h"
 #include "utility/dialogi.h"
 #include "utility/dos_ext.h"
-#include "utility/formatsettings.h"
 #include "utility/stringi.h"
 
 #include <QDir>
@@ -32,16 +32,6 @@ void SetStatusColour(QPlainTextEdit* status, const QColor& colour)
     QPalette palette = status->palette();
     palette.setColor(QPalette::Text, colour);
     status->setPalette(palette);
-}
-
-// The short date and the long time; the time is left out at exactly midnight.
-std::string DateTimeText(double dateTime)
-{
-    const utility::DateTimeParts p = utility::SplitDateTime(dateTime);
-    std::string text = utility::FormatShortDate(dateTime);
-    if (p.hour != 0 || p.minute != 0 || p.second != 0 || p.millisecond != 0)
-        text += " " + utility::FormatLongTime(dateTime);
-    return text;
 }
 
 // A plain file at exactly this path; names are never read as masks here.
@@ -180,8 +170,8 @@ void Tf_tcGlow::ShowCardSummary()
         return;
     }
     if (utility::YearOfDate(span.last) > 2000) {
-        SetLabel(Label2, "Od " + DateTimeText(span.first));
-        SetLabel(Label6, "Do " + DateTimeText(span.last));
+        SetLabel(Label2, "Od " + tacho::DateTimeText(span.first));
+        SetLabel(Label6, "Do " + tacho::DateTimeText(span.last));
     } else {
         SetLabel(Label2, utility::Pl("Brak czynności"));
         SetLabel(Label6, "w karcie");

@@ -2,9 +2,8 @@
 #include "app/link_button.h"
 #include "app/tc_glow.h"
 #include "tacho/card_image.h"
-#include "tacho/ddd_file.h"
 #include "tacho/zolt.h"
-#include "tests/app/main_window_fixture.h"
+#include "tests/app/card_file_window_fixture.h"
 #include "tests/support/card_builder.h"
 #include "tests/support/modal_dialog.h"
 #include "utility/cp1250.h"
@@ -16,7 +15,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -81,47 +79,7 @@ std::string Status(const app::Tf_tcGlow& w) { return utility::QStringToCp1250(w.
 QColor StatusColour(const app::Tf_tcGlow& w) { return w.Label7->palette().color(QPalette::Text); }
 bool PrintShown(const app::Tf_tcGlow& w) { return !w.BitBtnDruk1->isHidden() && !w.LabelpodgladWydr->isHidden(); }
 
-void WriteFile(const std::string& name, const std::vector<std::uint8_t>& bytes)
-{
-    std::ofstream out(utility::Cp1250ToUtf8(name), std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    ASSERT_TRUE(out.good()) << name;
-}
-
-std::vector<std::uint8_t> DddBytes(const tacho::CardImageData& image)
-{
-    tacho::SignatureAreaData signatures{};
-    for (std::size_t slot = 0; slot < tacho::kSignatureCount; ++slot)
-        signatures[tacho::SignatureValidityOffset(slot)] = 1;
-    tacho::ByteBuffer bytes;
-    std::string error;
-    EXPECT_TRUE(tacho::BuildDddFileBytes(image, signatures, bytes, error)) << error;
-    return bytes;
-}
-
-std::vector<std::uint8_t> ZoltBytes(const tacho::CardImageData& image)
-{
-    tacho::CardImageD7 record{};
-    tacho::CardImageToD7(image, record, 0x5A);
-    return {record.begin(), record.end()};
-}
-
-std::vector<std::uint8_t> ImageBytes(const tacho::CardImageData& image) { return {image.begin(), image.end()}; }
-
-class OpenCardTest : public MainWindowTest {
-protected:
-    void SetUp() override
-    {
-        MainWindowTest::SetUp();
-        tacho::CardImage = {};
-    }
-    void TearDown() override
-    {
-        tacho::CardImage = {};
-        MainWindowTest::TearDown();
-    }
-    std::string Path(const std::string& name) const { return Folder() + "/" + name; }
-};
+using OpenCardTest = CardFileWindowTest;
 
 TEST_F(OpenCardTest, EveryKindOfCardFileShowsTheWholeSummary)
 {

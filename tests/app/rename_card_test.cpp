@@ -1,9 +1,8 @@
 // Renaming an opened card download file to the standard name.
 #include "app/tc_glow.h"
 #include "tacho/card_image.h"
-#include "tacho/ddd_file.h"
 #include "tacho/zolt.h"
-#include "tests/app/main_window_fixture.h"
+#include "tests/app/card_file_window_fixture.h"
 #include "tests/support/card_builder.h"
 #include "utility/cp1250.h"
 #include "utility/dos_ext.h"
@@ -13,8 +12,6 @@
 #include <QFileInfo>
 #include <QPlainTextEdit>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -26,8 +23,6 @@ using test_support::ChangeWord;
 using test_support::TimeReal;
 using utility::MessageKind;
 using utility::Pl;
-
-using Bytes = std::vector<std::uint8_t>;
 
 // Holder Anna Maria Nowak, PESEL 75010112345, last activity 2011-05-17 15:45.
 CardBuilder Card(std::string_view surname = "Nowak")
@@ -41,50 +36,14 @@ CardBuilder Card(std::string_view surname = "Nowak")
     return card;
 }
 
-Bytes DddBytes(const tacho::CardImageData& image)
-{
-    tacho::SignatureAreaData signatures{};
-    for (std::size_t slot = 0; slot < tacho::kSignatureCount; ++slot)
-        signatures[tacho::SignatureValidityOffset(slot)] = 1;
-    tacho::ByteBuffer bytes;
-    std::string error;
-    EXPECT_TRUE(tacho::BuildDddFileBytes(image, signatures, bytes, error)) << error;
-    return bytes;
-}
-
-void WriteFile(const std::string& name, const Bytes& bytes)
-{
-    ASSERT_TRUE(QDir().mkpath(QFileInfo(utility::Cp1250ToQString(name)).path()));
-    std::ofstream out(utility::Cp1250ToUtf8(name), std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    ASSERT_TRUE(out.good()) << name;
-}
-
-Bytes ReadFile(const std::string& name)
-{
-    std::ifstream in(utility::Cp1250ToUtf8(name), std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
 bool Exists(const std::string& name) { return QFileInfo::exists(utility::Cp1250ToQString(name)); }
 
-class RenameCardTest : public MainWindowTest {
+class RenameCardTest : public CardFileWindowTest {
 protected:
-    void SetUp() override
-    {
-        MainWindowTest::SetUp();
-        tacho::CardImage = {};
-    }
-    void TearDown() override
-    {
-        tacho::CardImage = {};
-        MainWindowTest::TearDown();
-    }
-
     // Writes `bytes` as `name` in the program folder and opens it in `window`.
     std::string Open(app::Tf_tcGlow& window, const std::string& name, const Bytes& bytes)
     {
-        const std::string file = Folder() + "/" + name;
+        const std::string file = Path(name);
         WriteFile(file, bytes);
         window.CurrentFileName = file;
         window.OpenCardFile(file);
