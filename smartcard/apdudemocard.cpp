@@ -67,10 +67,14 @@ void TAPDUDemoCard::SetReaderName(const std::string& name)
 {
     const bool changed = name != readerName_;
     if (changed) {
-        // Changes of the old reader are not to be acted on any more.
-        pending_ = {};
+        // The old reader is let go: a card it just got must not be connected on the way out.
+        const bool wasProcessing = processing_;
+        processing_ = true;
+        const auto restore = qScopeGuard([&] {
+            processing_ = wasProcessing;
+            pending_ = {};
+        });
         Disconnect(diLeave);
-        pending_ = {};
     }
     readerName_ = name;
     reader_ = nullptr;

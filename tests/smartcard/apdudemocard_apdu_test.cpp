@@ -5,6 +5,8 @@
 
 #include <stdexcept>
 
+#include <ostream>
+
 using namespace smartcard;
 using cardtest::Hex;
 using cardtest::RaisedCode;
@@ -75,6 +77,11 @@ struct RefusedCase {
     bool selectReader;
     const char* message;
 };
+
+void PrintTo(const RefusedCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class TransmitRefused : public cardtest::CardComponentTest, public ::testing::WithParamInterface<RefusedCase> {};
 

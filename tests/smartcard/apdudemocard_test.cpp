@@ -8,6 +8,8 @@
 
 #include <QTimer>
 
+#include <ostream>
+
 using namespace smartcard;
 using cardtest::EventLog;
 using cardtest::Hex;
@@ -111,6 +113,11 @@ struct RaceCase {
     const char* name;
     std::function<void(TAPDUDemoCard&)> followUp;
 };
+
+void PrintTo(const RaceCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class InsertionBeforeTheCheck : public cardtest::CardComponentTest,
                                 public ::testing::WithParamInterface<RaceCase> {};
@@ -314,6 +321,19 @@ TEST_F(CardComponent, ReaderNamesAndTheirErrors)
 
     EXPECT_EQ(RaisedCode([&] { card->SetReaderName("No such reader"); }), SCARD_E_UNKNOWN_READER);
     EXPECT_EQ(card->Reader(), nullptr);
+}
+
+TEST_F(CardComponent, CardJustInsertedIntoTheOldReaderIsNotConnectedOnTheWayOut)
+{
+    auto card = MakeCard();
+    card->SetReaderName(cardrig::kRigSecondReader);
+    fake.Insert(model, cardrig::kRigSecondReader);
+    card->SetReaderName(kReader);
+    EXPECT_EQ(CallsOf("SCardConnect"), 0);
+    EXPECT_FALSE(card->Connected());
+    // The new reader is watched from a clean slate.
+    card->WatchTimerTick();
+    EXPECT_EQ(CallsOf("SCardConnect"), 0);
 }
 
 TEST_F(CardComponent, ManagerLettingGoOfItsReadersLeavesNoReader)

@@ -11,6 +11,8 @@
 
 #include <cstring>
 
+#include <ostream>
+
 using namespace smartcard;
 using cardtest::Hex;
 
@@ -53,6 +55,11 @@ struct PreselectCase {
     const char* reader;
     bool listed;
 };
+
+void PrintTo(const PreselectCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class Preselect : public cardtest::CardComponentTest, public ::testing::WithParamInterface<PreselectCase> {};
 
