@@ -12,6 +12,7 @@
 # A rig still running in the same folder (its test run died) is stopped first.
 # Stop it with scripts/rig-stop.sh, with the same KARTOVAN_RIG_DIR.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/rig-common.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
 card=largest
 tools=""
@@ -113,8 +114,8 @@ failed() {
 }
 # Short looks, so a daemon that ends at once is reported at once.
 for _ in $(seq 20); do
-  kill -0 "$(cat "$dir/pcscd.pid")" 2>/dev/null || failed "pcscd ended"
-  kill -0 "$(cat "$dir/emulator.pid")" 2>/dev/null || failed "the card emulator ended"
+  rig_alive "$(cat "$dir/pcscd.pid")" || failed "pcscd ended"
+  rig_alive "$(cat "$dir/emulator.pid")" || failed "the card emulator ended"
   if PCSCLITE_CSOCK_NAME="$socket" "$tools/rig_probe" wait present "Virtual PCD 00 00" 1 2>/dev/null; then
     echo "rig up: pcscd pid $(cat "$dir/pcscd.pid") on $socket, vpcd ports $port/$((port + 1)), card emulator pid $(cat "$dir/emulator.pid")"
     exit 0

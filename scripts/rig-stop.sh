@@ -2,6 +2,7 @@
 # Stops the card rig that scripts/rig-start.sh started with the same KARTOVAN_RIG_DIR: pcscd and
 # the card emulator, by their PIDs, and clears what the rig left in its folder.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/rig-common.sh"
 dir=${KARTOVAN_RIG_DIR:-/tmp/kartovan-rig}
 [ -d "$dir" ] || exit 0
 dir=$(cd "$dir" && pwd)
@@ -23,10 +24,10 @@ stop() {
   if [[ "$program_run" == *"$program" && "$command" == *" $mark "* ]]; then
     kill -TERM "$pid" 2>/dev/null || true
     for _ in $(seq 100); do
-      kill -0 "$pid" 2>/dev/null || break
+      rig_alive "$pid" || break
       sleep 0.1
     done
-    if kill -0 "$pid" 2>/dev/null; then
+    if rig_alive "$pid"; then
       echo "rig-stop: $name (pid $pid) did not end on TERM; killing it" >&2
       kill -KILL "$pid" 2>/dev/null || true
       status=1

@@ -5,6 +5,7 @@
 # The rigs live in BASE-a and BASE-b.
 set -euo pipefail
 scripts=$1
+source "$scripts/rig-common.sh"
 tools=$2
 a="$3-a"
 b="$3-b"
@@ -31,7 +32,7 @@ pids_of() {
 check_gone() {
   local dir=$1 pids=$2 pid
   for pid in $pids; do
-    if kill -0 "$pid" 2>/dev/null; then fail "$dir: pid $pid still runs after rig-stop"; fi
+    if rig_alive "$pid"; then fail "$dir: pid $pid still runs after rig-stop"; fi
   done
   for file in pcscd.pid emulator.pid vpcd.port pcscd.comm run; do
     if [ -e "$dir/$file" ]; then fail "$dir: rig-stop left $file behind"; fi
@@ -80,7 +81,7 @@ echo "side by side: stopping one rig leaves the other up"
 pids_b=$(pids_of "$b")
 start "$b"
 for pid in $pids_b; do
-  if kill -0 "$pid" 2>/dev/null; then fail "$b: pid $pid of the rig left running was not stopped"; fi
+  if rig_alive "$pid"; then fail "$b: pid $pid of the rig left running was not stopped"; fi
 done
 shows_card "$b"
 pids_b=$(pids_of "$b")
