@@ -15,7 +15,7 @@
 namespace smartcard {
 namespace {
 
-Q_LOGGING_CATEGORY(lcSelectReader, "kartovan.smartcard.selectreader")
+Q_LOGGING_CATEGORY(lcSelectReader, "kartovan.smartcard.selectreader", QtWarningMsg)
 
 constexpr int kReaderColumn = 0;
 constexpr int kAtrColumn = 1;
