@@ -60,6 +60,13 @@ bool DecodeActivityDay(std::span<const std::uint8_t> changeWords, std::array<std
     changeTexts.clear();
     int previous = -1;
     std::int64_t previousTime = 0;
+    // Times that run back and forth in a damaged record must not count a day twice over.
+    std::int64_t counted = 0;
+    const auto count = [&](std::int64_t until) {
+        const std::int64_t span = std::clamp<std::int64_t>(until - previousTime, 0, kLastSecondOfDay - counted);
+        totalsSeconds[static_cast<std::size_t>(previous)] += span;
+        counted += span;
+    };
     for (std::size_t i = 0; i + 1 < changeWords.size(); i += 2) {
         ActivityChangeItem item;
         std::string text;
@@ -71,12 +78,12 @@ bool DecodeActivityDay(std::span<const std::uint8_t> changeWords, std::array<std
         changeTexts.push_back(text);
         const std::int64_t t = item.minutes * 60LL;
         if (previous >= 0)
-            totalsSeconds[static_cast<std::size_t>(previous)] += std::max<std::int64_t>(0, t - previousTime);
+            count(t);
         previous = item.activity;
         previousTime = t;
     }
     if (previous >= 0)
-        totalsSeconds[static_cast<std::size_t>(previous)] += std::max<std::int64_t>(0, kLastSecondOfDay - previousTime);
+        count(kLastSecondOfDay);
     return true;
 }
 

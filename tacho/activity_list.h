@@ -15,8 +15,9 @@ namespace tacho {
 // Decodes the change words of one day: `changeTexts` gets the text of every whole word in
 // order, `totalsSeconds` the whole seconds of activities 0..4 (from each change to the next,
 // the last one running to 23:59:59; time before the first change is not counted; words out
-// of order count 0). False when a word's time is 24:00 or later: the totals then hold what
-// was reached before that word and `changeTexts` is emptied.
+// of order count 0; all five together never exceed 23:59:59). False when a word's time is
+// 24:00 or later: the totals then hold what was reached before that word and `changeTexts`
+// is emptied.
 [[nodiscard]] bool DecodeActivityDay(std::span<const std::uint8_t> changeWords,
                                      std::array<std::int64_t, 5>& totalsSeconds, std::vector<std::string>& changeTexts);
 
