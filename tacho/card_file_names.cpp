@@ -3,7 +3,7 @@
 #include "tacho/activity_ring.h"
 #include "utility/cp1250.h"
 #include "utility/dos_ext.h"
-
+#include "utility/stringi.h"
 
 namespace tacho {
 
@@ -23,6 +23,14 @@ std::string HolderNamePrefix(const CardImageData& image, const std::string& surn
 std::string JoinFolderAndName(const std::string& folder, const std::string& name)
 {
     return utility::NormalizePath(folder, true) + name;
+}
+
+bool FolderIsNamed(const std::string& folder, std::string& error)
+{
+    if (!utility::TrimBoth(folder).empty())
+        return true;
+    error = utility::Pl("Nie podano katalogu, w którym ma powstać plik.");
+    return false;
 }
 
 } // namespace tacho

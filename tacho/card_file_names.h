@@ -17,4 +17,8 @@ std::string HolderNamePrefix(const CardImageData& image, const std::string& surn
 // `folder` (code page 1250) joined with the file name `name`, as code page 1250 text.
 std::string JoinFolderAndName(const std::string& folder, const std::string& name);
 
+// False, with a Polish `error`, for a folder text that is empty or blank: joined with a name
+// it would mean the root folder, where no card file belongs.
+[[nodiscard]] bool FolderIsNamed(const std::string& folder, std::string& error);
+
 } // namespace tacho

@@ -32,7 +32,12 @@ utility::WriteStatus WriteDddFile(const CardImageData& image, const SignatureAre
                              const Clock& clock, std::string& fileName, std::string& error)
 {
     error.clear();
-    fileName = JoinFolderAndName(folder, DddFileName(image, clock ? clock() : utility::Now()));
+    const std::string name = DddFileName(image, clock ? clock() : utility::Now());
+    if (!FolderIsNamed(folder, error)) {
+        fileName = name;
+        return utility::WriteStatus::Failed;
+    }
+    fileName = JoinFolderAndName(folder, name);
     const std::filesystem::path path(utility::Cp1250ToUtf8(fileName));
     const std::string existsText = "Plik juz istnieje " + fileName;
     std::error_code ec;

@@ -36,6 +36,10 @@ utility::WriteStatus WriteKk1File(const CardImageData& image, const std::string&
 {
     error.clear();
     const RandomTextSource draw = random ? random : RandomTextSource(&utility::RandomText);
+    if (!FolderIsNamed(folder, error)) {
+        fileName = Kk1FileName(image, draw(3));
+        return utility::WriteStatus::Failed;
+    }
     fileName = JoinFolderAndName(folder, Kk1FileName(image, draw(3)));
     ByteBuffer bytes;
     if (!BuildKk1FileBytes(image, bytes, error))

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <stdexcept>
 
 using namespace cardfiletest;
@@ -158,6 +159,21 @@ TEST(DddWriter, FailuresLeaveNoFileBehind)
               WriteStatus::Failed);
     EXPECT_FALSE(error.empty());
     EXPECT_TRUE(folder.Entries().empty());
+}
+
+TEST(DddWriter, ANamelessFolderIsRefusedInsteadOfTheRoot)
+{
+    for (const std::string folder : {"", "   "}) {
+        SCOPED_TRACE("[" + folder + "]");
+        std::string fileName;
+        std::string error;
+        const WriteStatus status =
+            tacho::WriteDddFile(CardWithActivity().Image(), ValidSignatures(), folder, FixedNow, fileName, error);
+        const bool inRoot = std::filesystem::remove("/" + kActiveName);
+        EXPECT_EQ(status, WriteStatus::Failed);
+        EXPECT_FALSE(error.empty());
+        EXPECT_FALSE(inRoot);
+    }
 }
 
 TEST(SaveCardAsDdd, TellsTheOutcomeAndRestoresTheWindowState)

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <filesystem>
 
 using namespace cardfiletest;
 using test_support::ChangeWord;
@@ -140,6 +141,21 @@ TEST(Kk1Writer, NoFreeNameOrBadCountsLeaveNoFile)
               WriteStatus::Failed);
     EXPECT_NE(error.find("0506"), std::string::npos);
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{taken});
+}
+
+TEST(Kk1Writer, ANamelessFolderIsRefusedInsteadOfTheRoot)
+{
+    const tacho::CardImageData card = Holder("Nowak").Image();
+    for (const std::string folder : {"", "   "}) {
+        SCOPED_TRACE("[" + folder + "]");
+        std::string fileName;
+        std::string error;
+        const WriteStatus status = tacho::WriteKk1File(card, folder, Scripted({"abc"}), fileName, error);
+        const bool inRoot = std::filesystem::remove("/" + tacho::Kk1FileName(card, "abc"));
+        EXPECT_EQ(status, WriteStatus::Failed);
+        EXPECT_FALSE(error.empty());
+        EXPECT_FALSE(inRoot);
+    }
 }
 
 namespace {
