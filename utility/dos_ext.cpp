@@ -116,8 +116,9 @@ bool CopyOrMovePath(const fs::path& source, const fs::path& target, bool deleteS
     const std::string sourceText = PathText(source);
     const std::string targetText = PathText(target);
     const std::string folderText = FolderPartText(target);
+    // A folder of the target's name counts as well: the copy would otherwise land inside it.
     struct stat st {};
-    if (::lstat(target.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) {
+    if (::lstat(target.c_str(), &st) == 0) {
         WarningBox(Pl("Plik o takiej nazwie\r\n") + sourceText + Pl("\r\njuż istnieje w\r\n") + folderText +
                    Pl(". Nie został skopiowany."));
         return false;

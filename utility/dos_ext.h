@@ -49,10 +49,11 @@ bool ForceDirectoriesReport(std::string_view path, bool showReport);
 // The report of the last ForceDirectoriesReport call.
 const std::string& FolderCreationReport();
 
-// Copies one file to `target` (never replacing an existing file: a warning names it),
-// creating the target's folder, verifying the copy (a plain file of the source's size) and,
-// when `deleteSource`, deleting the source only after that. Reports through message boxes;
-// true on success. A failed copy leaves neither a partial target nor a missing source.
+// Copies one file to `target` (never replacing an existing file or entering a folder of that
+// name: a warning names it), creating the target's folder, verifying the copy (a plain file
+// of the source's size) and, when `deleteSource`, deleting the source only after that.
+// Reports through message boxes; true on success. A failed copy leaves neither a partial
+// target nor a missing source.
 bool CopyOrMoveFile(std::string_view source, std::string_view target, bool deleteSource);
 // Copies (moves) every plain file matching `mask` (folder + name pattern), and when
 // `recursive` those of its sub-folders as well (walked as in FindFilesRecursive), flat into

@@ -50,6 +50,20 @@ TEST_F(CopyFiles, ExistingTargetIsKept)
     EXPECT_EQ(rec.Messages()[0].text, ExistsWarning(src, Text(Root() / "out") + "/"));
 }
 
+TEST_F(CopyFiles, AFolderOfTheTargetsNameIsKeptAndGetsNoCopyInside)
+{
+    MessageRecorder rec;
+    WriteFile(Root() / "dev" / "a.DDD", "card");
+    fs::create_directories(Root() / "ddd" / "a.DDD");
+    const std::string src = Text(Root() / "dev" / "a.DDD");
+    EXPECT_FALSE(CopyOrMoveFile(src, Text(Root() / "ddd" / "a.DDD"), true));
+    EXPECT_EQ(ReadFile(Root() / "dev" / "a.DDD"), "card");
+    EXPECT_TRUE(Entries(Root() / "ddd" / "a.DDD").empty());
+    EXPECT_EQ(rec.TextsOf(MessageKind::Warning),
+              (std::vector<std::string>{ExistsWarning(src, Text(Root() / "ddd") + "/")}));
+    EXPECT_TRUE(rec.TextsOf(MessageKind::Error).empty());
+}
+
 TEST_F(CopyFiles, MoveThatFailsPartWayKeepsTheSource)
 {
     MessageRecorder rec;
