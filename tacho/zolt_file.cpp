@@ -1,16 +1,29 @@
 #include "tacho/zolt_file.h"
 
 #include "utility/cp1250.h"
+#include "utility/syserror.h"
 
 #include <QFile>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 
 namespace tacho {
 
 bool ReadZoltFile(const std::string& fileName, CardImageD7& record, std::string& error)
 {
+    // Only a plain file: opening a named pipe would block until another program writes to it.
+    std::error_code ec;
+    const auto status = std::filesystem::status(std::filesystem::path(utility::Cp1250ToUtf8(fileName)), ec);
+    if (!std::filesystem::exists(status)) {
+        error = utility::SystemErrorText(ENOENT);
+        return false;
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        error = utility::Pl("To nie jest zwykły plik.");
+        return false;
+    }
     QFile file(QString::fromStdString(utility::Cp1250ToUtf8(fileName)));
     if (!file.open(QIODevice::ReadOnly)) {
         error = utility::QStringToCp1250(file.errorString());

@@ -8,8 +8,8 @@
 namespace tacho {
 
 // Reads the first record of `fileName` (code page 1250) into `record`. False, with a Polish
-// `error`, when the file cannot be read or is shorter than one record; `record` is changed
-// only on success.
+// `error`, when the file is missing, is not a plain file (a folder, a named pipe), cannot be
+// read or is shorter than one record; `record` is changed only on success.
 [[nodiscard]] bool ReadZoltFile(const std::string& fileName, CardImageD7& record, std::string& error);
 
 // True when `fileName` has the extension ".ZOLT" in any letter case.

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <sys/stat.h>
+
 using namespace cardfiletest;
 
 TEST(ZoltFile, ReadsTheFirstRecordAndIgnoresTheRest)
@@ -32,6 +35,28 @@ TEST(ZoltFile, ShortOrMissingFileFailsAndLeavesTheRecord)
     EXPECT_FALSE(tacho::ReadZoltFile(folder.File("absent.zolt"), record, error));
     EXPECT_FALSE(error.empty());
     EXPECT_TRUE(std::all_of(record.begin(), record.end(), [](std::uint8_t b) { return b == 0x5A; }));
+}
+
+TEST(ZoltFile, OnlyAPlainFileIsOpened)
+{
+    // A named pipe would block the reader until some other program writes to it.
+    ScratchFolder folder;
+    ASSERT_EQ(::mkfifo(utility::Cp1250ToUtf8(folder.File("pipe.zolt")).c_str(), 0600), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(utility::Cp1250ToUtf8(folder.File("folder.zolt"))));
+    const std::pair<const char*, std::string> cases[] = {
+        {"absent.zolt", utility::Pl("Nie ma takiego pliku ani katalogu.")},
+        {"folder.zolt", utility::Pl("To nie jest zwykły plik.")},
+        {"pipe.zolt", utility::Pl("To nie jest zwykły plik.")},
+    };
+    for (const auto& [name, expected] : cases) {
+        SCOPED_TRACE(name);
+        tacho::CardImageD7 record;
+        record.fill(0x5A);
+        std::string error;
+        EXPECT_FALSE(tacho::ReadZoltFile(folder.File(name), record, error));
+        EXPECT_EQ(error, expected);
+        EXPECT_TRUE(std::all_of(record.begin(), record.end(), [](std::uint8_t b) { return b == 0x5A; }));
+    }
 }
 
 TEST(ZoltFile, ExtensionIsComparedWithoutRegardToCase)
