@@ -2,6 +2,7 @@
 
 #include "smartcard/cardcommands.h"
 #include "smartcard/elementaryfileread.h"
+#include "smartcard/scard_error.h"
 #include "smartcard/zoltfile.h"
 #include "tacho/card_image.h"
 #include "tacho/zolt.h"
@@ -11,6 +12,7 @@
 #include "utility/stringi.h"
 
 #include <exception>
+#include <optional>
 #include <span>
 
 namespace smartcard {
@@ -66,9 +68,17 @@ void StepAfter(TDownloadHooks& hooks, const TDownloadRow& row)
             hooks.ProgressStep(position);
 }
 
-// Reads every file; false after any failure, with the read result line set.
-bool ReadAllFiles(TElementaryFileReader& reader, TDownloadHooks& hooks)
+// How the file reads ended.
+struct TReadEnd {
+    bool read = false;
+    // Code of the PC/SC error that ended them, when one did.
+    std::optional<LONG> scardCode;
+};
+
+// Reads every file; after any failure the read result line is set.
+TReadEnd ReadAllFiles(TElementaryFileReader& reader, TDownloadHooks& hooks)
 {
+    TReadEnd end;
     try {
         hooks.ProgressOpen(0, 1, kCaption);
         tacho::SignatureArea.fill(0);
@@ -85,22 +95,29 @@ bool ReadAllFiles(TElementaryFileReader& reader, TDownloadHooks& hooks)
             StepAfter(hooks, kDownloadRows[i]);
         }
         hooks.ProgressClose();
-        return true;
+        end.read = true;
+        return end;
+    } catch (const ESCardError& e) {
+        end.scardCode = e.Code();
     } catch (...) {
-        hooks.ProgressClose();
-        hooks.SetReadResult("Danych nie wczytano");
-        return false;
     }
+    hooks.ProgressClose();
+    hooks.SetReadResult("Danych nie wczytano");
+    return end;
 }
 
 // The last command goes to the card once more, as it always has. After a complete read
-// its failure changes nothing; after a failed one its error is shown.
-void RepeatLastCommand(TElementaryFileReader& reader, bool failed)
+// its failure changes nothing; after a failed one its error is shown, unless it is the
+// PC/SC error that ended the read, which "Danych nie wczytano" has reported already.
+void RepeatLastCommand(TElementaryFileReader& reader, const TReadEnd& end)
 {
     try {
         (void)reader.RepeatLastCommand();
+    } catch (const ESCardError& e) {
+        if (!end.read && end.scardCode != e.Code())
+            utility::ErrorBox(e.what());
     } catch (const std::exception& e) {
-        if (failed)
+        if (!end.read)
             utility::ErrorBox(e.what());
     } catch (...) {
     }
@@ -157,9 +174,9 @@ TDownloadOutcome ReadDriverCard(TApduChannel& channel, TDownloadHooks& hooks, co
     TDownloadOutcome outcome;
     tacho::CardImage.fill(0);
     TElementaryFileReader reader(channel);
-    const bool read = ReadAllFiles(reader, hooks);
-    RepeatLastCommand(reader, !read);
-    if (!read)
+    const TReadEnd end = ReadAllFiles(reader, hooks);
+    RepeatLastCommand(reader, end);
+    if (!end.read)
         return outcome;
     if (utility::TrimBoth(tacho::CardHolderPesel(tacho::CardImage)).empty()) {
         hooks.SetSaveResult(utility::Pl(

@@ -1,6 +1,7 @@
 // The whole driver card download over the in-process card model: the commands sent, the card
 // image and signatures stored, the ZOLT file, and what every kind of failure leaves behind.
 #include "smartcard/driver_card_download.h"
+#include "smartcard/scard_error.h"
 #include "tacho/card_image.h"
 #include "tacho/ddd_file.h"
 #include "tacho/zolt.h"
@@ -24,20 +25,30 @@ namespace fs = std::filesystem;
 using cardrig::Bytes;
 
 // The card model behind the channel. A card that is gone answers nothing, which the card
-// component reports as an error.
+// component reports as an error: its own message, or the PC/SC codes given, one per
+// exchange (the last one again after they run out).
 class ModelChannel final : public smartcard::TApduChannel {
 public:
-    explicit ModelChannel(cardrig::CardModel& card) : card_(card) {}
+    explicit ModelChannel(cardrig::CardModel& card, std::vector<LONG> goneCodes = {})
+        : card_(card), goneCodes_(std::move(goneCodes))
+    {
+    }
     Bytes Transmit(std::span<const std::uint8_t> command) override
     {
         Bytes answer = card_.Transmit(command);
-        if (answer.empty())
+        if (!answer.empty())
+            return answer;
+        if (goneCodes_.empty())
             throw std::runtime_error("Not connected to a card!");
-        return answer;
+        const LONG code = goneCodes_.front();
+        if (goneCodes_.size() > 1)
+            goneCodes_.erase(goneCodes_.begin());
+        throw smartcard::ESCardError(code);
     }
 
 private:
     cardrig::CardModel& card_;
+    std::vector<LONG> goneCodes_;
 };
 
 class RecordingHooks final : public smartcard::TDownloadHooks {
@@ -102,11 +113,12 @@ protected:
         tacho::SignatureArea.fill(0xA5);
     }
 
-    ReadRun Download(cardrig::CardModel& card, const std::function<std::string(int)>& random = {})
+    ReadRun Download(cardrig::CardModel& card, const std::function<std::string(int)>& random = {},
+                     std::vector<LONG> goneCodes = {})
     {
         ReadRun run;
         testsupport::MessageRecorder boxes;
-        ModelChannel channel(card);
+        ModelChannel channel(card, std::move(goneCodes));
         smartcard::TDownloadEnvironment env{folder, Noon, random};
         run.outcome = smartcard::ReadDriverCard(channel, run.hooks, env);
         for (const cardrig::ApduExchange& e : card.Log())
@@ -308,6 +320,28 @@ TEST_F(DownloadTest, AnyFaultEndsTheReadWithNothingSaved)
         if (failing > 2) {
             EXPECT_EQ(Body(0x0002), card.Files().at(0x0002)) << "files read before stay";
         }
+    }
+}
+
+TEST_F(DownloadTest, RepeatAfterAPcscFailureShowsOnlyAnErrorNotReportedYet)
+{
+    struct Case {
+        const char* name;
+        std::vector<LONG> codes;  // the failing exchange's, then the repeat's
+        std::vector<std::string> boxes;
+    } cases[] = {
+        {"the same PC/SC error again", {SCARD_W_REMOVED_CARD}, {}},
+        {"another PC/SC error", {SCARD_W_REMOVED_CARD, SCARD_E_NO_SMARTCARD},
+         {smartcard::SCardErrorText(SCARD_E_NO_SMARTCARD)}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        cardrig::CardModel card(CardWithHolder(cardrig::LargestCard()));
+        card.RemoveAfter(AfterSelect(0x0504, 2 + 27));
+        const ReadRun run = Download(card, {}, c.codes);
+        ExpectNothingSaved(run);
+        EXPECT_EQ(run.hooks.readResult, "Danych nie wczytano");
+        EXPECT_EQ(run.errorBoxes, c.boxes);
     }
 }
 
