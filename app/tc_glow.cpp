@@ -524,10 +524,7 @@ void Tf_tcGlow::Label1Click()
 
 void Tf_tcGlow::Przetw1Click() { ConvertFolderToKk1(); }
 
-// Handlers whose work comes with the card read, the folder conversion and the print layout.
-void Tf_tcGlow::BitBtnSprawdzClick() {}
-void Tf_tcGlow::ButWczytajClick() {}
-bool Tf_tcGlow::CheckReader() { return false; }
+// Handlers whose work comes with the folder conversion and the print layout.
 void Tf_tcGlow::ConvertFolderToKk1() {}
 void Tf_tcGlow::PreviewCardReport() {}
 

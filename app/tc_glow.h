@@ -18,6 +18,10 @@ class QPlainTextEdit;
 class QPushButton;
 class QTimer;
 
+namespace smartcard {
+class TAPDUDemoCard;
+}
+
 namespace app {
 
 // Version shown in the caption and the about box.
@@ -111,7 +115,13 @@ public:
     void Timer1Timer();
 
     // Card work of the window.
+    // True when a reader answers and holds a card; enables ButWczytaj then.
     bool CheckReader();
+    // Reads the card of the checked reader, saves it as a card download file and writes its
+    // ZOLT file: 0 when the card was read and the ZOLT file written, 1 otherwise.
+    int ReadDriverCard();
+    // Writes the card in memory into the DDD folder, telling the user the outcome.
+    void SaveCardAsDdd();
     // Virtual so that tests can watch what the window opens.
     virtual void OpenCardFile(const std::string& fileName);
     void ShowCardSummary();
@@ -128,6 +138,9 @@ protected:
     // The print preview of the card shown; runs with the window disabled. Virtual so that
     // tests can make it fail.
     virtual void PreviewCardReport();
+    // Chooses the reader of the reader check: the first by sorted name. Virtual so that
+    // tests can read another reader of the card rig.
+    virtual void SelectCardReader(smartcard::TAPDUDemoCard& card);
 
 private:
     void BuildMenu();

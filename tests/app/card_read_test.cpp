@@ -1,0 +1,268 @@
+// The reader check and the card read of the main window over the in-process PC/SC service
+// with an emulated driver card.
+#include "app/tc_glow.h"
+#include "smartcard/apdudemocard.h"
+#include "smartcard/scard_error.h"
+#include "smartcard/smartcardform.h"
+#include "smartcard/winscard_api.h"
+#include "tests/app/card_read_fixture.h"
+#include "tests/support/card_model.h"
+#include "tests/support/download_commands.h"
+#include "tests/support/fake_pcsc.h"
+#include "tests/support/vpcd_client.h"
+#include "tests/app/card_file_window_fixture.h"
+#include "utility/cp1250.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <memory>
+#include <optional>
+
+namespace apptest {
+namespace {
+
+using utility::MessageKind;
+namespace fs = std::filesystem;
+
+class CardReadTest : public CardReadWindowTest {
+protected:
+    CardReadTest() { fake.Install(); }
+
+    std::vector<cardrig::Bytes> CommandsSent() const
+    {
+        std::vector<cardrig::Bytes> commands;
+        for (const cardrig::ApduExchange& exchange : model.Log())
+            commands.push_back(exchange.command);
+        return commands;
+    }
+    // A card form whose component leaves inserted cards unconnected, as when it missed the
+    // insertion.
+    static void MissEveryInsertion()
+    {
+        smartcard::CreateSmartCardForm().APDUDemoCard1->OnAutoReset =
+            [](smartcard::TAPDUDemoCard&, const std::string&, smartcard::TReaderStates, bool& shouldConnect) {
+                shouldConnect = false;
+            };
+    }
+
+    cardrig::FakePcsc fake;
+    cardrig::CardModel model{cardrig::MakeCardFiles(cardrig::LargestCard())};
+};
+
+TEST_F(CardReadTest, ReadButtonReadsTheCardSavesBothFilesAndShowsTheHolder)
+{
+    fake.Insert(model, cardrig::kRigReader);
+    app::Tf_tcGlow window;
+    ASSERT_TRUE(window.CheckReader());
+    window.CurrentFileName = "D:\\old.DDD";
+    const ReadSnapshot during = ClickAndWatch([&] { window.ButWczytaj->click(); });
+
+    ExpectCompleteRead(window, model.Files(), cardrig::kRigReader);
+    EXPECT_EQ(CommandsSent(), cardrig::DownloadCommands(cardrig::LargestCard()));
+    EXPECT_EQ(fs::file_size(FilesIn(window.DddFolder).at(0)), 26'336u);
+    ASSERT_TRUE(during.seen);
+    EXPECT_FALSE(during.windowEnabled);
+    EXPECT_FALSE(during.readButtonEnabled);
+    EXPECT_EQ(during.note, QString::fromUtf8("\n\nWczytywanie karty\nProszę czekać"));
+    EXPECT_EQ(during.noteBack, QColor(255, 255, 0));
+    EXPECT_EQ(during.noteText, QColor(0, 0, 0));
+    EXPECT_EQ(during.progressCaption, QStringLiteral("Wczytywanie karty"));
+}
+
+TEST_F(CardReadTest, CheckReaderButtonReadsAtOnceWhenACardIsIn)
+{
+    cardrig::CardModel smallest(cardrig::MakeCardFiles(cardrig::SmallestCard(), 3));
+    fake.Insert(smallest, cardrig::kRigReader);
+    app::Tf_tcGlow window;
+    window.BitBtnSprawdz->click();
+    ExpectCompleteRead(window, smallest.Files(), cardrig::kRigReader);
+}
+
+TEST_F(CardReadTest, ReadDriverCardTellsWhetherTheZoltFileWasWritten)
+{
+    fake.Insert(model, cardrig::kRigReader);
+    app::Tf_tcGlow window;
+    ASSERT_TRUE(window.CheckReader());
+    EXPECT_EQ(window.ReadDriverCard(), 0);
+    EXPECT_EQ(FilesIn(window.ZoltFolder).size(), 1u);
+
+    // A file where the ZOLT folder should be: the card was read, its ZOLT file was not written.
+    ASSERT_TRUE(window.CheckReader());
+    WriteFile(Folder() + "/plik", Bytes{1});
+    window.ZoltFolder = Folder() + "/plik/";
+    EXPECT_EQ(window.ReadDriverCard(), 1);
+    EXPECT_EQ(Cp(window.Label4->text()), "Dane wczytano");
+    EXPECT_TRUE(tacho::CardImage == ExpectedCardOf(model.Files()).image);
+}
+
+TEST_F(CardReadTest, AZoltFileThatCannotBeWrittenStillShowsTheSavedCard)
+{
+    fake.Insert(model, cardrig::kRigReader);
+    app::Tf_tcGlow window;
+    // A file where the ZOLT folder should be.
+    WriteFile(Folder() + "/plik", Bytes{1});
+    window.ZoltFolder = Folder() + "/plik/";
+    window.BitBtnSprawdz->click();
+
+    EXPECT_TRUE(Cp(window.Label7->toPlainText())
+                    .starts_with(utility::Pl("! Danych z karty kierowcy nie zdołano zapisać na dysku. (")))
+        << Cp(window.Label7->toPlainText());
+    EXPECT_EQ(FilesIn(window.DddFolder).size(), 1u);
+    EXPECT_EQ(Cp(window.Label4->text()), "Dane wczytano");
+    EXPECT_EQ(Cp(window.LabelK[6]->text()), "4d. 75010112345");
+    EXPECT_FALSE(window.BitBtnDruk1->isHidden());
+    EXPECT_TRUE(window.isEnabled());
+}
+
+TEST_F(CardReadTest, CardTakenOutDuringTheReadLeavesNothingSaved)
+{
+    const std::size_t commands = cardrig::DownloadCommands(cardrig::LargestCard()).size();
+    struct Case {
+        const char* name;
+        std::size_t lastAnswered;
+        bool saved;
+    };
+    const Case cases[] = {
+        {"after the two card-level files", 4, false},
+        {"after the application select", 5, false},
+        {"in the middle of the activity data", 60, false},
+        {"before the last signature", commands - 2, false},
+        // Only the repetition of the last signature command is lost: the card is whole.
+        {"after the last signature", commands - 1, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes_.Clear();
+        cardrig::CardModel card(cardrig::MakeCardFiles(cardrig::LargestCard()));
+        card.RemoveAfter(c.lastAnswered);
+        fake.Insert(card, cardrig::kRigReader);
+        {
+            app::Tf_tcGlow window;
+            for (const std::string& folder : {window.DddFolder, window.ZoltFolder})
+                for (const fs::path& file : FilesIn(folder))
+                    fs::remove(file);
+            window.BitBtnSprawdz->click();
+            if (c.saved)
+                ExpectCompleteRead(window, card.Files(), cardrig::kRigReader);
+            else
+                ExpectNothingSaved(window);
+        }
+        smartcard::FreeSmartCardForm();
+        fake.Remove(cardrig::kRigReader);
+    }
+}
+
+TEST_F(CardReadTest, ReadConnectsACardWhoseInsertionWentUnnoticed)
+{
+    fake.Insert(model, cardrig::kRigReader);
+    MissEveryInsertion();
+    app::Tf_tcGlow window;
+    ASSERT_TRUE(window.CheckReader());
+    ASSERT_FALSE(smartcard::f_smartCard()->APDUDemoCard1->Connected());
+    window.ButWczytaj->click();
+    ExpectCompleteRead(window, model.Files(), cardrig::kRigReader);
+}
+
+TEST_F(CardReadTest, ACardThatCannotBeConnectedIsNotReadAndSaysWhy)
+{
+    model.OfferOnlyT1();
+    fake.Insert(model, cardrig::kRigReader);
+    MissEveryInsertion();
+    app::Tf_tcGlow window;
+    window.BitBtnSprawdz->click();
+    ExpectNothingSaved(window);
+    EXPECT_EQ(boxes_.TextsOf(MessageKind::Error),
+              (std::vector<std::string>{utility::Pl("Nie można połączyć się z kartą w czytniku:\r\n") +
+                                        smartcard::SCardErrorText(SCARD_E_PROTO_MISMATCH)}));
+    EXPECT_EQ(model.CommandCount(), 0u);
+    EXPECT_TRUE(tacho::CardImage == tacho::CardImageData{});
+    EXPECT_TRUE(tacho::SignatureArea == tacho::SignatureAreaData{});
+}
+
+LONG NoReaders(SCARDCONTEXT, LPCSTR, LPSTR, LPDWORD) { return SCARD_E_NO_READERS_AVAILABLE; }
+LONG ServiceGone(SCARDCONTEXT, DWORD, SCARD_READERSTATE*, DWORD) { return SCARD_E_NO_SERVICE; }
+LONG NoGroups(SCARDCONTEXT, LPSTR, LPDWORD) { return SCARD_E_NO_SERVICE; }
+
+TEST_F(CardReadTest, ReaderCheckTellsWhatItFound)
+{
+    enum class Form { Kept, Freed };
+    struct Case {
+        const char* name;
+        bool card;
+        void (*breakTable)(smartcard::TSCardApi&);
+        std::string memo;
+        std::string presence;
+        bool ready;
+        Form form;
+    };
+    const std::string reader = cardrig::kRigReader;
+    const Case cases[] = {
+        {"a card in the reader", true, nullptr, "Czytnik:\n" + reader, utility::Pl("Karta włożona do czytnika"), true,
+         Form::Kept},
+        {"an empty reader", false, nullptr, "Czytnik:\n" + reader, "Karta nieobecna w czytniku", false, Form::Kept},
+        {"no reader at all", true, [](smartcard::TSCardApi& t) { t.SCardListReaders = NoReaders; }, "Czytnik:\n(None)",
+         "Karta nieobecna w czytniku", false, Form::Kept},
+        {"the reader's state cannot be read", true,
+         [](smartcard::TSCardApi& t) { t.SCardGetStatusChange = ServiceGone; },
+         "Brak czytnika SCR3310 lub EZ100PU\n" + smartcard::SCardErrorText(SCARD_E_NO_SERVICE), "", false, Form::Freed},
+        {"the card layer cannot start", true, [](smartcard::TSCardApi& t) { t.SCardListReaderGroups = NoGroups; },
+         utility::Pl("Błąd inicjacji modułu czytającego"), "", false, Form::Freed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.card)
+            fake.Insert(model, cardrig::kRigReader);
+        smartcard::TSCardApi table = fake.Table();
+        if (c.breakTable)
+            c.breakTable(table);
+        std::optional<smartcard::TScopedSCardApi> broken;
+        broken.emplace(table);
+        {
+            app::Tf_tcGlow window;
+            // What an earlier card showed goes.
+            window.LabelK[0]->setText(QStringLiteral("x"));
+            window.Label7->setPlainText(QStringLiteral("x"));
+            window.SetPrintVisible(true);
+            EXPECT_EQ(window.CheckReader(), c.ready);
+            EXPECT_EQ(Cp(window.Memo1->toPlainText()), c.memo);
+            EXPECT_EQ(Cp(window.Label35->text()), c.presence);
+            EXPECT_EQ(window.ButWczytaj->isEnabled(), c.ready);
+            EXPECT_EQ(smartcard::f_smartCard() != nullptr, c.form == Form::Kept);
+            EXPECT_EQ(Cp(window.LabelK[0]->text()), "");
+            EXPECT_EQ(Cp(window.Label7->toPlainText()), "");
+            EXPECT_TRUE(window.BitBtnDruk1->isHidden());
+
+            // The read button reads nothing without a card that answers.
+            if (!c.ready) {
+                window.ButWczytajClick();
+                EXPECT_EQ(FilesIn(window.DddFolder), std::vector<fs::path>{});
+                EXPECT_EQ(Cp(window.Label4->text()), "");
+                EXPECT_TRUE(window.isEnabled());
+            }
+        }
+        smartcard::FreeSmartCardForm();
+        broken.reset();
+        if (c.card)
+            fake.Remove(cardrig::kRigReader);
+    }
+}
+
+TEST_F(CardReadTest, AFailedCheckIsTriedAgainWithANewCardForm)
+{
+    fake.Insert(model, cardrig::kRigReader);
+    app::Tf_tcGlow window;
+    {
+        smartcard::TSCardApi table = fake.Table();
+        table.SCardGetStatusChange = ServiceGone;
+        smartcard::TScopedSCardApi broken(table);
+        EXPECT_FALSE(window.CheckReader());
+        EXPECT_EQ(smartcard::f_smartCard(), nullptr);
+    }
+    window.BitBtnSprawdz->click();
+    ExpectCompleteRead(window, model.Files(), cardrig::kRigReader);
+}
+
+} // namespace
+} // namespace apptest
