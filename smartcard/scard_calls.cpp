@@ -29,10 +29,12 @@ LONG SCardTransmit(SCARDHANDLE card, const SCARD_IO_REQUEST* sendPci, LPCBYTE se
 {
     if (SCardTraceOn())
         qCInfo(lcSCardTrace, "command: %s", TraceBytes(send, sendLength).c_str());
+    // The length the library hands back is not trusted beyond the room it was given.
+    const DWORD room = receiveLength ? *receiveLength : 0;
     const LONG result = Guarded("SCardTransmit", SCardApi().SCardTransmit, card, sendPci, send, sendLength,
                                 receivePci, receive, receiveLength);
     if (SCardTraceOn() && result == SCARD_S_SUCCESS && receiveLength)
-        qCInfo(lcSCardTrace, "answer: %s", TraceBytes(receive, *receiveLength).c_str());
+        qCInfo(lcSCardTrace, "answer: %s", TraceBytes(receive, std::min(*receiveLength, room)).c_str());
     return result;
 }
 

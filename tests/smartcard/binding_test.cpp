@@ -175,4 +175,29 @@ TEST_F(BindingTest, TracingLogsEveryCommandAndAnswer)
     EXPECT_TRUE(Logged("SCardDisconnect (missing) -> 0x80100005"));
 }
 
+TEST_F(BindingTest, TracedAnswerStaysWithinTheReceiveBuffer)
+{
+    TSCardApi table;
+    // A library that fills the buffer and then claims more than it had room for.
+    table.SCardTransmit = [](SCARDHANDLE, const SCARD_IO_REQUEST*, LPCBYTE, DWORD, SCARD_IO_REQUEST*, LPBYTE receive,
+                             LPDWORD length) -> LONG {
+        for (DWORD i = 0; i < *length; ++i)
+            receive[i] = static_cast<BYTE>(i + 1);
+        *length += 100;
+        return SCARD_S_SUCCESS;
+    };
+    TScopedSCardApi scoped(table);
+    g_messages.clear();
+    const auto previous = qInstallMessageHandler(Capture);
+    SetSCardTrace(true);
+    const BYTE command[] = {0x00, 0xB0, 0x00, 0x00, 0x02};
+    std::vector<BYTE> answer(4);
+    DWORD length = static_cast<DWORD>(answer.size());
+    (void)smartcard::SCardTransmit(1, &kT0Pci, command, 5, nullptr, answer.data(), &length);
+    SetSCardTrace(false);
+    qInstallMessageHandler(previous);
+
+    EXPECT_TRUE(std::find(g_messages.begin(), g_messages.end(), "answer: 01 02 03 04") != g_messages.end());
+}
+
 } // namespace
