@@ -84,6 +84,12 @@ TEST_F(CardReadTest, ReadDriverCardTellsWhetherTheZoltFileWasWritten)
 {
     fake.Insert(model, cardrig::kRigReader);
     app::Tf_tcGlow window;
+    // No reader checked yet: nothing to read from, and no earlier card passes for this one.
+    EXPECT_EQ(window.ReadDriverCard(), 1);
+    EXPECT_EQ(Cp(window.Label4->text()), "Danych nie wczytano");
+    EXPECT_TRUE(tacho::CardImage == tacho::CardImageData{});
+    EXPECT_EQ(model.CommandCount(), 0u);
+
     ASSERT_TRUE(window.CheckReader());
     EXPECT_EQ(window.ReadDriverCard(), 0);
     EXPECT_EQ(FilesIn(window.ZoltFolder).size(), 1u);
