@@ -2,6 +2,7 @@
 #include "app/tc_glow.h"
 
 #include "tacho/card_file_loader.h"
+#include "tacho/ddd_block.h"
 #include "tacho/ddd_writer.h"
 #include "tacho/zolt_file.h"
 #include "utility/cp1250.h"
@@ -12,9 +13,11 @@
 
 #include <QPlainTextEdit>
 
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
 #include <fcntl.h>
@@ -50,9 +53,15 @@ std::string NotACardDownloadFile(const std::string& fileName)
         return utility::Pl("jest plikiem ZOLT.");
     std::error_code error;
     const auto size = std::filesystem::file_size(DiskPath(fileName), error);
-    if (!error && (size == tacho::kCardImageSize || size == tacho::kOldCardImageSize))
-        return utility::Pl("jest obrazem karty.");
-    return {};
+    if (error || (size != tacho::kCardImageSize && size != tacho::kOldCardImageSize))
+        return {};
+    // Card download files come in these sizes too; the loader tells them by their first block.
+    std::array<std::uint8_t, tacho::kDddBlockHeaderSize> head{};
+    std::ifstream in(DiskPath(fileName), std::ios::binary);
+    in.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(head.size()));
+    if (in.gcount() == static_cast<std::streamsize>(head.size()) && tacho::StartsWithFirstDddBlock(head))
+        return {};
+    return utility::Pl("jest obrazem karty.");
 }
 
 bool NameContains(const std::string& name, const std::string& part)

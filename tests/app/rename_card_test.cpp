@@ -1,5 +1,6 @@
 // Renaming an opened card download file to the standard name.
 #include "app/tc_glow.h"
+#include "tacho/card_file_loader.h"
 #include "tacho/card_image.h"
 #include "tacho/zolt.h"
 #include "tests/app/card_file_window_fixture.h"
@@ -9,6 +10,7 @@
 #include "utility/stringi.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPlainTextEdit>
 
@@ -82,6 +84,36 @@ TEST_F(RenameCardTest, ACardDownloadFileGetsTheStandardNameInItsOwnFolder)
     EXPECT_EQ(boxes_.TextsOf(MessageKind::Information),
               std::vector<std::string>{Pl("Pliku nie potrzeba zapisywać pod inną nazwą - jest czytelna")});
     EXPECT_TRUE(Exists(target));
+}
+
+TEST_F(RenameCardTest, ACardDownloadFileOfAnImagesSizeIsRenamedAsOne)
+{
+    struct Case {
+        std::uint16_t activityLength;
+        std::size_t fileSize;
+    };
+    // The writer gives these activity areas files of exactly the raw images' sizes.
+    const Case cases[] = {{12'415, tacho::kCardImageSize}, {12'399, tacho::kOldCardImageSize}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fileSize);
+        app::Tf_tcGlow window;
+        CardBuilder card = Card();
+        card.Counts(12, 24, c.activityLength, 200, 112);
+        const Bytes bytes = DddBytes(card.Image());
+        ASSERT_EQ(bytes.size(), c.fileSize);
+        const std::string file = Open(window, "karta.DDD", bytes);
+        boxes_.QueueAnswers({true});
+
+        window.Zapiszdanejako1Click();
+
+        ASSERT_EQ(boxes_.Messages().size(), 1u);
+        EXPECT_EQ(boxes_.Messages()[0].kind, MessageKind::Confirmation);
+        EXPECT_FALSE(Exists(file));
+        EXPECT_NE(window.CurrentFileName, file);
+        EXPECT_EQ(ReadFile(window.CurrentFileName), bytes);
+        QFile::remove(utility::Cp1250ToQString(window.CurrentFileName));
+        boxes_.Clear();
+    }
 }
 
 TEST_F(RenameCardTest, AnExistingFileOfTheNewNameIsNeverReplaced)
