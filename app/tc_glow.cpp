@@ -524,8 +524,7 @@ void Tf_tcGlow::Label1Click()
 
 void Tf_tcGlow::Przetw1Click() { ConvertFolderToKk1(); }
 
-// Handlers whose work comes with the folder conversion and the print layout.
-void Tf_tcGlow::ConvertFolderToKk1() {}
+// Handler whose work comes with the print layout.
 void Tf_tcGlow::PreviewCardReport() {}
 
 } // namespace app

@@ -1,10 +1,12 @@
-// The main window's open commands, the opening of a card file and the card holder summary.
+// The main window's open commands, the opening of a card file, the card holder summary and
+// the conversion of the folder of a picked file into KK1 files.
 #include "app/tc_glow.h"
 
 #include "app/link_button.h"
 #include "tacho/activity_ring.h"
 #include "tacho/card_file_loader.h"
 #include "tacho/decoders.h"
+#include "tacho/kk1_conversion.h"
 #include "tacho/list_lines.h"
 #include "tacho/nations.h"
 #include "tacho/zolt_file.h"
@@ -12,6 +14,7 @@
 #include "utility/datetime.h"
 #include "utility/dialogi.h"
 #include "utility/dos_ext.h"
+#include "utility/programfolder.h"
 #include "utility/stringi.h"
 
 #include <QDir>
@@ -52,15 +55,28 @@ std::string HexBytes(std::span<const std::uint8_t> bytes)
 
 void SetLabel(QLabel* label, const std::string& text) { label->setText(utility::Cp1250ToQString(text)); }
 
+// Shows `dialog`; false when it was cancelled, else `chosen` is the full name of the file
+// chosen (empty when none).
+bool PickFile(QFileDialog* dialog, std::string& chosen)
+{
+    chosen.clear();
+    if (dialog->exec() != QDialog::Accepted)
+        return false;
+    const QStringList files = dialog->selectedFiles();
+    if (!files.isEmpty())
+        chosen = utility::QStringToCp1250(QDir::toNativeSeparators(files.first()));
+    return true;
+}
+
 void RunOpenCommand(Tf_tcGlow& w, QFileDialog* dialog, const std::string& initialFolder)
 {
     w.ClearSummaryTexts();
     w.Label7->clear();
     w.SetPrintVisible(false);
     dialog->setDirectory(utility::Cp1250ToQString(initialFolder));
-    if (dialog->exec() != QDialog::Accepted)
+    std::string chosen;
+    if (!PickFile(dialog, chosen))
         return;
-    const QStringList chosen = dialog->selectedFiles();
     w.setEnabled(false);
     // The window comes back enabled however the opening ends.
     struct Reenable {
@@ -68,7 +84,7 @@ void RunOpenCommand(Tf_tcGlow& w, QFileDialog* dialog, const std::string& initia
         ~Reenable() { window->setEnabled(true); }
     } reenable{&w};
     w.Label7->clear();
-    w.CurrentFileName = chosen.isEmpty() ? std::string() : utility::QStringToCp1250(QDir::toNativeSeparators(chosen.first()));
+    w.CurrentFileName = chosen;
     if (!w.CurrentFileName.empty())
         w.OpenCardFile(w.CurrentFileName);
 }
@@ -112,6 +128,17 @@ void Tf_tcGlow::Otwrz1Click() { RunOpenCommand(*this, OpenKF, DddFolder); }
 void Tf_tcGlow::Otwrzkatalog1Click() { RunOpenCommand(*this, OpenDialogKKD, DddFolder); }
 
 void Tf_tcGlow::KatalogZOLT1Click() { RunOpenCommand(*this, OpenKF, ZoltFolder); }
+
+void Tf_tcGlow::ConvertFolderToKk1()
+{
+    // The window stays enabled and keeps its card: the conversion loads into images of its own.
+    const auto pick = [this] {
+        std::string chosen;
+        (void)PickFile(OpenDialogKKD, chosen);
+        return chosen;
+    };
+    tacho::ConvertFolderToKk1(pick, utility::ProgramFolder());
+}
 
 void Tf_tcGlow::OpenCardFile(const std::string& fileName)
 {

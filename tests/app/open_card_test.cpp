@@ -349,6 +349,57 @@ TEST_F(OpenCardTest, CancellingAnOpenStillClearsTheSummary)
     EXPECT_EQ(tacho::CardImage, NowakCard().Image());
 }
 
+TEST_F(OpenCardTest, TheKk1MenuConvertsTheFolderOfThePickedFileAndKeepsTheCardShown)
+{
+    const std::string shown = Path("pokazana.DDD");
+    WriteFile(shown, DddBytes(NowakCard().Image()));
+    const tacho::CardImageData other = NowakCard().Surname("Kowalski").Image();
+    const std::string source = Path(Pl("źródło"));
+    WriteFile(source + "/karta.zolt", ZoltBytes(other));
+    WriteFile(source + "/pod/obraz.bin", ImageBytes(other));
+    WriteFile(source + "/karta.DDD", DddBytes(other));
+    const QDir kk1(utility::Cp1250ToQString(Folder() + "/KK1"));
+
+    for (bool confirmed : {false, true}) {
+        SCOPED_TRACE(confirmed);
+        app::Tf_tcGlow window;
+        window.CurrentFileName = shown;
+        window.OpenCardFile(shown);
+        ASSERT_TRUE(PrintShown(window));
+        boxes_.Clear();
+        QString title;
+        testing_support::OnModalDialog([&](QDialog& dialog) {
+            title = dialog.windowTitle();
+            dynamic_cast<QFileDialog&>(dialog).selectFile(utility::Cp1250ToQString(source + "/karta.DDD"));
+            dialog.accept();
+        });
+        boxes_.QueueAnswers({confirmed});
+
+        window.Przetw1->trigger();
+
+        EXPECT_EQ(title, QString::fromUtf8("Pliki KKD dla kontroli"));
+        EXPECT_EQ(boxes_.Messages().size(), 1u);
+        EXPECT_EQ(boxes_.TextsOf(MessageKind::Confirmation),
+                  std::vector<std::string>{Pl("Czy utworzyć 3 plików na KK1 ? (za wyjątkiem plików DDD)")});
+        const QStringList made = kk1.entryList({QStringLiteral("*.KK1")}, QDir::Files);
+        EXPECT_EQ(made.size(), confirmed ? 2 : 0);
+        for (const QString& name : made)
+            EXPECT_TRUE(name.startsWith(QStringLiteral("Kowalski_Anna Maria_75010112345_"))) << name.toStdString();
+        // The window still shows, and holds, the card it showed before.
+        EXPECT_EQ(tacho::CardImage, NowakCard().Image());
+        EXPECT_EQ(Summary(window), NowakSummary());
+        EXPECT_EQ(window.CurrentFileName, shown);
+        EXPECT_TRUE(window.isEnabled());
+    }
+
+    app::Tf_tcGlow window;
+    boxes_.Clear();
+    testing_support::OnModalDialog([](QDialog& dialog) { dialog.reject(); });
+    window.Przetw1->trigger();
+    EXPECT_TRUE(boxes_.Messages().empty());
+    EXPECT_EQ(kk1.entryList({QStringLiteral("*.KK1")}, QDir::Files).size(), 2);
+}
+
 TEST_F(OpenCardTest, TheOpenDialogsListEveryExtensionInBothLetterCases)
 {
     app::Tf_tcGlow window;
