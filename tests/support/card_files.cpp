@@ -106,7 +106,7 @@ CardFiles MakeCardFiles(const CardCounts& counts, std::uint32_t seed)
         .CardNumber("D7501011234500 0")
         .CardDates(TimeReal(2020, 3, 2), TimeReal(2020, 3, 2), TimeReal(2025, 3, 1))
         .BirthDate(0x19750101)
-        .DrivingLicence(0x3E, "PL0123456789")
+        .DrivingLicence(0x28, "PL0123456789")  // issued in Poland
         .Day(TimeReal(2021, 6, 7), 0x0101, 412,
              {ChangeWord(0, 0, 0, 0, 0), ChangeWord(0, 0, 0, 3, 6 * 60), ChangeWord(0, 0, 0, 0, 15 * 60)})
         .Day(TimeReal(2021, 6, 8), 0x0102, 380,
