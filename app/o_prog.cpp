@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace app {
@@ -20,6 +21,8 @@ namespace {
 constexpr int kClientWidth = 569;
 constexpr int kPanel2Height = 165;
 constexpr int kMemoVisibleLines = 4;
+constexpr int kValueLeft = 134;
+constexpr int kCaptionGap = 6;
 
 // Contact lines besides the names and links, UTF-8.
 constexpr const char* kMakerPostalAddress = "ul. Przykładowa 1, 00-001 Warszawa";
@@ -93,18 +96,22 @@ Tf_o_prog1::Tf_o_prog1(QWidget* parent) : QDialog(parent)
     Image1->setPixmap(ProgramPicture());
 
     Label9 = AddLabel(Panel2, "Label9", QStringLiteral("Nazwa:"), 84, 10);
+    Label12 = AddLabel(Panel2, "Label12", QStringLiteral("Wersja:"), 84, 44);
+    Label10 = AddLabel(Panel2, "Label10", QStringLiteral("Producent:"), 84, 62);
+    // The values start right of the widest caption, whatever font the desktop gives.
+    int left = kValueLeft;
+    for (const QLabel* caption : {Label9, Label12, Label10})
+        left = std::max(left, caption->geometry().right() + 1 + kCaptionGap);
     l_nazwa = new QPlainTextEdit(Panel2);
     l_nazwa->setObjectName(QStringLiteral("l_nazwa"));
-    l_nazwa->setGeometry(134, 6, 431, 34);
+    l_nazwa->setGeometry(left, 6, std::min(431, kClientWidth - 4 - left), 34);
     l_nazwa->setReadOnly(true);
     l_nazwa->setFrameShape(QFrame::NoFrame);
     l_nazwa->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     SetBold(*l_nazwa);
-    Label12 = AddLabel(Panel2, "Label12", QStringLiteral("Wersja:"), 84, 44);
-    l_wer = AddLabel(Panel2, "l_wer", QString(), 134, 44);
+    l_wer = AddLabel(Panel2, "l_wer", QString(), left, 44);
     SetBold(*l_wer);
-    Label10 = AddLabel(Panel2, "Label10", QStringLiteral("Producent:"), 84, 62);
-    BuildContactLines();
+    BuildContactLines(left);
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
@@ -116,24 +123,24 @@ Tf_o_prog1::Tf_o_prog1(QWidget* parent) : QDialog(parent)
     setFixedSize(kClientWidth, 292);
 }
 
-void Tf_o_prog1::BuildContactLines()
+void Tf_o_prog1::BuildContactLines(int left)
 {
     const QString lines[] = {U(kMakerOwner), U(kMakerCompany), U(kMakerPostalAddress), U(kMakerFax), U(kMakerMobile)};
     int top = 62;
     int number = 13;
     for (const QString& line : lines) {
-        AddLabel(Panel2, ("Label" + std::to_string(number++)).c_str(), line, 134, top);
+        AddLabel(Panel2, ("Label" + std::to_string(number++)).c_str(), line, left, top);
         top += 14;
     }
     Label18 = new LinkButton(U(kMakerEmail), QColor(0, 0, 255), true, Panel2);
     Label18->setObjectName(QStringLiteral("Label18"));
     Label18->setToolTip(U("Kliknięcie uruchania domyślny program pocztowy z zaadresowanym listem"));
-    Label18->move(134, top);
+    Label18->move(left, top);
     connect(Label18, &QPushButton::clicked, this, [this] { Label18Click(); });
     Label19 = new LinkButton(U(kMakerWebSite), QColor(0, 0, 255), true, Panel2);
     Label19->setObjectName(QStringLiteral("Label19"));
     Label19->setToolTip(U("Kliknięcie uruchamia domyślną przeglądarkę internetową z naszą witryną"));
-    Label19->move(134, top + 14);
+    Label19->move(left, top + 14);
     connect(Label19, &QPushButton::clicked, this, [this] { Label19Click(); });
 }
 

@@ -43,7 +43,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void BuildContactLines();
+    void BuildContactLines(int left);
     void FormShow();
 };
 

@@ -96,6 +96,39 @@ TEST(AboutBox, TheProgramsTextGetsAScrollBarBeyondFourLines)
     EXPECT_EQ(Show("x", "1", Pl("a\r\nb\r\nc\r\nd"), false).memoScroll, Qt::ScrollBarAsNeeded);
 }
 
+TEST(AboutBox, EveryCaptionEndsBeforeItsValues)
+{
+    for (bool author : {false, true}) {
+        SCOPED_TRACE(author);
+        QRect panel;
+        std::vector<std::pair<QRect, std::vector<QRect>>> rows;  // caption, its values
+        testing_support::OnModalDialog([&](QDialog& dialog) {
+            auto* box = qobject_cast<Tf_o_prog1*>(&dialog);
+            ASSERT_NE(box, nullptr);
+            panel = box->Panel2->rect();
+            std::vector<QRect> contact;
+            for (int number = 13; number <= 17; ++number)
+                if (const auto* line = box->Panel2->findChild<QLabel*>(QStringLiteral("Label%1").arg(number)))
+                    contact.push_back(line->geometry());
+            EXPECT_EQ(contact.size(), 5u);
+            contact.push_back(box->Label18->geometry());
+            contact.push_back(box->Label19->geometry());
+            rows = {{box->Label9->geometry(), {box->l_nazwa->geometry()}},
+                    {box->Label12->geometry(), {box->l_wer->geometry()}},
+                    {box->Label10->geometry(), contact}};
+            dialog.accept();
+        });
+        ShowAboutBox(Pl(kApplicationTitle), kProgramVersion, AboutText(), author);
+        ASSERT_EQ(rows.size(), 3u);
+        for (const auto& [caption, values] : rows) {
+            for (const QRect& value : values) {
+                EXPECT_LT(caption.right(), value.left());
+                EXPECT_LE(value.right(), panel.right());
+            }
+        }
+    }
+}
+
 class AboutLinks : public apptest::MainWindowTest {};
 
 TEST_F(AboutLinks, MailCarriesNameAndVersionAndTheWebLinkOpensTheShop)
