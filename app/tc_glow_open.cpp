@@ -49,7 +49,7 @@ std::string HexBytes(std::span<const std::uint8_t> bytes)
 {
     std::string text;
     for (std::uint8_t b : bytes)
-        text += (text.empty() ? "" : " ") + utility::ZeroPadNumberText(utility::IntToHexText(b), 2);
+        text.append(text.empty() ? "" : " ").append(utility::ZeroPadNumberText(utility::IntToHexText(b), 2));
     return text;
 }
 
@@ -104,7 +104,7 @@ bool ShowHolderLabels(Tf_tcGlow& w, const std::string& surname, const std::strin
         return false;
     }
     SetLabel(w.LabelK[2], " 3. " + utility::DateToYMDText(*birthDate));
-    const auto date = [&card](std::size_t offset) {
+    const auto date = [&](std::size_t offset) {
         return utility::DateToYMDText(tacho::TimeRealToDate(tacho::ImageField(card, offset, 4)));
     };
     SetLabel(w.LabelK[3], "4a. " + date(field::kCardValidityBegin));

@@ -30,7 +30,9 @@ std::filesystem::path MakeZoltFilePath(const std::filesystem::path& folder, doub
                                        const std::function<std::string(int)>& randomText)
 {
     for (int n = 0; n < kMaxNameAttempts; ++n) {
-        const std::string suffix = n == 0 ? std::string() : "_" + randomText(n);
+        std::string suffix;
+        if (n > 0)
+            suffix.append(1, '_').append(randomText(n));
         const std::filesystem::path path = folder / utility::Cp1250ToUtf8(ZoltFileName(now, holder, suffix));
         std::error_code ec;
         if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec)))

@@ -117,7 +117,12 @@ void DecodeActivityChange(std::uint8_t first, std::uint8_t second, bool wantText
     else
         description += words[5];
     description = words[6 + item.cardStatus] + description + ActivityNames(item.activity);
-    text = " " + utility::HMSToTextB(item.hours, item.minuteOfHour, item.seconds) + " " + description;
+    // Appended piece by piece: " " + a temporary string trips GCC 12's -Wrestrict (bug 105651).
+    text.clear();
+    text += ' ';
+    text += utility::HMSToTextB(item.hours, item.minuteOfHour, item.seconds);
+    text += ' ';
+    text += description;
 }
 
 std::optional<double> FirstChangeTime(std::span<const std::uint8_t> changeWords)

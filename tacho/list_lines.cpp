@@ -45,7 +45,7 @@ std::string DateTimeText(double dateTime)
     const utility::DateTimeParts p = utility::SplitDateTime(dateTime);
     std::string text = utility::FormatShortDate(dateTime);
     if (p.hour != 0 || p.minute != 0 || p.second != 0 || p.millisecond != 0)
-        text += " " + utility::FormatLongTime(dateTime);
+        text.append(" ").append(utility::FormatLongTime(dateTime));
     return text;
 }
 

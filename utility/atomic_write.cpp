@@ -75,7 +75,9 @@ AtomicFileWriter::AtomicFileWriter(fs::path target) : target_(std::move(target))
 {
     static unsigned counter = 0;
     const fs::path folder = target_.parent_path();
-    const std::string base = "." + ShortenedName(target_.filename().string());
+    // Built by appending: "." + std::string trips GCC 12's -Wrestrict (GCC bug 105651).
+    std::string base(1, '.');
+    base += ShortenedName(target_.filename().string());
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string name =
             base + "." + std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".tmp";

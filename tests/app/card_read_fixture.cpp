@@ -150,7 +150,7 @@ void CardReadWindowTest::ExpectCompleteRead(const app::Tf_tcGlow& window, const 
     tacho::CardImageData back{};
     tacho::CardImageFromD7(record, back);
     EXPECT_TRUE(back == expected.image) << zoltName;
-    const std::string holder = "_" + utility::TrimBoth(tacho::CardHolderPesel(expected.image)) +
+    const std::string holder = std::string("_") + utility::TrimBoth(tacho::CardHolderPesel(expected.image)) +
                                tacho::CardHolderSurname(expected.image).substr(0, 10) +
                                tacho::CardHolderFirstNames(expected.image).substr(0, 1) + ".zolt";
     EXPECT_TRUE(zoltName.ends_with(holder)) << zoltName << " does not end in " << holder;

@@ -221,7 +221,7 @@ TEST_F(Import, CopiesEveryCardFileFlatAndKeepsADuplicate)
     EXPECT_EQ(answers.driveItems,
               (QStringList{QString::fromStdString(DeviceRoot() + " OPTAC"),
                            QString::fromStdString(root_.string() + "/other/ DANE")}));
-    EXPECT_TRUE(answers.explanation.contains(QString::fromStdString("\"" + DeviceRoot() + "\"")));
+    EXPECT_TRUE(answers.explanation.contains(QString::fromStdString(std::string("\"") + DeviceRoot() + "\"")));
     EXPECT_EQ(Files(ddd_), (std::vector<std::string>{"a.DDD", "b.ddd", "c.DDD"}));
     EXPECT_EQ(Read(ddd_ / "a.DDD"), "old a");
     EXPECT_EQ(Read(ddd_ / "c.DDD"), "c");

@@ -41,7 +41,7 @@ tacho::RandomTextSource Counting()
 {
     return [next = std::make_shared<int>(0)](int) {
         const int n = (*next)++;
-        return "r" + std::to_string(n / 10) + std::to_string(n % 10);
+        return std::string("r") + std::to_string(n / 10) + std::to_string(n % 10);
     };
 }
 
@@ -151,7 +151,7 @@ TEST(Kk1Writer, ANamelessFolderIsRefusedInsteadOfTheRoot)
         std::string fileName;
         std::string error;
         const WriteStatus status = tacho::WriteKk1File(card, folder, Scripted({"abc"}), fileName, error);
-        const bool inRoot = std::filesystem::remove("/" + tacho::Kk1FileName(card, "abc"));
+        const bool inRoot = std::filesystem::remove(std::filesystem::path("/") / tacho::Kk1FileName(card, "abc"));
         EXPECT_EQ(status, WriteStatus::Failed);
         EXPECT_FALSE(error.empty());
         EXPECT_FALSE(inRoot);

@@ -140,7 +140,7 @@ TEST_F(Recursive, FindFilesRecursive)
     // A chain deeper than the walk goes.
     fs::path deep = Root() / "z";
     for (int level = 1; level <= kMaxScanDepth + 1; ++level) {
-        WriteFile(deep / ("L" + std::to_string(level) + ".DDD"), "");
+        WriteFile(deep / (std::string("L") + std::to_string(level) + ".DDD"), "");
         deep /= "z";
     }
     const auto found = FindFilesRecursive(Text(Root()) + "/", "*.DDD", kAttrArchive);
