@@ -167,7 +167,7 @@ TEST_F(SponsorWindow, RefusesPictureNamesThatAreNotPlainNames)
 {
     const char* const names[] = {"../baner.jpg", "../../etc/baner.bmp", "/tmp/baner.jpg", "sub/baner.jpg",
                                  "..\\baner.jpg", "baner.jpg.exe", "baner.jpeg", "baner.png", "baner",
-                                 ".jpg", "ba ner.jpg", "ba%2Fner.jpg", "baner.jpg?x=1", "\xB3\xF3" "d\xBC.jpg"};
+                                 ".jpg", "ba ner.jpg", "ba%2Fner.jpg", "baner.jpg?x=1", "\xB3\xF3\x64\xBC.jpg"};
     const QByteArray picture = Picture(20, 20, "JPG");
     for (const char* name : names) {
         server_.Serve(QStringLiteral("/reklama/obr.inf"), QByteArray(name) + "\nhttp://sponsor.example/\n");
