@@ -82,9 +82,9 @@ int main(int argc, char** argv)
 
     SilentBoxes boxes;
     utility::SetMessageBoxes(&boxes);
-    const std::string picked = utility::Utf8ToCp1250((source / "card0.bin").string());
+    const fs::path picked = source / "card0.bin";
     const auto convertStart = std::chrono::steady_clock::now();
-    tacho::ConvertFolderToKk1([&] { return picked; }, utility::Utf8ToCp1250(root.string()));
+    tacho::ConvertFolderToKk1([&] { return picked; }, root);
     const double convert = Seconds(std::chrono::steady_clock::now() - convertStart);
     utility::SetMessageBoxes(nullptr);
 

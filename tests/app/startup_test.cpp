@@ -17,13 +17,13 @@ TEST_F(StartupTest, EachUnitInitializesOnceAndAgainOnlyAfterFinalization)
 {
     app::FinalizeUnits();
     app::InitializeUnits();
-    EXPECT_EQ(Setting("katKTExe"), Folder());
+    EXPECT_EQ(SettingPath("katKTExe"), ExecutableFolder());
     SetSetting("katKTExe", "inny");
     app::InitializeUnits();  // already initialized: nothing runs again
     EXPECT_EQ(Setting("katKTExe"), "inny");
     app::FinalizeUnits();
     app::InitializeUnits();
-    EXPECT_EQ(Setting("katKTExe"), Folder());
+    EXPECT_EQ(SettingPath("katKTExe"), ExecutableFolder());
     app::FinalizeUnits();
 }
 
