@@ -28,8 +28,8 @@ public:
 
 std::string DriveListMessage(const std::filesystem::path& dddFolder)
 {
-    return Pl("\r\nNastąpi przeniesienie plików DDD z urządzenia do katalogu\r\n\"") + utility::PathToCp1250(dddFolder) +
-           Pl("\"\r\n\r\nNa poniższej liście wskaż urządzenie pobierające dane z kart kierowców "
+    return Pl("\r\nNastąpi przeniesienie plików DDD z urządzenia do katalogu\r\n\"") +
+           utility::PathToCp1250(dddFolder) + Pl("\"\r\n\r\nNa poniższej liście wskaż urządzenie pobierające dane z kart kierowców "
               "(np. OPTAC, Digidown,...)");
 }
 

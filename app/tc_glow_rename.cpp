@@ -71,8 +71,9 @@ void Tf_tcGlow::Zapiszdanejako1Click()
     const std::string currentText = utility::PathToCp1250(CurrentFileName);
     // A ZOLT file or a card image renamed to ".DDD" would no longer open as what it is.
     if (const std::string why = NotACardDownloadFile(CurrentFileName); !why.empty()) {
-        utility::WarningBox(utility::Pl("Nazwę można zmienić tylko plikowi DDD z danymi karty kierowcy.\r\nPlik\r\n") +
-                            currentText + "\r\n" + why);
+        utility::WarningBox(
+            utility::Pl("Nazwę można zmienić tylko plikowi DDD z danymi karty kierowcy.\r\nPlik\r\n") + currentText +
+            "\r\n" + why);
         return;
     }
     // Only the file's own name counts: a folder named after the driver proves nothing.
