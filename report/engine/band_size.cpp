@@ -1,5 +1,7 @@
 #include "report/engine/band_size.h"
 
+#include "report/output/measure.h"
+
 namespace report::engine {
 
 long double TRpBandSize::GetValue(int index) const {
@@ -17,8 +19,8 @@ void TRpBandSize::SetValue(int index, long double value) {
 void TRpBandSize::ApplyToControl() {
     if (Band == nullptr || Updating) return;
     Updating = true;
-    *Band = QRect(Band->left(), Band->top(), RoundToPixels(ToUnits(TRpUnit::Pixels, true, Width)),
-                  RoundToPixels(ToUnits(TRpUnit::Pixels, false, Height)));
+    *Band = QRect(Band->left(), Band->top(), output::RoundHalfEvenInt(ToUnits(TRpUnit::Pixels, true, Width)),
+                  output::RoundHalfEvenInt(ToUnits(TRpUnit::Pixels, false, Height)));
     Updating = false;
 }
 

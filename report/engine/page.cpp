@@ -1,6 +1,7 @@
 #include "report/engine/page.h"
 
 #include "report/engine/report.h"
+#include "report/output/measure.h"
 
 #include <utility>
 
@@ -94,8 +95,8 @@ void TRpPage::SetUnits(TRpUnit unit) {
 void TRpPage::ApplyToControl() {
     if (Updating || Report == nullptr) return;
     Updating = true;
-    Report->PixelSize = QSize(RoundToPixels(ToUnits(TRpUnit::Pixels, true, values_[kWidth])),
-                              RoundToPixels(ToUnits(TRpUnit::Pixels, false, values_[kLength])));
+    Report->PixelSize = QSize(output::RoundHalfEvenInt(ToUnits(TRpUnit::Pixels, true, values_[kWidth])),
+                              output::RoundHalfEvenInt(ToUnits(TRpUnit::Pixels, false, values_[kLength])));
     Updating = false;
 }
 

@@ -4,13 +4,13 @@
 
 #include "report/engine/page.h"
 #include "report/engine/units.h"
+#include "report/output/canvas.h"
 #include "report/output/paper_sizes.h"
 
 #include <QSize>
 
 #include <cstdint>
 #include <functional>
-#include <string>
 
 namespace report::output {
 class TRpExportFilter;
@@ -18,11 +18,6 @@ class TRpPrinter;
 }  // namespace report::output
 
 namespace report::engine {
-
-struct ReportFont {
-    std::string name = "Arial";
-    int size = 10;
-};
 
 // The report's printer choices.
 class TRpReportPrinterSettings {
@@ -46,7 +41,8 @@ public:
 
     // The pixel size of the paper at the report's zoom (96 dpi); kept by the page.
     QSize PixelSize;
-    ReportFont Font;
+    // The font bands and controls inherit.
+    output::FontSpec Font{.face = "Arial", .points = 10};
     TRpReportPrinterSettings PrinterSettings;
     TRpReportPrinterSettings SetupSettings;
     TRpPage Page;

@@ -5,7 +5,6 @@
 #include <QLocale>
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cstdlib>
 
@@ -29,19 +28,11 @@ bool UsesUSMeasure() {
     return us;
 }
 
-int RoundToPixels(long double value) {
-    const long double rounded = std::nearbyint(value);
-    if (std::isnan(rounded)) return 0;
-    if (rounded < static_cast<long double>(INT_MIN)) return INT_MIN;
-    if (rounded > static_cast<long double>(INT_MAX)) return INT_MAX;
-    return static_cast<int>(rounded);
-}
-
 TRpUnitBase::TRpUnitBase(bool usMeasure)
     : Units(usMeasure ? TRpUnit::Inches : TRpUnit::MM), SavedUnits(Units) {}
 
 long double TRpUnitBase::CharacterFactor(bool horizontal) const {
-    long double size = ParentReport ? std::abs(static_cast<long double>(ParentReport->Font.size)) : 0;
+    long double size = ParentReport ? std::abs(static_cast<long double>(ParentReport->Font.points)) : 0;
     if (size == 0) size = kDefaultCharacterSize;
     return (horizontal ? 80.0L : 145.3L) / size / 2.54L;
 }

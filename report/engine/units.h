@@ -19,10 +19,6 @@ enum class TRpUnit : std::uint8_t { MM = 0, Inches = 1, Pixels = 2, Characters =
 // and inches. Read once from the system locale.
 [[nodiscard]] bool UsesUSMeasure();
 
-// Rounds halves to even and clamps to the int range (a length far off any page is bad input,
-// not a reason for an overflow); NaN gives 0.
-[[nodiscard]] int RoundToPixels(long double value);
-
 // A set of lengths held in tenths of a millimetre (long double) and read and written in `Units`.
 // Subclasses say how many values they hold and in which order the value list carries them.
 class TRpUnitBase {

@@ -1,4 +1,5 @@
 #include "report/engine/band_size.h"
+#include "report/output/measure.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +40,7 @@ TEST(BandSize, ValueListTakesAtMostTwoNumbers) {
         EXPECT_EQ(size.Width, r.width);
         EXPECT_EQ(size.WriteValues(), (std::vector<long double>{r.height, r.width}));
         // Read values reach the band.
-        EXPECT_EQ(band, QRect(3, 9, RoundToPixels(r.width * 96 / 254), RoundToPixels(r.height * 96 / 254)));
+        EXPECT_EQ(band, QRect(3, 9, output::RoundHalfEvenInt(r.width * 96 / 254), output::RoundHalfEvenInt(r.height * 96 / 254)));
     }
 }
 

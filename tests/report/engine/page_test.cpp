@@ -69,8 +69,8 @@ TEST(Page, ReportTakesTheDefaultPrinterPaper) {
     const TRpReport noPrinter({}, false);
     EXPECT_EQ(noPrinter.Page.PaperSize(), TRpPaperSize::Default);
     ExpectPaper(noPrinter.Page, 2100, 2970);
-    EXPECT_EQ(noPrinter.Font.name, "Arial");
-    EXPECT_EQ(noPrinter.Font.size, 10);
+    EXPECT_EQ(noPrinter.Font.face, "Arial");
+    EXPECT_EQ(noPrinter.Font.points, 10);
 }
 
 TEST(Page, ReportPixelSizeFollowsPaperAndZoom) {
@@ -221,14 +221,14 @@ TEST(Page, OtherIndicesReadColumnSpace) {
     for (int index : {6, 7, -1, 100}) {
         EXPECT_NEAR(static_cast<double>(report.Page.GetValue(index)), 2.5, 1e-12) << index;
     }
-    report.Font.size = 10;
+    report.Font.points = 10;
     report.SetUnits(TRpUnit::Characters);
     EXPECT_NEAR(static_cast<double>(report.Page.GetValue(7)), 25 / 31.496062992125984, 1e-9);
 }
 
 TEST(Page, CharactersAcrossAndDown) {
     TRpReport report(Paper(TRpPaperSize::A4), false);
-    report.Font.size = 10;
+    report.Font.points = 10;
     report.SetUnits(TRpUnit::Characters);
     // Left margin (index 4) is measured across, top margin (index 2) down; both hold 100.
     EXPECT_NEAR(static_cast<double>(report.Page.GetValue(4)), 100 / 31.496062992125984, 1e-9);
