@@ -9,6 +9,7 @@ packages=(
   fonts-liberation2
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qpdf poppler-utils xvfb xauth
+  cups-daemon cups-client printer-driver-cups-pdf
 )
 missing=()
 for p in "${packages[@]}"; do
