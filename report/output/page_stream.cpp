@@ -12,6 +12,11 @@
 #include <cstring>
 #include <vector>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace report::output {
 namespace {
 
@@ -34,10 +39,25 @@ TRpStream::~TRpStream()
 
 std::unique_ptr<TRpStream> TRpStream::CreateFromFile(const std::filesystem::path& fileName, std::string& error)
 {
-    auto file = std::make_unique<QFile>(QString::fromStdString(fileName.string()));
-    if (!file->open(QIODevice::ReadOnly)) {
-        error = "Cannot open the report file " + utility::Utf8ToCp1250(fileName.string()) + ": " +
-                utility::QStringToCp1250(file->errorString());
+    const std::string name = utility::Utf8ToCp1250(fileName.string());
+    // Opened without blocking and checked to be a plain file before anything is read: a named
+    // pipe would otherwise stop the program until another one writes to it.
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = "Cannot open the report file " + name + ": " + std::strerror(errno);
+        return nullptr;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        error = "Not a report file: " + name;
+        return nullptr;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    auto file = std::make_unique<QFile>();
+    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        error = "Cannot open the report file " + name + ": " + utility::QStringToCp1250(file->errorString());
         return nullptr;
     }
     error.clear();
@@ -83,13 +103,15 @@ std::int64_t TRpStream::Write(const void* buffer, std::int64_t count)
 void TRpStream::MoveToTemporaryFile()
 {
     auto temp = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/RPPXXXXXX"));
-    if (!temp->open()) {
+    // Unbuffered, so a write that fails (a full disk) fails at once and says so, instead of in
+    // a later flush that nobody checks.
+    if (!static_cast<QFile&>(*temp).open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
         qCWarning(lcPageStream) << "cannot create a temporary page file:" << temp->errorString();
         moveFailed_ = true;
         return;
     }
     const std::int64_t size = static_cast<std::int64_t>(memory_.size());
-    if (temp->write(memory_.data(), size) != size || !temp->flush() || !temp->seek(memoryPosition_)) {
+    if (temp->write(memory_.data(), size) != size || !temp->seek(memoryPosition_)) {
         qCWarning(lcPageStream) << "cannot write the temporary page file:" << temp->errorString();
         moveFailed_ = true;
         return;

@@ -159,6 +159,16 @@ TEST_F(PageStreamTest, APageFileThatCannotBeWrittenKeepsThePagesInMemory)
     ExpectReadsMatch(stream, content);
 }
 
+TEST_F(PageStreamTest, AWriteThatTheDiskRefusesIsReportedAtOnce)
+{
+    TRpStream stream(100);
+    ASSERT_TRUE(WriteAll(stream, Pattern(500)));
+    ASSERT_FALSE(stream.InMemory());
+    FileSizeLimit limit(1'000);
+    ASSERT_TRUE(limit.active());
+    EXPECT_LT(stream.Write(Pattern(2'000).data(), 2'000), 2'000);
+}
+
 TEST_F(PageStreamTest, AStreamOverAReportFileReadsItAndNeverDeletesIt)
 {
     const fs::path file = TempFolder() / "saved.rpp";
