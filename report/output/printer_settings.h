@@ -2,6 +2,7 @@
 // report and written back before a document is printed; and the report's own persistent choices.
 #pragma once
 
+#include "report/output/page_stream.h"
 #include "report/output/paper_sizes.h"
 #include "report/output/printer_service.h"
 
@@ -18,8 +19,6 @@ class TPrinterSettings;
 // Hooks fired before reading and before applying; `devMode` is the record being read or about to
 // be sent and may be changed; setting `cancel` stops the operation.
 using TRpPrinterEvent = std::function<void(TPrinterSettings& sender, bool& cancel, DevMode& devMode)>;
-
-inline constexpr int kDefaultMemoryLimit = 250000;
 
 class TPrinterSettings {
 public:
@@ -115,7 +114,7 @@ private:
     int printQuality_ = 0;
     int collate_ = 0;
     int colorOption_ = 0;
-    int memoryLimit_ = kDefaultMemoryLimit;
+    int memoryLimit_ = static_cast<int>(kDefaultMemoryLimit);
     bool useCustomPaperCode_ = false;
     int customPaperCode_ = 0;
     int orientation_ = 0;
@@ -144,7 +143,7 @@ struct TRpPrinterSettings {
     bool UseCustomPaperCode = false;
     int CustomPaperCode = 0;
     bool PrintMetaFile = false;
-    int MemoryLimit = kDefaultMemoryLimit;
+    int MemoryLimit = static_cast<int>(kDefaultMemoryLimit);
     int PrintQuality = 0;
     int Collate = 0;
     int ColorOption = 0;
