@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QImage>
-#include <QRect>
 #include <QSizeF>
 #include <QString>
 #include <optional>
@@ -34,8 +33,5 @@ private:
 [[nodiscard]] std::optional<PdfInfo> ReadPdfInfo(const QString& path);
 // Page `page` (from 1) rendered by pdftoppm at `dpi`; a null image on failure.
 [[nodiscard]] QImage RenderPdfPage(const QString& path, int page, int dpi);
-
-// The smallest rectangle holding every pixel darker than mid-grey; empty when there is none.
-[[nodiscard]] QRect InkBounds(const QImage& image);
 
 }  // namespace report::output::testing

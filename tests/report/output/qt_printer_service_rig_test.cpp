@@ -1,6 +1,7 @@
 // The Qt printer service against the printing rig's cups-pdf queue.
 #include "report/output/printer_settings.h"
 #include "report/output/qt_printer_service.h"
+#include "tests/report/output/ink_bounds.h"
 #include "tests/report/output/print_rig.h"
 
 #include <QPainter>
