@@ -349,6 +349,14 @@ TEST_F(RpPrinterTest, WithoutPrintersRecordingWorksAndPrintingDoesNothing) {
     printer.SetReprintRecorded(true);
     printer.PrintRecordedPages();
     EXPECT_TRUE(service_->jobs.empty());
+
+    // Every paper is taken: a loaded A5 page reads as A5.
+    const std::filesystem::path file = SaveReport("a5.rpp", 1, 1480, 2100);
+    TRpPrinter loading;
+    std::string error;
+    ASSERT_TRUE(loading.LoadRecordedDocument(file, error)) << error;
+    EXPECT_EQ(loading.GetPaperSize(), TRpPaperSize::A5);
+    EXPECT_EQ(loading.GetPageWidth(), 1480);
 }
 
 TEST_F(RpPrinterTest, LoadingTakesOrientationAndPaperFromThePage) {
