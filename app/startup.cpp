@@ -2,6 +2,7 @@
 #include "app/startup.h"
 
 #include "app/tc_glow.h"
+#include "report/output/export_filter_library.h"
 #include "smartcard/winscard_api.h"
 #include "tacho/card_image.h"
 #include "utility/cp1250.h"
@@ -38,6 +39,8 @@ const std::vector<Unit>& UnitTable()
          },
          nullptr},
         {"tcBib", [] { tacho::InitializeTcBib(); }, nullptr},
+        {"RpPrntr", [] { report::output::CreateExportFilterLibrary(); },
+         [] { report::output::ReleaseExportFilterLibrary(); }},
         {"tc_glow", [] { WriteProgramFolderKey(); }, nullptr},
     };
     return units;
