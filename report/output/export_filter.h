@@ -77,7 +77,8 @@ struct ExportText {
     bool operator==(const ExportText&) const = default;
 };
 
-// What a filter may ask of the report it exports, in tenths of a millimetre while the run lasts.
+// What a filter may ask of the report it exports: its page size in tenths of a millimetre while
+// the run lasts (each page takes the size in force when it is begun), and the run's printer object.
 class ExportedReport {
 public:
     ExportedReport() = default;
@@ -87,7 +88,6 @@ public:
 
     [[nodiscard]] virtual long double PageWidth() const = 0;
     [[nodiscard]] virtual long double PageLength() const = 0;
-    [[nodiscard]] virtual long double TopMargin() const = 0;
     // The printer object the run draws with (its device factors); null before a run.
     [[nodiscard]] virtual const TRpPrinter* RunPrinter() const = 0;
 };

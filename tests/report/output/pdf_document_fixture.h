@@ -16,12 +16,10 @@ namespace report::output::testing {
 
 class FixedReport : public ExportedReport {
 public:
-    FixedReport(long double width, long double length, long double topMargin = 0)
-        : width_(width), length_(length), topMargin_(topMargin) {}
+    FixedReport(long double width, long double length) : width_(width), length_(length) {}
 
     long double PageWidth() const override { return width_; }
     long double PageLength() const override { return length_; }
-    long double TopMargin() const override { return topMargin_; }
     const TRpPrinter* RunPrinter() const override { return printer; }
 
     // Later pages of the run take the new size.
@@ -35,7 +33,6 @@ public:
 private:
     long double width_;
     long double length_;
-    long double topMargin_;
 };
 
 // 2024-05-01 12:34:56 as a day number.
