@@ -46,8 +46,8 @@ std::string FloatToTextGeneral(double value, int precision = 15);
 //   m  money: as n with the currency decimals by default, placed by the currency formats
 // in either letter case. The text is padded with blanks to `width` on the left, or on the
 // right with "-". Refused (nullopt): any other directive (also "%s" or "%d"), a second
-// directive, argument indexes or "*", a width or precision above 9999, and a value that is NaN
-// or infinite.
+// directive, argument indexes or "*", a width or precision above 9999, and a directive given a
+// value that is NaN or infinite.
 [[nodiscard]] std::optional<std::string> FormatOneFloat(std::string_view format, double value);
 
 } // namespace utility
