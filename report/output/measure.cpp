@@ -94,6 +94,10 @@ const MeasureDevice::Entry& MeasureDevice::Lookup(const FontSpec& font, long dou
         auto entry = std::make_unique<Entry>();
         entry->font = MakeQFont(font, pixels);
         entry->metrics = std::make_unique<QFontMetricsF>(entry->font, &device_);
+        for (int b = 0; b < 256; ++b)
+            entry->advances[static_cast<std::size_t>(b)] =
+                entry->metrics->horizontalAdvance(
+                    QChar(static_cast<char16_t>(utility::Cp1250ToUnicode(static_cast<unsigned char>(b)))));
         it = cache_.emplace(std::move(key), std::move(entry)).first;
     }
     last_ = it->second.get();
@@ -104,10 +108,11 @@ const MeasureDevice::Entry& MeasureDevice::Lookup(const FontSpec& font, long dou
 
 int MeasureDevice::TextWidth(const FontSpec& font, std::string_view text, long double scale)
 {
-    if (text.empty())
-        return 0;
-    return RoundHalfEvenInt(
-        Lookup(font, scale).metrics->horizontalAdvance(utility::Cp1250ToQString(text)));
+    const Entry& entry = Lookup(font, scale);
+    long double sum = 0;
+    for (const char ch : text)
+        sum += entry.advances[static_cast<unsigned char>(ch)];
+    return RoundHalfEvenInt(sum);
 }
 
 int MeasureDevice::TextHeight(const FontSpec& font, long double scale)

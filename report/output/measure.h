@@ -8,6 +8,7 @@
 #include <QFontMetricsF>
 #include <QImage>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -42,7 +43,8 @@ public:
     ~MeasureDevice();
 
     [[nodiscard]] int Dpi() const { return dpi_; }
-    // Advance width of `text` (code page 1250), in whole pixels.
+    // Advance width of `text` (code page 1250), in whole pixels: the sum of the characters'
+    // advances, rounded once.
     [[nodiscard]] int TextWidth(const FontSpec& font, std::string_view text, long double scale = 1);
     // Ascent plus descent, in whole pixels.
     [[nodiscard]] int TextHeight(const FontSpec& font, long double scale = 1);
@@ -56,6 +58,9 @@ private:
     struct Entry {
         QFont font;
         std::unique_ptr<QFontMetricsF> metrics;
+        // Advance of each code page 1250 byte: a width is their sum, as the original
+        // platform measures (no kerning, no ligatures), and needs no text shaping.
+        std::array<qreal, 256> advances{};
     };
     const Entry& Lookup(const FontSpec& font, long double scale);
 

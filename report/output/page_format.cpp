@@ -1,5 +1,6 @@
 #include "report/output/page_format.h"
 
+#include <cstring>
 #include <limits>
 #include <stdexcept>
 #include <type_traits>
@@ -24,7 +25,26 @@ public:
         I32(e.right);
         I32(e.bottom);
     }
-    void Bytes(std::string_view s) { bytes.insert(bytes.end(), s.begin(), s.end()); }
+    void Bytes(std::string_view s)
+    {
+        const std::size_t at = bytes.size();
+        bytes.resize(at + s.size());
+        if (!s.empty())
+            std::memcpy(bytes.data() + at, s.data(), s.size());
+    }
+    void Pixels(const QImage& argb)
+    {
+        const std::size_t rowBytes = static_cast<std::size_t>(argb.width()) * 4;
+        std::size_t at = bytes.size();
+        bytes.resize(at + rowBytes * static_cast<std::size_t>(argb.height()));
+        for (int y = 0; y < argb.height(); ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+            for (int x = 0; x < argb.width(); ++x, at += 4) {
+                for (int i = 0; i < 4; ++i)
+                    bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(line[x] >> (8 * i));
+            }
+        }
+    }
     // Starts a record; EndRecord fills in its payload length.
     std::size_t BeginRecord(PageTag tag)
     {
@@ -139,11 +159,7 @@ void WriteRecord(Writer& w, const PageRecord& record)
             w.U32(static_cast<std::uint32_t>(width));
             w.U32(static_cast<std::uint32_t>(height));
             w.U32(static_cast<std::uint32_t>(width) * 4);
-            for (int y = 0; y < height; ++y) {
-                const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-                for (int x = 0; x < width; ++x)
-                    w.U32(line[x]);
-            }
+            w.Pixels(image);
             w.EndRecord(s);
         } else if constexpr (std::is_same_v<T, pr::Clip>) {
             const std::size_t s = w.BeginRecord(PageTag::Clip);

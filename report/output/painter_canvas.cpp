@@ -248,8 +248,7 @@ void PainterCanvas::TextOut(int x, int y, std::string_view text)
     QString s = utility::Cp1250ToQString(text);
     if (GetTextAlign().rightToLeft)
         s = QChar(0x202B) + s + QChar(0x202C);  // right-to-left embedding
-    const QFontMetricsF& metrics = measure_.Metrics(font, scale);
-    const int width = RoundHalfEvenInt(metrics.horizontalAdvance(s));
+    const int width = measure_.TextWidth(font, text, scale);
     const int ascent = measure_.Ascent(font, scale);
     const int height = measure_.TextHeight(font, scale);
     int left = ClampCoordinate(x);
@@ -262,7 +261,7 @@ void PainterCanvas::TextOut(int x, int y, std::string_view text)
     painter_.save();
     if (font.orientation % 3600 != 0) {
         painter_.translate(x, y);
-        painter_.rotate(-font.orientation / 10.0);
+        painter_.rotate(-(font.orientation / 10.0));
         painter_.translate(-x, -y);
     }
     if (GetBackground().opaque)
