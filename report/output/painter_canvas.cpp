@@ -266,8 +266,28 @@ void PainterCanvas::TextOut(int x, int y, std::string_view text)
     }
     if (GetBackground().opaque)
         painter_.fillRect(QRect(left, y, width, height), Opaque(GetBackground().color));
-    painter_.setFont(measure_.Font(font, scale));
-    painter_.setPen(Opaque(font.color));
+    const QColor color = Opaque(font.color);
+    QFont drawn = measure_.Font(font, scale);
+    if (font.underline || font.strikeOut) {
+        // Qt may put the underline below the cell; the lines are drawn here, inside it.
+        drawn.setUnderline(false);
+        drawn.setStrikeOut(false);
+        const QFontMetricsF& metrics = measure_.Metrics(font, scale);
+        const int thickness = std::max(1, RoundHalfEvenInt(metrics.lineWidth()));
+        const int baseline = y + ascent;
+        if (font.underline) {
+            const int top = std::min(baseline + std::max(1, RoundHalfEvenInt(metrics.underlinePos())),
+                                     y + height - thickness);
+            painter_.fillRect(QRect(left, top, width, thickness), color);
+        }
+        if (font.strikeOut)
+            painter_.fillRect(QRect(left, baseline - RoundHalfEvenInt(metrics.strikeOutPos()), width, thickness), color);
+    }
+    // Glyph ink is kept to the cell's rows, as the original platform clips it to the font's
+    // ascent and descent; sideways a glyph may overhang.
+    painter_.setClipRect(QRect(left - height, y, width + 2 * height, height), Qt::IntersectClip);
+    painter_.setFont(drawn);
+    painter_.setPen(color);
     painter_.drawText(QPointF(left, y + ascent), s);
     painter_.restore();
 }

@@ -153,6 +153,9 @@ TEST(PageFuzz, NamedFixtures)
         {"picture with a wide stride, mirrored rectangle",
          PageBuilder().Record(PageTag::Picture).I32(40).I32(40).I32(0).I32(0).U32(1).U32(2).U32(12)
              .U32(0xFF00FF00).U32(0).U32(0).U32(0x80FF0000).Done()},
+        {"small picture stretched over the whole coordinate range",
+         PageBuilder(1, 1).Record(PageTag::Picture).I32(-limit).I32(-limit).I32(limit).I32(limit).U32(2).U32(1).U32(8)
+             .U32(0xFF00FF00).U32(0x800000FF).Done()},
         {"picture of no pixels", PageBuilder().Record(PageTag::Picture).I32(0).I32(0).I32(9).I32(9).U32(0).U32(5).U32(0).Done()},
         {"clip outside the page, then drawing",
          PageBuilder().Record(PageTag::Clip).I32(limit).I32(limit).I32(-limit).I32(-limit)
