@@ -77,7 +77,7 @@ MeasureDevice::MeasureDevice(int dpi)
 
 MeasureDevice::~MeasureDevice() = default;
 
-const MeasureDevice::Entry& MeasureDevice::Lookup(const FontSpec& font, long double scale)
+MeasureDevice::Entry& MeasureDevice::Lookup(const FontSpec& font, long double scale)
 {
     if (last_ && scale == lastScale_ && font == lastSpec_)
         return *last_;
@@ -94,10 +94,6 @@ const MeasureDevice::Entry& MeasureDevice::Lookup(const FontSpec& font, long dou
         auto entry = std::make_unique<Entry>();
         entry->font = MakeQFont(font, pixels);
         entry->metrics = std::make_unique<QFontMetricsF>(entry->font, &device_);
-        for (int b = 0; b < 256; ++b)
-            entry->advances[static_cast<std::size_t>(b)] =
-                entry->metrics->horizontalAdvance(
-                    QChar(static_cast<char16_t>(utility::Cp1250ToUnicode(static_cast<unsigned char>(b)))));
         it = cache_.emplace(std::move(key), std::move(entry)).first;
     }
     last_ = it->second.get();
@@ -108,10 +104,17 @@ const MeasureDevice::Entry& MeasureDevice::Lookup(const FontSpec& font, long dou
 
 int MeasureDevice::TextWidth(const FontSpec& font, std::string_view text, long double scale)
 {
-    const Entry& entry = Lookup(font, scale);
+    Entry& entry = Lookup(font, scale);
     long double sum = 0;
-    for (const char ch : text)
-        sum += entry.advances[static_cast<unsigned char>(ch)];
+    for (const char ch : text) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (!entry.known[b]) {
+            entry.advances[b] = entry.metrics->horizontalAdvance(
+                QChar(static_cast<char16_t>(utility::Cp1250ToUnicode(b))));
+            entry.known[b] = true;
+        }
+        sum += entry.advances[b];
+    }
     return RoundHalfEvenInt(sum);
 }
 

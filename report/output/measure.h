@@ -9,6 +9,7 @@
 #include <QImage>
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -58,11 +59,12 @@ private:
     struct Entry {
         QFont font;
         std::unique_ptr<QFontMetricsF> metrics;
-        // Advance of each code page 1250 byte: a width is their sum, as the original
-        // platform measures (no kerning, no ligatures), and needs no text shaping.
+        // Advance of each code page 1250 byte, taken when first needed: a width is their
+        // sum, as the original platform measures (no kerning, no ligatures), with no shaping.
         std::array<qreal, 256> advances{};
+        std::bitset<256> known;
     };
-    const Entry& Lookup(const FontSpec& font, long double scale);
+    Entry& Lookup(const FontSpec& font, long double scale);
 
     int dpi_;
     QImage device_;
@@ -70,7 +72,7 @@ private:
     // The last font asked for: layout measures many texts in one font in a row.
     FontSpec lastSpec_;
     long double lastScale_ = 0;
-    const Entry* last_ = nullptr;
+    Entry* last_ = nullptr;
 };
 
 }  // namespace report::output
