@@ -1,6 +1,7 @@
 // A recorded page replayed onto a printer (Qt's PDF output), read back with poppler and qpdf.
 #include "report/output/page_format.h"
 #include "report/output/painter_canvas.h"
+#include "tests/support/pdf_check.h"
 #include "utility/cp1250.h"
 
 #include <gtest/gtest.h>
@@ -8,28 +9,10 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
-#include <QProcess>
 #include <QTemporaryDir>
 
 namespace report::output {
 namespace {
-
-struct ToolRun {
-    int exitCode = -1;
-    QString out;
-};
-
-ToolRun Tool(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.start("timeout", QStringList{"30", program} + args);
-    ToolRun r;
-    if (!p.waitForFinished(60'000))
-        return r;
-    r.exitCode = p.exitCode();
-    r.out = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
-    return r;
-}
 
 TEST(PrinterCanvas, RecordedPagePrintsWithItsTextAndFaces)
 {
@@ -67,17 +50,17 @@ TEST(PrinterCanvas, RecordedPagePrintsWithItsTextAndFaces)
         EXPECT_GE(canvas.Dpi(), 300);
         ReplayPage(*page.page, canvas, QRect(0, 0, printer.width(), printer.height()));
     }
-    const ToolRun text = Tool("pdftotext", {"-layout", file, "-"});
-    ASSERT_EQ(text.exitCode, 0) << text.out.toStdString();
-    EXPECT_TRUE(text.out.contains(QString::fromUtf8("Wykaz czynności kierowcy"))) << text.out.toStdString();
-    EXPECT_TRUE(text.out.contains(QString::fromUtf8("Łódź, Gdańsk"))) << text.out.toStdString();
-    const ToolRun fonts = Tool("pdffonts", {file});
-    ASSERT_EQ(fonts.exitCode, 0) << fonts.out.toStdString();
-    EXPECT_TRUE(fonts.out.contains("LiberationSans-Bold")) << fonts.out.toStdString();
-    EXPECT_TRUE(fonts.out.contains("LiberationSerif")) << fonts.out.toStdString();
-    const ToolRun check = Tool("qpdf", {"--check", file});
-    EXPECT_EQ(check.exitCode, 0) << check.out.toStdString();
-    EXPECT_FALSE(check.out.contains("WARNING")) << check.out.toStdString();
+    const testsupport::ToolResult text = testsupport::RunTool({"pdftotext", "-layout", file, "-"});
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_NE(text.out.find("Wykaz czynności kierowcy"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("Łódź, Gdańsk"), std::string::npos) << text.out;
+    const testsupport::ToolResult fonts = testsupport::RunTool({"pdffonts", file});
+    ASSERT_EQ(fonts.exitCode, 0) << fonts.err;
+    EXPECT_NE(fonts.out.find("LiberationSans-Bold"), std::string::npos) << fonts.out;
+    EXPECT_NE(fonts.out.find("LiberationSerif"), std::string::npos) << fonts.out;
+    const testsupport::ToolResult check = testsupport::RunTool({"qpdf", "--check", file});
+    EXPECT_EQ(check.exitCode, 0) << check.out << check.err;
+    EXPECT_EQ(check.out.find("WARNING"), std::string::npos) << check.out;
 }
 
 }  // namespace
