@@ -49,7 +49,8 @@ public:
     PageBuilder& I32(int v) { return Put(static_cast<std::uint32_t>(v), 4); }
     PageBuilder& Raw(std::string_view s)
     {
-        bytes_.insert(bytes_.end(), s.begin(), s.end());
+        for (const char ch : s)
+            bytes_.push_back(static_cast<std::uint8_t>(ch));
         return *this;
     }
     Bytes Done()
