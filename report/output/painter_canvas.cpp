@@ -65,7 +65,6 @@ QPen PainterCanvas::CosmeticPen() const
 {
     QPen pen(Opaque(GetPen().color));
     pen.setWidth(0);
-    // A flat cap leaves out the end point of a one-pixel line.
     pen.setCapStyle(Qt::FlatCap);
     pen.setJoinStyle(Qt::MiterJoin);
     const QList<qreal> dashes = DashPattern(GetPen().style);
