@@ -1,4 +1,5 @@
-// The report library's exception: a plain English text that the program shows as it is.
+// The report library's exception, raised by both halves (printer object, evaluator, formatting).
+// Its text is code page 1250.
 #pragma once
 
 #include <stdexcept>
@@ -8,7 +9,7 @@ namespace report::output {
 
 class ERpError : public std::runtime_error {
 public:
-    explicit ERpError(const std::string& text) : std::runtime_error(text) {}
+    explicit ERpError(const std::string& message) : std::runtime_error(message) {}
 };
 
-}  // namespace report::output
+} // namespace report::output
