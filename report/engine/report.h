@@ -52,7 +52,7 @@ public:
     // True exactly while ExportFilter is set (see SetExportFilter); not owned.
     bool Exporting = false;
     output::TRpExportFilter* ExportFilter = nullptr;
-    // The printer object of the current run or preview; not owned here yet.
+    // The printer object of the current run or preview; not owned.
     output::TRpPrinter* RpPrinter = nullptr;
 
     void SetExportFilter(output::TRpExportFilter* filter);
