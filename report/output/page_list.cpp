@@ -53,6 +53,7 @@ void TRpPageList::SetStream(std::unique_ptr<TRpStream> stream)
     stream_ = std::move(stream);
     pageCount_ = 0;
     offsets_.clear();
+    outline_.Clear();
 }
 
 void TRpPageList::ResetPageCount()
@@ -106,6 +107,9 @@ bool TRpPageList::AddRecordedPage(std::string_view page)
     std::lock_guard guard(lock_);
     if (!stream_)
         stream_ = std::make_unique<TRpStream>();
+    // Offsets and the compressed length are 32-bit in the file.
+    if (page.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+        return Fail("The page is too large for a report file");
     const std::int32_t n = pageCount_ + 1;
     if (n == 1) {
         // The header carries the count of 1 until the document ends.

@@ -52,7 +52,7 @@ public:
     TRpPageList& operator=(const TRpPageList&) = delete;
 
     // Takes the stream a new recording goes into (nullptr: forgets the stream) and forgets the
-    // pages of the previous document.
+    // pages and the outline of the previous document.
     void SetStream(std::unique_ptr<TRpStream> stream);
     [[nodiscard]] TRpStream* Stream() { return stream_.get(); }
 

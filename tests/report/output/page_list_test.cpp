@@ -169,10 +169,20 @@ TEST(PageList, APageThatCannotBeWrittenLeavesTheDocumentAsItWas)
     ASSERT_TRUE(list.AddRecordedPage(MakePage(2, 300)));
     ASSERT_TRUE(list.WriteHeader());
     ExpectPages(list, {MakePage(1, 2'000), MakePage(2, 300)}, {1, 2});
+    // What is left of the failed page past the document's end stays out of the saved file.
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const fs::path saved = folder.filePath(QStringLiteral("partly.rpp")).toStdString();
+    ASSERT_TRUE(list.SaveToFile(saved).ok());
+    EXPECT_GT(list.Stream()->Size(), static_cast<std::int64_t>(fs::file_size(saved)));
+    TRpPageList loaded;
+    std::string error;
+    ASSERT_TRUE(loaded.LoadFromFile(saved, error)) << error;
+    ExpectPages(loaded, {MakePage(1, 2'000), MakePage(2, 300)}, {2, 1});
 
     // A stream over a report file is read-only: nothing can be recorded into it.
     TRpPageList readOnly;
-    std::string error;
+    error.clear();
     readOnly.SetStream(TRpStream::CreateFromFile("/proc/self/exe", error));
     ASSERT_NE(readOnly.Stream(), nullptr) << error;
     EXPECT_FALSE(readOnly.AddRecordedPage(MakePage(1)));
