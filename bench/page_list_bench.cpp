@@ -1,9 +1,10 @@
 // Records pages of about 40 KB into a page list, compressed and not, reads them back forwards,
 // backwards and at random, and saves and loads the report file.
 // Usage: page_list_bench [page count, default 2000]
+#include "report/output/page_format.h"
 #include "report/output/page_list.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -23,29 +24,30 @@ using report::output::TRpStream;
 
 double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
-// Page-format header, then records that look like a drawn page: short runs of text, numbers
-// and shape coordinates, with now and then a picture's pixels.
-std::string MakePage(int number, std::size_t size)
+// A page like the activity list's: a frame, 130 lines of text in a few columns and small
+// pictures of the day's activities; about 40 KB.
+std::string MakePage(int number)
 {
-    std::string page(size, '\0');
-    std::memcpy(page.data(), "KVPG", 4);
-    page[4] = 1;
-    page[8] = 36;
-    for (int i = 0; i < 4; ++i)
-        page[12 + static_cast<std::size_t>(i)] = static_cast<char>(size >> (8 * i));
+    using namespace report::output;
+    PageRecorder recorder(PageHeaderFor(2100, 2970));
+    recorder.Rectangle(GdiRect(10, 10, 784, 1113));
     std::mt19937 random(static_cast<unsigned>(number));
-    static const char text[] = "2024-03-11 06:14 Jazda 04:32 Praca 00:45 Odpoczynek 11:00 KIEROWCA ";
-    std::size_t at = 36;
-    while (at < size) {
-        const std::size_t run = std::min<std::size_t>(size - at, 20 + random() % 60);
-        if (random() % 10 == 0)
-            for (std::size_t i = 0; i < run; ++i)
-                page[at + i] = static_cast<char>(random());
-        else
-            std::memcpy(page.data() + at, text + random() % 8, std::min(run, sizeof text - 9));
-        at += run;
+    QImage picture(29, 16, QImage::Format_ARGB32);
+    static const char* const kinds[] = {"Jazda", "Praca", "Dyspozycyjno\x9C\xE6", "Odpoczynek"};
+    for (int line = 0; line < 130; ++line) {
+        const int y = 20 + line * 8;
+        recorder.TextOut(20, y, "2024-03-" + std::to_string(1 + line % 28));
+        recorder.TextOut(120, y, std::to_string(random() % 24) + ":" + std::to_string(10 + random() % 50));
+        recorder.TextOut(200, y, kinds[random() % 4]);
+        recorder.TextOut(400, y, "Kierowca " + std::to_string(number) + " pojazd WX " + std::to_string(random() % 99999));
+        recorder.Line(20, y + 7, 760, y + 7);
+        if (line % 20 == 0) {
+            picture.fill(qRgb(static_cast<int>(random() % 256), 120, 40));
+            recorder.DrawPicture(GdiRect(600, y, 629, y + 16), picture);
+        }
     }
-    return page;
+    const std::vector<std::uint8_t> bytes = recorder.Bytes();
+    return std::string(bytes.begin(), bytes.end());
 }
 
 void Check(bool ok, const char* what)
@@ -56,13 +58,23 @@ void Check(bool ok, const char* what)
     }
 }
 
+// Reads the pages' bytes as stored (decoded when compressed).
 double ReadPages(TRpPageList& list, const std::vector<int>& order, const std::vector<std::string>& pages)
 {
     const auto start = std::chrono::steady_clock::now();
     for (int n : order) {
-        const auto page = list.GetPage(n);
+        const auto page = list.GetPageBytes(n);
         Check(page.ok() && page.bytes.size() == pages[static_cast<std::size_t>(n) - 1].size(), "read");
     }
+    return Seconds(std::chrono::steady_clock::now() - start);
+}
+
+// Reads the pages as the preview and the printer take them: through the checked page reader.
+double ReadCheckedPages(TRpPageList& list, const std::vector<int>& order)
+{
+    const auto start = std::chrono::steady_clock::now();
+    for (int n : order)
+        Check(list.GetPage(n).page.has_value(), "read page");
     return Seconds(std::chrono::steady_clock::now() - start);
 }
 
@@ -70,7 +82,8 @@ double ReadPages(TRpPageList& list, const std::vector<int>& order, const std::ve
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     const int count = argc > 1 ? std::atoi(argv[1]) : 2'000;
     QTemporaryDir scratch;
     if (!scratch.isValid() || count < 1)
@@ -78,7 +91,7 @@ int main(int argc, char** argv)
     std::vector<std::string> pages;
     double megabytes = 0;
     for (int n = 1; n <= count; ++n) {
-        pages.push_back(MakePage(n, 38'000 + static_cast<std::size_t>(n % 5) * 1'000));
+        pages.push_back(MakePage(n));
         megabytes += static_cast<double>(pages.back().size()) / 1e6;
     }
     std::vector<int> forwards(static_cast<std::size_t>(count));
@@ -106,6 +119,8 @@ int main(int argc, char** argv)
         std::printf("  backwards %7.3f s %8.1f MB/s\n", backward, megabytes / backward);
         const double random = ReadPages(list, shuffled, pages);
         std::printf("  random    %7.3f s %8.1f MB/s\n", random, megabytes / random);
+        const double checked = ReadCheckedPages(list, shuffled);
+        std::printf("  random, read as pages %7.3f s %8.1f MB/s\n", checked, megabytes / checked);
 
         const std::filesystem::path file = scratch.filePath(QStringLiteral("bench.rpp")).toStdString();
         start = std::chrono::steady_clock::now();

@@ -140,12 +140,17 @@ bool TRpPageList::AddRecordedPage(std::string_view page)
     return true;
 }
 
-TRpPageBytes TRpPageList::GetPage(std::int32_t n)
+TRpPageBytes TRpPageList::GetPageBytes(std::int32_t n)
 {
     std::lock_guard guard(lock_);
     if (!stream_ || n < 1 || n > pageCount_)
         return {{}, "No page " + std::to_string(n) + " in the report"};
     return ReadPageRecord(*stream_, offsets_, compressed_, n);
+}
+
+ReadPageResult TRpPageList::GetPage(std::int32_t n)
+{
+    return ReadStoredPage(GetPageBytes(n), n);
 }
 
 bool TRpPageList::LoadFromFile(const std::filesystem::path& fileName, std::string& error)
@@ -162,10 +167,11 @@ bool TRpPageList::LoadFromFile(const std::filesystem::path& fileName, std::strin
     for (std::int32_t n : {1, count}) {
         if (count == 0)
             break;
-        const TRpPageBytes page = ReadPageRecord(*stream, offsets, header.compressed, n);
-        error = page.ok() ? CheckPage(page.bytes) : page.error;
-        if (!error.empty())
+        const ReadPageResult page = ReadStoredPage(ReadPageRecord(*stream, offsets, header.compressed, n), n);
+        if (!page.page) {
+            error = page.error;
             return false;
+        }
     }
     std::lock_guard guard(lock_);
     stream_ = std::move(stream);
