@@ -288,7 +288,7 @@ TEST_F(PageListFiles, OlderHeadersGiveTheirCountAndCompression)
     }
 }
 
-// Changes to a good three-page file (header of 128 bytes, pages of 100 + 7n bytes) and what
+// Changes to a good three-page file (header of 128 bytes, small recorded pages) and what
 // loading them must say.
 struct Damage {
     const char* name;
