@@ -9,6 +9,7 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qpdf poppler-utils xvfb xauth
+  aglfn
 )
 missing=()
 for p in "${packages[@]}"; do
