@@ -37,5 +37,10 @@ const FormatSettings& PolishFormatSettings();
 std::string FormatShortDate(double date);
 // The time of day in the long time format "HH:mm:ss".
 std::string FormatLongTime(double dateTime);
+// The time of day in the short time format "HH:mm" (the date-time code "t").
+std::string FormatShortTime(double dateTime);
+// The short date, then a blank and the long time unless the time of day is exactly midnight
+// (the date-time code "c").
+std::string FormatShortDateTime(double dateTime);
 
 } // namespace utility
