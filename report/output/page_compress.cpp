@@ -1,4 +1,6 @@
-// Splay-tree coder: bits fill each byte from its lowest bit; 1 is the right child.
+// Splay-tree coder: bits fill each byte from its lowest bit; 1 is the right child. The tree
+// walks index the children by the bit instead of branching on it: on real pages the bits are
+// close to random, and a mispredicted branch per bit costs more than the rest of the work.
 #include "report/output/page_compress.h"
 
 #include <algorithm>
@@ -7,6 +9,7 @@ namespace report::output {
 namespace {
 
 constexpr std::size_t kBufferSize = 65'536;
+constexpr std::size_t kLongestCode = 256;  // bits: every internal node on the path once
 constexpr int kLeafBase = 256;
 
 }  // namespace
@@ -16,12 +19,12 @@ TRpCompress::TRpCompress(TRpStream& stream, bool compress, std::int64_t codedByt
 {
     for (int i = 1; i <= 512; ++i)
         up_[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((i - 1) / 2);
-    for (int i = 0; i < 256; ++i) {
-        left_[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(2 * i + 1);
-        right_[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(2 * i + 2);
-    }
+    for (int i = 0; i < 256; ++i)
+        child_[static_cast<std::size_t>(i)] = {static_cast<std::uint16_t>(2 * i + 1),
+                                               static_cast<std::uint16_t>(2 * i + 2)};
     if (compress) {
-        buffer_.reserve(kBufferSize);
+        // Room for one more longest code past the point where the buffer is written out.
+        buffer_.resize(kBufferSize + kLongestCode / 8 + 1);
     } else {
         const std::int64_t available = std::max<std::int64_t>(0, stream_.Size() - stream_.Position());
         codedLeft_ = codedBytes < 0 ? available : std::min(codedBytes, available);
@@ -34,35 +37,34 @@ TRpCompress::~TRpCompress()
         (void)Finish();
 }
 
-void TRpCompress::PutBit(bool bit)
-{
-    if (bit)
-        outputByte_ = static_cast<std::uint16_t>(outputByte_ | (1u << bitIndex_));
-    if (bitIndex_ == 7) {
-        buffer_.push_back(static_cast<char>(outputByte_ & 0xFF));
-        bitIndex_ = 0;
-        outputByte_ = 0;
-        if (buffer_.size() >= kBufferSize)
-            (void)FlushOutput();
-    } else {
-        ++bitIndex_;
-    }
-}
-
 void TRpCompress::Encode(std::uint8_t byte)
 {
-    // The path from the leaf up to the root, then emitted from the root down. A path has at
-    // most 256 steps: every internal node lies on it at most once.
-    std::array<bool, 257> path;
+    if (!compressing_ || finished_)
+        return;
+    // The path from the leaf up to the root, then emitted from the root down.
+    std::array<std::uint8_t, kLongestCode> path;
     std::size_t length = 0;
-    int a = byte + kLeafBase;
+    unsigned a = byte + kLeafBase;
     do {
-        const int c = up_[static_cast<std::size_t>(a)];
-        path[length++] = right_[static_cast<std::size_t>(c)] == a;
+        const unsigned c = up_[a];
+        path[length++] = child_[c][1] == a;
         a = c;
     } while (a != 0);
-    while (length > 0)
-        PutBit(path[--length]);
+    unsigned bit = static_cast<unsigned>(bitIndex_);
+    unsigned out = outputByte_;
+    char* buffer = buffer_.data();
+    while (length > 0) {
+        out |= static_cast<unsigned>(path[--length]) << bit;
+        if (++bit == 8) {
+            buffer[bufferPos_++] = static_cast<char>(out);
+            bit = 0;
+            out = 0;
+        }
+    }
+    bitIndex_ = static_cast<int>(bit);
+    outputByte_ = static_cast<std::uint16_t>(out);
+    if (bufferPos_ >= kBufferSize)
+        (void)FlushOutput();
     Splay(byte);
 }
 
@@ -92,7 +94,7 @@ std::optional<std::uint8_t> TRpCompress::Decode()
 {
     if (compressing_)
         return std::nullopt;
-    int a = 0;
+    unsigned a = 0;
     do {
         if (bitIndex_ == 7) {
             // Past the coded bytes there is nothing to decode: reusing the last byte would
@@ -103,49 +105,42 @@ std::optional<std::uint8_t> TRpCompress::Decode()
         } else {
             ++bitIndex_;
         }
-        const auto node = static_cast<std::size_t>(a);
-        a = (inputByte_ >> bitIndex_) & 1 ? right_[node] : left_[node];
+        a = child_[a][(inputByte_ >> bitIndex_) & 1u];
     } while (a < kLeafBase);
-    const int byte = a - kLeafBase;
+    const int byte = static_cast<int>(a) - kLeafBase;
     Splay(byte);
     return static_cast<std::uint8_t>(byte);
 }
 
+// Each step swaps the node's pair one level up (the node takes the place of its parent's
+// sibling), then goes on from the grandparent.
 void TRpCompress::Splay(int byte)
 {
-    int a = byte + kLeafBase;
-    do {
-        const int c = up_[static_cast<std::size_t>(a)];
-        if (c != 0) {
-            const auto cu = static_cast<std::size_t>(c);
-            const auto d = static_cast<std::size_t>(up_[cu]);
-            int s = left_[d];
-            if (c == s) {
-                s = right_[d];
-                right_[d] = static_cast<std::uint16_t>(a);
-            } else {
-                left_[d] = static_cast<std::uint16_t>(a);
-            }
-            if (left_[cu] == a)
-                left_[cu] = static_cast<std::uint16_t>(s);
-            else
-                right_[cu] = static_cast<std::uint16_t>(s);
-            up_[static_cast<std::size_t>(a)] = static_cast<std::uint8_t>(d);
-            up_[static_cast<std::size_t>(s)] = static_cast<std::uint8_t>(c);
-            a = static_cast<int>(d);
-        } else {
-            a = 0;
-        }
-    } while (a != 0);
+    unsigned a = static_cast<unsigned>(byte + kLeafBase);
+    unsigned c = up_[a];
+    while (c != 0) {
+        const unsigned d = up_[c];
+        // s: the sibling of c, whose place a takes.
+        const unsigned sSide = child_[d][0] == c ? 1 : 0;
+        const unsigned s = child_[d][sSide];
+        child_[d][sSide] = static_cast<std::uint16_t>(a);
+        child_[c][child_[c][0] == a ? 0 : 1] = static_cast<std::uint16_t>(s);
+        up_[a] = static_cast<std::uint8_t>(d);
+        up_[s] = static_cast<std::uint8_t>(c);
+        a = d;
+        c = up_[a];
+        if (a == 0)
+            break;
+    }
 }
 
 bool TRpCompress::FlushOutput()
 {
-    if (!buffer_.empty() && !failed_) {
-        const auto size = static_cast<std::int64_t>(buffer_.size());
+    if (bufferPos_ > 0 && !failed_) {
+        const auto size = static_cast<std::int64_t>(bufferPos_);
         failed_ = stream_.Write(buffer_.data(), size) != size;
     }
-    buffer_.clear();
+    bufferPos_ = 0;
     return !failed_;
 }
 
@@ -155,7 +150,7 @@ bool TRpCompress::Finish()
         return !failed_;
     finished_ = true;
     if (bitIndex_ != 0)
-        buffer_.push_back(static_cast<char>(outputByte_ & 0xFF));
+        buffer_[bufferPos_++] = static_cast<char>(outputByte_ & 0xFF);
     return FlushOutput();
 }
 

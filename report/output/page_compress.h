@@ -24,6 +24,7 @@ public:
     TRpCompress(const TRpCompress&) = delete;
     TRpCompress& operator=(const TRpCompress&) = delete;
 
+    // Codes one byte; ignored by a decoder and after Finish.
     void Encode(std::uint8_t byte);
     // The next byte; nullopt once the coded bytes are used up or the stream cannot be read.
     [[nodiscard]] std::optional<std::uint8_t> Decode();
@@ -36,7 +37,6 @@ public:
 
 private:
     void Splay(int byte);
-    void PutBit(bool bit);
     bool NextInputByte();
     bool FlushOutput();
 
@@ -47,12 +47,13 @@ private:
     int bitIndex_;
     std::uint16_t inputByte_ = 0;
     std::uint16_t outputByte_ = 0;
-    std::array<std::uint16_t, 256> left_{};
-    std::array<std::uint16_t, 256> right_{};
+    // The children of the internal nodes 0..255 ([0] left, [1] right: the bit that leads
+    // there), and the parent of every node 0..512; node 0 is the root, byte b is leaf b + 256.
+    std::array<std::array<std::uint16_t, 2>, 256> child_{};
     std::array<std::uint8_t, 513> up_{};
 
     std::string buffer_;  // code waiting to be written, or read ahead while decoding
-    std::size_t bufferPos_ = 0;
+    std::size_t bufferPos_ = 0;  // bytes used of buffer_
     std::int64_t codedLeft_ = 0;  // code still unread in the stream (decoding)
     std::int64_t codedRead_ = 0;
 };

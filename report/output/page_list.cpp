@@ -53,6 +53,7 @@ void TRpPageList::SetStream(std::unique_ptr<TRpStream> stream)
     stream_ = std::move(stream);
     pageCount_ = 0;
     offsets_.clear();
+    outline_.Clear();
 }
 
 void TRpPageList::ResetPageCount()
@@ -106,6 +107,9 @@ bool TRpPageList::AddRecordedPage(std::string_view page)
     std::lock_guard guard(lock_);
     if (!stream_)
         stream_ = std::make_unique<TRpStream>();
+    // Offsets and the compressed length are 32-bit in the file.
+    if (page.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+        return Fail("The page is too large for a report file");
     const std::int32_t n = pageCount_ + 1;
     if (n == 1) {
         // The header carries the count of 1 until the document ends.
@@ -136,12 +140,17 @@ bool TRpPageList::AddRecordedPage(std::string_view page)
     return true;
 }
 
-TRpPageBytes TRpPageList::GetPage(std::int32_t n)
+TRpPageBytes TRpPageList::GetPageBytes(std::int32_t n)
 {
     std::lock_guard guard(lock_);
     if (!stream_ || n < 1 || n > pageCount_)
         return {{}, "No page " + std::to_string(n) + " in the report"};
     return ReadPageRecord(*stream_, offsets_, compressed_, n);
+}
+
+ReadPageResult TRpPageList::GetPage(std::int32_t n)
+{
+    return ReadStoredPage(GetPageBytes(n), n);
 }
 
 bool TRpPageList::LoadFromFile(const std::filesystem::path& fileName, std::string& error)
@@ -158,10 +167,11 @@ bool TRpPageList::LoadFromFile(const std::filesystem::path& fileName, std::strin
     for (std::int32_t n : {1, count}) {
         if (count == 0)
             break;
-        const TRpPageBytes page = ReadPageRecord(*stream, offsets, header.compressed, n);
-        error = page.ok() ? CheckPage(page.bytes) : page.error;
-        if (!error.empty())
+        const ReadPageResult page = ReadStoredPage(ReadPageRecord(*stream, offsets, header.compressed, n), n);
+        if (!page.page) {
+            error = page.error;
             return false;
+        }
     }
     std::lock_guard guard(lock_);
     stream_ = std::move(stream);

@@ -5,12 +5,13 @@
 // Report file (little-endian): a 128-byte header (format words 3 and 50, page count at 8, the
 // time it was written at 16 as a day number, compressed byte at 25, 100 "H" from 26, zeros
 // elsewhere), then one record per page: page number (i32), offset of the byte after the record
-// (i32), page data, offset of the record's first byte (i32). Compressed page data is the page's
-// length (i32) and the code of a fresh TRpCompress. Older files have headers of 124, 120 or 96
-// bytes. Error texts are English.
+// (i32), page data, offset of the record's first byte (i32). Page data is a page in our page
+// format (page_format.h); compressed, the page's length (i32) and the code of a fresh
+// TRpCompress. Older files have headers of 124, 120 or 96 bytes. Error texts are English.
 #pragma once
 
 #include "report/output/outline.h"
+#include "report/output/page_format.h"
 #include "report/output/page_stream.h"
 #include "utility/atomic_write.h"
 
@@ -52,17 +53,19 @@ public:
     TRpPageList& operator=(const TRpPageList&) = delete;
 
     // Takes the stream a new recording goes into (nullptr: forgets the stream) and forgets the
-    // pages of the previous document.
+    // pages and the outline of the previous document.
     void SetStream(std::unique_ptr<TRpStream> stream);
     [[nodiscard]] TRpStream* Stream() { return stream_.get(); }
 
-    // Appends one page (bytes of the page format); the first page writes the header first.
+    // Appends one page (PageRecorder's bytes); the first page writes the header first.
     // False, with Error(), when the stream takes fewer bytes; the page count stays as it was.
     [[nodiscard]] bool AddRecordedPage(std::string_view page);
     // Writes the header at offset 0 with the page count, the time now and the compressed flag.
     [[nodiscard]] bool WriteHeader();
-    // The bytes of page `n` (1..PageCount()).
-    [[nodiscard]] TRpPageBytes GetPage(std::int32_t n);
+    // Page `n` (1..PageCount()) read by the checked page reader, or why it cannot be had.
+    [[nodiscard]] ReadPageResult GetPage(std::int32_t n);
+    // The bytes of page `n` as recorded (decoded when compressed).
+    [[nodiscard]] TRpPageBytes GetPageBytes(std::int32_t n);
 
     // Opens and checks the file aside; only a file that passes replaces the current document
     // (and empties the outline). False with `error` otherwise, the current document unchanged.

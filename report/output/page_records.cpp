@@ -119,13 +119,23 @@ TRpPageBytes ReadPageRecord(TRpStream& stream, const std::vector<std::int64_t>& 
     return page;
 }
 
-std::string CheckPage(std::string_view page)
+ReadPageResult ReadStoredPage(const TRpPageBytes& stored, std::int32_t n)
 {
-    // Metafile pages (" EMF" at byte 40) and anything else not in our page format cannot be
-    // shown.
-    if (page.size() < 4 || page.substr(0, 4) != "KVPG")
-        return kForeignPages;
-    return {};
+    if (!stored.ok())
+        return {std::nullopt, stored.error};
+    const std::string& bytes = stored.bytes;
+    // A metafile page carries " EMF" at byte 40 and no magic of ours.
+    const auto major = [&] {
+        return static_cast<unsigned>(static_cast<unsigned char>(bytes[4]) | static_cast<unsigned char>(bytes[5]) << 8);
+    };
+    const bool ours = bytes.size() >= 6 && bytes.compare(0, 4, "KVPG") == 0 && major() == kPageMajorVersion;
+    if (!ours)
+        return {std::nullopt, kForeignPages};
+    ReadPageResult read = ReadPage(std::span<const std::uint8_t>(
+        reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+    if (!read.page)
+        read.error = std::string(kDamagedReportFile) + " (page " + std::to_string(n) + ": " + read.error + ")";
+    return read;
 }
 
 }  // namespace report::output

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "report/output/page_compress.h"
+#include "report/output/page_format.h"
 #include "report/output/page_list.h"
 
 #include <cstdint>
@@ -31,31 +32,36 @@ inline std::uint32_t GetU32(const std::string& bytes, std::size_t at)
     return value;
 }
 
-// A page of about `size` bytes that differs for every `number`: the page header with an A4
-// page at 96 dpi, then filler.
+inline std::string PageBytes(const PageRecorder& recorder)
+{
+    const std::vector<std::uint8_t> bytes = recorder.Bytes();
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// An A4 page of at least `size` bytes that differs for every `number`: lines of text, a frame
+// and now and then a small picture, as the activity list draws them.
 inline std::string MakePage(int number, std::size_t size = 200)
 {
-    constexpr std::size_t kHeader = 36;
-    std::string page(std::max(size, kHeader), '\0');
-    std::memcpy(page.data(), "KVPG", 4);
-    PutU16(page, 4, 1);
-    PutU16(page, 6, 0);
-    PutU16(page, 8, kHeader);
-    PutU16(page, 10, 0);
-    PutU32(page, 12, static_cast<std::uint32_t>(page.size()));
-    PutU32(page, 16, 2100);
-    PutU32(page, 20, 2970);
-    PutU16(page, 24, 96);
-    PutU16(page, 26, 96);
-    PutU32(page, 28, 794);
-    PutU32(page, 32, 1123);
+    PageRecorder recorder(PageHeaderFor(2100, 2970));
+    recorder.SetPen(Pen{qRgb(0, 0, 0), PenStyle::Solid, 1});
+    recorder.Rectangle(GdiRect(10, 10, 784, 1113));
+    QImage picture(29, 16, QImage::Format_ARGB32);
     unsigned x = static_cast<unsigned>(number) * 2654435761u;
-    for (std::size_t i = kHeader; i < page.size(); ++i) {
-        x = x * 1103515245u + 12345u;
-        // Mostly a few values, like drawn pages: gives the coder something to gain.
-        page[i] = (x >> 28) < 12 ? "TEXT"[(x >> 24) & 3] : static_cast<char>(x >> 16);
+    // The size is looked at every 16 lines: encoding the page costs as much as drawing it.
+    for (int line = 0; line % 16 != 0 || PageBytes(recorder).size() < size; ++line) {
+        const std::string text = "Strona " + std::to_string(number) + ", wiersz " + std::to_string(line) +
+                                 ": 2024-03-11 06:14 jazda 04:32 \xB9\xEA\x9C\xE6";
+        recorder.TextOut(20, 20 + 14 * (line % 70), text);
+        if (line % 10 == 9) {
+            for (int py = 0; py < picture.height(); ++py)
+                for (int px = 0; px < picture.width(); ++px) {
+                    x = x * 1103515245u + 12345u;
+                    picture.setPixel(px, py, 0xFF000000u | (x >> 8));
+                }
+            recorder.DrawPicture(GdiRect(700, 20 + line, 729, 36 + line), picture);
+        }
     }
-    return page;
+    return PageBytes(recorder);
 }
 
 // The start of an enhanced metafile: record type 1 and its " EMF" signature at byte 40.
