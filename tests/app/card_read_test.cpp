@@ -229,6 +229,8 @@ TEST_F(CardReadTest, ReaderCheckTellsWhatItFound)
             app::Tf_tcGlow window;
             // What an earlier card showed goes.
             window.LabelK[0]->setText(QStringLiteral("x"));
+            window.Label11symbKraju->setText(QStringLiteral("FIN"));
+            window.Label11krajGora->setText(QStringLiteral("FIN"));
             window.Label7->setPlainText(QStringLiteral("x"));
             window.SetPrintVisible(true);
             EXPECT_EQ(window.CheckReader(), c.ready);
@@ -237,6 +239,8 @@ TEST_F(CardReadTest, ReaderCheckTellsWhatItFound)
             EXPECT_EQ(window.ButWczytaj->isEnabled(), c.ready);
             EXPECT_EQ(smartcard::f_smartCard() != nullptr, c.form == Form::Kept);
             EXPECT_EQ(Cp(window.LabelK[0]->text()), "");
+            EXPECT_EQ(Cp(window.Label11symbKraju->text()), "");
+            EXPECT_EQ(Cp(window.Label11krajGora->text()), "");
             EXPECT_EQ(Cp(window.Label7->toPlainText()), "");
             EXPECT_TRUE(window.BitBtnDruk1->isHidden());
 
