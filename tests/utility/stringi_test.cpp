@@ -3,9 +3,34 @@
 
 #include <gtest/gtest.h>
 
+#include <iconv.h>
+
 #include <set>
 
 using namespace utility;
+
+namespace {
+
+// glibc's reading of one code page 1250 byte, as an independent reference; false where it
+// has none.
+bool SystemCp1250ToUnicode(unsigned char byte, char32_t& codePoint)
+{
+    iconv_t cd = iconv_open("UTF-32LE", "CP1250");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return false;
+    char in[1] = {static_cast<char>(byte)};
+    unsigned char out[8] = {};
+    char* inPtr = in;
+    char* outPtr = reinterpret_cast<char*>(out);
+    std::size_t inLeft = 1;
+    std::size_t outLeft = sizeof out;
+    const bool ok = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1) && outLeft == 4;
+    iconv_close(cd);
+    codePoint = char32_t(out[0]) | char32_t(out[1]) << 8 | char32_t(out[2]) << 16 | char32_t(out[3]) << 24;
+    return ok;
+}
+
+} // namespace
 
 TEST(Stringi, LastPos)
 {
@@ -139,6 +164,29 @@ TEST(Stringi, RandomTexts)
     const std::string first = RandomAlphanumeric(12);
     SetRandomSeed(7);
     EXPECT_EQ(RandomAlphanumeric(12), first);
+}
+
+TEST(Cp1250, TableAgreesWithTheSystemConverter)
+{
+    const iconv_t probe = iconv_open("UTF-32LE", "CP1250");
+    ASSERT_NE(probe, reinterpret_cast<iconv_t>(-1)) << "glibc has no CP1250 converter";
+    iconv_close(probe);
+    std::string undefined;
+    for (int b = 0; b < 256; ++b) {
+        const auto byte = static_cast<unsigned char>(b);
+        char32_t expected = 0;
+        if (!SystemCp1250ToUnicode(byte, expected)) {
+            // Bytes the code page leaves undefined keep their number, as C1 controls.
+            undefined.push_back(static_cast<char>(byte));
+            EXPECT_EQ(Cp1250ToUnicode(byte), char32_t(b)) << "byte " << b;
+            continue;
+        }
+        EXPECT_EQ(Cp1250ToUnicode(byte), expected) << "byte " << b;
+        unsigned char back = 0;
+        EXPECT_TRUE(UnicodeToCp1250(expected, back)) << "byte " << b;
+        EXPECT_EQ(back, byte) << "byte " << b;
+    }
+    EXPECT_EQ(undefined, "\x81\x83\x88\x90\x98");
 }
 
 TEST(Cp1250, RoundTripsEveryByte)
