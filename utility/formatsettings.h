@@ -2,6 +2,8 @@
 // program uses, whatever the user's own locale. Texts are code page 1250.
 #pragma once
 
+#include "utility/datetime.h"
+
 #include <array>
 #include <string>
 
@@ -37,5 +39,8 @@ const FormatSettings& PolishFormatSettings();
 std::string FormatShortDate(double date);
 // The time of day in the long time format "HH:mm:ss".
 std::string FormatLongTime(double dateTime);
+// The same from parts already split (SplitDateTime).
+std::string FormatShortDate(const DateTimeParts& parts);
+std::string FormatLongTime(const DateTimeParts& parts);
 
 } // namespace utility

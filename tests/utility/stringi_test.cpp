@@ -5,6 +5,7 @@
 
 #include <iconv.h>
 
+#include <limits>
 #include <set>
 
 using namespace utility;
@@ -42,6 +43,31 @@ TEST(Stringi, LastPos)
     };
     for (const auto& c : cases)
         EXPECT_EQ(LastPos(c.sub, c.text, c.limit), c.expected) << c.sub << " in " << c.text << " limit " << c.limit;
+}
+
+TEST(Stringi, ZeroPaddedNumbersMatchTheirDefinition)
+{
+    // IntToZeroPadded is the number's decimal text, blank-padded on the left and the blanks
+    // made zeros; JoinZeroPadded is three of them with a separator between.
+    const auto defined = [](long long value, int width) { return ZeroPadNumberText(std::to_string(value), width); };
+    const long long values[] = {0, 1, 9, 10, 59, 99, 100, 999, 1'000, 2'024, 9'999, 10'000, 123'456, -1, -42,
+                                -9'999, std::numeric_limits<long long>::max(), std::numeric_limits<long long>::min()};
+    const int widths[] = {-3, 0, 1, 2, 4, 5, 20, 25};
+    for (const long long value : values)
+        for (const int width : widths)
+            EXPECT_EQ(IntToZeroPadded(value, width), defined(value, width)) << value << " width " << width;
+    struct Case { long long a; int wa; long long b; int wb; long long c; int wc; const char* separator; };
+    const Case cases[] = {
+        {2020, 4, 1, 2, 31, 2, "-"}, {6, 2, 5, 2, 0, 2, ":"}, {2020, 4, 12, 2, 1, 2, ""}, {0, 4, 0, 2, 0, 2, "-"},
+        {12'345, 4, 7, 2, 7, 2, "-"}, {-1, 4, 1, 2, 1, 2, "-"}, {99, 2, 100, 2, 5, 2, ":"}, {1, 1, 2, 1, 3, 1, "."},
+        {7, 0, 8, -1, 9, 5, "/"}, {1, 2, 3, 4, 5, 6, "::"},
+    };
+    for (const Case& c : cases) {
+        const std::string separator = c.separator;
+        EXPECT_EQ(JoinZeroPadded(c.a, c.wa, c.b, c.wb, c.c, c.wc, separator),
+                  defined(c.a, c.wa) + separator + defined(c.b, c.wb) + separator + defined(c.c, c.wc))
+            << c.a << separator << c.b << separator << c.c;
+    }
 }
 
 TEST(Stringi, PaddingAndZeros)
