@@ -6,9 +6,10 @@ packages=(
   qt6-base-dev libgl-dev
   libpcsclite-dev pcscd vsmartcard-vpcd
   libjpeg62-turbo-dev
-  fonts-liberation2
+  fonts-liberation2 fonts-dejavu-core
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qpdf poppler-utils xvfb xauth
+  aglfn
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -59,4 +59,17 @@ std::string FormatLongTime(const DateTimeParts& p)
     return JoinZeroPadded(p.hour, 2, p.minute, 2, p.second, 2, std::string_view(&sep, 1));
 }
 
+std::string FormatShortTime(double dateTime)
+{
+    const DateTimeParts p = SplitDateTime(dateTime);
+    return IntToZeroPadded(p.hour, 2) + PolishFormatSettings().timeSeparator + IntToZeroPadded(p.minute, 2);
+}
+
+std::string FormatShortDateTime(double dateTime)
+{
+    const DateTimeParts p = SplitDateTime(dateTime);
+    const bool midnight = p.hour == 0 && p.minute == 0 && p.second == 0 && p.millisecond == 0;
+    return midnight ? FormatShortDate(dateTime) : FormatShortDate(dateTime) + " " + FormatLongTime(dateTime);
+}
+
 } // namespace utility

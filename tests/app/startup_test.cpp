@@ -1,5 +1,8 @@
 #include "app/startup.h"
 #include "app/tc_glow.h"
+#include "report/engine/ev_environment.h"
+#include "report/engine/expr_unit.h"
+#include "utility/cp1250.h"
 
 #include "tests/app/main_window_fixture.h"
 
@@ -25,6 +28,25 @@ TEST_F(StartupTest, EachUnitInitializesOnceAndAgainOnlyAfterFinalization)
     app::InitializeUnits();
     EXPECT_EQ(Setting("katKTExe"), Folder());
     app::FinalizeUnits();
+}
+
+TEST_F(StartupTest, TheExpressionUnitLivesFromStartUpToCloseDown)
+{
+    app::FinalizeUnits();
+    const QString before = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName(QStringLiteral("nazwa przy starcie"));
+    app::InitializeUnits();
+    QCoreApplication::setApplicationName(before);
+    ASSERT_NE(report::engine::FunctionLibrary(), nullptr);
+    report::engine::TRpEvEnvironment* global = report::engine::GlobalEnvironment();
+    ASSERT_NE(global, nullptr);
+    report::engine::TRpEvaluator evaluator;
+    const report::engine::TRpEvResult name = evaluator.Calculate("APPNAME");
+    EXPECT_EQ(utility::Cp1250ToUtf8(name.StringValue), "nazwa przy starcie");
+    evaluator.Prepare("UPPER(AppName)");  // still prepared at close-down
+    app::FinalizeUnits();
+    EXPECT_EQ(report::engine::GlobalEnvironment(), nullptr);
+    EXPECT_EQ(report::engine::FunctionLibrary(), nullptr);
 }
 
 TEST_F(StartupTest, TheMainWindowRunsUntilItIsClosed)

@@ -1,0 +1,24 @@
+#include "report/engine/rp_dataset.h"
+
+#include "utility/cp1250.h"
+
+namespace report::engine {
+
+int TRpDataSet::FieldIndex(std::string_view name)
+{
+    const std::string wanted = utility::Cp1250UpperCase(name);
+    for (int i = 0; i < FieldCount(); ++i) {
+        const TRpField* field = Field(i);
+        if (field && utility::Cp1250UpperCase(field->FieldName()) == wanted)
+            return i;
+    }
+    return -1;
+}
+
+TRpField* TRpDataSet::FindField(std::string_view name)
+{
+    const int index = FieldIndex(name);
+    return index < 0 ? nullptr : Field(index);
+}
+
+} // namespace report::engine
