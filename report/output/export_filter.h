@@ -1,0 +1,102 @@
+// The base of the export filters. Besides drawing on the page canvas, a report run hands each
+// page's content to the filter it exports with: a text, a shape or a picture, always as values
+// (what to draw, with what, where), never as the report's own objects. The base does nothing
+// with them; a filter overrides what it writes.
+#pragma once
+
+#include "report/output/canvas.h"
+
+#include <QImage>
+#include <QRect>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace report::output {
+
+class TRpPrinter;
+
+enum class TRpShapeType : std::uint8_t {
+    rpsRectangle, rpsCircle, rpsVertLine, rpsHorLine, rpsTopAndBottom, rpsRightAndLeft, rpsRoundRect,
+    rpsLeftDiagonal, rpsRightDiagonal
+};
+
+// A shape: its kind, its box in device pixels, and the pen and brush it is drawn with.
+struct ExportShape {
+    TRpShapeType shape = TRpShapeType::rpsRectangle;
+    QRect rect;
+    Pen pen;
+    Brush brush;
+    bool operator==(const ExportShape&) const = default;
+};
+
+enum class PictureMode : std::uint8_t {
+    Clip,     // at its own size from the box's top left, cut at the box
+    Stretch,  // stretched over the box
+};
+
+// A picture: its pixels, how they fill the box, and the box in device pixels.
+struct ExportPicture {
+    QImage pixels;
+    PictureMode mode = PictureMode::Clip;
+    QRect rect;
+    bool operator==(const ExportPicture&) const = default;
+};
+
+using ExportedControl = std::variant<ExportShape, ExportPicture>;
+
+// A text item: code page 1250 bytes, font, colour, alignment and its box in device pixels.
+struct ExportText {
+    std::string text;
+    FontSpec font;
+    QRgb color = qRgb(0, 0, 0);
+    TextAlign alignment;
+    QRect rect;
+    bool operator==(const ExportText&) const = default;
+};
+
+// Receives one report run: Start once, then per page NewPage, the page's content and EndPage,
+// then Finish. Positions are device pixels of the run's printer object.
+class TRpExportFilter {
+public:
+    // `fileName`: where the filter writes; empty for a filter that writes to memory.
+    explicit TRpExportFilter(std::filesystem::path fileName = {});
+    virtual ~TRpExportFilter() = default;
+    TRpExportFilter(const TRpExportFilter&) = delete;
+    TRpExportFilter& operator=(const TRpExportFilter&) = delete;
+
+    [[nodiscard]] virtual std::string GetDescription() const;
+    // Without the dot; the registry's key.
+    [[nodiscard]] virtual std::string GetExtension() const;
+    // The name shown in the save dialog.
+    [[nodiscard]] virtual std::string GetFilterName() const;
+    [[nodiscard]] virtual std::string GetVendorName() const;
+    // True makes the report treat the whole paper length as free band space (no page breaks).
+    [[nodiscard]] virtual bool GetStreaming() const;
+
+    // When a run begins and the filter is not active; paper size in tenths of a millimetre.
+    virtual void Start(std::int32_t paperWidth, std::int32_t paperLength, const FontSpec& font);
+    virtual void EndPage();
+    virtual void Finish();
+    virtual void NewPage();
+    // A shape or picture whose box has its top left at (x, y).
+    virtual void ExportControl(const ExportedControl& control, long double x, long double y);
+    virtual void ExportControlAlt(const ExportedControl& control, long double x, long double y);
+    // Once per printed band; `expanded` is the height it was printed with.
+    virtual void ExportBand(std::string_view bandName, long double x, long double y, long double expanded);
+    // One line (or word) of text: code page 1250 bytes at (x, y).
+    virtual void TextOutput(long double x, long double y, const FontSpec& font, QRgb color,
+                            HorizontalAlign alignment, std::string_view text);
+    virtual void TextOutputRec(const ExportText& info);
+
+    // The printer object the report had when the export began; not owned.
+    TRpPrinter* RpPrinter = nullptr;
+    // Start was called and Finish not yet.
+    bool Active = false;
+    std::filesystem::path FileName;
+};
+
+}  // namespace report::output
