@@ -134,6 +134,9 @@ void TRpCustomBand::SetBounds(int left, int top, int width, int height) {
     if (Size.Updating || LayingOut) {
         bounds_ = QRect(left, top, width, height);
         if (!LayingOut && report_ != nullptr) report_->LayoutBands();
+        for (const std::unique_ptr<TRpPrintable>& printable : Printables()) {
+            if (printable->AlignToBand()) printable->Notify(this, kNotifyBandResized);
+        }
         return;
     }
     // Resized from elsewhere: the new height becomes the band's size, the position stays.
@@ -154,18 +157,26 @@ void TRpCustomBand::SetZoom(std::int32_t zoom) {
     TRpBasePanel::SetZoom(zoom);
     Size.Zoom = zoom;
     Size.ApplyToControl();
+    for (const std::unique_ptr<TRpPrintable>& printable : Printables()) printable->SetZoom(zoom);
 }
 
 void TRpCustomBand::SetUnits(TRpUnit units) {
     Size.SetUnits(units);
     Repaint();
+    for (const std::unique_ptr<TRpPrintable>& printable : Printables()) printable->Size.SetUnits(units);
 }
 
-void TRpCustomBand::Loaded() { Size.ApplyToControl(); }
+void TRpCustomBand::Loaded() {
+    Size.ApplyToControl();
+    for (const std::unique_ptr<TRpPrintable>& printable : Printables()) printable->Loaded();
+}
 
 void TRpCustomBand::SetParentReport(TCustomRpReport* report) {
+    const bool changed = report != report_;
     report_ = report;
     Frame.ParentReport = report;
+    // Controls placed while the band had no report (or another) now belong to this one.
+    if (changed) RelinkPrintables();
 }
 
 void TRpCustomBand::SetParent(TCustomRpReport* report) {

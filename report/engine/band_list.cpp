@@ -139,14 +139,18 @@ void TCustomRpReport::LayoutBands() {
 void TCustomRpReport::Loaded() {
     loading_ = false;
     for (const std::unique_ptr<TRpCustomBand>& band : ownedBands_) band->Loaded();
+    for (const std::unique_ptr<TRpPrintable>& printable : Printables()) printable->Loaded();
     RebuildBandList();
     LayoutBands();
 }
 
 std::vector<std::string> TCustomRpReport::ComponentNames() const {
     std::vector<std::string> names;
-    names.reserve(ownedBands_.size());
-    for (const std::unique_ptr<TRpCustomBand>& band : ownedBands_) names.push_back(band->Name);
+    for (const std::unique_ptr<TRpCustomBand>& band : ownedBands_) {
+        names.push_back(band->Name);
+        for (const std::unique_ptr<TRpPrintable>& printable : band->Printables()) names.push_back(printable->Name);
+    }
+    for (const std::unique_ptr<TRpPrintable>& printable : Printables()) names.push_back(printable->Name);
     return names;
 }
 

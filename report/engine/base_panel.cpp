@@ -3,8 +3,10 @@
 #include "report/engine/report.h"
 #include "report/output/measure.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <stdexcept>
 #include <string>
 
 namespace report::engine {
@@ -46,6 +48,29 @@ bool GridFor(TRpUnit units, std::int32_t zoom, std::int32_t fontSize, GridSpec& 
 
 TRpBasePanel::TRpBasePanel() {
     Frame.OnChange = [this] { Repaint(); };
+}
+
+TRpBasePanel::~TRpBasePanel() = default;
+
+TRpPrintable& TRpBasePanel::InsertPrintable(std::unique_ptr<TRpPrintable> printable) {
+    if (printable == nullptr) throw std::invalid_argument("InsertPrintable: no control");
+    TRpPrintable& placed = *printable;
+    printables_.push_back(std::move(printable));
+    placed.SetParent(this);
+    return placed;
+}
+
+std::unique_ptr<TRpPrintable> TRpBasePanel::TakePrintable(TRpPrintable& printable) {
+    const auto it = std::ranges::find_if(printables_, [&](const auto& p) { return p.get() == &printable; });
+    if (it == printables_.end()) return nullptr;
+    std::unique_ptr<TRpPrintable> taken = std::move(*it);
+    printables_.erase(it);
+    taken->SetParent(nullptr);
+    return taken;
+}
+
+void TRpBasePanel::RelinkPrintables() {
+    for (const std::unique_ptr<TRpPrintable>& printable : printables_) printable->SetParent(this);
 }
 
 void TRpBasePanel::SetZoom(std::int32_t zoom) {

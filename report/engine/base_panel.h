@@ -3,13 +3,18 @@
 #pragma once
 
 #include "report/engine/frame.h"
+#include "report/engine/printable.h"
 #include "report/engine/units.h"
 #include "report/output/canvas.h"
 
 #include <QRect>
 #include <QRgb>
 
+#include <concepts>
 #include <cstdint>
+#include <memory>
+#include <utility>
+#include <vector>
 
 namespace report::engine {
 
@@ -18,7 +23,7 @@ class TCustomRpReport;
 class TRpBasePanel {
 public:
     TRpBasePanel();
-    virtual ~TRpBasePanel() = default;
+    virtual ~TRpBasePanel();
     TRpBasePanel(const TRpBasePanel&) = delete;
     TRpBasePanel& operator=(const TRpBasePanel&) = delete;
 
@@ -50,13 +55,32 @@ public:
     // Fills the client area with Color, or silver when the panel is disabled.
     virtual void Paint(output::Canvas& canvas);
 
+    // The printable controls on the panel in child order; the panel owns them.
+    [[nodiscard]] const std::vector<std::unique_ptr<TRpPrintable>>& Printables() const { return printables_; }
+    // Places `printable` on the panel, which owns it from now on; gives back the control.
+    TRpPrintable& InsertPrintable(std::unique_ptr<TRpPrintable> printable);
+    // A new control of class T (arguments to its constructor) placed on the panel.
+    template <std::derived_from<TRpPrintable> T, class... Args>
+    T& NewPrintable(Args&&... args) {
+        return static_cast<T&>(InsertPrintable(std::make_unique<T>(std::forward<Args>(args)...)));
+    }
+    // Takes `printable` off the panel and hands it to the caller; null when not the panel's.
+    std::unique_ptr<TRpPrintable> TakePrintable(TRpPrintable& printable);
+    void FreePrintable(TRpPrintable& printable) { (void)TakePrintable(printable); }
+
 protected:
+    // The controls take the panel again as their parent (its report may have changed).
+    void RelinkPrintables();
+
     // The grid of DrawRuler in the current pen and font; `numbered` writes the inch or the
     // centimetre at each heavy line.
     void DrawGrid(output::Canvas& canvas, TRpUnit units, bool numbered) const;
 
     std::int32_t zoom_ = 100;
     bool enabled_ = true;
+
+private:
+    std::vector<std::unique_ptr<TRpPrintable>> printables_;
 };
 
 }  // namespace report::engine

@@ -27,6 +27,7 @@ void TCustomRpReport::SetExportFilter(output::TRpExportFilter* filter) {
 void TCustomRpReport::SetUnits(TRpUnit unit) {
     Page.SetUnits(unit);
     for (TRpCustomBand* band : bandList_) band->SetUnits(unit);
+    for (const std::unique_ptr<TRpPrintable>& printable : Printables()) printable->Size.SetUnits(unit);
 }
 
 void TCustomRpReport::SetZoom(std::int32_t zoom) {
@@ -35,6 +36,7 @@ void TCustomRpReport::SetZoom(std::int32_t zoom) {
     Page.Zoom = zoom;
     Page.ApplyToControl();
     for (const std::unique_ptr<TRpCustomBand>& band : ownedBands_) band->SetZoom(zoom);
+    for (const std::unique_ptr<TRpPrintable>& printable : Printables()) printable->SetZoom(zoom);
     LayoutBands();
 }
 

@@ -138,7 +138,7 @@ public:
     [[nodiscard]] bool IsLoading() const { return loading_ || constructing_; }
     [[nodiscard]] bool IsDestroying() const { return destroying_; }
 
-    // The names of every band of the report, for MakeUniqueName.
+    // The names of every band and control of the report, for MakeUniqueName.
     [[nodiscard]] std::vector<std::string> ComponentNames() const;
 
     [[nodiscard]] QRect ClientRect() const override { return QRect(QPoint(0, 0), PixelSize); }

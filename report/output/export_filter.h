@@ -33,15 +33,18 @@ struct ExportShape {
     bool operator==(const ExportShape&) const = default;
 };
 
-enum class PictureMode : std::uint8_t {
-    Clip,     // at its own size from the box's top left, cut at the box
-    Stretch,  // stretched over the box
-};
+// The kind of control a picture comes from: a picture control, a data-bound picture, or a
+// data-bound picture with a fit mode.
+enum class PictureClass : std::uint8_t { Image, DBImage, GrDBImage };
 
-// A picture: its pixels, how they fill the box, and the box in device pixels.
+// A picture: its pixels (null when the control has none), the control's settings that decide
+// how the pixels fill the box, and the box in device pixels.
 struct ExportPicture {
     QImage pixels;
-    PictureMode mode = PictureMode::Clip;
+    PictureClass kind = PictureClass::Image;
+    bool Stretch = false;
+    std::int32_t Tag = 0;
+    bool Center = false;
     QRect rect;
     bool operator==(const ExportPicture&) const = default;
 };
