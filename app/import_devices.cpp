@@ -40,6 +40,17 @@ std::string MethodExplanation(const std::filesystem::path& deviceFolder, const s
            Pl("\rPliki DDD zostaną utworzone w komputerze.") + Pl("\r\nWybierz metodę:");
 }
 
+// One warning for every file kept back, however many there are.
+std::string KeptFilesWarning(const std::filesystem::path& dddFolder, const utility::PathList& kept)
+{
+    std::string text = Pl("Pliki o takich nazwach już istnieją w\r\n");
+    text += utility::PathToCp1250(utility::NormalizePath(dddFolder, true));
+    text += Pl(". Nie zostały skopiowane.\r\nIlość pominiętych plików: ") + std::to_string(kept.size());
+    for (const std::filesystem::path& name : kept)
+        text.append("\r\n").append(utility::PathToCp1250(name));
+    return text;
+}
+
 // -1 when the list was cancelled or closed without a drive.
 int ChooseDrive(const std::vector<DownloadDrive>& drives, const std::filesystem::path& dddFolder, bool& closedWithOk)
 {
@@ -104,7 +115,10 @@ bool ImportFromDownloadDevice(const std::filesystem::path& dddFolder, const Driv
         return true;
     const bool move = method == 1;
     int count = 0;
-    (void)utility::CopyTree(device / "*.DDD", dddFolder, count, true, move);
+    utility::PathList kept;
+    (void)utility::CopyTree(device / "*.DDD", dddFolder, count, true, move, &kept);
+    if (!kept.empty())
+        utility::WarningBox(KeptFilesWarning(dddFolder, kept));
     utility::InfoBox((move ? Pl("Ilość przeniesionych plików: ") : Pl("Ilość skopiowanych plików: ")) +
                      std::to_string(count));
     return true;

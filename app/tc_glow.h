@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include "report/output/pdf_filter.h"
 #include "tacho/zolt.h"
 
 #include <array>
@@ -93,6 +94,8 @@ public:
     QTimer* Timer1 = nullptr;
     QFileDialog* OpenKF = nullptr;
     QFileDialog* OpenDialogKKD = nullptr;
+    // Offers PDF in the report preview's save dialog while the window exists.
+    report::output::TRpPDFFilter RpPDFFilter1;
 
     // Handlers of the menu, the buttons and the links.
     void PobierzzOPTAC1Click();
@@ -128,7 +131,8 @@ public:
     void ShowCardSummary();
     void ConvertFolderToKk1();
 
-    // Empties the texts of Label4, Memo1, Label35, Label1k .. Label9k, Label2 and Label6.
+    // Empties the texts of Label4, Memo1, Label35, Label1k .. Label9k, Label2, Label6 and the
+    // two country signs.
     void ClearSummaryTexts();
     // Shows or hides BitBtnDruk1; LabelpodgladWydr follows it.
     void SetPrintVisible(bool visible);

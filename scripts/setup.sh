@@ -9,4 +9,4 @@ install_packages \
   qt6-translations-l10n \
   libpcsclite-dev pcscd \
   libjpeg62-turbo-dev \
-  fonts-liberation2
+  fonts-liberation2 fonts-dejavu-core

@@ -1,6 +1,7 @@
 // Code page 1250 <-> Unicode, with one table of our own (Qt 6 has no CP1250 codec).
 #include "utility/cp1250.h"
 
+#include <QChar>
 #include <QList>
 
 #include <array>
@@ -41,7 +42,44 @@ const std::unordered_map<char32_t, unsigned char>& reverseTable()
     return table;
 }
 
+using CaseTable = std::array<unsigned char, 256>;
+
+// The case table of the whole code page, built from Unicode's simple case mappings.
+template <typename Map>
+CaseTable BuildCaseTable(Map map)
+{
+    CaseTable table{};
+    for (unsigned int b = 0; b < 256; ++b) {
+        unsigned char mapped = static_cast<unsigned char>(b);
+        const char32_t other = map(static_cast<char32_t>(Cp1250ToUnicode(static_cast<unsigned char>(b))));
+        if (!UnicodeToCp1250(other, mapped))
+            mapped = static_cast<unsigned char>(b);
+        table[b] = mapped;
+    }
+    return table;
+}
+
+std::string MapBytes(std::string_view text, const CaseTable& table)
+{
+    std::string result(text);
+    for (char& c : result)
+        c = static_cast<char>(table[static_cast<unsigned char>(c)]);
+    return result;
+}
+
 } // namespace
+
+std::string Cp1250UpperCase(std::string_view text)
+{
+    static const CaseTable table = BuildCaseTable([](char32_t c) { return char32_t(QChar::toUpper(c)); });
+    return MapBytes(text, table);
+}
+
+std::string Cp1250LowerCase(std::string_view text)
+{
+    static const CaseTable table = BuildCaseTable([](char32_t c) { return char32_t(QChar::toLower(c)); });
+    return MapBytes(text, table);
+}
 
 char32_t Cp1250ToUnicode(unsigned char byte)
 {

@@ -20,6 +20,11 @@ std::string QStringToCp1250(const QString& text, char replacement = '?');
 std::string Cp1250ToUtf8(std::string_view text);
 std::string Utf8ToCp1250(std::string_view text, char replacement = '?');
 
+// Upper and lower case of code page 1250 text, byte by byte. A byte whose other case has no
+// byte of its own in the code page (such as "ß" or "µ") stays as it is.
+std::string Cp1250UpperCase(std::string_view text);
+std::string Cp1250LowerCase(std::string_view text);
+
 // Source files are UTF-8; Polish literals of the system go through this to become CP1250.
 inline std::string Pl(std::string_view utf8) { return Utf8ToCp1250(utf8); }
 

@@ -93,7 +93,9 @@ struct TreeWalk {
     }
 };
 
-bool CopyOrMovePath(const fs::path& source, const fs::path& target, bool deleteSource)
+// `kept`, when given, collects the sources kept back because the target exists, instead of
+// a warning for each.
+bool CopyOrMovePath(const fs::path& source, const fs::path& target, bool deleteSource, PathList* kept = nullptr)
 {
     const std::string sourceText = PathToCp1250(source);
     const std::string targetText = PathToCp1250(target);
@@ -102,8 +104,11 @@ bool CopyOrMovePath(const fs::path& source, const fs::path& target, bool deleteS
     // A folder of the target's name counts as well: the copy would otherwise land inside it.
     struct stat st {};
     if (::lstat(target.c_str(), &st) == 0) {
-        WarningBox(Pl("Plik o takiej nazwie\r\n") + sourceText + Pl("\r\njuż istnieje w\r\n") + folderText +
-                   Pl(". Nie został skopiowany."));
+        if (kept)
+            kept->push_back(source);
+        else
+            WarningBox(Pl("Plik o takiej nazwie\r\n") + sourceText + Pl("\r\njuż istnieje w\r\n") + folderText +
+                       Pl(". Nie został skopiowany."));
         return false;
     }
     if (!folder.empty() && (!ForceDirectoriesReport(folder, false) || !IsDirectory(folder))) {
@@ -285,7 +290,7 @@ bool CopyOrMoveFile(const fs::path& source, const fs::path& target, bool deleteS
     }
 }
 
-int CopyTree(const fs::path& mask, const fs::path& destination, int& count, bool recursive, bool move)
+int CopyTree(const fs::path& mask, const fs::path& destination, int& count, bool recursive, bool move, PathList* kept)
 {
     count = 0;
     const fs::path folder = mask.parent_path();
@@ -302,7 +307,7 @@ int CopyTree(const fs::path& mask, const fs::path& destination, int& count, bool
     walk.device = st.st_dev;
     walk.skipFolder = target;
     walk.onFile = [&](const FoundEntry& e, const fs::path&) {
-        const bool ok = CopyOrMovePath(e.path, target / e.name, move);
+        const bool ok = CopyOrMovePath(e.path, target / e.name, move, kept);
         if (ok)
             ++count;
         return ok;

@@ -57,8 +57,10 @@ bool CopyOrMoveFile(const std::filesystem::path& source, const std::filesystem::
 // `recursive` those of its sub-folders as well (walked as in FindFilesRecursive), flat into
 // `destination`. `count` = files copied. Result 0 when all were copied, otherwise 2 or more
 // (2 for each folder with a failure). A mask without a folder or an empty destination: 2.
+// With `kept`, a file kept back because its name exists in `destination` is added to it (its
+// source path) instead of being named in a warning of its own; it still counts as a failure.
 int CopyTree(const std::filesystem::path& mask, const std::filesystem::path& destination, int& count, bool recursive,
-             bool move);
+             bool move, PathList* kept = nullptr);
 
 // The creation (birth time where the file system keeps it, else the modification time),
 // last-write and last-access times of the first entry found for `name` (mask attributes

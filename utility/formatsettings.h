@@ -2,6 +2,8 @@
 // program uses, whatever the user's own locale. Texts are code page 1250.
 #pragma once
 
+#include "utility/datetime.h"
+
 #include <array>
 #include <string>
 
@@ -37,5 +39,13 @@ const FormatSettings& PolishFormatSettings();
 std::string FormatShortDate(double date);
 // The time of day in the long time format "HH:mm:ss".
 std::string FormatLongTime(double dateTime);
+// The time of day in the short time format "HH:mm" (the date-time code "t").
+std::string FormatShortTime(double dateTime);
+// The short date, then a blank and the long time unless the time of day is exactly midnight
+// (the date-time code "c").
+std::string FormatShortDateTime(double dateTime);
+// FormatShortDate and FormatLongTime of parts already split (SplitDateTime).
+std::string FormatShortDate(const DateTimeParts& parts);
+std::string FormatLongTime(const DateTimeParts& parts);
 
 } // namespace utility

@@ -1,5 +1,10 @@
 #include "app/startup.h"
 #include "app/tc_glow.h"
+#include "report/engine/ev_environment.h"
+#include "report/engine/expr_unit.h"
+#include "report/output/export_filter_library.h"
+#include "report/output/pdf_document.h"
+#include "utility/cp1250.h"
 
 #include "tests/app/main_window_fixture.h"
 #include "tests/support/modal_dialog.h"
@@ -32,6 +37,47 @@ TEST_F(StartupTest, EachUnitInitializesOnceAndAgainOnlyAfterFinalization)
     app::InitializeUnits();
     EXPECT_EQ(SettingPath("katKTExe"), ExecutableFolder());
     app::FinalizeUnits();
+}
+
+TEST_F(StartupTest, TheMainWindowOffersPdfInTheRegistryMadeAtStartUp)
+{
+    using report::output::ExportFilterLibrary;
+    app::FinalizeUnits();
+    EXPECT_EQ(ExportFilterLibrary(), nullptr);
+    app::InitializeUnits();
+    ASSERT_NE(ExportFilterLibrary(), nullptr);
+    EXPECT_EQ(ExportFilterLibrary()->FindFilter("PDF"), nullptr);
+    {
+        const app::Tf_tcGlow window;
+        const report::output::TRpExportFilterLibraryEntry* entry = ExportFilterLibrary()->FindFilter("pdf");
+        ASSERT_NE(entry, nullptr);
+        const auto filter = entry->FilterClass.create("raport.pdf");
+        EXPECT_NE(dynamic_cast<report::output::TRpPDFDocumentFilter*>(filter.get()), nullptr);
+        EXPECT_EQ(ExportFilterLibrary()->GetFilterString(),
+                  "ZudevAzerov file(*.RPP)|*.RPP|PDF document (*.PDF)|*.PDF");
+    }
+    EXPECT_EQ(ExportFilterLibrary()->FindFilter("PDF"), nullptr);
+    app::FinalizeUnits();
+    EXPECT_EQ(ExportFilterLibrary(), nullptr);
+}
+
+TEST_F(StartupTest, TheExpressionUnitLivesFromStartUpToCloseDown)
+{
+    app::FinalizeUnits();
+    const QString before = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName(QStringLiteral("nazwa przy starcie"));
+    app::InitializeUnits();
+    QCoreApplication::setApplicationName(before);
+    ASSERT_NE(report::engine::FunctionLibrary(), nullptr);
+    report::engine::TRpEvEnvironment* global = report::engine::GlobalEnvironment();
+    ASSERT_NE(global, nullptr);
+    report::engine::TRpEvaluator evaluator;
+    const report::engine::TRpEvResult name = evaluator.Calculate("APPNAME");
+    EXPECT_EQ(utility::Cp1250ToUtf8(name.StringValue), "nazwa przy starcie");
+    evaluator.Prepare("UPPER(AppName)");  // still prepared at close-down
+    app::FinalizeUnits();
+    EXPECT_EQ(report::engine::GlobalEnvironment(), nullptr);
+    EXPECT_EQ(report::engine::FunctionLibrary(), nullptr);
 }
 
 TEST_F(StartupTest, TheMainWindowRunsUntilItIsClosed)

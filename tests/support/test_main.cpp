@@ -1,6 +1,6 @@
 // Test entry point: a QApplication exists for every test (offscreen platform), the user's
-// settings and data live in temporary folders, never in the real ones, and real PC/SC calls
-// reach this build's own card rig, never the machine's pcscd.
+// settings and data live in temporary folders, never in the real ones, and real PC/SC and CUPS
+// calls reach this build's own card rig and printing rig, never the machine's pcscd or cupsd.
 #include <QApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -11,6 +11,10 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("PCSCLITE_CSOCK_NAME"))
         qputenv("PCSCLITE_CSOCK_NAME", KARTOVAN_RIG_SOCKET);
+    if (qEnvironmentVariableIsEmpty("KARTOVAN_PRINT_RIG_DIR"))
+        qputenv("KARTOVAN_PRINT_RIG_DIR", KARTOVAN_PRINT_RIG_DIR);
+    if (qEnvironmentVariableIsEmpty("CUPS_SERVER"))
+        qputenv("CUPS_SERVER", KARTOVAN_PRINT_RIG_DIR "/cups.sock");
     QTemporaryDir configHome;
     QTemporaryDir dataHome;
     if (!configHome.isValid() || !dataHome.isValid())

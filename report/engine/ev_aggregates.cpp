@@ -1,0 +1,148 @@
+#include "report/engine/ev_aggregates.h"
+
+#include "report/engine/ev_messages.h"
+
+namespace report::engine {
+namespace {
+
+TRpEvResult Wrong(const char* function)
+{
+    return TRpEvResult::Error(FillMessage(msg::kWrongArguments, function));
+}
+
+} // namespace
+
+void TRpEvSumFunction::Reset()
+{
+    started_ = false;
+    running_ = TRpEvResult();
+}
+
+void TRpEvSumFunction::Aggregate()
+{
+    if (ArgumentCount() != 1) {
+        running_ = TRpEvResult::Error();
+        return;
+    }
+    const TRpEvResult& a = Arg(0);
+    if (!started_) {
+        started_ = true;
+        running_ = a.IsNumber() ? a : TRpEvResult::Error();
+        return;
+    }
+    if (running_.Kind == rkError)
+        return;
+    if (a.Kind == rkString) {
+        running_ = TRpEvResult::Error();
+        return;
+    }
+    if (!a.IsNumber())
+        return;  // Boolean and error rows are skipped
+    if (running_.Kind == rkInteger && a.Kind == rkInteger) {
+        running_.IntegerValue = static_cast<std::int32_t>(static_cast<std::uint32_t>(running_.IntegerValue) +
+                                                          static_cast<std::uint32_t>(a.IntegerValue));
+        return;
+    }
+    const double x = running_.AsFloat();
+    const double y = a.AsFloat();
+    running_ = TRpEvResult::Float(CheckOverflow(x + y, x, y));
+}
+
+TRpEvResult TRpEvSumFunction::Sum() const
+{
+    return started_ ? running_ : TRpEvResult::Integer(0);
+}
+
+void TRpEvSumFunction::Compute(TRpEvResult& result)
+{
+    result = ArgumentCount() == 1 ? Sum() : Wrong("SUM");
+}
+
+void TRpEvAverageFunction::Reset()
+{
+    TRpEvSumFunction::Reset();
+    count_ = 0;
+    average_ = TRpEvResult::Float(0.0);
+}
+
+void TRpEvAverageFunction::Aggregate()
+{
+    TRpEvSumFunction::Aggregate();
+    ++count_;
+    const TRpEvResult sum = Sum();
+    average_ = sum.IsNumber() ? TRpEvResult::Float(sum.AsFloat() / count_) : TRpEvResult::Error();
+}
+
+void TRpEvAverageFunction::Compute(TRpEvResult& result)
+{
+    result = ArgumentCount() == 1 ? average_ : Wrong("AVERAGE");
+}
+
+void TRpEvExtremeFunction::Reset()
+{
+    started_ = false;
+    running_ = TRpEvResult();
+}
+
+void TRpEvExtremeFunction::Aggregate()
+{
+    if (ArgumentCount() != 1) {
+        running_ = TRpEvResult::Error();
+        return;
+    }
+    const TRpEvResult& a = Arg(0);
+    if (!started_) {
+        started_ = true;
+        running_ = a;
+        return;
+    }
+    if (running_.Kind == rkError)
+        return;
+    int order = 0;  // of the row against the running value
+    if (running_.IsNumber() && a.IsNumber()) {
+        order = a.AsFloat() < running_.AsFloat() ? -1 : (a.AsFloat() > running_.AsFloat() ? 1 : 0);
+    } else if (running_.Kind == rkString && a.Kind == rkString) {
+        order = CompareBytes(a.StringValue, running_.StringValue);
+    } else if (running_.Kind == rkBoolean && a.Kind == rkBoolean) {
+        order = static_cast<int>(a.BooleanValue) - static_cast<int>(running_.BooleanValue);
+    } else {
+        running_ = TRpEvResult::Error();  // rows of kinds that do not compare
+        return;
+    }
+    if (greatest_ ? order > 0 : order < 0)
+        running_ = a;
+}
+
+void TRpEvExtremeFunction::Compute(TRpEvResult& result)
+{
+    if (ArgumentCount() != 1)
+        result = Wrong(name_);
+    else
+        result = started_ ? running_ : TRpEvResult::Integer(0);
+}
+
+void TRpEvCountFunction::Value(TRpFiFo& queue, TRpEvResult& result)
+{
+    struct Clear {
+        TRpEvCountFunction& f;
+        ~Clear() { f.FreeArguments(); }
+    } clear{*this};
+    if (!GetArguments(queue)) {
+        result = TRpEvResult::Error();
+        return;
+    }
+    if (ArgumentCount() > 0) {
+        result = TRpEvResult::Error(std::string("COUNT - ") + msg::kTooManyArguments);
+        return;
+    }
+    if (queue.Aggregating)
+        ++count_;
+    result = TRpEvResult::Integer(count_);
+}
+
+void TRpEvCountFunction::Reset()
+{
+    count_ = 0;
+}
+
+} // namespace report::engine

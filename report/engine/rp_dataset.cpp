@@ -1,0 +1,40 @@
+#include "report/engine/rp_dataset.h"
+
+#include "utility/cp1250.h"
+
+#include <algorithm>
+
+namespace report::engine {
+
+TRpDataSet::~TRpDataSet()
+{
+    const std::vector<TRpDataSetWatcher*> watchers = std::move(watchers_);
+    for (TRpDataSetWatcher* watcher : watchers)
+        watcher->DataSetGone(*this);
+}
+
+void TRpDataSet::StopWatching(TRpDataSetWatcher& watcher)
+{
+    const auto it = std::find(watchers_.begin(), watchers_.end(), &watcher);
+    if (it != watchers_.end())
+        watchers_.erase(it);
+}
+
+int TRpDataSet::FieldIndex(std::string_view name)
+{
+    const std::string wanted = utility::Cp1250UpperCase(name);
+    for (int i = 0; i < FieldCount(); ++i) {
+        const TRpField* field = Field(i);
+        if (field && utility::Cp1250UpperCase(field->FieldName()) == wanted)
+            return i;
+    }
+    return -1;
+}
+
+TRpField* TRpDataSet::FindField(std::string_view name)
+{
+    const int index = FieldIndex(name);
+    return index < 0 ? nullptr : Field(index);
+}
+
+} // namespace report::engine

@@ -1,0 +1,57 @@
+// A small in-memory data set for the report engine's tests: typed columns, rows of values, a
+// current row.
+#pragma once
+
+#include "report/engine/rp_dataset.h"
+
+#include <memory>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace enginetest {
+
+// The bytes of a blob cell.
+struct Blob {
+    std::string bytes;
+};
+
+using Cell = std::variant<std::string, std::int32_t, double, bool, Blob>;
+
+struct Column {
+    std::string name;
+    report::engine::TRpFieldKind kind;
+};
+
+class MemoryTable : public report::engine::TRpDataSet {
+public:
+    // With `defaultFields` the table makes new field objects at every Reopen, as a data set
+    // without persistent fields does.
+    MemoryTable(std::string name, std::vector<Column> columns, bool defaultFields = false);
+
+    void AddRow(std::vector<Cell> row);
+    void SetRow(std::size_t row) { row_ = row; }
+    void SetActive(bool active) { active_ = active; }
+    // Closes and opens again; default fields are made anew (the old objects are freed).
+    void Reopen();
+    [[nodiscard]] const Cell& CellAt(std::size_t column) const;
+
+    std::string Name() const override { return name_; }
+    bool Active() const override { return active_; }
+    int FieldCount() const override { return static_cast<int>(fields_.size()); }
+    report::engine::TRpField* Field(int index) override;
+    bool DefaultFields() const override { return defaultFields_; }
+
+private:
+    void MakeFields();
+
+    std::string name_;
+    std::vector<Column> columns_;
+    bool defaultFields_;
+    std::vector<std::unique_ptr<report::engine::TRpField>> fields_;
+    std::vector<std::vector<Cell>> rows_;
+    std::size_t row_ = 0;
+    bool active_ = true;
+};
+
+} // namespace enginetest
