@@ -61,7 +61,9 @@ tacho::CardImageData SyntheticCard(int index)
     PutText(image, tacho::field::kHolderSurnameCodePage + 1, 35, "Kierowca" + std::to_string(index));
     image[tacho::field::kHolderFirstNamesCodePage] = 1;
     PutText(image, tacho::field::kHolderFirstNamesCodePage + 1, 35, "Jan");
-    PutText(image, tacho::field::kCardNumber, 16, "D" + std::to_string(80'000'000'000LL + index) + "00");
+    std::string number(1, 'D');
+    number.append(std::to_string(80'000'000'000LL + index)).append("00");
+    PutText(image, tacho::field::kCardNumber, 16, number);
     return image;
 }
 
@@ -96,7 +98,9 @@ bool DurableCopy(const fs::path& source, const fs::path& folder)
 {
     std::ifstream in(source, std::ios::binary);
     const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const fs::path temporary = folder / ("." + source.filename().string() + ".tmp");
+    std::string name(1, '.');
+    name.append(source.filename().string()).append(".tmp");
+    const fs::path temporary = folder / name;
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
