@@ -122,6 +122,19 @@ public:
     // Design view: background, ruler, outline, frame and the type caption at the lower left.
     void Paint(output::Canvas& canvas) override;
 
+    // How far the band has grown below its design height while its controls print, tenths of a
+    // millimetre; the band sets it to 0 before each control prints.
+    long double Expanded = 0;
+    // True when the band, grown by `extra` more (tenths of a millimetre), still fits in the
+    // report's AvailableSpace: round(Size.Height + Expanded + extra) <= AvailableSpace.
+    [[nodiscard]] bool CanExpand(long double extra) const;
+    // Grows the band by `extra` for a control. False, and nothing changes, when it cannot grow.
+    // The first time in a control's print (`started` False) when Expanded already exceeds
+    // `extra`, the control takes that height: `newExpanded` := Expanded, `started` := True and
+    // the result is True. Otherwise Expanded grows by `extra`, `newExpanded` := Expanded,
+    // `started` := True and the result is False.
+    bool ExpandBand(long double& newExpanded, bool& started, long double extra);
+
     // True once the report has begun to free the band.
     [[nodiscard]] bool Destroying() const { return destroying_; }
 

@@ -8,6 +8,7 @@
 #include "report/engine/design_colors.h"
 #include "report/engine/page.h"
 #include "report/engine/report_bands.h"
+#include "report/engine/text_measure.h"
 #include "report/engine/units.h"
 #include "report/output/canvas.h"
 #include "report/output/paper_sizes.h"
@@ -20,6 +21,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace report::output {
@@ -85,6 +87,18 @@ public:
     output::TRpPrinter* RpPrinter = nullptr;
 
     void SetExportFilter(output::TRpExportFilter* filter);
+
+    // Width of `text` in `font` on the measuring device plus one pixel; 0 when it cannot be
+    // measured. The text controls break their lines by it.
+    [[nodiscard]] int TextWidth(const output::FontSpec& font, std::string_view text);
+    // Height of one line of `font` on the measuring device; 0 when it cannot be measured.
+    [[nodiscard]] int TextHeight(const output::FontSpec& font);
+    // Measures with `measurer` from now on (null: the 96-dpi measuring device again).
+    void SetMeasurer(std::unique_ptr<TRpTextMeasurer> measurer);
+
+    // Room left below the current position of the run, tenths of a millimetre: how far a band
+    // may grow. The page and column run state is not kept yet, so this is 0 (no run under way).
+    [[nodiscard]] virtual std::int32_t AvailableSpace() const { return 0; }
 
     // The report's unit is its page's.
     [[nodiscard]] TRpUnit GetUnits() const { return Page.Units; }
@@ -154,6 +168,7 @@ protected:
 
 private:
     std::unique_ptr<TRpCustomController> controller_;
+    std::unique_ptr<TRpTextMeasurer> measurer_;
 };
 
 class TRpReport : public TCustomRpReport {
