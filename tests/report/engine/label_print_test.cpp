@@ -4,12 +4,14 @@
 #include "report/engine/label.h"
 #include "report/output/measure.h"
 #include "report/output/rp_printer.h"
+#include "report/output/trace_canvas.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -140,6 +142,23 @@ TEST_F(LabelTest, MemoStretchesAndContinues) {
     EXPECT_EQ(fills[1], "FillRect 0,16,340," + std::to_string(Px(42.3L + lh)) + white);
     EXPECT_EQ(fills[2],
               "FillRect 0," + std::to_string(Px(42.3L + lh)) + ",340," + std::to_string(Px(42.3L + 2 * lh)) + white);
+}
+
+TEST_F(LabelTest, LinesTakeThePrintersHeight) {
+    // 7 pt is 10 px at 96 dpi (26.46 tenths) but 65 px at 600 dpi (27.52 tenths): with room for
+    // the band to reach 96 tenths the third line fits on the recorded page only.
+    for (const auto& [device, lines] : {std::pair{Device::Record96, 3}, std::pair{Device::Printer600, 2}}) {
+        SCOPED_TRACE(lines);
+        StartReport(device);
+        Report().Space = 96;
+        TRpMemo& memo = PlaceAt<TRpMemo>({42.3L, 0, 0, 900});
+        memo.SetLines(kFiveLines);
+        memo.SetAutoStretch(true);
+        memo.Prepare();
+        memo.Print(0, 0);
+        EXPECT_EQ(memo.CurrentLine(), lines);
+        EXPECT_FALSE(memo.PrintFinished);
+    }
 }
 
 TEST_F(LabelTest, WithoutStretchWhatDoesNotFitIsLeftOut) {
@@ -474,6 +493,27 @@ TEST_F(LabelTest, LabelOnTheReportItselfCannotStretch) {
     label.Print(0, 0);
     // No band to grow: the lines that fit print.
     EXPECT_EQ(TextsOf(TextsDrawn(RecordedTrace())), Lines{"ab"});
+}
+
+TEST_F(LabelTest, DesignViewWritesTheLines) {
+    StartReport();
+    TRpLabel& label = Place(0, 0, 51, 40);
+    label.SetAlignment(TAlignment::taRightJustify);
+    label.SetCaption("aaaa bbbb cccc");
+    output::TraceCanvas canvas;
+    label.Paint(canvas);
+    const int lineHeight = output::MeasureDevice().TextHeight(label.Font());
+    const std::vector<Drawn> drawn = TextsDrawn(canvas.Lines());
+    ASSERT_EQ(TextsOf(drawn), (Lines{"aaaa bbbb ", "cccc"}));
+    EXPECT_EQ(drawn[0].x, 51);
+    EXPECT_EQ(drawn[0].y, 0);
+    EXPECT_EQ(drawn[1].y, lineHeight);
+    EXPECT_EQ(drawn[1].align, "right");
+    // Nothing while the report prints.
+    label.Prepare();
+    output::TraceCanvas printing;
+    label.Paint(printing);
+    EXPECT_TRUE(printing.Lines().empty());
 }
 
 }  // namespace
