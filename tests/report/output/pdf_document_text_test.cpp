@@ -3,6 +3,7 @@
 // of a font's two objects.
 #include "report/output/pdf_document.h"
 #include "report/output/pdf_glyph_names.h"
+#include "report/output/rp_error.h"
 #include "report/output/rp_printer.h"
 #include "tests/report/output/fake_printer_service.h"
 #include "tests/report/output/pdf_document_fixture.h"
@@ -11,9 +12,11 @@
 
 #include "utility/cp1250.h"
 
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <sstream>
 
 namespace report::output::testing {
@@ -347,6 +350,47 @@ TEST(PdfDocumentText, ItemsCanBeAddedDirectly) {
     EXPECT_EQ(TextLinesOf(run.Finish()),
               (std::vector<std::string>{"0.00 0.00 1.00 rg", "/F00 9 Tf",
                                         " 1.0000 0.0000 0.0000 1.0000  50 740 Tm (\\(direct\\)) Tj"}));
+}
+
+class NoFonts : public PdfFontMetrics {
+public:
+    TTFontrec FontMetrics(std::string_view, bool, bool) override { throw ERpError("GetFontData error"); }
+};
+
+TEST(PdfDocumentText, AFontThatCannotBeReadLeavesTheOlderFile) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const std::filesystem::path target = std::filesystem::path(folder.path().toStdString()) / "report.pdf";
+    std::ofstream(target, std::ios::binary) << "an older file";
+    TPDFItemRec item;
+    item.Kind = TPDFItemKind::Text;
+    item.FontName = "Arial";
+    item.FontSize = 8;
+
+    // Measuring a line needs the font at once; an item added as it is needs it at the end.
+    for (const bool measured : {true, false}) {
+        SCOPED_TRACE(measured);
+        auto filter = MakeFilter(target, nullptr);
+        filter->FontMetrics = std::make_unique<NoFonts>();
+        filter->Start(2100, 2970, FontSpec{});
+        filter->NewPage();
+        if (measured) {
+            EXPECT_THROW(filter->TextOutput(100, 100, Font("Arial", 8), qRgb(0, 0, 0), HorizontalAlign::Left, "x"),
+                         ERpError);
+        } else {
+            filter->AddItem(item);
+            try {
+                filter->Finish();
+                ADD_FAILURE() << "Finish succeeded without the font";
+            } catch (const ERpError& error) {
+                EXPECT_STREQ(error.what(), "GetFontData error");
+            }
+        }
+        // The failed run releases its filter.
+        filter.reset();
+        EXPECT_EQ(ReadWholeFile(target), "an older file");
+        EXPECT_EQ(FolderNames(target.parent_path()), std::vector<std::string>{"report.pdf"});
+    }
 }
 
 }  // namespace
