@@ -94,7 +94,8 @@ public:
     void TextOutput(long double x, long double y, const FontSpec& font, QRgb color, HorizontalAlign alignment,
                     std::string_view text) override;
 
-    // Begins a page of the report's current size.
+    // Begins a page of the report's current size (closing an open one first); without a report
+    // the page takes the size of the one before.
     void StartPage();
     // Ends the text object of the open page and settles its byte counts.
     void ClosePage();
@@ -119,6 +120,7 @@ public:
     // What a filter without a file name wrote.
     [[nodiscard]] const std::string& Bytes() const;
     [[nodiscard]] int PageCount() const { return static_cast<int>(pages_.size()); }
+    // A page has been begun and not closed yet.
     [[nodiscard]] bool PageOpen() const { return pageOpen_; }
     [[nodiscard]] long double PageWidth() const { return pageWidth_; }
     [[nodiscard]] long double PageHeight() const { return pageHeight_; }
