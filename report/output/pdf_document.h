@@ -89,8 +89,10 @@ public:
     // Does nothing unless the filter was started and not finished yet.
     void Finish() override;
     void CloseStream() override;
-    // One line of text as an item: the font's ascent below the top at (x, y) in tenths of a
-    // millimetre, its left edge, right edge or centre there by `alignment`, in the font's colour.
+    // One line of text as an item. (x, y) in tenths of a millimetre is the top of the line and
+    // its left edge, right edge or centre by `alignment`; the baseline lies the font's ascent
+    // below. The text takes the font's colour; `color`, the control's background, is not used.
+    // ERpError when the font's metrics cannot be had.
     void TextOutput(long double x, long double y, const FontSpec& font, QRgb color, HorizontalAlign alignment,
                     std::string_view text) override;
 
