@@ -4,7 +4,7 @@ namespace report::engine {
 
 TCustomRpReport::TCustomRpReport(const PaperSizeSource& defaultPaperSize, bool usMeasure)
     : Page(this, usMeasure) {
-    Page.SetPaperSize(defaultPaperSize ? defaultPaperSize() : output::TRpPaperSize::Default);
+    Page.SetPaperSize(defaultPaperSize ? defaultPaperSize() : output::DefaultPrinterPaperSize());
     Page.ApplyToControl();
 }
 
