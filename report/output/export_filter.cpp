@@ -28,7 +28,7 @@ void TRpExportFilter::ExportControl(const ExportedControl&, long double, long do
 
 void TRpExportFilter::ExportControlAlt(const ExportedControl&, long double, long double) {}
 
-void TRpExportFilter::ExportBand(std::string_view, long double, long double, long double) {}
+void TRpExportFilter::ExportBand(TRpBandType, long double, long double, long double) {}
 
 void TRpExportFilter::TextOutput(long double, long double, const FontSpec&, QRgb, HorizontalAlign, std::string_view) {}
 

@@ -16,6 +16,7 @@ TEST(ExportFilter, BaseAnswersAndLifeCycle) {
     EXPECT_FALSE(filter.GetStreaming());
     EXPECT_FALSE(filter.Active);
     EXPECT_EQ(filter.RpPrinter, nullptr);
+    EXPECT_EQ(filter.Report, nullptr);
 
     filter.Start(2100, 2970, FontSpec{});
     EXPECT_TRUE(filter.Active);
@@ -23,7 +24,7 @@ TEST(ExportFilter, BaseAnswersAndLifeCycle) {
     filter.NewPage();
     filter.ExportControl(ExportShape{}, 1, 2);
     filter.ExportControlAlt(ExportPicture{}, 1, 2);
-    filter.ExportBand("DetailBand1", 0, 10, 160);
+    filter.ExportBand(TRpBandType::rbDetail, 0, 10, 160);
     filter.TextOutput(3, 4, FontSpec{}, qRgb(0, 0, 0), HorizontalAlign::Left, "\xb9\xea");
     filter.TextOutputRec(ExportText{});
     filter.EndPage();
