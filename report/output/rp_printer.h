@@ -116,7 +116,8 @@ public:
     [[nodiscard]] std::optional<Page> GetRecordedPage(int n);
     // Prints the recorded pages of FirstPage..LastPage (0: the first, the last), or asks the
     // report to run again straight to the printer (message 1026) when its recording was not
-    // meant to be reprinted.
+    // meant to be reprinted. When the report shows progress, a progress window follows the
+    // print as the client window and is destroyed after it.
     void PrintRecordedPages();
     // Loads a saved report file as a finished document, with the orientation and the nearest
     // paper of its first page. A file that cannot be loaded leaves the document as it was;
