@@ -98,7 +98,8 @@ public:
         return output::DeviceCaps{600, 600, 4961, 7016, 0, 0};
     }
     std::optional<std::vector<int>> PaperCodes(const QString&) override { return std::nullopt; }
-    std::unique_ptr<output::PrintJob> StartJob(const QString&, const output::DevMode&, const QString&) override {
+    std::unique_ptr<output::PrintJob> StartJob(const QString&, const output::DevMode&, const QString&,
+                                               const QString&) override {
         return nullptr;
     }
 
