@@ -5,6 +5,7 @@
 #include "report/engine/band_size.h"
 #include "report/engine/base_panel.h"
 #include "report/output/canvas.h"
+#include "report/output/export_filter.h"
 
 #include <QRect>
 
@@ -20,10 +21,8 @@ class TCustomRpReport;
 class TRpCustomController;
 class TRpCustomBand;
 
-enum class TRpBandType : std::uint8_t {
-    rbTitle, rbPageHeader, rbDetail, rbPageFooter, rbSummary, rbGroupHeader, rbGroupFooter, rbSubDetail,
-    rbColumnHeader, rbOverlay, rbWild, rbChild
-};
+// One band type for both halves: export filters are told which band they receive.
+using TRpBandType = report::output::TRpBandType;
 inline constexpr int kBandTypeCount = 12;
 
 enum class TCBPrintOrder : std::uint8_t { cboAfterParent, cboBeforeParent, cboBeforeAndAfter };

@@ -7,7 +7,7 @@ namespace report::engine {
 
 TCustomRpReport::TCustomRpReport(const PaperSizeSource& defaultPaperSize, bool usMeasure)
     : Page(this, usMeasure), controller_(std::make_unique<TRpCustomController>(this)) {
-    Page.SetPaperSize(defaultPaperSize ? defaultPaperSize() : output::TRpPaperSize::Default);
+    Page.SetPaperSize(defaultPaperSize ? defaultPaperSize() : output::DefaultPrinterPaperSize());
     Page.ApplyToControl();
     constructing_ = false;
 }

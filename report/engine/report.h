@@ -12,6 +12,7 @@
 #include "report/engine/units.h"
 #include "report/output/canvas.h"
 #include "report/output/paper_sizes.h"
+#include "report/output/printer_settings.h"
 
 #include <QImage>
 #include <QSize>
@@ -32,14 +33,13 @@ class TRpPrinter;
 namespace report::engine {
 
 // The report's printer choices.
-class TRpReportPrinterSettings {
-public:
+struct TRpReportPrinterSettings : output::TRpPrinterSettings {
     // Kept by the page when its orientation changes and by the printer set-up; not published,
     // since a run takes the page's orientation.
     TPrinterOrientation Orientation = TPrinterOrientation::poPortrait;
 };
 
-// Gives the default printer's paper; injected so tests need no printer.
+// Gives the default printer's paper; tests inject one so they need no printer.
 using PaperSizeSource = std::function<output::TRpPaperSize()>;
 
 // The report owns its bands. A band leaves it through TakeBand or FreeBand, which first clear
@@ -47,8 +47,8 @@ using PaperSizeSource = std::function<output::TRpPaperSize()>;
 // and take it out of the band list.
 class TCustomRpReport : public TRpBasePanel {
 public:
-    // The page gets `defaultPaperSize()`'s paper (none given: Default, the paper of no
-    // printer); `usMeasure` chooses the page's US or metric defaults.
+    // The page gets `defaultPaperSize()`'s paper, without a source the shared printer's
+    // (DefaultPrinterPaperSize); `usMeasure` chooses the page's US or metric defaults.
     explicit TCustomRpReport(const PaperSizeSource& defaultPaperSize = {}, bool usMeasure = UsesUSMeasure());
     ~TCustomRpReport() override;
     TCustomRpReport(const TCustomRpReport&) = delete;
