@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace report::engine {
 
@@ -103,6 +104,8 @@ public:
 protected:
     // Caption and print text := `caption`; formats and repaints.
     void SetCaption(const std::string& caption);
+    // The print text until the next Prepare or SetCaption (a computed value about to print).
+    void SetTextToPrint(std::string text) { printText_ = std::move(text); }
     // Prints the formatted lines from the current line while they fit in the box (x, y, w, h)
     // or, with `autoStretch`, while the band can grow by one line height `lh` (all in tenths of
     // a millimetre). Sets PrintFinished; grows the band through its ExpandBand.

@@ -96,6 +96,9 @@ public:
     // Measures with `measurer` from now on (null: the 96-dpi measuring device again).
     void SetMeasurer(std::unique_ptr<TRpTextMeasurer> measurer);
 
+    // `client` is told of every detail row of the report's data loop (its controller's clients).
+    void AddSubController(TRpPrintable& client) { Controller().AddClient(client); }
+
     // Room left below the current position of the run, tenths of a millimetre: how far a band
     // may grow. The page and column run state is not kept yet, so this is 0 (no run under way).
     [[nodiscard]] virtual std::int32_t AvailableSpace() const { return 0; }

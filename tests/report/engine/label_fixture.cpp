@@ -22,9 +22,14 @@ std::vector<std::string> TextFilter::Texts() const {
 }
 
 void LabelTest::StartReport(Device device, long double bandHeight, long double bandWidth) {
+    StartReportOn(std::make_unique<ScriptedReport>(), device, bandHeight, bandWidth);
+}
+
+void LabelTest::StartReportOn(std::unique_ptr<ScriptedReport> report, Device device, long double bandHeight,
+                              long double bandWidth) {
     Start(device);
     band_ = nullptr;
-    report_ = std::make_unique<ScriptedReport>();
+    report_ = std::move(report);
     band_ = &report::engine::CreateBand(*report_, report::engine::TRpBandType::rbPageFooter);
     const long double values[] = {bandHeight, bandWidth};
     band_->Size.ReadValues(values);

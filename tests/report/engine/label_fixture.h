@@ -9,6 +9,7 @@
 #include "report/engine/text_measure.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,6 +59,9 @@ protected:
     // `bandHeight` x `bandWidth` tenths of a millimetre (the page footer's width is 734 px);
     // the printer object has page 1 open.
     void StartReport(Device device = Device::Record96, long double bandHeight = 42.3L, long double bandWidth = 1942);
+    // The same on `report`.
+    void StartReportOn(std::unique_ptr<ScriptedReport> report, Device device = Device::Record96,
+                       long double bandHeight = 42.3L, long double bandWidth = 1942);
     // The real measuring device instead of the 5-pixel one.
     void MeasureForReal();
 
