@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -82,6 +83,9 @@ public:
     // The first call only marks the first page; each later one breaks to a new page.
     void NewPage() override;
     void EndPage() override;
+    // A shape or picture whose box has its top left at (x, y) in device pixels, as shape or
+    // picture items of the open page (a page is begun when none is open).
+    void ExportControl(const ExportedControl& control, long double x, long double y) override;
     // Writes the whole file; ERpError when writing fails, and an existing file stays as it was.
     // Does nothing unless the filter was started and not finished yet.
     void Finish() override;
@@ -154,6 +158,8 @@ private:
     // Points per pixel at the recording resolution, until a report's printer says otherwise.
     long double scaleX_ = 0.75L;
     long double scaleY_ = 0.75L;
+    // The default printer's resolution, asked once per run and only when a picture needs it.
+    std::optional<int> printerResolution_;
 };
 
 }  // namespace report::output
