@@ -2,6 +2,7 @@
 
 #include "report/output/lzw.h"
 #include "tests/report/output/pdf_document_fixture.h"
+#include "tests/support/pdf_check.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +20,9 @@ std::string ExportedPdf(const std::vector<Placed>& controls)
         filter->ExportControl(placed.control, placed.x, placed.y);
     filter->EndPage();
     filter->Finish();
-    return filter->Bytes();
+    const std::string& pdf = filter->Bytes();
+    EXPECT_EQ(testsupport::JoinProblems(testsupport::PdfStructureProblems(pdf)), "");
+    return pdf;
 }
 
 std::vector<std::string> GraphicLines(const std::string& pdf)

@@ -21,7 +21,7 @@ struct Placed {
 };
 
 // The whole file of an A4 report of one page (0.75 points per device pixel, page height
-// 841.89 points) holding `controls`.
+// 841.89 points) holding `controls`; its structure is checked on the way.
 [[nodiscard]] std::string ExportedPdf(const std::vector<Placed>& controls);
 
 // The lines of the first page's content stream before its text object; an inline image's data
