@@ -39,6 +39,8 @@ public:
     [[nodiscard]] virtual bool Exporting() const = 0;
     // True while the report is being destroyed.
     [[nodiscard]] virtual bool Destroying() const = 0;
+    // The report's stop request: its data loop ends before the next row.
+    virtual void RequestStop() = 0;
     // The report page's width and length in 0.1 mm.
     [[nodiscard]] virtual long double PageWidth() const = 0;
     [[nodiscard]] virtual long double PageLength() const = 0;
@@ -59,18 +61,6 @@ public:
     // The printer object is going away; a preview control lets go of it here.
     virtual void DetachPrinter(TRpPrinter& printer) { static_cast<void>(printer); }
 };
-
-// The progress window of a direct print.
-class ProgressWindow : public ClientWindow {
-public:
-    virtual void Show() = 0;
-    virtual void Hide() = 0;
-};
-// Makes the progress window for a printer object; set by the program at start-up. Without one
-// no progress is shown.
-using ProgressWindowFactory = std::function<std::unique_ptr<ProgressWindow>(TRpPrinter& printer)>;
-void SetProgressWindowClass(ProgressWindowFactory factory);
-[[nodiscard]] const ProgressWindowFactory& ProgressWindowClass();
 
 // Opens preview windows for printer objects. This base opens none.
 class PreviewInterface {
