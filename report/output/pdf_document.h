@@ -10,7 +10,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -158,8 +157,9 @@ private:
     // Points per pixel at the recording resolution, until a report's printer says otherwise.
     long double scaleX_ = 0.75L;
     long double scaleY_ = 0.75L;
-    // The default printer's resolution, asked once per run and only when a picture needs it.
-    std::optional<int> printerResolution_;
+    // The default printer's resolution in dots per inch, asked once per run and only when a
+    // picture needs it; 0 until then.
+    int printerResolution_ = 0;
 };
 
 }  // namespace report::output

@@ -21,9 +21,9 @@ void TRpPDFDocumentFilter::ExportControl(const ExportedControl& control, long do
     }
     const auto& picture = std::get<ExportPicture>(control);
     const auto resolution = [this] {
-        if (!printerResolution_)
+        if (printerResolution_ <= 0)
             printerResolution_ = DefaultPrinterResolution();
-        return *printerResolution_;
+        return printerResolution_;
     };
     if (const std::optional<PictureBox> box = MakePictureBox(picture, x, y, resolution))
         AddItem(PictureItem(*box, scaleX_, scaleY_));
