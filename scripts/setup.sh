@@ -10,6 +10,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qpdf poppler-utils xvfb xauth
   aglfn
+  cups-daemon cups-client printer-driver-cups-pdf
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,6 @@
 // Test entry point: a QApplication exists for every test (offscreen platform), the user's
-// settings live in a temporary config folder, never in the real one, and real PC/SC calls reach
-// this build's own card rig, never the machine's pcscd.
+// settings live in a temporary config folder, never in the real one, and real PC/SC and CUPS calls
+// reach this build's own card rig and printing rig, never the machine's pcscd or cupsd.
 #include <QApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -11,6 +11,10 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("PCSCLITE_CSOCK_NAME"))
         qputenv("PCSCLITE_CSOCK_NAME", KARTOVAN_RIG_SOCKET);
+    if (qEnvironmentVariableIsEmpty("KARTOVAN_PRINT_RIG_DIR"))
+        qputenv("KARTOVAN_PRINT_RIG_DIR", KARTOVAN_PRINT_RIG_DIR);
+    if (qEnvironmentVariableIsEmpty("CUPS_SERVER"))
+        qputenv("CUPS_SERVER", KARTOVAN_PRINT_RIG_DIR "/cups.sock");
     QTemporaryDir configHome;
     if (!configHome.isValid())
         return 2;

@@ -1,0 +1,41 @@
+#include "report/output/printer_windows.h"
+
+namespace report::output {
+namespace {
+
+ProgressWindowFactory& ProgressFactory() {
+    static ProgressWindowFactory factory;
+    return factory;
+}
+
+PreviewInterfaceFactory& PreviewFactory() {
+    static PreviewInterfaceFactory factory;
+    return factory;
+}
+
+}  // namespace
+
+void SetProgressWindowClass(ProgressWindowFactory factory) { ProgressFactory() = std::move(factory); }
+
+const ProgressWindowFactory& ProgressWindowClass() { return ProgressFactory(); }
+
+QWidget* PreviewInterface::Show(TRpPrinter& printer) {
+    static_cast<void>(printer);
+    return nullptr;
+}
+
+QWidget* PreviewInterface::ShowModal(TRpPrinter& printer) {
+    static_cast<void>(printer);
+    return nullptr;
+}
+
+void SetPreviewInterfaceClass(PreviewInterfaceFactory factory) { PreviewFactory() = std::move(factory); }
+
+std::unique_ptr<PreviewInterface> MakePreviewInterface() {
+    if (PreviewFactory()) {
+        if (std::unique_ptr<PreviewInterface> made = PreviewFactory()()) return made;
+    }
+    return std::make_unique<PreviewInterface>();
+}
+
+}  // namespace report::output
