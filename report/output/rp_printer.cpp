@@ -321,7 +321,7 @@ void TRpPrinter::ClosePreview() {
 
 std::optional<Page> TRpPrinter::GetRecordedPage(int n) {
     if (status_ == TRpPrinterStatus::rpsReady || n < 1 || n > pageCount_) return std::nullopt;
-    const TRpPageBytes bytes = pageList_->GetPage(n);
+    const TRpPageBytes bytes = pageList_->GetPageBytes(n);
     if (!bytes.ok()) return std::nullopt;
     ReadPageResult read = ReadPage(std::span<const std::uint8_t>(
         reinterpret_cast<const std::uint8_t*>(bytes.bytes.data()), bytes.bytes.size()));
@@ -419,7 +419,7 @@ bool TRpPrinter::LoadRecordedDocument(const std::filesystem::path& fileName, std
     pageCount_ = pageList_->PageCount();
     xFactor_ = yFactor_ = kRecordFactor;
     if (pageCount_ >= 1) {
-        const TRpPageBytes bytes = pageList_->GetPage(1);
+        const TRpPageBytes bytes = pageList_->GetPageBytes(1);
         if (bytes.ok()) {
             const ReadPageResult read = ReadPage(std::span<const std::uint8_t>(
                 reinterpret_cast<const std::uint8_t*>(bytes.bytes.data()), bytes.bytes.size()));
