@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QLabel>
@@ -22,6 +23,8 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
+
+#include <fstream>
 
 namespace report::output {
 namespace {
@@ -478,6 +481,158 @@ TEST_F(StandardPreviewTest, APrinterObjectWithoutAReportIsShownAtOneHundredPerce
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Report Preview : Bez raportu"));
     window.close();
     EXPECT_FALSE(printer.PreviewActive());
+}
+
+}  // namespace
+}  // namespace report::output
+
+namespace report::output {
+namespace {
+
+class PreviewFilesTest : public StandardPreviewTest {
+protected:
+    // Answers the next file dialog with `file`, or cancels it.
+    static void ChooseFile(const std::filesystem::path& file, int filterLine = 1)
+    {
+        OnModalDialog([file, filterLine](QDialog& dialog) {
+            auto& files = dynamic_cast<QFileDialog&>(dialog);
+            EXPECT_TRUE(files.testOption(QFileDialog::DontUseNativeDialog));
+            files.selectNameFilter(files.nameFilters().value(filterLine - 1));
+            files.selectFile(QString::fromStdU16String(file.u16string()));
+            dialog.accept();  // the file dialog's own accept, which reads the name
+        });
+    }
+};
+
+TEST_F(PreviewFilesTest, ALoadedReportFileIsShownAndPrintedAsRecorded)
+{
+    const std::filesystem::path file = SaveReportFile("loaded.rpp", NumberedPages(3));
+    TRpStandardPreview& window = Open(ReportPrinter(NumberedPages(5)));
+    window.LastPageClick();
+    ChooseFile(file);
+    Press(window, "LoadReport");
+    EXPECT_EQ(window.RpPrinter()->PageCount(), 3);
+    EXPECT_EQ(window.Preview().PageNumber(), 1);
+    EXPECT_EQ(PagePanel(window), QStringLiteral("Page 1 of 3"));
+    EXPECT_EQ(window.StatusPanel(2).text(), QString::fromStdU16String(file.u16string()));
+    EXPECT_EQ(window.findChild<QListView*>(QStringLiteral("ThumbGrid"))->model()->rowCount(), 3);
+    ASSERT_TRUE(report_->paper.has_value());
+    EXPECT_EQ(*report_->paper, std::make_pair(TRpPaperSize::A4, 0));
+    EXPECT_TRUE(window.Command("Print")->isEnabled());
+    EXPECT_TRUE(window.Command("SaveReport")->isEnabled());
+    // The loaded pages are printed as they are, not by running the report again.
+    Press(window, "Print");
+    EXPECT_EQ(report_->prints, 0);
+    Search(window, "Page 3", true);
+    EXPECT_EQ(ResultLines(window), QStringList{QStringLiteral("Page 3")});
+}
+
+TEST_F(PreviewFilesTest, AFileThatCannotBeLoadedLeavesThePagesOnShow)
+{
+    const std::filesystem::path bad = folder_ / "bad.rpp";
+    {
+        std::ofstream out(bad, std::ios::binary);
+        out << std::string(300, 'x');
+    }
+    const std::filesystem::path missing = folder_ / "missing.rpp";
+    struct Row {
+        std::filesystem::path file;
+        const char* message;  // nullptr: the loader's own
+    };
+    for (const Row& row : {Row{bad, nullptr}, Row{missing, "File does not exist"}}) {
+        SCOPED_TRACE(row.file.string());
+        testsupport::MessageRecorder messages;
+        TRpStandardPreview& window = Open(ReportPrinter(NumberedPages(4)));
+        window.NextPageClick();
+        ChooseFile(row.file);
+        Press(window, "LoadReport");
+        ASSERT_EQ(messages.Messages().size(), 1u);
+        EXPECT_EQ(messages.Messages()[0].kind, utility::MessageKind::Error);
+        if (row.message) {
+            EXPECT_EQ(messages.Messages()[0].text, row.message);
+        }
+        EXPECT_EQ(window.RpPrinter()->PageCount(), 4);
+        EXPECT_FALSE(window.RpPrinter()->ReportFileLoaded());
+        EXPECT_EQ(window.Preview().PageNumber(), 2);
+        EXPECT_TRUE(window.Preview().Image().PageMetafile().has_value());
+        EXPECT_EQ(PagePanel(window), QStringLiteral("Page 2 of 4"));
+        EXPECT_FALSE(report_->paper.has_value());
+        CloseWindows();
+    }
+}
+
+TEST_F(PreviewFilesTest, AReportFileIsSavedByItsName)
+{
+    TRpStandardPreview& window = Open(ReportPrinter(NumberedPages(2)));
+    ChooseFile(folder_ / "saved.rpp");
+    Press(window, "SaveReport");
+    TRpPrinter reader;
+    std::string error;
+    ASSERT_TRUE(reader.LoadRecordedDocument(folder_ / "saved.rpp", error)) << error;
+    EXPECT_EQ(reader.PageCount(), 2);
+}
+
+TEST_F(PreviewFilesTest, PrinterSetUpGoesToThePrinterObjectAndTheReport)
+{
+    UseOfficePrinter();
+    struct Row {
+        int bin;
+        bool loaded;
+        bool customBin;
+    };
+    for (const Row row : {Row{2, false, false}, Row{15, false, true}, Row{2, true, false}}) {
+        SCOPED_TRACE(std::to_string(row.bin) + (row.loaded ? " loaded" : ""));
+        report_->settings = TRpPrinterSettings{};
+        TRpPrinterSettings chosen;
+        chosen.PrinterIndex = 0;
+        chosen.Copies = 3;
+        chosen.CustomBinCode = row.bin;
+        chosen.Collate = 1;
+        chosen.FirstPage = 2;
+        chosen.LastPage = 3;
+        chosen.PrintQuality = 300;
+        report_->setupAnswer = chosen;
+        TRpPrinter& printer = ReportPrinter(NumberedPages(3));
+        if (row.loaded)
+            printer.SetReportFileLoaded(true);
+        TRpStandardPreview& window = Open(printer);
+        Press(window, "PrintSetup");
+        EXPECT_EQ(report_->setups, 1);
+        EXPECT_EQ(printer.Settings().Copies(), 3);  // the printer declares copies
+        EXPECT_EQ(printer.Settings().Collate(), 1);
+        EXPECT_EQ(printer.Settings().PrintQuality(), 300);
+        EXPECT_EQ(printer.Settings().UseCustomBinCode(), row.customBin);
+        if (row.customBin) {
+            EXPECT_EQ(printer.Settings().CustomBinCode(), 15);
+        }
+        EXPECT_EQ(printer.FirstPage(), 2);
+        EXPECT_EQ(printer.LastPage(), 3);
+        const TRpPrinterSettings& kept = report_->settings;
+        if (row.loaded) {
+            EXPECT_EQ(kept.Copies, 1);  // a loaded file's choices are not the report's
+        } else {
+            EXPECT_EQ(kept.Copies, 3);
+            EXPECT_EQ(kept.FirstPage, 2);
+            EXPECT_EQ(kept.LastPage, 3);
+            EXPECT_EQ(kept.UseCustomBinCode, row.customBin);
+            EXPECT_EQ(row.customBin ? kept.CustomBinCode : static_cast<int>(kept.OutputBin), row.customBin ? 15 : 2);
+        }
+        CloseWindows();
+        report_->setups = 0;
+    }
+}
+
+TEST_F(PreviewFilesTest, ACancelledPrinterSetUpChangesNothing)
+{
+    UseOfficePrinter();
+    TRpPrinter& printer = ReportPrinter(NumberedPages(1));
+    TRpStandardPreview& window = Open(printer);
+    const int copies = printer.Settings().Copies();
+    Press(window, "PrintSetup");
+    EXPECT_EQ(report_->setups, 1);
+    EXPECT_EQ(printer.Settings().Copies(), copies);
+    EXPECT_EQ(printer.FirstPage(), 0);
+    EXPECT_EQ(report_->settings.Copies, 1);
 }
 
 }  // namespace
