@@ -77,7 +77,7 @@ MeasureDevice::MeasureDevice(int dpi)
 
 MeasureDevice::~MeasureDevice() = default;
 
-const MeasureDevice::Entry& MeasureDevice::Lookup(const FontSpec& font, long double scale)
+MeasureDevice::Entry& MeasureDevice::Lookup(const FontSpec& font, long double scale)
 {
     if (last_ && scale == lastScale_ && font == lastSpec_)
         return *last_;
@@ -104,10 +104,18 @@ const MeasureDevice::Entry& MeasureDevice::Lookup(const FontSpec& font, long dou
 
 int MeasureDevice::TextWidth(const FontSpec& font, std::string_view text, long double scale)
 {
-    if (text.empty())
-        return 0;
-    return RoundHalfEvenInt(
-        Lookup(font, scale).metrics->horizontalAdvance(utility::Cp1250ToQString(text)));
+    Entry& entry = Lookup(font, scale);
+    long double sum = 0;
+    for (const char ch : text) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (!entry.known[b]) {
+            entry.advances[b] = entry.metrics->horizontalAdvance(
+                QChar(static_cast<char16_t>(utility::Cp1250ToUnicode(b))));
+            entry.known[b] = true;
+        }
+        sum += entry.advances[b];
+    }
+    return RoundHalfEvenInt(sum);
 }
 
 int MeasureDevice::TextHeight(const FontSpec& font, long double scale)

@@ -8,6 +8,8 @@
 #include <QFontMetricsF>
 #include <QImage>
 
+#include <array>
+#include <bitset>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -42,7 +44,8 @@ public:
     ~MeasureDevice();
 
     [[nodiscard]] int Dpi() const { return dpi_; }
-    // Advance width of `text` (code page 1250), in whole pixels.
+    // Advance width of `text` (code page 1250), in whole pixels: the sum of the characters'
+    // advances, rounded once.
     [[nodiscard]] int TextWidth(const FontSpec& font, std::string_view text, long double scale = 1);
     // Ascent plus descent, in whole pixels.
     [[nodiscard]] int TextHeight(const FontSpec& font, long double scale = 1);
@@ -56,8 +59,12 @@ private:
     struct Entry {
         QFont font;
         std::unique_ptr<QFontMetricsF> metrics;
+        // Advance of each code page 1250 byte, taken when first needed: a width is their
+        // sum, as the original platform measures (no kerning, no ligatures), with no shaping.
+        std::array<qreal, 256> advances{};
+        std::bitset<256> known;
     };
-    const Entry& Lookup(const FontSpec& font, long double scale);
+    Entry& Lookup(const FontSpec& font, long double scale);
 
     int dpi_;
     QImage device_;
@@ -65,7 +72,7 @@ private:
     // The last font asked for: layout measures many texts in one font in a row.
     FontSpec lastSpec_;
     long double lastScale_ = 0;
-    const Entry* last_ = nullptr;
+    Entry* last_ = nullptr;
 };
 
 }  // namespace report::output

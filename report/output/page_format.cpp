@@ -1,8 +1,8 @@
 #include "report/output/page_format.h"
 
+#include <cstring>
 #include <limits>
 #include <stdexcept>
-#include <type_traits>
 
 namespace report::output {
 namespace {
@@ -24,7 +24,26 @@ public:
         I32(e.right);
         I32(e.bottom);
     }
-    void Bytes(std::string_view s) { bytes.insert(bytes.end(), s.begin(), s.end()); }
+    void Bytes(std::string_view s)
+    {
+        const std::size_t at = bytes.size();
+        bytes.resize(at + s.size());
+        if (!s.empty())
+            std::memcpy(bytes.data() + at, s.data(), s.size());
+    }
+    void Pixels(const QImage& argb)
+    {
+        const std::size_t rowBytes = static_cast<std::size_t>(argb.width()) * 4;
+        std::size_t at = bytes.size();
+        bytes.resize(at + rowBytes * static_cast<std::size_t>(argb.height()));
+        for (int y = 0; y < argb.height(); ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+            for (int x = 0; x < argb.width(); ++x, at += 4) {
+                for (int i = 0; i < 4; ++i)
+                    bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(line[x] >> (8 * i));
+            }
+        }
+    }
     // Starts a record; EndRecord fills in its payload length.
     std::size_t BeginRecord(PageTag tag)
     {
@@ -60,100 +79,128 @@ std::uint16_t AlignBits(const TextAlign& a)
     return static_cast<std::uint16_t>(static_cast<unsigned>(a.horizontal) | (a.rightToLeft ? 0x100u : 0u));
 }
 
+void Write(Writer& w, const page_record::SetPen& r)
+{
+    const std::size_t s = w.BeginRecord(PageTag::Pen);
+    w.U32(Rgb(r.pen.color));
+    w.U16(static_cast<std::uint16_t>(r.pen.style));
+    w.I32(ClampCoordinate(r.pen.width));
+    w.EndRecord(s);
+}
+
+void Write(Writer& w, const page_record::SetBrush& r)
+{
+    const std::size_t s = w.BeginRecord(PageTag::Brush);
+    w.U32(Rgb(r.brush.color));
+    w.U16(static_cast<std::uint16_t>(r.brush.style));
+    w.EndRecord(s);
+}
+
+void Write(Writer& w, const page_record::SetFont& r)
+{
+    const std::size_t s = w.BeginRecord(PageTag::Font);
+    const FontSpec& f = r.font;
+    w.I32(ClampCoordinate(f.points));
+    w.I32(f.orientation);
+    w.U32(Rgb(f.color));
+    w.U16((f.bold ? 1u : 0u) | (f.italic ? 2u : 0u) | (f.underline ? 4u : 0u) |
+          (f.strikeOut ? 8u : 0u));
+    w.U16(static_cast<std::uint16_t>(f.charset));
+    const std::string_view face =
+        std::string_view(f.face).substr(0, std::numeric_limits<std::uint16_t>::max());
+    w.U16(static_cast<std::uint16_t>(face.size()));
+    w.Bytes(face);
+    w.EndRecord(s);
+}
+
+void Write(Writer& w, const page_record::Text& r)
+{
+    const std::size_t s = w.BeginRecord(PageTag::Text);
+    w.I32(ClampCoordinate(r.x));
+    w.I32(ClampCoordinate(r.y));
+    w.U16(AlignBits(r.align));
+    w.U16(r.background.opaque ? 1 : 0);
+    w.U32(Rgb(r.background.color));
+    if (r.bytes.size() > std::numeric_limits<std::uint32_t>::max())
+        throw std::length_error("page text too long");
+    w.U32(static_cast<std::uint32_t>(r.bytes.size()));
+    w.Bytes(r.bytes);
+    w.EndRecord(s);
+}
+
+void Write(Writer& w, const page_record::Fill& r)
+{
+    const std::size_t s = w.BeginRecord(PageTag::Fill);
+    w.Rect(r.rect);
+    w.EndRecord(s);
+}
+
+void Write(Writer& w, const page_record::Rectangle& r)
+{
+    const std::size_t s = w.BeginRecord(PageTag::Rectangle);
+    w.Rect(r.rect);
+    w.EndRecord(s);
+}
+
+void Write(Writer& w, const page_record::RoundRect& r)
+{
+    const std::size_t s = w.BeginRecord(PageTag::RoundRect);
+    w.Rect(r.rect);
+    w.I32(ClampCoordinate(r.cornerWidth));
+    w.I32(ClampCoordinate(r.cornerHeight));
+    w.EndRecord(s);
+}
+
+void Write(Writer& w, const page_record::Ellipse& r)
+{
+    const std::size_t s = w.BeginRecord(PageTag::Ellipse);
+    w.Rect(r.rect);
+    w.EndRecord(s);
+}
+
+void Write(Writer& w, const page_record::Line& r)
+{
+    const std::size_t s = w.BeginRecord(PageTag::Line);
+    w.I32(ClampCoordinate(r.x0));
+    w.I32(ClampCoordinate(r.y0));
+    w.I32(ClampCoordinate(r.x1));
+    w.I32(ClampCoordinate(r.y1));
+    w.EndRecord(s);
+}
+
+void Write(Writer& w, const page_record::Picture& r)
+{
+    const std::size_t s = w.BeginRecord(PageTag::Picture);
+    w.Rect(r.rect);
+    const QImage image = r.image.isNull() ? QImage()
+                                          : r.image.convertToFormat(QImage::Format_ARGB32);
+    const int width = image.width();
+    const int height = image.height();
+    if (width > kMaxPictureSide || height > kMaxPictureSide)
+        throw std::length_error("page picture too large");
+    w.U32(static_cast<std::uint32_t>(width));
+    w.U32(static_cast<std::uint32_t>(height));
+    w.U32(static_cast<std::uint32_t>(width) * 4);
+    w.Pixels(image);
+    w.EndRecord(s);
+}
+
+void Write(Writer& w, const page_record::Clip& r)
+{
+    const std::size_t s = w.BeginRecord(PageTag::Clip);
+    w.Rect(r.rect);
+    w.EndRecord(s);
+}
+
+void Write(Writer& w, const page_record::NoClip&)
+{
+    const std::size_t s = w.BeginRecord(PageTag::NoClip);
+    w.EndRecord(s);
+}
+
 void WriteRecord(Writer& w, const PageRecord& record)
 {
-    std::visit([&w](const auto& r) {
-        using T = std::decay_t<decltype(r)>;
-        namespace pr = page_record;
-        if constexpr (std::is_same_v<T, pr::SetPen>) {
-            const std::size_t s = w.BeginRecord(PageTag::Pen);
-            w.U32(Rgb(r.pen.color));
-            w.U16(static_cast<std::uint16_t>(r.pen.style));
-            w.I32(ClampCoordinate(r.pen.width));
-            w.EndRecord(s);
-        } else if constexpr (std::is_same_v<T, pr::SetBrush>) {
-            const std::size_t s = w.BeginRecord(PageTag::Brush);
-            w.U32(Rgb(r.brush.color));
-            w.U16(static_cast<std::uint16_t>(r.brush.style));
-            w.EndRecord(s);
-        } else if constexpr (std::is_same_v<T, pr::SetFont>) {
-            const std::size_t s = w.BeginRecord(PageTag::Font);
-            const FontSpec& f = r.font;
-            w.I32(ClampCoordinate(f.points));
-            w.I32(f.orientation);
-            w.U32(Rgb(f.color));
-            w.U16((f.bold ? 1u : 0u) | (f.italic ? 2u : 0u) | (f.underline ? 4u : 0u) |
-                  (f.strikeOut ? 8u : 0u));
-            w.U16(static_cast<std::uint16_t>(f.charset));
-            const std::string_view face =
-                std::string_view(f.face).substr(0, std::numeric_limits<std::uint16_t>::max());
-            w.U16(static_cast<std::uint16_t>(face.size()));
-            w.Bytes(face);
-            w.EndRecord(s);
-        } else if constexpr (std::is_same_v<T, pr::Text>) {
-            const std::size_t s = w.BeginRecord(PageTag::Text);
-            w.I32(ClampCoordinate(r.x));
-            w.I32(ClampCoordinate(r.y));
-            w.U16(AlignBits(r.align));
-            w.U16(r.background.opaque ? 1 : 0);
-            w.U32(Rgb(r.background.color));
-            if (r.bytes.size() > std::numeric_limits<std::uint32_t>::max())
-                throw std::length_error("page text too long");
-            w.U32(static_cast<std::uint32_t>(r.bytes.size()));
-            w.Bytes(r.bytes);
-            w.EndRecord(s);
-        } else if constexpr (std::is_same_v<T, pr::Fill>) {
-            const std::size_t s = w.BeginRecord(PageTag::Fill);
-            w.Rect(r.rect);
-            w.EndRecord(s);
-        } else if constexpr (std::is_same_v<T, pr::Rectangle>) {
-            const std::size_t s = w.BeginRecord(PageTag::Rectangle);
-            w.Rect(r.rect);
-            w.EndRecord(s);
-        } else if constexpr (std::is_same_v<T, pr::RoundRect>) {
-            const std::size_t s = w.BeginRecord(PageTag::RoundRect);
-            w.Rect(r.rect);
-            w.I32(ClampCoordinate(r.cornerWidth));
-            w.I32(ClampCoordinate(r.cornerHeight));
-            w.EndRecord(s);
-        } else if constexpr (std::is_same_v<T, pr::Ellipse>) {
-            const std::size_t s = w.BeginRecord(PageTag::Ellipse);
-            w.Rect(r.rect);
-            w.EndRecord(s);
-        } else if constexpr (std::is_same_v<T, pr::Line>) {
-            const std::size_t s = w.BeginRecord(PageTag::Line);
-            w.I32(ClampCoordinate(r.x0));
-            w.I32(ClampCoordinate(r.y0));
-            w.I32(ClampCoordinate(r.x1));
-            w.I32(ClampCoordinate(r.y1));
-            w.EndRecord(s);
-        } else if constexpr (std::is_same_v<T, pr::Picture>) {
-            const std::size_t s = w.BeginRecord(PageTag::Picture);
-            w.Rect(r.rect);
-            const QImage image = r.image.isNull() ? QImage()
-                                                  : r.image.convertToFormat(QImage::Format_ARGB32);
-            const int width = image.width();
-            const int height = image.height();
-            if (width > kMaxPictureSide || height > kMaxPictureSide)
-                throw std::length_error("page picture too large");
-            w.U32(static_cast<std::uint32_t>(width));
-            w.U32(static_cast<std::uint32_t>(height));
-            w.U32(static_cast<std::uint32_t>(width) * 4);
-            for (int y = 0; y < height; ++y) {
-                const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-                for (int x = 0; x < width; ++x)
-                    w.U32(line[x]);
-            }
-            w.EndRecord(s);
-        } else if constexpr (std::is_same_v<T, pr::Clip>) {
-            const std::size_t s = w.BeginRecord(PageTag::Clip);
-            w.Rect(r.rect);
-            w.EndRecord(s);
-        } else if constexpr (std::is_same_v<T, pr::NoClip>) {
-            const std::size_t s = w.BeginRecord(PageTag::NoClip);
-            w.EndRecord(s);
-        }
-    }, record);
+    std::visit([&w](const auto& r) { Write(w, r); }, record);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // The checked page reader: every length is compared with the bytes it claims before use.
 #include "report/output/page_format.h"
 
-#include <cstring>
 #include <string>
 
 namespace report::output {

@@ -19,8 +19,12 @@ public:
     void operator()(const page_record::SetPen& r)
     {
         Pen pen = r.pen;
-        // A pen wider than one pixel grows with the page; 0 and 1 stay one pixel.
-        if (pen.width > 1)
+        // A pen of some width grows with the page, so a line printed from a 96-dpi page keeps
+        // its thickness on paper; width 0 stays one pixel, and so do dashed pens, which only
+        // one-pixel pens can draw.
+        const bool dashed = pen.style != PenStyle::Solid && pen.style != PenStyle::InsideFrame &&
+                            pen.style != PenStyle::Clear;
+        if (pen.width >= 1 && !dashed)
             pen.width = std::max(1, RoundHalfEvenInt(pen.width * (sx_ + sy_) / 2));
         canvas_.SetPen(pen);
     }

@@ -65,7 +65,6 @@ QPen PainterCanvas::CosmeticPen() const
 {
     QPen pen(Opaque(GetPen().color));
     pen.setWidth(0);
-    // A flat cap leaves out the end point of a one-pixel line.
     pen.setCapStyle(Qt::FlatCap);
     pen.setJoinStyle(Qt::MiterJoin);
     const QList<qreal> dashes = DashPattern(GetPen().style);
@@ -248,8 +247,7 @@ void PainterCanvas::TextOut(int x, int y, std::string_view text)
     QString s = utility::Cp1250ToQString(text);
     if (GetTextAlign().rightToLeft)
         s = QChar(0x202B) + s + QChar(0x202C);  // right-to-left embedding
-    const QFontMetricsF& metrics = measure_.Metrics(font, scale);
-    const int width = RoundHalfEvenInt(metrics.horizontalAdvance(s));
+    const int width = measure_.TextWidth(font, text, scale);
     const int ascent = measure_.Ascent(font, scale);
     const int height = measure_.TextHeight(font, scale);
     int left = ClampCoordinate(x);
@@ -262,13 +260,33 @@ void PainterCanvas::TextOut(int x, int y, std::string_view text)
     painter_.save();
     if (font.orientation % 3600 != 0) {
         painter_.translate(x, y);
-        painter_.rotate(-font.orientation / 10.0);
+        painter_.rotate(-(font.orientation / 10.0));
         painter_.translate(-x, -y);
     }
     if (GetBackground().opaque)
         painter_.fillRect(QRect(left, y, width, height), Opaque(GetBackground().color));
-    painter_.setFont(measure_.Font(font, scale));
-    painter_.setPen(Opaque(font.color));
+    const QColor color = Opaque(font.color);
+    QFont drawn = measure_.Font(font, scale);
+    if (font.underline || font.strikeOut) {
+        // Qt may put the underline below the cell; the lines are drawn here, inside it.
+        drawn.setUnderline(false);
+        drawn.setStrikeOut(false);
+        const QFontMetricsF& metrics = measure_.Metrics(font, scale);
+        const int thickness = std::max(1, RoundHalfEvenInt(metrics.lineWidth()));
+        const int baseline = y + ascent;
+        if (font.underline) {
+            const int top = std::min(baseline + std::max(1, RoundHalfEvenInt(metrics.underlinePos())),
+                                     y + height - thickness);
+            painter_.fillRect(QRect(left, top, width, thickness), color);
+        }
+        if (font.strikeOut)
+            painter_.fillRect(QRect(left, baseline - RoundHalfEvenInt(metrics.strikeOutPos()), width, thickness), color);
+    }
+    // Glyph ink is kept to the cell's rows, as the original platform clips it to the font's
+    // ascent and descent; sideways a glyph may overhang.
+    painter_.setClipRect(QRect(left - height, y, width + 2 * height, height), Qt::IntersectClip);
+    painter_.setFont(drawn);
+    painter_.setPen(color);
     painter_.drawText(QPointF(left, y + ascent), s);
     painter_.restore();
 }

@@ -1,5 +1,6 @@
 #include "report/output/font_resolver.h"
 #include "report/output/measure.h"
+#include "utility/cp1250.h"
 
 #include <gtest/gtest.h>
 
@@ -92,6 +93,30 @@ TEST(Measuring, SameFontAgainGivesTheSameAnswers)
     coloured.color = qRgb(255, 0, 0);
     coloured.orientation = 900;
     EXPECT_EQ(m.TextWidth(coloured, "Kierowca"), w);
+}
+
+// Widths are sums of the characters' advances; for the faces of the forms that is what a
+// shaped measurement of the whole text gives too.
+TEST(Measuring, WidthsAgreeWithShapedText)
+{
+    const std::string words[] = {
+        "W", "AV", "Kierowca", "2024-03-01 08:15", "Razem: 12 h 40 min", "fi fl ff Ta To Wo",
+        utility::Pl("Zażółć gęślą jaźń"), utility::Pl("ŁÓDŹ Świętokrzyskie"), "§ÿ",
+    };
+    MeasureDevice m;
+    for (const char* face : {"Arial", "Times New Roman", "Courier New"}) {
+        for (const int points : {7, 8, 10, 12}) {
+            FontSpec f;
+            f.face = face;
+            f.points = points;
+            for (const bool bold : {false, true}) {
+                f.bold = bold;
+                for (const std::string& w : words)
+                    EXPECT_EQ(m.TextWidth(f, w), RoundHalfEvenInt(m.Metrics(f).horizontalAdvance(utility::Cp1250ToQString(w))))
+                        << face << " " << points << " " << w;
+            }
+        }
+    }
 }
 
 TEST(Measuring, FontSizesStayWithinBounds)

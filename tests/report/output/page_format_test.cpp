@@ -275,6 +275,12 @@ TEST(PageReplay, StretchesIntoTheTarget)
     recorder.RoundRect(GdiRect(0, 0, 10, 10), 4, 2);
     recorder.SetClipRect(GdiRect(-50, 40, 60, 90));
     recorder.TextOut(7, 3, "x");
+    recorder.SetPen({qRgb(0, 0, 0), PenStyle::Solid, 1});
+    recorder.Line(1, 1, 2, 2);
+    recorder.SetPen({qRgb(0, 0, 0), PenStyle::Solid, 0});
+    recorder.Line(1, 1, 2, 2);
+    recorder.SetPen({qRgb(0, 0, 0), PenStyle::Dot, 1});
+    recorder.Line(1, 1, 2, 2);
     const Page page = MustRead(recorder.Bytes());
 
     TraceCanvas trace;
@@ -287,6 +293,9 @@ TEST(PageReplay, StretchesIntoTheTarget)
         "RoundRect 50,50,70,70 corner=8x4 pen=solid/6/#000000 brush=solid/#ffffff",
         "SetClipRect 50,130,170,150",
         "TextOut 64,56 \"x\" font=\"MS Sans Serif\"/8pt/----/#000000/charset 1/angle 0/scale 2.000000 align=left bg=opaque/#ffffff",
+        "Line 52,52,54,54 pen=solid/2/#000000",
+        "Line 52,52,54,54 pen=solid/0/#000000",
+        "Line 52,52,54,54 pen=dot/1/#000000",
         "RemoveClip",
     };
     EXPECT_EQ(trace.Lines(), want);

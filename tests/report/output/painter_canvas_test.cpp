@@ -176,6 +176,17 @@ TEST(PainterCanvasRules, ClipCutsAFillUntilRemoved)
         c.FillRect(GdiRect(25, 25, 27, 27));
     }));
     EXPECT_EQ(ink, Union({Block(5, 5, 10, 12), Block(12, 0, 14, 3), Block(25, 25, 27, 27)})) << Describe(ink);
+    // Text after a removed clip is not cut by the old one.
+    FontSpec font;
+    font.face = "Arial";
+    font.points = 10;
+    const PixelSet text = InkOf(Draw(30, 30, [&](Canvas& c) {
+        c.SetClipRect(GdiRect(0, 0, 2, 2));
+        c.RemoveClip();
+        c.SetFont(font);
+        c.TextOut(10, 10, "H");
+    }));
+    EXPECT_FALSE(text.empty());
 }
 
 TEST(PainterCanvasRules, ClipOfThePainterStaysUnderEveryClip)
@@ -199,6 +210,9 @@ struct TextCase {
     int points;
     HorizontalAlign align;
     std::string text;
+    bool rightToLeft = false;
+    bool underline = false;
+    const char* face = "Arial";
 };
 
 TEST(PainterCanvasRules, TextInkStaysInItsCell)
@@ -209,18 +223,24 @@ TEST(PainterCanvasRules, TextInkStaysInItsCell)
         {"left 7 pt Polish", 7, HorizontalAlign::Left, utility::Pl("ŻÓŁĆ ąęśń")},
         {"right 12 pt Polish", 12, HorizontalAlign::Right, utility::Pl("Gdańsk Ęą")},
         {"centre 8 pt", 8, HorizontalAlign::Center, "Kierowca"},
+        {"right-to-left reading", 10, HorizontalAlign::Left, "(abc.)", true},
+        {"right-to-left reading, right aligned", 10, HorizontalAlign::Right, "12:30 -", true},
+        {"underlined", 11, HorizontalAlign::Left, "gjyp Wq", false, true},
+        {"Times New Roman", 12, HorizontalAlign::Left, "Wykaz jazdy", false, true, "Times New Roman"},
+        {"MS Sans Serif", 8, HorizontalAlign::Right, utility::Pl("Słowo Qj"), false, false, "MS Sans Serif"},
     };
     for (const TextCase& row : rows) {
         SCOPED_TRACE(row.name);
         FontSpec font;
-        font.face = "Arial";
+        font.face = row.face;
         font.points = row.points;
+        font.underline = row.underline;
         int width = 0, height = 0;
         const int x = 100, y = 10;
         const QImage image = Draw(200, 40, [&](Canvas& c) {
             c.SetFont(font);
             c.SetBackground({false, 0});
-            c.SetTextAlign({row.align, false});
+            c.SetTextAlign({row.align, row.rightToLeft});
             width = c.TextWidth(row.text);
             height = c.TextHeight(row.text);
             c.TextOut(x, y, row.text);
@@ -239,6 +259,30 @@ TEST(PainterCanvasRules, TextInkStaysInItsCell)
             EXPECT_LT(py, y + height);
         }
     }
+}
+
+// Orientation turns the cell counter-clockwise about the point given.
+TEST(PainterCanvasRules, RotatedTextTurnsAboutItsPoint)
+{
+    FontSpec font;
+    font.face = "Arial";
+    font.points = 10;
+    font.orientation = 900;
+    int width = 0, height = 0;
+    const QImage image = Draw(60, 120, [&](Canvas& c) {
+        c.SetFont(font);
+        c.SetBackground({true, qRgb(0, 0, 255)});
+        width = c.TextWidth("Kierowca");
+        height = c.TextHeight("Kierowca");
+        c.TextOut(20, 100, "Kierowca");
+    });
+    // Upwards from (20, 100): the cell's top edge lies on x = 20, its start on y = 100; the
+    // last glyph may overhang the cell by a pixel.
+    const PixelSet ink = InkOf(image);
+    const PixelSet cell = Block(20, 100 - width, 20 + height, 100);
+    const PixelSet reach = Block(20, 100 - width - 1, 20 + height, 100);
+    EXPECT_TRUE(std::includes(ink.begin(), ink.end(), cell.begin(), cell.end()));
+    EXPECT_TRUE(std::includes(reach.begin(), reach.end(), ink.begin(), ink.end())) << Describe(ink);
 }
 
 TEST(PainterCanvasRules, OpaqueBackgroundFillsTheCellAndTransparentNone)
