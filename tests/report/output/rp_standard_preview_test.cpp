@@ -637,3 +637,26 @@ TEST_F(PreviewFilesTest, ACancelledPrinterSetUpChangesNothing)
 
 }  // namespace
 }  // namespace report::output
+
+namespace report::output {
+namespace {
+
+TEST_F(PreviewFilesTest, ANameOfAnUnknownKindIsRefusedWithAMessage)
+{
+    TRpStandardPreview& window = Open(ReportPrinter(NumberedPages(2)));
+    const std::pair<const char*, const char*> names[] = {{"raport.pdfx", ".PDFX"}, {"raport.txt", ".TXT"}};
+    for (const auto& [name, kind] : names) {
+        SCOPED_TRACE(name);
+        testsupport::MessageRecorder messages;
+        ChooseFile(folder_ / name);
+        Press(window, "SaveReport");
+        ASSERT_EQ(messages.Messages().size(), 1u);
+        EXPECT_EQ(messages.Messages()[0].kind, utility::MessageKind::Error);
+        EXPECT_NE(messages.Messages()[0].text.find(kind), std::string::npos);
+        EXPECT_FALSE(std::filesystem::exists(folder_ / name));
+    }
+    EXPECT_EQ(report_->exports, 0);
+}
+
+}  // namespace
+}  // namespace report::output
