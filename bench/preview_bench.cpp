@@ -78,7 +78,7 @@ int main(int argc, char** argv)
     const QFont font = QApplication::font();
     const TRpThumbMetrics metrics = ComputeThumbMetrics(189, QFontMetrics(font).height(), QSize(2100, 2970));
     TRpThumbModel model;
-    model.SetRpPrinter(&printer);
+    model.SetPagePainter(RecordedPageThumbnails(printer));
     model.SetPictureSize(QSize(metrics.width, metrics.height));
     double best = 1e300;
     for (int r = 0; r < rounds; ++r) {

@@ -34,9 +34,9 @@ TRpThumbMetrics ComputeThumbMetrics(int gridWidth, int textHeight, QSize pageTen
 
 TRpThumbModel::TRpThumbModel(QObject* parent) : QAbstractListModel(parent), pictures_(kKeptPictures) {}
 
-void TRpThumbModel::SetRpPrinter(TRpPrinter* printer)
+void TRpThumbModel::SetPagePainter(PagePainter painter)
 {
-    printer_ = printer;
+    painter_ = std::move(painter);
     Invalidate();
 }
 
@@ -71,16 +71,23 @@ void TRpThumbModel::Invalidate()
 
 QImage TRpThumbModel::Thumbnail(int page) const
 {
-    if (!printer_)
-        return {};
-    const std::optional<Page> recorded = printer_->GetRecordedPage(page);
-    if (!recorded)
-        return {};
-    QImage picture(pictureSize_, QImage::Format_ARGB32_Premultiplied);
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    PaintPage(&*recorded, painter, picture.rect(), true);
-    return picture;
+    return painter_ ? painter_(page, pictureSize_) : QImage();
+}
+
+TRpThumbModel::PagePainter RecordedPageThumbnails(TRpPrinter& printer)
+{
+    return [printer = QPointer<TRpPrinter>(&printer)](int page, QSize size) -> QImage {
+        if (!printer)
+            return {};
+        const std::optional<Page> recorded = printer->GetRecordedPage(page);
+        if (!recorded)
+            return {};
+        QImage picture(size, QImage::Format_ARGB32_Premultiplied);
+        picture.fill(Qt::transparent);
+        QPainter painter(&picture);
+        PaintPage(&*recorded, painter, picture.rect(), true);
+        return picture;
+    };
 }
 
 int TRpThumbModel::rowCount(const QModelIndex& parent) const

@@ -30,10 +30,13 @@ struct TRpThumbMetrics {
 class TRpThumbModel : public QAbstractListModel {
     Q_OBJECT
 public:
+    // Page `page` painted into a picture of `size`; a null image when there is no such page.
+    using PagePainter = std::function<QImage(int page, QSize size)>;
+
     explicit TRpThumbModel(QObject* parent = nullptr);
 
-    void SetRpPrinter(TRpPrinter* printer);
-    // Rows beyond the printer object's pages have a number and no picture.
+    void SetPagePainter(PagePainter painter);
+    // Rows beyond the document's pages have a number and no picture.
     void SetRowCount(int rows);
     void SetPictureSize(QSize size);
     [[nodiscard]] QSize PictureSize() const { return pictureSize_; }
@@ -46,11 +49,15 @@ public:
     [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override;
 
 private:
-    QPointer<TRpPrinter> printer_;
+    PagePainter painter_;
     int rows_ = 0;
     QSize pictureSize_{60, 85};
     mutable QCache<int, QImage> pictures_;
 };
+
+// Pages of a printer object as thumbnails, frame and shadow included; nothing once the printer
+// object is gone.
+[[nodiscard]] TRpThumbModel::PagePainter RecordedPageThumbnails(TRpPrinter& printer);
 
 // The list the thumbnails are shown in; tells its owner when its width changes.
 class TRpThumbGrid : public QListView {

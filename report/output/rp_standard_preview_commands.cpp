@@ -53,41 +53,12 @@ void ShowError(const QString& text)
 
 }  // namespace
 
-void TRpStandardPreview::Guarded(const std::function<void()>& command)
-{
-    try {
-        command();
-    } catch (const std::exception& e) {
-        // The report library's texts are code page 1250.
-        utility::ErrorBox(e.what());
-    } catch (...) {
-        utility::ErrorBox("Unknown error");
-    }
-}
-
 bool TRpStandardPreview::Offer(TStandPrevEventType type, const char* name)
 {
     return report_ && report_->OnStandPrevEvent(*this, type, name);
 }
 
 // ---- Paging and zoom ----
-
-void TRpStandardPreview::GoToPage(int n)
-{
-    RpPreview->SetPageNumber(n);
-    UpdateStatusBar();
-    if (n >= 1 && n <= PageCount() && n <= thumbModel_->rowCount()) {
-        thumbSyncing_ = true;
-        ThumbGrid->setCurrentIndex(thumbModel_->index(n - 1));
-        thumbSyncing_ = false;
-    }
-}
-
-void TRpStandardPreview::FirstPageClick() { GoToPage(1); }
-
-void TRpStandardPreview::PrevPageClick() { GoToPage(RpPreview->PageNumber() - 1); }
-
-void TRpStandardPreview::NextPageClick() { GoToPage(RpPreview->PageNumber() + 1); }
 
 void TRpStandardPreview::LastPageClick()
 {
@@ -120,60 +91,6 @@ void TRpStandardPreview::GotoPageButtonClick()
     GoToPage(number && page >= 1 && page <= PageCount() ? page : 1);
 }
 
-void TRpStandardPreview::ThumbGridSelectCell(int row)
-{
-    if (thumbSyncing_ || keyPaging_ || row < 0)
-        return;
-    keyPaging_ = true;
-    if (row + 1 != RpPreview->PageNumber())
-        RpPreview->SetPageNumber(row + 1);
-    UpdateStatusBar();
-    keyPaging_ = false;
-}
-
-bool TRpStandardPreview::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
-{
-    const bool ctrlAlone = (modifiers & ~Qt::KeypadModifier) == Qt::ControlModifier;
-    switch (key) {
-    case Qt::Key_Escape: ExitClick(); return true;
-    case Qt::Key_PageUp: ctrlAlone ? FirstPageClick() : PrevPageClick(); return true;
-    case Qt::Key_PageDown: ctrlAlone ? LastPageClick() : NextPageClick(); return true;
-    case Qt::Key_End: LastPageClick(); return true;
-    case Qt::Key_Home: FirstPageClick(); return true;
-    case Qt::Key_Up: KeyUp(); return true;
-    case Qt::Key_Down: KeyDown(); return true;
-    default: return false;
-    }
-}
-
-void TRpStandardPreview::KeyUp()
-{
-    QScrollBar* bar = RpPreview->verticalScrollBar();
-    const int step = bar->singleStep();
-    if (bar->value() - step > 0) {
-        bar->setValue(bar->value() - step);
-        return;
-    }
-    const int old = RpPreview->PageNumber();
-    keyPaging_ = true;
-    GoToPage(old - 1);
-    keyPaging_ = false;
-    bar->setValue(old == 1 ? 0 : bar->maximum() - step);
-}
-
-void TRpStandardPreview::KeyDown()
-{
-    QScrollBar* bar = RpPreview->verticalScrollBar();
-    const int step = bar->singleStep();
-    if (bar->value() + step < bar->maximum()) {
-        bar->setValue(bar->value() + step);
-        return;
-    }
-    keyPaging_ = true;
-    GoToPage(RpPreview->PageNumber() + 1);
-    keyPaging_ = false;
-}
-
 // ---- Messages of the run ----
 
 void TRpStandardPreview::RpPreviewPageAvailable(int pageNum)
@@ -190,11 +107,11 @@ void TRpStandardPreview::RpPreviewPageAvailable(int pageNum)
 void TRpStandardPreview::RpPreviewProgressUpdate(int percent)
 {
     if (percent >= lastProgress_ + 5) {
-        panels_[0]->setText(QString::number(percent) + QLatin1Char('%'));
+        StatusPanel(0).setText(QString::number(percent) + QLatin1Char('%'));
         lastProgress_ = percent;
     }
     if (percent == 0 || percent == 100)
-        panels_[0]->clear();
+        StatusPanel(0).clear();
 }
 
 // ---- Search ----
@@ -261,11 +178,6 @@ void TRpStandardPreview::CancelButtonClick()
     if (printer_)
         printer_->Cancel();
     QCoreApplication::processEvents();
-}
-
-void TRpStandardPreview::ExitClick()
-{
-    close();
 }
 
 // ---- Printing ----
