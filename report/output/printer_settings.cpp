@@ -32,8 +32,9 @@ void TPrinterSettings::ReadPrinterSettings() {
     deviceName_ = printer_->Name();
     devMode_ = printer_->GetDevMode();
     if (!devMode_) return;
+    // The place alone could name another printer once the list has changed.
     const int index = printer_->Index();
-    if (index == readForIndex_) return;
+    if (index == readForIndex_ && deviceName_ == readForName_) return;
 
     if (onGetSettings_) {
         bool cancel = false;
@@ -45,6 +46,7 @@ void TPrinterSettings::ReadPrinterSettings() {
     ReadFields(*devMode_, *caps);
     ReadPapers();
     readForIndex_ = index;
+    readForName_ = deviceName_;
 }
 
 void TPrinterSettings::ReadFields(const DevMode& devMode, const DeviceCaps& caps) {

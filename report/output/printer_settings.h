@@ -29,7 +29,7 @@ public:
     void SetPrinter(SystemPrinter* printer);
     [[nodiscard]] SystemPrinter* Printer() const { return printer_; }
     // Takes the printer's settings record; the rest is read only for a printer other than the one
-    // read last. Nothing without a printer object.
+    // read last (by place and name). Nothing without a printer object.
     void ReadPrinterSettings();
     // Writes the wanted values into the printer's settings record. Nothing without a printer.
     void ApplyPrinterSettings();
@@ -100,6 +100,7 @@ private:
 
     SystemPrinter* printer_ = nullptr;
     int readForIndex_ = -1;
+    QString readForName_;
     QString deviceName_;
     std::optional<DevMode> devMode_;
     int copies_ = 0;

@@ -270,6 +270,17 @@ TEST_F(PrinterSettingsTest, ReadsOncePerPrinter) {
     EXPECT_EQ(settings_.DeviceName(), "Plotter");
     EXPECT_EQ(settings_.DpiX(), 300);
     EXPECT_EQ(settings_.PaperSize(), TRpPaperSize::A4);
+
+    // A printer that sorts first moves "Plotter" on; the one now at its place is read anew.
+    FakePrinter first = FakePrinterService::A4Printer();
+    first.dpiX = first.dpiY = 150;
+    service_.Add("Archive", first);
+    printer_.Refresh();
+    printer_.SetIndex(1);
+    ASSERT_EQ(printer_.Name(), "Office");
+    settings_.ReadPrinterSettings();
+    EXPECT_EQ(settings_.DeviceName(), "Office");
+    EXPECT_EQ(settings_.DpiX(), 60);
 }
 
 TEST_F(PrinterSettingsTest, HooksSeeTheRecordAndMayStopIt) {
