@@ -4,6 +4,7 @@
 
 #include "report/output/preview_thumbs.h"
 #include "report/output/rp_printer.h"
+#include "report/output/rpx_viewer.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -254,11 +255,13 @@ QWidget* TRpStandardPreviewInterface::ShowModal(TRpPrinter& printer)
 void InitializePreviewUnit()
 {
     SetPreviewInterfaceClass([] { return std::make_unique<TRpStandardPreviewInterface>(); });
+    SetXMLPreviewInterfaceClass([] { return std::make_unique<TRpXMLStandardPreviewInterface>(); });
 }
 
 void FinalizePreviewUnit()
 {
     SetPreviewInterfaceClass({});
+    SetXMLPreviewInterfaceClass({});
     ReleaseHyperlinkHandlers();
 }
 

@@ -98,7 +98,8 @@ public:
     QWidget* ShowModal(TRpPrinter& printer) override;
 };
 
-// Start-up of the preview unit: the printer objects' previews open the standard window.
+// Start-up of the preview unit: the printer objects' previews open the standard window, and
+// the XML viewer's factory is the standard one.
 void InitializePreviewUnit();
 // The program's end: the link handlers are released.
 void FinalizePreviewUnit();
