@@ -38,6 +38,16 @@ std::string MethodExplanation(const std::string& deviceFolder, const std::string
            Pl("\rPliki DDD zostaną utworzone w komputerze.") + Pl("\r\nWybierz metodę:");
 }
 
+// One warning for every file kept back, however many there are.
+std::string KeptFilesWarning(const std::string& dddFolder, const utility::StringList& kept)
+{
+    std::string text = Pl("Pliki o takich nazwach już istnieją w\r\n") + utility::NormalizePath(dddFolder, true) +
+                       Pl(". Nie zostały skopiowane.\r\nIlość pominiętych plików: ") + std::to_string(kept.size());
+    for (const std::string& name : kept)
+        text += "\r\n" + name;
+    return text;
+}
+
 // -1 when the list was cancelled or closed without a drive.
 int ChooseDrive(const std::vector<DownloadDrive>& drives, const std::string& dddFolder, bool& closedWithOk)
 {
@@ -104,7 +114,10 @@ bool ImportFromDownloadDevice(const std::string& dddFolder, const DriveLister& l
         return true;
     const bool move = method == 1;
     int count = 0;
-    (void)utility::CopyTree(device + "*.DDD", dddFolder, count, true, move);
+    utility::StringList kept;
+    (void)utility::CopyTree(device + "*.DDD", dddFolder, count, true, move, &kept);
+    if (!kept.empty())
+        utility::WarningBox(KeptFilesWarning(dddFolder, kept));
     utility::InfoBox((move ? Pl("Ilość przeniesionych plików: ") : Pl("Ilość skopiowanych plików: ")) +
                      std::to_string(count));
     return true;

@@ -394,6 +394,9 @@ void Tf_tcGlow::ClearSummaryTexts()
         label->clear();
     Label2->clear();
     Label6->clear();
+    // The country signs are card details too: an earlier card's sign must not stay.
+    Label11symbKraju->clear();
+    Label11krajGora->clear();
 }
 
 void Tf_tcGlow::SetPrintVisible(bool visible)

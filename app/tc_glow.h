@@ -127,7 +127,8 @@ public:
     void ShowCardSummary();
     void ConvertFolderToKk1();
 
-    // Empties the texts of Label4, Memo1, Label35, Label1k .. Label9k, Label2 and Label6.
+    // Empties the texts of Label4, Memo1, Label35, Label1k .. Label9k, Label2, Label6 and the
+    // two country signs.
     void ClearSummaryTexts();
     // Shows or hides BitBtnDruk1; LabelpodgladWydr follows it.
     void SetPrintVisible(bool visible);

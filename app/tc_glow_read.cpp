@@ -141,6 +141,9 @@ bool Tf_tcGlow::CheckReader()
         return false;
     }
     SetMemo(Memo1, "Czytnik:\r\n" + utility::Utf8ToCp1250(card.ReaderNameOrNone()));
+    // Without a reader there is no card to speak of, present or absent.
+    if (!card.Reader())
+        return false;
     if (card.IsCardPresent()) {
         Label35->setText(utility::Cp1250ToQString(utility::Pl("Karta włożona do czytnika")));
         ButWczytaj->setEnabled(true);

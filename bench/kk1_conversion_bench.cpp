@@ -1,5 +1,8 @@
-// Converts a folder of synthetic raw card images into KK1 files and compares the time with
-// copying the same bytes. Usage: kk1_conversion_bench [file count, default 2000]
+// Converts a folder of synthetic raw card images into KK1 files and compares the time with two
+// copies of the same files: a plain copy, and a copy as durable as the conversion's own writes
+// (each file written under a temporary name in the target folder, flushed with fsync, renamed
+// into place, and the folder flushed). The first round warms the caches and is left out.
+// Usage: kk1_conversion_bench [file count, default 2000] [rounds, default 3]
 #include "tacho/card_image.h"
 #include "tacho/kk1_conversion.h"
 #include "utility/cp1250.h"
@@ -8,12 +11,17 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -59,6 +67,50 @@ tacho::CardImageData SyntheticCard(int index)
 
 double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void Empty(const fs::path& folder)
+{
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+        fs::remove(entry.path());
+}
+
+bool WriteAll(int fd, const std::vector<char>& bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// One file copied the way the conversion writes: temporary name, fsync, rename, folder fsync.
+bool DurableCopy(const fs::path& source, const fs::path& folder)
+{
+    std::ifstream in(source, std::ios::binary);
+    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const fs::path temporary = folder / ("." + source.filename().string() + ".tmp");
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    if (::close(fd) != 0 || !written || ::rename(temporary.c_str(), (folder / source.filename()).c_str()) != 0)
+        return false;
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0)
+        return false;
+    const bool synced = ::fsync(dir) == 0;
+    ::close(dir);
+    return synced;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -66,14 +118,17 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int count = argc > 1 ? std::atoi(argv[1]) : 2'000;
+    const int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
     QTemporaryDir scratch;
-    if (!scratch.isValid() || count < 1)
+    if (!scratch.isValid() || count < 1 || rounds < 1)
         return 1;
     const fs::path root = scratch.path().toStdString();
     const fs::path source = root / "source";
-    const fs::path copies = root / "copies";
-    fs::create_directories(source);
-    fs::create_directories(copies);
+    const fs::path plain = root / "plain";
+    const fs::path durable = root / "durable";
+    const fs::path kk1 = root / "KK1";
+    for (const fs::path& folder : {source, plain, durable, kk1})
+        fs::create_directories(folder);
     for (int i = 0; i < count; ++i) {
         const tacho::CardImageData image = SyntheticCard(i);
         std::ofstream(source / ("card" + std::to_string(i) + ".bin"), std::ios::binary)
@@ -83,21 +138,49 @@ int main(int argc, char** argv)
     SilentBoxes boxes;
     utility::SetMessageBoxes(&boxes);
     const std::string picked = utility::Utf8ToCp1250((source / "card0.bin").string());
-    const auto convertStart = std::chrono::steady_clock::now();
-    tacho::ConvertFolderToKk1([&] { return picked; }, utility::Utf8ToCp1250(root.string()));
-    const double convert = Seconds(std::chrono::steady_clock::now() - convertStart);
+    std::vector<double> convert, plainCopy, durableCopy;
+    std::size_t written = 0;
+    for (int round = 0; round <= rounds; ++round) {
+        for (const fs::path& folder : {plain, durable, kk1})
+            Empty(folder);
+        const auto t0 = std::chrono::steady_clock::now();
+        tacho::ConvertFolderToKk1([&] { return picked; }, utility::Utf8ToCp1250(root.string()));
+        const auto t1 = std::chrono::steady_clock::now();
+        for (const fs::directory_entry& entry : fs::directory_iterator(source))
+            fs::copy_file(entry.path(), plain / entry.path().filename());
+        const auto t2 = std::chrono::steady_clock::now();
+        for (const fs::directory_entry& entry : fs::directory_iterator(source))
+            if (!DurableCopy(entry.path(), durable)) {
+                std::fprintf(stderr, "durable copy of %s failed\n", entry.path().c_str());
+                return 1;
+            }
+        const auto t3 = std::chrono::steady_clock::now();
+        written = 0;
+        for ([[maybe_unused]] const fs::directory_entry& entry : fs::directory_iterator(kk1))
+            ++written;
+        if (written != static_cast<std::size_t>(count)) {
+            std::fprintf(stderr, "round %d: %zu KK1 files written of %d\n", round, written, count);
+            return 1;
+        }
+        if (round == 0)
+            continue;
+        convert.push_back(Seconds(t1 - t0));
+        plainCopy.push_back(Seconds(t2 - t1));
+        durableCopy.push_back(Seconds(t3 - t2));
+    }
     utility::SetMessageBoxes(nullptr);
 
-    const auto copyStart = std::chrono::steady_clock::now();
-    for (const fs::directory_entry& entry : fs::directory_iterator(source))
-        fs::copy_file(entry.path(), copies / entry.path().filename());
-    const double copy = Seconds(std::chrono::steady_clock::now() - copyStart);
-
-    std::size_t written = 0;
-    for ([[maybe_unused]] const fs::directory_entry& entry : fs::directory_iterator(root / "KK1"))
-        ++written;
-    std::printf("files: %d, KK1 files written: %zu\n", count, written);
-    std::printf("conversion: %.3f s, %.0f files/s\n", convert, count / convert);
-    std::printf("copy_file of the same files: %.3f s, %.0f files/s\n", copy, count / copy);
-    return written == static_cast<std::size_t>(count) ? 0 : 1;
+    const auto row = [count](const char* what, double seconds) {
+        std::printf("| %-46s | %8.3f s | %9.0f | %8.3f ms |\n", what, seconds, count / seconds, seconds * 1000 / count);
+    };
+    std::printf("%d card images of %zu bytes, %d rounds after a warm-up, medians per round\n\n", count,
+                tacho::CardImageData{}.size(), rounds);
+    std::printf("| %-46s | %10s | %9s | %11s |\n", "", "round", "files/s", "per file");
+    std::printf("|------------------------------------------------|------------|-----------|-------------|\n");
+    row("KK1 conversion (load, write, fsync, rename)", Median(convert));
+    row("plain copy (copy_file)", Median(plainCopy));
+    row("durable copy (temp, fsync, rename, dir fsync)", Median(durableCopy));
+    std::printf("\nconversion / durable copy: %.2f, conversion / plain copy: %.2f\n",
+                Median(convert) / Median(durableCopy), Median(convert) / Median(plainCopy));
+    return 0;
 }

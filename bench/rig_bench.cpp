@@ -1,6 +1,8 @@
-// Sends the full command sequence of a download of the largest card (147 commands) through the
-// real rig, round after round, and prints the time per command. The card is served from this
-// process in "Virtual PCD 00 01", so only pcscd, vpcd and the socket hops are measured.
+// The daemon and socket round trip alone: the full command sequence of a download of the largest
+// card (147 commands) sent with SCardTransmit, round after round, to a card emulated in this
+// process in "Virtual PCD 00 01". What is timed is the client library, the pcscd socket, vpcd's
+// TCP link and the emulator's answer; no code of the program runs. It is the floor under the
+// raw replay of download_bench, whose card lives in the rig's own emulator process.
 // Needs a running rig: scripts/rig-start.sh, or a private one with KARTOVAN_RIG_DIR and
 // PCSCLITE_CSOCK_NAME=<that folder>/pcscd.comm.
 //   rig_bench [ROUNDS, default 20]
@@ -123,7 +125,9 @@ int Run(int rounds)
         perRound.push_back(std::accumulate(times.begin(), times.end(), 0.0));
     }
     SCardReleaseContext(context);
-    std::printf("%zu commands of the largest card, %d rounds through pcscd and vpcd\n", commands.size(), rounds);
+    std::printf("PC/SC round trip alone (client library, pcscd socket, vpcd link, card emulated in this process;\n"
+                "no program code): %zu commands of the largest card, %d rounds after a cold one\n",
+                commands.size(), rounds);
     Print("per command:", perCommand);
     Print("per round of commands:", perRound);
     return 0;

@@ -99,6 +99,8 @@ void TAPDUDemoCard::UseFirstReader()
 {
     if (!manager_)
         return;
+    // No service means no reader: say why, rather than list over a null context.
+    manager_->CheckContext();
     manager_->ListReaders();
     manager_->SelectAll();
     if (manager_->SelectedCount() > 0)

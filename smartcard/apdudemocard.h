@@ -99,7 +99,9 @@ public:
     // Hex text into the command from `index`, at most `count` bytes (no limit when negative).
     void SetCommandHexAt(int index, int count, std::string_view hex);
     void SetHeader(unsigned char cla, unsigned char ins, unsigned char p1, unsigned char p2);
-    // Lists the readers and selects the first by sorted name, when there is one.
+    // Lists the readers and selects the first by sorted name, when there is one. Without a
+    // resource-manager context it raises ESCardError with the code that kept the context
+    // away (TResourceManager::CheckContext) and lists nothing.
     void UseFirstReader();
     // The only reader when there is exactly one, else the reader selection window.
     bool ChooseReader();

@@ -145,6 +145,7 @@ bool TResourceManager::Poll()
     } catch (const ESCardError& e) {
         if (!ServiceGone(e.Code()))
             throw;
+        contextFailure_ = e.Code();
         Reset();
         return false;
     }
@@ -176,9 +177,12 @@ void TResourceManager::SetScope(TDatabaseScope scope)
         Disconnect();
     scope_ = scope;
     SCARDCONTEXT context = 0;
-    if (smartcard::SCardEstablishContext(static_cast<DWORD>(DatabaseScopeToSCard(scope)), nullptr, nullptr, &context) ==
-        SCARD_S_SUCCESS)
+    const LONG result =
+        smartcard::SCardEstablishContext(static_cast<DWORD>(DatabaseScopeToSCard(scope)), nullptr, nullptr, &context);
+    if (result == SCARD_S_SUCCESS && context != 0)
         context_ = context;
+    // Kept so that whoever needs the context later can say why there is none.
+    contextFailure_ = context_ != 0 ? 0 : (result != SCARD_S_SUCCESS ? result : SCARD_E_INVALID_HANDLE);
     if (context_ != 0) {
         ListReaders();
         RefreshGroups();
@@ -191,6 +195,15 @@ void TResourceManager::SetScope(TDatabaseScope scope)
 bool TResourceManager::Available() const
 {
     return SCardProbe() == 0 && context_ != 0;
+}
+
+void TResourceManager::CheckContext() const
+{
+    if (context_ != 0)
+        return;
+    if (contextFailure_ == 0)
+        throw ESCardError(kMessageOnly, "Resource manager not connected. Use scope property!");
+    throw ESCardError(contextFailure_);
 }
 
 void TResourceManager::AddListener(const void* object, Listener listener)
@@ -223,6 +236,8 @@ void TResourceManager::ListReaders()
     LONG failure = 0;
     std::string message;
     try {
+        // Listing over a null handle would only report that handle, not the cause.
+        CheckContext();
         const auto raw = ListReadersRaw();
         g_listingFailureShown = 0;
         if (MultiStringsDiffer(raw, knownRaw_)) {
@@ -241,8 +256,8 @@ void TResourceManager::ListReaders()
         failure = kMessageOnly;
         message = e.what();
     }
-    // No reader at all is an answer: nothing is known any more.
-    if (failure == SCARD_E_NO_READERS_AVAILABLE) {
+    // No reader at all is an answer, and so is no service: nothing is known any more.
+    if (failure == SCARD_E_NO_READERS_AVAILABLE || context_ == 0) {
         known_.Clear();
         knownRaw_.reset();
     }

@@ -60,12 +60,19 @@ public:
     TDatabaseScope Scope() const { return scope_; }
     void Disconnect();
     bool Available() const;
+    // The PC/SC code that kept the manager from its context (SetScope) or took it away (the
+    // service went during a poll); 0 while a context is held and before any was asked for.
+    LONG ContextFailure() const { return contextFailure_; }
+    // Raises, when there is no context, ESCardError with ContextFailure() (kMessageOnly
+    // "Resource manager not connected. Use scope property!" when no code is known).
+    void CheckContext() const;
     // One listener per object: adding again replaces nothing, removing removes only its own.
     void AddListener(const void* object, Listener listener);
     void RemoveListener(const void* object);
     bool ReadersChanged();
     // Lists the readers; a failure shows the Polish error box once per run of equal
-    // failures and is swallowed.
+    // failures and is swallowed. Without a context nothing is asked: the failure is the
+    // cause of that (CheckContext), and no reader is known.
     void ListReaders();
     void IntroduceReader(const std::string& name, const std::string& device);
     void ForgetReader(const std::string& name);
@@ -130,6 +137,7 @@ private:
     std::vector<ListenerEntry> listeners_;
     std::unique_ptr<TGroupList> groups_;
     SCARDCONTEXT context_ = 0;
+    LONG contextFailure_ = 0;
     TDatabaseScope scope_ = dsUser;
     bool friendlyConnect_ = false;
     bool watch_ = false;

@@ -60,6 +60,7 @@ DailyRecord ReadDailyRecord(const CardImageData& image, std::size_t position)
     }
     const auto at = [&](std::size_t offset) { return image[field::kActivityRing + (position + offset) % ring]; };
     const std::size_t header = std::min(kHeaderSize, ring);
+    record.bytes.reserve(header);
     for (std::size_t i = 0; i < header; ++i)
         record.bytes.push_back(at(i));
     const std::size_t length = header < kHeaderSize ? 0 : ReadWordBE(record.bytes[2], record.bytes[3]);
@@ -71,8 +72,9 @@ DailyRecord ReadDailyRecord(const CardImageData& image, std::size_t position)
         return record;
     }
     record.length = length;
+    record.bytes.resize(length);
     for (std::size_t i = kHeaderSize; i < length; ++i)
-        record.bytes.push_back(at(i));
+        record.bytes[i] = at(i);
     record.last = (position + length - 1) % ring;
     return record;
 }

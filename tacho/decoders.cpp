@@ -88,6 +88,42 @@ const std::string& EntryTypeName(unsigned code)
     return code < names.size() ? names[code] : Empty();
 }
 
+namespace {
+
+// The description of every combination of slot, driving status, card status and the word's
+// activity (the top five bits of a change word), made once.
+std::array<std::string, 32> MakeChangeDescriptions()
+{
+    static const auto words = PolishTexts<8>({"kierowcy", "współkierowcy", "jeden kierowca/", "załoga/",
+                                              " przy czynności ", ", czynność wprowadzona ręcznie/ ",
+                                              "Karta włożona, w slocie ", "Karta wyjęta ze slotu "});
+    std::array<std::string, 32> descriptions;
+    for (unsigned bits = 0; bits < descriptions.size(); ++bits) {
+        const unsigned slot = bits >> 4 & 1;
+        const unsigned drivingStatus = bits >> 3 & 1;
+        const unsigned cardStatus = bits >> 2 & 1;
+        const unsigned wordActivity = bits & 3;
+        const unsigned activity = (cardStatus == 1 && drivingStatus == 0) ? 4 : wordActivity;
+        std::string description = words[slot];
+        if (cardStatus == 0)
+            description += "/ " + words[2 + drivingStatus];
+        else if (drivingStatus == 0)
+            description += words[4] + ActivityNames(wordActivity) + "/ ";
+        else
+            description += words[5];
+        descriptions[bits] = words[6 + cardStatus] + description + ActivityNames(activity);
+    }
+    return descriptions;
+}
+
+} // namespace
+
+const std::string& ActivityChangeDescription(std::uint8_t first, std::uint8_t second)
+{
+    static const std::array<std::string, 32> descriptions = MakeChangeDescriptions();
+    return descriptions[ReadWordBE(first, second) >> 11 & 0x1F];
+}
+
 void DecodeActivityChange(std::uint8_t first, std::uint8_t second, bool wantText, ActivityChangeItem& item,
                           std::string& text)
 {
@@ -105,19 +141,8 @@ void DecodeActivityChange(std::uint8_t first, std::uint8_t second, bool wantText
         item.activity = 4;
     if (!wantText)
         return;
-
-    static const auto words = PolishTexts<8>({"kierowcy", "współkierowcy", "jeden kierowca/", "załoga/",
-                                              " przy czynności ", ", czynność wprowadzona ręcznie/ ",
-                                              "Karta włożona, w slocie ", "Karta wyjęta ze slotu "});
-    std::string description = words[item.slot];
-    if (item.cardStatus == 0)
-        description += "/ " + words[2 + item.drivingStatus];
-    else if (item.drivingStatus == 0)
-        description += words[4] + ActivityNames(wordActivity) + "/ ";
-    else
-        description += words[5];
-    description = words[6 + item.cardStatus] + description + ActivityNames(item.activity);
-    text = " " + utility::HMSToTextB(item.hours, item.minuteOfHour, item.seconds) + " " + description;
+    text = " " + utility::HMSToTextB(item.hours, item.minuteOfHour, item.seconds) + " " +
+           ActivityChangeDescription(first, second);
 }
 
 std::optional<double> FirstChangeTime(std::span<const std::uint8_t> changeWords)

@@ -35,6 +35,9 @@ struct ActivityChangeItem {
 // becomes the Polish description: " hh:mm:ss " + what happened + "/" + the activity name.
 void DecodeActivityChange(std::uint8_t first, std::uint8_t second, bool wantText, ActivityChangeItem& item,
                           std::string& text);
+// What happened at a change, without its time: the text DecodeActivityChange puts after
+// " hh:mm:ss " (code page 1250). The words' flags and activity decide it, not the minutes.
+const std::string& ActivityChangeDescription(std::uint8_t first, std::uint8_t second);
 
 // Names of the activity codes 0..4 (code page 1250); empty for any other code.
 const std::string& ActivityNames(unsigned code);

@@ -42,10 +42,14 @@ std::string LineKey(double date, std::string_view counterText, std::string_view 
 
 std::string DateTimeText(double dateTime)
 {
-    const utility::DateTimeParts p = utility::SplitDateTime(dateTime);
-    std::string text = utility::FormatShortDate(dateTime);
+    return DateTimeText(utility::SplitDateTime(dateTime));
+}
+
+std::string DateTimeText(const utility::DateTimeParts& p)
+{
+    std::string text = utility::FormatShortDate(p);
     if (p.hour != 0 || p.minute != 0 || p.second != 0 || p.millisecond != 0)
-        text += " " + utility::FormatLongTime(dateTime);
+        text += " " + utility::FormatLongTime(p);
     return text;
 }
 

@@ -2,6 +2,8 @@
 // counter texts, the default date-time text, and the ordinal sort by key.
 #pragma once
 
+#include "utility/datetime.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -20,8 +22,20 @@ std::string PaddedCounter(std::string_view counterText);
 // text, the tag (" " + two capitals + "#").
 std::string LineKey(double date, std::string_view counterText, std::string_view time, std::string_view tag);
 
+// The parts (texts, string views or literals) joined into one string, allocated once at its
+// final size: the printout makes thousands of lines for every preview.
+template <class... Parts>
+std::string JoinParts(const Parts&... parts)
+{
+    std::string joined;
+    joined.reserve((std::string_view(parts).size() + ... + 0));
+    (joined.append(parts), ...);
+    return joined;
+}
+
 // Short date, then the long time unless the value is exactly midnight.
 std::string DateTimeText(double dateTime);
+std::string DateTimeText(const utility::DateTimeParts& parts);
 
 // The line's key: its text up to and including the first "#" (the whole line without one).
 std::string_view KeyOfLine(std::string_view line);

@@ -119,15 +119,18 @@ double Now()
 
 std::string DateToYYYYMMDD(double date)
 {
-    const DateTimeParts p = SplitDateTime(date);
-    return SpacesToZeros(PadLeft(std::to_string(p.year), 4, false) + PadLeft(std::to_string(p.month), 2, false) +
-                         PadLeft(std::to_string(p.day), 2, false));
+    return DateToYYYYMMDD(SplitDateTime(date));
+}
+
+std::string DateToYYYYMMDD(const DateTimeParts& p)
+{
+    return JoinZeroPadded(p.year, 4, p.month, 2, p.day, 2, "");
 }
 
 std::string DateToYMDText(double date)
 {
     const DateTimeParts p = SplitDateTime(date);
-    return IntToZeroPadded(p.year, 4) + "-" + IntToZeroPadded(p.month, 2) + "-" + IntToZeroPadded(p.day, 2);
+    return JoinZeroPadded(p.year, 4, p.month, 2, p.day, 2, "-");
 }
 
 std::int16_t YearOfDate(double date) { return static_cast<std::int16_t>(SplitDateTime(date).year); }
@@ -186,7 +189,7 @@ std::string TimeOfDayToHHMM(double dateTime)
 
 std::string HMSToText(int hours, int minutes, int seconds)
 {
-    return IntToZeroPadded(hours, 2) + ":" + IntToZeroPadded(minutes, 2) + ":" + IntToZeroPadded(seconds, 2);
+    return JoinZeroPadded(hours, 2, minutes, 2, seconds, 2, ":");
 }
 
 std::string TimeToHMSText(double dateTime)
@@ -209,11 +212,15 @@ std::string TimeToHMSTextB(double dateTime) { return TimeToHMSText(dateTime); }
 
 std::string DateToYMDTextB(double date)
 {
-    const DateTimeParts p = SplitDateTime(date);
+    return DateToYMDTextB(SplitDateTime(date));
+}
+
+std::string DateToYMDTextB(const DateTimeParts& p)
+{
     // Dates before 1 January of year 1 decode to 0-0-0 and are written as blanks.
     if (p.year < 1)
         return SpaceString(10);
-    return IntToZeroPadded(p.year, 4) + "-" + IntToZeroPadded(p.month, 2) + "-" + IntToZeroPadded(p.day, 2);
+    return JoinZeroPadded(p.year, 4, p.month, 2, p.day, 2, "-");
 }
 
 } // namespace utility

@@ -34,6 +34,8 @@ double EncodeTime(int hour, int minute, int second, int millisecond = 0);
 double Now();
 
 std::string DateToYYYYMMDD(double date);
+// The same from parts already split, for callers that write several texts of one moment.
+std::string DateToYYYYMMDD(const DateTimeParts& parts);
 std::string DateToYMDText(double date);
 std::int16_t YearOfDate(double date);
 // Whole days of the value; hours and minutes of the time of day to the nearest minute
@@ -56,5 +58,6 @@ std::string SpacesToZerosB(const std::string& text);
 std::string HMSToTextB(int hours, int minutes, int seconds);
 std::string TimeToHMSTextB(double dateTime);
 std::string DateToYMDTextB(double date);
+std::string DateToYMDTextB(const DateTimeParts& parts);
 
 } // namespace utility

@@ -111,7 +111,9 @@ std::string FolderPartText(const fs::path& path)
     return slash == std::string::npos ? std::string() : text.substr(0, slash + 1);
 }
 
-bool CopyOrMovePath(const fs::path& source, const fs::path& target, bool deleteSource)
+// `kept`, when given, collects the sources kept back because the target exists, instead of
+// a warning for each.
+bool CopyOrMovePath(const fs::path& source, const fs::path& target, bool deleteSource, StringList* kept = nullptr)
 {
     const std::string sourceText = PathText(source);
     const std::string targetText = PathText(target);
@@ -119,8 +121,11 @@ bool CopyOrMovePath(const fs::path& source, const fs::path& target, bool deleteS
     // A folder of the target's name counts as well: the copy would otherwise land inside it.
     struct stat st {};
     if (::lstat(target.c_str(), &st) == 0) {
-        WarningBox(Pl("Plik o takiej nazwie\r\n") + sourceText + Pl("\r\njuż istnieje w\r\n") + folderText +
-                   Pl(". Nie został skopiowany."));
+        if (kept)
+            kept->push_back(sourceText);
+        else
+            WarningBox(Pl("Plik o takiej nazwie\r\n") + sourceText + Pl("\r\njuż istnieje w\r\n") + folderText +
+                       Pl(". Nie został skopiowany."));
         return false;
     }
     if (!ForceDirectoriesReport(folderText, false) || !IsDirectory(ToPath(folderText))) {
@@ -326,7 +331,8 @@ bool CopyOrMoveFile(std::string_view source, std::string_view target, bool delet
     }
 }
 
-int CopyTree(std::string_view mask, std::string_view destination, int& count, bool recursive, bool move)
+int CopyTree(std::string_view mask, std::string_view destination, int& count, bool recursive, bool move,
+             StringList* kept)
 {
     count = 0;
     fs::path folder;
@@ -345,7 +351,7 @@ int CopyTree(std::string_view mask, std::string_view destination, int& count, bo
     walk.device = st.st_dev;
     walk.skipFolder = target;
     walk.onFile = [&](const FoundEntry& e, const std::string&) {
-        const bool ok = CopyOrMovePath(e.path, target / e.name, move);
+        const bool ok = CopyOrMovePath(e.path, target / e.name, move, kept);
         if (ok)
             ++count;
         return ok;

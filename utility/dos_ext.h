@@ -59,7 +59,10 @@ bool CopyOrMoveFile(std::string_view source, std::string_view target, bool delet
 // `recursive` those of its sub-folders as well (walked as in FindFilesRecursive), flat into
 // `destination`. `count` = files copied. Result 0 when all were copied, otherwise 2 or more
 // (2 for each folder with a failure). A mask without a folder or an empty destination: 2.
-int CopyTree(std::string_view mask, std::string_view destination, int& count, bool recursive, bool move);
+// With `kept`, a file kept back because its name exists in `destination` is added to it (its
+// source path) instead of being named in a warning of its own; it still counts as a failure.
+int CopyTree(std::string_view mask, std::string_view destination, int& count, bool recursive, bool move,
+             StringList* kept = nullptr);
 
 // The creation (birth time where the file system keeps it, else the modification time),
 // last-write and last-access times of the first entry found for `name` (mask attributes

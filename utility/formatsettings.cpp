@@ -39,16 +39,24 @@ const FormatSettings& PolishFormatSettings()
 
 std::string FormatShortDate(double date)
 {
-    const DateTimeParts p = SplitDateTime(date);
-    const char sep = PolishFormatSettings().dateSeparator;
-    return IntToZeroPadded(p.year, 4) + sep + IntToZeroPadded(p.month, 2) + sep + IntToZeroPadded(p.day, 2);
+    return FormatShortDate(SplitDateTime(date));
 }
 
 std::string FormatLongTime(double dateTime)
 {
-    const DateTimeParts p = SplitDateTime(dateTime);
+    return FormatLongTime(SplitDateTime(dateTime));
+}
+
+std::string FormatShortDate(const DateTimeParts& p)
+{
+    const char sep = PolishFormatSettings().dateSeparator;
+    return JoinZeroPadded(p.year, 4, p.month, 2, p.day, 2, std::string_view(&sep, 1));
+}
+
+std::string FormatLongTime(const DateTimeParts& p)
+{
     const char sep = PolishFormatSettings().timeSeparator;
-    return IntToZeroPadded(p.hour, 2) + sep + IntToZeroPadded(p.minute, 2) + sep + IntToZeroPadded(p.second, 2);
+    return JoinZeroPadded(p.hour, 2, p.minute, 2, p.second, 2, std::string_view(&sep, 1));
 }
 
 std::string FormatShortTime(double dateTime)

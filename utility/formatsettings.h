@@ -2,6 +2,8 @@
 // program uses, whatever the user's own locale. Texts are code page 1250.
 #pragma once
 
+#include "utility/datetime.h"
+
 #include <array>
 #include <string>
 
@@ -42,5 +44,8 @@ std::string FormatShortTime(double dateTime);
 // The short date, then a blank and the long time unless the time of day is exactly midnight
 // (the date-time code "c").
 std::string FormatShortDateTime(double dateTime);
+// FormatShortDate and FormatLongTime of parts already split (SplitDateTime).
+std::string FormatShortDate(const DateTimeParts& parts);
+std::string FormatLongTime(const DateTimeParts& parts);
 
 } // namespace utility

@@ -4,6 +4,8 @@
 #include "utility/cp1250.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <chrono>
 
 namespace utility {
@@ -96,7 +98,48 @@ std::string ZeroPadNumberText(std::string_view text, int width)
 
 std::string IntToZeroPadded(long long value, int width)
 {
-    return ZeroPadNumberText(std::to_string(value), width);
+    if (value < 0 || width > 20)
+        return ZeroPadNumberText(std::to_string(value), width);
+    // The common case without temporaries: the digits right-aligned in zeros.
+    char digits[20];
+    const auto end = std::to_chars(std::begin(digits), std::end(digits), value).ptr;
+    const auto count = static_cast<std::size_t>(end - digits);
+    std::string result;
+    if (width > 0 && static_cast<std::size_t>(width) > count)
+        result.assign(static_cast<std::size_t>(width) - count, '0');
+    result.append(digits, count);
+    return result;
+}
+
+std::string JoinZeroPadded(long long a, int widthA, long long b, int widthB, long long c, int widthC,
+                           std::string_view separator)
+{
+    // Dates and times are written for every line of a printout: the usual values go straight
+    // into one buffer, anything else the long way.
+    const auto fits = [](long long value, int width) {
+        constexpr long long kLimits[] = {1, 10, 100, 1'000, 10'000};
+        return width >= 1 && width <= 4 && value >= 0 && value < kLimits[width];
+    };
+    if (!fits(a, widthA) || !fits(b, widthB) || !fits(c, widthC) || separator.size() > 1)
+        return IntToZeroPadded(a, widthA) + std::string(separator) + IntToZeroPadded(b, widthB) +
+               std::string(separator) + IntToZeroPadded(c, widthC);
+    char text[16];
+    std::size_t at = 0;
+    const auto put = [&](long long value, int width) {
+        for (int i = width - 1; i >= 0; --i) {
+            text[at + static_cast<std::size_t>(i)] = static_cast<char>('0' + value % 10);
+            value /= 10;
+        }
+        at += static_cast<std::size_t>(width);
+    };
+    put(a, widthA);
+    if (!separator.empty())
+        text[at++] = separator.front();
+    put(b, widthB);
+    if (!separator.empty())
+        text[at++] = separator.front();
+    put(c, widthC);
+    return std::string(text, at);
 }
 
 std::string IntToHexText(unsigned long long value)
@@ -193,10 +236,16 @@ std::string WithTrailingBackslash(std::string_view path)
 
 void WeekdayName(int number, std::string& name)
 {
-    static const char* const names[] = {"Niedziela", "Poniedziałek", "Wtorek", "Środa",
-                                        "Czwartek", "Piątek", "Sobota"};
+    // Converted once: the printout asks for a name per day.
+    static const std::array<std::string, 7> names = [] {
+        const char* const utf8[] = {"Niedziela", "Poniedziałek", "Wtorek", "Środa", "Czwartek", "Piątek", "Sobota"};
+        std::array<std::string, 7> cp1250;
+        for (std::size_t i = 0; i < cp1250.size(); ++i)
+            cp1250[i] = Pl(utf8[i]);
+        return cp1250;
+    }();
     if (number >= 1 && number <= 7)
-        name = Pl(names[number - 1]);
+        name = names[static_cast<std::size_t>(number - 1)];
 }
 
 void SplitIntoStrings(StringList& list, std::string_view sep1, std::string_view sep2, std::string_view text)

@@ -33,6 +33,10 @@ std::string SpacesToZeros(std::string_view text);
 void SpacesToZerosInPlace(std::string& text);
 std::string ZeroPadNumberText(std::string_view text, int width);
 std::string IntToZeroPadded(long long value, int width);
+// IntToZeroPadded(a, widthA) + separator + IntToZeroPadded(b, widthB) + separator +
+// IntToZeroPadded(c, widthC): the date and time texts ("2020-01-31", "06:05:00", "20200131").
+std::string JoinZeroPadded(long long a, int widthA, long long b, int widthB, long long c, int widthC,
+                           std::string_view separator);
 std::string IntToHexText(unsigned long long value);
 std::string ReplaceChar(std::string_view text, char oldChar, char newChar);
 // Every occurrence of `oldText` replaced by `newText`, in one left-to-right pass.

@@ -188,6 +188,7 @@ TEST_F(CardReadTest, ACardThatCannotBeConnectedIsNotReadAndSaysWhy)
 }
 
 LONG NoReaders(SCARDCONTEXT, LPCSTR, LPSTR, LPDWORD) { return SCARD_E_NO_READERS_AVAILABLE; }
+LONG NoService(DWORD, LPCVOID, LPCVOID, LPSCARDCONTEXT) { return SCARD_E_NO_SERVICE; }
 LONG ServiceGone(SCARDCONTEXT, DWORD, SCARD_READERSTATE*, DWORD) { return SCARD_E_NO_SERVICE; }
 LONG NoGroups(SCARDCONTEXT, LPSTR, LPDWORD) { return SCARD_E_NO_SERVICE; }
 
@@ -202,22 +203,30 @@ TEST_F(CardReadTest, ReaderCheckTellsWhatItFound)
         std::string presence;
         bool ready;
         Form form;
+        std::vector<std::string> errors;  // error boxes of the check
     };
     const std::string reader = cardrig::kRigReader;
+    const std::string noService = smartcard::SCardErrorText(SCARD_E_NO_SERVICE);
     const Case cases[] = {
         {"a card in the reader", true, nullptr, "Czytnik:\n" + reader, utility::Pl("Karta włożona do czytnika"), true,
-         Form::Kept},
-        {"an empty reader", false, nullptr, "Czytnik:\n" + reader, "Karta nieobecna w czytniku", false, Form::Kept},
+         Form::Kept, {}},
+        {"an empty reader", false, nullptr, "Czytnik:\n" + reader, "Karta nieobecna w czytniku", false, Form::Kept, {}},
+        // Nothing is said about a card when there is no reader to hold one.
         {"no reader at all", true, [](smartcard::TSCardApi& t) { t.SCardListReaders = NoReaders; }, "Czytnik:\n(None)",
-         "Karta nieobecna w czytniku", false, Form::Kept},
+         "", false, Form::Kept,
+         {utility::Pl("Błąd odnajdywania czytników:\r\n") + smartcard::SCardErrorText(SCARD_E_NO_READERS_AVAILABLE)}},
+        // The cause is the context that could not be had, not a listing over no context.
+        {"no smart-card service", true, [](smartcard::TSCardApi& t) { t.SCardEstablishContext = NoService; },
+         "Brak czytnika SCR3310 lub EZ100PU\n" + noService, "", false, Form::Freed, {}},
         {"the reader's state cannot be read", true,
          [](smartcard::TSCardApi& t) { t.SCardGetStatusChange = ServiceGone; },
-         "Brak czytnika SCR3310 lub EZ100PU\n" + smartcard::SCardErrorText(SCARD_E_NO_SERVICE), "", false, Form::Freed},
+         "Brak czytnika SCR3310 lub EZ100PU\n" + noService, "", false, Form::Freed, {}},
         {"the card layer cannot start", true, [](smartcard::TSCardApi& t) { t.SCardListReaderGroups = NoGroups; },
-         utility::Pl("Błąd inicjacji modułu czytającego"), "", false, Form::Freed},
+         utility::Pl("Błąd inicjacji modułu czytającego"), "", false, Form::Freed, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        boxes_.Clear();
         if (c.card)
             fake.Insert(model, cardrig::kRigReader);
         smartcard::TSCardApi table = fake.Table();
@@ -229,14 +238,19 @@ TEST_F(CardReadTest, ReaderCheckTellsWhatItFound)
             app::Tf_tcGlow window;
             // What an earlier card showed goes.
             window.LabelK[0]->setText(QStringLiteral("x"));
+            window.Label11symbKraju->setText(QStringLiteral("FIN"));
+            window.Label11krajGora->setText(QStringLiteral("FIN"));
             window.Label7->setPlainText(QStringLiteral("x"));
             window.SetPrintVisible(true);
             EXPECT_EQ(window.CheckReader(), c.ready);
+            EXPECT_EQ(boxes_.TextsOf(MessageKind::Error), c.errors);
             EXPECT_EQ(Cp(window.Memo1->toPlainText()), c.memo);
             EXPECT_EQ(Cp(window.Label35->text()), c.presence);
             EXPECT_EQ(window.ButWczytaj->isEnabled(), c.ready);
             EXPECT_EQ(smartcard::f_smartCard() != nullptr, c.form == Form::Kept);
             EXPECT_EQ(Cp(window.LabelK[0]->text()), "");
+            EXPECT_EQ(Cp(window.Label11symbKraju->text()), "");
+            EXPECT_EQ(Cp(window.Label11krajGora->text()), "");
             EXPECT_EQ(Cp(window.Label7->toPlainText()), "");
             EXPECT_TRUE(window.BitBtnDruk1->isHidden());
 

@@ -152,6 +152,17 @@ protected:
 
     std::string DeviceRoot() const { return device_.string() + "/"; }
 
+    // The one warning of an import that kept back the files `kept` (device paths).
+    std::string KeptWarning(const std::vector<fs::path>& kept) const
+    {
+        std::string text = Pl("Pliki o takich nazwach już istnieją w\r\n") + ddd_.string() +
+                           Pl("/. Nie zostały skopiowane.\r\nIlość pominiętych plików: ") +
+                           std::to_string(kept.size());
+        for (const fs::path& file : kept)
+            text += "\r\n" + file.string();
+        return text;
+    }
+
     utility::StringList Drives() const
     {
         return {Line("/", 3, ""), Line(root_.string() + "/other/", 3, "DANE"), Line(DeviceRoot(), 2, "OPTAC")};
@@ -226,9 +237,7 @@ TEST_F(Import, CopiesEveryCardFileFlatAndKeepsADuplicate)
     EXPECT_EQ(Read(ddd_ / "a.DDD"), "old a");
     EXPECT_EQ(Read(ddd_ / "c.DDD"), "c");
     EXPECT_EQ(Files(device_), (std::vector<std::string>{"a.DDD", "notes.txt", "sub/b.ddd", "sub/deeper/c.DDD"}));
-    const auto warnings = boxes_.TextsOf(MessageKind::Warning);
-    ASSERT_EQ(warnings.size(), 1u);
-    EXPECT_NE(warnings[0].find((device_ / "a.DDD").string()), std::string::npos) << warnings[0];
+    EXPECT_EQ(boxes_.TextsOf(MessageKind::Warning), std::vector<std::string>{KeptWarning({device_ / "a.DDD"})});
     EXPECT_EQ(boxes_.TextsOf(MessageKind::Information), std::vector<std::string>{Pl("Ilość skopiowanych plików: 2")});
 }
 
@@ -250,8 +259,38 @@ TEST_F(Import, MoveDeletesOnlyTheFilesThatArrived)
     // The refused files stay on the device: a.DDD and the second x.DDD.
     EXPECT_EQ(Files(device_), (std::vector<std::string>{"a.DDD", "two/keep.txt", "two/x.DDD"}));
     EXPECT_EQ(Read(device_ / "two" / "x.DDD"), "second x");
-    EXPECT_EQ(boxes_.TextsOf(MessageKind::Warning).size(), 2u);
+    EXPECT_EQ(boxes_.TextsOf(MessageKind::Warning),
+              std::vector<std::string>{KeptWarning({device_ / "a.DDD", device_ / "two" / "x.DDD"})});
     EXPECT_EQ(boxes_.TextsOf(MessageKind::Information), std::vector<std::string>{Pl("Ilość przeniesionych plików: 2")});
+}
+
+TEST_F(Import, ManyFilesAlreadyThereGiveOneWarningBeforeTheCount)
+{
+    std::vector<fs::path> kept;
+    for (int i = 0; i < 300; ++i) {
+        const std::string name = "karta" + std::to_string(1000 + i) + ".DDD";
+        Write(device_ / name, "new");
+        Write(ddd_ / name, "old");
+        kept.push_back(device_ / name);
+    }
+    Write(device_ / "nowa.DDD", "fresh");
+    // The move takes the new file along, so the copy after it finds only the kept ones.
+    for (int method : {1, 0}) {
+        SCOPED_TRACE(method);
+        boxes_.Clear();
+        Answers answers;
+        answers.method = method;
+        EXPECT_TRUE(Run(answers));
+        ASSERT_EQ(boxes_.Messages().size(), 2u);
+        EXPECT_EQ(boxes_.Messages()[0].kind, MessageKind::Warning);
+        EXPECT_EQ(boxes_.Messages()[0].text, KeptWarning(kept));
+        EXPECT_EQ(boxes_.Messages()[1].kind, MessageKind::Information);
+        EXPECT_EQ(boxes_.Messages()[1].text, method == 0 ? Pl("Ilość skopiowanych plików: 0")
+                                                          : Pl("Ilość przeniesionych plików: 1"));
+        EXPECT_EQ(Read(ddd_ / "karta1000.DDD"), "old");
+        EXPECT_EQ(Read(device_ / "karta1299.DDD"), "new");
+    }
+    EXPECT_EQ(Read(ddd_ / "nowa.DDD"), "fresh");
 }
 
 TEST_F(Import, AMoveWhoseCopyFailsKeepsTheDeviceFile)

@@ -189,6 +189,9 @@ TEST_F(SponsorWindow, OpensOnlyWebLinks)
     const Case cases[] = {
         {"file:///etc/passwd", false},
         {"FILE:///home", false},
+        // Links with a host but not of the web.
+        {"ftp://host/x", false},
+        {"file://host/x", false},
         {"mailto:x@sponsor.example", false},
         {"javascript:alert(1)", false},
         {"/reklama/strona.html", false},

@@ -66,14 +66,8 @@ std::vector<std::string> Summary(const app::Tf_tcGlow& w)
     return texts;
 }
 
-// Summary() of a window whose labels were emptied, with the country signs as they are.
-std::vector<std::string> EmptySummary(const app::Tf_tcGlow& w)
-{
-    std::vector<std::string> texts(13);
-    texts[9] = utility::QStringToCp1250(w.Label11symbKraju->text());
-    texts[10] = utility::QStringToCp1250(w.Label11krajGora->text());
-    return texts;
-}
+// Summary() of a window whose labels were all emptied, the country signs included.
+std::vector<std::string> EmptySummary() { return std::vector<std::string>(13); }
 
 std::string Status(const app::Tf_tcGlow& w) { return utility::QStringToCp1250(w.Label7->toPlainText()); }
 QColor StatusColour(const app::Tf_tcGlow& w) { return w.Label7->palette().color(QPalette::Text); }
@@ -167,7 +161,7 @@ TEST_F(OpenCardTest, FailedLoadsShowNoSummaryAndForgetTheFileName)
         } else {
             EXPECT_GT(errors[0].size(), c.box.size());  // the reason follows
         }
-        EXPECT_EQ(Summary(window), EmptySummary(window));
+        EXPECT_EQ(Summary(window), EmptySummary());
         EXPECT_FALSE(PrintShown(window));
         EXPECT_TRUE(window.CurrentFileName.empty());
         EXPECT_EQ(Status(window), file);
@@ -339,7 +333,7 @@ TEST_F(OpenCardTest, CancellingAnOpenStillClearsTheSummary)
     ASSERT_TRUE(PrintShown(window));
     testing_support::OnModalDialog([](QDialog& dialog) { dialog.reject(); });
     window.Otwrz1Click();
-    EXPECT_EQ(Summary(window), EmptySummary(window));
+    EXPECT_EQ(Summary(window), EmptySummary());
     for (const QString& text : {window.Label4->text(), window.Memo1->toPlainText(), window.Label35->text(),
                                 window.Label7->toPlainText()})
         EXPECT_TRUE(text.isEmpty()) << text.toStdString();

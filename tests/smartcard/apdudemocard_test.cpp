@@ -349,6 +349,20 @@ TEST_F(CardComponent, ManagerLettingGoOfItsReadersLeavesNoReader)
     EXPECT_THROW(card->Transmit(), std::runtime_error);
 }
 
+TEST(CardComponentNames, WithoutTheServiceNoReaderIsChosenAndTheCauseIsRaised)
+{
+    fakepcsc::TFakeScope fake;
+    testsupport::MessageRecorder boxes;
+    fake->Attach("A reader");
+    fake->failures["SCardEstablishContext"] = {SCARD_E_NO_SERVICE};
+    TAPDUDemoCard card;
+    EXPECT_EQ(RaisedCode([&] { card.UseFirstReader(); }), SCARD_E_NO_SERVICE);
+    EXPECT_EQ(card.Reader(), nullptr);
+    EXPECT_EQ(card.ReaderNameOrNone(), "(None)");
+    EXPECT_EQ(fake->Count("SCardListReaders"), 0);
+    EXPECT_TRUE(boxes.Messages().empty());
+}
+
 TEST(CardComponentNames, AlphabeticallyFirstReaderWins)
 {
     fakepcsc::TFakeScope fake;

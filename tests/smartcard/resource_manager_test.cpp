@@ -58,6 +58,42 @@ TEST_F(ManagerTest, NoContextDoesNotRaise)
     EXPECT_FALSE(manager.IsConnected());
     EXPECT_EQ(notConnected, 1);
     EXPECT_FALSE(manager.Available());
+    EXPECT_EQ(manager.ContextFailure(), SCARD_E_NO_SERVICE);
+
+    // The listing names the missing service, and no call goes out over a null context.
+    fake->Attach("R");
+    manager.ListReaders();
+    EXPECT_EQ(Errors(), std::vector<std::string>{utility::Pl("Błąd odnajdywania czytników:\r\n") +
+                                                 SCardErrorText(SCARD_E_NO_SERVICE)});
+    EXPECT_EQ(fake->Count("SCardListReaders"), 0);
+    EXPECT_EQ(manager.KnownReaders().Count(), 0);
+    try {
+        manager.CheckContext();
+        ADD_FAILURE() << "no context, yet nothing raised";
+    } catch (const ESCardError& e) {
+        EXPECT_EQ(e.Code(), SCARD_E_NO_SERVICE);
+        EXPECT_EQ(std::string(e.what()), SCardErrorText(SCARD_E_NO_SERVICE));
+    }
+
+    // Once the service answers, the failure is forgotten.
+    manager.SetScope(dsSystem);
+    EXPECT_TRUE(manager.IsConnected());
+    EXPECT_EQ(manager.ContextFailure(), 0);
+    EXPECT_NO_THROW(manager.CheckContext());
+    EXPECT_EQ(manager.KnownReaders().Names(), std::vector<std::string>{"R"});
+}
+
+TEST_F(ManagerTest, ContextNeverAskedForIsReportedWithoutACode)
+{
+    TResourceManager manager;
+    EXPECT_EQ(manager.ContextFailure(), 0);
+    try {
+        manager.CheckContext();
+        ADD_FAILURE() << "no context, yet nothing raised";
+    } catch (const ESCardError& e) {
+        EXPECT_EQ(e.Code(), kMessageOnly);
+        EXPECT_EQ(std::string(e.what()), "Resource manager not connected. Use scope property!");
+    }
 }
 
 TEST_F(ManagerTest, ScopeAgainReleasesTheOldContext)
@@ -231,6 +267,7 @@ TEST_F(ManagerTest, ServiceGoneResetsTheManager)
     EXPECT_EQ(codes, std::vector<int>{1});
     EXPECT_EQ(disconnected, 1);
     EXPECT_FALSE(manager.IsConnected());
+    EXPECT_EQ(manager.ContextFailure(), SCARD_E_NO_SERVICE);
     EXPECT_EQ(manager.SelectedCount(), 0);
     EXPECT_EQ(fake->openContexts, 0);
     EXPECT_FALSE(manager.Poll());

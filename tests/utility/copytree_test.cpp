@@ -136,6 +136,35 @@ TEST_F(Tree, RecursiveMoveFlattensAndKeepsClashes)
     EXPECT_EQ(rec.TextsOf(MessageKind::Warning).size(), 1u);
 }
 
+TEST_F(Tree, NameClashesCanBeCollectedInsteadOfWarnedOneByOne)
+{
+    MessageRecorder rec;
+    for (const char* name : {"a.DDD", "b.DDD", "s/c.DDD", "s/d.DDD"})
+        WriteFile(Root() / "dev" / name, std::string("new ") + name);
+    for (const char* name : {"a.DDD", "c.DDD"})
+        WriteFile(Root() / "ddd" / name, "old");
+    for (bool move : {false, true}) {
+        SCOPED_TRACE(move);
+        StringList kept;
+        int count = -1;
+        // 2 for each of the two folders with a kept file.
+        EXPECT_EQ(CopyTree(Text(Root() / "dev" / "*.DDD"), Text(Root() / "ddd"), count, true, move, &kept), 4);
+        // The second pass finds b and d in place already.
+        EXPECT_EQ(count, move ? 0 : 2);
+        const StringList expected = move ? StringList{Text(Root() / "dev" / "a.DDD"), Text(Root() / "dev" / "b.DDD"),
+                                                      Text(Root() / "dev" / "s" / "c.DDD"),
+                                                      Text(Root() / "dev" / "s" / "d.DDD")}
+                                         : StringList{Text(Root() / "dev" / "a.DDD"),
+                                                      Text(Root() / "dev" / "s" / "c.DDD")};
+        EXPECT_EQ(kept, expected);
+        EXPECT_TRUE(rec.Messages().empty());
+        // Kept files stay where they are, on both sides, also when moving.
+        EXPECT_EQ(ReadFile(Root() / "ddd" / "a.DDD"), "old");
+        EXPECT_EQ(ReadFile(Root() / "dev" / "s" / "c.DDD"), "new s/c.DDD");
+        EXPECT_EQ(ReadFile(Root() / "ddd" / "d.DDD"), "new s/d.DDD");
+    }
+}
+
 TEST_F(Tree, AllCopiedIsZero)
 {
     MessageRecorder rec;

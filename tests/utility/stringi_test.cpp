@@ -3,9 +3,35 @@
 
 #include <gtest/gtest.h>
 
+#include <iconv.h>
+
+#include <limits>
 #include <set>
 
 using namespace utility;
+
+namespace {
+
+// glibc's reading of one code page 1250 byte, as an independent reference; false where it
+// has none.
+bool SystemCp1250ToUnicode(unsigned char byte, char32_t& codePoint)
+{
+    iconv_t cd = iconv_open("UTF-32LE", "CP1250");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return false;
+    char in[1] = {static_cast<char>(byte)};
+    unsigned char out[8] = {};
+    char* inPtr = in;
+    char* outPtr = reinterpret_cast<char*>(out);
+    std::size_t inLeft = 1;
+    std::size_t outLeft = sizeof out;
+    const bool ok = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1) && outLeft == 4;
+    iconv_close(cd);
+    codePoint = char32_t(out[0]) | char32_t(out[1]) << 8 | char32_t(out[2]) << 16 | char32_t(out[3]) << 24;
+    return ok;
+}
+
+} // namespace
 
 TEST(Stringi, LastPos)
 {
@@ -17,6 +43,31 @@ TEST(Stringi, LastPos)
     };
     for (const auto& c : cases)
         EXPECT_EQ(LastPos(c.sub, c.text, c.limit), c.expected) << c.sub << " in " << c.text << " limit " << c.limit;
+}
+
+TEST(Stringi, ZeroPaddedNumbersMatchTheirDefinition)
+{
+    // IntToZeroPadded is the number's decimal text, blank-padded on the left and the blanks
+    // made zeros; JoinZeroPadded is three of them with a separator between.
+    const auto defined = [](long long value, int width) { return ZeroPadNumberText(std::to_string(value), width); };
+    const long long values[] = {0, 1, 9, 10, 59, 99, 100, 999, 1'000, 2'024, 9'999, 10'000, 123'456, -1, -42,
+                                -9'999, std::numeric_limits<long long>::max(), std::numeric_limits<long long>::min()};
+    const int widths[] = {-3, 0, 1, 2, 4, 5, 20, 25};
+    for (const long long value : values)
+        for (const int width : widths)
+            EXPECT_EQ(IntToZeroPadded(value, width), defined(value, width)) << value << " width " << width;
+    struct Case { long long a; int wa; long long b; int wb; long long c; int wc; const char* separator; };
+    const Case cases[] = {
+        {2020, 4, 1, 2, 31, 2, "-"}, {6, 2, 5, 2, 0, 2, ":"}, {2020, 4, 12, 2, 1, 2, ""}, {0, 4, 0, 2, 0, 2, "-"},
+        {12'345, 4, 7, 2, 7, 2, "-"}, {-1, 4, 1, 2, 1, 2, "-"}, {99, 2, 100, 2, 5, 2, ":"}, {1, 1, 2, 1, 3, 1, "."},
+        {7, 0, 8, -1, 9, 5, "/"}, {1, 2, 3, 4, 5, 6, "::"},
+    };
+    for (const Case& c : cases) {
+        const std::string separator = c.separator;
+        EXPECT_EQ(JoinZeroPadded(c.a, c.wa, c.b, c.wb, c.c, c.wc, separator),
+                  defined(c.a, c.wa) + separator + defined(c.b, c.wb) + separator + defined(c.c, c.wc))
+            << c.a << separator << c.b << separator << c.c;
+    }
 }
 
 TEST(Stringi, PaddingAndZeros)
@@ -139,6 +190,29 @@ TEST(Stringi, RandomTexts)
     const std::string first = RandomAlphanumeric(12);
     SetRandomSeed(7);
     EXPECT_EQ(RandomAlphanumeric(12), first);
+}
+
+TEST(Cp1250, TableAgreesWithTheSystemConverter)
+{
+    const iconv_t probe = iconv_open("UTF-32LE", "CP1250");
+    ASSERT_NE(probe, reinterpret_cast<iconv_t>(-1)) << "glibc has no CP1250 converter";
+    iconv_close(probe);
+    std::string undefined;
+    for (int b = 0; b < 256; ++b) {
+        const auto byte = static_cast<unsigned char>(b);
+        char32_t expected = 0;
+        if (!SystemCp1250ToUnicode(byte, expected)) {
+            // Bytes the code page leaves undefined keep their number, as C1 controls.
+            undefined.push_back(static_cast<char>(byte));
+            EXPECT_EQ(Cp1250ToUnicode(byte), char32_t(b)) << "byte " << b;
+            continue;
+        }
+        EXPECT_EQ(Cp1250ToUnicode(byte), expected) << "byte " << b;
+        unsigned char back = 0;
+        EXPECT_TRUE(UnicodeToCp1250(expected, back)) << "byte " << b;
+        EXPECT_EQ(back, byte) << "byte " << b;
+    }
+    EXPECT_EQ(undefined, "\x81\x83\x88\x90\x98");
 }
 
 TEST(Cp1250, RoundTripsEveryByte)

@@ -1,0 +1,14 @@
+// A driver card with every slot of its data in use: the largest printout a card gives.
+#pragma once
+
+#include "tacho/card_image.h"
+
+namespace test_support {
+
+// Holder Jan Kowalski (PESEL 80010112345); the activity ring full of days of 26 to 34
+// changes each (driver and co-driver slot, single and crew, the card taken out and put
+// back), starting in the middle of the ring so that the days wrap round its end; 200
+// vehicles and 112 places, every record in use.
+tacho::CardImageData FullCardImage();
+
+} // namespace test_support
