@@ -371,6 +371,10 @@ QImage TRpXDocument::PagePicture(int n, double zoom, std::vector<TPageItem>* ite
     QImage picture(size, QImage::Format_RGB32);
     if (picture.isNull())
         return {};
+    // 96 pixels per inch whatever the screen has: the picture's own resolution sets the scale.
+    const int dotsPerMeter = RoundHalfEvenInt(kMeasureDpi / 0.0254L);
+    picture.setDotsPerMeterX(dotsPerMeter);
+    picture.setDotsPerMeterY(dotsPerMeter);
     picture.fill(Qt::white);
     QPainter painter(&picture);
     PainterCanvas canvas(painter, kMeasureDpi);
