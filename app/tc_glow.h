@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include "report/output/pdf_filter.h"
 #include "tacho/zolt.h"
 
 #include <array>
@@ -92,6 +93,8 @@ public:
     QTimer* Timer1 = nullptr;
     QFileDialog* OpenKF = nullptr;
     QFileDialog* OpenDialogKKD = nullptr;
+    // Offers PDF in the report preview's save dialog while the window exists.
+    report::output::TRpPDFFilter RpPDFFilter1;
 
     // Handlers of the menu, the buttons and the links.
     void PobierzzOPTAC1Click();

@@ -2,7 +2,23 @@
 
 #include "utility/cp1250.h"
 
+#include <algorithm>
+
 namespace report::engine {
+
+TRpDataSet::~TRpDataSet()
+{
+    const std::vector<TRpDataSetWatcher*> watchers = std::move(watchers_);
+    for (TRpDataSetWatcher* watcher : watchers)
+        watcher->DataSetGone(*this);
+}
+
+void TRpDataSet::StopWatching(TRpDataSetWatcher& watcher)
+{
+    const auto it = std::find(watchers_.begin(), watchers_.end(), &watcher);
+    if (it != watchers_.end())
+        watchers_.erase(it);
+}
 
 int TRpDataSet::FieldIndex(std::string_view name)
 {

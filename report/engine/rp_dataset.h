@@ -1,5 +1,5 @@
-// The data sets expressions read fields from: named tables of typed fields. Only what the
-// evaluator needs is declared here; report runs add the cursor.
+// The data sets expressions and data-bound controls read fields from: named tables of typed
+// fields. Report runs add the cursor.
 #pragma once
 
 #include <cstdint>
@@ -26,11 +26,31 @@ public:
     [[nodiscard]] virtual std::int32_t AsInteger() const = 0;
     [[nodiscard]] virtual double AsFloat() const = 0;
     [[nodiscard]] virtual bool AsBoolean() const = 0;
+    // The raw bytes of a blob field; other fields give their text.
+    [[nodiscard]] virtual std::string AsBlob() const { return AsString(); }
+};
+
+class TRpDataSet;
+
+// Told when a data set it watches is destroyed, so it can drop its references to it.
+class TRpDataSetWatcher {
+public:
+    virtual void DataSetGone(TRpDataSet& dataSet) = 0;
+
+protected:
+    TRpDataSetWatcher() = default;
+    TRpDataSetWatcher(const TRpDataSetWatcher&) = default;
+    TRpDataSetWatcher& operator=(const TRpDataSetWatcher&) = default;
+    ~TRpDataSetWatcher() = default;
 };
 
 class TRpDataSet {
 public:
-    virtual ~TRpDataSet() = default;
+    TRpDataSet() = default;
+    TRpDataSet(const TRpDataSet&) = delete;
+    TRpDataSet& operator=(const TRpDataSet&) = delete;
+    // Tells every watcher.
+    virtual ~TRpDataSet();
     // The component name that qualifies its fields in expressions ("TABLE1.CUSTNO").
     [[nodiscard]] virtual std::string Name() const = 0;
     [[nodiscard]] virtual bool Active() const = 0;
@@ -45,6 +65,14 @@ public:
     [[nodiscard]] int FieldIndex(std::string_view name);
     // That field, or nullptr.
     [[nodiscard]] TRpField* FindField(std::string_view name);
+
+    // `watcher` is told when this data set is destroyed, until it stops watching. Watching
+    // twice needs stopping twice.
+    void Watch(TRpDataSetWatcher& watcher) { watchers_.push_back(&watcher); }
+    void StopWatching(TRpDataSetWatcher& watcher);
+
+private:
+    std::vector<TRpDataSetWatcher*> watchers_;
 };
 
 // The data sets of a report, searched in order; entries are not owned.

@@ -4,6 +4,7 @@
 // interfaces.
 #pragma once
 
+#include "report/output/export_filter_library.h"
 #include "report/output/paper_sizes.h"
 #include "report/output/printer_settings.h"
 
@@ -46,6 +47,8 @@ public:
     [[nodiscard]] virtual bool Exporting() const = 0;
     // True while the report is being destroyed.
     [[nodiscard]] virtual bool Destroying() const = 0;
+    // The report's stop request: its data loop ends before the next row.
+    virtual void RequestStop() = 0;
     // The report page's width and length in 0.1 mm.
     [[nodiscard]] virtual long double PageWidth() const = 0;
     [[nodiscard]] virtual long double PageLength() const = 0;
@@ -74,6 +77,7 @@ struct TRpPreviewOptions {
     bool PrevShowSearch = true;
     TRpZoomState PrevInitialZoom = TRpZoomState::rpZoomToFit;
     int Zoom = 100;  // percent, used when the first zoom is neither fit nor width
+    TPrevSaveType PreviewDefaultSaveType = TPrevSaveType::stRPP;  // the save dialog's first line
 };
 
 // A report that can be previewed: what the preview window reads of it and asks it to do.
@@ -96,8 +100,6 @@ public:
                                                 const std::string& contName) = 0;
     // Above 0: the preview asks the report to stop once it shows this many pages.
     [[nodiscard]] virtual int PagesInPreview() const = 0;
-    // Ends the report's data loop before its next row.
-    virtual void RequestStop() = 0;
     // Replaces the report's printer choices (PrinterSettings()).
     virtual void SetPrinterSettings(const TRpPrinterSettings& settings) = 0;
     // Runs the report again, straight to the printer.
@@ -124,18 +126,6 @@ public:
     // The printer object is going away; a preview control lets go of it here.
     virtual void DetachPrinter(TRpPrinter& printer) { static_cast<void>(printer); }
 };
-
-// The progress window of a direct print.
-class ProgressWindow : public ClientWindow {
-public:
-    virtual void Show() = 0;
-    virtual void Hide() = 0;
-};
-// Makes the progress window for a printer object; set by the program at start-up. Without one
-// no progress is shown.
-using ProgressWindowFactory = std::function<std::unique_ptr<ProgressWindow>(TRpPrinter& printer)>;
-void SetProgressWindowClass(ProgressWindowFactory factory);
-[[nodiscard]] const ProgressWindowFactory& ProgressWindowClass();
 
 // Opens preview windows for printer objects. This base opens none.
 class PreviewInterface {

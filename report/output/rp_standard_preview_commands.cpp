@@ -1,6 +1,7 @@
 // The standard preview window's commands: paging, zoom, search, copy, printing, saving, loading.
 #include "report/output/rp_standard_preview.h"
 
+#include "report/output/export_filter_library.h"
 #include "report/output/painter_canvas.h"
 #include "report/output/preview_thumbs.h"
 #include "report/output/rp_printer.h"
@@ -253,14 +254,21 @@ void TRpStandardPreview::SaveClick()
 {
     if (Offer(TStandPrevEventType::spSave, "Save") || !printer_)
         return;
-    const std::string defaultExtension = ".RPP";
-    const std::vector<std::string> filterExtensions;
+    const std::string defaultExtension(
+        PrevSaveTypeExtension(report_ ? report_->PreviewOptions().PreviewDefaultSaveType : TPrevSaveType::stRPP));
+    const TRpExportFilterLibrary none;
+    const TRpExportFilterLibrary& library = ExportFilterLibrary() ? *ExportFilterLibrary() : none;
+    std::vector<std::string> filterExtensions;
+    for (const TRpExportFilterLibraryEntry& entry : library.Filters())
+        filterExtensions.push_back(entry.Extension);
     QFileDialog dialog(this, tr("Save report"));
     dialog.setObjectName(QStringLiteral("SaveDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters({tr("ZudevAzerov file (*.RPP *.rpp)")});
+    // No default suffix: a name without an extension takes the chosen line's.
+    dialog.setNameFilters(
+        QtNameFilters(defaultExtension + "|*" + defaultExtension + "|" + library.GetFilterString()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty() || !printer_)
         return;
     const int line = static_cast<int>(dialog.nameFilters().indexOf(dialog.selectedNameFilter())) + 1;
@@ -278,8 +286,22 @@ void TRpStandardPreview::SaveClick()
 
 void TRpStandardPreview::ExportAs(const std::filesystem::path& fileName, const std::string& extension)
 {
-    static_cast<void>(fileName);
-    ShowError(tr("There is no export filter for files of type .%1").arg(utility::Cp1250ToQString(extension)));
+    const TRpExportFilterLibraryEntry* entry =
+        ExportFilterLibrary() ? ExportFilterLibrary()->FindFilter(extension) : nullptr;
+    if (!entry) {
+        ShowError(tr("There is no export filter for files of type .%1").arg(utility::Cp1250ToQString(extension)));
+        return;
+    }
+    // An export runs the report again: pages loaded from a file, or shown without their report,
+    // would be replaced by what the report makes now.
+    if (!report_ || printer_->ReportFileLoaded()) {
+        ShowError(tr("These pages do not come from a run of the report: they can be saved only as a report "
+                     "file (.RPP)"));
+        return;
+    }
+    const std::unique_ptr<TRpExportFilter> filter = entry->FilterClass.create(fileName);
+    const RunMark mark(running_);
+    report_->ExportWithFilter(*filter);
 }
 
 void TRpStandardPreview::LoadClick()

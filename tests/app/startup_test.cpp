@@ -2,6 +2,8 @@
 #include "app/tc_glow.h"
 #include "report/engine/ev_environment.h"
 #include "report/engine/expr_unit.h"
+#include "report/output/export_filter_library.h"
+#include "report/output/pdf_document.h"
 #include "report/output/rp_standard_preview.h"
 #include "utility/cp1250.h"
 
@@ -29,6 +31,28 @@ TEST_F(StartupTest, EachUnitInitializesOnceAndAgainOnlyAfterFinalization)
     app::InitializeUnits();
     EXPECT_EQ(Setting("katKTExe"), Folder());
     app::FinalizeUnits();
+}
+
+TEST_F(StartupTest, TheMainWindowOffersPdfInTheRegistryMadeAtStartUp)
+{
+    using report::output::ExportFilterLibrary;
+    app::FinalizeUnits();
+    EXPECT_EQ(ExportFilterLibrary(), nullptr);
+    app::InitializeUnits();
+    ASSERT_NE(ExportFilterLibrary(), nullptr);
+    EXPECT_EQ(ExportFilterLibrary()->FindFilter("PDF"), nullptr);
+    {
+        const app::Tf_tcGlow window;
+        const report::output::TRpExportFilterLibraryEntry* entry = ExportFilterLibrary()->FindFilter("pdf");
+        ASSERT_NE(entry, nullptr);
+        const auto filter = entry->FilterClass.create("raport.pdf");
+        EXPECT_NE(dynamic_cast<report::output::TRpPDFDocumentFilter*>(filter.get()), nullptr);
+        EXPECT_EQ(ExportFilterLibrary()->GetFilterString(),
+                  "ZudevAzerov file(*.RPP)|*.RPP|PDF document (*.PDF)|*.PDF");
+    }
+    EXPECT_EQ(ExportFilterLibrary()->FindFilter("PDF"), nullptr);
+    app::FinalizeUnits();
+    EXPECT_EQ(ExportFilterLibrary(), nullptr);
 }
 
 TEST_F(StartupTest, TheExpressionUnitLivesFromStartUpToCloseDown)

@@ -5,7 +5,7 @@
 #include "report/engine/expr_unit.h"
 #include "report/output/rp_error.h"
 #include "tests/report/engine/expr_fixture.h"
-#include "tests/report/engine/memory_table.h"
+#include "tests/support/memory_table.h"
 #include "utility/cp1250.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
-// A small in-memory data set for expression tests: typed columns, rows of values, a current row.
+// A small in-memory data set for the report engine's tests: typed columns, rows of values, a
+// current row.
 #pragma once
 
 #include "report/engine/rp_dataset.h"
@@ -10,7 +11,12 @@
 
 namespace enginetest {
 
-using Cell = std::variant<std::string, std::int32_t, double, bool>;
+// The bytes of a blob cell.
+struct Blob {
+    std::string bytes;
+};
+
+using Cell = std::variant<std::string, std::int32_t, double, bool, Blob>;
 
 struct Column {
     std::string name;

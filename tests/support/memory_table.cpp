@@ -1,4 +1,4 @@
-#include "tests/report/engine/memory_table.h"
+#include "tests/support/memory_table.h"
 
 namespace enginetest {
 namespace {
@@ -32,6 +32,13 @@ public:
     {
         const Cell& c = table_.CellAt(column_);
         return std::holds_alternative<bool>(c) && std::get<bool>(c);
+    }
+    std::string AsBlob() const override
+    {
+        const Cell& c = table_.CellAt(column_);
+        if (const auto* blob = std::get_if<Blob>(&c))
+            return blob->bytes;
+        return AsString();
     }
 
 private:

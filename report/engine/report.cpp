@@ -1,0 +1,55 @@
+#include "report/engine/report.h"
+
+#include <stdexcept>
+
+namespace report::engine {
+
+TCustomRpReport::TCustomRpReport(const PaperSizeSource& defaultPaperSize, bool usMeasure)
+    : Page(this, usMeasure), controller_(std::make_unique<TRpCustomController>(this)) {
+    Page.SetPaperSize(defaultPaperSize ? defaultPaperSize() : output::DefaultPrinterPaperSize());
+    Page.ApplyToControl();
+    constructing_ = false;
+}
+
+TCustomRpReport::~TCustomRpReport() {
+    // The bands go first, while the report they tell about it still stands; nothing is
+    // rebuilt or laid out meanwhile.
+    destroying_ = true;
+    bandList_.clear();
+    ownedBands_.clear();
+}
+
+void TCustomRpReport::SetExportFilter(output::TRpExportFilter* filter) {
+    ExportFilter = filter;
+    Exporting = filter != nullptr;
+}
+
+void TCustomRpReport::SetUnits(TRpUnit unit) {
+    Page.SetUnits(unit);
+    for (TRpCustomBand* band : bandList_) band->SetUnits(unit);
+    for (const std::unique_ptr<TRpPrintable>& printable : Printables()) printable->Size.SetUnits(unit);
+}
+
+void TCustomRpReport::SetZoom(std::int32_t zoom) {
+    if (zoom < 1 || zoom > 300) return;
+    TRpBasePanel::SetZoom(zoom);
+    Page.Zoom = zoom;
+    Page.ApplyToControl();
+    for (const std::unique_ptr<TRpCustomBand>& band : ownedBands_) band->SetZoom(zoom);
+    for (const std::unique_ptr<TRpPrintable>& printable : Printables()) printable->SetZoom(zoom);
+    LayoutBands();
+}
+
+TRpReport::TRpReport(const PaperSizeSource& defaultPaperSize, bool usMeasure)
+    : TCustomRpReport(defaultPaperSize, usMeasure) {
+    SetController(std::make_unique<TRpController>(this));
+}
+
+void TRpReport::WireBands() {
+    TRpController& controller = Controller();
+    controller.Detail = Bands.Band(4);
+    controller.Header = Bands.Band(1);
+    controller.Footer = Bands.Band(7);
+}
+
+}  // namespace report::engine

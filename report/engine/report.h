@@ -1,0 +1,168 @@
+// The report: page, font, units and zoom, the printer object and export filter of a run, and
+// the hooks its bands and design view attach to.
+#pragma once
+
+#include "report/engine/band.h"
+#include "report/engine/base_panel.h"
+#include "report/engine/controller.h"
+#include "report/engine/design_colors.h"
+#include "report/engine/page.h"
+#include "report/engine/report_bands.h"
+#include "report/engine/units.h"
+#include "report/output/canvas.h"
+#include "report/output/paper_sizes.h"
+#include "report/output/printer_settings.h"
+
+#include <QImage>
+#include <QSize>
+
+#include <concepts>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace report::output {
+class TRpExportFilter;
+class TRpPrinter;
+}  // namespace report::output
+
+namespace report::engine {
+
+// The report's printer choices.
+struct TRpReportPrinterSettings : output::TRpPrinterSettings {
+    // Kept by the page when its orientation changes and by the printer set-up; not published,
+    // since a run takes the page's orientation.
+    TPrinterOrientation Orientation = TPrinterOrientation::poPortrait;
+};
+
+// Gives the default printer's paper; tests inject one so they need no printer.
+using PaperSizeSource = std::function<output::TRpPaperSize()>;
+
+// The report owns its bands. A band leaves it through TakeBand or FreeBand, which first clear
+// every reference to the band (other bands' LinkBand and ParentBand, the controller's bands)
+// and take it out of the band list.
+class TCustomRpReport : public TRpBasePanel {
+public:
+    // The page gets `defaultPaperSize()`'s paper, without a source the shared printer's
+    // (DefaultPrinterPaperSize); `usMeasure` chooses the page's US or metric defaults.
+    explicit TCustomRpReport(const PaperSizeSource& defaultPaperSize = {}, bool usMeasure = UsesUSMeasure());
+    ~TCustomRpReport() override;
+    TCustomRpReport(const TCustomRpReport&) = delete;
+    TCustomRpReport& operator=(const TCustomRpReport&) = delete;
+
+private:
+    // Declared before the page: the page's set-up calls back into the report before the
+    // report's own construction has finished.
+    bool constructing_ = true;
+    bool loading_ = false;
+    bool destroying_ = false;
+    std::vector<std::unique_ptr<TRpCustomBand>> ownedBands_;
+    std::vector<TRpCustomBand*> bandList_;
+
+public:
+    // True after a change the design view has not been drawn for yet.
+    bool RepaintPending = false;
+    // Page 1 of the last recording, shown behind the design view; null when there is none.
+    QImage PageImage;
+    TRpDesignScheme DesignScheme = HighColorDesignScheme();
+
+    // The pixel size of the paper at the report's zoom (96 dpi); kept by the page.
+    QSize PixelSize;
+    // The font bands and controls inherit.
+    output::FontSpec Font{.face = "Arial", .points = 10};
+    TRpReportPrinterSettings PrinterSettings;
+    TRpReportPrinterSettings SetupSettings;
+    TRpPage Page;
+
+    // False only while a run exports: then only the export filter receives the pages.
+    bool PrintToDevice = true;
+    // True exactly while ExportFilter is set (see SetExportFilter); not owned.
+    bool Exporting = false;
+    output::TRpExportFilter* ExportFilter = nullptr;
+    // The printer object of the current run or preview; not owned.
+    output::TRpPrinter* RpPrinter = nullptr;
+
+    void SetExportFilter(output::TRpExportFilter* filter);
+
+    // The report's unit is its page's.
+    [[nodiscard]] TRpUnit GetUnits() const { return Page.Units; }
+    virtual void SetUnits(TRpUnit unit);
+
+    // Accepted from 1 to 300 only; the page, the pixel size and the bands follow.
+    void SetZoom(std::int32_t zoom) override;
+
+    // The switches HasTitle .. HasSummary and the band of each.
+    TRpReportBands Bands{*this};
+    // The data-loop controller; never null.
+    [[nodiscard]] TRpCustomController& Controller() const { return *controller_; }
+
+    // Every band of the report in print order.
+    [[nodiscard]] const std::vector<TRpCustomBand*>& BandList() const { return bandList_; }
+
+    // Places `band` on the report, which owns it from now on; gives back the band.
+    TRpCustomBand& InsertBand(std::unique_ptr<TRpCustomBand> band);
+    // A new band of class T (arguments to its constructor) placed on the report.
+    template <std::derived_from<TRpCustomBand> T, class... Args>
+    T& NewBand(Args&&... args) {
+        return static_cast<T&>(InsertBand(std::make_unique<T>(std::forward<Args>(args)...)));
+    }
+    // Takes `band` (one of the report's) off the report and hands it to the caller; null when
+    // the report does not own it.
+    std::unique_ptr<TRpCustomBand> TakeBand(TRpCustomBand& band);
+    // Frees `band` (one of the report's); a band the report does not own is left alone.
+    void FreeBand(TRpCustomBand& band);
+
+    // Appended to BandList when not in it yet; the list is then rebuilt and laid out.
+    void AddBand(TRpCustomBand& band);
+    // Deleted from BandList when in it; the list is then rebuilt and laid out.
+    void RemoveBand(TRpCustomBand& band);
+    // Puts the bands in print order: page headers, Titles, column headers, the controller's
+    // bands, page footers, then every other band; each band followed by its child bands.
+    void RebuildBandList();
+    // Appends `band` and its chain of child bands to `list`; nothing for null, a band being
+    // freed or one already in `list`.
+    void AddBandAndChildren(TRpCustomBand* band, std::vector<TRpCustomBand*>& list) const;
+    // Stacks the bands of BandList from the top margin down at the left margin, each as wide
+    // as the page between the margins (Title, page header and footer, Summary, overlay, and
+    // their child bands) or as one column, in whole pixels.
+    virtual void LayoutBands();
+    // Links the controller to its bands; the base links nothing.
+    virtual void WireBands() {}
+
+    // Building the report: until Loaded, the band list is neither rebuilt nor laid out.
+    void BeginLoading() { loading_ = true; }
+    // The end of building: band sizes are applied again, the list rebuilt and laid out.
+    void Loaded();
+    [[nodiscard]] bool IsLoading() const { return loading_ || constructing_; }
+    [[nodiscard]] bool IsDestroying() const { return destroying_; }
+
+    // The names of every band and control of the report, for MakeUniqueName.
+    [[nodiscard]] std::vector<std::string> ComponentNames() const;
+
+    [[nodiscard]] QRect ClientRect() const override { return QRect(QPoint(0, 0), PixelSize); }
+    [[nodiscard]] const TCustomRpReport* PanelReport() const override { return this; }
+    void Repaint() override { RepaintPending = true; }
+    void DrawRuler(output::Canvas& canvas, TRpUnit units) override;
+    // Design view: background, the last recorded page 1, ruler, margins, columns and frame.
+    void Paint(output::Canvas& canvas) override;
+
+protected:
+    // Replaces the controller (the report's class decides which one runs the data loop).
+    void SetController(std::unique_ptr<TRpCustomController> controller) { controller_ = std::move(controller); }
+
+private:
+    std::unique_ptr<TRpCustomController> controller_;
+};
+
+class TRpReport : public TCustomRpReport {
+public:
+    explicit TRpReport(const PaperSizeSource& defaultPaperSize = {}, bool usMeasure = UsesUSMeasure());
+
+    [[nodiscard]] TRpController& Controller() const { return static_cast<TRpController&>(TCustomRpReport::Controller()); }
+    // Detail = Bands entry 4, header = entry 1 (Title), footer = entry 7 (Summary).
+    void WireBands() override;
+};
+
+}  // namespace report::engine
