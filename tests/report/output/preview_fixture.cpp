@@ -43,8 +43,9 @@ std::optional<TRpPrinterSettings> FakePreviewedReport::ShowPrinterSetup()
 
 void FakePreviewedReport::ExportWithFilter(TRpExportFilter& filter)
 {
-    static_cast<void>(filter);
     ++exports;
+    if (onExport)
+        onExport(filter);
 }
 
 void PreviewTest::SetUp()

@@ -66,6 +66,8 @@ public:
     int stopRequests = 0;
     // Runs while PrintToPrinter is under way.
     std::function<void()> duringPrint;
+    // Runs for ExportWithFilter.
+    std::function<void(TRpExportFilter& filter)> onExport;
 };
 
 // Lines of text of each page of a document.

@@ -1,5 +1,6 @@
 #include "report/output/rp_standard_preview.h"
 
+#include "report/output/export_filter_library.h"
 #include "report/output/search_dialog.h"
 #include "tests/report/output/preview_fixture.h"
 #include "tests/support/message_recorder.h"
@@ -246,6 +247,10 @@ TEST_F(StandardPreviewTest, SearchListsThePagesThatHoldTheText)
     }
 
     Search(window, "abc", false);
+    // The search does not bring its page forward: the user does.
+    auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("Tabs"));
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    tabs->setCurrentIndex(1);
     QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, results->visualItemRect(results->item(1)).center());
     EXPECT_EQ(window.Preview().PageNumber(), 5);
     EXPECT_EQ(PagePanel(window), QStringLiteral("Page 5 of 6"));
@@ -656,6 +661,103 @@ TEST_F(PreviewFilesTest, ANameOfAnUnknownKindIsRefusedWithAMessage)
         EXPECT_FALSE(std::filesystem::exists(folder_ / name));
     }
     EXPECT_EQ(report_->exports, 0);
+}
+
+}  // namespace
+}  // namespace report::output
+
+namespace report::output {
+namespace {
+
+// A filter that writes nothing: what it was made for is what the test looks at.
+class NamedFilter : public TRpExportFilter {
+public:
+    using TRpExportFilter::TRpExportFilter;
+    std::string GetExtension() const override { return "PDF"; }
+    std::string GetFilterName() const override { return "PDF document"; }
+};
+
+class PreviewExportTest : public PreviewFilesTest {
+protected:
+    void SetUp() override
+    {
+        PreviewFilesTest::SetUp();
+        CreateExportFilterLibrary();
+        ExportFilterLibrary()->AddFilter(ExportFilterClassOf<NamedFilter>());
+        report_->options.PreviewDefaultSaveType = TPrevSaveType::stPDF;
+        report_->onExport = [this](TRpExportFilter& filter) {
+            exported_.push_back(filter.FileName);
+            EXPECT_NE(dynamic_cast<NamedFilter*>(&filter), nullptr);
+        };
+    }
+    void TearDown() override
+    {
+        ReleaseExportFilterLibrary();
+        PreviewFilesTest::TearDown();
+    }
+
+    std::vector<std::filesystem::path> exported_;
+};
+
+TEST_F(PreviewExportTest, TheNameAndTheLineChooseReportFileOrFilter)
+{
+    TRpStandardPreview& window = Open(ReportPrinter(NumberedPages(2)));
+    OnModalDialog([](QDialog& dialog) {
+        EXPECT_EQ(dynamic_cast<QFileDialog&>(dialog).nameFilters(),
+                  (QStringList{QStringLiteral(".PDF (*.PDF *.pdf)"), QStringLiteral("ZudevAzerov file (*.RPP *.rpp)"),
+                               QStringLiteral("PDF document (*.PDF *.pdf)")}));
+        EXPECT_TRUE(dynamic_cast<QFileDialog&>(dialog).defaultSuffix().isEmpty());
+        dialog.reject();
+    });
+    Press(window, "SaveReport");
+
+    struct Row {
+        const char* name;
+        int line;
+        const char* written;   // the report file written, or nullptr
+        const char* exported;  // the file the filter was made for, or nullptr
+    };
+    const Row rows[] = {
+        {"report", 1, nullptr, "report.PDF"},
+        {"report", 3, nullptr, "report.PDF"},
+        {"report", 2, "report.RPP", nullptr},
+        {"raport.rpp", 1, "raport.rpp", nullptr},
+        {"raport.rpp", 3, "raport.rpp", nullptr},
+        {"lista.pdf", 2, nullptr, "lista.pdf"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.name) + " line " + std::to_string(row.line));
+        exported_.clear();
+        ChooseFile(folder_ / row.name, row.line);
+        Press(window, "SaveReport");
+        if (row.written) {
+            EXPECT_TRUE(std::filesystem::exists(folder_ / row.written));
+            std::filesystem::remove(folder_ / row.written);
+        }
+        EXPECT_EQ(exported_, row.exported ? std::vector<std::filesystem::path>{folder_ / row.exported}
+                                          : std::vector<std::filesystem::path>{});
+    }
+}
+
+TEST_F(PreviewExportTest, LoadedPagesAreNotExportedAsTheLiveReport)
+{
+    const std::filesystem::path file = SaveReportFile("loaded.rpp", NumberedPages(3));
+    TRpStandardPreview& window = Open(ReportPrinter(NumberedPages(1)));
+    ChooseFile(file);
+    Press(window, "LoadReport");
+    testsupport::MessageRecorder messages;
+    ChooseFile(folder_ / "report.pdf", 3);
+    Press(window, "SaveReport");
+    EXPECT_TRUE(exported_.empty());
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_NE(messages.Messages()[0].text.find(".RPP"), std::string::npos);
+    // As a report file they are saved as they are.
+    ChooseFile(folder_ / "again.rpp", 3);
+    Press(window, "SaveReport");
+    TRpPrinter reader;
+    std::string error;
+    ASSERT_TRUE(reader.LoadRecordedDocument(folder_ / "again.rpp", error)) << error;
+    EXPECT_EQ(reader.PageCount(), 3);
 }
 
 }  // namespace
