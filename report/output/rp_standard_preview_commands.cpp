@@ -42,6 +42,9 @@ private:
     int& running_;
 };
 
+// A set-up bin below this is one of the report's bins, from it on the printer's own code.
+constexpr int kFirstRawBin = 13;
+
 std::filesystem::path PathOf(const QString& name)
 {
     return std::filesystem::path(name.toStdU16String());
@@ -207,8 +210,7 @@ void TRpStandardPreview::PrintSetupClick()
         return;
     TRpPrinter& printer = *printer_;
     printer.SetPrinterIndex(report_->PrinterSettings().PrinterIndex);
-    // A bin below 13 names one of the report's bins; above, it is the printer's own code.
-    const bool rawBin = chosen->CustomBinCode >= kBinCount - 1;
+    const bool rawBin = chosen->CustomBinCode >= kFirstRawBin;
     if (rawBin) {
         printer.SetUseCustomBinCode(true);
         printer.SetCustomBinCode(chosen->CustomBinCode);
