@@ -1,0 +1,181 @@
+// Bands printed through the pages and columns of the print layout, with stand-in controls, run
+// by a small data loop: Title, column header, one Detail per row, Summary, last page.
+#include "fake_controls.h"
+#include "printable_fixture.h"
+#include "program_bands.h"
+#include "report/output/rp_printer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <numeric>
+
+namespace enginetest {
+namespace {
+
+using report::engine::TRpBandType;
+using report::engine::TRpCustomBand;
+
+class BandPrintTest : public PrintableTest {
+protected:
+    // The print layout with a one-line box on every band; the Detail band 367 px wide.
+    void Build() {
+        report_ = MakeProgramReport();
+        std::vector<int> order(kProgramBands.size());
+        std::iota(order.begin(), order.end(), 0);
+        AddProgramBands(*report_, order);
+        const long double detail[] = {42.3L, 367 * 254 / 96.0L};
+        Band("DetailBand1").Size.ReadValues(detail);
+        Band("SummaryBand1").ForceNewPage = true;
+        for (TRpCustomBand* band : report_->BandList()) {
+            if (band->Name == "ChildBand1" && lines_ > 0) {
+                auto& memo = band->NewPrintable<FakeLines>("ChildBand1.memo", log_, lines_, 27);
+                const long double box[] = {45.0L, 5.3L, 0, 955.1L};
+                memo.Size.ReadValues(box);
+            }
+            band->NewPrintable<FakeBox>(band->Name, log_);
+        }
+        printer_ = std::make_unique<report::output::TRpPrinter>();
+    }
+
+    TRpCustomBand& Band(const std::string& name) { return BandNamed(*report_, name); }
+
+    // The run as the report's data loop makes it, with `rows` Detail rows.
+    void Run(int rows) {
+        auto& report = *report_;
+        printer_->BeginDoc();
+        report.RpPrinter = printer_.get();
+        report.Running = true;
+        report.LastPage = false;
+        report.SkipForceNewPage = false;
+        report.SkipForceNewColumn = false;
+        report.CurrentY = -1;
+        report.PageNumber = 0;
+        report.CurrentColumn = report.Page.Columns();
+        report.ReserveFooterSpace();
+        report.CurrentX = 100;
+        report.OutputBand(report.Bands.Band(1));
+        report.SkipForceNewPage = true;
+        report.OutputBand(report.Bands.Band(3));
+        report.SkipForceNewPage = true;
+        for (int row = 0; row < rows; ++row) report.OutputBand(report.Bands.Band(4));
+        // The data loop's own room check for the Summary.
+        if (report.Bands.Band(7)->Size.Height > report.AvailableSpace()) report.StartNewColumn();
+        report.OutputBand(report.Bands.Band(7));
+        report.CurrentX = 100;
+        report.LastPage = true;
+        report.FinishPage();
+        report.Running = false;
+    }
+
+    // The log lines of band `name`'s box, in order.
+    std::vector<std::string> Prints(const std::string& name) const {
+        std::vector<std::string> found;
+        const std::string prefix = name + ":Print ";
+        for (const std::string& line : log_) {
+            if (line.starts_with(prefix)) found.push_back(line.substr(prefix.size()));
+        }
+        return found;
+    }
+
+    CallLog log_;
+    int lines_ = 0;
+};
+
+TEST_F(BandPrintTest, RowsFillColumnsAndPagesWithFootersAtTheBottom) {
+    Build();
+    Run(238);
+    const std::vector<std::string> rows = Prints("DetailBand1");
+    ASSERT_EQ(rows.size(), 238u);
+    struct Case {
+        int row;
+        const char* where;
+    };
+    const Case cases[] = {
+        {1, "page 1 col 1 at 100,542 dev 38,205"},   {54, "page 1 col 1 at 100,2768 dev 38,1046"},
+        {55, "page 1 col 2 at 1071,473 dev 405,179"}, {109, "page 1 col 2 at 1071,2741 dev 405,1036"},
+        {110, "page 2 col 1 at 100,108 dev 38,41"},   {173, "page 2 col 1 at 100,2754 dev 38,1041"},
+        {174, "page 2 col 2 at 1071,108 dev 405,41"}, {237, "page 2 col 2 at 1071,2754 dev 405,1041"},
+        {238, "page 3 col 1 at 100,108 dev 38,41"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(rows[static_cast<std::size_t>(c.row - 1)], c.where) << "row " << c.row;
+
+    const std::vector<std::string> headers = Prints("ColumnHeaderBand1");
+    ASSERT_EQ(headers.size(), 5u);
+    EXPECT_TRUE(headers[0].starts_with("page 1 col 1 at 100,534"));
+    EXPECT_TRUE(headers[1].starts_with("page 1 col 2 at 1071,465"));
+    EXPECT_TRUE(headers[2].starts_with("page 2 col 1 at 100,100"));
+    EXPECT_TRUE(headers[3].starts_with("page 2 col 2 at 1071,100"));
+    EXPECT_TRUE(headers[4].starts_with("page 3 col 1 at 100,100"));
+
+    const std::vector<std::string> footers = Prints("PageFooterBand1");
+    const std::vector<std::string> footerChildren = Prints("ChildBand3");
+    ASSERT_EQ(footers.size(), 3u);
+    ASSERT_EQ(footerChildren.size(), 3u);
+    for (std::size_t page = 0; page < 3; ++page) {
+        const std::string at = "page " + std::to_string(page + 1);
+        EXPECT_TRUE(footers[page].starts_with(at)) << footers[page];
+        EXPECT_NE(footers[page].find(" at 100,2812 "), std::string::npos) << footers[page];
+        EXPECT_NE(footerChildren[page].find(" at 100,2854 "), std::string::npos) << footerChildren[page];
+    }
+}
+
+TEST_F(BandPrintTest, SummaryAndItsChildFollowTheLastRow) {
+    struct Case {
+        int rows;
+        const char* summary;
+        const char* child;
+    };
+    const Case cases[] = {
+        {52, "page 1 col 1 at 100,2726", "page 1 col 2 at 1071,473"},
+        {53, "page 1 col 2 at 1070,473", "page 1 col 2 at 1070,529"},
+        {108, "page 1 col 2 at 1070,2741", "page 2 col 1 at 100,108"},
+        {109, "page 2 col 1 at 100,108", "page 2 col 1 at 100,164"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rows);
+        log_.clear();
+        Build();
+        const long double width = Band("SummaryBand1").Size.Width;
+        Run(c.rows);
+        const auto summary = Prints("SummaryBand1");
+        const auto child = Prints("ChildBand1");
+        ASSERT_EQ(summary.size(), 1u);
+        ASSERT_EQ(child.size(), 1u);
+        EXPECT_TRUE(summary[0].starts_with(c.summary)) << summary[0];
+        EXPECT_TRUE(child[0].starts_with(c.child)) << child[0];
+        // The Summary's column width stays out of the band's stored size.
+        EXPECT_EQ(Band("SummaryBand1").Size.Width, width);
+        report_.reset();
+        printer_.reset();
+    }
+}
+
+TEST_F(BandPrintTest, UnfinishedLinesContinueOnTheNextPage) {
+    lines_ = 100;
+    Build();
+    int afterPrints = 0;
+    Band("ChildBand1").AfterPrint = [&](TRpCustomBand&, bool printed) {
+        EXPECT_TRUE(printed);
+        ++afterPrints;
+    };
+    Run(54);
+    std::vector<std::string> lines;
+    for (const std::string& line : log_) {
+        if (line.starts_with("ChildBand1.memo:") && !line.starts_with("ChildBand1.memo:Print")) lines.push_back(line);
+    }
+    ASSERT_EQ(lines.size(), 100u);
+    EXPECT_TRUE(lines[0].starts_with("ChildBand1.memo:1 page 1 col 2 at 1075,529")) << lines[0];
+    EXPECT_TRUE(lines[82].starts_with("ChildBand1.memo:83 page 1 ")) << lines[82];
+    EXPECT_TRUE(lines[83].starts_with("ChildBand1.memo:84 page 2 col 1 at 105,108")) << lines[83];
+    EXPECT_TRUE(lines[99].starts_with("ChildBand1.memo:100 page 2 ")) << lines[99];
+    EXPECT_EQ(afterPrints, 1);
+    EXPECT_EQ(Prints("ChildBand1.memo").size(), 2u);
+    EXPECT_EQ(Prints("ChildBand1").size(), 1u);
+    const auto next = Prints("ChildBand4");
+    ASSERT_EQ(next.size(), 1u);
+    EXPECT_TRUE(next[0].starts_with("page 2 col 1 at 100,590")) << next[0];
+}
+
+}  // namespace
+}  // namespace enginetest
