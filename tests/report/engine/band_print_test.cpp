@@ -42,6 +42,21 @@ protected:
 
     // The run as the report's data loop makes it, with `rows` Detail rows.
     void Run(int rows) {
+        StartRun();
+        auto& report = *report_;
+        report.OutputBand(report.Bands.Band(1));
+        report.SkipForceNewPage = true;
+        report.OutputBand(report.Bands.Band(3));
+        report.SkipForceNewPage = true;
+        for (int row = 0; row < rows; ++row) report.OutputBand(report.Bands.Band(4));
+        // The data loop's own room check for the Summary.
+        if (report.Bands.Band(7)->Size.Height > report.AvailableSpace()) report.StartNewColumn();
+        report.OutputBand(report.Bands.Band(7));
+        EndRun();
+    }
+
+    // The run state as a run sets it before its data loop.
+    void StartRun() {
         auto& report = *report_;
         printer_->BeginDoc();
         report.RpPrinter = printer_.get();
@@ -54,14 +69,10 @@ protected:
         report.CurrentColumn = report.Page.Columns();
         report.ReserveFooterSpace();
         report.CurrentX = 100;
-        report.OutputBand(report.Bands.Band(1));
-        report.SkipForceNewPage = true;
-        report.OutputBand(report.Bands.Band(3));
-        report.SkipForceNewPage = true;
-        for (int row = 0; row < rows; ++row) report.OutputBand(report.Bands.Band(4));
-        // The data loop's own room check for the Summary.
-        if (report.Bands.Band(7)->Size.Height > report.AvailableSpace()) report.StartNewColumn();
-        report.OutputBand(report.Bands.Band(7));
+    }
+
+    void EndRun() {
+        auto& report = *report_;
         report.CurrentX = 100;
         report.LastPage = true;
         report.FinishPage();
@@ -175,6 +186,59 @@ TEST_F(BandPrintTest, UnfinishedLinesContinueOnTheNextPage) {
     const auto next = Prints("ChildBand4");
     ASSERT_EQ(next.size(), 1u);
     EXPECT_TRUE(next[0].starts_with("page 2 col 1 at 100,590")) << next[0];
+}
+
+// Each of these used to run without end (or until the stack gave out); the run must finish.
+TEST_F(BandPrintTest, ColumnHeaderWithForcedColumnBreakDoesNotRecurse) {
+    Build();
+    Band("ColumnHeaderBand1").ForceNewColumn = true;
+    Run(120);
+    EXPECT_EQ(Prints("DetailBand1").size(), 120u);
+    // The first request in column 1 is swallowed; the headers the breaks print break nothing.
+    EXPECT_EQ(Prints("ColumnHeaderBand1").size(), 3u);
+    EXPECT_TRUE(Prints("DetailBand1")[54].starts_with("page 1 col 2 at 1071,473"));
+    EXPECT_EQ(report_->PageNumber, 2);
+}
+
+TEST_F(BandPrintTest, FooterReserveTallerThanThePageStillEnds) {
+    Build();
+    const long double tall[] = {3000};
+    Band("PageFooterBand1").Size.ReadValues(tall);
+    Run(5);
+    const auto rows = Prints("DetailBand1");
+    ASSERT_EQ(rows.size(), 5u);
+    // No room anywhere: the Title opens page 1, then its child, the column header and every
+    // row each open a column of their own; the headers the breaks print take no fit test.
+    EXPECT_TRUE(Prints("ChildBand2")[0].starts_with("page 1 col 2 "));
+    const auto headers = Prints("ColumnHeaderBand1");
+    EXPECT_TRUE(headers[0].starts_with("page 1 col 2 ")) << headers[0];
+    EXPECT_TRUE(headers[2].starts_with("page 2 col 1 ")) << headers[2];
+    EXPECT_TRUE(rows[0].starts_with("page 2 col 2 ")) << rows[0];
+    EXPECT_TRUE(rows[1].starts_with("page 3 col 1 ")) << rows[1];
+    EXPECT_TRUE(rows[2].starts_with("page 3 col 2 ")) << rows[2];
+}
+
+TEST_F(BandPrintTest, ColumnBeyondTheColumnCountWrapsToANewPage) {
+    Build();
+    StartRun();
+    report_->OutputBand(report_->Bands.Band(1));
+    // Carried over from a report with more columns.
+    report_->CurrentColumn = 3;
+    EXPECT_TRUE(report_->RequestNewPage());
+    EXPECT_EQ(report_->PageNumber, 2);
+    EXPECT_EQ(report_->CurrentColumn, 1);
+    EXPECT_EQ(report_->CurrentX, 100);
+    EndRun();
+}
+
+TEST_F(BandPrintTest, ControlThatNeverFitsEndsItsBand) {
+    Build();
+    auto& memo = Band("DetailBand1").NewPrintable<FakeLines>("huge", log_, 1, 4000);
+    Run(3);
+    EXPECT_FALSE(memo.PrintFinished);
+    EXPECT_EQ(Prints("DetailBand1").size(), 3u);
+    EXPECT_EQ(Prints("SummaryBand1").size(), 1u);
+    EXPECT_LE(report_->PageNumber, 4);
 }
 
 }  // namespace
