@@ -146,8 +146,6 @@ public:
 
 protected:
     explicit TRpCustomBand(TRpBandType type);
-    // The band's height while it prints (temporary heights never reach Size).
-    long double printHeight_ = 0;
     void StoreBandType(TRpBandType type) { bandType_ = type; }
     // Whether following `next` from `start` reaches this band.
     [[nodiscard]] bool ChainReaches(const TRpCustomBand* start,

@@ -43,7 +43,7 @@ long double TRpCustomBand::LinkedHeight(bool includeLinks) const {
 
 bool TRpCustomBand::CanExpand(long double extra) const {
     if (report_ == nullptr) return false;
-    return RoundHalfEvenInt(printHeight_ + Expanded + extra) <= report_->AvailableSpace();
+    return RoundHalfEvenInt(Size.Height + Expanded + extra) <= report_->AvailableSpace();
 }
 
 bool TRpCustomBand::ExpandBand(long double& newExpanded, bool& started, long double extra) {
@@ -60,7 +60,7 @@ bool TRpCustomBand::ExpandBand(long double& newExpanded, bool& started, long dou
 }
 
 void TRpCustomBand::AdvanceY() {
-    if (report_ != nullptr) report_->CurrentY += RoundHalfEvenInt(printHeight_ + Expanded);
+    if (report_ != nullptr) report_->CurrentY += RoundHalfEvenInt(Size.Height + Expanded);
 }
 
 void TRpCustomBand::KeepTogether(long double& height) {
@@ -103,7 +103,6 @@ void TRpCustomBand::PrintBand(bool asPageFooter) {
     const int startX = report.CurrentX;
     const int startY = report.CurrentY;
     long double bandWidth = Size.Width;
-    printHeight_ = Size.Height;
     Expanded = 0;
     if (print && BeforePrint) BeforePrint(*this, print);
     if (bandType_ == TRpBandType::rbSummary && report.Page.Columns() > 1) {
@@ -134,7 +133,6 @@ void TRpCustomBand::PrintBand(bool asPageFooter) {
             report.ExportFilter->ExportBand(type, startX, startY, Expanded);
         }
     }
-    printHeight_ = Size.Height;
     if (AfterPrint) AfterPrint(*this, print);
     PrintChild(TCBPrintOrder::cboAfterParent, type);
     // Bands the paging prints leave the break of the band that caused it standing.
@@ -218,7 +216,7 @@ void TRpCustomBand::PrintBody(long double bandWidth, bool paging) {
         Expanded = 0;
         first = false;
         if (report.RpPrinter != nullptr) {
-            PrintedRect = DeviceBox(*report.RpPrinter, report.CurrentX, report.CurrentY, bandWidth, printHeight_);
+            PrintedRect = DeviceBox(*report.RpPrinter, report.CurrentX, report.CurrentY, bandWidth, Size.Height);
         }
         FillBackground();
     }
@@ -229,7 +227,7 @@ void TRpCustomBand::DrawFrameAndLines(long double bandWidth) {
     TCustomRpReport& report = *report_;
     output::TRpPrinter* printer = report.RpPrinter;
     if (!(report.PrintToDevice || report.Exporting) || printer == nullptr) return;
-    PrintedRect = DeviceBox(*printer, report.CurrentX, report.CurrentY, bandWidth, printHeight_ + Expanded + 1.0L);
+    PrintedRect = DeviceBox(*printer, report.CurrentX, report.CurrentY, bandWidth, Size.Height + Expanded + 1.0L);
     output::Canvas* canvas = printer->GetCanvas();
     if (canvas != nullptr) Frame.PaintFrame(*canvas, PrintedRect, printer->XFactor(), printer->YFactor());
     if (bounds_.width() <= 0) return;

@@ -3,6 +3,8 @@
 #include "fake_controls.h"
 #include "printable_fixture.h"
 #include "program_bands.h"
+#include "report/engine/shape.h"
+#include "report/output/measure.h"
 #include "report/output/rp_printer.h"
 
 #include <gtest/gtest.h>
@@ -239,6 +241,179 @@ TEST_F(BandPrintTest, ControlThatNeverFitsEndsItsBand) {
     EXPECT_EQ(Prints("DetailBand1").size(), 3u);
     EXPECT_EQ(Prints("SummaryBand1").size(), 1u);
     EXPECT_LE(report_->PageNumber, 4);
+}
+
+TEST_F(BandPrintTest, BandAdvancesByItsRoundedHeight) {
+    struct Case {
+        long double height;
+        int advance;
+    };
+    for (const Case c : {Case{42.5L, 42}, Case{43.5L, 44}, Case{42.3L, 42}}) {
+        SCOPED_TRACE(static_cast<double>(c.height));
+        Build();
+        StartRun();
+        report_->OutputBand(report_->Bands.Band(1));
+        const long double values[] = {c.height};
+        Band("DetailBand1").Size.ReadValues(values);
+        const int before = report_->CurrentY;
+        report_->OutputBand(&Band("DetailBand1"));
+        EXPECT_EQ(report_->CurrentY - before, c.advance);
+        EndRun();
+        report_.reset();
+        printer_.reset();
+    }
+}
+
+TEST_F(BandPrintTest, BandFitsWhenTheRoomEqualsItsRoundedHeight) {
+    // Room is 2812 - Y; the Detail band takes 42.
+    for (const auto& [y, column] : {std::pair{2770, 1}, std::pair{2771, 2}}) {
+        SCOPED_TRACE(y);
+        Build();
+        StartRun();
+        report_->OutputBand(report_->Bands.Band(1));
+        report_->CurrentY = y;
+        EXPECT_EQ(report_->AvailableSpace(), 2812 - y);
+        report_->OutputBand(&Band("DetailBand1"));
+        EXPECT_EQ(report_->CurrentColumn, column);
+        EndRun();
+        report_.reset();
+        printer_.reset();
+    }
+}
+
+TEST_F(BandPrintTest, BandsLeftOutStillFireAfterPrintAndPrintTheirChildren) {
+    enum class Way { Disabled, BeforePrintFalse, ZeroHeight };
+    for (const Way way : {Way::Disabled, Way::BeforePrintFalse, Way::ZeroHeight}) {
+        SCOPED_TRACE(static_cast<int>(way));
+        log_.clear();
+        Build();
+        TRpCustomBand& summary = Band("SummaryBand1");
+        int before = 0;
+        std::vector<bool> after;
+        summary.BeforePrint = [&](TRpCustomBand&, bool& print) {
+            ++before;
+            if (way == Way::BeforePrintFalse) print = false;
+        };
+        summary.AfterPrint = [&](TRpCustomBand&, bool printed) { after.push_back(printed); };
+        if (way == Way::Disabled) summary.SetEnabled(false);
+        if (way == Way::ZeroHeight) {
+            const long double zero[] = {0};
+            summary.Size.ReadValues(zero);
+        }
+        Run(3);
+        EXPECT_EQ(before, way == Way::Disabled ? 0 : 1);
+        ASSERT_EQ(after.size(), 1u);
+        EXPECT_EQ(after[0], way == Way::ZeroHeight);
+        EXPECT_TRUE(Prints("SummaryBand1").empty());
+        // The child prints where the Summary would have started: right below the rows.
+        const auto child = Prints("ChildBand1");
+        ASSERT_EQ(child.size(), 1u);
+        EXPECT_TRUE(child[0].starts_with("page 1 col 1 at 100,668")) << child[0];
+        report_.reset();
+        printer_.reset();
+    }
+}
+
+TEST_F(BandPrintTest, ExpandBandGrowsOnlyWithinTheRoom) {
+    Build();
+    StartRun();
+    report_->OutputBand(report_->Bands.Band(1));
+    TRpCustomBand& band = Band("DetailBand1");
+    report_->CurrentY = 2812 - 100;  // room 100; the band is 42.3 high
+    band.Expanded = 0;
+    EXPECT_TRUE(band.CanExpand(57.7L));
+    EXPECT_FALSE(band.CanExpand(58.3L));
+    long double grown = -1;
+    bool started = false;
+    EXPECT_FALSE(band.ExpandBand(grown, started, 30));
+    EXPECT_EQ(grown, 30);
+    EXPECT_TRUE(started);
+    // Already tall enough: a control's first request below Expanded takes what is there.
+    bool secondStarted = false;
+    EXPECT_TRUE(band.ExpandBand(grown, secondStarted, 20));
+    EXPECT_EQ(grown, 30);
+    EXPECT_EQ(band.Expanded, 30);
+    // No room: nothing changes.
+    grown = -1;
+    EXPECT_FALSE(band.ExpandBand(grown, started, 40));
+    EXPECT_EQ(grown, -1);
+    EXPECT_EQ(band.Expanded, 30);
+    band.Expanded = 0;
+    EndRun();
+}
+
+TEST_F(BandPrintTest, ColumnWidthWithoutDetailBandSplitsThePage) {
+    Build();
+    report_->FreeBand(Band("DetailBand1"));
+    report_->Page.SetLeftMargin(10);
+    report_->Page.SetRightMargin(6);
+    report_->Page.SetColumns(3);
+    report_->Page.SetColumnSpace(5);
+    EXPECT_EQ(report_->ColumnWidth(), 613);
+}
+
+// Logs the page calls an export filter receives.
+class PageFilter : public RecordingFilter {
+public:
+    void NewPage() override { calls.push_back("NewPage"); }
+    void EndPage() override { calls.push_back("EndPage"); }
+    void ExportBand(report::output::TRpBandType, long double x, long double y, long double expanded) override {
+        calls.push_back("Band " + std::to_string(static_cast<int>(x)) + ',' + std::to_string(static_cast<int>(y)) + ' ' +
+                        std::to_string(static_cast<int>(expanded)));
+    }
+    std::vector<std::string> calls;
+};
+
+TEST_F(BandPrintTest, ExportGetsTheStretchedFullHeightLineAsAValue) {
+    Build();
+    TRpCustomBand& detail = Band("DetailBand1");
+    auto& memo = detail.NewPrintable<FakeLines>("memo", log_, 3, 27);
+    const long double box[] = {20, 0, 0, 300};
+    memo.Size.ReadValues(box);
+    auto& line = detail.NewPrintable<report::engine::TRpShape>();
+    line.Tag = 1000;
+    line.SetShape(report::output::TRpShapeType::rpsVertLine);
+    const long double place[] = {42.3L, 500, 0, 10};
+    line.Size.ReadValues(place);
+    const std::vector<long double> designSize = line.Size.WriteValues();
+    const report::output::Pen designPen = line.Pen();
+    const report::output::Brush designBrush = line.Brush();
+    PageFilter filter;
+    report_->SetExportFilter(&filter);
+    report_->PrintToDevice = false;
+    Run(1);
+    ASSERT_GE(filter.calls.size(), 2u);
+    EXPECT_EQ(filter.calls[0], "EndPage");
+    EXPECT_EQ(filter.calls[1], "NewPage");
+    // Three lines of 27 in a 2 mm box: the band grew by 81 below its 42.3.
+    EXPECT_NE(std::find(filter.calls.begin(), filter.calls.end(), "Band 100,542 81"), filter.calls.end());
+    const report::output::TRpPrinter& printer = *printer_;
+    std::vector<QRect> lines;
+    for (const auto& item : filter.items) {
+        const auto* shape = std::get_if<report::output::ExportShape>(&item.control);
+        if (shape != nullptr && shape->shape == report::output::TRpShapeType::rpsVertLine) lines.push_back(shape->rect);
+    }
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].top(), printer.DeviceY(542));
+    EXPECT_EQ(lines[0].top() + lines[0].height(), printer.DeviceY(542 + 42.3L + 81 + 1));
+    const int left = printer.DeviceX(100);
+    const int width = printer.DeviceX(100 + 367 * 254 / 96.0L) - left;
+    const long double middle = line.Bounds().left() + line.Bounds().width() / 2;
+    EXPECT_EQ(lines[0].left(), left + report::output::RoundHalfEvenInt(width * middle / 367));
+    EXPECT_EQ(line.Size.WriteValues(), designSize);
+    EXPECT_EQ(line.Pen(), designPen);
+    EXPECT_EQ(line.Brush(), designBrush);
+    report_->SetExportFilter(nullptr);
+}
+
+TEST_F(BandPrintTest, TwoRunsGiveTheSameTrace) {
+    Build();
+    Run(120);
+    const CallLog first = log_;
+    log_.clear();
+    printer_ = std::make_unique<report::output::TRpPrinter>();
+    Run(120);
+    EXPECT_EQ(log_, first);
 }
 
 }  // namespace
