@@ -406,6 +406,22 @@ TEST_F(BandPrintTest, ExportGetsTheStretchedFullHeightLineAsAValue) {
     report_->SetExportFilter(nullptr);
 }
 
+TEST_F(BandPrintTest, PagesBeforeTheLastKeepTheirFooterRoom) {
+    Build();
+    report_->LastPageFooter = false;
+    Band("SummaryBand1").AlignToBottom = true;
+    Run(3);
+    // The bottom Summary of a two-column report opens a page of its own (at its top) and
+    // gives up the last page's footer room; the page it closes keeps its footers above the
+    // bottom margin.
+    const auto footers = Prints("PageFooterBand1");
+    ASSERT_EQ(footers.size(), 1u);
+    EXPECT_TRUE(footers[0].starts_with("page 1 col 1 at 100,2812")) << footers[0];
+    const auto summary = Prints("SummaryBand1");
+    ASSERT_EQ(summary.size(), 1u);
+    EXPECT_TRUE(summary[0].starts_with("page 2 col 1 at 100,100")) << summary[0];
+}
+
 TEST_F(BandPrintTest, TwoRunsGiveTheSameTrace) {
     Build();
     Run(120);
