@@ -5,11 +5,14 @@
 #pragma once
 
 #include "report/output/abstract_export_filter.h"
+#include "report/output/pdf_font_metrics.h"
 
 #include <QRgb>
 
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -86,6 +89,12 @@ public:
     // Does nothing unless the filter was started and not finished yet.
     void Finish() override;
     void CloseStream() override;
+    // One line of text as an item. (x, y) in tenths of a millimetre is the top of the line and
+    // its left edge, right edge or centre by `alignment`; the baseline lies the font's ascent
+    // below. The text takes the font's colour; `color`, the control's background, is not used.
+    // ERpError when the font's metrics cannot be had.
+    void TextOutput(long double x, long double y, const FontSpec& font, QRgb color, HorizontalAlign alignment,
+                    std::string_view text) override;
 
     // Begins a page of the report's current size (closing an open one first); without a report
     // the page takes the size of the one before.
@@ -97,6 +106,10 @@ public:
     // Adds one item to the open page, beginning a page when none is open. ERpError for an item
     // without a kind.
     void AddItem(TPDFItemRec item);
+
+    // Where the widths and the other metrics of the fonts come from; the system's fonts unless
+    // replaced before the first text.
+    std::unique_ptr<PdfFontMetrics> FontMetrics;
 
     // The date and time written as the document's creation date (day number, local time).
     std::function<double()> Clock;
@@ -139,6 +152,13 @@ private:
 
     // One key per distinct font, in order of first use; a key's index is its font number.
     std::vector<std::string> FontKeys;
+    // The number of a font key, compared without regard to letter case; a new key is appended.
+    int FontIndex(const std::string& key);
+    // The metrics of a face in a style, taken once per run.
+    const TTFontrec& MetricsOf(std::string_view face, bool bold, bool italic);
+    // Font numbers by upper-case key, and metrics by upper-case face and styles.
+    std::map<std::string, int> fontNumbers_;
+    std::map<std::string, TTFontrec> metrics_;
 
     void WriteHead(PdfFileWriter& out) const;
     void WritePageTree(PdfFileWriter& out) const;
