@@ -31,6 +31,8 @@ class TRpPrinter;
 
 namespace report::engine {
 
+class TRpEvElement;
+
 // The report's printer choices.
 struct TRpReportPrinterSettings : output::TRpPrinterSettings {
     // Kept by the page when its orientation changes and by the printer set-up; not published,
@@ -107,6 +109,10 @@ public:
     bool FirstPageHeader = true;
     bool LastPageFooter = true;
     QRgb BackgroundColor = qRgb(255, 255, 255);
+    // The PAGENUMBER and COLUMNNUMBER entries of the report's functions, kept current by the
+    // paging; null until a run looks them up. Not owned.
+    TRpEvElement* PageEnv = nullptr;
+    TRpEvElement* ColumnEnv = nullptr;
     std::function<void(TCustomRpReport&)> OnStartPage;
     std::function<void(TCustomRpReport&)> OnEndPage;
 

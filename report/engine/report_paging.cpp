@@ -1,5 +1,6 @@
 // The report's paging during a run: room left, new columns and pages, page footers and the
 // controls placed on the page itself.
+#include "report/engine/ev_environment.h"
 #include "report/engine/printable.h"
 #include "report/engine/report.h"
 #include "report/output/export_filter.h"
@@ -95,6 +96,7 @@ void TCustomRpReport::StartNewColumn() {
         ++CurrentColumn;
         CurrentY = ColumnTop;
     }
+    TRpEvEnvironment::SetIntegerConstant(ColumnEnv, CurrentColumn);
     if (!(CurrentColumn == 1 && PageNumber == 1)) OutputPagingBand(Bands.Band(3));
 }
 
@@ -102,6 +104,7 @@ void TCustomRpReport::StartNewPage() {
     FinishPage();
     if (Exporting && ExportFilter != nullptr) ExportFilter->NewPage();
     ++PageNumber;
+    TRpEvEnvironment::SetIntegerConstant(PageEnv, PageNumber);
     if ((PrintToDevice || PageNumber == 1) && RpPrinter != nullptr) RpPrinter->NewPage();
     CurrentY = RoundHalfEvenInt(NativePage(kTop));
     if (OnStartPage) OnStartPage(*this);

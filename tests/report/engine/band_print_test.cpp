@@ -3,6 +3,7 @@
 #include "fake_controls.h"
 #include "printable_fixture.h"
 #include "program_bands.h"
+#include "report/engine/ev_elements.h"
 #include "report/engine/shape.h"
 #include "report/output/measure.h"
 #include "report/output/rp_printer.h"
@@ -420,6 +421,29 @@ TEST_F(BandPrintTest, PagesBeforeTheLastKeepTheirFooterRoom) {
     const auto summary = Prints("SummaryBand1");
     ASSERT_EQ(summary.size(), 1u);
     EXPECT_TRUE(summary[0].starts_with("page 2 col 1 at 100,100")) << summary[0];
+}
+
+TEST_F(BandPrintTest, PageAndColumnNumbersFollowThePaging) {
+    using report::engine::TRpEvElementConstant;
+    using report::engine::TRpEvResult;
+    Build();
+    TRpEvElementConstant page(TRpEvResult::Integer(0));
+    TRpEvElementConstant column(TRpEvResult::Integer(0));
+    report_->PageEnv = &page;
+    report_->ColumnEnv = &column;
+    std::vector<std::pair<int, int>> seen;
+    Band("DetailBand1").BeforePrint = [&](TRpCustomBand&, bool&) {
+        seen.emplace_back(static_cast<int>(page.Result().IntegerValue), static_cast<int>(column.Result().IntegerValue));
+    };
+    Run(110);
+    ASSERT_EQ(seen.size(), 110u);
+    // BeforePrint comes before the row's own break: row 55 still sees column 1.
+    EXPECT_EQ(seen[0], std::pair(1, 1));
+    EXPECT_EQ(seen[54], std::pair(1, 1));
+    EXPECT_EQ(seen[55], std::pair(1, 2));
+    EXPECT_EQ(seen[109], std::pair(1, 2));
+    EXPECT_EQ(page.Result().IntegerValue, 2);
+    EXPECT_EQ(column.Result().IntegerValue, 1);
 }
 
 TEST_F(BandPrintTest, TwoRunsGiveTheSameTrace) {
