@@ -8,7 +8,7 @@ packages=(
   libjpeg62-turbo-dev
   fonts-liberation2 fonts-dejavu-core
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  qpdf poppler-utils xvfb xauth
+  qpdf poppler-utils mupdf-tools xvfb xauth
   aglfn
   cups-daemon cups-client printer-driver-cups-pdf
   locales
