@@ -166,5 +166,4 @@ void TRpPDFDocumentFilter::WriteItem(TPDFItemRec& item)
     }
 }
 
-
 }  // namespace report::output
