@@ -79,6 +79,7 @@ public:
     [[nodiscard]] std::string GetExtension() const override;
     [[nodiscard]] std::string GetFilterName() const override;
     [[nodiscard]] bool GetStreaming() const override;
+    [[nodiscard]] bool IsPDFDocumentFilter() const override { return true; }
 
     // Opens the output (ERpError when the file cannot be created); the arguments are not used.
     void Start(std::int32_t paperWidth, std::int32_t paperLength, const FontSpec& font) override;

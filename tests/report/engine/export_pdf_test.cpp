@@ -2,11 +2,16 @@
 // controls hand over become the lines the preview's drawing calls for, each written once.
 #include "printable_fixture.h"
 
+#include "report/engine/graphic_controls.h"
 #include "report/engine/image.h"
 #include "report/engine/shape.h"
 #include "report/output/pdf_document.h"
+#include "tests/support/memory_table.h"
 
 #include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QByteArray>
 
 #include <string>
 
@@ -70,6 +75,47 @@ TEST_F(PrintableTest, IconAndTitleLineInThePdf) {
     // The icon: the 29 x 16 box at (7, 151), its bottom edge 167 pixels from the top.
     EXPECT_EQ(Count(bytes, "\r\nq 21.75 0 0 12.00 5.25 716.64 cm\r\nBI\r\n/Width 29\r\n/Height 16\r\n"), 1) << bytes;
     EXPECT_EQ(Count(bytes, "\r\nEI\r\nQ\r\n"), 1);
+}
+
+TEST_F(PrintableTest, RuleAndDataPictureInThePdf) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImage picture(20, 10, QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    ASSERT_TRUE(picture.save(&buffer, "PNG"));
+    enginetest::MemoryTable table("PICTURES", {{"PHOTO", TRpFieldKind::Blob}});
+    table.AddRow({enginetest::Blob{png.toStdString()}});
+    table.AddRow({enginetest::Blob{"garbage"}});
+    for (const std::size_t row : {std::size_t{0}, std::size_t{1}}) {
+        SCOPED_TRACE(row);
+        table.SetRow(row);
+        Start(Device::Record96);
+        output::TRpPDFDocumentFilter pdf;
+        A4Run run(printer_.get());
+        pdf.Report = &run;
+        report_->SetExportFilter(&pdf);
+        report_->PrintToDevice = false;
+        pdf.Start(2100, 2970, output::FontSpec{});
+        pdf.NewPage();
+        TRpHRule& rule = band_->NewPrintable<TRpHRule>();
+        rule.Size.ReadValues(std::vector<long double>{10, 0, 0, 1000});
+        rule.Prepare();
+        rule.Print(0, 0);
+        TRpGrDBImage& image = band_->NewPrintable<TRpGrDBImage>();
+        image.Size.ReadValues(std::vector<long double>{100, 0, 100, 200});
+        image.SetDataSet(&table);
+        image.DataField = "PHOTO";
+        image.Prepare();
+        image.Print(0, 0);
+        pdf.EndPage();
+        pdf.Finish();
+        const std::string& bytes = pdf.Bytes();
+        // One stroked line for the rule; the picture only when the blob holds one.
+        EXPECT_EQ(Count(bytes, " l s\r\n"), 1) << bytes;
+        EXPECT_EQ(Count(bytes, "\r\nBI\r\n"), row == 0 ? 1 : 0) << bytes;
+        report_->SetExportFilter(nullptr);
+    }
 }
 
 }  // namespace
