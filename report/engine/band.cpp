@@ -246,22 +246,4 @@ void TRpChildBand::Notification(TRpCustomBand& removed) {
     if (parent_ == &removed) parent_ = nullptr;
 }
 
-bool TRpCustomBand::CanExpand(long double extra) const {
-    if (report_ == nullptr) return false;
-    return output::RoundHalfEven(Size.Height + Expanded + extra) <= report_->AvailableSpace();
-}
-
-bool TRpCustomBand::ExpandBand(long double& newExpanded, bool& started, long double extra) {
-    if (!CanExpand(extra)) return false;
-    if (!started && extra < Expanded) {
-        newExpanded = Expanded;
-        started = true;
-        return true;
-    }
-    Expanded += extra;
-    newExpanded = Expanded;
-    started = true;
-    return false;
-}
-
 }  // namespace report::engine

@@ -121,21 +121,28 @@ public:
     // Design view: background, ruler, outline, frame and the type caption at the lower left.
     void Paint(output::Canvas& canvas) override;
 
-    // How far the band has grown below its design height while its controls print, tenths of a
-    // millimetre; the band sets it to 0 before each control prints.
-    long double Expanded = 0;
-    // True when the band, grown by `extra` more (tenths of a millimetre), still fits in the
-    // report's AvailableSpace: round(Size.Height + Expanded + extra) <= AvailableSpace.
-    [[nodiscard]] bool CanExpand(long double extra) const;
-    // Grows the band by `extra` for a control. False, and nothing changes, when it cannot grow.
-    // The first time in a control's print (`started` False) when Expanded already exceeds
-    // `extra`, the control takes that height: `newExpanded` := Expanded, `started` := True and
-    // the result is True. Otherwise Expanded grows by `extra`, `newExpanded` := Expanded,
-    // `started` := True and the result is False.
-    bool ExpandBand(long double& newExpanded, bool& started, long double extra);
-
     // True once the report has begun to free the band.
     [[nodiscard]] bool Destroying() const { return destroying_; }
+
+    // ---- Printing in a run ----
+    // How far the band has grown below its design height (tenths of a millimetre).
+    long double Expanded = 0;
+    // The band's rectangle on the page, device pixels.
+    QRect PrintedRect;
+    long double CalculatedHeight = 0;
+
+    // Puts the band on the page at the report's position; `asPageFooter` prints a page
+    // footer's child band as a page footer.
+    void PrintBand(bool asPageFooter = false);
+    // Fit test: may start a new column or page.
+    void FitsOnPage();
+    // The precalculated full height of the band.
+    void KeepTogether(long double& height);
+    [[nodiscard]] long double LinkedHeight(bool includeLinks) const;
+    [[nodiscard]] bool CanExpand(long double extra) const;
+    // Grows the band for a control; true when it was already tall enough.
+    bool ExpandBand(long double& newExpanded, bool& started, long double extra);
+    void AdvanceY();
 
 protected:
     explicit TRpCustomBand(TRpBandType type);
@@ -154,6 +161,14 @@ private:
     void SetParent(TCustomRpReport* report);
     // Tells every band that refers to this one that it goes.
     void ReleaseReferrers();
+
+    // Steps of PrintBand.
+    void PrintChild(TCBPrintOrder side, TRpBandType type);
+    void BreakBefore(TRpBandType type);
+    void PaintBackground(long double bandWidth);
+    void FillBackground();
+    void PrintBody(long double bandWidth, bool paging);
+    void DrawFrameAndLines(long double bandWidth);
 
     TRpBandType bandType_;
     TCustomRpReport* report_ = nullptr;

@@ -15,6 +15,7 @@
 #include "report/output/printer_settings.h"
 
 #include <QImage>
+#include <QRgb>
 #include <QSize>
 
 #include <concepts>
@@ -31,6 +32,8 @@ class TRpPrinter;
 }  // namespace report::output
 
 namespace report::engine {
+
+class TRpEvElement;
 
 // The report's printer choices.
 struct TRpReportPrinterSettings : output::TRpPrinterSettings {
@@ -99,9 +102,55 @@ public:
     // `client` is told of every detail row of the report's data loop (its controller's clients).
     void AddSubController(TRpPrintable& client) { Controller().AddClient(client); }
 
-    // Room left below the current position of the run, tenths of a millimetre: how far a band
-    // may grow. The page and column run state is not kept yet, so this is 0 (no run under way).
-    [[nodiscard]] virtual std::int32_t AvailableSpace() const { return 0; }
+    // ---- Run state: positions in tenths of a millimetre on the page ----
+    // True while a run fills pages; paging requests are ignored otherwise.
+    bool Running = false;
+    std::int32_t CurrentX = 0;
+    // -1 before the first page.
+    std::int32_t CurrentY = -1;
+    std::int32_t CurrentColumn = 1;
+    std::int32_t ColumnTop = 0;
+    std::int32_t PageNumber = 0;
+    // Height kept free for the page footers at the bottom of each page.
+    long double FooterReserve = 0;
+    bool LastPage = false;
+    bool SkipForceNewPage = false;
+    bool SkipForceNewColumn = false;
+    // Set while the band being printed has just broken to a new column or page.
+    bool DetailBreak = false;
+    // Options: page 1 gets the page header; the last page gets the page footer.
+    bool FirstPageHeader = true;
+    bool LastPageFooter = true;
+    QRgb BackgroundColor = qRgb(255, 255, 255);
+    // The PAGENUMBER and COLUMNNUMBER entries of the report's functions, kept current by the
+    // paging; null until a run looks them up. Not owned.
+    TRpEvElement* PageEnv = nullptr;
+    TRpEvElement* ColumnEnv = nullptr;
+    std::function<void(TCustomRpReport&)> OnStartPage;
+    std::function<void(TCustomRpReport&)> OnEndPage;
+
+    // Prints `band` (nothing for null), first sinking an AlignToBottom band to the bottom.
+    void OutputBand(TRpCustomBand* band);
+    // Room left below CurrentY on the current page; 0 before the first page.
+    [[nodiscard]] std::int32_t AvailableSpace() const;
+    // The width of one column.
+    [[nodiscard]] std::int32_t ColumnWidth() const;
+    void StartNewColumn();
+    void StartNewPage();
+    void FinishPage();
+    // Sums the enabled page footers and their enabled child bands into FooterReserve.
+    void ReserveFooterSpace();
+    // A band's ForceNewColumn / ForceNewPage; false when the request was swallowed.
+    bool RequestNewColumn();
+    bool RequestNewPage();
+    void PrintPageDecorations();
+    // The paper length of the run (the printer object's, in the page's orientation).
+    [[nodiscard]] long double RunPaperLength() const;
+    // True while a band is output by the paging itself (a column or page change): such bands
+    // take no forced, fit-test or stretch break of their own.
+    [[nodiscard]] bool OutputByPaging() const { return pagingDepth_ > 0; }
+    // Page geometry in tenths of a millimetre.
+    [[nodiscard]] long double NativePage(int index) const;
 
     // The report's unit is its page's.
     [[nodiscard]] TRpUnit GetUnits() const { return Page.Units; }
@@ -170,8 +219,14 @@ protected:
     void SetController(std::unique_ptr<TRpCustomController> controller) { controller_ = std::move(controller); }
 
 private:
+    // Prints a band on behalf of the paging.
+    void OutputPagingBand(TRpCustomBand* band, bool asPageFooter = false);
+
     std::unique_ptr<TRpCustomController> controller_;
     std::unique_ptr<TRpTextMeasurer> measurer_;
+    int pagingDepth_ = 0;
+    // The footer reserve at the start of a run, kept for every page but the last.
+    long double startReserve_ = 0;
 };
 
 class TRpReport : public TCustomRpReport {

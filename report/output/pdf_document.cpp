@@ -166,9 +166,4 @@ void TRpPDFDocumentFilter::WriteItem(TPDFItemRec& item)
     }
 }
 
-// Shapes and pictures have no lines of their own yet.
-void TRpPDFDocumentFilter::WriteShapeItem(const TPDFItemRec&) {}
-
-void TRpPDFDocumentFilter::WritePictureItem(const TPDFItemRec&) {}
-
 }  // namespace report::output

@@ -79,12 +79,16 @@ public:
     [[nodiscard]] std::string GetExtension() const override;
     [[nodiscard]] std::string GetFilterName() const override;
     [[nodiscard]] bool GetStreaming() const override;
+    [[nodiscard]] bool IsPDFDocumentFilter() const override { return true; }
 
     // Opens the output (ERpError when the file cannot be created); the arguments are not used.
     void Start(std::int32_t paperWidth, std::int32_t paperLength, const FontSpec& font) override;
     // The first call only marks the first page; each later one breaks to a new page.
     void NewPage() override;
     void EndPage() override;
+    // A shape or picture whose box has its top left at (x, y) in device pixels, as shape or
+    // picture items of the open page (a page is begun when none is open).
+    void ExportControl(const ExportedControl& control, long double x, long double y) override;
     // Writes the whole file; ERpError when writing fails, and an existing file stays as it was.
     // Does nothing unless the filter was started and not finished yet.
     void Finish() override;
@@ -174,6 +178,9 @@ private:
     // Points per pixel at the recording resolution, until a report's printer says otherwise.
     long double scaleX_ = 0.75L;
     long double scaleY_ = 0.75L;
+    // The default printer's resolution in dots per inch, asked once per run and only when a
+    // picture needs it; 0 until then.
+    int printerResolution_ = 0;
 };
 
 }  // namespace report::output

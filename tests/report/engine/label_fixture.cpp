@@ -15,6 +15,14 @@ ScriptedReport::ScriptedReport() : TRpReport([] { return report::output::TRpPape
     SetMeasurer(std::make_unique<FiveByteMeasurer>());
 }
 
+void ScriptedReport::SetSpace(std::int32_t space) {
+    Running = true;
+    CurrentY = 0;
+    // The room is the paper length less the bottom margin (the first of the page's values),
+    // the footer reserve and the position: the reserve takes up what is not to be left.
+    FooterReserve = RunPaperLength() - Page.WriteValues()[0] - space;
+}
+
 std::vector<std::string> TextFilter::Texts() const {
     std::vector<std::string> texts;
     for (const Line& line : lines) texts.push_back(line.text);

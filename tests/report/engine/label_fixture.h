@@ -16,12 +16,12 @@
 
 namespace enginetest {
 
-// A report whose AvailableSpace is what the test says.
+// A report with the print layout's page whose room on the page (AvailableSpace) the test sets.
 class ScriptedReport : public report::engine::TRpReport {
 public:
     ScriptedReport();
-    [[nodiscard]] std::int32_t AvailableSpace() const override { return Space; }
-    std::int32_t Space = 0;
+    // A run is under way with `space` tenths of a millimetre left below the current position.
+    void SetSpace(std::int32_t space);
 };
 
 // 5 pixels per byte (so the report's TextWidth is 5n + 1) and 11 pixels a line.

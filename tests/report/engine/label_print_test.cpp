@@ -59,7 +59,7 @@ const Lines kFiveLines{"one", "two", "three", "four", "five"};
 
 TEST_F(LabelTest, BandGrowsWhileThePageHasRoom) {
     StartReport();
-    Report().Space = 101;
+    Report().SetSpace(101);
     struct Row {
         long double expanded;
         long double extra;
@@ -84,7 +84,7 @@ TEST_F(LabelTest, BandGrowsWhileThePageHasRoom) {
     EXPECT_FALSE(band_->ExpandBand(reach, started, 40));
     EXPECT_EQ(band_->Expanded, 29.1L);
     // The first growth of a control on a band already grown further takes that height.
-    Report().Space = 200;
+    Report().SetSpace(200);
     band_->Expanded = 40;
     started = false;
     EXPECT_TRUE(band_->ExpandBand(reach, started, 29.1L));
@@ -102,7 +102,7 @@ TEST_F(LabelTest, MemoStretchesAndContinues) {
     // Five lines, 42.3 tenths high on a band as high; a line of 7 pt is 10 px (26.46 tenths) on
     // the recorded page: one line fits, the band grows twice within 101, the rest waits.
     StartReport();
-    Report().Space = 101;
+    Report().SetSpace(101);
     TRpMemo& memo = PlaceAt<TRpMemo>({42.3L, 0, 0, 900});
     memo.SetLines(kFiveLines);
     memo.SetAutoStretch(true);
@@ -150,7 +150,7 @@ TEST_F(LabelTest, LinesTakeThePrintersHeight) {
     for (const auto& [device, lines] : {std::pair{Device::Record96, 3}, std::pair{Device::Printer600, 2}}) {
         SCOPED_TRACE(lines);
         StartReport(device);
-        Report().Space = 96;
+        Report().SetSpace(96);
         TRpMemo& memo = PlaceAt<TRpMemo>({42.3L, 0, 0, 900});
         memo.SetLines(kFiveLines);
         memo.SetAutoStretch(true);
@@ -163,7 +163,7 @@ TEST_F(LabelTest, LinesTakeThePrintersHeight) {
 
 TEST_F(LabelTest, WithoutStretchWhatDoesNotFitIsLeftOut) {
     StartReport();
-    Report().Space = 1000;
+    Report().SetSpace(1000);
     TRpMemo& memo = PlaceAt<TRpMemo>({42.3L, 0, 0, 900});
     memo.SetLines(kFiveLines);
     memo.Prepare();
@@ -178,7 +178,7 @@ TEST_F(LabelTest, WithoutStretchWhatDoesNotFitIsLeftOut) {
 
 TEST_F(LabelTest, PrepareStartsAnUnfinishedControlAgain) {
     StartReport();
-    Report().Space = 101;
+    Report().SetSpace(101);
     TRpMemo& memo = PlaceAt<TRpMemo>({42.3L, 0, 0, 900});
     memo.SetLines(kFiveLines);
     memo.SetAutoStretch(true);
@@ -226,7 +226,7 @@ TEST_F(LabelTest, LineThatDidNotFitPrintsInAFreshColumnWithRoom) {
     memo.Print(0, 0);
     ASSERT_FALSE(memo.PrintFinished);
     // At the top of the next column the band has room to grow.
-    Report().Space = 1000;
+    Report().SetSpace(1000);
     band_->Expanded = 0;
     memo.Print(0, 500);
     EXPECT_TRUE(memo.PrintFinished);
@@ -482,7 +482,7 @@ TEST_F(LabelTest, DisabledOrUnpreparedControls) {
 
 TEST_F(LabelTest, LabelOnTheReportItselfCannotStretch) {
     StartReport();
-    Report().Space = 1000;
+    Report().SetSpace(1000);
     TRpLabel& label = report_->NewPrintable<TRpLabel>();
     label.SetAutoSize(false);
     label.Size.ReadValues(std::vector<long double>{30, 0, 0, 900});

@@ -318,7 +318,7 @@ TEST_F(ComputedTextTest, ContinuationPrintsTheRestOfTheSameValue) {
     sum.Print(0, 0);
     EXPECT_FALSE(sum.PrintFinished);
     EXPECT_EQ(filter.Texts(), Lines{"1 "});
-    Report().Space = 1000;
+    Report().SetSpace(1000);
     band_->Expanded = 0;
     sum.Print(0, 500);
     EXPECT_TRUE(sum.PrintFinished);
