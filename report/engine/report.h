@@ -34,6 +34,7 @@ class TRpPrinter;
 namespace report::engine {
 
 class TRpEvElement;
+class TRpReportValues;
 
 // The report's printer choices.
 struct TRpReportPrinterSettings : output::TRpPrinterSettings {
@@ -101,6 +102,9 @@ public:
 
     // `client` is told of every detail row of the report's data loop (its controller's clients).
     void AddSubController(TRpPrintable& client) { Controller().AddClient(client); }
+    // What the system data and expression controls read of the run (page number, title, record
+    // count and number, data sets, Functions); null while the report keeps none of it.
+    [[nodiscard]] virtual TRpReportValues* RunValues() { return nullptr; }
 
     // ---- Run state: positions in tenths of a millimetre on the page ----
     // True while a run fills pages; paging requests are ignored otherwise.

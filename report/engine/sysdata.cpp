@@ -20,8 +20,8 @@ public:
     [[nodiscard]] TRpEvEnvironment* Functions() override { return nullptr; }
 };
 
-// The run values of the report a control is on; null when the report keeps none.
-TRpReportValues* RunValues(TCustomRpReport* report) { return dynamic_cast<TRpReportValues*>(report); }
+// The run values of the report a control is on; null when it has none or keeps none.
+TRpReportValues* RunValues(TCustomRpReport* report) { return report != nullptr ? report->RunValues() : nullptr; }
 
 }  // namespace
 

@@ -28,8 +28,8 @@ using enginetest::TextFilter;
 using utility::Pl;
 using Lines = std::vector<std::string>;
 
-// A report holding what the run gives its controls.
-class ValuesReport : public ScriptedReport, public TRpReportValues {
+// What the run gives the controls, held by the test.
+class TestValues : public TRpReportValues {
 public:
     [[nodiscard]] int PageNumber() const override { return page; }
     [[nodiscard]] std::string ReportTitle() const override { return title; }
@@ -44,6 +44,13 @@ public:
     std::optional<int> number;
     TRpDataSetList dataSets;
     TRpEvEnvironment functions;
+};
+
+// A report whose run values are the test's.
+class ValuesReport : public ScriptedReport {
+public:
+    [[nodiscard]] TRpReportValues* RunValues() override { return &values; }
+    TestValues values;
 };
 
 class ComputedTextTest : public enginetest::LabelTest {
@@ -63,7 +70,7 @@ protected:
         band_ = nullptr;
         report_.reset();
         auto report = std::make_unique<ValuesReport>();
-        values_ = report.get();
+        values_ = &report->values;
         table_ = std::make_unique<enginetest::MemoryTable>("Table1",
                                                            std::vector<enginetest::Column>{{"X", TRpFieldKind::Integer}});
         values_->dataSets = {table_.get()};
@@ -90,7 +97,7 @@ protected:
     }
 
     ScopedRpClock clock_{enginetest::FixedNow};
-    ValuesReport* values_ = nullptr;
+    TestValues* values_ = nullptr;
     std::unique_ptr<enginetest::MemoryTable> table_;
     std::size_t rowCount_ = 0;
 };
