@@ -5,6 +5,7 @@
 #include "utility/diallistanew.h"
 #include "utility/dialwyb.h"
 #include "utility/dos_ext.h"
+#include "utility/paths.h"
 
 #include <algorithm>
 
@@ -25,31 +26,33 @@ public:
     Hourglass& operator=(const Hourglass&) = delete;
 };
 
-std::string DriveListMessage(const std::string& dddFolder)
+std::string DriveListMessage(const std::filesystem::path& dddFolder)
 {
-    return Pl("\r\nNastąpi przeniesienie plików DDD z urządzenia do katalogu\r\n\"") + dddFolder +
-           Pl("\"\r\n\r\nNa poniższej liście wskaż urządzenie pobierające dane z kart kierowców "
+    return Pl("\r\nNastąpi przeniesienie plików DDD z urządzenia do katalogu\r\n\"") +
+           utility::PathToCp1250(dddFolder) + Pl("\"\r\n\r\nNa poniższej liście wskaż urządzenie pobierające dane z kart kierowców "
               "(np. OPTAC, Digidown,...)");
 }
 
-std::string MethodExplanation(const std::string& deviceFolder, const std::string& dddFolder)
+std::string MethodExplanation(const std::filesystem::path& deviceFolder, const std::filesystem::path& dddFolder)
 {
-    return Pl("Z urządzenia \"") + deviceFolder + "\"\r\n" + Pl("do katalogu ") + dddFolder + "." +
+    return Pl("Z urządzenia \"") + utility::PathToCp1250(deviceFolder) + "\"\r\n" + Pl("do katalogu ") +
+           utility::PathToCp1250(dddFolder) + "." +
            Pl("\rPliki DDD zostaną utworzone w komputerze.") + Pl("\r\nWybierz metodę:");
 }
 
 // One warning for every file kept back, however many there are.
-std::string KeptFilesWarning(const std::string& dddFolder, const utility::StringList& kept)
+std::string KeptFilesWarning(const std::filesystem::path& dddFolder, const utility::PathList& kept)
 {
-    std::string text = Pl("Pliki o takich nazwach już istnieją w\r\n") + utility::NormalizePath(dddFolder, true) +
-                       Pl(". Nie zostały skopiowane.\r\nIlość pominiętych plików: ") + std::to_string(kept.size());
-    for (const std::string& name : kept)
-        text += "\r\n" + name;
+    std::string text = Pl("Pliki o takich nazwach już istnieją w\r\n");
+    text += utility::PathToCp1250(utility::NormalizePath(dddFolder, true));
+    text += Pl(". Nie zostały skopiowane.\r\nIlość pominiętych plików: ") + std::to_string(kept.size());
+    for (const std::filesystem::path& name : kept)
+        text.append("\r\n").append(utility::PathToCp1250(name));
     return text;
 }
 
 // -1 when the list was cancelled or closed without a drive.
-int ChooseDrive(const std::vector<DownloadDrive>& drives, const std::string& dddFolder, bool& closedWithOk)
+int ChooseDrive(const std::vector<DownloadDrive>& drives, const std::filesystem::path& dddFolder, bool& closedWithOk)
 {
     std::string items;
     for (const DownloadDrive& drive : drives)
@@ -68,23 +71,21 @@ int ChooseDrive(const std::vector<DownloadDrive>& drives, const std::string& ddd
 
 } // namespace
 
-std::vector<DownloadDrive> DownloadDrives(const utility::StringList& driveLines)
+std::vector<DownloadDrive> DownloadDrives(const std::vector<utility::DriveEntry>& entries)
 {
     std::vector<DownloadDrive> drives;
-    for (const std::string& line : driveLines) {
-        const utility::StringList parts = utility::SplitToList(std::string(1, utility::kDriveFieldSeparator), "", line);
-        if (parts.empty() || parts[0].empty())
+    for (const utility::DriveEntry& entry : entries) {
+        if (entry.root.empty())
             continue;
         DownloadDrive drive;
-        drive.root = parts[0];
-        if (drive.root.back() != '/')
-            drive.root += '/';
+        drive.root = utility::NormalizePath(entry.root, true);
         // Importing from the system's root would walk the whole system.
         if (drive.root == "/")
             continue;
-        const std::string label = parts.size() == 3 ? parts[2] : std::string();
-        drive.item = utility::ReplaceChar(drive.root + " " + label, ';', ' ');
-        drive.removable = parts.size() >= 2 && parts[1] == std::to_string(kRemovableDrive);
+        const std::string rootText = utility::PathToCp1250(drive.root);
+        drive.item = utility::ReplaceChar(rootText + " " + entry.label, ';', ' ');
+        drive.removable = entry.type == kRemovableDrive;
+        const std::string line = rootText + " " + std::to_string(entry.type) + " " + entry.label;
         drive.device = line.find("OPTAC") != std::string::npos || line.find("DIGI") != std::string::npos;
         drives.push_back(std::move(drive));
     }
@@ -98,7 +99,7 @@ int PreselectedDrive(const std::vector<DownloadDrive>& drives)
     return found == drives.end() ? -1 : static_cast<int>(found - drives.begin());
 }
 
-bool ImportFromDownloadDevice(const std::string& dddFolder, const DriveLister& listDrives)
+bool ImportFromDownloadDevice(const std::filesystem::path& dddFolder, const DriveLister& listDrives)
 {
     bool closedWithOk = false;
     Hourglass hourglass;
@@ -106,7 +107,7 @@ bool ImportFromDownloadDevice(const std::string& dddFolder, const DriveLister& l
     const int chosen = ChooseDrive(drives, dddFolder, closedWithOk);
     if (chosen < 0)
         return closedWithOk;
-    const std::string& device = drives[static_cast<std::size_t>(chosen)].root;
+    const std::filesystem::path& device = drives[static_cast<std::size_t>(chosen)].root;
     const int method = utility::ChooseFromList(
         Pl("Import plików"), MethodExplanation(device, dddFolder),
         Pl("Kopiuj pliki do komputera;Przenieś pliki do komputera (usuń z urządzenia)"), 0);
@@ -114,8 +115,8 @@ bool ImportFromDownloadDevice(const std::string& dddFolder, const DriveLister& l
         return true;
     const bool move = method == 1;
     int count = 0;
-    utility::StringList kept;
-    (void)utility::CopyTree(device + "*.DDD", dddFolder, count, true, move, &kept);
+    utility::PathList kept;
+    (void)utility::CopyTree(device / "*.DDD", dddFolder, count, true, move, &kept);
     if (!kept.empty())
         utility::WarningBox(KeptFilesWarning(dddFolder, kept));
     utility::InfoBox((move ? Pl("Ilość przeniesionych plików: ") : Pl("Ilość skopiowanych plików: ")) +
@@ -123,7 +124,7 @@ bool ImportFromDownloadDevice(const std::string& dddFolder, const DriveLister& l
     return true;
 }
 
-bool ImportFromDownloadDevice(const std::string& dddFolder)
+bool ImportFromDownloadDevice(const std::filesystem::path& dddFolder)
 {
     return ImportFromDownloadDevice(dddFolder, [] { return utility::ListDrives(); });
 }

@@ -6,6 +6,7 @@
 #include "utility/cp1250.h"
 #include "utility/dialogi.h"
 #include "utility/jpegfile.h"
+#include "utility/paths.h"
 #include "utility/programfolder.h"
 #include "utility/stringi.h"
 
@@ -49,7 +50,7 @@ bool IsBmpName(std::string_view name) { return EndsWithNoCase(name, ".bmp"); }
 // fewer than two lines.
 bool ReadDescription(const std::filesystem::path& path, std::string& name, std::string& link)
 {
-    QFile file(QString::fromStdString(path.string()));
+    QFile file(utility::PathToQString(path));
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray bytes = file.read(kMaxDescriptionBytes);
@@ -97,8 +98,8 @@ bool IsOpenableLink(const QUrl& link)
            !link.host().isEmpty();
 }
 
-Tf_oknoReklamowe::Tf_oknoReklamowe(const std::string& programFolder, const QUrl& site, QWidget* parent)
-    : QDialog(parent), folder_(utility::Cp1250ToUtf8(programFolder)), site_(site)
+Tf_oknoReklamowe::Tf_oknoReklamowe(const std::filesystem::path& programFolder, const QUrl& site, QWidget* parent)
+    : QDialog(parent), folder_(programFolder), site_(site)
 {
     setObjectName(QStringLiteral("f_oknoReklamowe"));
     setWindowTitle(U("Reklama ") + U(kMakerWebSite));
@@ -234,7 +235,7 @@ bool Tf_oknoReklamowe::ShowPicture()
 {
     QImage image;
     const bool loaded = IsBmpName(picture_.filename().string())
-                            ? image.load(QString::fromStdString(picture_.string()), "BMP")
+                            ? image.load(utility::PathToQString(picture_), "BMP")
                             : utility::LoadJpegFile(image, picture_);
     if (!loaded || image.isNull())
         return false;

@@ -37,9 +37,9 @@ bool IsOpenableLink(const QUrl& link);
 class Tf_oknoReklamowe : public QDialog {
     Q_OBJECT
 public:
-    // `programFolder` (CP1250) keeps obr.inf and the picture between runs; `site` is where
-    // they are fetched from (its path is replaced by the sponsor folder's).
-    Tf_oknoReklamowe(const std::string& programFolder, const QUrl& site, QWidget* parent = nullptr);
+    // `programFolder` keeps obr.inf and the picture between runs; `site` is where they are
+    // fetched from (its path is replaced by the sponsor folder's).
+    Tf_oknoReklamowe(const std::filesystem::path& programFolder, const QUrl& site, QWidget* parent = nullptr);
     ~Tf_oknoReklamowe() override;
 
     // What a click on the picture opens: the shop's address unless the description names

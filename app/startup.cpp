@@ -13,12 +13,17 @@
 #include "utility/stringi.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLoggingCategory>
 
 #include <exception>
 #include <functional>
 #include <vector>
 
 namespace app {
+
+Q_LOGGING_CATEGORY(lcStartup, "kartovan.app.startup")
+
 namespace {
 
 struct Unit {
@@ -83,6 +88,18 @@ void FinalizeUnits()
     }
 }
 
+std::unique_ptr<QTranslator> InstallQtPolishTranslation()
+{
+    auto translator = std::make_unique<QTranslator>();
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!translator->load(QStringLiteral("qtbase_pl"), folder) ||
+        !QCoreApplication::installTranslator(translator.get())) {
+        qCWarning(lcStartup) << "Qt's Polish translation not found in" << folder;
+        return nullptr;
+    }
+    return translator;
+}
+
 int RunMainWindow(const std::function<std::unique_ptr<QWidget>()>& createMainWindow)
 {
     std::unique_ptr<QWidget> window;
@@ -103,6 +120,7 @@ int RunMainWindow(const std::function<std::unique_ptr<QWidget>()>& createMainWin
 int RunProgram(int argc, char** argv)
 {
     QApplication application(argc, argv);
+    const std::unique_ptr<QTranslator> polish = InstallQtPolishTranslation();
     InitializeUnits();
     // The title names the program to the user; the plain name keys its data folder, which a
     // colon and blanks would make awkward on every platform.

@@ -2,6 +2,7 @@
 // finalizations in reverse.
 #pragma once
 
+#include <QTranslator>
 #include <QWidget>
 
 #include <functional>
@@ -16,6 +17,12 @@ void FinalizeUnits();
 
 // The application title.
 inline constexpr const char* kApplicationTitle = "Kartovan: czytanie kart kierowców";  // UTF-8
+
+// Installs Qt's own Polish texts ("qtbase" of package qt6-translations-l10n) for the standard
+// dialogs and buttons ("Tak", "Nie", "Anuluj", "Szukaj w:"), whatever the user's locale: the
+// program's windows are Polish. Uninstalled when the result goes; none when the translation is
+// missing, and the standard texts then stay English.
+std::unique_ptr<QTranslator> InstallQtPolishTranslation();
 
 // Creates the main window, shows it and runs the message loop; returns the loop's exit code.
 // A failure while the window is created is shown in an error box and gives 1.

@@ -11,6 +11,7 @@
 #include "utility/cp1250.h"
 #include "utility/dialogi.h"
 #include "utility/dos_ext.h"
+#include "utility/paths.h"
 #include "utility/programfolder.h"
 #include "utility/win_ext.h"
 
@@ -128,8 +129,8 @@ void Tf_tcGlow::Guard(Sender* sender, Signal signal, void (Tf_tcGlow::*handler)(
 void WriteProgramFolderKey()
 {
     // Other programs look the program up here; a failed write changes nothing for us.
-    (void)utility::RegWriteString(utility::RegistryRoot::CurrentUser, utility::kProgramRegistryKey, "katKTExe",
-                                  true, utility::ExecutableFolder());
+    (void)utility::RegWritePath(utility::RegistryRoot::CurrentUser, utility::kProgramRegistryKey, "katKTExe", true,
+                                utility::ExecutableFolder());
 }
 
 Tf_tcGlow::Tf_tcGlow(QStringList commandLine, QWidget* parent)
@@ -407,12 +408,11 @@ void Tf_tcGlow::SetPrintVisible(bool visible)
 
 void Tf_tcGlow::FormCreate()
 {
-    DddFolder = utility::RegReadString(utility::RegistryRoot::CurrentUser, utility::kProgramRegistryKey, "katDDD",
-                                       false);
+    DddFolder = utility::RegReadPath(utility::RegistryRoot::CurrentUser, utility::kProgramRegistryKey, "katDDD", false);
     if (DddFolder.empty()) {
-        DddFolder = utility::NormalizePath(utility::ProgramFolder(), true) + "DDD";
-        (void)utility::RegWriteString(utility::RegistryRoot::CurrentUser, utility::kProgramRegistryKey, "katDDD",
-                                      true, utility::NormalizePath(DddFolder, true));
+        DddFolder = utility::ProgramFolder() / "DDD";
+        (void)utility::RegWritePath(utility::RegistryRoot::CurrentUser, utility::kProgramRegistryKey, "katDDD", true,
+                                    utility::NormalizePath(DddFolder, true));
     }
     // A folder that cannot be made is reported when a card file is saved into it.
     (void)utility::ForceDirectoriesReport(DddFolder, false);
@@ -452,7 +452,7 @@ void Tf_tcGlow::FormShow()
     Timer1->start();
     Label7->clear();
     Label7->appendPlainText(U("Katalog z danymi z kart kierowców (plikami DDD): ") +
-                            utility::Cp1250ToQString(DddFolder));
+                            utility::PathToQString(DddFolder));
 }
 
 void Tf_tcGlow::FormResize()
@@ -472,7 +472,7 @@ void Tf_tcGlow::Timer1Timer()
 {
     Timer1->stop();
     if (CurrentFileName.empty() && commandLine_.size() > 1)
-        CurrentFileName = utility::QStringToCp1250(commandLine_.at(1));
+        CurrentFileName = utility::PathFromQString(commandLine_.at(1));
     if (!CurrentFileName.empty())
         OpenCardFile(CurrentFileName);
 }
@@ -522,7 +522,7 @@ void Tf_tcGlow::Image1Click() { ShellOpen(U(kMakerShopWebSite)); }
 
 void Tf_tcGlow::Label1Click()
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(utility::Cp1250ToQString(DddFolder)));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(utility::PathToQString(DddFolder)));
 }
 
 void Tf_tcGlow::Przetw1Click() { ConvertFolderToKk1(); }

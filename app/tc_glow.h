@@ -8,6 +8,7 @@
 #include "tacho/zolt.h"
 
 #include <array>
+#include <filesystem>
 #include <string>
 
 class QAction;
@@ -44,9 +45,9 @@ public:
     // Fields other parts of the window read and write; texts are code page 1250.
     tacho::CardImageD7 ZoltRecord{};
     std::string AtrText;
-    std::string DddFolder;
-    std::string CurrentFileName;
-    std::string ZoltFolder;
+    std::filesystem::path DddFolder;
+    std::filesystem::path CurrentFileName;
+    std::filesystem::path ZoltFolder;
 
     // Components, by their names.
     QMenu* Plik1 = nullptr;
@@ -126,7 +127,7 @@ public:
     // Writes the card in memory into the DDD folder, telling the user the outcome.
     void SaveCardAsDdd();
     // Virtual so that tests can watch what the window opens.
-    virtual void OpenCardFile(const std::string& fileName);
+    virtual void OpenCardFile(const std::filesystem::path& fileName);
     void ShowCardSummary();
     void ConvertFolderToKk1();
 

@@ -14,10 +14,10 @@
 #include "utility/datetime.h"
 #include "utility/dialogi.h"
 #include "utility/dos_ext.h"
+#include "utility/paths.h"
 #include "utility/programfolder.h"
 #include "utility/stringi.h"
 
-#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -38,18 +38,17 @@ void SetStatusColour(QPlainTextEdit* status, const QColor& colour)
 }
 
 // A plain file at exactly this path; names are never read as masks here.
-bool PlainFileExists(const std::string& fileName)
+bool PlainFileExists(const std::filesystem::path& fileName)
 {
     unsigned attributes = 0;
-    return utility::EntryAttributes(std::filesystem::path(utility::Cp1250ToUtf8(fileName)), attributes) &&
-           (attributes & utility::kAttrArchive) != 0;
+    return utility::EntryAttributes(fileName, attributes) && (attributes & utility::kAttrArchive) != 0;
 }
 
 std::string HexBytes(std::span<const std::uint8_t> bytes)
 {
     std::string text;
     for (std::uint8_t b : bytes)
-        text += (text.empty() ? "" : " ") + utility::ZeroPadNumberText(utility::IntToHexText(b), 2);
+        text.append(text.empty() ? "" : " ").append(utility::ZeroPadNumberText(utility::IntToHexText(b), 2));
     return text;
 }
 
@@ -57,24 +56,24 @@ void SetLabel(QLabel* label, const std::string& text) { label->setText(utility::
 
 // Shows `dialog`; false when it was cancelled, else `chosen` is the full name of the file
 // chosen (empty when none).
-bool PickFile(QFileDialog* dialog, std::string& chosen)
+bool PickFile(QFileDialog* dialog, std::filesystem::path& chosen)
 {
     chosen.clear();
     if (dialog->exec() != QDialog::Accepted)
         return false;
     const QStringList files = dialog->selectedFiles();
     if (!files.isEmpty())
-        chosen = utility::QStringToCp1250(QDir::toNativeSeparators(files.first()));
+        chosen = utility::PathFromQString(files.first());
     return true;
 }
 
-void RunOpenCommand(Tf_tcGlow& w, QFileDialog* dialog, const std::string& initialFolder)
+void RunOpenCommand(Tf_tcGlow& w, QFileDialog* dialog, const std::filesystem::path& initialFolder)
 {
     w.ClearSummaryTexts();
     w.Label7->clear();
     w.SetPrintVisible(false);
-    dialog->setDirectory(utility::Cp1250ToQString(initialFolder));
-    std::string chosen;
+    dialog->setDirectory(utility::PathToQString(initialFolder));
+    std::filesystem::path chosen;
     if (!PickFile(dialog, chosen))
         return;
     w.setEnabled(false);
@@ -104,7 +103,7 @@ bool ShowHolderLabels(Tf_tcGlow& w, const std::string& surname, const std::strin
         return false;
     }
     SetLabel(w.LabelK[2], " 3. " + utility::DateToYMDText(*birthDate));
-    const auto date = [&card](std::size_t offset) {
+    const auto date = [&](std::size_t offset) {
         return utility::DateToYMDText(tacho::TimeRealToDate(tacho::ImageField(card, offset, 4)));
     };
     SetLabel(w.LabelK[3], "4a. " + date(field::kCardValidityBegin));
@@ -133,16 +132,17 @@ void Tf_tcGlow::ConvertFolderToKk1()
 {
     // The window stays enabled and keeps its card: the conversion loads into images of its own.
     const auto pick = [this] {
-        std::string chosen;
+        std::filesystem::path chosen;
         (void)PickFile(OpenDialogKKD, chosen);
         return chosen;
     };
     tacho::ConvertFolderToKk1(pick, utility::ProgramFolder());
 }
 
-void Tf_tcGlow::OpenCardFile(const std::string& fileName)
+void Tf_tcGlow::OpenCardFile(const std::filesystem::path& fileName)
 {
-    Label7->setPlainText(utility::Cp1250ToQString(fileName));
+    Label7->setPlainText(utility::PathToQString(fileName));
+    const std::string nameText = utility::PathToCp1250(fileName);
     bool loaded = false;
     if (tacho::HasZoltExtension(fileName)) {
         SetStatusColour(Label7, kZoltStatusColour);
@@ -153,7 +153,7 @@ void Tf_tcGlow::OpenCardFile(const std::string& fileName)
             tacho::CardImage = image;
             loaded = true;
         } else {
-            utility::ErrorBox(utility::Pl("Błąd wczytania pliku:\r\n") + fileName + "\r\n" + error);
+            utility::ErrorBox(utility::Pl("Błąd wczytania pliku:\r\n") + nameText + "\r\n" + error);
         }
     } else {
         SetStatusColour(Label7, kCardFileStatusColour);
@@ -161,9 +161,9 @@ void Tf_tcGlow::OpenCardFile(const std::string& fileName)
             bool isImageFile = false;
             loaded = tacho::LoadCardFile(fileName, tacho::CardImage, isImageFile) == tacho::LoadCardResult::Loaded;
             if (!loaded)
-                utility::ErrorBox(utility::Pl("Nie zdołano wczytać danych z pliku\r\n") + fileName);
+                utility::ErrorBox(utility::Pl("Nie zdołano wczytać danych z pliku\r\n") + nameText);
         } else {
-            utility::ErrorBox(utility::Pl("Plik:\r\n") + fileName + utility::Pl("\r\nnie istnieje."));
+            utility::ErrorBox(utility::Pl("Plik:\r\n") + nameText + utility::Pl("\r\nnie istnieje."));
         }
     }
     if (loaded) {

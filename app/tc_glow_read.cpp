@@ -39,7 +39,7 @@ public:
     explicit TDddSaveOfWindow(Tf_tcGlow& window) : window_(window) {}
     bool IsEnabled() const override { return window_.isEnabled(); }
     void SetEnabled(bool enabled) override { window_.setEnabled(enabled); }
-    std::string DddFolder() const override { return window_.DddFolder; }
+    std::filesystem::path DddFolder() const override { return window_.DddFolder; }
 
 private:
     Tf_tcGlow& window_;
@@ -99,8 +99,7 @@ smartcard::TDownloadOutcome DownloadCard(Tf_tcGlow& window)
         if (ConnectPresentCard(*card)) {
             smartcard::TAPDUDemoCardChannel channel(*card);
             TReadHooks hooks(window);
-            const smartcard::TDownloadEnvironment environment{
-                std::filesystem::path(utility::Cp1250ToUtf8(window.ZoltFolder)), {}, {}};
+            const smartcard::TDownloadEnvironment environment{window.ZoltFolder, {}, {}};
             return smartcard::ReadDriverCard(channel, hooks, environment);
         }
     }

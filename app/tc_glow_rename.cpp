@@ -7,7 +7,8 @@
 #include "tacho/zolt_file.h"
 #include "utility/cp1250.h"
 #include "utility/dialogi.h"
-#include "utility/dos_ext.h"
+#include "utility/paths.h"
+#include "utility/rename_no_replace.h"
 #include "utility/stringi.h"
 #include "utility/syserror.h"
 
@@ -15,66 +16,43 @@
 
 #include <array>
 #include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
 namespace app {
 namespace {
 
-std::filesystem::path DiskPath(const std::string& name) { return std::filesystem::path(utility::Cp1250ToUtf8(name)); }
-
-// Renames without ever replacing a file of the new name; 0 or the errno of the failure.
-int RenameNoReplace(const std::string& from, const std::string& to)
-{
-    const std::filesystem::path source = DiskPath(from);
-    const std::filesystem::path target = DiskPath(to);
-    if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
-        return 0;
-    const int error = errno;
-    if (error != EINVAL && error != ENOSYS && error != ENOTSUP)
-        return error;
-    // A file system without the no-replace rename: check first, then rename.
-    struct stat existing{};
-    if (::lstat(target.c_str(), &existing) == 0)
-        return EEXIST;
-    return std::rename(source.c_str(), target.c_str()) == 0 ? 0 : errno;
-}
+namespace fs = std::filesystem;
 
 // Why a file is not a card download file that could take the standard ".DDD" name; empty
 // when it is one (or cannot be examined: the rename then reports that).
-std::string NotACardDownloadFile(const std::string& fileName)
+std::string NotACardDownloadFile(const fs::path& fileName)
 {
     if (tacho::HasZoltExtension(fileName))
         return utility::Pl("jest plikiem ZOLT.");
     std::error_code error;
-    const auto size = std::filesystem::file_size(DiskPath(fileName), error);
+    const auto size = fs::file_size(fileName, error);
     if (error || (size != tacho::kCardImageSize && size != tacho::kOldCardImageSize))
         return {};
     // Card download files come in these sizes too; the loader tells them by their first block.
     std::array<std::uint8_t, tacho::kDddBlockHeaderSize> head{};
-    std::ifstream in(DiskPath(fileName), std::ios::binary);
+    std::ifstream in(fileName, std::ios::binary);
     in.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(head.size()));
     if (in.gcount() == static_cast<std::streamsize>(head.size()) && tacho::StartsWithFirstDddBlock(head))
         return {};
     return utility::Pl("jest obrazem karty.");
 }
 
-bool NameContains(const std::string& name, const std::string& part)
+bool NameContains(const fs::path& name, const std::string& part)
 {
-    return !part.empty() &&
-           utility::Cp1250ToQString(name).contains(utility::Cp1250ToQString(part), Qt::CaseInsensitive);
+    return !part.empty() && utility::PathToQString(name).contains(utility::Cp1250ToQString(part), Qt::CaseInsensitive);
 }
 
-std::string TrimTrailingBlanks(std::string text)
+bool BlankName(const fs::path& name)
 {
-    while (!text.empty() && text.back() == ' ')
-        text.pop_back();
-    return text;
+    const std::string& text = name.native();
+    return text.find_first_not_of(' ') == std::string::npos;
 }
 
 } // namespace
@@ -82,7 +60,7 @@ std::string TrimTrailingBlanks(std::string text)
 void Tf_tcGlow::Zapiszdanejako1Click()
 {
     const std::string surname = tacho::CardHolderSurname(tacho::CardImage);
-    if (TrimTrailingBlanks(CurrentFileName).empty()) {
+    if (BlankName(CurrentFileName)) {
         utility::WarningBox(utility::Pl("Dane nie zostały wczytane z pliku dyskowego"));
         return;
     }
@@ -90,34 +68,34 @@ void Tf_tcGlow::Zapiszdanejako1Click()
         utility::WarningBox(utility::Pl("Dane nie są poprawne lub nie zostały wczytana"));
         return;
     }
+    const std::string currentText = utility::PathToCp1250(CurrentFileName);
     // A ZOLT file or a card image renamed to ".DDD" would no longer open as what it is.
     if (const std::string why = NotACardDownloadFile(CurrentFileName); !why.empty()) {
-        utility::WarningBox(utility::Pl("Nazwę można zmienić tylko plikowi DDD z danymi karty kierowcy.\r\nPlik\r\n") +
-                            CurrentFileName + "\r\n" + why);
+        utility::WarningBox(
+            utility::Pl("Nazwę można zmienić tylko plikowi DDD z danymi karty kierowcy.\r\nPlik\r\n") + currentText +
+            "\r\n" + why);
         return;
     }
-    const std::size_t separator = CurrentFileName.rfind('/');
-    const std::string folder = separator == std::string::npos ? std::string() : CurrentFileName.substr(0, separator + 1);
-    const std::string name = CurrentFileName.substr(folder.size());
     // Only the file's own name counts: a folder named after the driver proves nothing.
+    const fs::path name = CurrentFileName.filename();
     if (NameContains(name, surname) ||
         NameContains(name, utility::RemoveCharsOf(utility::ForbiddenFileNameChars(), surname))) {
         utility::InfoBox(utility::Pl("Pliku nie potrzeba zapisywać pod inną nazwą - jest czytelna"));
         return;
     }
     const std::string newName = tacho::MakeDddFileName(tacho::CardImage, surname, CurrentFileName);
-    if (!utility::ConfirmYesNo(utility::Pl("Czy zmienić nazwę pliku\r\n") + CurrentFileName + "\r\nna\r\n" + newName))
+    if (!utility::ConfirmYesNo(utility::Pl("Czy zmienić nazwę pliku\r\n") + currentText + "\r\nna\r\n" + newName))
         return;
-    const std::string target = (folder.empty() ? std::string() : utility::NormalizePath(folder, true)) + newName;
-    if (const int error = RenameNoReplace(CurrentFileName, target); error != 0) {
-        const std::string reason = error == EEXIST
-                                       ? utility::Pl("Plik\r\n") + target + utility::Pl("\r\njuż istnieje.")
-                                       : utility::SystemErrorText(error);
+    const fs::path target = utility::PathInFolder(CurrentFileName.parent_path(), newName);
+    if (const int error = utility::RenameNoReplace(CurrentFileName, target); error != 0) {
+        const std::string reason = error == EEXIST ? utility::Pl("Plik\r\n") + utility::PathToCp1250(target) +
+                                                         utility::Pl("\r\njuż istnieje.")
+                                                   : utility::SystemErrorText(error);
         utility::ErrorBox(utility::Pl("Zapis nie powiódł się.\r\n") + reason);
         return;
     }
     CurrentFileName = target;
-    Label7->setPlainText(utility::Cp1250ToQString(target));
+    Label7->setPlainText(utility::PathToQString(target));
 }
 
 } // namespace app

@@ -1,5 +1,7 @@
 #include "app/url_download.h"
 
+#include "utility/paths.h"
+
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -13,7 +15,7 @@ namespace app {
 namespace {
 
 struct Transfer {
-    explicit Transfer(const std::filesystem::path& target) : file(QString::fromStdString(target.string())) {}
+    explicit Transfer(const std::filesystem::path& target) : file(utility::PathToQString(target)) {}
     QSaveFile file;
     qint64 received = 0;
     bool failed = false;

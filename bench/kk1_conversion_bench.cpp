@@ -137,14 +137,14 @@ int main(int argc, char** argv)
 
     SilentBoxes boxes;
     utility::SetMessageBoxes(&boxes);
-    const std::string picked = utility::Utf8ToCp1250((source / "card0.bin").string());
+    const fs::path picked = source / "card0.bin";
     std::vector<double> convert, plainCopy, durableCopy;
     std::size_t written = 0;
     for (int round = 0; round <= rounds; ++round) {
         for (const fs::path& folder : {plain, durable, kk1})
             Empty(folder);
         const auto t0 = std::chrono::steady_clock::now();
-        tacho::ConvertFolderToKk1([&] { return picked; }, utility::Utf8ToCp1250(root.string()));
+        tacho::ConvertFolderToKk1([&] { return picked; }, root);
         const auto t1 = std::chrono::steady_clock::now();
         for (const fs::directory_entry& entry : fs::directory_iterator(source))
             fs::copy_file(entry.path(), plain / entry.path().filename());

@@ -19,7 +19,7 @@ skip() {
   exit 77
 }
 command -v cupsd >/dev/null && command -v lpadmin >/dev/null && [ -e /usr/lib/cups/backend/cups-pdf ] &&
-  [ -e "$ppd" ] || skip "cups-daemon, cups-client or printer-driver-cups-pdf is not installed (scripts/setup.sh installs them)"
+  [ -e "$ppd" ] || skip "cups-daemon, cups-client or printer-driver-cups-pdf is not installed (scripts/setup-tests.sh installs them)"
 # The cups-pdf backend runs only for a cupsd started as root, and its queue's settings live in
 # /etc/cups.
 [ "$(id -u)" -eq 0 ] || skip "the printing rig needs root"

@@ -27,7 +27,7 @@ done
 # Outside CI a machine without the daemon skips the rig tests; in CI that is a failure.
 driver=$(awk '$1 == "LIBPATH" { print $2 }' /etc/reader.conf.d/vpcd 2>/dev/null || true)
 if ! command -v pcscd >/dev/null || [ -z "$driver" ] || [ ! -e "$driver" ]; then
-  echo "rig-start: pcscd or vsmartcard-vpcd is not installed (scripts/setup.sh installs them)" >&2
+  echo "rig-start: pcscd or vsmartcard-vpcd is not installed (scripts/setup-tests.sh installs them)" >&2
   [ "${CI:-}" = "true" ] && exit 1
   exit 77
 fi

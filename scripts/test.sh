@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds everything with the sanitizers and runs every test.
+# Sets up the machine for the tests (scripts/setup-tests.sh), builds everything with the
+# sanitizers and runs every test.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/setup.sh"
+"$root/scripts/setup-tests.sh"
 build="${KARTOVAN_TEST_BUILD:-$root/build-test}"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKARTOVAN_SANITIZE=ON -DKARTOVAN_TESTS=ON
 cmake --build "$build" -j "$(nproc)"

@@ -9,6 +9,7 @@
 #include "utility/datetime.h"
 #include "utility/cp1250.h"
 #include "utility/dialogi.h"
+#include "utility/paths.h"
 #include "utility/stringi.h"
 
 #include <exception>
@@ -135,7 +136,7 @@ void SaveCard(TDownloadHooks& hooks, const TDownloadEnvironment& env, TDownloadO
         tacho::CardImageD7 record{};
         tacho::CardImageToD7(tacho::CardImage, record);
         WriteZoltFile(path, record);
-        hooks.SetSaveResult(utility::Pl("Dane z karty kierowcy zapisano w pliku ") + utility::Utf8ToCp1250(path.string()));
+        hooks.SetSaveResult(utility::Pl("Dane z karty kierowcy zapisano w pliku ") + utility::PathToCp1250(path));
         outcome.zoltFile = path;
         outcome.result = 0;
     } catch (const std::exception& e) {

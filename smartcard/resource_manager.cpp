@@ -25,8 +25,6 @@ bool ServiceGone(LONG code)
     return code == SCARD_E_NO_SERVICE || code == SCARD_E_SERVICE_STOPPED;
 }
 
-constexpr DWORD kChanged = SCARD_STATE_CHANGED;
-
 } // namespace
 
 TResourceManager::TResourceManager(QObject* owner) : QObject(owner), groups_(std::make_unique<TGroupList>(*this)) {}

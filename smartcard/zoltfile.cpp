@@ -2,6 +2,7 @@
 
 #include "utility/atomic_write.h"
 #include "utility/cp1250.h"
+#include "utility/paths.h"
 #include "utility/datetime.h"
 #include "utility/stringi.h"
 
@@ -30,14 +31,16 @@ std::filesystem::path MakeZoltFilePath(const std::filesystem::path& folder, doub
                                        const std::function<std::string(int)>& randomText)
 {
     for (int n = 0; n < kMaxNameAttempts; ++n) {
-        const std::string suffix = n == 0 ? std::string() : "_" + randomText(n);
-        const std::filesystem::path path = folder / utility::Cp1250ToUtf8(ZoltFileName(now, holder, suffix));
+        std::string suffix;
+        if (n > 0)
+            suffix.append(1, '_').append(randomText(n));
+        const std::filesystem::path path = utility::PathInFolder(folder, ZoltFileName(now, holder, suffix));
         std::error_code ec;
         if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec)))
             return path;
     }
     throw std::runtime_error(utility::Pl("Nie znaleziono wolnej nazwy pliku w katalogu ") +
-                             utility::Utf8ToCp1250(folder.string()));
+                             utility::PathToCp1250(folder));
 }
 
 void WriteZoltFile(const std::filesystem::path& path, std::span<const std::uint8_t> record)
@@ -45,7 +48,7 @@ void WriteZoltFile(const std::filesystem::path& path, std::span<const std::uint8
     const utility::WriteResult r = utility::WriteFileAtomically(
         path, std::string_view(reinterpret_cast<const char*>(record.data()), record.size()), false);
     if (r.status == utility::WriteStatus::Exists)
-        throw std::runtime_error(utility::Pl("Plik już istnieje: ") + utility::Utf8ToCp1250(path.string()));
+        throw std::runtime_error(utility::Pl("Plik już istnieje: ") + utility::PathToCp1250(path));
     if (!r.ok())
         throw std::runtime_error(r.error);
 }

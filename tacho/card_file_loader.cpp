@@ -3,6 +3,7 @@
 #include "tacho/ddd_block.h"
 #include "utility/cp1250.h"
 #include "utility/dialogi.h"
+#include "utility/paths.h"
 
 #include <QFile>
 
@@ -15,21 +16,16 @@ namespace tacho {
 
 namespace {
 
-QString FilePathOf(const std::string& fileName)
-{
-    return QString::fromStdString(utility::Cp1250ToUtf8(fileName));
-}
-
-bool IsPlainFile(const std::string& fileName)
+bool IsPlainFile(const std::filesystem::path& fileName)
 {
     std::error_code ec;
-    return std::filesystem::is_regular_file(std::filesystem::path(utility::Cp1250ToUtf8(fileName)), ec);
+    return std::filesystem::is_regular_file(fileName, ec);
 }
 
 // Reads at most `limit` bytes; false when the file cannot be opened or read.
-bool ReadWholeFile(const std::string& fileName, std::size_t limit, ByteBuffer& bytes, QString& error)
+bool ReadWholeFile(const std::filesystem::path& fileName, std::size_t limit, ByteBuffer& bytes, QString& error)
 {
-    QFile file(FilePathOf(fileName));
+    QFile file(utility::PathToQString(fileName));
     if (!file.open(QIODevice::ReadOnly)) {
         error = file.errorString();
         return false;
@@ -66,14 +62,14 @@ bool OldCardImageFromBytes(std::span<const std::uint8_t> bytes, CardImageData& i
     return true;
 }
 
-bool ReadCardImageFile(const std::string& fileName, CardImageData& image)
+bool ReadCardImageFile(const std::filesystem::path& fileName, CardImageData& image)
 {
     ByteBuffer bytes;
     QString error;
     return ReadWholeFile(fileName, kCardImageSize + 1, bytes, error) && CardImageFromBytes(bytes, image);
 }
 
-bool ReadOldCardImageFile(const std::string& fileName, CardImageData& image)
+bool ReadOldCardImageFile(const std::filesystem::path& fileName, CardImageData& image)
 {
     ByteBuffer bytes;
     QString error;
@@ -122,16 +118,16 @@ bool ParseDddFile(std::span<const std::uint8_t> bytes, CardImageData& image)
     return true;
 }
 
-LoadCardResult LoadCardFile(const std::string& fileName, CardImageData& image, bool& isImageFile)
+LoadCardResult LoadCardFile(const std::filesystem::path& fileName, CardImageData& image, bool& isImageFile)
 {
     image.fill(0);
     isImageFile = false;
     if (!IsPlainFile(fileName))
         return LoadCardResult::NoSuchFile;
 
-    QFile file(FilePathOf(fileName));
+    QFile file(utility::PathToQString(fileName));
     if (!file.open(QIODevice::ReadOnly)) {
-        utility::ErrorBox(utility::Pl("Błąd otwierania pliku\r\n") + fileName + "\r\n" +
+        utility::ErrorBox(utility::Pl("Błąd otwierania pliku\r\n") + utility::PathToCp1250(fileName) + "\r\n" +
                           utility::QStringToCp1250(file.errorString()));
         return LoadCardResult::OpenFailed;
     }

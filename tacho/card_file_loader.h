@@ -5,8 +5,8 @@
 
 #include "tacho/card_image.h"
 
+#include <filesystem>
 #include <span>
-#include <string>
 
 namespace tacho {
 
@@ -23,16 +23,17 @@ enum class LoadCardResult : int {
     ParseFailed = 99,      // a card download file whose data block is cut short
 };
 
-// Fills `image` from the file `fileName` (code page 1250 path). `image` is zeroed first and
+// Fills `image` from the file `fileName`. `image` is zeroed first and
 // holds the file's data only when the result is Loaded; on every other result it is zero.
 // `isImageFile` is true when the file was taken as a raw card image.
-[[nodiscard]] LoadCardResult LoadCardFile(const std::string& fileName, CardImageData& image, bool& isImageFile);
+[[nodiscard]] LoadCardResult LoadCardFile(const std::filesystem::path& fileName, CardImageData& image,
+                                          bool& isImageFile);
 
 // One 24,975-byte card image file into `image`; `image` is changed only on success.
-[[nodiscard]] bool ReadCardImageFile(const std::string& fileName, CardImageData& image);
+[[nodiscard]] bool ReadCardImageFile(const std::filesystem::path& fileName, CardImageData& image);
 // One 24,959-byte file of the 16 bodies back to back into the bodies of `image`; the
 // reserved bytes are left as they were; `image` is changed only on success.
-[[nodiscard]] bool ReadOldCardImageFile(const std::string& fileName, CardImageData& image);
+[[nodiscard]] bool ReadOldCardImageFile(const std::filesystem::path& fileName, CardImageData& image);
 
 // Byte-level forms of the above. Each returns false (leaving `image` as it was) unless
 // `bytes` has exactly the format's size.

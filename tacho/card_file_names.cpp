@@ -2,7 +2,6 @@
 
 #include "tacho/activity_ring.h"
 #include "utility/cp1250.h"
-#include "utility/dos_ext.h"
 #include "utility/stringi.h"
 
 namespace tacho {
@@ -20,14 +19,9 @@ std::string HolderNamePrefix(const CardImageData& image, const std::string& surn
     return surname + "_" + CardHolderFirstNames(image) + "_" + CardHolderPesel(image) + "_";
 }
 
-std::string JoinFolderAndName(const std::string& folder, const std::string& name)
+bool FolderIsNamed(const std::filesystem::path& folder, std::string& error)
 {
-    return utility::NormalizePath(folder, true) + name;
-}
-
-bool FolderIsNamed(const std::string& folder, std::string& error)
-{
-    if (!utility::TrimBoth(folder).empty())
+    if (!utility::TrimBoth(folder.native()).empty())
         return true;
     error = utility::Pl("Nie podano katalogu, w którym ma powstać plik.");
     return false;

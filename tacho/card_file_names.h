@@ -3,6 +3,7 @@
 
 #include "tacho/card_image.h"
 
+#include <filesystem>
 #include <string>
 
 namespace tacho {
@@ -14,11 +15,8 @@ double LastActivityForName(const CardImageData& image);
 // surname + "_" + first names + "_" + PESEL + "_", as every card file name begins.
 std::string HolderNamePrefix(const CardImageData& image, const std::string& surname);
 
-// `folder` (code page 1250) joined with the file name `name`, as code page 1250 text.
-std::string JoinFolderAndName(const std::string& folder, const std::string& name);
-
-// False, with a Polish `error`, for a folder text that is empty or blank: joined with a name
-// it would mean the root folder, where no card file belongs.
-[[nodiscard]] bool FolderIsNamed(const std::string& folder, std::string& error);
+// False, with a Polish `error`, for a folder that is empty or all blanks: joined with a name
+// it would mean the current folder, where no card file belongs.
+[[nodiscard]] bool FolderIsNamed(const std::filesystem::path& folder, std::string& error);
 
 } // namespace tacho

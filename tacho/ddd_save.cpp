@@ -3,6 +3,7 @@
 #include "utility/cp1250.h"
 #include "utility/dialogi.h"
 #include "utility/dos_ext.h"
+#include "utility/paths.h"
 
 namespace tacho {
 
@@ -24,25 +25,27 @@ private:
 void SaveCardAsDdd(DddSaveWindow& window, const CardImageData& image, const SignatureAreaData& signatures,
                    const Clock& clock)
 {
-    const std::string folder = window.DddFolder();
+    const std::filesystem::path folder = window.DddFolder();
     if (!utility::ForceDirectoriesReport(folder, true)) {
         utility::ErrorBox(utility::Pl("Danych z karty nie zdołano zapisać, gdyż nie można utworzyć katalogu\r\n") +
-                          folder + "\r\n" + utility::FolderCreationReport());
+                          utility::PathToCp1250(folder) + "\r\n" + utility::FolderCreationReport());
         return;
     }
     EnabledStateGuard guard(window);
     window.SetEnabled(false);
-    std::string fileName;
+    std::filesystem::path fileName;
     std::string error;
-    switch (WriteDddFile(image, signatures, folder, clock, fileName, error)) {
+    const utility::WriteStatus status = WriteDddFile(image, signatures, folder, clock, fileName, error);
+    const std::string fileText = utility::PathToCp1250(fileName);
+    switch (status) {
     case utility::WriteStatus::Written:
-        utility::InfoBox(utility::Pl("Dane z karty zapisano w pliku\r\n") + fileName);
+        utility::InfoBox(utility::Pl("Dane z karty zapisano w pliku\r\n") + fileText);
         break;
     case utility::WriteStatus::Exists:
-        utility::InfoBox(utility::Pl("Plik\r\n") + fileName + utility::Pl("\r\njuż istnieje"));
+        utility::InfoBox(utility::Pl("Plik\r\n") + fileText + utility::Pl("\r\njuż istnieje"));
         break;
     case utility::WriteStatus::Failed:
-        utility::ErrorBox(utility::Pl("Danych z karty nie zdołano zapisać w pliku\r\n") + fileName + "\r\n" + error);
+        utility::ErrorBox(utility::Pl("Danych z karty nie zdołano zapisać w pliku\r\n") + fileText + "\r\n" + error);
         break;
     }
 }

@@ -5,6 +5,7 @@
 #include "tacho/card_image.h"
 #include "tacho/ddd_writer.h"
 
+#include <filesystem>
 #include <string>
 
 namespace tacho {
@@ -15,8 +16,8 @@ public:
     virtual ~DddSaveWindow() = default;
     virtual bool IsEnabled() const = 0;
     virtual void SetEnabled(bool enabled) = 0;
-    // Folder of card download files (code page 1250).
-    virtual std::string DddFolder() const = 0;
+    // Folder of card download files.
+    virtual std::filesystem::path DddFolder() const = 0;
 };
 
 // Creates the DDD folder (telling the user which folders were made), writes the card with

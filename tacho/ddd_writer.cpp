@@ -3,6 +3,7 @@
 #include "tacho/card_file_names.h"
 #include "utility/atomic_write.h"
 #include "utility/cp1250.h"
+#include "utility/paths.h"
 #include "utility/datetime.h"
 #include "utility/dos_ext.h"
 #include "utility/stringi.h"
@@ -28,18 +29,19 @@ std::string DddFileName(const CardImageData& image, double now)
     return utility::RemoveCharsOf(utility::ForbiddenFileNameChars(), name) + ".DDD";
 }
 
-utility::WriteStatus WriteDddFile(const CardImageData& image, const SignatureAreaData& signatures, const std::string& folder,
-                             const Clock& clock, std::string& fileName, std::string& error)
+utility::WriteStatus WriteDddFile(const CardImageData& image, const SignatureAreaData& signatures,
+                                  const std::filesystem::path& folder, const Clock& clock, std::filesystem::path& fileName,
+                                  std::string& error)
 {
     error.clear();
     const std::string name = DddFileName(image, clock ? clock() : utility::Now());
     if (!FolderIsNamed(folder, error)) {
-        fileName = name;
+        fileName = utility::PathFromCp1250(name);
         return utility::WriteStatus::Failed;
     }
-    fileName = JoinFolderAndName(folder, name);
-    const std::filesystem::path path(utility::Cp1250ToUtf8(fileName));
-    const std::string existsText = "Plik juz istnieje " + fileName;
+    fileName = utility::PathInFolder(folder, name);
+    const std::filesystem::path& path = fileName;
+    const std::string existsText = "Plik juz istnieje " + utility::PathToCp1250(fileName);
     std::error_code ec;
     if (std::filesystem::exists(path, ec)) {
         error = existsText;
@@ -62,7 +64,8 @@ utility::WriteStatus WriteDddFile(const CardImageData& image, const SignatureAre
     return utility::WriteStatus::Failed;
 }
 
-std::string MakeDddFileName(const CardImageData& image, const std::string& surname, const std::string& cardFilePath)
+std::string MakeDddFileName(const CardImageData& image, const std::string& surname,
+                            const std::filesystem::path& cardFilePath)
 {
     const std::string name = HolderNamePrefix(image, surname) + DateAndTimeDigits(LastActivityForName(image)) + "_" +
                              utility::FileDateTimeText(cardFilePath);

@@ -5,6 +5,7 @@
 #include "tacho/ddd_file.h"
 #include "utility/atomic_write.h"
 
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -18,15 +19,16 @@ using Clock = std::function<double()>;
 std::string DddFileName(const CardImageData& image, double now);
 
 // Writes the card as a new file in `folder` under DddFileName; `fileName` receives its full
-// name (code page 1250). Failed or Exists leave no file of ours behind and an existing file
-// untouched. Error texts are Polish.
+// name. Failed or Exists leave no file of ours behind and an existing file untouched. Error
+// texts are Polish.
 [[nodiscard]] utility::WriteStatus WriteDddFile(const CardImageData& image, const SignatureAreaData& signatures,
-                                           const std::string& folder, const Clock& clock, std::string& fileName,
-                                           std::string& error);
+                                                const std::filesystem::path& folder, const Clock& clock,
+                                                std::filesystem::path& fileName, std::string& error);
 
-// The standard name for the loaded card file `cardFilePath` (full path, code page 1250):
+// The standard name (code page 1250) for the loaded card file `cardFilePath`:
 // surname_first names_PESEL_<last activity>_<the file's creation time, 14 digits; empty when
 // the file is not found>.DDD, without the forbidden file-name characters.
-std::string MakeDddFileName(const CardImageData& image, const std::string& surname, const std::string& cardFilePath);
+std::string MakeDddFileName(const CardImageData& image, const std::string& surname,
+                            const std::filesystem::path& cardFilePath);
 
 } // namespace tacho

@@ -141,8 +141,12 @@ void DecodeActivityChange(std::uint8_t first, std::uint8_t second, bool wantText
         item.activity = 4;
     if (!wantText)
         return;
-    text = " " + utility::HMSToTextB(item.hours, item.minuteOfHour, item.seconds) + " " +
-           ActivityChangeDescription(first, second);
+    // Appended piece by piece: " " + a temporary string trips GCC 12's -Wrestrict (bug 105651).
+    text.clear();
+    text += ' ';
+    text += utility::HMSToTextB(item.hours, item.minuteOfHour, item.seconds);
+    text += ' ';
+    text += ActivityChangeDescription(first, second);
 }
 
 std::optional<double> FirstChangeTime(std::span<const std::uint8_t> changeWords)

@@ -3,6 +3,7 @@
 #include "tacho/card_file_names.h"
 #include "utility/atomic_write.h"
 #include "utility/cp1250.h"
+#include "utility/paths.h"
 #include "utility/datetime.h"
 #include "utility/formatsettings.h"
 #include "utility/stringi.h"
@@ -31,24 +32,23 @@ std::string Kk1FileName(const CardImageData& image, const std::string& randomThr
     return utility::RemoveCharsOf(utility::ForbiddenFileNameChars(), name) + ".KK1";
 }
 
-utility::WriteStatus WriteKk1File(const CardImageData& image, const std::string& folder, const RandomTextSource& random,
-                             std::string& fileName, std::string& error)
+utility::WriteStatus WriteKk1File(const CardImageData& image, const std::filesystem::path& folder,
+                                  const RandomTextSource& random, std::filesystem::path& fileName, std::string& error)
 {
     error.clear();
     const RandomTextSource draw = random ? random : RandomTextSource(&utility::RandomText);
     if (!FolderIsNamed(folder, error)) {
-        fileName = Kk1FileName(image, draw(3));
+        fileName = utility::PathFromCp1250(Kk1FileName(image, draw(3)));
         return utility::WriteStatus::Failed;
     }
-    fileName = JoinFolderAndName(folder, Kk1FileName(image, draw(3)));
+    fileName = utility::PathInFolder(folder, Kk1FileName(image, draw(3)));
     ByteBuffer bytes;
     if (!BuildKk1FileBytes(image, bytes, error))
         return utility::WriteStatus::Failed;
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         if (attempt > 0)
-            fileName = JoinFolderAndName(folder, Kk1FileName(image, draw(3)));
-        const utility::WriteResult written =
-            utility::WriteFileAtomically(std::filesystem::path(utility::Cp1250ToUtf8(fileName)), BytesText(bytes), false);
+            fileName = utility::PathInFolder(folder, Kk1FileName(image, draw(3)));
+        const utility::WriteResult written = utility::WriteFileAtomically(fileName, BytesText(bytes), false);
         switch (written.status) {
         case utility::WriteStatus::Written:
             return utility::WriteStatus::Written;

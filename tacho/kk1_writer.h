@@ -5,6 +5,7 @@
 #include "tacho/kk1_file.h"
 #include "tacho/ddd_writer.h"
 
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -22,9 +23,10 @@ std::string Kk1ActivityText(double lastActivity);
 std::string Kk1FileName(const CardImageData& image, const std::string& randomThree);
 
 // Writes the card as a new file in `folder`; a name that is taken is retried with new random
-// characters. `fileName` receives the full name (code page 1250). Exists: every name tried
-// was taken (no error text). Failed: `error` says why. Neither leaves a file of ours behind.
-[[nodiscard]] utility::WriteStatus WriteKk1File(const CardImageData& image, const std::string& folder,
-                                           const RandomTextSource& random, std::string& fileName, std::string& error);
+// characters. `fileName` receives the full name. Exists: every name tried was taken (no error
+// text). Failed: `error` says why. Neither leaves a file of ours behind.
+[[nodiscard]] utility::WriteStatus WriteKk1File(const CardImageData& image, const std::filesystem::path& folder,
+                                                const RandomTextSource& random, std::filesystem::path& fileName,
+                                                std::string& error);
 
 } // namespace tacho

@@ -49,7 +49,7 @@ std::string DateTimeText(const utility::DateTimeParts& p)
 {
     std::string text = utility::FormatShortDate(p);
     if (p.hour != 0 || p.minute != 0 || p.second != 0 || p.millisecond != 0)
-        text += " " + utility::FormatLongTime(p);
+        text.append(" ").append(utility::FormatLongTime(p));
     return text;
 }
 

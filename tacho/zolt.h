@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 namespace tacho {
@@ -84,10 +85,10 @@ void CardImageToD7(const CardImageData& image, CardImageD7& record, std::uint8_t
 // and ignored.
 void CardImageFromD7(const CardImageD7& record, CardImageData& image);
 
-// Folder of the ZOLT record files (code page 1250, ending in the native separator): the
-// settings value "katZOLT" when it names a folder that exists or can be created, otherwise
-// "Pliki_ZOLT" in the program's folder, created when missing (returned even when that fails).
-// The settings are only read.
-std::string GetZoltFolder();
+// Folder of the ZOLT record files, ending in the native separator: the settings value "katZOLT"
+// when it names a folder that exists or can be created, otherwise "Pliki_ZOLT" in the
+// program's folder, created when missing (returned even when that fails). The settings are
+// only read.
+std::filesystem::path GetZoltFolder();
 
 } // namespace tacho

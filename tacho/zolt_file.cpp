@@ -1,6 +1,7 @@
 #include "tacho/zolt_file.h"
 
 #include "utility/cp1250.h"
+#include "utility/paths.h"
 #include "utility/syserror.h"
 
 #include <QFile>
@@ -11,11 +12,11 @@
 
 namespace tacho {
 
-bool ReadZoltFile(const std::string& fileName, CardImageD7& record, std::string& error)
+bool ReadZoltFile(const std::filesystem::path& fileName, CardImageD7& record, std::string& error)
 {
     // Only a plain file: opening a named pipe would block until another program writes to it.
     std::error_code ec;
-    const auto status = std::filesystem::status(std::filesystem::path(utility::Cp1250ToUtf8(fileName)), ec);
+    const auto status = std::filesystem::status(fileName, ec);
     if (!std::filesystem::exists(status)) {
         error = utility::SystemErrorText(ENOENT);
         return false;
@@ -24,7 +25,7 @@ bool ReadZoltFile(const std::string& fileName, CardImageD7& record, std::string&
         error = utility::Pl("To nie jest zwykły plik.");
         return false;
     }
-    QFile file(QString::fromStdString(utility::Cp1250ToUtf8(fileName)));
+    QFile file(utility::PathToQString(fileName));
     if (!file.open(QIODevice::ReadOnly)) {
         error = utility::QStringToCp1250(file.errorString());
         return false;
@@ -43,9 +44,9 @@ bool ReadZoltFile(const std::string& fileName, CardImageD7& record, std::string&
     return true;
 }
 
-bool HasZoltExtension(const std::string& fileName)
+bool HasZoltExtension(const std::filesystem::path& fileName)
 {
-    std::string extension = std::filesystem::path(fileName).extension().string();
+    std::string extension = fileName.extension().string();
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); });
     return extension == ".ZOLT";

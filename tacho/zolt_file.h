@@ -3,16 +3,17 @@
 
 #include "tacho/zolt.h"
 
+#include <filesystem>
 #include <string>
 
 namespace tacho {
 
-// Reads the first record of `fileName` (code page 1250) into `record`. False, with a Polish
+// Reads the first record of `fileName` into `record`. False, with a Polish
 // `error`, when the file is missing, is not a plain file (a folder, a named pipe), cannot be
 // read or is shorter than one record; `record` is changed only on success.
-[[nodiscard]] bool ReadZoltFile(const std::string& fileName, CardImageD7& record, std::string& error);
+[[nodiscard]] bool ReadZoltFile(const std::filesystem::path& fileName, CardImageD7& record, std::string& error);
 
 // True when `fileName` has the extension ".ZOLT" in any letter case.
-[[nodiscard]] bool HasZoltExtension(const std::string& fileName);
+[[nodiscard]] bool HasZoltExtension(const std::filesystem::path& fileName);
 
 } // namespace tacho

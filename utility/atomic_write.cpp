@@ -2,10 +2,11 @@
 #include "utility/atomic_write.h"
 
 #include "utility/cp1250.h"
+#include "utility/paths.h"
+#include "utility/rename_no_replace.h"
 #include "utility/syserror.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,11 +15,6 @@ namespace utility {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string PathText(const fs::path& path)
-{
-    return Utf8ToCp1250(path.string());
-}
 
 // Keeps the temporary name within NAME_MAX, cut on a UTF-8 character boundary.
 std::string ShortenedName(const std::string& name)
@@ -38,28 +34,6 @@ bool Exists(const fs::path& path)
     return ::lstat(path.c_str(), &st) == 0;
 }
 
-// 0 on success, else errno; EEXIST when the target exists.
-int RenameNoReplace(const fs::path& from, const fs::path& to)
-{
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return 0;
-    const int error = errno;
-    if (error != EINVAL && error != ENOSYS && error != ENOTSUP)
-        return error;
-    // The file system cannot rename without replacing: a hard link fails atomically when
-    // the name is taken.
-    if (::link(from.c_str(), to.c_str()) == 0) {
-        ::unlink(from.c_str());
-        return 0;
-    }
-    if (errno == EEXIST)
-        return EEXIST;
-    // No hard links either (FAT): check, then rename.
-    if (Exists(to))
-        return EEXIST;
-    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
-}
-
 void SyncFolder(const fs::path& folder)
 {
     const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -75,7 +49,9 @@ AtomicFileWriter::AtomicFileWriter(fs::path target) : target_(std::move(target))
 {
     static unsigned counter = 0;
     const fs::path folder = target_.parent_path();
-    const std::string base = "." + ShortenedName(target_.filename().string());
+    // Built by appending: "." + std::string trips GCC 12's -Wrestrict (GCC bug 105651).
+    std::string base(1, '.');
+    base += ShortenedName(target_.filename().string());
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string name =
             base + "." + std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".tmp";
@@ -88,7 +64,7 @@ AtomicFileWriter::AtomicFileWriter(fs::path target) : target_(std::move(target))
     }
     const int error = errno;
     temp_.clear();
-    Fail(Pl("Nie można utworzyć pliku \"") + PathText(target_) + "\".", error);
+    Fail(Pl("Nie można utworzyć pliku \"") + PathToCp1250(target_) + "\".", error);
 }
 
 AtomicFileWriter::~AtomicFileWriter()
@@ -126,7 +102,7 @@ bool AtomicFileWriter::Write(const void* data, std::size_t size)
             continue;
         if (n <= 0) {
             // write() returning 0 for a non-empty buffer is a full medium as well.
-            Fail(Pl("Błąd zapisu pliku \"") + PathText(target_) + "\".", n < 0 ? errno : ENOSPC);
+            Fail(Pl("Błąd zapisu pliku \"") + PathToCp1250(target_) + "\".", n < 0 ? errno : ENOSPC);
             return false;
         }
         p += n;
@@ -142,12 +118,12 @@ WriteResult AtomicFileWriter::Commit(bool allowReplace)
         return {WriteStatus::Failed, Pl("Plik został już zapisany.")};
     if (ok() && fd_ >= 0) {
         if (::fsync(fd_) != 0)
-            Fail(Pl("Błąd zapisu pliku \"") + PathText(target_) + "\".", errno);
+            Fail(Pl("Błąd zapisu pliku \"") + PathToCp1250(target_) + "\".", errno);
         // close() reports delayed write errors (network file systems).
         const int closed = ::close(fd_);
         fd_ = -1;
         if (closed != 0 && ok())
-            Fail(Pl("Błąd zapisu pliku \"") + PathText(target_) + "\".", errno);
+            Fail(Pl("Błąd zapisu pliku \"") + PathToCp1250(target_) + "\".", errno);
     }
     if (!ok()) {
         Discard();
@@ -158,8 +134,8 @@ WriteResult AtomicFileWriter::Commit(bool allowReplace)
     if (error != 0) {
         Discard();
         if (error == EEXIST && !allowReplace)
-            return {WriteStatus::Exists, Pl("Plik już istnieje: ") + PathText(target_)};
-        Fail(Pl("Nie można utworzyć pliku \"") + PathText(target_) + "\".", error);
+            return {WriteStatus::Exists, Pl("Plik już istnieje: ") + PathToCp1250(target_)};
+        Fail(Pl("Nie można utworzyć pliku \"") + PathToCp1250(target_) + "\".", error);
         return {WriteStatus::Failed, error_};
     }
     committed_ = true;
@@ -173,7 +149,7 @@ WriteResult WriteFileAtomically(const fs::path& target, std::string_view bytes, 
     if (target.empty() || !target.has_filename())
         return {WriteStatus::Failed, Pl("Nie podano nazwy pliku.")};
     if (!allowReplace && Exists(target))
-        return {WriteStatus::Exists, Pl("Plik już istnieje: ") + PathText(target)};
+        return {WriteStatus::Exists, Pl("Plik już istnieje: ") + PathToCp1250(target)};
     AtomicFileWriter writer(target);
     if (!writer.Write(bytes.data(), bytes.size()))
         return {WriteStatus::Failed, writer.Error()};

@@ -58,7 +58,7 @@ void RoundDigits(DecimalDigits& d, int keep)
         while (!d.digits.empty() && d.digits.back() == '9')
             d.digits.pop_back();
         if (d.digits.empty()) {
-            d.digits = "1";
+            d.digits.assign(1, '1');
             ++d.exponent;
         } else {
             ++d.digits.back();

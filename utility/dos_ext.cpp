@@ -24,21 +24,10 @@ namespace fs = std::filesystem;
 
 std::string g_folderCreationReport;
 
-fs::path ToPath(std::string_view text)
+bool NameLess(const fs::path& a, const fs::path& b)
 {
-    return fs::path(Cp1250ToUtf8(text));
-}
-
-std::string PathText(const fs::path& path)
-{
-    return Utf8ToCp1250(path.string());
-}
-
-bool NameLess(const std::string& a, const std::string& b)
-{
-    const int folded = QString::fromUtf8(a.data(), static_cast<qsizetype>(a.size()))
-                           .compare(QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size())), Qt::CaseInsensitive);
-    return folded != 0 ? folded < 0 : a < b;
+    const int folded = PathToQString(a).compare(PathToQString(b), Qt::CaseInsensitive);
+    return folded != 0 ? folded < 0 : a.native() < b.native();
 }
 
 void SortByName(std::vector<FoundEntry>& entries)
@@ -64,15 +53,15 @@ FileId IdOf(const fs::path& path)
 // `onFile` gets each matching plain file with its folder relative to the start ("" or
 // "sub/...") and returns false for a failure.
 struct TreeWalk {
-    std::string pattern;
+    fs::path pattern;
     unsigned attributes = kAttrArchive;
     bool recursive = false;
     dev_t device = 0;
     fs::path skipFolder;  // the destination of a copy, never walked into (it may appear during the walk)
-    std::function<bool(const FoundEntry&, const std::string&)> onFile;
+    std::function<bool(const FoundEntry&, const fs::path&)> onFile;
 
     // 0 when every file succeeded, 2 for this folder's failures plus its sub-folders' results.
-    int Run(const fs::path& folder, const std::string& relative, int depth) const
+    int Run(const fs::path& folder, const fs::path& relative, int depth) const
     {
         int status = 0;
         std::vector<FoundEntry> files = SearchFolder(folder, pattern, attributes & ~kAttrDirectory);
@@ -98,37 +87,31 @@ struct TreeWalk {
                 status += 2;
                 continue;
             }
-            status += Run(sub.path, relative + sub.name + "/", depth + 1);
+            status += Run(sub.path, relative / sub.name, depth + 1);
         }
         return status;
     }
 };
 
-std::string FolderPartText(const fs::path& path)
-{
-    const std::string text = PathText(path);
-    const std::size_t slash = text.rfind('/');
-    return slash == std::string::npos ? std::string() : text.substr(0, slash + 1);
-}
-
 // `kept`, when given, collects the sources kept back because the target exists, instead of
 // a warning for each.
-bool CopyOrMovePath(const fs::path& source, const fs::path& target, bool deleteSource, StringList* kept = nullptr)
+bool CopyOrMovePath(const fs::path& source, const fs::path& target, bool deleteSource, PathList* kept = nullptr)
 {
-    const std::string sourceText = PathText(source);
-    const std::string targetText = PathText(target);
-    const std::string folderText = FolderPartText(target);
+    const std::string sourceText = PathToCp1250(source);
+    const std::string targetText = PathToCp1250(target);
+    const fs::path folder = target.parent_path();
+    const std::string folderText = folder.empty() ? std::string() : PathToCp1250(NormalizePath(folder, true));
     // A folder of the target's name counts as well: the copy would otherwise land inside it.
     struct stat st {};
     if (::lstat(target.c_str(), &st) == 0) {
         if (kept)
-            kept->push_back(sourceText);
+            kept->push_back(source);
         else
             WarningBox(Pl("Plik o takiej nazwie\r\n") + sourceText + Pl("\r\njuż istnieje w\r\n") + folderText +
                        Pl(". Nie został skopiowany."));
         return false;
     }
-    if (!ForceDirectoriesReport(folderText, false) || !IsDirectory(ToPath(folderText))) {
+    if (!folder.empty() && (!ForceDirectoriesReport(folder, false) || !IsDirectory(folder))) {
         ErrorBox(Pl("Nie zdołano utworzyć katalogu ") + folderText);
         return false;
     }
@@ -174,29 +157,9 @@ double LocalDateTime(const struct statx_timestamp& t)
 
 } // namespace
 
-std::string NormalizePath(std::string_view path, bool addSeparator)
+fs::path FileNameWithoutExt(const fs::path& filePath)
 {
-    std::string result = ReplaceChar(TrimBoth(path), '\\', '/');
-    const bool hadSeparator = !result.empty() && result.back() == '/';
-    while (!result.empty() && result.back() == '/')
-        result.pop_back();
-    if (addSeparator)
-        return result + "/";
-    // The root has no form without its separator.
-    if (result.empty() && hadSeparator)
-        return "/";
-    return result;
-}
-
-std::string StripTrailingBackslash(std::string_view path)
-{
-    return NormalizePath(path, false);
-}
-
-std::string FileNameWithoutExt(std::string_view filePath)
-{
-    const std::size_t slash = filePath.rfind('/');
-    const std::string name(slash == std::string_view::npos ? filePath : filePath.substr(slash + 1));
+    const std::string name = filePath.filename().native();
     const std::size_t dot = name.rfind('.');
     if (dot == std::string::npos)
         return name;
@@ -204,26 +167,24 @@ std::string FileNameWithoutExt(std::string_view filePath)
     return name.substr(0, static_cast<std::size_t>(pos - 1));
 }
 
-bool FileExistsAttr(std::string_view nameOrMask, unsigned attributes)
+bool FileExistsAttr(const fs::path& nameOrMask, unsigned attributes)
 {
     return !SearchMask(nameOrMask, attributes).empty();
 }
 
-int CountMatchingFiles(std::string_view mask, unsigned attributes)
+int CountMatchingFiles(const fs::path& mask, unsigned attributes)
 {
     return static_cast<int>(SearchMask(mask, attributes).size());
 }
 
-bool DeleteMatchingFiles(std::string_view mask)
+bool DeleteMatchingFiles(const fs::path& mask)
 {
-    fs::path folder;
-    std::string pattern;
-    SplitMask(mask, folder, pattern);
+    const fs::path folder = mask.parent_path();
     // A bare pattern has no folder to delete in.
     if (folder.empty())
         return false;
     std::vector<fs::path> files;
-    for (const FoundEntry& e : SearchFolder(folder, pattern, kAttrArchive))
+    for (const FoundEntry& e : SearchFolder(folder, mask.filename(), kAttrArchive))
         files.push_back(e.path);
     bool ok = true;
     for (const fs::path& file : files) {
@@ -234,42 +195,41 @@ bool DeleteMatchingFiles(std::string_view mask)
     return ok;
 }
 
-StringList FindFilesToList(std::string_view mask, unsigned attributes, bool sorted)
+PathList FindFilesToList(const fs::path& mask, unsigned attributes, bool sorted)
 {
     std::vector<FoundEntry> found = SearchMask(mask, attributes);
     if (sorted)
         SortByName(found);
-    StringList names;
+    PathList names;
     for (const FoundEntry& e : found) {
-        names.push_back(Utf8ToCp1250(e.name));
+        names.push_back(e.name);
         PumpMessages();
     }
     return names;
 }
 
-std::optional<StringList> FindFilesRecursive(std::string_view folder, std::string_view nameMask, unsigned attributes)
+std::optional<PathList> FindFilesRecursive(const fs::path& folder, const fs::path& nameMask, unsigned attributes)
 {
     if ((attributes & kAttrDirectory) != 0)
         return std::nullopt;
-    StringList names;
-    const std::string start = StripTrailingBackslash(folder);
+    PathList names;
+    const fs::path startPath = StripTrailingBackslash(folder);
     // An empty folder would mean the whole root.
-    if (start.empty())
+    if (startPath.empty())
         return names;
-    const fs::path startPath = ToPath(start);
     struct stat st {};
     if (::stat(startPath.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
         return names;
     TreeWalk walk;
-    walk.pattern = std::string(nameMask);
+    walk.pattern = nameMask;
     walk.attributes = attributes;
     walk.recursive = true;
     walk.device = st.st_dev;
-    walk.onFile = [&names](const FoundEntry& e, const std::string& relative) {
-        names.push_back(Utf8ToCp1250(relative + e.name));
+    walk.onFile = [&names](const FoundEntry& e, const fs::path& relative) {
+        names.push_back(relative / e.name);
         return true;
     };
-    (void)walk.Run(startPath, std::string(), 0);
+    (void)walk.Run(startPath, fs::path(), 0);
     return names;
 }
 
@@ -278,29 +238,27 @@ const std::string& FolderCreationReport()
     return g_folderCreationReport;
 }
 
-bool ForceDirectoriesReport(std::string_view path, bool showReport)
+bool ForceDirectoriesReport(const fs::path& path, bool showReport)
 {
     g_folderCreationReport.clear();
-    if (TrimBoth(path).empty()) {
+    // A path of blanks only would be a folder in whatever folder is current.
+    if (TrimBoth(path.native()).empty()) {
         g_folderCreationReport = Pl("\r\nNie podano nazwy katalogu.");
         return false;
     }
-    std::string p = NormalizePath(path, true);
-    p.pop_back();
-    const bool absolute = !p.empty() && p.front() == '/';
-    std::string current;
-    StringList created;
-    std::string failed;
+    fs::path current;
+    std::vector<fs::path> created;
+    fs::path failed;
     bool attempted = false;
-    for (const std::string& level : SplitToList("/", "\0", p)) {
+    for (const fs::path& level : path) {
+        // A trailing separator gives an empty last level.
         if (level.empty())
             continue;
-        current = (current.empty() && !absolute) ? level : current + "/" + level;
-        const fs::path currentPath = ToPath(current);
-        if (IsDirectory(currentPath))
+        current /= level;
+        if (IsDirectory(current))
             continue;
         attempted = true;
-        if (::mkdir(currentPath.c_str(), 0777) == 0 && IsDirectory(currentPath)) {
+        if (::mkdir(current.c_str(), 0777) == 0 && IsDirectory(current)) {
             created.push_back(current);
         } else {
             failed = current;
@@ -308,62 +266,60 @@ bool ForceDirectoriesReport(std::string_view path, bool showReport)
         }
     }
     std::string report;
-    if (!created.empty()) {
-        report = Pl("Utworzono katalog (-i):\r\n") + created.front();
-        for (std::size_t i = 1; i < created.size(); ++i)
-            report += "\r\n" + created[i];
+    for (std::size_t i = 0; i < created.size(); ++i) {
+        report += i == 0 ? Pl("Utworzono katalog (-i):\r\n") : std::string("\r\n");
+        report += PathToCp1250(created[i]);
     }
     report += "\r\n";
-    if (!failed.empty())
-        report += Pl("Tworząc katalog\r\n\"") + failed + Pl("\"\r\nnie zdołano utworzyć katalogu:\r\n") + failed;
+    if (!failed.empty()) {
+        const std::string failedText = PathToCp1250(failed);
+        report += Pl("Tworząc katalog\r\n\"") + failedText + Pl("\"\r\nnie zdołano utworzyć katalogu:\r\n") + failedText;
+    }
     g_folderCreationReport = report;
     if (showReport && attempted)
         NoticeBox(g_folderCreationReport);
     return failed.empty();
 }
 
-bool CopyOrMoveFile(std::string_view source, std::string_view target, bool deleteSource)
+bool CopyOrMoveFile(const fs::path& source, const fs::path& target, bool deleteSource)
 {
     try {
-        return CopyOrMovePath(ToPath(source), ToPath(target), deleteSource);
+        return CopyOrMovePath(source, target, deleteSource);
     } catch (...) {
         return false;
     }
 }
 
-int CopyTree(std::string_view mask, std::string_view destination, int& count, bool recursive, bool move,
-             StringList* kept)
+int CopyTree(const fs::path& mask, const fs::path& destination, int& count, bool recursive, bool move, PathList* kept)
 {
     count = 0;
-    fs::path folder;
-    std::string pattern;
-    SplitMask(mask, folder, pattern);
+    const fs::path folder = mask.parent_path();
     // Neither side may silently become the current or the root folder.
-    if (folder.empty() || TrimBoth(destination).empty())
+    if (folder.empty() || TrimBoth(destination.native()).empty())
         return 2;
-    const fs::path target = ToPath(NormalizePath(destination, true));
+    const fs::path target = NormalizePath(destination, true);
     struct stat st {};
     if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
         return 0;
     TreeWalk walk;
-    walk.pattern = pattern;
+    walk.pattern = mask.filename();
     walk.recursive = recursive;
     walk.device = st.st_dev;
     walk.skipFolder = target;
-    walk.onFile = [&](const FoundEntry& e, const std::string&) {
+    walk.onFile = [&](const FoundEntry& e, const fs::path&) {
         const bool ok = CopyOrMovePath(e.path, target / e.name, move, kept);
         if (ok)
             ++count;
         return ok;
     };
     try {
-        return walk.Run(folder, std::string(), 0);
+        return walk.Run(folder, fs::path(), 0);
     } catch (...) {
         return 2;
     }
 }
 
-bool GetFileTimes(std::string_view name, double& creation, double& lastWrite, double& lastAccess)
+bool GetFileTimes(const fs::path& name, double& creation, double& lastWrite, double& lastAccess)
 {
     const std::vector<FoundEntry> found = SearchMask(name, kAttrAny);
     int error = ENOENT;
@@ -381,7 +337,7 @@ bool GetFileTimes(std::string_view name, double& creation, double& lastWrite, do
     return false;
 }
 
-std::string FileDateTimeText(std::string_view name)
+std::string FileDateTimeText(const fs::path& name)
 {
     if (!FileExistsAttr(name, kAttrArchive))
         return {};

@@ -193,26 +193,20 @@ int DriveTypeOf(const Mount& m, const DriveSources& sources)
 
 } // namespace
 
-StringList ListDrives(const DriveSources& sources)
+std::vector<DriveEntry> ListDrives(const DriveSources& sources)
 {
-    StringList lines;
+    std::vector<DriveEntry> drives;
     for (const Mount& m : ReadMounts(sources.mountTable)) {
-        std::string root = m.mountPoint;
-        if (root.back() != '/')
-            root += '/';
-        const std::string rootText = Utf8ToCp1250(root);
-        // A root that the 8-bit text cannot hold exactly could not be opened again.
-        if (Cp1250ToUtf8(rootText) != root || rootText.find(kDriveFieldSeparator) != std::string::npos)
-            continue;
-        std::string label = Utf8ToCp1250(LabelOf(m.source, sources.labelFolder));
-        std::replace(label.begin(), label.end(), kDriveFieldSeparator, '?');
-        lines.push_back(rootText + kDriveFieldSeparator + std::to_string(DriveTypeOf(m, sources)) +
-                        kDriveFieldSeparator + label);
+        DriveEntry drive;
+        drive.root = NormalizePath(fs::path(m.mountPoint), true);
+        drive.type = DriveTypeOf(m, sources);
+        drive.label = Utf8ToCp1250(LabelOf(m.source, sources.labelFolder));
+        drives.push_back(std::move(drive));
     }
-    return lines;
+    return drives;
 }
 
-StringList ListDrives()
+std::vector<DriveEntry> ListDrives()
 {
     return ListDrives(DriveSources{});
 }

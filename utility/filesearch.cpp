@@ -1,6 +1,6 @@
 #include "utility/filesearch.h"
 
-#include "utility/cp1250.h"
+#include "utility/paths.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -40,17 +40,17 @@ bool Matches(const QString& pattern, const QString& name)
     return p == pattern.size();
 }
 
-QString FoldedPattern(std::string_view pattern)
+QString FoldedPattern(const fs::path& pattern)
 {
-    QString folded = Cp1250ToQString(pattern).toCaseFolded();
+    QString folded = PathToQString(pattern).toCaseFolded();
     if (folded == QLatin1String("*.*"))
         folded = QStringLiteral("*");
     return folded;
 }
 
-bool HasWildcards(std::string_view pattern)
+bool HasWildcards(const fs::path& pattern)
 {
-    return pattern.find_first_of("*?") != std::string_view::npos;
+    return pattern.native().find_first_of("*?") != std::string::npos;
 }
 
 bool Passes(unsigned entryAttributes, unsigned searchAttributes)
@@ -60,9 +60,9 @@ bool Passes(unsigned entryAttributes, unsigned searchAttributes)
 
 } // namespace
 
-bool MaskMatchesName(std::string_view pattern, std::string_view name)
+bool MaskMatchesName(const fs::path& pattern, const fs::path& name)
 {
-    return Matches(FoldedPattern(pattern), Cp1250ToQString(name).toCaseFolded());
+    return Matches(FoldedPattern(pattern), PathToQString(name).toCaseFolded());
 }
 
 bool EntryAttributes(const fs::path& path, unsigned& attributes)
@@ -90,20 +90,7 @@ bool IsDirectory(const fs::path& path)
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-void SplitMask(std::string_view mask, fs::path& folder, std::string& pattern)
-{
-    const std::size_t slash = mask.rfind('/');
-    if (slash == std::string_view::npos) {
-        folder.clear();
-        pattern = std::string(mask);
-        return;
-    }
-    // "/x" keeps the root as its folder.
-    folder = fs::path(Cp1250ToUtf8(mask.substr(0, slash == 0 ? 1 : slash)));
-    pattern = std::string(mask.substr(slash + 1));
-}
-
-std::vector<FoundEntry> SearchFolder(const fs::path& folder, std::string_view pattern, unsigned attributes)
+std::vector<FoundEntry> SearchFolder(const fs::path& folder, const fs::path& pattern, unsigned attributes)
 {
     std::vector<FoundEntry> found;
     if (pattern.empty())
@@ -112,10 +99,10 @@ std::vector<FoundEntry> SearchFolder(const fs::path& folder, std::string_view pa
     unsigned attr = 0;
     if (!HasWildcards(pattern)) {
         // The exact name first; a scan is needed only to find it under another letter case.
-        const fs::path exact = base / fs::path(Cp1250ToUtf8(pattern));
+        const fs::path exact = base / pattern;
         if (EntryAttributes(exact, attr)) {
             if (Passes(attr, attributes))
-                found.push_back({folder / exact.filename(), exact.filename().string(), attr});
+                found.push_back({folder / exact.filename(), exact.filename(), attr});
             return found;
         }
     }
@@ -123,8 +110,8 @@ std::vector<FoundEntry> SearchFolder(const fs::path& folder, std::string_view pa
     std::error_code ec;
     fs::directory_iterator it(base, fs::directory_options::skip_permission_denied, ec);
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (!Matches(folded, QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())).toCaseFolded()))
+        const fs::path name = it->path().filename();
+        if (!Matches(folded, PathToQString(name).toCaseFolded()))
             continue;
         if (EntryAttributes(it->path(), attr) && Passes(attr, attributes))
             found.push_back({folder / name, name, attr});
@@ -132,12 +119,9 @@ std::vector<FoundEntry> SearchFolder(const fs::path& folder, std::string_view pa
     return found;
 }
 
-std::vector<FoundEntry> SearchMask(std::string_view mask, unsigned attributes)
+std::vector<FoundEntry> SearchMask(const fs::path& mask, unsigned attributes)
 {
-    fs::path folder;
-    std::string pattern;
-    SplitMask(mask, folder, pattern);
-    return SearchFolder(folder, pattern, attributes);
+    return SearchFolder(mask.parent_path(), mask.filename(), attributes);
 }
 
 void PumpMessages()

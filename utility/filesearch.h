@@ -1,11 +1,9 @@
 // File search with the attribute masks of the program's original platform, emulated on
-// the Linux file system. Masks are a folder plus a name pattern with "*" and "?", matched
-// without regard to letter case ("*.DDD" finds x.ddd; "*.*" is every name).
+// the Linux file system. A mask is a path whose last part is a name pattern with "*" and "?",
+// matched without regard to letter case ("*.DDD" finds x.ddd; "*.*" is every name).
 #pragma once
 
 #include <filesystem>
-#include <string>
-#include <string_view>
 #include <vector>
 
 namespace utility {
@@ -22,12 +20,12 @@ inline constexpr unsigned kAttrAny = 0x3F;
 
 struct FoundEntry {
     std::filesystem::path path;  // folder of the mask / name as found on disk
-    std::string name;            // the name on disk (UTF-8)
+    std::filesystem::path name;  // the name on disk
     unsigned attributes = 0;
 };
 
-// Case-insensitive match of a whole name (both code page 1250) against a pattern.
-bool MaskMatchesName(std::string_view pattern, std::string_view name);
+// Case-insensitive match of a whole name against a pattern.
+bool MaskMatchesName(const std::filesystem::path& pattern, const std::filesystem::path& name);
 
 // The attributes of the entry at `path` (symbolic links followed); false for entries that
 // are neither a regular file nor a folder (devices, pipes, sockets, broken links).
@@ -36,17 +34,14 @@ bool EntryAttributes(const std::filesystem::path& path, unsigned& attributes);
 // True when `path` names a folder (symbolic links followed); never throws.
 bool IsDirectory(const std::filesystem::path& path);
 
-// Splits a mask (code page 1250) at its last "/" into folder and pattern, as UTF-8 path
-// and code page 1250 pattern. The folder is empty for a bare pattern.
-void SplitMask(std::string_view mask, std::filesystem::path& folder, std::string& pattern);
-
 // Every entry of `folder` ("" = the current folder) whose name matches `pattern` and whose
 // attributes pass the search mask: a regular entry is always found, a directory or hidden
 // entry only when `attributes` includes that bit. An unreadable or missing folder finds
 // nothing. In directory order.
-std::vector<FoundEntry> SearchFolder(const std::filesystem::path& folder, std::string_view pattern, unsigned attributes);
-// The same for a whole mask.
-std::vector<FoundEntry> SearchMask(std::string_view mask, unsigned attributes);
+std::vector<FoundEntry> SearchFolder(const std::filesystem::path& folder, const std::filesystem::path& pattern,
+                                     unsigned attributes);
+// The same for a whole mask: its folder part ("" = the current folder) and its pattern.
+std::vector<FoundEntry> SearchMask(const std::filesystem::path& mask, unsigned attributes);
 
 // Lets the window system handle pending events during long scans.
 void PumpMessages();

@@ -40,10 +40,10 @@ std::string FixedText(double value, int decimals, bool grouped, bool& negative)
     negative = std::signbit(value) && !d.IsZero();
     std::string integer = IntegerDigits(d);
     if (integer.empty())
-        integer = "0";
+        integer.assign(1, '0');
     std::string text = grouped ? GroupThousands(integer, fs.thousandSeparator) : integer;
     if (decimals > 0)
-        text += fs.decimalSeparator + FractionDigits(d, decimals);
+        text.append(1, fs.decimalSeparator).append(FractionDigits(d, decimals));
     return text;
 }
 

@@ -3,6 +3,7 @@
 #include "utility/atomic_write.h"
 #include "utility/cp1250.h"
 #include "utility/filesearch.h"
+#include "utility/paths.h"
 #include "utility/syserror.h"
 
 #include <array>
@@ -16,14 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string PathText(const fs::path& path)
-{
-    return Utf8ToCp1250(path.string());
-}
-
 [[noreturn]] void Raise(EFileError::Kind kind, const char* wordingUtf8, const fs::path& path, const std::string& reason)
 {
-    throw EFileError(kind, Pl(wordingUtf8) + PathText(path) + "\".\r\n" + reason);
+    throw EFileError(kind, Pl(wordingUtf8) + PathToCp1250(path) + "\".\r\n" + reason);
 }
 
 class SourceFile {
@@ -95,15 +91,10 @@ std::uint64_t CopyFileInChunks(const fs::path& source, const fs::path& destinati
     return out.BytesWritten();
 }
 
-void CopyFileInChunks(std::string_view source, std::string_view destination)
-{
-    (void)CopyFileInChunks(fs::path(Cp1250ToUtf8(source)), fs::path(Cp1250ToUtf8(destination)), true);
-}
-
-bool FileHasAttributes(std::string_view name, unsigned attributes)
+bool FileHasAttributes(const fs::path& name, unsigned attributes)
 {
     unsigned actual = 0;
-    if (!EntryAttributes(fs::path(Cp1250ToUtf8(name)), actual))
+    if (!EntryAttributes(name, actual))
         return attributes == 0;
     return (actual & attributes) == attributes;
 }

@@ -1,11 +1,10 @@
-// Chunked file copy and the attribute test of one file. Paths are code page 1250 texts.
+// Chunked file copy and the attribute test of one file.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
-#include <string_view>
 
 namespace utility {
 
@@ -24,16 +23,15 @@ inline constexpr std::size_t kCopyChunkSize = 8192;
 
 // Copies the source's bytes to `destination`, a file or an existing folder (then the
 // source's name is appended), through one 8,192-byte buffer, replacing an existing file as a
-// whole only once the copy is complete. Refuses to copy a file onto itself and a source that
-// is not a regular file. Times and attributes are not copied. Raises EFileError.
-void CopyFileInChunks(std::string_view source, std::string_view destination);
-// The same on UTF-8 paths; with `allowReplace` false an existing destination is kept
-// (EFileError Create). Returns the number of bytes copied.
+// whole only once the copy is complete; with `allowReplace` false an existing destination is
+// kept (EFileError Create). Refuses to copy a file onto itself and a source that is not a
+// regular file. Times and attributes are not copied. Returns the number of bytes copied;
+// raises EFileError.
 std::uint64_t CopyFileInChunks(const std::filesystem::path& source, const std::filesystem::path& destination,
-                               bool allowReplace);
+                               bool allowReplace = true);
 
 // True when the file's attributes (see utility/filesearch.h) include every one given; when
 // they cannot be read, true only for an empty set.
-bool FileHasAttributes(std::string_view name, unsigned attributes);
+bool FileHasAttributes(const std::filesystem::path& name, unsigned attributes);
 
 } // namespace utility

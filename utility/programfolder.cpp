@@ -1,53 +1,45 @@
 #include "utility/programfolder.h"
 
-#include "utility/cp1250.h"
+#include "utility/paths.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace utility {
 namespace {
 
-std::string& TestFolder()
+std::filesystem::path& TestFolder()
 {
-    static std::string folder;
+    static std::filesystem::path folder;
     return folder;
 }
 
-std::string WithoutTrailingSeparator(const QString& folder)
+std::filesystem::path CleanFolder(const QString& folder)
 {
-    QString clean = QDir::cleanPath(folder);
-    while (clean.size() > 1 && clean.endsWith(QLatin1Char('/')))
-        clean.chop(1);
-    return QStringToCp1250(QDir::toNativeSeparators(clean));
+    return StripTrailingBackslash(PathFromQString(QDir::cleanPath(folder)));
 }
 
 } // namespace
 
-std::string ExecutableFolder()
+std::filesystem::path ExecutableFolder()
 {
     if (!TestFolder().empty())
         return TestFolder();
-    return WithoutTrailingSeparator(QCoreApplication::applicationDirPath());
+    return CleanFolder(QCoreApplication::applicationDirPath());
 }
 
-std::string ProgramFolder()
+std::filesystem::path ProgramFolder()
 {
-    const std::string exe = ExecutableFolder();
-    const QFileInfo info(Cp1250ToQString(exe));
-    if (info.isDir() && info.isWritable())
-        return exe;
-    // An installed program cannot write next to its executable.
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(data);
-    return WithoutTrailingSeparator(data);
+    // A folder that cannot be made is reported by the first writer that needs it.
+    (void)QDir().mkpath(data);
+    return CleanFolder(data);
 }
 
-void SetExecutableFolderForTesting(const std::string& folder)
+void SetExecutableFolderForTesting(const std::filesystem::path& folder)
 {
-    TestFolder() = folder.empty() ? std::string() : WithoutTrailingSeparator(Cp1250ToQString(folder));
+    TestFolder() = folder.empty() ? std::filesystem::path() : StripTrailingBackslash(folder);
 }
 
 } // namespace utility

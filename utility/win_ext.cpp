@@ -2,6 +2,7 @@
 #include "utility/win_ext.h"
 
 #include "utility/cp1250.h"
+#include "utility/paths.h"
 
 #include <QClipboard>
 #include <QFileInfo>
@@ -74,24 +75,25 @@ bool g_ownClipboardTextSet = false;
 
 } // namespace
 
-std::string RegReadString(RegistryRoot /*root*/, std::string_view keyPath, std::string_view valueName,
-                          bool mayCreateKey)
+namespace {
+
+// The string value, or nothing when the key does not open or the value is no string.
+std::optional<QString> ReadValue(std::string_view keyPath, std::string_view valueName, bool mayCreateKey)
 {
     const auto location = ParseKeyPath(keyPath);
     if (!location || !ValidValueName(valueName))
-        return {};
+        return std::nullopt;
     const auto store = OpenStore(*location);
     if (!OpenKey(*store, *location, mayCreateKey))
-        return {};
+        return std::nullopt;
     const QVariant value = store->value(Cp1250ToQString(valueName));
     // Lists, byte arrays and other variants are not strings: the caller then uses its default.
     if (value.typeId() != QMetaType::QString)
-        return {};
-    return QStringToCp1250(value.toString());
+        return std::nullopt;
+    return value.toString();
 }
 
-bool RegWriteString(RegistryRoot /*root*/, std::string_view keyPath, std::string_view valueName, bool mayCreateKey,
-                    std::string_view value)
+bool WriteValue(std::string_view keyPath, std::string_view valueName, bool mayCreateKey, const QString& value)
 {
     const auto location = ParseKeyPath(keyPath);
     if (!location || !ValidValueName(valueName))
@@ -99,9 +101,37 @@ bool RegWriteString(RegistryRoot /*root*/, std::string_view keyPath, std::string
     const auto store = OpenStore(*location);
     if (!OpenKey(*store, *location, mayCreateKey) || !store->isWritable())
         return false;
-    store->setValue(Cp1250ToQString(valueName), Cp1250ToQString(value));
+    store->setValue(Cp1250ToQString(valueName), value);
     store->sync();
     return store->status() == QSettings::NoError;
+}
+
+} // namespace
+
+std::string RegReadString(RegistryRoot /*root*/, std::string_view keyPath, std::string_view valueName,
+                          bool mayCreateKey)
+{
+    const std::optional<QString> value = ReadValue(keyPath, valueName, mayCreateKey);
+    return value ? QStringToCp1250(*value) : std::string();
+}
+
+bool RegWriteString(RegistryRoot /*root*/, std::string_view keyPath, std::string_view valueName, bool mayCreateKey,
+                    std::string_view value)
+{
+    return WriteValue(keyPath, valueName, mayCreateKey, Cp1250ToQString(value));
+}
+
+std::filesystem::path RegReadPath(RegistryRoot /*root*/, std::string_view keyPath, std::string_view valueName,
+                                  bool mayCreateKey)
+{
+    const std::optional<QString> value = ReadValue(keyPath, valueName, mayCreateKey);
+    return value ? PathFromQString(value->trimmed()) : std::filesystem::path();
+}
+
+bool RegWritePath(RegistryRoot /*root*/, std::string_view keyPath, std::string_view valueName, bool mayCreateKey,
+                  const std::filesystem::path& value)
+{
+    return WriteValue(keyPath, valueName, mayCreateKey, PathToQString(value));
 }
 
 void SetClipboardText(std::string_view text)

@@ -1,6 +1,7 @@
 // Settings ("registry") strings and clipboard text. Texts are code page 1250.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,13 @@ inline constexpr std::string_view kProgramRegistryKey = "Software\\Morvane\\Triv
 // only when `mayCreateKey`) and the value reached the disk. Never throws.
 [[nodiscard]] bool RegWriteString(RegistryRoot root, std::string_view keyPath, std::string_view valueName,
                                   bool mayCreateKey, std::string_view value);
+
+// A path under `valueName`, kept as Unicode text so that any file name survives. The value read
+// loses blanks at both ends (it may have been typed by hand); empty as for RegReadString.
+[[nodiscard]] std::filesystem::path RegReadPath(RegistryRoot root, std::string_view keyPath, std::string_view valueName,
+                                                bool mayCreateKey);
+[[nodiscard]] bool RegWritePath(RegistryRoot root, std::string_view keyPath, std::string_view valueName,
+                                bool mayCreateKey, const std::filesystem::path& value);
 
 // Replaces everything on the clipboard with `text` as plain text (the empty text leaves an
 // empty text) and remembers it as our own.

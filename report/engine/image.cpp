@@ -225,7 +225,8 @@ void TRpDBImage::Paint(output::Canvas& canvas) {
     canvas.SetBrush(output::Brush{Color, output::BrushStyle::Solid});
     canvas.FillRect(area);
     TRpField* field = dataSet_ != nullptr ? dataSet_->FindField(DataField) : nullptr;
-    const std::string label = "(" + (field != nullptr ? field->FieldName() : Name) + ")";
+    std::string label(1, '(');
+    label.append(field != nullptr ? field->FieldName() : Name).append(")");
     canvas.SetTextAlign(output::TextAlign{output::HorizontalAlign::Center});
     canvas.SetBackground(output::Background{.opaque = false});
     canvas.TextOut(area.width() / 2, (area.height() - canvas.TextHeight(label)) / 2, label);

@@ -88,7 +88,7 @@ void TRpPDFDocumentFilter::WritePageTree(PdfFileWriter& out) const
     out.Line("/Count " + PdfInt(static_cast<long long>(pageCount)));
     std::string kids = "/Kids [";
     for (std::size_t i = 0; i < pageCount; ++i)
-        kids += (i == 0 ? "" : " ") + Ref(4 + 2 * i);
+        kids.append(i == 0 ? "" : " ").append(Ref(4 + 2 * i));
     out.Line(kids + "]");
     out.Line(MediaBox(pages_.front().width, pages_.front().height));
     out.Line("/Resources << ");

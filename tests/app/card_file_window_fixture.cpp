@@ -2,7 +2,6 @@
 
 #include "tacho/ddd_file.h"
 #include "tacho/zolt.h"
-#include "utility/cp1250.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -32,18 +31,19 @@ Bytes ZoltBytes(const tacho::CardImageData& image)
 
 Bytes ImageBytes(const tacho::CardImageData& image) { return {image.begin(), image.end()}; }
 
-void WriteFile(const std::string& name, const Bytes& bytes)
+void WriteFile(const std::filesystem::path& name, const Bytes& bytes)
 {
-    ASSERT_TRUE(QDir().mkpath(QFileInfo(utility::Cp1250ToQString(name)).path()));
-    std::ofstream out(utility::Cp1250ToUtf8(name), std::ios::binary);
+    std::error_code error;
+    std::filesystem::create_directories(name.parent_path(), error);
+    std::ofstream out(name, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     out.close();
     ASSERT_TRUE(out.good()) << name;
 }
 
-Bytes ReadFile(const std::string& name)
+Bytes ReadFile(const std::filesystem::path& name)
 {
-    std::ifstream in(utility::Cp1250ToUtf8(name), std::ios::binary);
+    std::ifstream in(name, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 

@@ -20,16 +20,14 @@ Bytes ZoltBytes(const tacho::CardImageData& image);
 // A raw 24,975-byte card image file.
 Bytes ImageBytes(const tacho::CardImageData& image);
 
-// Writes the file (code page 1250 name), creating its folder; a failure fails the test.
-void WriteFile(const std::string& name, const Bytes& bytes);
-Bytes ReadFile(const std::string& name);
+// Writes the file, creating its folder; a failure fails the test.
+void WriteFile(const std::filesystem::path& name, const Bytes& bytes);
+Bytes ReadFile(const std::filesystem::path& name);
 
 class CardFileWindowTest : public MainWindowTest {
 protected:
     void SetUp() override;
     void TearDown() override;
-    // `name` in the program folder.
-    std::string Path(const std::string& name) const { return Folder() + "/" + name; }
 };
 
 } // namespace apptest

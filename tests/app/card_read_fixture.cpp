@@ -10,6 +10,7 @@
 #include "tests/app/card_file_window_fixture.h"
 #include "tests/support/card_model.h"
 #include "utility/cp1250.h"
+#include "utility/paths.h"
 #include "utility/stringi.h"
 
 #include <QApplication>
@@ -65,11 +66,11 @@ void CardReadWindowTest::TearDown()
     MainWindowTest::TearDown();
 }
 
-std::vector<fs::path> CardReadWindowTest::FilesIn(const std::string& folder)
+std::vector<fs::path> CardReadWindowTest::FilesIn(const fs::path& folder)
 {
     std::vector<fs::path> files;
     std::error_code error;
-    for (const auto& entry : fs::directory_iterator(fs::path(utility::Cp1250ToUtf8(folder)), error))
+    for (const auto& entry : fs::directory_iterator(folder, error))
         files.push_back(entry.path());
     std::sort(files.begin(), files.end());
     return files;
@@ -130,8 +131,8 @@ void CardReadWindowTest::ExpectCompleteRead(const app::Tf_tcGlow& window, const 
     tacho::ByteBuffer dddBytes;
     std::string error;
     ASSERT_TRUE(tacho::BuildDddFileBytes(expected.image, expected.signatures, dddBytes, error)) << error;
-    const std::string dddName = utility::Utf8ToCp1250(ddd[0].string());
-    EXPECT_TRUE(ReadFile(dddName) == dddBytes) << dddName;
+    EXPECT_TRUE(ReadFile(ddd[0]) == dddBytes) << ddd[0];
+    const std::string dddName = utility::PathToCp1250(ddd[0]);
     // Holder and last activity, then the time of the save (14 digits) and ".DDD".
     const std::string standard = tacho::DddFileName(expected.image, 0.0);
     const std::string fileName = utility::Utf8ToCp1250(ddd[0].filename().string());
@@ -142,15 +143,15 @@ void CardReadWindowTest::ExpectCompleteRead(const app::Tf_tcGlow& window, const 
     // The ZOLT file, named after the holder.
     const std::vector<fs::path> zolt = FilesIn(window.ZoltFolder);
     ASSERT_EQ(zolt.size(), 1u);
-    const std::string zoltName = utility::Utf8ToCp1250(zolt[0].string());
-    const Bytes written = ReadFile(zoltName);
+    const std::string zoltName = utility::PathToCp1250(zolt[0]);
+    const Bytes written = ReadFile(zolt[0]);
     ASSERT_EQ(written.size(), tacho::kCardImageD7Size) << zoltName;
     tacho::CardImageD7 record{};
     std::copy(written.begin(), written.end(), record.begin());
     tacho::CardImageData back{};
     tacho::CardImageFromD7(record, back);
     EXPECT_TRUE(back == expected.image) << zoltName;
-    const std::string holder = "_" + utility::TrimBoth(tacho::CardHolderPesel(expected.image)) +
+    const std::string holder = std::string("_") + utility::TrimBoth(tacho::CardHolderPesel(expected.image)) +
                                tacho::CardHolderSurname(expected.image).substr(0, 10) +
                                tacho::CardHolderFirstNames(expected.image).substr(0, 1) + ".zolt";
     EXPECT_TRUE(zoltName.ends_with(holder)) << zoltName << " does not end in " << holder;

@@ -45,7 +45,7 @@ protected:
     void TearDown() override;
 
     // The entries of a folder given in code page 1250; none when it does not exist.
-    static std::vector<std::filesystem::path> FilesIn(const std::string& folder);
+    static std::vector<std::filesystem::path> FilesIn(const std::filesystem::path& folder);
     // Runs `click` with a look at the window queued for the first time events are processed.
     static ReadSnapshot ClickAndWatch(const std::function<void()>& click);
 

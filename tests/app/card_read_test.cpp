@@ -56,7 +56,7 @@ TEST_F(CardReadTest, ReadButtonReadsTheCardSavesBothFilesAndShowsTheHolder)
     fake.Insert(model, cardrig::kRigReader);
     app::Tf_tcGlow window;
     ASSERT_TRUE(window.CheckReader());
-    window.CurrentFileName = "D:\\old.DDD";
+    window.CurrentFileName = "/d/old.DDD";
     const ReadSnapshot during = ClickAndWatch([&] { window.ButWczytaj->click(); });
 
     ExpectCompleteRead(window, model.Files(), cardrig::kRigReader);
@@ -96,8 +96,8 @@ TEST_F(CardReadTest, ReadDriverCardTellsWhetherTheZoltFileWasWritten)
 
     // A file where the ZOLT folder should be: the card was read, its ZOLT file was not written.
     ASSERT_TRUE(window.CheckReader());
-    WriteFile(Folder() + "/plik", Bytes{1});
-    window.ZoltFolder = Folder() + "/plik/";
+    WriteFile(Path("plik"), Bytes{1});
+    window.ZoltFolder = Path("plik/");
     EXPECT_EQ(window.ReadDriverCard(), 1);
     EXPECT_EQ(Cp(window.Label4->text()), "Dane wczytano");
     EXPECT_TRUE(tacho::CardImage == ExpectedCardOf(model.Files()).image);
@@ -108,8 +108,8 @@ TEST_F(CardReadTest, AZoltFileThatCannotBeWrittenStillShowsTheSavedCard)
     fake.Insert(model, cardrig::kRigReader);
     app::Tf_tcGlow window;
     // A file where the ZOLT folder should be.
-    WriteFile(Folder() + "/plik", Bytes{1});
-    window.ZoltFolder = Folder() + "/plik/";
+    WriteFile(Path("plik"), Bytes{1});
+    window.ZoltFolder = Path("plik/");
     window.BitBtnSprawdz->click();
 
     EXPECT_TRUE(Cp(window.Label7->toPlainText())
@@ -146,7 +146,7 @@ TEST_F(CardReadTest, CardTakenOutDuringTheReadLeavesNothingSaved)
         fake.Insert(card, cardrig::kRigReader);
         {
             app::Tf_tcGlow window;
-            for (const std::string& folder : {window.DddFolder, window.ZoltFolder})
+            for (const fs::path& folder : {window.DddFolder, window.ZoltFolder})
                 for (const fs::path& file : FilesIn(folder))
                     fs::remove(file);
             window.BitBtnSprawdz->click();

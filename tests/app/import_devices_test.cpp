@@ -28,18 +28,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char kSep = utility::kDriveFieldSeparator;
-
-std::string Line(const std::string& root, int type, const std::string& label)
+utility::DriveEntry Line(const fs::path& root, int type, const std::string& label)
 {
-    return root + kSep + std::to_string(type) + kSep + label;
+    return utility::DriveEntry{root, type, label};
 }
 
 std::vector<std::string> Roots(const std::vector<DownloadDrive>& drives)
 {
     std::vector<std::string> roots;
     for (const DownloadDrive& d : drives)
-        roots.push_back(d.root);
+        roots.push_back(d.root.native());
     return roots;
 }
 
@@ -56,7 +54,7 @@ TEST(DownloadDriveList, OrderItemsAndPreselection)
     using V = std::vector<std::string>;
     struct Case {
         const char* what;
-        utility::StringList lines;
+        std::vector<utility::DriveEntry> lines;
         V roots;
         V items;
         int preselected;
@@ -87,11 +85,16 @@ TEST(DownloadDriveList, OrderItemsAndPreselection)
          {"/media/u/MY OPTAC/", "/mnt/x;y/"},
          {"/media/u/MY OPTAC/ A B", "/mnt/x y/ L"},
          0},
-        {"lines that do not split into three parts",
-         {"/mnt/c/", std::string("/mnt/d/") + kSep + "2", ""},
+        {"drives without a type or a label, a root without its separator, no root at all",
+         {Line("/mnt/c/", 0, ""), Line("/mnt/d", 2, ""), Line("", 2, "OPTAC")},
          {"/mnt/d/", "/mnt/c/"},
          {"/mnt/d/ ", "/mnt/c/ "},
          -1},
+        {"a root code page 1250 cannot name is offered under its own name",
+         {Line("/media/søren/Ж OPTAC/", 2, "")},
+         {"/media/søren/Ж OPTAC/"},
+         {"/media/s?ren/? OPTAC/ "},
+         0},
         {"only the root", {Line("/", 3, "OPTAC")}, {}, {}, -1},
     };
     for (const Case& c : cases) {
@@ -163,7 +166,7 @@ protected:
         return text;
     }
 
-    utility::StringList Drives() const
+    std::vector<utility::DriveEntry> Drives() const
     {
         return {Line("/", 3, ""), Line(root_.string() + "/other/", 3, "DANE"), Line(DeviceRoot(), 2, "OPTAC")};
     }
@@ -204,8 +207,7 @@ protected:
             });
             dialog.accept();
         });
-        const std::string ddd = ddd_.string();
-        const bool result = ImportFromDownloadDevice(ddd, [this] { return Drives(); });
+        const bool result = ImportFromDownloadDevice(ddd_, [this] { return Drives(); });
         EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the hourglass stayed";
         return result;
     }
@@ -232,7 +234,7 @@ TEST_F(Import, CopiesEveryCardFileFlatAndKeepsADuplicate)
     EXPECT_EQ(answers.driveItems,
               (QStringList{QString::fromStdString(DeviceRoot() + " OPTAC"),
                            QString::fromStdString(root_.string() + "/other/ DANE")}));
-    EXPECT_TRUE(answers.explanation.contains(QString::fromStdString("\"" + DeviceRoot() + "\"")));
+    EXPECT_TRUE(answers.explanation.contains(QString::fromStdString(std::string("\"") + DeviceRoot() + "\"")));
     EXPECT_EQ(Files(ddd_), (std::vector<std::string>{"a.DDD", "b.ddd", "c.DDD"}));
     EXPECT_EQ(Read(ddd_ / "a.DDD"), "old a");
     EXPECT_EQ(Read(ddd_ / "c.DDD"), "c");
@@ -341,7 +343,8 @@ TEST_F(Import, CancellingAndChoosingOtherDrives)
 TEST_F(Import, NoDriveToOfferImportsNothing)
 {
     testing_support::OnModalDialog([](QDialog& dialog) { dialog.accept(); });
-    EXPECT_TRUE(ImportFromDownloadDevice(ddd_.string(), [] { return utility::StringList{Line("/", 3, "OPTAC")}; }));
+    EXPECT_TRUE(ImportFromDownloadDevice(
+        ddd_, [] { return std::vector<utility::DriveEntry>{Line("/", 3, "OPTAC")}; }));
     EXPECT_TRUE(boxes_.Messages().empty());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }

@@ -1,6 +1,6 @@
 #include "tests/app/main_window_fixture.h"
 
-#include "utility/cp1250.h"
+#include "utility/paths.h"
 #include "utility/programfolder.h"
 #include "utility/win_ext.h"
 
@@ -8,7 +8,9 @@
 #include <QDeadlineTimer>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QSettings>
+#include <QStandardPaths>
 
 namespace apptest {
 
@@ -27,9 +29,16 @@ UrlRecorder::~UrlRecorder()
 void MainWindowTest::SetUp()
 {
     ASSERT_TRUE(dir_.isValid());
-    folder_ = utility::QStringToCp1250(QDir::toNativeSeparators(dir_.path() + QString::fromUtf8("/Program ł")));
-    ASSERT_TRUE(QDir().mkpath(utility::Cp1250ToQString(folder_)));
-    utility::SetExecutableFolderForTesting(folder_);
+    // A writable executable's folder: the data still goes to the user's data folder.
+    executable_ = utility::PathFromQString(dir_.path() + QString::fromUtf8("/Program ł"));
+    ASSERT_TRUE(QDir().mkpath(utility::PathToQString(executable_)));
+    utility::SetExecutableFolderForTesting(executable_);
+    oldDataHome_ = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", (dir_.path() + QString::fromUtf8("/dane ł")).toUtf8());
+    // Where the program will put it; made by the program itself.
+    folder_ = utility::PathFromQString(QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
+    ASSERT_TRUE(folder_.native().starts_with(dir_.path().toStdString()));
+    ASSERT_FALSE(std::filesystem::exists(folder_));
     // Several tests may share one process and its settings file: start each from nothing.
     QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Morvane"), QStringLiteral("Trivandel"))
         .clear();
@@ -38,6 +47,7 @@ void MainWindowTest::SetUp()
 void MainWindowTest::TearDown()
 {
     utility::SetExecutableFolderForTesting({});
+    qputenv("XDG_DATA_HOME", oldDataHome_);
 }
 
 std::string MainWindowTest::Setting(const char* name)
@@ -45,10 +55,28 @@ std::string MainWindowTest::Setting(const char* name)
     return utility::RegReadString(utility::RegistryRoot::CurrentUser, utility::kProgramRegistryKey, name, false);
 }
 
+std::filesystem::path MainWindowTest::SettingPath(const char* name)
+{
+    return utility::RegReadPath(utility::RegistryRoot::CurrentUser, utility::kProgramRegistryKey, name, false);
+}
+
 void MainWindowTest::SetSetting(const char* name, const std::string& value)
 {
     ASSERT_TRUE(
         utility::RegWriteString(utility::RegistryRoot::CurrentUser, utility::kProgramRegistryKey, name, true, value));
+}
+
+void MainWindowTest::SetSettingPath(const char* name, const std::filesystem::path& value)
+{
+    ASSERT_TRUE(
+        utility::RegWritePath(utility::RegistryRoot::CurrentUser, utility::kProgramRegistryKey, name, true, value));
+}
+
+void WriteBlocker(const std::filesystem::path& path)
+{
+    std::filesystem::create_directories(path.parent_path());
+    QFile blocker(utility::PathToQString(path));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
 }
 
 bool ProcessEventsUntil(const std::function<bool()>& done)

@@ -5,6 +5,7 @@
 #include "tests/app/main_window_fixture.h"
 #include "tests/support/modal_dialog.h"
 #include "utility/cp1250.h"
+#include "utility/paths.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -41,7 +42,11 @@ QByteArray Picture(int width, int height, const char* format)
 
 class SponsorWindow : public apptest::MainWindowTest {
 protected:
-    fs::path Path(const char* name) const { return fs::path(utility::Cp1250ToUtf8(Folder())) / name; }
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        fs::create_directories(Folder());
+    }
 
     void WriteHere(const char* name, const QByteArray& bytes) const
     {
@@ -167,7 +172,7 @@ TEST_F(SponsorWindow, RefusesPictureNamesThatAreNotPlainNames)
 {
     const char* const names[] = {"../baner.jpg", "../../etc/baner.bmp", "/tmp/baner.jpg", "sub/baner.jpg",
                                  "..\\baner.jpg", "baner.jpg.exe", "baner.jpeg", "baner.png", "baner",
-                                 ".jpg", "ba ner.jpg", "ba%2Fner.jpg", "baner.jpg?x=1", "\xB3\xF3" "d\xBC.jpg"};
+                                 ".jpg", "ba ner.jpg", "ba%2Fner.jpg", "baner.jpg?x=1", "\xB3\xF3\x64\xBC.jpg"};
     const QByteArray picture = Picture(20, 20, "JPG");
     for (const char* name : names) {
         server_.Serve(QStringLiteral("/reklama/obr.inf"), QByteArray(name) + "\nhttp://sponsor.example/\n");
@@ -176,7 +181,7 @@ TEST_F(SponsorWindow, RefusesPictureNamesThatAreNotPlainNames)
         SCOPED_TRACE(name);
         ExpectFixedText(*window);
         EXPECT_EQ(server_.Requests(), QStringList{QStringLiteral("/reklama/obr.inf")});
-        const QStringList left = QDir(utility::Cp1250ToQString(Folder())).entryList(QDir::Files | QDir::Hidden);
+        const QStringList left = QDir(utility::PathToQString(Folder())).entryList(QDir::Files | QDir::Hidden);
         EXPECT_EQ(left, QStringList{QStringLiteral("obr.inf")});
         EXPECT_FALSE(QFile::exists(QDir(dir_.path()).filePath(QStringLiteral("baner.jpg"))));
         server_.ClearRequests();
@@ -232,7 +237,7 @@ TEST_F(SponsorWindow, ClosingDuringTheDownloadLeavesNothingBehind)
     QCoreApplication::processEvents();
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(ReadHere("obr.inf"), description);
-    const QStringList left = QDir(utility::Cp1250ToQString(Folder())).entryList(QDir::Files | QDir::Hidden);
+    const QStringList left = QDir(utility::PathToQString(Folder())).entryList(QDir::Files | QDir::Hidden);
     EXPECT_EQ(left, QStringList{QStringLiteral("obr.inf")});
 }
 

@@ -8,6 +8,7 @@
 #include "tests/support/modal_dialog.h"
 #include "utility/cp1250.h"
 #include "utility/dos_ext.h"
+#include "utility/paths.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -69,7 +70,11 @@ std::vector<std::string> Summary(const app::Tf_tcGlow& w)
 // Summary() of a window whose labels were all emptied, the country signs included.
 std::vector<std::string> EmptySummary() { return std::vector<std::string>(13); }
 
-std::string Status(const app::Tf_tcGlow& w) { return utility::QStringToCp1250(w.Label7->toPlainText()); }
+namespace fs = std::filesystem;
+
+QString Status(const app::Tf_tcGlow& w) { return w.Label7->toPlainText(); }
+QString Shown(const fs::path& path) { return utility::PathToQString(path); }
+std::string Text(const fs::path& path) { return utility::PathToCp1250(path); }
 QColor StatusColour(const app::Tf_tcGlow& w) { return w.Label7->palette().color(QPalette::Text); }
 bool PrintShown(const app::Tf_tcGlow& w) { return !w.BitBtnDruk1->isHidden() && !w.LabelpodgladWydr->isHidden(); }
 
@@ -92,7 +97,7 @@ TEST_F(OpenCardTest, EveryKindOfCardFileShowsTheWholeSummary)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string file = Path(c.name);
+        const fs::path file = Path(c.name);
         WriteFile(file, c.bytes);
         tacho::CardImage = {};
         app::Tf_tcGlow window;
@@ -100,7 +105,7 @@ TEST_F(OpenCardTest, EveryKindOfCardFileShowsTheWholeSummary)
         window.OpenCardFile(file);
         EXPECT_TRUE(boxes_.Messages().empty());
         EXPECT_EQ(Summary(window), NowakSummary());
-        EXPECT_EQ(Status(window), file);
+        EXPECT_EQ(Status(window), Shown(file));
         EXPECT_EQ(StatusColour(window), c.colour);
         EXPECT_TRUE(PrintShown(window));
         EXPECT_EQ(window.CurrentFileName, file);
@@ -112,7 +117,7 @@ TEST_F(OpenCardTest, AnImageFileOfExactly24975BytesIsTakenAsAnImage)
 {
     const tacho::CardImageData card = NowakCard().Image();
     ASSERT_EQ(ImageBytes(card).size(), 24'975u);
-    const std::string file = Path("obraz.DDD");
+    const fs::path file = Path("obraz.DDD");
     WriteFile(file, ImageBytes(card));
     app::Tf_tcGlow window;
     window.OpenCardFile(file);
@@ -129,9 +134,9 @@ TEST_F(OpenCardTest, FailedLoadsShowNoSummaryAndForgetTheFileName)
         std::string box;                  // start of the error box
         bool keepsPreviousCard;
     };
-    const std::string tooLarge = Path("duzy.DDD");
-    const std::string shortZolt = Path("krotki.zolt");
-    const std::string missing = Path("brak.DDD");
+    const std::string tooLarge = Text(Path("duzy.DDD"));
+    const std::string shortZolt = Text(Path("krotki.zolt"));
+    const std::string missing = Text(Path("brak.DDD"));
     const std::vector<Case> cases = {
         {"duzy.DDD", std::vector<std::uint8_t>(30'000, 0x20), kLime,
          Pl("Nie zdołano wczytać danych z pliku\r\n") + tooLarge, false},
@@ -141,11 +146,11 @@ TEST_F(OpenCardTest, FailedLoadsShowNoSummaryAndForgetTheFileName)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string file = Path(c.name);
+        const fs::path file = Path(c.name);
         if (!c.bytes.empty())
             WriteFile(file, c.bytes);
         app::Tf_tcGlow window;
-        const std::string previous = Path("poprzednia.DDD");
+        const fs::path previous = Path("poprzednia.DDD");
         WriteFile(previous, DddBytes(NowakCard().Image()));
         window.OpenCardFile(previous);
         ASSERT_TRUE(PrintShown(window));
@@ -164,7 +169,7 @@ TEST_F(OpenCardTest, FailedLoadsShowNoSummaryAndForgetTheFileName)
         EXPECT_EQ(Summary(window), EmptySummary());
         EXPECT_FALSE(PrintShown(window));
         EXPECT_TRUE(window.CurrentFileName.empty());
-        EXPECT_EQ(Status(window), file);
+        EXPECT_EQ(Status(window), Shown(file));
         EXPECT_EQ(StatusColour(window), c.colour);
         if (c.keepsPreviousCard) {
             EXPECT_EQ(tacho::CardImage, before);
@@ -294,8 +299,8 @@ TEST_F(OpenCardTest, OpenCommandsStartInTheirFolderAndOpenTheChosenFile)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.command);
         app::Tf_tcGlow window;
-        const std::string folder = c.zoltFolder ? window.ZoltFolder : window.DddFolder;
-        const std::string file = utility::NormalizePath(folder, true) + (c.zoltFolder ? "karta.zolt" : "karta.ddd");
+        const fs::path folder = c.zoltFolder ? window.ZoltFolder : window.DddFolder;
+        const fs::path file = folder / (c.zoltFolder ? "karta.zolt" : "karta.ddd");
         WriteFile(file, c.zoltFolder ? ZoltBytes(NowakCard().Image()) : DddBytes(NowakCard().Image()));
         QString shownFolder;
         QString title;
@@ -305,16 +310,16 @@ TEST_F(OpenCardTest, OpenCommandsStartInTheirFolderAndOpenTheChosenFile)
             shownFolder = files.directory().absolutePath();
             title = files.windowTitle();
             enabledInDialog = window.isEnabled();
-            files.selectFile(utility::Cp1250ToQString(file));
+            files.selectFile(Shown(file));
             dialog.accept();
         });
         (window.*c.handler)();
         EXPECT_EQ(title, QString::fromUtf8(c.kkdDialog ? "Pliki KKD dla kontroli" : "Otwórz plik do pokazania"));
-        EXPECT_EQ(QDir(shownFolder), QDir(utility::Cp1250ToQString(folder)));
+        EXPECT_EQ(QDir(shownFolder), QDir(Shown(folder)));
         EXPECT_TRUE(enabledInDialog);
         EXPECT_TRUE(window.isEnabled());
         EXPECT_EQ(window.CurrentFileName, file);
-        EXPECT_EQ(Status(window), file);
+        EXPECT_EQ(Status(window), Shown(file));
         EXPECT_EQ(Summary(window), NowakSummary());
         EXPECT_TRUE(boxes_.Messages().empty());
     }
@@ -322,7 +327,7 @@ TEST_F(OpenCardTest, OpenCommandsStartInTheirFolderAndOpenTheChosenFile)
 
 TEST_F(OpenCardTest, CancellingAnOpenStillClearsTheSummary)
 {
-    const std::string file = Path("karta.DDD");
+    const fs::path file = Path("karta.DDD");
     WriteFile(file, DddBytes(NowakCard().Image()));
     app::Tf_tcGlow window;
     window.CurrentFileName = file;
@@ -345,14 +350,15 @@ TEST_F(OpenCardTest, CancellingAnOpenStillClearsTheSummary)
 
 TEST_F(OpenCardTest, TheKk1MenuConvertsTheFolderOfThePickedFileAndKeepsTheCardShown)
 {
-    const std::string shown = Path("pokazana.DDD");
+    const fs::path shown = Path("pokazana.DDD");
     WriteFile(shown, DddBytes(NowakCard().Image()));
     const tacho::CardImageData other = NowakCard().Surname("Kowalski").Image();
-    const std::string source = Path(Pl("źródło"));
-    WriteFile(source + "/karta.zolt", ZoltBytes(other));
-    WriteFile(source + "/pod/obraz.bin", ImageBytes(other));
-    WriteFile(source + "/karta.DDD", DddBytes(other));
-    const QDir kk1(utility::Cp1250ToQString(Folder() + "/KK1"));
+    const fs::path source = Path("źródło");
+    WriteFile(source / "karta.zolt", ZoltBytes(other));
+    WriteFile(source / "pod/obraz.bin", ImageBytes(other));
+    WriteFile(source / "karta.DDD", DddBytes(other));
+    // In the user's data folder.
+    const QDir kk1(Shown(Folder() / "KK1"));
 
     for (bool confirmed : {false, true}) {
         SCOPED_TRACE(confirmed);
@@ -364,7 +370,7 @@ TEST_F(OpenCardTest, TheKk1MenuConvertsTheFolderOfThePickedFileAndKeepsTheCardSh
         QString title;
         testing_support::OnModalDialog([&](QDialog& dialog) {
             title = dialog.windowTitle();
-            dynamic_cast<QFileDialog&>(dialog).selectFile(utility::Cp1250ToQString(source + "/karta.DDD"));
+            dynamic_cast<QFileDialog&>(dialog).selectFile(Shown(source / "karta.DDD"));
             dialog.accept();
         });
         boxes_.QueueAnswers({confirmed});

@@ -7,6 +7,7 @@
 #include "tests/support/card_builder.h"
 #include "utility/cp1250.h"
 #include "utility/dos_ext.h"
+#include "utility/paths.h"
 #include "utility/stringi.h"
 
 #include <QDir>
@@ -38,14 +39,17 @@ CardBuilder Card(std::string_view surname = "Nowak")
     return card;
 }
 
-bool Exists(const std::string& name) { return QFileInfo::exists(utility::Cp1250ToQString(name)); }
+namespace fs = std::filesystem;
+
+bool Exists(const fs::path& name) { return fs::exists(name); }
+std::string Text(const fs::path& path) { return utility::PathToCp1250(path); }
 
 class RenameCardTest : public CardFileWindowTest {
 protected:
     // Writes `bytes` as `name` in the program folder and opens it in `window`.
-    std::string Open(app::Tf_tcGlow& window, const std::string& name, const Bytes& bytes)
+    fs::path Open(app::Tf_tcGlow& window, const fs::path& name, const Bytes& bytes)
     {
-        const std::string file = Path(name);
+        const fs::path file = Path(name);
         WriteFile(file, bytes);
         window.CurrentFileName = file;
         window.OpenCardFile(file);
@@ -53,30 +57,29 @@ protected:
         boxes_.Clear();
         return file;
     }
-    std::string Status(const app::Tf_tcGlow& w) const { return utility::QStringToCp1250(w.Label7->toPlainText()); }
+    QString Status(const app::Tf_tcGlow& w) const { return w.Label7->toPlainText(); }
 };
 
 TEST_F(RenameCardTest, ACardDownloadFileGetsTheStandardNameInItsOwnFolder)
 {
     app::Tf_tcGlow window;
     const Bytes bytes = DddBytes(Card().Image());
-    const std::string file = Open(window, Pl("karty Nowak/pobrane ż.DDD"), bytes);
+    const fs::path file = Open(window, "karty Nowak/pobrane ż.DDD", bytes);
     const std::string created = utility::FileDateTimeText(file);
     ASSERT_EQ(created.size(), 14u);
-    const std::string target = Folder() + Pl("/karty Nowak/Nowak_Anna Maria_75010112345_20110517154500_") + created +
-                               ".DDD";
+    const fs::path target = Path("karty Nowak") / ("Nowak_Anna Maria_75010112345_20110517154500_" + created + ".DDD");
     boxes_.QueueAnswers({true});
 
     window.Zapiszdanejako1Click();
 
     ASSERT_EQ(boxes_.Messages().size(), 1u);
     EXPECT_EQ(boxes_.Messages()[0].kind, MessageKind::Confirmation);
-    EXPECT_EQ(boxes_.Messages()[0].text, Pl("Czy zmienić nazwę pliku\r\n") + file + "\r\nna\r\n" +
-                                             target.substr(target.rfind('/') + 1));
+    EXPECT_EQ(boxes_.Messages()[0].text,
+              Pl("Czy zmienić nazwę pliku\r\n") + Text(file) + "\r\nna\r\n" + target.filename().string());
     EXPECT_FALSE(Exists(file));
     EXPECT_EQ(ReadFile(target), bytes);
     EXPECT_EQ(window.CurrentFileName, target);
-    EXPECT_EQ(Status(window), target);
+    EXPECT_EQ(Status(window), utility::PathToQString(target));
 
     // Under its new name the file needs no second rename.
     boxes_.Clear();
@@ -101,7 +104,7 @@ TEST_F(RenameCardTest, ACardDownloadFileOfAnImagesSizeIsRenamedAsOne)
         card.Counts(12, 24, c.activityLength, 200, 112);
         const Bytes bytes = DddBytes(card.Image());
         ASSERT_EQ(bytes.size(), c.fileSize);
-        const std::string file = Open(window, "karta.DDD", bytes);
+        const fs::path file = Open(window, "karta.DDD", bytes);
         boxes_.QueueAnswers({true});
 
         window.Zapiszdanejako1Click();
@@ -111,7 +114,7 @@ TEST_F(RenameCardTest, ACardDownloadFileOfAnImagesSizeIsRenamedAsOne)
         EXPECT_FALSE(Exists(file));
         EXPECT_NE(window.CurrentFileName, file);
         EXPECT_EQ(ReadFile(window.CurrentFileName), bytes);
-        QFile::remove(utility::Cp1250ToQString(window.CurrentFileName));
+        fs::remove(window.CurrentFileName);
         boxes_.Clear();
     }
 }
@@ -120,9 +123,8 @@ TEST_F(RenameCardTest, AnExistingFileOfTheNewNameIsNeverReplaced)
 {
     app::Tf_tcGlow window;
     const Bytes bytes = DddBytes(Card().Image());
-    const std::string file = Open(window, "karta.DDD", bytes);
-    const std::string target =
-        Folder() + "/Nowak_Anna Maria_75010112345_20110517154500_" + utility::FileDateTimeText(file) + ".DDD";
+    const fs::path file = Open(window, "karta.DDD", bytes);
+    const fs::path target = Path("Nowak_Anna Maria_75010112345_20110517154500_" + utility::FileDateTimeText(file) + ".DDD");
     const Bytes other = {'i', 'n', 'n', 'y'};
     WriteFile(target, other);
     boxes_.QueueAnswers({true});
@@ -130,11 +132,11 @@ TEST_F(RenameCardTest, AnExistingFileOfTheNewNameIsNeverReplaced)
     window.Zapiszdanejako1Click();
 
     EXPECT_EQ(boxes_.TextsOf(MessageKind::Error),
-              std::vector<std::string>{Pl("Zapis nie powiódł się.\r\nPlik\r\n") + target + Pl("\r\njuż istnieje.")});
+              std::vector<std::string>{Pl("Zapis nie powiódł się.\r\nPlik\r\n") + Text(target) + Pl("\r\njuż istnieje.")});
     EXPECT_EQ(ReadFile(file), bytes);
     EXPECT_EQ(ReadFile(target), other);
     EXPECT_EQ(window.CurrentFileName, file);
-    EXPECT_EQ(Status(window), file);
+    EXPECT_EQ(Status(window), utility::PathToQString(file));
 }
 
 TEST_F(RenameCardTest, ForbiddenCharactersOfTheSurnameStayOutOfTheNewName)
@@ -142,15 +144,15 @@ TEST_F(RenameCardTest, ForbiddenCharactersOfTheSurnameStayOutOfTheNewName)
     app::Tf_tcGlow window;
     tacho::CardImage = Card("Nowak-Kow.alska/Bis").Image();
     const Bytes bytes = DddBytes(tacho::CardImage);
-    const std::string file = Open(window, "karta.DDD", bytes);
+    const fs::path file = Open(window, "karta.DDD", bytes);
     boxes_.QueueAnswers({true});
 
     window.Zapiszdanejako1Click();
 
     ASSERT_TRUE(boxes_.TextsOf(MessageKind::Error).empty());
-    const std::string target = window.CurrentFileName;
-    EXPECT_EQ(target.substr(0, Folder().size() + 1), Folder() + "/");
-    const std::string name = target.substr(Folder().size() + 1);
+    const fs::path target = window.CurrentFileName;
+    EXPECT_EQ(target.parent_path(), Folder());
+    const std::string name = target.filename().string();
     EXPECT_EQ(name.substr(0, 22), "Nowak-KowalskaBis_Anna");
     EXPECT_EQ(name.substr(name.size() - 4), ".DDD");
     EXPECT_EQ(utility::RemoveCharsOf(utility::ForbiddenFileNameChars(), name.substr(0, name.size() - 4)),
@@ -179,16 +181,16 @@ TEST_F(RenameCardTest, CasesThatRenameNothing)
         {"the name has the surname", "pobrane_NOWAK.ddd", DddBytes(card), MessageKind::Information, readable},
         {"the name has the surname in lower case", "nowak.DDD", DddBytes(card), MessageKind::Information, readable},
         {"a ZOLT file", "karta.zolt", Bytes(record.begin(), record.end()), MessageKind::Warning,
-         notDdd + Folder() + Pl("/karta.zolt\r\njest plikiem ZOLT.")},
+         notDdd + Text(Path("karta.zolt")) + Pl("\r\njest plikiem ZOLT.")},
         {"a card image", "obraz.bin", Bytes(card.begin(), card.end()), MessageKind::Warning,
-         notDdd + Folder() + Pl("/obraz.bin\r\njest obrazem karty.")},
+         notDdd + Text(Path("obraz.bin")) + Pl("\r\njest obrazem karty.")},
         {"the user says no", "karta.DDD", DddBytes(card), MessageKind::Confirmation,
-         Pl("Czy zmienić nazwę pliku\r\n") + Folder() + "/karta.DDD\r\nna\r\nNowak_", true},
+         Pl("Czy zmienić nazwę pliku\r\n") + Text(Path("karta.DDD")) + "\r\nna\r\nNowak_", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         app::Tf_tcGlow window;
-        std::string file;
+        fs::path file;
         if (*c.fileName) {
             file = Open(window, c.fileName, c.bytes);
         } else {
@@ -211,8 +213,8 @@ TEST_F(RenameCardTest, CasesThatRenameNothing)
         EXPECT_EQ(window.CurrentFileName, file);
         if (!file.empty()) {
             EXPECT_EQ(ReadFile(file), c.bytes);
-            EXPECT_EQ(QDir(utility::Cp1250ToQString(Folder())).entryList(QDir::Files).size(), 1);
-            QFile::remove(utility::Cp1250ToQString(file));
+            EXPECT_EQ(QDir(utility::PathToQString(Folder())).entryList(QDir::Files).size(), 1);
+            fs::remove(file);
         }
         boxes_.Clear();
     }
@@ -221,7 +223,7 @@ TEST_F(RenameCardTest, CasesThatRenameNothing)
 TEST_F(RenameCardTest, ACardThatWasNotRecognisedIsNotRenamed)
 {
     app::Tf_tcGlow window;
-    const std::string file = Folder() + "/karta.DDD";
+    const fs::path file = Path("karta.DDD");
     WriteFile(file, DddBytes(CardBuilder().CardNumber("D750101123450012").Image()));
     window.CurrentFileName = file;
     window.OpenCardFile(file);
@@ -236,7 +238,7 @@ TEST_F(RenameCardTest, AFailedOpenLeavesNothingToRename)
 {
     app::Tf_tcGlow window;
     Open(window, "karta.DDD", DddBytes(Card().Image()));
-    const std::string broken = Folder() + "/krotki.ZOLT";
+    const fs::path broken = Path("krotki.ZOLT");
     WriteFile(broken, Bytes(100, 0));
     window.CurrentFileName = broken;
     window.OpenCardFile(broken);

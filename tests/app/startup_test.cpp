@@ -8,8 +8,15 @@
 #include "utility/cp1250.h"
 
 #include "tests/app/main_window_fixture.h"
+#include "tests/support/modal_dialog.h"
+#include "utility/cp1250.h"
+#include "utility/dialogi.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include <stdexcept>
@@ -23,13 +30,13 @@ TEST_F(StartupTest, EachUnitInitializesOnceAndAgainOnlyAfterFinalization)
 {
     app::FinalizeUnits();
     app::InitializeUnits();
-    EXPECT_EQ(Setting("katKTExe"), Folder());
+    EXPECT_EQ(SettingPath("katKTExe"), ExecutableFolder());
     SetSetting("katKTExe", "inny");
     app::InitializeUnits();  // already initialized: nothing runs again
     EXPECT_EQ(Setting("katKTExe"), "inny");
     app::FinalizeUnits();
     app::InitializeUnits();
-    EXPECT_EQ(Setting("katKTExe"), Folder());
+    EXPECT_EQ(SettingPath("katKTExe"), ExecutableFolder());
     app::FinalizeUnits();
 }
 
@@ -110,6 +117,34 @@ TEST_F(StartupTest, AFailureWhileCreatingTheMainWindowIsShownAndEndsWithAnError)
     ASSERT_EQ(boxes_.Messages().size(), 1u);
     EXPECT_EQ(boxes_.Messages()[0].kind, utility::MessageKind::Error);
     EXPECT_NE(boxes_.Messages()[0].text.find("no display"), std::string::npos);
+}
+
+// Whatever the user's locale, the standard boxes and dialogs speak Polish like the windows.
+TEST_F(StartupTest, StandardButtonsAndDialogsSpeakPolish)
+{
+    const std::unique_ptr<QTranslator> polish = app::InstallQtPolishTranslation();
+    ASSERT_NE(polish, nullptr) << "scripts/setup.sh installs qt6-translations-l10n";
+
+    // The real Qt boxes, not the test's recorder.
+    utility::MessageBoxes* recorder = utility::SetMessageBoxes(nullptr);
+    QString yes;
+    QString no;
+    testing_support::OnModalDialog([&](QDialog& dialog) {
+        auto& box = dynamic_cast<QMessageBox&>(dialog);
+        yes = box.button(QMessageBox::Yes)->text();
+        no = box.button(QMessageBox::No)->text();
+        box.button(QMessageBox::No)->click();
+    });
+    const bool answer = utility::ConfirmYesNo(utility::Pl("Czy zmienić nazwę pliku?"));
+    utility::SetMessageBoxes(recorder);
+    EXPECT_FALSE(answer);
+    EXPECT_EQ(yes, QStringLiteral("&Tak"));
+    EXPECT_EQ(no, QStringLiteral("&Nie"));
+
+    app::Tf_tcGlow window;
+    const auto* lookIn = window.OpenKF->findChild<QLabel*>(QStringLiteral("lookInLabel"));
+    ASSERT_NE(lookIn, nullptr) << "Qt's own file dialog";
+    EXPECT_EQ(lookIn->text(), QStringLiteral("Szukaj w:"));
 }
 
 } // namespace

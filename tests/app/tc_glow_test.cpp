@@ -3,6 +3,7 @@
 #include "app/link_button.h"
 #include "tests/app/main_window_fixture.h"
 #include "utility/cp1250.h"
+#include "utility/paths.h"
 #include "utility/programfolder.h"
 #include "utility/win_ext.h"
 
@@ -33,12 +34,12 @@ QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 class WatchedWindow : public app::Tf_tcGlow {
 public:
     using Tf_tcGlow::Tf_tcGlow;
-    std::vector<std::string> opened;
+    std::vector<std::filesystem::path> opened;
     int previews = 0;
     bool previewFails = false;
     bool enabledDuringPreview = true;
 
-    void OpenCardFile(const std::string& fileName) override { opened.push_back(fileName); }
+    void OpenCardFile(const std::filesystem::path& fileName) override { opened.push_back(fileName); }
 
 protected:
     void PreviewCardReport() override
@@ -50,57 +51,63 @@ protected:
     }
 };
 
-std::string StatusLine(const app::Tf_tcGlow& window) { return utility::QStringToCp1250(window.Label7->toPlainText()); }
+QString StatusLine(const app::Tf_tcGlow& window) { return window.Label7->toPlainText(); }
 
-std::string DddStatus(const std::string& folder)
+QString DddStatus(const std::filesystem::path& folder)
 {
-    return utility::Pl("Katalog z danymi z kart kierowców (plikami DDD): ") + folder;
+    return U("Katalog z danymi z kart kierowców (plikami DDD): ") + utility::PathToQString(folder);
 }
 
-TEST_F(MainWindowTest, FirstStartCreatesTheDddFolderAndASecondStartReadsItBack)
+bool IsFolder(const std::filesystem::path& path) { return std::filesystem::is_directory(path); }
+
+// The executable's folder is writable here, and still nothing is written into it.
+TEST_F(MainWindowTest, FirstStartCreatesTheDddFolderInTheUsersDataFolderAndASecondStartReadsItBack)
 {
-    const std::string ddd = Folder() + "/DDD";
-    ASSERT_FALSE(QFileInfo::exists(utility::Cp1250ToQString(ddd)));
+    const std::filesystem::path ddd = Folder() / "DDD";
+    ASSERT_FALSE(std::filesystem::exists(Folder()));
     {
         WatchedWindow first;
         EXPECT_EQ(first.DddFolder, ddd);
-        EXPECT_TRUE(QFileInfo(utility::Cp1250ToQString(ddd)).isDir());
-        EXPECT_EQ(Setting("katDDD"), ddd + "/");
+        EXPECT_TRUE(IsFolder(ddd));
+        EXPECT_EQ(SettingPath("katDDD").native(), ddd.native() + "/");
         first.show();
         EXPECT_EQ(StatusLine(first), DddStatus(ddd));
         EXPECT_TRUE(first.CurrentFileName.empty());
     }
     WatchedWindow second;
-    EXPECT_EQ(second.DddFolder, ddd + "/");
+    EXPECT_EQ(second.DddFolder.native(), ddd.native() + "/");
     second.show();
-    EXPECT_EQ(StatusLine(second), DddStatus(ddd + "/"));
-    EXPECT_EQ(Setting("katDDD"), ddd + "/");
+    EXPECT_EQ(StatusLine(second), DddStatus(ddd.native() + "/"));
+    EXPECT_EQ(SettingPath("katDDD").native(), ddd.native() + "/");
+    EXPECT_TRUE(std::filesystem::is_empty(ExecutableFolder()));
 }
 
 TEST_F(MainWindowTest, ASettingsFolderWinsAndIsCreatedWithItsParents)
 {
-    const std::string own = Folder() + "/dane/karty ż";
-    SetSetting("katDDD", own);
-    WatchedWindow window;
-    EXPECT_EQ(window.DddFolder, own);
-    EXPECT_TRUE(QFileInfo(utility::Cp1250ToQString(own)).isDir());
-    EXPECT_FALSE(QFileInfo::exists(utility::Cp1250ToQString(Folder() + "/DDD")));
-    EXPECT_EQ(Setting("katDDD"), own);  // not rewritten
+    // Typed by hand into the settings file: any alphabet, blanks around it.
+    for (const char* name : {"dane/karty ż", "dane/Søren Ж"}) {
+        SCOPED_TRACE(name);
+        const std::filesystem::path own = ExecutableFolder().parent_path() / name;
+        SetSettingPath("katDDD", "  " + own.native() + " ");
+        WatchedWindow window;
+        EXPECT_EQ(window.DddFolder, own);
+        EXPECT_TRUE(IsFolder(own));
+        EXPECT_FALSE(std::filesystem::exists(Folder() / "DDD"));
+        EXPECT_EQ(SettingPath("katDDD"), own);  // not rewritten
+        window.show();
+        EXPECT_EQ(StatusLine(window), DddStatus(own));
+    }
 }
 
 TEST_F(MainWindowTest, ADddFolderThatCannotBeMadeIsNotReportedAtStart)
 {
-    const QString file = utility::Cp1250ToQString(Folder() + "/plik");
-    {
-        QFile blocker(file);
-        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    }
-    const std::string impossible = Folder() + "/plik/DDD";
-    SetSetting("katDDD", impossible);
+    WriteBlocker(Path("plik"));
+    const std::filesystem::path impossible = Path("plik") / "DDD";
+    SetSettingPath("katDDD", impossible);
     WatchedWindow window;
     window.show();
     EXPECT_EQ(window.DddFolder, impossible);
-    EXPECT_FALSE(QFileInfo(utility::Cp1250ToQString(impossible)).isDir());
+    EXPECT_FALSE(IsFolder(impossible));
     EXPECT_TRUE(boxes_.Messages().empty());
     EXPECT_EQ(StatusLine(window), DddStatus(impossible));
 }
@@ -108,19 +115,19 @@ TEST_F(MainWindowTest, ADddFolderThatCannotBeMadeIsNotReportedAtStart)
 TEST_F(MainWindowTest, TheZoltFolderIsSettledAtCreation)
 {
     WatchedWindow window;
-    EXPECT_EQ(window.ZoltFolder, Folder() + "/Pliki_ZOLT/");
-    EXPECT_TRUE(QFileInfo(utility::Cp1250ToQString(window.ZoltFolder)).isDir());
+    EXPECT_EQ(window.ZoltFolder.native(), (Folder() / "Pliki_ZOLT").native() + "/");
+    EXPECT_TRUE(IsFolder(window.ZoltFolder));
 }
 
-TEST_F(MainWindowTest, TheProgramFolderIsWrittenAtEveryStartAlsoAfterAMove)
+TEST_F(MainWindowTest, TheExecutablesFolderIsWrittenAtEveryStartAlsoAfterAMove)
 {
     app::WriteProgramFolderKey();
-    EXPECT_EQ(Setting("katKTExe"), Folder());
-    const std::string moved = Folder() + "/gdzie indziej";
-    ASSERT_TRUE(QDir().mkpath(utility::Cp1250ToQString(moved)));
+    EXPECT_EQ(SettingPath("katKTExe"), ExecutableFolder());
+    const std::filesystem::path moved = ExecutableFolder().parent_path() / "gdzie indziej ø";
+    ASSERT_TRUE(std::filesystem::create_directory(moved));
     utility::SetExecutableFolderForTesting(moved);
     app::WriteProgramFolderKey();
-    EXPECT_EQ(Setting("katKTExe"), moved);
+    EXPECT_EQ(SettingPath("katKTExe"), moved);
 }
 
 TEST_F(MainWindowTest, TheFirstCommandLineParameterIsOpenedOnceAfterTheOneShot)
@@ -132,8 +139,8 @@ TEST_F(MainWindowTest, TheFirstCommandLineParameterIsOpenedOnceAfterTheOneShot)
     EXPECT_TRUE(window.Timer1->isActive());
     EXPECT_EQ(window.Timer1->interval(), 300);
     ASSERT_TRUE(ProcessEventsUntil([&] { return !window.opened.empty(); }));
-    EXPECT_EQ(window.opened, std::vector<std::string>{utility::Pl("karty/Kowalski ł.DDD")});
-    EXPECT_EQ(window.CurrentFileName, utility::Pl("karty/Kowalski ł.DDD"));
+    EXPECT_EQ(window.opened, std::vector<std::filesystem::path>{"karty/Kowalski ł.DDD"});
+    EXPECT_EQ(window.CurrentFileName, "karty/Kowalski ł.DDD");
     EXPECT_FALSE(window.Timer1->isActive());
     QCoreApplication::processEvents();
     EXPECT_EQ(window.opened.size(), 1u);
@@ -354,7 +361,7 @@ TEST_F(MainWindowTest, LinksOpenTheMakersSitesAndTheDddFolder)
     for (int i = 1; i < 4; ++i)
         EXPECT_EQ(shell_.urls[i], site);
     EXPECT_EQ(shell_.urls[5], shop);
-    EXPECT_EQ(shell_.urls[6], QUrl::fromLocalFile(utility::Cp1250ToQString(window.DddFolder)));
+    EXPECT_EQ(shell_.urls[6], QUrl::fromLocalFile(utility::PathToQString(window.DddFolder)));
     // The pictures are links too: their tool tips name where they lead.
     EXPECT_EQ(window.Image1->toolTip(), shop.toString());
     EXPECT_EQ(window.Label8->toolTip(), site.toString());

@@ -29,7 +29,7 @@ std::string NumberedItems(const char* prefix, int count)
 {
     std::string text;
     for (int i = 0; i < count; ++i)
-        text += (i ? ";" : "") + std::string(prefix) + std::to_string(i);
+        text.append(i ? ";" : "").append(prefix).append(std::to_string(i));
     return text;
 }
 

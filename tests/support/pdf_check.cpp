@@ -176,7 +176,7 @@ std::string StreamBody(std::string_view keys, std::string_view data)
 {
     std::string body = "<< /Length " + std::to_string(data.size() + 2);
     if (!keys.empty())
-        body += " " + std::string(keys);
+        body.append(" ").append(keys);
     body += " >>\r\nstream\r\n";
     body += data;
     body += "\r\nendstream\r\n";

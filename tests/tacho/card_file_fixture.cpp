@@ -1,6 +1,6 @@
 #include "tests/tacho/card_file_fixture.h"
 
-#include "utility/cp1250.h"
+#include "utility/paths.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,32 +38,30 @@ ScratchFolder::ScratchFolder()
         throw std::runtime_error("no scratch folder");
 }
 
-std::string ScratchFolder::Path() const { return utility::QStringToCp1250(dir_.path()); }
+std::filesystem::path ScratchFolder::Path() const { return utility::PathFromQString(dir_.path()); }
 
-std::string ScratchFolder::File(const std::string& name) const { return Path() + "/" + name; }
-
-std::vector<std::string> ScratchFolder::Entries(const std::string& sub) const
+std::vector<std::string> ScratchFolder::Entries(const std::filesystem::path& sub) const
 {
-    QDir dir(dir_.path() + (sub.empty() ? QString() : QStringLiteral("/") + utility::Cp1250ToQString(sub)));
+    QDir dir(utility::PathToQString(Path() / sub));
     std::vector<std::string> names;
     for (const QString& name : dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
-        names.push_back(utility::QStringToCp1250(name));
+        names.push_back(name.toStdString());
     std::sort(names.begin(), names.end());
     return names;
 }
 
-void WriteFileBytes(const std::string& path, const Bytes& bytes)
+void WriteFileBytes(const std::filesystem::path& path, const Bytes& bytes)
 {
-    QFile file(utility::Cp1250ToQString(path));
+    QFile file(utility::PathToQString(path));
     if (!file.open(QIODevice::WriteOnly) ||
         file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) !=
             static_cast<qint64>(bytes.size()))
-        throw std::runtime_error("cannot write " + path);
+        throw std::runtime_error("cannot write " + path.string());
 }
 
-Bytes ReadFileBytes(const std::string& path)
+Bytes ReadFileBytes(const std::filesystem::path& path)
 {
-    QFile file(utility::Cp1250ToQString(path));
+    QFile file(utility::PathToQString(path));
     if (!file.open(QIODevice::ReadOnly))
         return {};
     const QByteArray data = file.readAll();

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -22,21 +23,22 @@ test_support::CardBuilder PatternedCard(std::uint8_t events = 12, std::uint8_t f
 // Every signature slot patterned and valid.
 tacho::SignatureAreaData ValidSignatures();
 
-// A scratch folder; names and paths are code page 1250 text as the program handles them.
+// A scratch folder.
 class ScratchFolder {
 public:
     ScratchFolder();
-    std::string Path() const;                       // no trailing separator
-    std::string File(const std::string& name) const;  // Path() + "/" + name
-    // Names of the entries in the folder (or its sub-folder `sub`), sorted, hidden ones included.
-    std::vector<std::string> Entries(const std::string& sub = {}) const;
+    std::filesystem::path Path() const;  // no trailing separator
+    std::filesystem::path File(const std::filesystem::path& name) const { return Path() / name; }
+    // Names (UTF-8) of the entries in the folder (or its sub-folder `sub`), sorted, hidden ones
+    // included.
+    std::vector<std::string> Entries(const std::filesystem::path& sub = {}) const;
 
 private:
     QTemporaryDir dir_;
 };
 
-void WriteFileBytes(const std::string& path, const Bytes& bytes);
-Bytes ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::filesystem::path& path, const Bytes& bytes);
+Bytes ReadFileBytes(const std::filesystem::path& path);
 Bytes ImageBytes(const tacho::CardImageData& image);
 
 } // namespace cardfiletest

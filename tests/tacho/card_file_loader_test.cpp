@@ -7,6 +7,7 @@
 #include <QDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 using namespace cardfiletest;
@@ -86,7 +87,7 @@ struct LoadOutcome {
 // Loads `bytes` as a file into an image that held another card before.
 LoadOutcome LoadBytes(const ScratchFolder& folder, const Bytes& bytes)
 {
-    const std::string path = folder.File("card.bin");
+    const std::filesystem::path path = folder.File("card.bin");
     WriteFileBytes(path, bytes);
     LoadOutcome outcome{LoadCardResult::Loaded, true, {}};
     outcome.image.fill(0x5A);
@@ -238,9 +239,9 @@ TEST(CardFileLoader, MalformedAndOddFilesGiveTheirCodeAndImage)
 TEST(CardFileLoader, MissingFileOrFolderGivesNoSuchFileAndAZeroImage)
 {
     ScratchFolder folder;
-    ASSERT_TRUE(QDir().mkdir(utility::Cp1250ToQString(folder.File("sub"))));
-    for (const std::string& name : {folder.File("absent.DDD"), folder.File("sub")}) {
-        SCOPED_TRACE(name);
+    ASSERT_TRUE(std::filesystem::create_directory(folder.File("sub")));
+    for (const std::filesystem::path& name : {folder.File("absent.DDD"), folder.File("sub")}) {
+        SCOPED_TRACE(name.string());
         CardImageData image;
         image.fill(0x5A);
         bool isImageFile = true;
@@ -260,15 +261,20 @@ TEST(CardFileLoader, LoadingLeavesTheSignatureAreaAlone)
     tacho::SignatureArea.fill(0);
 }
 
-TEST(CardFileLoader, PolishFileNamesAreFound)
+TEST(CardFileLoader, FileNamesOfAnyAlphabetAreFound)
 {
     ScratchFolder folder;
-    const std::string path = folder.File(utility::Pl("Łódź żółw.DDD"));
-    WriteFileBytes(path, ImageBytes(PatternedCard().Image()));
-    CardImageData image{};
-    bool isImageFile = false;
-    EXPECT_EQ(tacho::LoadCardFile(path, image, isImageFile), LoadCardResult::Loaded);
-    EXPECT_TRUE(isImageFile);
+    for (const char* name : {"Łódź żółw.DDD", "Søren Ж/karta ø.DDD"}) {
+        SCOPED_TRACE(name);
+        const std::filesystem::path path = folder.File(name);
+        std::filesystem::create_directories(path.parent_path());
+        WriteFileBytes(path, ImageBytes(PatternedCard().Image()));
+        CardImageData image{};
+        bool isImageFile = false;
+        EXPECT_EQ(tacho::LoadCardFile(path, image, isImageFile), LoadCardResult::Loaded);
+        EXPECT_TRUE(isImageFile);
+        ExpectSameImage(image, PatternedCard().Image());
+    }
 }
 
 TEST(CardFileLoader, ImageReadersChangeTheImageOnlyOnSuccess)

@@ -35,18 +35,18 @@ const std::string kActiveName = "Kowalski_Jan Maria_80010112345_20110517130300_2
 
 class FakeWindow final : public tacho::DddSaveWindow {
 public:
-    explicit FakeWindow(std::string folder, bool enabled = true) : folder_(std::move(folder)), enabled_(enabled) {}
+    explicit FakeWindow(std::filesystem::path folder, bool enabled = true) : folder_(std::move(folder)), enabled_(enabled) {}
     bool IsEnabled() const override { return enabled_; }
     void SetEnabled(bool enabled) override
     {
         enabled_ = enabled;
         changes.push_back(enabled);
     }
-    std::string DddFolder() const override { return folder_; }
+    std::filesystem::path DddFolder() const override { return folder_; }
     std::vector<bool> changes;
 
 private:
-    std::string folder_;
+    std::filesystem::path folder_;
     bool enabled_;
 };
 
@@ -56,12 +56,12 @@ TEST(DddWriter, WritesTheWholeFileUnderTheStandardName)
 {
     ScratchFolder folder;
     const tacho::CardImageData card = CardWithActivity().Image();
-    std::string fileName;
+    std::filesystem::path fileName;
     std::string error = "stale";
     EXPECT_EQ(tacho::WriteDddFile(card, ValidSignatures(), folder.Path(), FixedNow, fileName, error),
               WriteStatus::Written);
     EXPECT_TRUE(error.empty());
-    EXPECT_EQ(fileName, folder.Path() + "/" + kActiveName);
+    EXPECT_EQ(fileName, folder.Path() / kActiveName);
     Bytes expected;
     ASSERT_TRUE(tacho::BuildDddFileBytes(card, ValidSignatures(), expected, error));
     EXPECT_EQ(ReadFileBytes(fileName), expected);
@@ -105,7 +105,7 @@ TEST(DddWriter, AnImpossibleChangeTimeStillSavesTheCard)
     test_support::CardBuilder card = PatternedCard();
     card.ActivityPointers(0, 0);
     card.Day(TimeReal(2011, 5, 17), 1, 1, {ChangeWord(0, 0, 0, 3, 2'000)});
-    std::string fileName;
+    std::filesystem::path fileName;
     std::string error;
     EXPECT_EQ(tacho::WriteDddFile(card.Image(), ValidSignatures(), folder.Path(), FixedNow, fileName, error),
               WriteStatus::Written);
@@ -116,12 +116,12 @@ TEST(DddWriter, AnExistingFileIsLeftAloneAndReported)
 {
     ScratchFolder folder;
     WriteFileBytes(folder.File(kActiveName), {1, 2, 3});
-    std::string fileName;
+    std::filesystem::path fileName;
     std::string error;
     EXPECT_EQ(tacho::WriteDddFile(CardWithActivity().Image(), ValidSignatures(), folder.Path(), FixedNow, fileName,
                                   error),
               WriteStatus::Exists);
-    EXPECT_EQ(error, "Plik juz istnieje " + folder.File(kActiveName));
+    EXPECT_EQ(error, "Plik juz istnieje " + folder.File(kActiveName).string());
     EXPECT_EQ(ReadFileBytes(folder.File(kActiveName)), (Bytes{1, 2, 3}));
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{kActiveName});
 }
@@ -144,7 +144,7 @@ TEST(DddWriter, FailuresLeaveNoFileBehind)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ScratchFolder folder;
-        std::string fileName;
+        std::filesystem::path fileName;
         std::string error;
         EXPECT_EQ(tacho::WriteDddFile(c.image, c.signatures, folder.Path(), FixedNow, fileName, error),
                   WriteStatus::Failed);
@@ -152,7 +152,7 @@ TEST(DddWriter, FailuresLeaveNoFileBehind)
         EXPECT_TRUE(folder.Entries().empty());
     }
     ScratchFolder folder;
-    std::string fileName;
+    std::filesystem::path fileName;
     std::string error;
     EXPECT_EQ(tacho::WriteDddFile(CardWithActivity().Image(), ValidSignatures(), folder.File("absent"), FixedNow,
                                   fileName, error),
@@ -165,7 +165,7 @@ TEST(DddWriter, ANamelessFolderIsRefusedInsteadOfTheRoot)
 {
     for (const std::string folder : {"", "   "}) {
         SCOPED_TRACE("[" + folder + "]");
-        std::string fileName;
+        std::filesystem::path fileName;
         std::string error;
         const WriteStatus status =
             tacho::WriteDddFile(CardWithActivity().Image(), ValidSignatures(), folder, FixedNow, fileName, error);
@@ -205,7 +205,7 @@ TEST(SaveCardAsDdd, TellsTheOutcomeAndRestoresTheWindowState)
             tacho::SaveCardAsDdd(window, CardWithActivity().Image(), signatures, FixedNow);
             ASSERT_EQ(boxes.Messages().size(), 1U);
             EXPECT_EQ(boxes.Messages()[0].kind, c.kind);
-            EXPECT_EQ(boxes.Messages()[0].text, c.prefix + folder.File(kActiveName) + c.text);
+            EXPECT_EQ(boxes.Messages()[0].text, c.prefix + folder.File(kActiveName).string() + c.text);
             EXPECT_EQ(window.changes, (std::vector<bool>{false, enabledBefore}));
             EXPECT_EQ(window.IsEnabled(), enabledBefore);
         }
@@ -215,14 +215,14 @@ TEST(SaveCardAsDdd, TellsTheOutcomeAndRestoresTheWindowState)
 TEST(SaveCardAsDdd, CreatesAMissingFolderWithANotice)
 {
     ScratchFolder folder;
-    const std::string ddd = folder.File("dane/DDD");
+    const std::filesystem::path ddd = folder.File("dane/DDD");
     FakeWindow window(ddd);
     testsupport::MessageRecorder boxes;
     tacho::SaveCardAsDdd(window, CardWithActivity().Image(), ValidSignatures(), FixedNow);
     ASSERT_EQ(boxes.Messages().size(), 2U);
     EXPECT_EQ(boxes.Messages()[0].kind, MessageKind::Notice);
     EXPECT_NE(boxes.Messages()[0].text.find(utility::Pl("Utworzono katalog (-i):")), std::string::npos);
-    EXPECT_EQ(boxes.Messages()[1].text, utility::Pl("Dane z karty zapisano w pliku\r\n") + ddd + "/" + kActiveName);
+    EXPECT_EQ(boxes.Messages()[1].text, utility::Pl("Dane z karty zapisano w pliku\r\n") + (ddd / kActiveName).string());
     EXPECT_EQ(folder.Entries("dane/DDD"), std::vector<std::string>{kActiveName});
 }
 
@@ -230,14 +230,14 @@ TEST(SaveCardAsDdd, AFolderThatCannotBeCreatedIsReportedAndNothingWritten)
 {
     ScratchFolder folder;
     WriteFileBytes(folder.File("plik"), {1});
-    const std::string ddd = folder.File("plik/DDD");
+    const std::filesystem::path ddd = folder.File("plik/DDD");
     FakeWindow window(ddd);
     testsupport::MessageRecorder boxes;
     tacho::SaveCardAsDdd(window, CardWithActivity().Image(), ValidSignatures(), FixedNow);
     const std::vector<std::string> errors = boxes.TextsOf(MessageKind::Error);
     ASSERT_EQ(errors.size(), 1U);
-    EXPECT_EQ(errors[0], utility::Pl("Danych z karty nie zdołano zapisać, gdyż nie można utworzyć katalogu\r\n") + ddd +
-                             "\r\n" + utility::FolderCreationReport());
+    EXPECT_EQ(errors[0], utility::Pl("Danych z karty nie zdołano zapisać, gdyż nie można utworzyć katalogu\r\n") +
+                             ddd.string() + "\r\n" + utility::FolderCreationReport());
     EXPECT_NE(utility::FolderCreationReport().find(utility::Pl("nie zdołano utworzyć katalogu")), std::string::npos);
     EXPECT_TRUE(window.changes.empty());
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"plik"});
@@ -246,7 +246,7 @@ TEST(SaveCardAsDdd, AFolderThatCannotBeCreatedIsReportedAndNothingWritten)
 TEST(MakeDddFileName, UsesTheFileTimeOfTheFullPathAndDropsForbiddenCharacters)
 {
     ScratchFolder folder;
-    const std::string loaded = folder.File("stary.DDD");
+    const std::filesystem::path loaded = folder.File("stary.DDD");
     WriteFileBytes(loaded, {1});
     const std::string time = utility::FileDateTimeText(loaded);
     ASSERT_EQ(time.size(), 14U);
@@ -255,4 +255,23 @@ TEST(MakeDddFileName, UsesTheFileTimeOfTheFullPathAndDropsForbiddenCharacters)
               "Kowalski_Jan Maria_80010112345_20110517130300_" + time + ".DDD");
     EXPECT_EQ(tacho::MakeDddFileName(card, "Kowalski", folder.File("brak.DDD")),
               "Kowalski_Jan Maria_80010112345_20110517130300_.DDD");
+}
+
+// The folder may be named in any alphabet; the name built from card text is UTF-8 on disk.
+TEST(DddWriter, AFolderOfAnyNameTakesTheFileUnderTheCardHoldersName)
+{
+    ScratchFolder scratch;
+    const std::filesystem::path folder = scratch.File("Søren Ж");
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    test_support::CardBuilder card = CardWithActivity();
+    card.Surname("W\xB1s", 2);  // "Wąs" in ISO 8859-2
+    std::filesystem::path fileName;
+    std::string error;
+    ASSERT_EQ(tacho::WriteDddFile(card.Image(), ValidSignatures(), folder, FixedNow, fileName, error),
+              WriteStatus::Written)
+        << error;
+    const std::string name = "Wąs_Jan Maria_80010112345_20110517130300_20120105070309.DDD";
+    EXPECT_EQ(fileName, folder / name);
+    EXPECT_EQ(scratch.Entries("Søren Ж"), std::vector<std::string>{name});
+    EXPECT_EQ(ReadFileBytes(fileName).size(), 26'336U);
 }

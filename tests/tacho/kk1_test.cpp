@@ -41,7 +41,7 @@ tacho::RandomTextSource Counting()
 {
     return [next = std::make_shared<int>(0)](int) {
         const int n = (*next)++;
-        return "r" + std::to_string(n / 10) + std::to_string(n % 10);
+        return std::string("r") + std::to_string(n / 10) + std::to_string(n % 10);
     };
 }
 
@@ -99,7 +99,7 @@ TEST(Kk1Writer, WritesTheBlocksUnderTheName)
 {
     ScratchFolder folder;
     const tacho::CardImageData card = PatternedCard().Image();
-    std::string fileName;
+    std::filesystem::path fileName;
     std::string error;
     ASSERT_EQ(tacho::WriteKk1File(card, folder.Path(), Scripted({"Ab1"}), fileName, error), WriteStatus::Written)
         << error;
@@ -115,7 +115,7 @@ TEST(Kk1Writer, ATakenNameIsRetriedWithNewRandomCharacters)
     const tacho::CardImageData card = Holder("Nowak").Image();
     const std::string taken = tacho::Kk1FileName(card, "AAA");
     WriteFileBytes(folder.File(taken), {5});
-    std::string fileName;
+    std::filesystem::path fileName;
     std::string error;
     EXPECT_EQ(tacho::WriteKk1File(card, folder.Path(), Scripted({"AAA", "BBB"}), fileName, error),
               WriteStatus::Written);
@@ -130,7 +130,7 @@ TEST(Kk1Writer, NoFreeNameOrBadCountsLeaveNoFile)
     const tacho::CardImageData card = Holder("Nowak").Image();
     const std::string taken = tacho::Kk1FileName(card, "zzz");
     WriteFileBytes(folder.File(taken), {5});
-    std::string fileName;
+    std::filesystem::path fileName;
     std::string error;
     EXPECT_EQ(tacho::WriteKk1File(card, folder.Path(), Scripted({}), fileName, error), WriteStatus::Exists);
     EXPECT_TRUE(error.empty());
@@ -148,10 +148,10 @@ TEST(Kk1Writer, ANamelessFolderIsRefusedInsteadOfTheRoot)
     const tacho::CardImageData card = Holder("Nowak").Image();
     for (const std::string folder : {"", "   "}) {
         SCOPED_TRACE("[" + folder + "]");
-        std::string fileName;
+        std::filesystem::path fileName;
         std::string error;
         const WriteStatus status = tacho::WriteKk1File(card, folder, Scripted({"abc"}), fileName, error);
-        const bool inRoot = std::filesystem::remove("/" + tacho::Kk1FileName(card, "abc"));
+        const bool inRoot = std::filesystem::remove(std::filesystem::path("/") / tacho::Kk1FileName(card, "abc"));
         EXPECT_EQ(status, WriteStatus::Failed);
         EXPECT_FALSE(error.empty());
         EXPECT_FALSE(inRoot);

@@ -113,9 +113,12 @@ TEST(VehiclesList, WalkOrderAndLimits)
         {"no records declared", 0, 0, 0, {}, {}},
     };
     CardBuilder card;
-    for (int i = 0; i < 200; ++i)
+    for (int i = 0; i < 200; ++i) {
+        std::string registration(1, 'R');
+        registration += std::to_string(i);
         card.Vehicle(static_cast<std::size_t>(i), {.firstUse = TimeReal(2010, 1, 1) + static_cast<std::uint32_t>(i) * 60,
-                                                   .registration = "R" + std::to_string(i)});
+                                                   .registration = registration});
+    }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         card.Counts(12, 24, 13776, c.count, 112).VehiclePointer(c.pointer);

@@ -41,8 +41,8 @@ TEST(ZoltFile, OnlyAPlainFileIsOpened)
 {
     // A named pipe would block the reader until some other program writes to it.
     ScratchFolder folder;
-    ASSERT_EQ(::mkfifo(utility::Cp1250ToUtf8(folder.File("pipe.zolt")).c_str(), 0600), 0);
-    ASSERT_TRUE(std::filesystem::create_directory(utility::Cp1250ToUtf8(folder.File("folder.zolt"))));
+    ASSERT_EQ(::mkfifo(folder.File("pipe.zolt").c_str(), 0600), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(folder.File("folder.zolt")));
     const std::pair<const char*, std::string> cases[] = {
         {"absent.zolt", utility::Pl("Nie ma takiego pliku ani katalogu.")},
         {"folder.zolt", utility::Pl("To nie jest zwykły plik.")},

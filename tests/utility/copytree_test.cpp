@@ -145,17 +145,15 @@ TEST_F(Tree, NameClashesCanBeCollectedInsteadOfWarnedOneByOne)
         WriteFile(Root() / "ddd" / name, "old");
     for (bool move : {false, true}) {
         SCOPED_TRACE(move);
-        StringList kept;
+        PathList kept;
         int count = -1;
         // 2 for each of the two folders with a kept file.
-        EXPECT_EQ(CopyTree(Text(Root() / "dev" / "*.DDD"), Text(Root() / "ddd"), count, true, move, &kept), 4);
+        EXPECT_EQ(CopyTree(Root() / "dev" / "*.DDD", Root() / "ddd", count, true, move, &kept), 4);
         // The second pass finds b and d in place already.
         EXPECT_EQ(count, move ? 0 : 2);
-        const StringList expected = move ? StringList{Text(Root() / "dev" / "a.DDD"), Text(Root() / "dev" / "b.DDD"),
-                                                      Text(Root() / "dev" / "s" / "c.DDD"),
-                                                      Text(Root() / "dev" / "s" / "d.DDD")}
-                                         : StringList{Text(Root() / "dev" / "a.DDD"),
-                                                      Text(Root() / "dev" / "s" / "c.DDD")};
+        const PathList expected = move ? PathList{Root() / "dev" / "a.DDD", Root() / "dev" / "b.DDD",
+                                                  Root() / "dev" / "s" / "c.DDD", Root() / "dev" / "s" / "d.DDD"}
+                                       : PathList{Root() / "dev" / "a.DDD", Root() / "dev" / "s" / "c.DDD"};
         EXPECT_EQ(kept, expected);
         EXPECT_TRUE(rec.Messages().empty());
         // Kept files stay where they are, on both sides, also when moving.

@@ -5,12 +5,21 @@
 using namespace utility;
 using namespace filetest;
 
+namespace utility {
+// Readable failures.
+void PrintTo(const DriveEntry& d, std::ostream* out)
+{
+    *out << d.root << " " << d.type << " \"" << d.label << '"';
+}
+} // namespace utility
+
 namespace {
 
-std::string Line(const std::string& root, int type, const std::string& label)
+DriveEntry Drive(const char* root, int type, const std::string& label)
 {
-    return root + kDriveFieldSeparator + std::to_string(type) + kDriveFieldSeparator + label;
+    return DriveEntry{fs::path(root), type, label};
 }
+
 
 } // namespace
 
@@ -63,17 +72,19 @@ TEST_F(Drives, FromTheMountTable)
               "\n" +
               Dev("sdc1") + " /mnt/back\\134slash\\011tab ext4 rw 0 0\n" +
               Dev("sdc1") + " /mnt/\xD0\x96uk ext4 rw 0 0\n");
-    const StringList expected = {
-        Line("/", 3, "SYSTEM"),
-        Line("/tmp/", 6, ""),
-        Line("/media/u/OPTAC 1/", 2, "OPTAC 1"),
-        Line("/media/cd/", 5, Pl("PŁYTA")),
-        Line("/mnt/nfs/", 4, ""),
-        Line("/mnt/smb/", 4, ""),
-        Line("/run/media/u/DIGI/", 3, ""),
-        Line("/mnt/fast/", 6, ""),
-        Line("/mnt/twice/", 6, ""),
-        Line("/mnt/back\\slash\ttab/", 3, ""),
+    const std::vector<DriveEntry> expected = {
+        Drive("/", 3, "SYSTEM"),
+        Drive("/tmp/", 6, ""),
+        Drive("/media/u/OPTAC 1/", 2, "OPTAC 1"),
+        Drive("/media/cd/", 5, Pl("PŁYTA")),
+        Drive("/mnt/nfs/", 4, ""),
+        Drive("/mnt/smb/", 4, ""),
+        Drive("/run/media/u/DIGI/", 3, ""),
+        Drive("/mnt/fast/", 6, ""),
+        Drive("/mnt/twice/", 6, ""),
+        Drive("/mnt/back\\slash\ttab/", 3, ""),
+        // A mount point that code page 1250 cannot name is a drive like any other.
+        Drive("/mnt/\xD0\x96uk/", 3, ""),
     };
     EXPECT_EQ(ListDrives(sources_), expected);
 }
@@ -84,20 +95,16 @@ TEST_F(Drives, MissingSources)
     WriteFile(sources_.mountTable, Dev("sdb1") + " /media/stick vfat rw 0 0\n");
     sources_.labelFolder = Root() / "none";
     sources_.sysBlock = Root() / "none";
-    EXPECT_EQ(ListDrives(sources_), (StringList{Line("/media/stick/", 3, "")}));
+    EXPECT_EQ(ListDrives(sources_), (std::vector<DriveEntry>{Drive("/media/stick/", 3, "")}));
 }
 
-TEST(DrivesOfThisMachine, EveryLineHasThreeParts)
+TEST(DrivesOfThisMachine, EveryDriveHasAnAbsoluteRootAndAType)
 {
-    for (const std::string& line : ListDrives()) {
-        const std::size_t first = line.find(kDriveFieldSeparator);
-        ASSERT_NE(first, std::string::npos) << line;
-        const std::size_t second = line.find(kDriveFieldSeparator, first + 1);
-        ASSERT_NE(second, std::string::npos) << line;
-        EXPECT_EQ(line.find(kDriveFieldSeparator, second + 1), std::string::npos) << line;
-        EXPECT_EQ(line.front(), '/');
-        EXPECT_EQ(line[first - 1], '/');
-        const std::string type = line.substr(first + 1, second - first - 1);
-        EXPECT_TRUE(type.size() == 1 && type >= "2" && type <= "6") << line;
+    for (const DriveEntry& drive : ListDrives()) {
+        const std::string& root = drive.root.native();
+        ASSERT_FALSE(root.empty());
+        EXPECT_EQ(root.front(), '/') << root;
+        EXPECT_EQ(root.back(), '/') << root;
+        EXPECT_TRUE(drive.type >= 2 && drive.type <= 6) << root;
     }
 }

@@ -29,6 +29,15 @@ inline std::string ReadFile(const fs::path& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// The paths as plain texts, for comparing with lists of names.
+inline std::vector<std::string> Texts(const std::vector<fs::path>& paths)
+{
+    std::vector<std::string> texts;
+    for (const fs::path& p : paths)
+        texts.push_back(p.string());
+    return texts;
+}
+
 // Every entry of a folder, hidden ones included, sorted.
 inline std::vector<std::string> Entries(const fs::path& folder)
 {
@@ -43,7 +52,7 @@ class TempFolder : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
     fs::path Root() const { return fs::path(dir_.path().toStdString()); }
-    // The path as the routines take it (ASCII temporary folders are the same in CP1250).
+    // The path as a plain text (ASCII temporary folders are the same in code page 1250).
     std::string Text(const fs::path& path) const { return path.string(); }
 
 private:

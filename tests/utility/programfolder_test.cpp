@@ -1,6 +1,6 @@
 #include "utility/programfolder.h"
 
-#include "utility/cp1250.h"
+#include "utility/paths.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -11,61 +11,54 @@
 
 namespace {
 
-std::string Native(const QString& path) { return utility::QStringToCp1250(QDir::toNativeSeparators(path)); }
+namespace fs = std::filesystem;
 
+// A data folder of the test's own, under a name code page 1250 cannot hold.
 class ProgramFolderTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dataHome_.isValid());
+        ASSERT_TRUE(dir_.isValid());
+        dataHome_ = dir_.path() + QString::fromUtf8("/dane Søren Ж");
         oldDataHome_ = qgetenv("XDG_DATA_HOME");
-        qputenv("XDG_DATA_HOME", dataHome_.path().toUtf8());
+        qputenv("XDG_DATA_HOME", dataHome_.toUtf8());
     }
     void TearDown() override
     {
         utility::SetExecutableFolderForTesting({});
         qputenv("XDG_DATA_HOME", oldDataHome_);
     }
-    QTemporaryDir dataHome_;
+    QTemporaryDir dir_;
+    QString dataHome_;
     QByteArray oldDataHome_;
 };
 
 TEST_F(ProgramFolderTest, ExecutableFolderIsTheRunningProgramsFolderWithoutSeparator)
 {
-    EXPECT_EQ(utility::ExecutableFolder(), Native(QCoreApplication::applicationDirPath()));
-    EXPECT_NE(utility::ExecutableFolder().back(), '/');
+    EXPECT_EQ(utility::ExecutableFolder(), utility::PathFromQString(QCoreApplication::applicationDirPath()));
+    EXPECT_NE(utility::ExecutableFolder().native().back(), '/');
+    // A trailing separator and letters of any alphabet survive the round trip.
+    const fs::path folder = utility::PathFromQString(dir_.path() + QString::fromUtf8("/Kierowcy ł ø Ж"));
+    utility::SetExecutableFolderForTesting(folder.native() + "/");
+    EXPECT_EQ(utility::ExecutableFolder(), folder);
 }
 
-TEST_F(ProgramFolderTest, WritableExecutableFolderIsTheProgramFolder)
+TEST_F(ProgramFolderTest, TheProgramFolderIsTheUsersDataFolderWhateverTheExecutablesFolder)
 {
-    QTemporaryDir exe;
-    ASSERT_TRUE(exe.isValid());
-    // A trailing separator and a Polish letter in the name must survive the round trip.
-    const QString folder = exe.path() + QString::fromUtf8("/Kierowcy ł");
-    ASSERT_TRUE(QDir().mkpath(folder));
-    utility::SetExecutableFolderForTesting(Native(folder + QLatin1Char('/')));
-    EXPECT_EQ(utility::ExecutableFolder(), Native(folder));
-    EXPECT_EQ(utility::ProgramFolder(), Native(folder));
-}
-
-TEST_F(ProgramFolderTest, UnusableExecutableFolderFallsBackToTheUsersDataFolder)
-{
-    QTemporaryDir exe;
-    ASSERT_TRUE(exe.isValid());
-    const QString missing = exe.path() + QStringLiteral("/missing");
-    const QString readOnly = exe.path() + QStringLiteral("/ro");
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    ASSERT_TRUE(data.startsWith(dataHome_));
+    const QString writable = dir_.path() + QStringLiteral("/exe");
+    const QString readOnly = dir_.path() + QStringLiteral("/ro");
+    ASSERT_TRUE(QDir().mkpath(writable));
     ASSERT_TRUE(QDir().mkpath(readOnly));
     ASSERT_TRUE(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ExeOwner));
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    ASSERT_TRUE(data.startsWith(dataHome_.path()));
-    for (const QString& folder : {missing, readOnly}) {
-        SCOPED_TRACE(folder.toStdString());
-        utility::SetExecutableFolderForTesting(Native(folder));
-        EXPECT_EQ(utility::ExecutableFolder(), Native(folder));
-        if (folder == readOnly && QFileInfo(readOnly).isWritable())
-            continue;  // running as a superuser: every folder is writable
-        EXPECT_EQ(utility::ProgramFolder(), Native(data));
-        EXPECT_TRUE(QFileInfo(data).isDir());
+    for (const QString& exe : {writable, readOnly, dir_.path() + QStringLiteral("/missing")}) {
+        SCOPED_TRACE(exe.toStdString());
+        QDir(data).removeRecursively();
+        utility::SetExecutableFolderForTesting(utility::PathFromQString(exe));
+        EXPECT_EQ(utility::ProgramFolder(), utility::PathFromQString(data));
+        EXPECT_TRUE(QFileInfo(data).isDir()) << "created when missing";
+        EXPECT_TRUE(QDir(exe).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
     }
     QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }

@@ -143,3 +143,28 @@ TEST(Clipboard, ClearOnlyOurOwnText)
     EXPECT_FALSE(ClearClipboardTextIfOurs());
     EXPECT_EQ(clipboard->text(), QStringLiteral("copied by the user"));
 }
+
+TEST_F(Registry, PathsKeepEveryCharacterAndLoseOuterBlanks)
+{
+    const std::string key(kProgramRegistryKey);
+    struct Case { const char* written; const char* read; };
+    const Case cases[] = {
+        {"/home/søren/Ж dane/DDD/", "/home/søren/Ж dane/DDD/"},
+        {"/home/łukasz/Pliki_ZOLT", "/home/łukasz/Pliki_ZOLT"},
+        {"/a\\b/c=d;e", "/a\\b/c=d;e"},
+        {"  /mnt/DDD \t", "/mnt/DDD"},
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.written);
+        ASSERT_TRUE(RegWritePath(kUser, key, "katDDD", true, std::filesystem::path(c.written)));
+        EXPECT_EQ(RegReadPath(kUser, key, "katDDD", false).native(), c.read);
+    }
+    // The settings file holds the text itself, readable and editable by hand.
+    ASSERT_TRUE(RegWritePath(kUser, key, "katZOLT", true, std::filesystem::path("/home/søren/Ж")));
+    QSettings store(StoreFile(), QSettings::IniFormat);
+    EXPECT_EQ(store.value(QStringLiteral("katZOLT")).toString(), QString::fromUtf8("/home/søren/Ж"));
+    // A value that is no string reads as no path.
+    WriteStoreFile("[General]\nkatDDD=@ByteArray(x)\n");
+    EXPECT_TRUE(RegReadPath(kUser, key, "katDDD", false).empty());
+}

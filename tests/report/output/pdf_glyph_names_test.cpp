@@ -50,10 +50,10 @@ TEST(PdfGlyphNames, EveryPrintableCodeHasItsOwnGlyphName) {
 }
 
 // The checked-in table against the list it was made from, where the list is installed
-// (scripts/setup.sh installs it for the tests; scripts/generate-glyph-names.sh rebuilds the table).
+// (scripts/setup-tests.sh installs it for the tests; scripts/generate-glyph-names.sh rebuilds the table).
 TEST(PdfGlyphNames, AgreeWithTheGlyphList) {
     std::ifstream list("/usr/share/aglfn/aglfn.txt");
-    ASSERT_TRUE(list) << "aglfn is not installed (scripts/setup.sh)";
+    ASSERT_TRUE(list) << "aglfn is not installed (scripts/setup-tests.sh)";
     std::map<char32_t, std::string> aglfn;
     for (std::string line; std::getline(list, line);) {
         if (line.empty() || line[0] == '#')
