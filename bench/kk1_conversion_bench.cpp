@@ -58,10 +58,16 @@ tacho::CardImageData SyntheticCard(int index)
     image[tacho::field::kNoOfCardVehicleRecords + 1] = 200;
     image[tacho::field::kNoOfCardPlaceRecords] = 112;
     image[tacho::field::kHolderSurnameCodePage] = 1;
-    PutText(image, tacho::field::kHolderSurnameCodePage + 1, 35, "Kierowca" + std::to_string(index));
+    std::string surname = "Kierowca";
+    surname += std::to_string(index);
+    PutText(image, tacho::field::kHolderSurnameCodePage + 1, 35, surname);
     image[tacho::field::kHolderFirstNamesCodePage] = 1;
     PutText(image, tacho::field::kHolderFirstNamesCodePage + 1, 35, "Jan");
-    PutText(image, tacho::field::kCardNumber, 16, "D" + std::to_string(80'000'000'000LL + index) + "00");
+    // Appended in place: a literal prefixed to a temporary trips GCC 12's -Wrestrict (bug 105651).
+    std::string number = "D";
+    number += std::to_string(80'000'000'000LL + index);
+    number += "00";
+    PutText(image, tacho::field::kCardNumber, 16, number);
     return image;
 }
 
