@@ -4,6 +4,7 @@
 #include "app/tc_glow.h"
 #include "report/engine/expr_unit.h"
 #include "report/output/export_filter_library.h"
+#include "report/output/rp_standard_preview.h"
 #include "smartcard/winscard_api.h"
 #include "tacho/card_image.h"
 #include "utility/cp1250.h"
@@ -48,8 +49,15 @@ const std::vector<Unit>& UnitTable()
         // Before the program sets its own name: the global environment's AppName keeps the one
         // the application has now.
         {"RpExpr", [] { report::engine::InitializeExpressionUnit(); }, [] { report::engine::FinalizeExpressionUnit(); }},
-        {"RpPrntr", [] { report::output::CreateExportFilterLibrary(); },
-         [] { report::output::ReleaseExportFilterLibrary(); }},
+        {"RpPrntr",
+         [] {
+             report::output::CreateExportFilterLibrary();
+             report::output::InitializePreviewUnit();
+         },
+         [] {
+             report::output::FinalizePreviewUnit();
+             report::output::ReleaseExportFilterLibrary();
+         }},
         {"tc_glow", [] { WriteProgramFolderKey(); }, nullptr},
     };
     return units;

@@ -9,7 +9,7 @@ install_packages \
   googletest libgtest-dev libgmock-dev \
   libbenchmark-dev \
   vsmartcard-vpcd \
-  qpdf poppler-utils \
+  qpdf poppler-utils mupdf-tools \
   xvfb xauth \
   aglfn \
   cups-daemon cups-client printer-driver-cups-pdf \

@@ -124,6 +124,26 @@ public:
     // True once the report has begun to free the band.
     [[nodiscard]] bool Destroying() const { return destroying_; }
 
+    // ---- Printing in a run ----
+    // How far the band has grown below its design height (tenths of a millimetre).
+    long double Expanded = 0;
+    // The band's rectangle on the page, device pixels.
+    QRect PrintedRect;
+    long double CalculatedHeight = 0;
+
+    // Puts the band on the page at the report's position; `asPageFooter` prints a page
+    // footer's child band as a page footer.
+    void PrintBand(bool asPageFooter = false);
+    // Fit test: may start a new column or page.
+    void FitsOnPage();
+    // The precalculated full height of the band.
+    void KeepTogether(long double& height);
+    [[nodiscard]] long double LinkedHeight(bool includeLinks) const;
+    [[nodiscard]] bool CanExpand(long double extra) const;
+    // Grows the band for a control; true when it was already tall enough.
+    bool ExpandBand(long double& newExpanded, bool& started, long double extra);
+    void AdvanceY();
+
 protected:
     explicit TRpCustomBand(TRpBandType type);
     void StoreBandType(TRpBandType type) { bandType_ = type; }
@@ -141,6 +161,14 @@ private:
     void SetParent(TCustomRpReport* report);
     // Tells every band that refers to this one that it goes.
     void ReleaseReferrers();
+
+    // Steps of PrintBand.
+    void PrintChild(TCBPrintOrder side, TRpBandType type);
+    void BreakBefore(TRpBandType type);
+    void PaintBackground(long double bandWidth);
+    void FillBackground();
+    void PrintBody(long double bandWidth, bool paging);
+    void DrawFrameAndLines(long double bandWidth);
 
     TRpBandType bandType_;
     TCustomRpReport* report_ = nullptr;

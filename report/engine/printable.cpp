@@ -155,15 +155,17 @@ void TRpPrintable::SetParent(TRpBasePanel* parent) {
     report_ = report;
     Size.ParentReport = report;
     Frame.ParentReport = report;
-    if (parent == nullptr) return;
-    const int left = bounds_.left();
-    const int top = bounds_.top();
-    if (report != nullptr) {
-        Size.Zoom = report->Zoom();
-        Size.ApplyToControl();
+    if (parent != nullptr) {
+        const int left = bounds_.left();
+        const int top = bounds_.top();
+        if (report != nullptr) {
+            Size.Zoom = report->Zoom();
+            Size.ApplyToControl();
+        }
+        // The control keeps its pixel place on the new parent.
+        SetBounds(left, top, bounds_.width(), bounds_.height());
     }
-    // The control keeps its pixel place on the new parent.
-    SetBounds(left, top, bounds_.width(), bounds_.height());
+    ParentChanged();
 }
 
 void TRpPrintable::AlignIt() {

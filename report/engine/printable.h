@@ -176,6 +176,8 @@ public:
     [[nodiscard]] virtual bool IsTransparent() const { return false; }
 
 protected:
+    // After the control has been placed on a new parent (or taken off one: null).
+    virtual void ParentChanged() {}
     // The frame in device pixels at the band offsets (tenths of a millimetre).
     [[nodiscard]] QRect DeviceRect(int ofsX, int ofsY) const;
     // The design view's corner marks and frame.

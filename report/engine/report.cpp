@@ -1,12 +1,13 @@
 #include "report/engine/report.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace report::engine {
 
 TCustomRpReport::TCustomRpReport(const PaperSizeSource& defaultPaperSize, bool usMeasure)
     : Page(this, usMeasure), controller_(std::make_unique<TRpCustomController>(this)) {
-    Page.SetPaperSize(defaultPaperSize ? defaultPaperSize() : output::TRpPaperSize::Default);
+    Page.SetPaperSize(defaultPaperSize ? defaultPaperSize() : output::DefaultPrinterPaperSize());
     Page.ApplyToControl();
     constructing_ = false;
 }
@@ -23,6 +24,19 @@ void TCustomRpReport::SetExportFilter(output::TRpExportFilter* filter) {
     ExportFilter = filter;
     Exporting = filter != nullptr;
 }
+
+int TCustomRpReport::TextWidth(const output::FontSpec& font, std::string_view text) {
+    if (!measurer_) measurer_ = std::make_unique<TRpDeviceMeasurer>();
+    const int width = measurer_->TextWidth(font, text);
+    return width < 0 ? 0 : width + 1;
+}
+
+int TCustomRpReport::TextHeight(const output::FontSpec& font) {
+    if (!measurer_) measurer_ = std::make_unique<TRpDeviceMeasurer>();
+    return std::max(measurer_->TextHeight(font), 0);
+}
+
+void TCustomRpReport::SetMeasurer(std::unique_ptr<TRpTextMeasurer> measurer) { measurer_ = std::move(measurer); }
 
 void TCustomRpReport::SetUnits(TRpUnit unit) {
     Page.SetUnits(unit);

@@ -8,11 +8,14 @@
 #include "report/engine/design_colors.h"
 #include "report/engine/page.h"
 #include "report/engine/report_bands.h"
+#include "report/engine/text_measure.h"
 #include "report/engine/units.h"
 #include "report/output/canvas.h"
 #include "report/output/paper_sizes.h"
+#include "report/output/printer_settings.h"
 
 #include <QImage>
+#include <QRgb>
 #include <QSize>
 
 #include <concepts>
@@ -20,6 +23,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace report::output {
@@ -29,15 +33,17 @@ class TRpPrinter;
 
 namespace report::engine {
 
+class TRpEvElement;
+class TRpReportValues;
+
 // The report's printer choices.
-class TRpReportPrinterSettings {
-public:
+struct TRpReportPrinterSettings : output::TRpPrinterSettings {
     // Kept by the page when its orientation changes and by the printer set-up; not published,
     // since a run takes the page's orientation.
     TPrinterOrientation Orientation = TPrinterOrientation::poPortrait;
 };
 
-// Gives the default printer's paper; injected so tests need no printer.
+// Gives the default printer's paper; tests inject one so they need no printer.
 using PaperSizeSource = std::function<output::TRpPaperSize()>;
 
 // The report owns its bands. A band leaves it through TakeBand or FreeBand, which first clear
@@ -45,8 +51,8 @@ using PaperSizeSource = std::function<output::TRpPaperSize()>;
 // and take it out of the band list.
 class TCustomRpReport : public TRpBasePanel {
 public:
-    // The page gets `defaultPaperSize()`'s paper (none given: Default, the paper of no
-    // printer); `usMeasure` chooses the page's US or metric defaults.
+    // The page gets `defaultPaperSize()`'s paper, without a source the shared printer's
+    // (DefaultPrinterPaperSize); `usMeasure` chooses the page's US or metric defaults.
     explicit TCustomRpReport(const PaperSizeSource& defaultPaperSize = {}, bool usMeasure = UsesUSMeasure());
     ~TCustomRpReport() override;
     TCustomRpReport(const TCustomRpReport&) = delete;
@@ -85,6 +91,70 @@ public:
     output::TRpPrinter* RpPrinter = nullptr;
 
     void SetExportFilter(output::TRpExportFilter* filter);
+
+    // Width of `text` in `font` on the measuring device plus one pixel; 0 when it cannot be
+    // measured. The text controls break their lines by it.
+    [[nodiscard]] int TextWidth(const output::FontSpec& font, std::string_view text);
+    // Height of one line of `font` on the measuring device; 0 when it cannot be measured.
+    [[nodiscard]] int TextHeight(const output::FontSpec& font);
+    // Measures with `measurer` from now on (null: the 96-dpi measuring device again).
+    void SetMeasurer(std::unique_ptr<TRpTextMeasurer> measurer);
+
+    // `client` is told of every detail row of the report's data loop (its controller's clients).
+    void AddSubController(TRpPrintable& client) { Controller().AddClient(client); }
+    // What the system data and expression controls read of the run (page number, title, record
+    // count and number, data sets, Functions); null while the report keeps none of it.
+    [[nodiscard]] virtual TRpReportValues* RunValues() { return nullptr; }
+
+    // ---- Run state: positions in tenths of a millimetre on the page ----
+    // True while a run fills pages; paging requests are ignored otherwise.
+    bool Running = false;
+    std::int32_t CurrentX = 0;
+    // -1 before the first page.
+    std::int32_t CurrentY = -1;
+    std::int32_t CurrentColumn = 1;
+    std::int32_t ColumnTop = 0;
+    std::int32_t PageNumber = 0;
+    // Height kept free for the page footers at the bottom of each page.
+    long double FooterReserve = 0;
+    bool LastPage = false;
+    bool SkipForceNewPage = false;
+    bool SkipForceNewColumn = false;
+    // Set while the band being printed has just broken to a new column or page.
+    bool DetailBreak = false;
+    // Options: page 1 gets the page header; the last page gets the page footer.
+    bool FirstPageHeader = true;
+    bool LastPageFooter = true;
+    QRgb BackgroundColor = qRgb(255, 255, 255);
+    // The PAGENUMBER and COLUMNNUMBER entries of the report's functions, kept current by the
+    // paging; null until a run looks them up. Not owned.
+    TRpEvElement* PageEnv = nullptr;
+    TRpEvElement* ColumnEnv = nullptr;
+    std::function<void(TCustomRpReport&)> OnStartPage;
+    std::function<void(TCustomRpReport&)> OnEndPage;
+
+    // Prints `band` (nothing for null), first sinking an AlignToBottom band to the bottom.
+    void OutputBand(TRpCustomBand* band);
+    // Room left below CurrentY on the current page; 0 before the first page.
+    [[nodiscard]] std::int32_t AvailableSpace() const;
+    // The width of one column.
+    [[nodiscard]] std::int32_t ColumnWidth() const;
+    void StartNewColumn();
+    void StartNewPage();
+    void FinishPage();
+    // Sums the enabled page footers and their enabled child bands into FooterReserve.
+    void ReserveFooterSpace();
+    // A band's ForceNewColumn / ForceNewPage; false when the request was swallowed.
+    bool RequestNewColumn();
+    bool RequestNewPage();
+    void PrintPageDecorations();
+    // The paper length of the run (the printer object's, in the page's orientation).
+    [[nodiscard]] long double RunPaperLength() const;
+    // True while a band is output by the paging itself (a column or page change): such bands
+    // take no forced, fit-test or stretch break of their own.
+    [[nodiscard]] bool OutputByPaging() const { return pagingDepth_ > 0; }
+    // Page geometry in tenths of a millimetre.
+    [[nodiscard]] long double NativePage(int index) const;
 
     // The report's unit is its page's.
     [[nodiscard]] TRpUnit GetUnits() const { return Page.Units; }
@@ -153,7 +223,14 @@ protected:
     void SetController(std::unique_ptr<TRpCustomController> controller) { controller_ = std::move(controller); }
 
 private:
+    // Prints a band on behalf of the paging.
+    void OutputPagingBand(TRpCustomBand* band, bool asPageFooter = false);
+
     std::unique_ptr<TRpCustomController> controller_;
+    std::unique_ptr<TRpTextMeasurer> measurer_;
+    int pagingDepth_ = 0;
+    // The footer reserve at the start of a run, kept for every page but the last.
+    long double startReserve_ = 0;
 };
 
 class TRpReport : public TCustomRpReport {

@@ -110,6 +110,8 @@ public:
     [[nodiscard]] virtual std::string GetVendorName() const;
     // True makes the report treat the whole paper length as free band space (no page breaks).
     [[nodiscard]] virtual bool GetStreaming() const;
+    // Whether this filter writes the PDF document, which draws rules and PDF shapes itself.
+    [[nodiscard]] virtual bool IsPDFDocumentFilter() const { return false; }
 
     // When a run begins and the filter is not active; paper size in tenths of a millimetre.
     // A filter that cannot open its output throws ERpError here.

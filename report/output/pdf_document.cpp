@@ -166,13 +166,4 @@ void TRpPDFDocumentFilter::WriteItem(TPDFItemRec& item)
     }
 }
 
-// Text, shapes and pictures have no lines of their own yet, and no fonts are collected.
-void TRpPDFDocumentFilter::WriteTextItem(const TPDFItemRec&) {}
-
-void TRpPDFDocumentFilter::WriteShapeItem(const TPDFItemRec&) {}
-
-void TRpPDFDocumentFilter::WritePictureItem(const TPDFItemRec&) {}
-
-void TRpPDFDocumentFilter::WriteFontObjects(PdfFileWriter&, const std::string&, int) {}
-
 }  // namespace report::output

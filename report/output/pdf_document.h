@@ -5,11 +5,14 @@
 #pragma once
 
 #include "report/output/abstract_export_filter.h"
+#include "report/output/pdf_font_metrics.h"
 
 #include <QRgb>
 
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -76,16 +79,26 @@ public:
     [[nodiscard]] std::string GetExtension() const override;
     [[nodiscard]] std::string GetFilterName() const override;
     [[nodiscard]] bool GetStreaming() const override;
+    [[nodiscard]] bool IsPDFDocumentFilter() const override { return true; }
 
     // Opens the output (ERpError when the file cannot be created); the arguments are not used.
     void Start(std::int32_t paperWidth, std::int32_t paperLength, const FontSpec& font) override;
     // The first call only marks the first page; each later one breaks to a new page.
     void NewPage() override;
     void EndPage() override;
+    // A shape or picture whose box has its top left at (x, y) in device pixels, as shape or
+    // picture items of the open page (a page is begun when none is open).
+    void ExportControl(const ExportedControl& control, long double x, long double y) override;
     // Writes the whole file; ERpError when writing fails, and an existing file stays as it was.
     // Does nothing unless the filter was started and not finished yet.
     void Finish() override;
     void CloseStream() override;
+    // One line of text as an item. (x, y) in tenths of a millimetre is the top of the line and
+    // its left edge, right edge or centre by `alignment`; the baseline lies the font's ascent
+    // below. The text takes the font's colour; `color`, the control's background, is not used.
+    // ERpError when the font's metrics cannot be had.
+    void TextOutput(long double x, long double y, const FontSpec& font, QRgb color, HorizontalAlign alignment,
+                    std::string_view text) override;
 
     // Begins a page of the report's current size (closing an open one first); without a report
     // the page takes the size of the one before.
@@ -97,6 +110,10 @@ public:
     // Adds one item to the open page, beginning a page when none is open. ERpError for an item
     // without a kind.
     void AddItem(TPDFItemRec item);
+
+    // Where the widths and the other metrics of the fonts come from; the system's fonts unless
+    // replaced before the first text.
+    std::unique_ptr<PdfFontMetrics> FontMetrics;
 
     // The date and time written as the document's creation date (day number, local time).
     std::function<double()> Clock;
@@ -139,6 +156,13 @@ private:
 
     // One key per distinct font, in order of first use; a key's index is its font number.
     std::vector<std::string> FontKeys;
+    // The number of a font key, compared without regard to letter case; a new key is appended.
+    int FontIndex(const std::string& key);
+    // The metrics of a face in a style, taken once per run.
+    const TTFontrec& MetricsOf(std::string_view face, bool bold, bool italic);
+    // Font numbers by upper-case key, and metrics by upper-case face and styles.
+    std::map<std::string, int> fontNumbers_;
+    std::map<std::string, TTFontrec> metrics_;
 
     void WriteHead(PdfFileWriter& out) const;
     void WritePageTree(PdfFileWriter& out) const;
@@ -154,6 +178,9 @@ private:
     // Points per pixel at the recording resolution, until a report's printer says otherwise.
     long double scaleX_ = 0.75L;
     long double scaleY_ = 0.75L;
+    // The default printer's resolution in dots per inch, asked once per run and only when a
+    // picture needs it; 0 until then.
+    int printerResolution_ = 0;
 };
 
 }  // namespace report::output

@@ -49,6 +49,7 @@ void SystemPrinter::Select(int index) {
         name_ = names_[index];
     }
     devMode_ = service_.DefaultDevMode(name_);
+    outputFileName_.clear();
 }
 
 QString SystemPrinter::Name() {
@@ -86,7 +87,7 @@ void SystemPrinter::BeginDoc() {
     const std::optional<DevMode> devMode = GetDevMode();
     if (!devMode) throw ERpError("Printer selected is not valid");
     const std::optional<DeviceCaps> caps = service_.Capabilities(name_, *devMode);
-    std::unique_ptr<PrintJob> job = service_.StartJob(name_, *devMode, title_);
+    std::unique_ptr<PrintJob> job = service_.StartJob(name_, *devMode, title_, outputFileName_);
     if (!job || !caps) throw ERpError("The printer did not take the document");
     job_ = std::move(job);
     jobCaps_ = *caps;

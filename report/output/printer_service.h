@@ -82,10 +82,12 @@ public:
     // Paper codes the printer lists; nullopt when it cannot tell.
     [[nodiscard]] virtual std::optional<std::vector<int>> PaperCodes(const QString& name) = 0;
     // Opens a document titled `title`, with the declared fields of `devMode`; nullptr when the
-    // printer refuses it.
+    // printer refuses it. A non-empty `outputFileName` sends the document to that file (PDF)
+    // instead of the printer.
     [[nodiscard]] virtual std::unique_ptr<PrintJob> StartJob(const QString& name,
                                                              const DevMode& devMode,
-                                                             const QString& title) = 0;
+                                                             const QString& title,
+                                                             const QString& outputFileName) = 0;
 };
 
 // The printer object: one selected printer of a service, its settings record and its document.
@@ -122,6 +124,10 @@ public:
 
     void SetTitle(const QString& title) { title_ = title; }
     [[nodiscard]] const QString& Title() const { return title_; }
+    // The file the next documents go to instead of the printer; empty: the printer. Selecting a
+    // printer empties it.
+    void SetOutputFileName(const QString& fileName) { outputFileName_ = fileName; }
+    [[nodiscard]] const QString& OutputFileName() const { return outputFileName_; }
     // Opens a document with the current settings; throws ERpError when no printer is selected,
     // a document is open, or the printer refuses it.
     void BeginDoc();
@@ -147,6 +153,7 @@ private:
     QString name_;
     std::optional<DevMode> devMode_;
     QString title_;
+    QString outputFileName_;
     std::unique_ptr<PrintJob> job_;
     DeviceCaps jobCaps_;
 };

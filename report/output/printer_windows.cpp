@@ -3,21 +3,12 @@
 namespace report::output {
 namespace {
 
-ProgressWindowFactory& ProgressFactory() {
-    static ProgressWindowFactory factory;
-    return factory;
-}
-
 PreviewInterfaceFactory& PreviewFactory() {
     static PreviewInterfaceFactory factory;
     return factory;
 }
 
 }  // namespace
-
-void SetProgressWindowClass(ProgressWindowFactory factory) { ProgressFactory() = std::move(factory); }
-
-const ProgressWindowFactory& ProgressWindowClass() { return ProgressFactory(); }
 
 QWidget* PreviewInterface::Show(TRpPrinter& printer) {
     static_cast<void>(printer);

@@ -4,17 +4,25 @@
 // interfaces.
 #pragma once
 
-#include <QObject>
+#include "report/output/export_filter_library.h"
+#include "report/output/paper_sizes.h"
+#include "report/output/printer_settings.h"
 
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 class QWidget;
 
 namespace report::output {
 
 class TRpPrinter;
-struct TRpPrinterSettings;
+class TRpExportFilter;
 
 // The report as its printer object sees it. Message 1026 arrives queued (posted), 1028 direct
 // (sent).
@@ -39,9 +47,68 @@ public:
     [[nodiscard]] virtual bool Exporting() const = 0;
     // True while the report is being destroyed.
     [[nodiscard]] virtual bool Destroying() const = 0;
+    // The report's stop request: its data loop ends before the next row.
+    virtual void RequestStop() = 0;
     // The report page's width and length in 0.1 mm.
     [[nodiscard]] virtual long double PageWidth() const = 0;
     [[nodiscard]] virtual long double PageLength() const = 0;
+};
+
+// How the preview fits the page into its control.
+enum class TRpZoomState : std::uint8_t { rpZoomToFit, rpZoomToWidth, rpZoomOther, rpZoom100 };
+
+// The preview window's commands, as the report's OnStandPrevEvent is told them.
+enum class TStandPrevEventType : std::uint8_t {
+    spOpen, spClose, spCopy, spPrint, spPrintSetup, spLoad, spSave, spCancel
+};
+
+enum class TPreviewWindowState : std::uint8_t { wsNormal, wsMinimized, wsMaximized };
+enum class TPreviewFormStyle : std::uint8_t { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+
+// How the report wants its preview window.
+struct TRpPreviewOptions {
+    TPreviewFormStyle PrevFormStyle = TPreviewFormStyle::fsNormal;
+    TPreviewWindowState PreviewInitialState = TPreviewWindowState::wsNormal;
+    int PreviewWidth = 0;  // pixels; below 1 reads as 500
+    int PreviewHeight = 0;
+    int PreviewLeft = 0;
+    int PreviewTop = 0;
+    bool PrevShowThumbs = true;
+    bool PrevShowSearch = true;
+    TRpZoomState PrevInitialZoom = TRpZoomState::rpZoomToFit;
+    int Zoom = 100;  // percent, used when the first zoom is neither fit nor width
+    TPrevSaveType PreviewDefaultSaveType = TPrevSaveType::stRPP;  // the save dialog's first line
+};
+
+// A report that can be previewed: what the preview window reads of it and asks it to do.
+// A printer object whose report is not one of these is previewed without a report.
+class PreviewedReport : public ReportWindow {
+    Q_OBJECT
+public:
+    using ReportWindow::ReportWindow;
+
+    [[nodiscard]] virtual TRpPreviewOptions PreviewOptions() const = 0;
+    // The document title (ReportTitle).
+    [[nodiscard]] virtual QString ReportTitle() const = 0;
+    // The report page's orientation: 0 portrait, 1 landscape.
+    [[nodiscard]] virtual int PageOrientation() const = 0;
+    // The report page takes the paper and orientation of a loaded report file.
+    virtual void SetPagePaper(TRpPaperSize size, int orientation) = 0;
+    // Offers a preview command to the report's OnStandPrevEvent; true when the handler took it
+    // (Handled). False when the report has no handler.
+    [[nodiscard]] virtual bool OnStandPrevEvent(QWidget& sender, TStandPrevEventType eventType,
+                                                const std::string& contName) = 0;
+    // Above 0: the preview asks the report to stop once it shows this many pages.
+    [[nodiscard]] virtual int PagesInPreview() const = 0;
+    // Replaces the report's printer choices (PrinterSettings()).
+    virtual void SetPrinterSettings(const TRpPrinterSettings& settings) = 0;
+    // Runs the report again, straight to the printer.
+    virtual void PrintToPrinter() = 0;
+    // The report's printer set-up dialog: the choices made (its second settings object, with
+    // the printer index also stored in PrinterSettings()), or nullopt when it was cancelled.
+    [[nodiscard]] virtual std::optional<TRpPrinterSettings> ShowPrinterSetup() = 0;
+    // Runs the report into `filter`.
+    virtual void ExportWithFilter(TRpExportFilter& filter) = 0;
 };
 
 // A window that follows a run: messages 1024 (progress) and 1025 (finished pages) arrive queued.
@@ -59,18 +126,6 @@ public:
     // The printer object is going away; a preview control lets go of it here.
     virtual void DetachPrinter(TRpPrinter& printer) { static_cast<void>(printer); }
 };
-
-// The progress window of a direct print.
-class ProgressWindow : public ClientWindow {
-public:
-    virtual void Show() = 0;
-    virtual void Hide() = 0;
-};
-// Makes the progress window for a printer object; set by the program at start-up. Without one
-// no progress is shown.
-using ProgressWindowFactory = std::function<std::unique_ptr<ProgressWindow>(TRpPrinter& printer)>;
-void SetProgressWindowClass(ProgressWindowFactory factory);
-[[nodiscard]] const ProgressWindowFactory& ProgressWindowClass();
 
 // Opens preview windows for printer objects. This base opens none.
 class PreviewInterface {

@@ -63,8 +63,14 @@ int DuplexCodeOf(QPrinter::DuplexMode mode) {
 
 class QtPrintJob : public PrintJob {
 public:
-    QtPrintJob(const QPrinterInfo& info, const DevMode& devMode, const QString& title)
+    QtPrintJob(const QPrinterInfo& info, const DevMode& devMode, const QString& title,
+               const QString& outputFileName)
         : printer_(info, QPrinter::HighResolution) {
+        if (!outputFileName.isEmpty()) {
+            // Printing to a file is PDF here, whatever the name ends with.
+            printer_.setOutputFormat(QPrinter::PdfFormat);
+            printer_.setOutputFileName(outputFileName);
+        }
         QtPrinterService::Configure(printer_, devMode);
         printer_.setDocName(title);
     }
@@ -177,10 +183,11 @@ std::optional<std::vector<int>> QtPrinterService::PaperCodes(const QString& name
 }
 
 std::unique_ptr<PrintJob> QtPrinterService::StartJob(const QString& name, const DevMode& devMode,
-                                                     const QString& title) {
+                                                     const QString& title,
+                                                     const QString& outputFileName) {
     const QPrinterInfo info = QPrinterInfo::printerInfo(name);
     if (info.isNull()) return nullptr;
-    auto job = std::make_unique<QtPrintJob>(info, devMode, title);
+    auto job = std::make_unique<QtPrintJob>(info, devMode, title, outputFileName);
     if (!job->Begin()) return nullptr;
     return job;
 }

@@ -21,7 +21,8 @@ public:
                                                          const DevMode& devMode) override;
     [[nodiscard]] std::optional<std::vector<int>> PaperCodes(const QString& name) override;
     [[nodiscard]] std::unique_ptr<PrintJob> StartJob(const QString& name, const DevMode& devMode,
-                                                     const QString& title) override;
+                                                     const QString& title,
+                                                     const QString& outputFileName) override;
 
     // Sets up `printer` with the declared fields of `devMode` (also for the print dialog).
     static void Configure(QPrinter& printer, const DevMode& devMode);

@@ -2,6 +2,7 @@
 
 #include "report/output/measure.h"
 #include "report/output/painter_canvas.h"
+#include "report/output/progress_form.h"
 #include "report/output/rp_error.h"
 
 #include <QCoreApplication>
@@ -49,6 +50,7 @@ TRpPrinter::TRpPrinter(ReportWindow* parentReport)
         if (ownPrinter_ && chosen >= 0 && chosen < ownPrinter_->Printers().size())
             ownPrinter_->SetIndex(chosen);
         settings_.SetPrinter(printer_);
+        FollowSharedOutput();
         QCoreApplication::processEvents();
     }
     offsetY_ = settings_.OffsetY();
@@ -241,11 +243,22 @@ int TRpPrinter::GetOffsetY() const {
 
 void TRpPrinter::SetPrinterIndex(int index) {
     printer_->Refresh();
-    if (!printersPresent_ || settings_.UseStandardPrinter() || index == -1) return;
-    if (printer_->Index() == index) return;
-    printer_->SetIndex(index);
-    ResetPrinterDevMode(*printer_);
-    settings_.ReadPrinterSettings();
+    if (!printersPresent_ || settings_.UseStandardPrinter()) return;
+    if (index != -1 && printer_->Index() != index) {
+        printer_->SetIndex(index);
+        ResetPrinterDevMode(*printer_);
+        settings_.ReadPrinterSettings();
+    }
+    FollowSharedOutput();
+}
+
+void TRpPrinter::FollowSharedOutput() {
+    // A file chosen in the printer dialog is the shared printer's; an own printer on the same
+    // printer prints there too, and on any other printer prints on paper.
+    if (!ownPrinter_) return;
+    SystemPrinter& shared = SharedPrinter();
+    const bool samePrinter = ownPrinter_->Name() == shared.Name();
+    ownPrinter_->SetOutputFileName(samePrinter ? shared.OutputFileName() : QString());
 }
 
 void TRpPrinter::SetCurrentPage(int n) {
@@ -343,22 +356,24 @@ void TRpPrinter::PrintRecordedPages() {
     const int first = std::max(firstPage_ > 0 ? firstPage_ : 1, 1);
     const int last = std::min(lastPage_ > 0 ? lastPage_ : pageCount_, pageCount_);
 
-    std::unique_ptr<ProgressWindow> progress;
+    // The window lives for this print only; the client window before it gets the messages again.
+    std::unique_ptr<TRpProgressForm> progress;
     ClientWindow* const client = GetClientWindow();
-    if (parentReport_ && parentReport_->ShowProgress() && ProgressWindowClass()) {
-        progress = ProgressWindowClass()(*this);
-        if (progress) {
-            progress->Show();
-            SetClientWindow(progress.get());
-        }
+    // Messages are pumped while printing: the window before may be gone by the end.
+    const QPointer<QObject> clientAlive = client ? client->WindowObject() : nullptr;
+    const auto restoreClient = [&] { SetClientWindow(clientAlive ? client : nullptr); };
+    if (parentReport_ && parentReport_->ShowProgress()) {
+        progress = std::make_unique<TRpProgressForm>(this);
+        progress->show();
+        SetClientWindow(progress.get());
     }
     printer_->SetTitle(title_);
     if (printer_->Printing()) printer_->Abort();
     settings_.ApplyPrinterSettings();
     try {
-        PrintPages(first, last, progress.get());
+        PrintPages(first, last, progress != nullptr);
     } catch (...) {
-        SetClientWindow(client);
+        restoreClient();
         try {
             if (printer_->Printing()) printer_->EndDoc();
         } catch (const ERpError&) {
@@ -366,13 +381,13 @@ void TRpPrinter::PrintRecordedPages() {
         }
         throw;
     }
-    if (progress) progress->Hide();
-    SetClientWindow(client);
+    restoreClient();
+    progress.reset();
     if (parentReport_) parentReport_->AfterPrint();
     if (printer_->Printing()) printer_->EndDoc();
 }
 
-void TRpPrinter::PrintPages(int first, int last, ProgressWindow* progress) {
+void TRpPrinter::PrintPages(int first, int last, bool showProgress) {
     const long double fx = settings_.DpiX() / 254.0L;
     const long double fy = settings_.DpiY() / 254.0L;
     const int offsetX = settings_.OffsetX();
@@ -380,7 +395,7 @@ void TRpPrinter::PrintPages(int first, int last, ProgressWindow* progress) {
     bool opened = false;
     for (int p = first; p <= last; ++p) {
         QCoreApplication::processEvents();
-        if (progress) {
+        if (showProgress) {
             SetProgress(RoundHalfEvenInt(static_cast<long double>(p - first + 1) / (last - first + 1) * 100));
         }
         SetCurrentPage(p);

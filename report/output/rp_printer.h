@@ -103,7 +103,8 @@ public:
     void SetOnGetSettings(TRpPrinterEvent hook) { settings_.SetOnGetSettings(std::move(hook)); }
     void SetOnApplySettings(TRpPrinterEvent hook) { settings_.SetOnApplySettings(std::move(hook)); }
     // Selects another printer (-1: keep the current one) with its driver's settings and reads
-    // them. ERpError for an index outside the printer list.
+    // them; an own printer takes the output file of the shared printer when both name the same
+    // printer. ERpError for an index outside the printer list.
     void SetPrinterIndex(int index);
     void SetDestination(TRpPrinterDestination destination) { destination_ = destination; }
     // Moves to page `n`, but only while the current page number lies in 1..PageCount.
@@ -115,7 +116,8 @@ public:
     [[nodiscard]] std::optional<Page> GetRecordedPage(int n);
     // Prints the recorded pages of FirstPage..LastPage (0: the first, the last), or asks the
     // report to run again straight to the printer (message 1026) when its recording was not
-    // meant to be reprinted.
+    // meant to be reprinted. When the report shows progress, a progress window follows the
+    // print as the client window and is destroyed after it.
     void PrintRecordedPages();
     // Loads a saved report file as a finished document, with the orientation and the nearest
     // paper of its first page. A file that cannot be loaded leaves the document as it was;
@@ -197,8 +199,9 @@ private:
     // Closes the open page; the page list's error when it refused the page, else empty.
     [[nodiscard]] std::string ClosePage(bool keepRecording);
     void DropCanvases();
-    void PrintPages(int first, int last, ProgressWindow* progress);
+    void PrintPages(int first, int last, bool showProgress);
     void ChoosePaperOf(const Page& page);
+    void FollowSharedOutput();
 
     QPointer<ReportWindow> parentReport_;
     std::unique_ptr<SystemPrinter> ownPrinter_;

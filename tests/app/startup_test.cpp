@@ -4,6 +4,7 @@
 #include "report/engine/expr_unit.h"
 #include "report/output/export_filter_library.h"
 #include "report/output/pdf_document.h"
+#include "report/output/rp_standard_preview.h"
 #include "utility/cp1250.h"
 
 #include "tests/app/main_window_fixture.h"
@@ -78,6 +79,19 @@ TEST_F(StartupTest, TheExpressionUnitLivesFromStartUpToCloseDown)
     app::FinalizeUnits();
     EXPECT_EQ(report::engine::GlobalEnvironment(), nullptr);
     EXPECT_EQ(report::engine::FunctionLibrary(), nullptr);
+}
+
+TEST_F(StartupTest, PreviewsOpenTheStandardWindowFromStartUpToCloseDown)
+{
+    app::FinalizeUnits();
+    EXPECT_EQ(dynamic_cast<report::output::TRpStandardPreviewInterface*>(report::output::MakePreviewInterface().get()),
+              nullptr);
+    app::InitializeUnits();
+    EXPECT_NE(dynamic_cast<report::output::TRpStandardPreviewInterface*>(report::output::MakePreviewInterface().get()),
+              nullptr);
+    app::FinalizeUnits();
+    EXPECT_EQ(dynamic_cast<report::output::TRpStandardPreviewInterface*>(report::output::MakePreviewInterface().get()),
+              nullptr);
 }
 
 TEST_F(StartupTest, TheMainWindowRunsUntilItIsClosed)

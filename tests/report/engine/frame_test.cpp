@@ -23,6 +23,10 @@ constexpr long double kScreen = 0.3779528L;   // 96 dpi, pixels per tenth of a m
 constexpr long double kPrinter = 2.3622047L;  // 600 dpi
 const QRect kBox = output::GdiRect(38, 205, 405, 221);
 
+PaperSizeSource NoPrinter() {
+    return [] { return output::TRpPaperSize::Default; };
+}
+
 // Keeps every exported shape with the position it was handed over at.
 struct RecordingFilter : output::TRpExportFilter {
     struct Item {
@@ -84,7 +88,7 @@ TEST(Frame, FourSidesDrawnAndExported) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        TRpReport report({}, false);
+        TRpReport report(NoPrinter(), false);
         RecordingFilter filter;
         report.SetExportFilter(&filter);
         TRpFrame frame = FourSides(r.width);
@@ -128,7 +132,7 @@ TEST(Frame, SomeSidesExportOneLineEach) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        TRpReport report({}, false);
+        TRpReport report(NoPrinter(), false);
         RecordingFilter filter;
         report.SetExportFilter(&filter);
         TRpFrame frame;
@@ -153,7 +157,7 @@ TEST(Frame, SomeSidesExportOneLineEach) {
 }
 
 TEST(Frame, ExportsOnlyWhileTheReportExports) {
-    TRpReport report({}, false);
+    TRpReport report(NoPrinter(), false);
     RecordingFilter filter;
     TRpFrame frame = FourSides(1);
     output::TraceCanvas canvas;

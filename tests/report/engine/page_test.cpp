@@ -1,7 +1,13 @@
 #include "report/engine/page.h"
 #include "report/engine/report.h"
 
+#include "report/output/printer_service.h"
+#include "report/output/printer_settings.h"
+
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
 
 #include <cmath>
 #include <vector>
@@ -66,11 +72,60 @@ TEST(Page, ReportTakesTheDefaultPrinterPaper) {
         ExpectPaper(report.Page, r.width, r.length);
         EXPECT_EQ(report.GetUnits(), TRpUnit::MM);
     }
-    const TRpReport noPrinter({}, false);
+    const TRpReport noPrinter(Paper(TRpPaperSize::Default), false);
     EXPECT_EQ(noPrinter.Page.PaperSize(), TRpPaperSize::Default);
     ExpectPaper(noPrinter.Page, 2100, 2970);
     EXPECT_EQ(noPrinter.Font.face, "Arial");
     EXPECT_EQ(noPrinter.Font.points, 10);
+}
+
+// One printer, "Office", whose settings name `paperCode` (none: it declares no paper).
+class OnePrinterService : public output::PrinterService {
+public:
+    explicit OnePrinterService(std::optional<int> paperCode) : paperCode_(paperCode) {}
+    QStringList PrinterNames() override { return {"Office"}; }
+    QString DefaultPrinterName() override { return "Office"; }
+    std::optional<output::DevMode> DefaultDevMode(const QString& name) override {
+        if (name != "Office") return std::nullopt;
+        output::DevMode devMode;
+        if (paperCode_) {
+            devMode.fields = output::kDmPaperSize;
+            devMode.paperSize = *paperCode_;
+        }
+        return devMode;
+    }
+    std::optional<output::DeviceCaps> Capabilities(const QString&, const output::DevMode&) override {
+        return output::DeviceCaps{600, 600, 4961, 7016, 0, 0};
+    }
+    std::optional<std::vector<int>> PaperCodes(const QString&) override { return std::nullopt; }
+    std::unique_ptr<output::PrintJob> StartJob(const QString&, const output::DevMode&, const QString&,
+                                               const QString&) override {
+        return nullptr;
+    }
+
+private:
+    std::optional<int> paperCode_;
+};
+
+TEST(Page, NewReportTakesTheSharedPrinterPaper) {
+    struct Row { std::optional<int> code; TRpPaperSize paper; long double width; };
+    const Row rows[] = {
+        {11, TRpPaperSize::A5, 1480},
+        {1, TRpPaperSize::Letter, 2159},
+        {std::nullopt, TRpPaperSize::Default, 2100},
+        {999, TRpPaperSize::Default, 2100},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.code.value_or(-1));
+        std::unique_ptr<output::PrinterService> previous =
+            output::InstallPrinterService(std::make_unique<OnePrinterService>(r.code));
+        {
+            const TRpReport report({}, false);
+            EXPECT_EQ(report.Page.PaperSize(), r.paper);
+            EXPECT_NEAR(static_cast<double>(report.Page.WriteValues()[3]), static_cast<double>(r.width), 1e-9);
+        }
+        output::InstallPrinterService(std::move(previous));
+    }
 }
 
 TEST(Page, ReportPixelSizeFollowsPaperAndZoom) {

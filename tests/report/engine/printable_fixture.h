@@ -31,7 +31,10 @@ public:
     void ExportControl(const report::output::ExportedControl& control, long double x, long double y) override {
         items.push_back({control, x, y});
     }
+    [[nodiscard]] bool IsPDFDocumentFilter() const override { return pdfDocument; }
     std::vector<Item> items;
+    // Answers as the PDF document filter would.
+    bool pdfDocument = false;
 };
 
 class PrintableTest : public ::testing::Test {

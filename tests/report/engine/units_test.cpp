@@ -48,7 +48,7 @@ TEST(ReportUnits, ValueSetStoredAndRead) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        TRpReport report;
+        TRpReport report([] { return output::TRpPaperSize::A4; }, false);
         report.Font.points = r.fontSize;
         TRpBandSize size(false);
         if (r.fontSize != 0) size.ParentReport = &report;
@@ -74,7 +74,7 @@ TEST(ReportUnits, PixelsFollowTheFixedDeviceAndTheZoom) {
 }
 
 TEST(ReportUnits, ReportFontOfSizeZeroCountsAsTen) {
-    TRpReport report;
+    TRpReport report([] { return output::TRpPaperSize::A4; }, false);
     report.Font.points = 0;
     TRpUnitBase holder(false);
     holder.ParentReport = &report;
@@ -87,7 +87,7 @@ TEST(ReportUnits, ReportFontOfSizeZeroCountsAsTen) {
 }
 
 TEST(ReportUnits, RoundTripInEveryUnit) {
-    TRpReport report;
+    TRpReport report([] { return output::TRpPaperSize::A4; }, false);
     report.Font.points = 7;
     const TRpUnit units[] = {TRpUnit::MM, TRpUnit::Inches, TRpUnit::Pixels, TRpUnit::Characters, TRpUnit::Native};
     const long double values[] = {0, 0.1L, 1, 42.3L, 297, 2970, 12345.678L, -55.5L};

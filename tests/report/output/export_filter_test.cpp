@@ -1,4 +1,5 @@
 #include "report/output/export_filter.h"
+#include "report/output/pdf_document.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,10 @@ TEST(ExportFilter, BaseAnswersAndLifeCycle) {
     EXPECT_EQ(filter.GetFilterName(), "Abstract filter");
     EXPECT_FALSE(filter.GetVendorName().empty());
     EXPECT_FALSE(filter.GetStreaming());
+    EXPECT_FALSE(filter.IsPDFDocumentFilter());
+    // Only the PDF document draws rules and PDF shapes; the report asks through the base.
+    const TRpPDFDocumentFilter pdf;
+    EXPECT_TRUE(static_cast<const TRpExportFilter&>(pdf).IsPDFDocumentFilter());
     EXPECT_FALSE(filter.Active);
     EXPECT_EQ(filter.RpPrinter, nullptr);
     EXPECT_EQ(filter.Report, nullptr);

@@ -111,13 +111,15 @@ std::optional<std::vector<int>> FakePrinterService::PaperCodes(const QString& na
 }
 
 std::unique_ptr<PrintJob> FakePrinterService::StartJob(const QString& name, const DevMode& devMode,
-                                                       const QString& title) {
+                                                       const QString& title,
+                                                       const QString& outputFileName) {
     const auto found = printers_.find(name);
     if (found == printers_.end() || found->second.refusesJobs) return nullptr;
     const std::optional<DeviceCaps> caps = Capabilities(name, devMode);
     auto job = std::make_shared<FakeJob>();
     job->printer = name;
     job->title = title;
+    job->outputFileName = outputFileName;
     job->devMode = devMode;
     jobs.push_back(job);
     return std::make_unique<FakePrintJob>(job, *caps);

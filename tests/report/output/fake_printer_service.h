@@ -24,6 +24,7 @@ struct FakePrinter {
 struct FakeJob {
     QString printer;
     QString title;
+    QString outputFileName;  // empty: the printer
     DevMode devMode;  // as sent
     std::vector<QImage> pages;
     bool finished = false;
@@ -45,7 +46,7 @@ public:
     std::optional<DeviceCaps> Capabilities(const QString& name, const DevMode& devMode) override;
     std::optional<std::vector<int>> PaperCodes(const QString& name) override;
     std::unique_ptr<PrintJob> StartJob(const QString& name, const DevMode& devMode,
-                                       const QString& title) override;
+                                       const QString& title, const QString& outputFileName) override;
 
     // Calls made, for tests that count work.
     int capabilityCalls = 0;

@@ -13,7 +13,7 @@ TEST(QtPrinterServiceTest, WithoutAPrinterNothingIsListedAndTheReportKeepsItsPap
     QtPrinterService service;
     EXPECT_TRUE(service.PrinterNames().isEmpty());
     EXPECT_FALSE(service.DefaultDevMode("anything"));
-    EXPECT_FALSE(service.StartJob("anything", DevMode{}, "x"));
+    EXPECT_FALSE(service.StartJob("anything", DevMode{}, "x", {}));
 
     SystemPrinter printer(service);
     EXPECT_EQ(printer.Index(), -1);

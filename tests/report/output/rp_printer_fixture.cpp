@@ -27,7 +27,6 @@ void RpPrinterTest::SetUp() {
 void RpPrinterTest::TearDown() {
     InstallPrinterService(std::move(previous_));
     SetPreviewInterfaceClass({});
-    SetProgressWindowClass({});
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
 }

@@ -1,6 +1,6 @@
 // What the printer object's tests share: a fake printer service installed as the program's, a
-// report, a client window and a progress window that record what reaches them, and pages with a
-// mark that tells which page they are.
+// report and a client window that record what reaches them, and pages with a mark that tells
+// which page they are.
 #pragma once
 
 #include "report/output/printer_settings.h"
@@ -27,6 +27,7 @@ public:
     void AfterPrint() override { ++afterPrints; }
     bool Exporting() const override { return exporting; }
     bool Destroying() const override { return false; }
+    void RequestStop() override { ++stopRequests; }
     long double PageWidth() const override { return pageWidth; }
     long double PageLength() const override { return pageLength; }
 
@@ -39,6 +40,7 @@ public:
     int printAgainMessages = 0;
     int closeMessages = 0;
     int afterPrints = 0;
+    int stopRequests = 0;
 };
 
 class RecordingClient : public ClientWindow {
@@ -55,20 +57,6 @@ public:
     std::vector<int> progress;
     std::vector<int> finished;
     int detaches = 0;
-};
-
-class RecordingProgressWindow : public ProgressWindow {
-public:
-    QObject* WindowObject() override { return &object; }
-    void ProgressMessage(int percent) override { progress->push_back(percent); }
-    void FinishedPagesMessage(int count) override { static_cast<void>(count); }
-    void Show() override { ++*shows; }
-    void Hide() override { ++*hides; }
-
-    QObject object;
-    std::shared_ptr<std::vector<int>> progress = std::make_shared<std::vector<int>>();
-    std::shared_ptr<int> shows = std::make_shared<int>(0);
-    std::shared_ptr<int> hides = std::make_shared<int>(0);
 };
 
 class RpPrinterTest : public ::testing::Test {

@@ -24,6 +24,7 @@ public:
     void AfterPrint() override {}
     bool Exporting() const override { return false; }
     bool Destroying() const override { return false; }
+    void RequestStop() override {}
     long double PageWidth() const override { return 2100; }
     long double PageLength() const override { return 2970; }
 

@@ -1,13 +1,17 @@
 #include "report/output/rp_printer.h"
 
 #include "report/output/painter_canvas.h"
+#include "report/output/progress_form.h"
 #include "report/output/rp_error.h"
 #include "tests/report/output/rp_printer_fixture.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QApplication>
 #include <QPointer>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QTimer>
 
 namespace report::output {
 namespace {
@@ -16,8 +20,16 @@ using testing::FakePrinter;
 using testing::FakePrinterService;
 using testing::FakeReport;
 using testing::RecordingClient;
-using testing::RecordingProgressWindow;
 using testing::RpPrinterTest;
+
+// The progress windows among the top-level widgets.
+std::vector<TRpProgressForm*> ProgressForms() {
+    std::vector<TRpProgressForm*> forms;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* form = qobject_cast<TRpProgressForm*>(widget)) forms.push_back(form);
+    }
+    return forms;
+}
 
 std::vector<int> Counts(const QSignalSpy& spy) {
     std::vector<int> counts;
@@ -220,22 +232,34 @@ TEST_F(RpPrinterTest, DirectPrintsApplyTheSettingsAndFireAfterPrint) {
 TEST_F(RpPrinterTest, RecordedPagesPrintInTheirRangeWithProgress) {
     FakeReport report;
     report.showProgress = true;
-    RecordingProgressWindow* made = nullptr;
-    SetProgressWindowClass([&](TRpPrinter&) {
-        auto window = std::make_unique<RecordingProgressWindow>();
-        made = window.get();
-        return window;
-    });
     TRpPrinter printer(&report);
+    RecordingClient preview;
+    printer.SetClientWindow(&preview);
     Run(printer, 6);
+    QCoreApplication::processEvents();
+    preview.progress.clear();
     printer.SetReprintRecorded(true);
     printer.SetFirstPage(3);
     printer.SetLastPage(4);
     QSignalSpy progress(&printer, &TRpPrinter::ProgressPosted);
+    // While printing, the progress window follows the run in the preview's place.
+    int seen = 0;
+    QObject::connect(&printer, &TRpPrinter::ProgressPosted, [&] {
+        const std::vector<TRpProgressForm*> forms = ProgressForms();
+        ASSERT_EQ(forms.size(), 1u);
+        EXPECT_TRUE(forms[0]->isVisible());
+        EXPECT_EQ(forms[0]->RpPrinter(), &printer);
+        EXPECT_EQ(printer.GetClientWindow(), forms[0]);
+        ++seen;
+    });
     printer.PrintRecordedPages();
 
-    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(seen, 2);
     EXPECT_EQ(Counts(progress), (std::vector<int>{50, 100}));
+    EXPECT_TRUE(ProgressForms().empty());
+    EXPECT_EQ(printer.GetClientWindow(), &preview);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(preview.progress.empty());
     EXPECT_EQ(report.afterPrints, 1);
     EXPECT_EQ(report.printAgainMessages, 0);
     const testing::FakeJob& job = *service_->jobs.back();
@@ -301,19 +325,6 @@ TEST_F(RpPrinterTest, ALiveRecordingAsksTheReportToRunAgain) {
     EXPECT_EQ(service_->jobs[0]->pages.size(), 2u);
 }
 
-// The progress window's Cancel button, pressed when the first page's progress arrives.
-class CancellingProgressWindow : public RecordingProgressWindow {
-public:
-    explicit CancellingProgressWindow(TRpPrinter& printer) : printer_(printer) {}
-    void ProgressMessage(int percent) override {
-        RecordingProgressWindow::ProgressMessage(percent);
-        printer_.Cancel();
-    }
-
-private:
-    TRpPrinter& printer_;
-};
-
 TEST_F(RpPrinterTest, CancellingAPrintAbortsIt) {
     FakeReport report;
     TRpPrinter printer(&report);
@@ -325,9 +336,14 @@ TEST_F(RpPrinterTest, CancellingAPrintAbortsIt) {
     EXPECT_TRUE(service_->jobs[0]->finished);
     EXPECT_EQ(service_->jobs[0]->pages.size(), 4u);
 
+    // Cancel is pressed once the window has shown the first page's progress.
     report.showProgress = true;
-    SetProgressWindowClass([](TRpPrinter& target) { return std::make_unique<CancellingProgressWindow>(target); });
+    QObject::connect(&printer, &TRpPrinter::ProgressPosted, [] {
+        for (TRpProgressForm* form : ProgressForms())
+            QTimer::singleShot(0, form->CancelButton(), &QPushButton::click);
+    });
     printer.PrintRecordedPages();
+    EXPECT_EQ(report.stopRequests, 1);
     ASSERT_EQ(service_->jobs.size(), 2u);
     EXPECT_TRUE(service_->jobs[1]->aborted);
     EXPECT_EQ(service_->jobs[1]->pages.size(), 2u);  // page 2 was under way when Cancel arrived
@@ -597,6 +613,36 @@ TEST_F(RpPrinterTest, SelectingAnotherPrinterReadsItsSettings) {
     EXPECT_EQ(printer.Settings().DpiX(), 300);
     EXPECT_EQ(printer.Settings().Copies(), 1);
     EXPECT_THROW(printer.SetPrinterIndex(5), ERpError);
+}
+
+TEST_F(RpPrinterTest, AFileChosenForTheSharedPrinterTakesTheNextPrintOnIt) {
+    service_->Add("Plotter", FakePrinterService::A4Printer());
+    SharedPrinter().Refresh();
+    SharedPrinter().SetIndex(0);  // Office
+    SharedPrinter().SetOutputFileName("/tmp/chosen.pdf");
+    struct Row { const char* name; int index; const char* file; };
+    const Row rows[] = {
+        {"the printer the shared one names", -1, "/tmp/chosen.pdf"},
+        {"the same printer chosen again", 0, "/tmp/chosen.pdf"},
+        {"another printer", 1, ""},
+        {"back on the shared printer's", 0, "/tmp/chosen.pdf"},
+    };
+    TRpPrinter printer;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        printer.SetPrinterIndex(row.index);
+        printer.SetDestination(TRpPrinterDestination::rpdPrinter);
+        printer.Reset();
+        Run(printer, 1);
+        EXPECT_EQ(service_->jobs.back()->outputFileName, row.file);
+    }
+    // Selecting a printer on the shared printer sends its documents to paper again.
+    SharedPrinter().SetIndex(0);
+    EXPECT_TRUE(SharedPrinter().OutputFileName().isEmpty());
+    TRpPrinter later;
+    later.SetDestination(TRpPrinterDestination::rpdPrinter);
+    Run(later, 1);
+    EXPECT_TRUE(service_->jobs.back()->outputFileName.isEmpty());
 }
 
 TEST_F(RpPrinterTest, TheCurrentPageMovesOnlyWithinTheDocument) {
