@@ -43,8 +43,11 @@ std::string CurveLine(Point from, Point to, long double rx, long double ry)
         second = {to.x + kx, to.y};
     }
     std::string line;
-    for (const long double value : {first.x, first.y, second.x, second.y, to.x, to.y})
-        line += " " + PdfFixed(value, 1, 6) + " ";
+    for (const long double value : {first.x, first.y, second.x, second.y, to.x, to.y}) {
+        line += ' ';
+        line += PdfFixed(value, 1, 6);
+        line += ' ';
+    }
     const std::size_t start = line.find_first_not_of(' ');
     const std::size_t end = line.find_last_not_of(' ');
     return line.substr(start, end - start + 1) + " c";
