@@ -5,7 +5,9 @@
 #include "fake_controls.h"
 #include "printable_fixture.h"
 
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace enginetest {
@@ -16,6 +18,18 @@ protected:
     // Detail band 367 px wide, the Summary with ForceNewPage.
     void Build();
     report::engine::TRpCustomBand& Band(const std::string& name);
+    // A band of class T placed on the report with a box of its own: `name`, `height` tenths of
+    // a millimetre.
+    template <class T, class... Args>
+    T& Place(const std::string& name, long double height, Args&&... args) {
+        auto band = std::make_unique<T>(std::forward<Args>(args)...);
+        band->Name = name;
+        const long double values[] = {height, 1000};
+        band->Size.ReadValues(values);
+        T& placed = static_cast<T&>(report_->InsertBand(std::move(band)));
+        placed.template NewPrintable<FakeBox>(name, log_);
+        return placed;
+    }
 
     // The run state as a run sets it before its data loop, the controller collected and
     // prepared; the progress the printer object posts is kept in `progress_`.
