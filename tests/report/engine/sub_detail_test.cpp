@@ -91,12 +91,19 @@ TEST_F(SubDetailTest, SubDetailPrintsItsRowsBeforeOrAfterEachMasterRow) {
     }
 }
 
-TEST_F(SubDetailTest, StopAskedForDuringASubLevelEndsTheMasterRows) {
-    auto& sub = BuildWithSubDetail(10, 3);
-    sub.BeforePrint = [this](TRpCustomBand&, bool&) { report_->StopRequested = true; };
-    Run();
-    EXPECT_EQ(Prints("DetailBand1").size(), 1u);
-    EXPECT_EQ(Prints("SummaryBand1").size(), 1u);
+TEST_F(SubDetailTest, StopAskedForDuringAMasterRowEndsItsSubLevelsAndRows) {
+    // Asked for while the master row prints (the sub-level starts afterwards) or during the
+    // sub-level itself: either way the rows end after the current one, Summary printed.
+    for (const char* band : {"DetailBand1", "S"}) {
+        SCOPED_TRACE(band);
+        log_.clear();
+        BuildWithSubDetail(10, 3);
+        Band(band).BeforePrint = [this](TRpCustomBand&, bool&) { report_->StopRequested = true; };
+        Run();
+        EXPECT_EQ(Prints("DetailBand1").size(), 1u);
+        EXPECT_EQ(Prints("S").size(), 1u);
+        EXPECT_EQ(Prints("SummaryBand1").size(), 1u);
+    }
 }
 
 TEST_F(SubDetailTest, MasterThatWouldDriveItsOwnLevelIsRefused) {
