@@ -1,0 +1,37 @@
+// The print layout run by its report's data loop, with a one-line box on every band that logs
+// where it prints, and the progress the loop posts.
+#pragma once
+
+#include "fake_controls.h"
+#include "printable_fixture.h"
+
+#include <string>
+#include <vector>
+
+namespace enginetest {
+
+class DataLoopTest : public PrintableTest {
+protected:
+    // The print layout with a box on every band (its log line starts with the band's name); the
+    // Detail band 367 px wide, the Summary with ForceNewPage.
+    void Build();
+    report::engine::TRpCustomBand& Band(const std::string& name);
+
+    // The run state as a run sets it before its data loop, the controller collected and
+    // prepared; the progress the printer object posts is kept in `progress_`.
+    void StartRun();
+    // The last page finished (unless cancelled), the controller unprepared, the document ended.
+    void EndRun();
+    // StartRun, the data loop, EndRun.
+    void Run();
+
+    // The log lines of band `name`'s box, without the name.
+    [[nodiscard]] std::vector<std::string> Prints(const std::string& name) const;
+    // The band names of the log lines in order (any line: the part before ':').
+    [[nodiscard]] std::vector<std::string> Sequence() const;
+
+    CallLog log_;
+    std::vector<int> progress_;
+};
+
+}  // namespace enginetest
