@@ -318,6 +318,30 @@ TEST_F(ReportRunTest, AFailingRunRestoresTheReport) {
     EXPECT_EQ(previews_.pages.size(), 1u);
 }
 
+TEST_F(ReportRunTest, CallsFromTheWindowsShowWhatGoesWrong) {
+    Build();
+    rows_ = 3;
+    // A print asked for by the preview, or posted by the printer object, that fails.
+    onNeedData_ = [](int call) {
+        if (call == 2) throw report::output::ERpError("Brak danych");
+    };
+    report_->Window().PrintToPrinter();
+    needData_ = 0;
+    report_->Window().PrintToPrinterMessage();
+    EXPECT_EQ(messages_.TextsOf(utility::MessageKind::Error), (std::vector<std::string>{"Brak danych", "Brak danych"}));
+    EXPECT_TRUE(report_->Available);
+    // A save asked for while the report runs writes nothing, and says so.
+    messages_.Clear();
+    needData_ = 0;
+    CallFilter filter;
+    onNeedData_ = [&](int call) {
+        if (call == 2) report_->Window().ExportWithFilter(filter);
+    };
+    EXPECT_EQ(report_->PreviewReport(), TRpRunResult::Done);
+    EXPECT_TRUE(filter.calls.empty());
+    EXPECT_EQ(messages_.TextsOf(utility::MessageKind::Error).size(), 1u);
+}
+
 TEST_F(ReportRunTest, TheRowsComeOnTheGuiThreadInBackground) {
     Build();
     rows_ = 300;
