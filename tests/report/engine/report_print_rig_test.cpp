@@ -9,8 +9,14 @@
 #include "report/output/painter_canvas.h"
 #include "tests/report/output/ink_bounds.h"
 #include "tests/report/output/print_rig.h"
+#include "tests/support/modal_dialog.h"
 
+#include <QAbstractButton>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QPainter>
+#include <QPushButton>
+#include <QSpinBox>
 #include <gtest/gtest.h>
 
 #include <numeric>
@@ -99,6 +105,59 @@ TEST_F(ReportPrintRigTest, PrintsThePagesThePreviewRecords) {
         EXPECT_NEAR(printedFooter.left(), recordedFooter.left(), 2);
         EXPECT_NEAR(printedFooter.width(), recordedFooter.width(), 3);
         EXPECT_NEAR(printedFooter.top(), recordedFooter.top(), 2);
+    }
+}
+
+TEST_F(ReportPrintRigTest, PrinterSetupTakesCopiesRangeAndPrinter) {
+    struct Row {
+        const char* name;
+        bool accept;
+        int tag;
+        int copies;
+        int firstPage;
+        int lastPage;
+    };
+    const Row rows[] = {{"accepted", true, 0, 3, 2, 2}, {"cancelled", false, 1, 1, 0, 0}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto report = Report(120);
+        report::output::SetPreviewInterfaceClass({});
+        ASSERT_EQ(report->PreviewReport(), TRpRunResult::Done);
+        const int queue = static_cast<int>(report::output::SharedPrinter().Printers().indexOf(rig_.Queue()));
+        ASSERT_GE(queue, 0);
+        report->PrinterSettings.PrinterIndex = queue;
+        report->Tag = 7;
+        testing_support::OnModalDialog([&](QDialog& shown) {
+            auto* from = shown.findChild<QSpinBox*>("from");
+            auto* to = shown.findChild<QSpinBox*>("to");
+            auto* copies = shown.findChild<QSpinBox*>("copies");
+            auto* range = shown.findChild<QAbstractButton*>("printRange");
+            ASSERT_TRUE(from != nullptr && to != nullptr && copies != nullptr && range != nullptr);
+            // The recorded document's pages are the range offered.
+            EXPECT_EQ(from->minimum(), 1);
+            EXPECT_EQ(to->maximum(), 2);
+            EXPECT_EQ(copies->value(), 1);
+            if (!row.accept) {
+                shown.reject();
+                return;
+            }
+            range->click();
+            from->setValue(2);
+            to->setValue(2);
+            copies->setValue(3);
+            shown.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        });
+        EXPECT_EQ(report->ShowPrinterSetup(), row.accept);
+        EXPECT_EQ(report->Tag, row.tag);
+        EXPECT_EQ(report->PrinterSettings.Copies, row.copies);
+        EXPECT_EQ(report->PrinterSettings.FirstPage, row.firstPage);
+        EXPECT_EQ(report->PrinterSettings.LastPage, row.lastPage);
+        EXPECT_EQ(report->PrinterSettings.PrinterIndex, queue);
+        if (row.accept) {
+            EXPECT_EQ(report->SetupSettings.Copies, 3);
+            EXPECT_EQ(report->SetupSettings.FirstPage, 2);
+            EXPECT_EQ(report->SetupSettings.PrinterIndex, queue);
+        }
     }
 }
 
