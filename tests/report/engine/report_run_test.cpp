@@ -4,8 +4,10 @@
 #include "run_fixture.h"
 
 #include "report/engine/report_window.h"
+#include "report/output/progress_form.h"
 #include "report/output/rp_error.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -342,6 +344,37 @@ TEST_F(ReportRunTest, CallsFromTheWindowsShowWhatGoesWrong) {
     EXPECT_EQ(messages_.TextsOf(utility::MessageKind::Error).size(), 1u);
 }
 
+TEST_F(ReportRunTest, CancelInTheProgressWindowOfADirectPrint) {
+    Build();
+    rows_ = 300;
+    int afterPrint = 0;
+    report_->AfterPrint = [&](report::engine::TCustomRpReport&) { ++afterPrint; };
+    bool windowFound = false;
+    onNeedData_ = [&](int call) {
+        if (call != 11) return;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* progress = qobject_cast<report::output::TRpProgressForm*>(widget);
+            if (progress == nullptr || !progress->isVisible()) continue;
+            windowFound = true;
+            progress->CancelButtonClick();
+        }
+    };
+    EXPECT_EQ(report_->PrintToPrinter(), TRpRunResult::Cancelled);
+    EXPECT_TRUE(windowFound);
+    // No further rows; the window also asked the report to stop, so the loop ends as a stopped
+    // one (with its Summary); the last page gets its footer and the document is ended.
+    EXPECT_EQ(Prints("DetailBand1").size(), 10u);
+    EXPECT_EQ(Prints("SummaryBand1").size(), 1u);
+    EXPECT_EQ(Prints("PageFooterBand1").size(), 1u);
+    EXPECT_EQ(afterPrint, 1);
+    ASSERT_EQ(service_->jobs.size(), 1u);
+    EXPECT_EQ(service_->jobs[0]->pages.size(), 1u);
+    Flush();
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        EXPECT_EQ(qobject_cast<report::output::TRpProgressForm*>(widget), nullptr);
+    }
+}
+
 TEST_F(ReportRunTest, TheRowsComeOnTheGuiThreadInBackground) {
     Build();
     rows_ = 300;
@@ -362,18 +395,29 @@ TEST_F(ReportRunTest, TheRowsComeOnTheGuiThreadInBackground) {
 }
 
 TEST_F(ReportRunTest, PreviewWhileGeneratingWaitsForItsWindow) {
-    Build();
-    rows_ = 120;
-    std::vector<bool> previewShown;
-    onNeedData_ = [&](int) { previewShown.push_back(previews_.open && previews_.open->PreviewActive()); };
-    EXPECT_EQ(report_->PreviewWhileGenerating(), TRpRunResult::Done);
-    EXPECT_EQ(previews_.modeless, 1);
-    // The window was up before the first row was asked for.
-    EXPECT_EQ(previewShown, std::vector<bool>(121, true));
-    EXPECT_EQ(previews_.pages.size(), 2u);
-    Flush();
-    EXPECT_FALSE(previews_.open);
-    EXPECT_EQ(report_->RpPrinter, nullptr);
+    enum class How { Call, Message, Background };
+    for (const How how : {How::Call, How::Message, How::Background}) {
+        SCOPED_TRACE(static_cast<int>(how));
+        needData_ = 0;
+        previews_ = {};
+        Build();
+        rows_ = 120;
+        std::vector<bool> previewShown;
+        onNeedData_ = [&](int) { previewShown.push_back(previews_.open && previews_.open->PreviewActive()); };
+        report_->CreateInBGThread = how == How::Background;
+        if (how == How::Message) report_->Window().PreviewWhileGeneratingMessage();
+        else EXPECT_EQ(report_->PreviewWhileGenerating(), TRpRunResult::Done);
+        // The generation in the background goes on after the call has returned.
+        while (report_->GeneratingInBackground() || (previews_.open && previews_.open->PreviewActive())) Flush();
+        EXPECT_EQ(previews_.modeless, 1);
+        // The window was up before the first row was asked for.
+        EXPECT_EQ(previewShown, std::vector<bool>(121, true));
+        EXPECT_EQ(previews_.pages.size(), 2u);
+        Flush();
+        EXPECT_FALSE(previews_.open);
+        EXPECT_EQ(report_->RpPrinter, nullptr);
+        report_.reset();
+    }
 }
 
 TEST_F(ReportRunTest, APrinterObjectStaysWhileItsPreviewShows) {
