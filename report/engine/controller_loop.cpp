@@ -2,7 +2,6 @@
 #include "report/engine/controller.h"
 
 #include "report/engine/ev_environment.h"
-#include "report/engine/expr_print.h"
 #include "report/engine/group.h"
 #include "report/engine/query_params.h"
 #include "report/engine/report.h"
@@ -20,10 +19,7 @@ void ProcessMessages() {
     if (QCoreApplication::instance() != nullptr) QCoreApplication::processEvents();
 }
 
-TRpEvEnvironment* FunctionsOf(TCustomRpReport* report) {
-    TRpReportValues* values = report != nullptr ? report->RunValues() : nullptr;
-    return values != nullptr ? values->Functions() : nullptr;
-}
+TRpEvEnvironment* FunctionsOf(TCustomRpReport* report) { return report != nullptr ? &report->Functions : nullptr; }
 
 }  // namespace
 
@@ -182,10 +178,7 @@ void TRpController::RunDataLoop() {
         return;
     }
     if (ActiveDataSet() != nullptr) {
-        if (const auto* own = dynamic_cast<const TRpReport*>(&report)) {
-            const TRpDataSet* data = own->Controller().ActiveDataSet();
-            recordCount = data != nullptr ? data->RecordCount() : 1;
-        }
+        if (const auto* own = dynamic_cast<const TRpReport*>(&report)) recordCount = own->RecordCount();
     }
     if (!FetchFirst(moreData)) return;
     DetailNumber = 0;
