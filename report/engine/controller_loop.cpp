@@ -32,6 +32,8 @@ public:
     ~DataSetWatch() = default;
     void DataSetGone(TRpDataSet& dataSet) override {
         if (owner_.dataSet_ == &dataSet) owner_.dataSet_ = nullptr;
+        // Collecting outside a run may have listed it with the report.
+        if (owner_.ParentReport != nullptr) std::erase(owner_.ParentReport->DataSetList, &dataSet);
     }
 
 private:
