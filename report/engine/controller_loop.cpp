@@ -195,7 +195,8 @@ void TRpController::RunDataLoop() {
     if (report.Cancelled) return;
     PrintStart();
     (void)CheckGroups();
-    report.StopRequested = false;
+    // A sub-level starting must not swallow a stop asked for during its master's row.
+    if (this == &report.Controller()) report.StopRequested = false;
     int progress = 0;
     while (moreData) {
         ProcessMessages();

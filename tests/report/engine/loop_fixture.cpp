@@ -30,8 +30,12 @@ SilentClient& Client() {
 
 }  // namespace
 
+FunctionsReport::FunctionsReport() : TRpReport([] { return report::output::TRpPaperSize::A4; }, false) {
+    SetProgramPage(*this);
+}
+
 void DataLoopTest::Build() {
-    report_ = MakeProgramReport();
+    report_ = std::make_unique<FunctionsReport>();
     std::vector<int> order(kProgramBands.size());
     std::iota(order.begin(), order.end(), 0);
     AddProgramBands(*report_, order);
@@ -63,6 +67,7 @@ void DataLoopTest::StartRun() {
     report.CurrentX = 100;
     report.DataSetList = report.DataSets.List();
     report.Controller().Collect();
+    Report().Entries.Prepare();
     report.Controller().Prepare();
 }
 
@@ -73,6 +78,7 @@ void DataLoopTest::EndRun() {
     if (!report.Cancelled) report.FinishPage();
     report.Running = false;
     report.Controller().Unprepare();
+    Report().Entries.Unprepare();
     if (report.Cancelled) {
         printer_->AbortDoc();
     } else {
