@@ -314,7 +314,9 @@ void TCustomRpReport::DoAfterPrint(output::TRpPrinter& sender) {
 // ---- Messages ----
 
 void TCustomRpReport::ClosePreviewMessage(output::TRpPrinter& printer) {
-    if (!Available) {
+    const auto shown = std::ranges::find_if(shownPrinters_, [&](const auto& p) { return p.get() == &printer; });
+    // The preview of an earlier run, still open, leaves the run under way alone.
+    if (!Available && shown == shownPrinters_.end()) {
         Cancel();
         return;
     }
@@ -324,7 +326,6 @@ void TCustomRpReport::ClosePreviewMessage(output::TRpPrinter& printer) {
         ReleaseLater(std::move(ownPrinter_));
         return;
     }
-    const auto shown = std::ranges::find_if(shownPrinters_, [&](const auto& p) { return p.get() == &printer; });
     if (shown != shownPrinters_.end()) {
         std::unique_ptr<TRpPrinter> closed = std::move(*shown);
         shownPrinters_.erase(shown);

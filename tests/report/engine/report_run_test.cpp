@@ -441,5 +441,26 @@ TEST_F(ReportRunTest, APrinterObjectStaysWhileItsPreviewShows) {
     EXPECT_EQ(report_->RpPrinter, nullptr);
 }
 
+TEST_F(ReportRunTest, AnEarlierPreviewClosingDuringARunLeavesTheRunAlone) {
+    Build();
+    rows_ = 3;
+    QPointer<TRpPrinter> first;
+    TRpRunResult second = TRpRunResult::Busy;
+    previews_.afterModelessRun = [&](TRpPrinter& shown) {
+        first = &shown;
+        needData_ = 0;
+        onNeedData_ = [&](int call) {
+            if (call == 2 && first) first->ClosePreview();
+        };
+        second = report_->PreviewReport();
+    };
+    EXPECT_EQ(report_->PreviewWhileGenerating(), TRpRunResult::Done);
+    EXPECT_EQ(second, TRpRunResult::Done);
+    EXPECT_EQ(previews_.modal, 1);
+    EXPECT_EQ(previews_.pages.size(), 1u);
+    Flush();
+    EXPECT_FALSE(first);
+}
+
 }  // namespace
 }  // namespace enginetest
