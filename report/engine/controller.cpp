@@ -187,6 +187,10 @@ void TRpCustomController::AddLevelBands(std::vector<TRpCustomBand*>& list, TRpCu
 void TRpCustomController::Notification(TRpCustomBand& band) {
     if (master_ == &band) master_ = nullptr;
     std::erase(groups_, &band);
+    // The level of a controller band goes with the band.
+    const auto served = [&band](const TRpCustomController* sub) { return sub->Parent == &band; };
+    std::erase_if(beforeDetail_, served);
+    std::erase_if(afterDetail_, served);
 }
 
 bool TRpCustomController::CheckGroups() {
