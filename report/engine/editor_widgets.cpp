@@ -1,6 +1,7 @@
 #include "report/engine/editor_widgets.h"
 
 #include "utility/cp1250.h"
+#include "utility/dialogi.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -36,6 +37,11 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, 
     if (!accessible.isEmpty())
         button->setToolTip(accessible);
     return Place(button, name, geometry, accessible.isEmpty() ? WithoutMarks(text) : accessible);
+}
+
+void ReportHandlerError(const std::exception* error)
+{
+    utility::ErrorBox(error ? error->what() : "Unexpected error");
 }
 
 void SetupFixedDialog(QWidget& dialog, const char* name, const QString& caption, int width, int height)

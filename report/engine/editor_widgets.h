@@ -5,7 +5,9 @@
 #include <QRect>
 #include <QString>
 
+#include <exception>
 #include <string_view>
+#include <utility>
 
 class QLabel;
 class QPushButton;
@@ -31,6 +33,24 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const 
 // A push button; `accessible` names one whose text says little ("...").
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QRect& geometry,
                         const QString& accessible = {});
+// Shows what a handler raised in an error box: nothing raised may cross the event loop.
+void ReportHandlerError(const std::exception* error);
+
+// `handler` as a slot that reports whatever it raises instead of passing it on.
+template <class F>
+auto Guarded(F handler)
+{
+    return [handler = std::move(handler)]() {
+        try {
+            handler();
+        } catch (const std::exception& e) {
+            ReportHandlerError(&e);
+        } catch (...) {
+            ReportHandlerError(nullptr);
+        }
+    };
+}
+
 // A fixed-size dialog of that client size and caption.
 void SetupFixedDialog(QWidget& dialog, const char* name, const QString& caption, int width, int height);
 

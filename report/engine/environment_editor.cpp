@@ -54,10 +54,10 @@ TRpEnvironmentEditor::TRpEnvironmentEditor(TRpEvEnvironment* environment, bool a
     delete_ = MakeButton(this, "BDelete", QStringLiteral("&Delete"), QRect(100, 236, 84, 25));
     edit_ = MakeButton(this, "BEdit", QStringLiteral("&Edit"), QRect(192, 236, 84, 25));
     add_ = MakeButton(this, "BAdd", QStringLiteral("&Add"), QRect(284, 236, 84, 25));
-    connect(close_, &QPushButton::clicked, this, [this] { accept(); });
-    connect(delete_, &QPushButton::clicked, this, [this] { OnDelete(); });
-    connect(edit_, &QPushButton::clicked, this, [this] { OnEdit(); });
-    connect(add_, &QPushButton::clicked, this, [this] { OnAdd(); });
+    connect(close_, &QPushButton::clicked, this, Guarded([this] { accept(); }));
+    connect(delete_, &QPushButton::clicked, this, Guarded([this] { OnDelete(); }));
+    connect(edit_, &QPushButton::clicked, this, Guarded([this] { OnEdit(); }));
+    connect(add_, &QPushButton::clicked, this, Guarded([this] { OnAdd(); }));
 
     if (!allowGlobal)
         globalDefines_->setEnabled(false);
@@ -80,16 +80,16 @@ void TRpEnvironmentEditor::BuildNewEntry(QWidget* page)
     expressionLabel->setBuddy(expression_);
     connect(MakeButton(page, "BExpression", QStringLiteral("..."), QRect(326, 60, 22, 21),
                        QStringLiteral("Build the expression")),
-            &QPushButton::clicked, this, [this] {
+            &QPushButton::clicked, this, Guarded([this] {
                 std::string text = utility::QStringToCp1250(expression_->text());
                 const QPointer<TRpEnvironmentEditor> alive(this);
                 if (RunExpressionBuilder(utility::QStringToCp1250(name_->text()), text, nullptr, local_, this) && alive)
                     expression_->setText(Q(text));
-            });
+            }));
     connect(MakeButton(page, "BNewOK", QStringLiteral("&OK"), QRect(192, 180, 75, 25)), &QPushButton::clicked, this,
-            [this] { EndNewEntry(TWaitState::Ok); });
+            Guarded([this] { EndNewEntry(TWaitState::Ok); }));
     connect(MakeButton(page, "BNewCancel", QStringLiteral("&Cancel"), QRect(273, 180, 75, 25)), &QPushButton::clicked,
-            this, [this] { EndNewEntry(TWaitState::Cancel); });
+            this, Guarded([this] { EndNewEntry(TWaitState::Cancel); }));
 }
 
 void TRpEnvironmentEditor::BuildList(QWidget* page)
@@ -104,14 +104,14 @@ void TRpEnvironmentEditor::BuildList(QWidget* page)
     // A double click runs the builder; cells are edited by typing or F2.
     grid_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed |
                            QAbstractItemView::SelectedClicked);
-    connect(grid_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) { CellChanged(item); });
-    connect(grid_, &QTableWidget::cellDoubleClicked, this, [this] { OnEdit(); });
+    connect(grid_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) { Guarded([this, item] { CellChanged(item); })(); });
+    connect(grid_, &QTableWidget::cellDoubleClicked, this, Guarded([this] { OnEdit(); }));
     localDefines_ = Place(new QRadioButton(QStringLiteral("&Local defines"), page), "RLocal", QRect(10, 190, 160, 20),
                           QStringLiteral("Local defines"));
     globalDefines_ = Place(new QRadioButton(QStringLiteral("&Global defines"), page), "RGlobal",
                            QRect(180, 190, 160, 20), QStringLiteral("Global defines"));
-    connect(localDefines_, &QRadioButton::clicked, this, [this] { FillGrid(); });
-    connect(globalDefines_, &QRadioButton::clicked, this, [this] { FillGrid(); });
+    connect(localDefines_, &QRadioButton::clicked, this, Guarded([this] { FillGrid(); }));
+    connect(globalDefines_, &QRadioButton::clicked, this, Guarded([this] { FillGrid(); }));
 }
 
 TRpEvEnvironment* TRpEnvironmentEditor::Current() const

@@ -15,6 +15,7 @@
 #include <QStackedWidget>
 
 #include <exception>
+#include <functional>
 #include <memory>
 
 namespace report::engine {
@@ -32,6 +33,34 @@ constexpr Operator kOperators[] = {
     {"BPlus", "+"},     {"BMinus", "-"},      {"BMul", "*"},           {"BDiv", "/"},   {"BEqual", "="},
     {"BLess", "<"},     {"BGreater", ">"},    {"BUnequal", "<>"},      {"BLessEqual", "<="},
     {"BGreaterEqual", ">="}, {"BNot", "Not"}, {"BAnd", "And"},         {"BOr", "Or"},
+};
+
+// Tells an embedded builder when the window holding it closes or hides: the builder is then
+// cancelled, as it would be were it closed itself, and no wait is left behind a hidden window.
+class HostWatch final : public QObject {
+public:
+    HostWatch(QWidget& window, std::function<void()> closing) : window_(&window), closing_(std::move(closing))
+    {
+        window.installEventFilter(this);
+    }
+    ~HostWatch() override
+    {
+        if (window_)
+            window_->removeEventFilter(this);
+    }
+    HostWatch(const HostWatch&) = delete;
+    HostWatch& operator=(const HostWatch&) = delete;
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == window_ && (event->type() == QEvent::Close || event->type() == QEvent::Hide))
+            closing_();
+        return false;
+    }
+
+private:
+    QPointer<QWidget> window_;
+    std::function<void()> closing_;
 };
 
 } // namespace
@@ -80,30 +109,30 @@ QWidget* TRpExpressionBuilder::BuildMainPage()
     auto* group = Place(new QGroupBox(QStringLiteral("Insert at cursor position"), page), "GInsert",
                         QRect(20, 132, 341, 98), QStringLiteral("Insert at cursor position"));
     connect(MakeButton(group, "BField", QStringLiteral("&Database field"), QRect(8, 20, 105, 25)),
-            &QPushButton::clicked, this, [this] { OnField(); });
+            &QPushButton::clicked, this, Guarded([this] { OnField(); }));
     connect(MakeButton(group, "BFunction", QStringLiteral("&Function"), QRect(118, 20, 105, 25)),
-            &QPushButton::clicked, this, [this] { OnFunction(); });
+            &QPushButton::clicked, this, Guarded([this] { OnFunction(); }));
     connect(MakeButton(group, "BVariable", QStringLiteral("&Variable"), QRect(228, 20, 105, 25)),
-            &QPushButton::clicked, this, [this] { OnVariable(); });
+            &QPushButton::clicked, this, Guarded([this] { OnVariable(); }));
     int x = 8;
     for (const Operator& op : kOperators) {
         const QString text = QString::fromLatin1(op.text);
         const int width = text.size() > 1 ? 27 : 22;
         QPushButton* button = MakeButton(group, op.name, text, QRect(x, 58, width, 25), QStringLiteral("Operator ") + text);
         const std::string inserted = std::string(" ") + op.text + " ";
-        connect(button, &QPushButton::clicked, this, [this, inserted] { Insert(inserted); });
+        connect(button, &QPushButton::clicked, this, Guarded([this, inserted] { Insert(inserted); }));
         x += width + 1;
     }
 
     connect(MakeButton(page, "BValidate", QStringLiteral("Valida&te"), QRect(20, 240, 80, 25)),
-            &QPushButton::clicked, this, [this] { OnValidate(); });
+            &QPushButton::clicked, this, Guarded([this] { OnValidate(); }));
     connect(MakeButton(page, "BClear", QStringLiteral("&Clear"), QRect(105, 240, 80, 25)), &QPushButton::clicked,
-            this, [this] { edit_->clear(); });
+            this, Guarded([this] { edit_->clear(); }));
     QPushButton* ok = MakeButton(page, "BOK", QStringLiteral("OK"), QRect(201, 240, 78, 25));
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, [this] { OnOk(); });
+    connect(ok, &QPushButton::clicked, this, Guarded([this] { OnOk(); }));
     connect(MakeButton(page, "BCancel", QStringLiteral("Cancel"), QRect(284, 240, 77, 25)), &QPushButton::clicked,
-            this, [this] { OnCancel(); });
+            this, Guarded([this] { OnCancel(); }));
     return page;
 }
 
@@ -231,6 +260,10 @@ bool TRpExpressionBuilder::RunEmbedded()
     if (grow)
         host->setFixedSize(std::max(hostSize.width(), kWidth), std::max(hostSize.height(), kHeight));
     const QPointer<QWidget> hostAlive(host);
+    const HostWatch watch(*host->window(), [self = QPointer<TRpExpressionBuilder>(this)] {
+        if (self)
+            self->CancelEverything();
+    });
     move(0, 0);
     show();
     raise();

@@ -51,12 +51,12 @@ QWidget* TRpExpressionBuilder::BuildFieldPage()
                             MakeLabel(page, "LDatasets", QStringLiteral("Select dataset"), QRect(20, 32, 165, 17)));
     fieldList_ = MakeList(page, "ListFields", QRect(196, 50, 165, 180),
                           MakeLabel(page, "LFields", QStringLiteral("Available fields"), QRect(196, 32, 165, 17)));
-    connect(dataSetList_, &QListWidget::currentRowChanged, this, [this] { FillFields(); });
-    connect(fieldList_, &QListWidget::itemDoubleClicked, this, [this] { EndPage(TWaitState::Ok); });
+    connect(dataSetList_, &QListWidget::currentRowChanged, this, Guarded([this] { FillFields(); }));
+    connect(fieldList_, &QListWidget::itemDoubleClicked, this, Guarded([this] { EndPage(TWaitState::Ok); }));
     connect(MakeButton(page, "BFieldOK", QStringLiteral("OK"), QRect(201, 240, 78, 25)), &QPushButton::clicked, this,
-            [this] { EndPage(TWaitState::Ok); });
+            Guarded([this] { EndPage(TWaitState::Ok); }));
     connect(MakeButton(page, "BFieldCancel", QStringLiteral("Cancel"), QRect(284, 240, 77, 25)),
-            &QPushButton::clicked, this, [this] { EndPage(TWaitState::Cancel); });
+            &QPushButton::clicked, this, Guarded([this] { EndPage(TWaitState::Cancel); }));
     return page;
 }
 
@@ -103,13 +103,13 @@ QWidget* TRpExpressionBuilder::BuildFunctionPage()
     functionDescription_ = MakeLabel(page, "LFunctionDescription", QString(), QRect(20, 186, 341, 48));
     functionDescription_->setWordWrap(true);
     functionDescription_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    connect(categoryList_, &QListWidget::currentRowChanged, this, [this] { FillFunctions(); });
-    connect(functionList_, &QListWidget::currentRowChanged, this, [this] { ShowFunction(); });
-    connect(functionList_, &QListWidget::itemDoubleClicked, this, [this] { EndPage(TWaitState::Ok); });
+    connect(categoryList_, &QListWidget::currentRowChanged, this, Guarded([this] { FillFunctions(); }));
+    connect(functionList_, &QListWidget::currentRowChanged, this, Guarded([this] { ShowFunction(); }));
+    connect(functionList_, &QListWidget::itemDoubleClicked, this, Guarded([this] { EndPage(TWaitState::Ok); }));
     connect(MakeButton(page, "BContinue", QStringLiteral("Continue"), QRect(201, 240, 78, 25)), &QPushButton::clicked,
-            this, [this] { EndPage(TWaitState::Ok); });
+            this, Guarded([this] { EndPage(TWaitState::Ok); }));
     connect(MakeButton(page, "BFunctionCancel", QStringLiteral("Cancel"), QRect(284, 240, 77, 25)),
-            &QPushButton::clicked, this, [this] { EndPage(TWaitState::Cancel); });
+            &QPushButton::clicked, this, Guarded([this] { EndPage(TWaitState::Cancel); }));
     categoryList_->setCurrentRow(0);
     FillFunctions();
     return page;
@@ -176,9 +176,9 @@ QWidget* TRpExpressionBuilder::BuildParamsPage()
     paramsBox_->verticalScrollBar()->setSingleStep(kRowStep);
     paramsBox_->verticalScrollBar()->setPageStep(kRowStep);
     connect(MakeButton(page, "BParamsOK", QStringLiteral("OK"), QRect(201, 240, 78, 25)), &QPushButton::clicked, this,
-            [this] { EndPage(TWaitState::Ok); });
+            Guarded([this] { EndPage(TWaitState::Ok); }));
     connect(MakeButton(page, "BParamsCancel", QStringLiteral("Cancel"), QRect(284, 240, 77, 25)),
-            &QPushButton::clicked, this, [this] { EndPage(TWaitState::Cancel); });
+            &QPushButton::clicked, this, Guarded([this] { EndPage(TWaitState::Cancel); }));
     return page;
 }
 
@@ -205,12 +205,12 @@ std::optional<std::string> TRpExpressionBuilder::AskParameters(const TRpLibraryE
         const std::string heading = ParameterHeading(static_cast<int>(i) + 1, entry.Name);
         QPushButton* more = MakeButton(rows, ("BArgument" + number).c_str(), QStringLiteral("..."),
                                        QRect(boxWidth - 40, top + 15, 20, 20), Q("Build argument " + number));
-        connect(more, &QPushButton::clicked, this, [this, edit, heading] {
+        connect(more, &QPushButton::clicked, this, Guarded([this, edit, heading] {
             std::string text = utility::QStringToCp1250(edit->text());
             const QPointer<QLineEdit> alive(edit);
             if (RunExpressionBuilder(heading, text, &dataSets_, environment_, this) && alive)
                 alive->setText(Q(text));
-        });
+        }));
     }
     paramsBox_->setWidget(rows);
     if (!edits.empty())
@@ -239,19 +239,19 @@ QWidget* TRpExpressionBuilder::BuildVariablePage()
     variableValue_ = MakeLabel(page, "LVariableValue", QString(), QRect(230, 44, 131, 120));
     variableValue_->setWordWrap(true);
     variableValue_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    connect(variableList_, &QListWidget::currentRowChanged, this, [this] { ShowVariable(); });
-    connect(variableList_, &QListWidget::itemDoubleClicked, this, [this] { EndPage(TWaitState::Ok); });
+    connect(variableList_, &QListWidget::currentRowChanged, this, Guarded([this] { ShowVariable(); }));
+    connect(variableList_, &QListWidget::itemDoubleClicked, this, Guarded([this] { EndPage(TWaitState::Ok); }));
     connect(MakeButton(page, "BModifyVariables", QStringLiteral("&Modify variables"), QRect(230, 170, 131, 25)),
-            &QPushButton::clicked, this, [this] {
+            &QPushButton::clicked, this, Guarded([this] {
                 const QPointer<TRpExpressionBuilder> alive(this);
                 OpenEnvironmentEditor(environment_, true);
                 if (alive)
                     FillVariables();
-            });
+            }));
     connect(MakeButton(page, "BVariableOK", QStringLiteral("OK"), QRect(201, 240, 78, 25)), &QPushButton::clicked,
-            this, [this] { EndPage(TWaitState::Ok); });
+            this, Guarded([this] { EndPage(TWaitState::Ok); }));
     connect(MakeButton(page, "BVariableCancel", QStringLiteral("Cancel"), QRect(284, 240, 77, 25)),
-            &QPushButton::clicked, this, [this] { EndPage(TWaitState::Cancel); });
+            &QPushButton::clicked, this, Guarded([this] { EndPage(TWaitState::Cancel); }));
     return page;
 }
 

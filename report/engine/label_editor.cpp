@@ -55,7 +55,7 @@ TRpLabelEditorForm::TRpLabelEditorForm(bool expression, TCustomRpReport* report)
     if (expression)
         connect(MakeButton(group, "BShowExprBuilder", QStringLiteral("..."),
                            QRect(editLeft + valueWidth + 4, 24, 22, 21), QStringLiteral("Build the expression")),
-                &QPushButton::clicked, this, [this] { ShowExprBuilder(); });
+                &QPushButton::clicked, this, Guarded([this] { ShowExprBuilder(); }));
     QLabel* widthLabel = MakeLabel(group, "LWidth", QStringLiteral("Width"), QRect(12, 56, 76, 17));
     width_ = Place(new QLineEdit(group), "Width", QRect(editLeft, 54, 81, 21), QStringLiteral("Width"));
     widthLabel->setBuddy(width_);
@@ -77,12 +77,12 @@ TRpLabelEditorForm::TRpLabelEditorForm(bool expression, TCustomRpReport* report)
     }
     QPushButton* ok = MakeButton(this, "BOK", QStringLiteral("OK"), QRect(width - 171, height - 35, 75, 25));
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, [this] {
+    connect(ok, &QPushButton::clicked, this, Guarded([this] {
         if (CheckSizes())
             accept();
-    });
+    }));
     connect(MakeButton(this, "BCancel", QStringLiteral("Cancel"), QRect(width - 83, height - 35, 75, 25)),
-            &QPushButton::clicked, this, [this] { reject(); });
+            &QPushButton::clicked, this, Guarded([this] { reject(); }));
 }
 
 void TRpLabelEditorForm::Fill(const std::string& text, TRpCustomLabel& control, const std::string* mask)

@@ -268,6 +268,24 @@ TEST_F(EnvironmentEditorTest, EditRunsTheBuilderEmbedded) {
     }
 }
 
+TEST_F(EnvironmentEditorTest, ClosingTheWindowCancelsItsEmbeddedBuilder) {
+    TRpEnvironmentEditor editor(&local_, true);
+    bool returned = false;
+    testing_support::OnModalDialog([&returned](QDialog& shown) {
+        Grid(shown)->setCurrentCell(0, 0);
+        When([] { return Builders().size() == 1; }, [&shown] {
+            Need<TWordWrapEdit>(*Builders().front(), "EExpression")->setPlainText("lost");
+            shown.close();
+        });
+        Click(shown, "BEdit");
+        returned = true;
+        EXPECT_TRUE(Builders().empty());
+    });
+    EXPECT_EQ(editor.exec(), QDialog::Rejected);
+    EXPECT_TRUE(returned);
+    EXPECT_EQ(local_.Entry(0)->Expression(), "23");
+}
+
 TEST_F(EnvironmentEditorTest, TheNewEntrysBuilderFillsTheExpression) {
     TRpEnvironmentEditor editor(&local_, true);
     editor.show();
