@@ -24,6 +24,8 @@
 #include <QTextCursor>
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 namespace enginetest {
 namespace {
 
@@ -57,6 +59,24 @@ protected:
     TRpDataSetList sets_{&table_, &orders_};
     TRpEvEnvironment* environment_ = nullptr;
 };
+
+TEST_F(EditorTest, AHandlerThatRaisesShowsAnErrorInstead) {
+    const struct {
+        std::function<void()> handler;
+        const char* box;
+    } cases[] = {
+        {[] { throw std::runtime_error("Floating point overflow"); }, "Floating point overflow"},
+        {[] { throw 42; }, "Unexpected error"},
+    };
+    for (const auto& c : cases) {
+        messages_.Clear();
+        Guarded(c.handler)();
+        EXPECT_EQ(Errors(), std::vector<std::string>{c.box});
+    }
+    bool ran = false;
+    Guarded([&ran] { ran = true; })();
+    EXPECT_TRUE(ran);
+}
 
 TEST_F(BuilderTest, TheWindowAndItsPages) {
     std::string expression = "1+1";
