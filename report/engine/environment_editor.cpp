@@ -232,7 +232,8 @@ bool TRpEnvironmentEditor::AddTyped()
 
 void TRpEnvironmentEditor::EndNewEntry(TWaitState state)
 {
-    newState_ = state;
+    if (newState_ == TWaitState::Waiting)
+        newState_ = state;
     waiter_.Wake();
 }
 
@@ -267,11 +268,14 @@ void TRpEnvironmentEditor::showEvent(QShowEvent* event)
 
 void TRpEnvironmentEditor::closeEvent(QCloseEvent* event)
 {
-    if (newState_ == TWaitState::Waiting) {
-        newState_ = TWaitState::Cancel;
-        waiter_.Wake();
-    }
+    EndNewEntry(TWaitState::Cancel);
     QDialog::closeEvent(event);
+}
+
+void TRpEnvironmentEditor::done(int result)
+{
+    EndNewEntry(TWaitState::Cancel);
+    QDialog::done(result);
 }
 
 void OpenEnvironmentEditor(TRpEvEnvironment* environment, bool allowGlobal)

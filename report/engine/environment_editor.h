@@ -33,6 +33,8 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // However the window ends (Close, Escape, closing it), a waiting "New entry" is cancelled.
+    void done(int result) override;
 
 private:
     void BuildNewEntry(QWidget* page);

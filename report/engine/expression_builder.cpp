@@ -251,6 +251,13 @@ void TRpExpressionBuilder::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
+void TRpExpressionBuilder::done(int result)
+{
+    if (result != QDialog::Accepted)
+        CancelEverything();
+    QDialog::done(result);
+}
+
 bool TRpExpressionBuilder::RunEmbedded()
 {
     QWidget* host = parentWidget();

@@ -44,6 +44,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // A modal builder ended other than by OK cancels whatever waits.
+    void done(int result) override;
 
 private:
     QWidget* BuildMainPage();

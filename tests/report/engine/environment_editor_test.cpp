@@ -6,7 +6,9 @@
 #include "report/engine/expr_unit.h"
 #include "report/engine/word_wrap_edit.h"
 
+#include <QCoreApplication>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -222,17 +224,25 @@ TEST_F(EnvironmentEditorTest, AddingAnEntry) {
 }
 
 TEST_F(EnvironmentEditorTest, ClosingTheWindowEndsAnAdd) {
-    TRpEnvironmentEditor editor(&local_, true);
-    testing_support::OnModalDialog([](QDialog& shown) {
-        When([&shown] { return Front(shown) == "GNewEntry"; }, [&shown] {
-            Need<QLineEdit>(shown, "Name")->setText("Lost");
-            shown.close();
+    const char* ways[] = {"close", "escape"};
+    for (const char* way : ways) {
+        TRpEnvironmentEditor editor(&local_, true);
+        testing_support::OnModalDialog([way](QDialog& shown) {
+            When([&shown] { return Front(shown) == "GNewEntry"; }, [&shown, way] {
+                Need<QLineEdit>(shown, "Name")->setText("Lost");
+                if (std::string(way) == "close") {
+                    shown.close();
+                } else {
+                    QKeyEvent key(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                    QCoreApplication::sendEvent(Need(shown, "Name"), &key);
+                }
+            });
+            Click(shown, "BAdd");
+            EXPECT_FALSE(shown.isVisible()) << way;
         });
-        Click(shown, "BAdd");
-        EXPECT_FALSE(shown.isVisible());
-    });
-    EXPECT_EQ(editor.exec(), QDialog::Rejected);
-    EXPECT_EQ(local_.Count(), 2);
+        EXPECT_EQ(editor.exec(), QDialog::Rejected) << way;
+        EXPECT_EQ(local_.Count(), 2) << way;
+    }
 }
 
 TEST_F(EnvironmentEditorTest, EditRunsTheBuilderEmbedded) {
@@ -242,8 +252,6 @@ TEST_F(EnvironmentEditorTest, EditRunsTheBuilderEmbedded) {
         const char* expression;
     } cases[] = {{"BOK", true, "23*2"}, {"BCancel", false, "23"}};
     for (const auto& c : cases) {
-        local_.Prepare();
-        local_.Unprepare();
         ASSERT_TRUE(local_.ReplaceExpression(0, "23"));
         TRpEnvironmentEditor editor(&local_, true);
         editor.show();
