@@ -4,13 +4,20 @@
 #include "run_fixture.h"
 
 #include "report/engine/report_window.h"
+#include "report/output/pdf_document.h"
 #include "report/output/progress_form.h"
+#include "tests/support/pdf_check.h"
 #include "report/output/rp_error.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace enginetest {
 namespace {
@@ -247,6 +254,44 @@ TEST_F(ReportRunTest, CancelledExportIsNotFinished) {
         EXPECT_TRUE(filter.Active);
         report_.reset();
     }
+}
+
+TEST_F(ReportRunTest, SavingAsPdfWritesAWholeFileOrLeavesTheOldOne) {
+    const QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const std::filesystem::path file = std::filesystem::path(folder.path().toStdString()) / "lista.pdf";
+    {
+        std::ofstream old(file, std::ios::binary);
+        old << "stary plik";
+    }
+    const auto contents = [&] {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    // Cancelled half-way: the file chosen keeps what it had.
+    Build();
+    rows_ = 300;
+    onNeedData_ = [this](int call) {
+        if (call == 150) report_->Cancel();
+    };
+    {
+        report::output::TRpPDFDocumentFilter filter(file);
+        EXPECT_EQ(report_->ExportWithFilter(filter), TRpRunResult::Cancelled);
+    }
+    EXPECT_EQ(contents(), "stary plik");
+    // The whole run: a sound file of the recorded pages.
+    onNeedData_ = nullptr;
+    needData_ = 0;
+    {
+        report::output::TRpPDFDocumentFilter filter(file);
+        EXPECT_EQ(report_->ExportWithFilter(filter), TRpRunResult::Done);
+    }
+    const QString path = QString::fromStdString(file.string());
+    const testsupport::ToolResult check = testsupport::RunTool({"qpdf", "--check", path});
+    EXPECT_EQ(check.exitCode, 0) << check.out << check.err;
+    EXPECT_EQ(check.out.find("WARNING"), std::string::npos) << check.out;
+    const testsupport::ToolResult info = testsupport::RunTool({"pdfinfo", path});
+    EXPECT_NE(info.out.find("Pages:           3"), std::string::npos) << info.out;
 }
 
 TEST_F(ReportRunTest, TwoPreviewsRecordTheSamePages) {
