@@ -71,9 +71,13 @@ TEST_F(ControllerLinksTest, DestroyedDataSetLeavesItsLevelAndTheReport) {
     report_->DataSets.Add(*table);
     report_->Controller().SetDataSet(table.get());
     ASSERT_EQ(report_->DataSets.List().size(), 1u);
+    // Collecting lists the level's active data set with the report.
+    report_->Controller().Collect();
+    ASSERT_EQ(report_->DataSetList.size(), 1u);
     table.reset();
     EXPECT_EQ(report_->Controller().DataSet(), nullptr);
     EXPECT_TRUE(report_->DataSets.List().empty());
+    EXPECT_TRUE(report_->DataSetList.empty());
     // Without rows or OnNeedData the level makes its empty pass.
     Run();
     EXPECT_EQ(Prints("DetailBand1").size(), 1u);

@@ -148,6 +148,18 @@ TEST_F(GroupLoopTest, GroupValuesCompareByKindAndExactValue) {
     }
 }
 
+TEST_F(GroupLoopTest, HeaderIsNotPrintedAgainWhileAnInnerGroupChanges) {
+    std::vector<std::pair<std::string, int>> rows;
+    for (int row = 0; row < 250; ++row) rows.emplace_back("A", row);
+    BuildWithTable(rows);
+    AddGroup("G1", "T.K1").ReprintOnNewPage = true;
+    AddGroup("G2", "T.K2");
+    Run();
+    ASSERT_GT(report_->PageNumber, 1);
+    EXPECT_EQ(Prints("G1").size(), 1u);
+    EXPECT_EQ(Prints("G2").size(), 250u);
+}
+
 TEST_F(GroupLoopTest, OpenGroupPrintsItsHeaderAgainOncePerLaterPage) {
     for (const bool reprint : {true, false}) {
         SCOPED_TRACE(reprint);

@@ -30,12 +30,8 @@ SilentClient& Client() {
 
 }  // namespace
 
-FunctionsReport::FunctionsReport() : TRpReport([] { return report::output::TRpPaperSize::A4; }, false) {
-    SetProgramPage(*this);
-}
-
 void DataLoopTest::Build() {
-    report_ = std::make_unique<FunctionsReport>();
+    report_ = MakeProgramReport();
     std::vector<int> order(kProgramBands.size());
     std::iota(order.begin(), order.end(), 0);
     AddProgramBands(*report_, order);
@@ -67,7 +63,7 @@ void DataLoopTest::StartRun() {
     report.CurrentX = 100;
     report.DataSetList = report.DataSets.List();
     report.Controller().Collect();
-    Report().Entries.Prepare();
+    report.Functions.Prepare();
     report.Controller().Prepare();
 }
 
@@ -78,7 +74,7 @@ void DataLoopTest::EndRun() {
     if (!report.Cancelled) report.FinishPage();
     report.Running = false;
     report.Controller().Unprepare();
-    Report().Entries.Unprepare();
+    report.Functions.Unprepare();
     if (report.Cancelled) {
         printer_->AbortDoc();
     } else {

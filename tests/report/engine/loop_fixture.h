@@ -4,8 +4,6 @@
 
 #include "fake_controls.h"
 #include "printable_fixture.h"
-#include "report/engine/ev_environment.h"
-#include "report/engine/expr_print.h"
 #include "report/engine/report.h"
 
 #include <memory>
@@ -15,36 +13,11 @@
 
 namespace enginetest {
 
-// A report whose run values carry named entries (Functions) of the test's.
-class FunctionsReport : public report::engine::TRpReport {
-public:
-    FunctionsReport();
-    [[nodiscard]] report::engine::TRpReportValues* RunValues() override { return &values_; }
-    report::engine::TRpEvEnvironment Entries;
-
-private:
-    class Values final : public report::engine::TRpReportValues {
-    public:
-        explicit Values(FunctionsReport& report) : report_(report) {}
-        [[nodiscard]] int PageNumber() const override { return report_.PageNumber; }
-        [[nodiscard]] std::string ReportTitle() const override { return {}; }
-        [[nodiscard]] std::optional<int> RecordCount() const override { return std::nullopt; }
-        [[nodiscard]] std::optional<int> RecordNumber() const override { return std::nullopt; }
-        [[nodiscard]] report::engine::TRpDataSetList* DataSetList() override { return &report_.DataSetList; }
-        [[nodiscard]] report::engine::TRpEvEnvironment* Functions() override { return &report_.Entries; }
-
-    private:
-        FunctionsReport& report_;
-    };
-    Values values_{*this};
-};
-
 class DataLoopTest : public PrintableTest {
 protected:
     // The print layout with a box on every band (its log line starts with the band's name); the
-    // Detail band 367 px wide, the Summary with ForceNewPage. The report is a FunctionsReport.
+    // Detail band 367 px wide, the Summary with ForceNewPage.
     void Build();
-    [[nodiscard]] FunctionsReport& Report() { return static_cast<FunctionsReport&>(*report_); }
     report::engine::TRpCustomBand& Band(const std::string& name);
     // A band of class T placed on the report with a box of its own: `name`, `height` tenths of
     // a millimetre.

@@ -26,12 +26,7 @@ const std::array<ProgramBand, 10> kProgramBands{{
 
 std::unique_ptr<report::engine::TRpReport> MakeProgramReport() {
     auto report = std::make_unique<report::engine::TRpReport>([] { return report::output::TRpPaperSize::A4; }, false);
-    SetProgramPage(*report);
-    return report;
-}
-
-void SetProgramPage(report::engine::TRpReport& report) {
-    auto& page = report.Page;
+    auto& page = report->Page;
     page.SetUnits(report::engine::TRpUnit::MM);
     page.SetLeftMargin(10);
     page.SetRightMargin(6);
@@ -39,6 +34,7 @@ void SetProgramPage(report::engine::TRpReport& report) {
     page.SetBottomMargin(10);
     page.SetColumns(2);
     page.SetColumnSpace(0);
+    return report;
 }
 
 void AddProgramBands(report::engine::TRpReport& report, std::span<const int> order) {

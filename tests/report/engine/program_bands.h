@@ -26,8 +26,6 @@ extern const std::array<ProgramBand, 10> kProgramBands;
 // A report with the print layout's page: A4 portrait, margins 100 left, 60 right, 100 top and
 // bottom (tenths of a millimetre), two columns with no space, millimetres, zoom 100.
 std::unique_ptr<report::engine::TRpReport> MakeProgramReport();
-// Gives `report` that page.
-void SetProgramPage(report::engine::TRpReport& report);
 
 // Creates the print layout's bands on `report` in the order given by `order` (indices into
 // kProgramBands); a child band gets its parent before it is placed, whether or not the

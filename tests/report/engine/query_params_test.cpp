@@ -98,7 +98,7 @@ TEST_F(QueryParamsTest, DataLoopRunsTheQueryWithTheReportsEntries) {
             for (int row = 0; row < std::get<std::int32_t>(table.Params()[0].Value); ++row) table.AddRow({row});
         };
         query.Open();
-        Report().Entries.AddFunction("ROWS", "2 + 3");
+        report_->Functions.AddFunction("ROWS", "2 + 3");
         report_->DataSets.Add(query);
         report_->Controller().SetDataSet(&query);
         Run();
