@@ -294,6 +294,29 @@ TEST_F(ReportRunTest, SavingAsPdfWritesAWholeFileOrLeavesTheOldOne) {
     EXPECT_NE(info.out.find("Pages:           3"), std::string::npos) << info.out;
 }
 
+TEST_F(ReportRunTest, OnPreviewShowsInsteadOfThePreviewWindow) {
+    Build();
+    rows_ = 120;
+    report_->ReportTitle = "Lista zdarze\xF1";
+    report_->Compression = true;
+    int shown = 0;
+    report_->OnPreview = [&](TRpPrinter& printer) {
+        ++shown;
+        EXPECT_EQ(printer.Status(), TRpPrinterStatus::rpsFinished);
+        EXPECT_EQ(printer.PageCount(), 2);
+        EXPECT_TRUE(printer.PageList().Compressed());
+        EXPECT_EQ(printer.Title(), QString::fromUtf8("Lista zdarze\u0144"));
+        EXPECT_TRUE(printer.ReprintRecorded());
+        EXPECT_EQ(printer.GetReportWindow(), &report_->Window());
+    };
+    EXPECT_EQ(report_->PreviewReport(), TRpRunResult::Done);
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(previews_.modal, 0);
+    // Nothing closed it: the printer object stays with the report.
+    ASSERT_NE(report_->RpPrinter, nullptr);
+    EXPECT_EQ(report_->RpPrinter->PageCount(), 2);
+}
+
 TEST_F(ReportRunTest, TwoPreviewsRecordTheSamePages) {
     Build();
     rows_ = 300;
