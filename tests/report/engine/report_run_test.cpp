@@ -361,6 +361,11 @@ TEST_F(ReportRunTest, PrintWithoutPrinterAnswersNoPrinter) {
     EXPECT_EQ(report_->PrintToPrinter(), TRpRunResult::NoPrinter);
     EXPECT_EQ(needData_, 0);
     EXPECT_EQ(report_->RpPrinter, &shown);
+    // Asked for from the preview, it says why nothing printed.
+    EXPECT_TRUE(messages_.Messages().empty());
+    report_->Window().PrintToPrinter();
+    EXPECT_EQ(messages_.TextsOf(utility::MessageKind::Warning), std::vector<std::string>{"No printers are installed."});
+    EXPECT_EQ(report_->RpPrinter, &shown);
     report_->RpPrinter = nullptr;
 }
 
