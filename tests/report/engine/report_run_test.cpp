@@ -467,6 +467,42 @@ TEST_F(ReportRunTest, TheRowsComeOnTheGuiThreadInBackground) {
     EXPECT_EQ(report_->RpPrinter, nullptr);
 }
 
+TEST_F(ReportRunTest, ClosingThePreviewOfABackgroundRunCancelsItAndFreesItsPrinterObject) {
+    Build();
+    rows_ = 300;
+    report_->CreateInBGThread = true;
+    QPointer<TRpPrinter> running;
+    onNeedData_ = [&](int call) {
+        if (call != 20) return;
+        running = report_->RpPrinter;
+        // The user closes the preview while the pages are still being made.
+        report_->RpPrinter->ClosePreview();
+    };
+    EXPECT_EQ(report_->PreviewReport(), TRpRunResult::Done);
+    EXPECT_EQ(needData_, 20);
+    EXPECT_EQ(Prints("DetailBand1").size(), 19u);
+    EXPECT_TRUE(Prints("SummaryBand1").empty());
+    Flush();
+    EXPECT_FALSE(running);
+    EXPECT_EQ(report_->RpPrinter, nullptr);
+    EXPECT_FALSE(report_->GeneratingInBackground());
+    EXPECT_TRUE(report_->Available);
+}
+
+TEST_F(ReportRunTest, AFailedDirectPrintIsAbortedNotPrinted) {
+    Build();
+    rows_ = 300;
+    onNeedData_ = [](int call) {
+        if (call == 150) throw report::output::ERpError("Brak danych");
+    };
+    EXPECT_THROW(static_cast<void>(report_->PrintToPrinter()), report::output::ERpError);
+    ASSERT_EQ(service_->jobs.size(), 1u);
+    EXPECT_FALSE(service_->jobs[0]->finished);
+    EXPECT_TRUE(service_->jobs[0]->aborted);
+    EXPECT_EQ(report_->RpPrinter, nullptr);
+    EXPECT_TRUE(report_->Available);
+}
+
 TEST_F(ReportRunTest, PreviewWhileGeneratingWaitsForItsWindow) {
     enum class How { Call, Message, Background };
     for (const How how : {How::Call, How::Message, How::Background}) {
