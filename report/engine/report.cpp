@@ -1,12 +1,23 @@
 #include "report/engine/report.h"
 
+#include "report/engine/expr_print.h"
+#include "report/engine/report_job.h"
+#include "report/engine/report_unit.h"
+#include "report/engine/report_window.h"
+#include "report/output/rp_printer.h"
+
 #include <algorithm>
 #include <stdexcept>
 
 namespace report::engine {
 
 TCustomRpReport::TCustomRpReport(const PaperSizeSource& defaultPaperSize, bool usMeasure)
-    : Page(this, usMeasure), controller_(std::make_unique<TRpCustomController>(this)) {
+    : Page(this, usMeasure), controller_(std::make_unique<TRpCustomController>(this)),
+      window_(std::make_unique<TRpReportWindow>(*this)) {
+    Functions.AddFunction("PAGENUMBER", "0");
+    Functions.AddFunction("COLUMNNUMBER", "0");
+    Functions.AddFunction("REPORTTITLE", "''");
+    DesignScheme = CurrentDesignScheme();
     Page.SetPaperSize(defaultPaperSize ? defaultPaperSize() : output::DefaultPrinterPaperSize());
     Page.ApplyToControl();
     constructing_ = false;
@@ -16,8 +27,39 @@ TCustomRpReport::~TCustomRpReport() {
     // The bands go first, while the report they tell about it still stands; nothing is
     // rebuilt or laid out meanwhile.
     destroying_ = true;
+    window_->destroying = true;
+    if (ReportListJob != nullptr) ReportListJob->RemoveReport(*this);
+    RpPrinter = nullptr;
+    FlushReleasedPrinters();
+    output::TRpPrinter::Release(std::move(ownPrinter_));
+    for (std::unique_ptr<output::TRpPrinter>& printer : shownPrinters_) output::TRpPrinter::Release(std::move(printer));
+    for (TRpCustomController* controller : controllers_) controller->ParentReport = nullptr;
+    controllers_.clear();
     bandList_.clear();
     ownedBands_.clear();
+}
+
+void TCustomRpReport::AddController(TRpCustomController& controller) {
+    if (&controller == controller_.get() || std::ranges::find(controllers_, &controller) != controllers_.end()) return;
+    controllers_.push_back(&controller);
+    controller.ParentReport = this;
+    RebuildBandList();
+    LayoutBands();
+}
+
+void TCustomRpReport::RemoveController(const TRpCustomController& controller) {
+    const auto it = std::ranges::find(controllers_, &controller);
+    if (it == controllers_.end()) return;
+    controllers_.erase(it);
+    RebuildBandList();
+    LayoutBands();
+}
+
+std::vector<TRpCustomBand*> TCustomRpReport::OwnedBands() const {
+    std::vector<TRpCustomBand*> bands;
+    bands.reserve(ownedBands_.size());
+    for (const std::unique_ptr<TRpCustomBand>& band : ownedBands_) bands.push_back(band.get());
+    return bands;
 }
 
 void TCustomRpReport::SetExportFilter(output::TRpExportFilter* filter) {
