@@ -431,6 +431,8 @@ void Tf_tcGlow::FormCreate()
     ClearSummaryTexts();
     SetPrintVisible(false);
     ZoltFolder = tacho::GetZoltFolder();
+    RpPDFFilter1.CompressionOn = false;
+    report::output::TRpPDFFilter::SetFontHandling(report::output::TFontHandling::fhSubstitute);
 }
 
 void Tf_tcGlow::showEvent(QShowEvent* event)
