@@ -94,6 +94,9 @@ public:
 
     // The band a child band belongs to; null for every other band.
     [[nodiscard]] virtual TRpCustomBand* ParentBand() const { return nullptr; }
+    // A group header whose group is open (header printed, footer not yet): printed again, it
+    // asks for no new page.
+    [[nodiscard]] virtual bool GroupOpen() const { return false; }
 
     // The pixel rectangle on the report's design page.
     [[nodiscard]] const QRect& Bounds() const { return bounds_; }

@@ -50,11 +50,17 @@ std::unique_ptr<TRpCustomBand> TCustomRpReport::TakeBand(TRpCustomBand& band) {
     const auto owns = [&band](const std::unique_ptr<TRpCustomBand>& p) { return p.get() == &band; };
     if (std::ranges::find_if(ownedBands_, owns) == ownedBands_.end()) return nullptr;
     band.ReleaseReferrers();
+    // Controllers and bands of any level may name it (masters, group footers, sub-detail bands).
     controller_->Notification(band);
-    band.SetParent(nullptr);
+    for (TRpCustomController* controller : controllers_) controller->Notification(band);
+    for (const std::unique_ptr<TRpCustomBand>& other : ownedBands_) {
+        if (other.get() != &band) other->Notification(band);
+    }
+    // Out of the owned bands before the band list is rebuilt, so no level collects it again.
     const auto it = std::ranges::find_if(ownedBands_, owns);
     std::unique_ptr<TRpCustomBand> taken = std::move(*it);
     ownedBands_.erase(it);
+    band.SetParent(nullptr);
     return taken;
 }
 

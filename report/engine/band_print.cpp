@@ -122,6 +122,7 @@ void TRpCustomBand::PrintBand(bool asPageFooter) {
     if (print) {
         PrintChild(TCBPrintOrder::cboBeforeParent, type);
         if (!paging) BreakBefore(type);
+        if (Controller != nullptr) Controller->NotifyClients(kNotifyDetailRow);
         if (KeepOnOnePage && !paging) {
             long double height = 0;
             KeepTogether(height);
@@ -133,6 +134,7 @@ void TRpCustomBand::PrintBand(bool asPageFooter) {
             report.ExportFilter->ExportBand(type, startX, startY, Expanded);
         }
     }
+    if (!print && !Enabled() && Controller != nullptr) Controller->NotifyClients(kNotifyDetailRow);
     if (AfterPrint) AfterPrint(*this, print);
     PrintChild(TCBPrintOrder::cboAfterParent, type);
     // Bands the paging prints leave the break of the band that caused it standing.
@@ -154,6 +156,8 @@ void TRpCustomBand::BreakBefore(TRpBandType type) {
     TCustomRpReport& report = *report_;
     const bool pageExists = report.PageNumber > 0;
     if (ForceNewPage && !report.DetailBreak && !IsPageBand(type) && pageExists) {
+        // A group header printed again while its group is open stays where it is.
+        if (GroupOpen()) return;
         const bool broke = report.RequestNewPage();
         report.DetailBreak = false;
         if (broke) return;

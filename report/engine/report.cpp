@@ -16,8 +16,33 @@ TCustomRpReport::~TCustomRpReport() {
     // The bands go first, while the report they tell about it still stands; nothing is
     // rebuilt or laid out meanwhile.
     destroying_ = true;
+    for (TRpCustomController* controller : controllers_) controller->ParentReport = nullptr;
+    controllers_.clear();
     bandList_.clear();
     ownedBands_.clear();
+}
+
+void TCustomRpReport::AddController(TRpCustomController& controller) {
+    if (&controller == controller_.get() || std::ranges::find(controllers_, &controller) != controllers_.end()) return;
+    controllers_.push_back(&controller);
+    controller.ParentReport = this;
+    RebuildBandList();
+    LayoutBands();
+}
+
+void TCustomRpReport::RemoveController(const TRpCustomController& controller) {
+    const auto it = std::ranges::find(controllers_, &controller);
+    if (it == controllers_.end()) return;
+    controllers_.erase(it);
+    RebuildBandList();
+    LayoutBands();
+}
+
+std::vector<TRpCustomBand*> TCustomRpReport::OwnedBands() const {
+    std::vector<TRpCustomBand*> bands;
+    bands.reserve(ownedBands_.size());
+    for (const std::unique_ptr<TRpCustomBand>& band : ownedBands_) bands.push_back(band.get());
+    return bands;
 }
 
 void TCustomRpReport::SetExportFilter(output::TRpExportFilter* filter) {

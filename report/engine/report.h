@@ -8,6 +8,7 @@
 #include "report/engine/design_colors.h"
 #include "report/engine/page.h"
 #include "report/engine/report_bands.h"
+#include "report/engine/rp_dataset.h"
 #include "report/engine/text_measure.h"
 #include "report/engine/units.h"
 #include "report/output/canvas.h"
@@ -122,6 +123,18 @@ public:
     bool SkipForceNewColumn = false;
     // Set while the band being printed has just broken to a new column or page.
     bool DetailBreak = false;
+    // Set by Cancel: the run ends without its last page and the document is aborted.
+    bool Cancelled = false;
+    // Ends the data loop after the current row; footers and Summary still print.
+    bool StopRequested = false;
+    // Above 0: the data loop stops once the printer object holds more pages than this.
+    std::int32_t PagesInPreview = 0;
+    // The run is one report of a composite job.
+    bool PartOfJob = false;
+    // The data sets of the run: the registered ones and the controllers' active ones; not owned.
+    TRpDataSetList DataSetList;
+    // Data sets placed with the report (a form's data sets); a destroyed one leaves by itself.
+    TRpDataSetRegistry DataSets;
     // Options: page 1 gets the page header; the last page gets the page footer.
     bool FirstPageHeader = true;
     bool LastPageFooter = true;
@@ -167,6 +180,14 @@ public:
     TRpReportBands Bands{*this};
     // The data-loop controller; never null.
     [[nodiscard]] TRpCustomController& Controller() const { return *controller_; }
+
+    // Controllers placed with the report besides its own (levels without a band); not owned.
+    // A controller leaves when it is destroyed; the report's end leaves them without a report.
+    void AddController(TRpCustomController& controller);
+    void RemoveController(const TRpCustomController& controller);
+    [[nodiscard]] const std::vector<TRpCustomController*>& Controllers() const { return controllers_; }
+    // The bands the report owns, in the order they were placed.
+    [[nodiscard]] std::vector<TRpCustomBand*> OwnedBands() const;
 
     // Every band of the report in print order.
     [[nodiscard]] const std::vector<TRpCustomBand*>& BandList() const { return bandList_; }
@@ -227,6 +248,7 @@ private:
     void OutputPagingBand(TRpCustomBand* band, bool asPageFooter = false);
 
     std::unique_ptr<TRpCustomController> controller_;
+    std::vector<TRpCustomController*> controllers_;
     std::unique_ptr<TRpTextMeasurer> measurer_;
     int pagingDepth_ = 0;
     // The footer reserve at the start of a run, kept for every page but the last.

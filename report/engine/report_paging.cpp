@@ -97,7 +97,11 @@ void TCustomRpReport::StartNewColumn() {
         CurrentY = ColumnTop;
     }
     TRpEvEnvironment::SetIntegerConstant(ColumnEnv, CurrentColumn);
-    if (!(CurrentColumn == 1 && PageNumber == 1)) OutputPagingBand(Bands.Band(3));
+    if (!(CurrentColumn == 1 && PageNumber == 1)) {
+        OutputPagingBand(Bands.Band(3));
+        const PagingScope scope(pagingDepth_);
+        controller_->ReprintGroupHeaders();
+    }
 }
 
 void TCustomRpReport::StartNewPage() {

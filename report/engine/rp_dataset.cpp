@@ -37,4 +37,42 @@ TRpField* TRpDataSet::FindField(std::string_view name)
     return index < 0 ? nullptr : Field(index);
 }
 
+TRpParam* TRpDataSet::FindParam(std::string_view name)
+{
+    const std::string wanted = utility::Cp1250UpperCase(name);
+    for (TRpParam& param : params_) {
+        if (utility::Cp1250UpperCase(param.Name) == wanted)
+            return &param;
+    }
+    return nullptr;
+}
+
+TRpDataSetRegistry::~TRpDataSetRegistry()
+{
+    for (TRpDataSet* dataSet : list_)
+        dataSet->StopWatching(*this);
+}
+
+void TRpDataSetRegistry::Add(TRpDataSet& dataSet)
+{
+    if (std::find(list_.begin(), list_.end(), &dataSet) != list_.end())
+        return;
+    list_.push_back(&dataSet);
+    dataSet.Watch(*this);
+}
+
+void TRpDataSetRegistry::Remove(TRpDataSet& dataSet)
+{
+    const auto it = std::find(list_.begin(), list_.end(), &dataSet);
+    if (it == list_.end())
+        return;
+    list_.erase(it);
+    dataSet.StopWatching(*this);
+}
+
+void TRpDataSetRegistry::DataSetGone(TRpDataSet& dataSet)
+{
+    std::erase(list_, &dataSet);
+}
+
 } // namespace report::engine

@@ -104,7 +104,7 @@ void TRpExpr::Unprepare() {
 
 void TRpExpr::Notify(const void* sender, int operation) {
     TRpCustomLabel::Notify(sender, operation);
-    if (operation == 0 && evaluator_->Prepared()) (void)evaluator_->UpdateAggregates();
+    if (operation == kNotifyDetailRow && evaluator_->Prepared()) (void)evaluator_->UpdateAggregates();
 }
 
 void TRpExpr::Print(int ofsX, int ofsY) {

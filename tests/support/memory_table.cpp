@@ -75,6 +75,42 @@ void MemoryTable::Reopen()
     active_ = true;
 }
 
+void MemoryTable::Open()
+{
+    ++OpenCount;
+    if (OnOpen)
+        OnOpen(*this);
+    Reopen();
+    First();
+}
+
+void MemoryTable::Close()
+{
+    ++CloseCount;
+    active_ = false;
+}
+
+void MemoryTable::First()
+{
+    row_ = 0;
+    eof_ = false;
+}
+
+void MemoryTable::Next()
+{
+    if (row_ + 1 < rows_.size())
+        ++row_;
+    else
+        eof_ = true;
+}
+
+void MemoryTable::Prior()
+{
+    eof_ = false;
+    if (row_ > 0)
+        --row_;
+}
+
 const Cell& MemoryTable::CellAt(std::size_t column) const
 {
     static const Cell empty;

@@ -4,6 +4,7 @@
 
 #include "report/engine/rp_dataset.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <variant>
@@ -30,8 +31,14 @@ public:
     MemoryTable(std::string name, std::vector<Column> columns, bool defaultFields = false);
 
     void AddRow(std::vector<Cell> row);
+    void ClearRows() { rows_.clear(); }
     void SetRow(std::size_t row) { row_ = row; }
     void SetActive(bool active) { active_ = active; }
+    // Called by Open before the cursor goes to the first row: a query fills its rows here.
+    std::function<void(MemoryTable&)> OnOpen;
+    // How often the table was opened and closed.
+    int OpenCount = 0;
+    int CloseCount = 0;
     // Closes and opens again; default fields are made anew (the old objects are freed).
     void Reopen();
     [[nodiscard]] const Cell& CellAt(std::size_t column) const;
@@ -41,6 +48,13 @@ public:
     int FieldCount() const override { return static_cast<int>(fields_.size()); }
     report::engine::TRpField* Field(int index) override;
     bool DefaultFields() const override { return defaultFields_; }
+    void Open() override;
+    void Close() override;
+    void First() override;
+    void Next() override;
+    void Prior() override;
+    bool Eof() const override { return !active_ || rows_.empty() || eof_; }
+    std::int32_t RecordCount() const override { return active_ ? static_cast<std::int32_t>(rows_.size()) : 0; }
 
 private:
     void MakeFields();
@@ -52,6 +66,7 @@ private:
     std::vector<std::vector<Cell>> rows_;
     std::size_t row_ = 0;
     bool active_ = true;
+    bool eof_ = false;
 };
 
 } // namespace enginetest
