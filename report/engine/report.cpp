@@ -1,12 +1,23 @@
 #include "report/engine/report.h"
 
+#include "report/engine/expr_print.h"
+#include "report/engine/report_job.h"
+#include "report/engine/report_unit.h"
+#include "report/engine/report_window.h"
+#include "report/output/rp_printer.h"
+
 #include <algorithm>
 #include <stdexcept>
 
 namespace report::engine {
 
 TCustomRpReport::TCustomRpReport(const PaperSizeSource& defaultPaperSize, bool usMeasure)
-    : Page(this, usMeasure), controller_(std::make_unique<TRpCustomController>(this)) {
+    : Page(this, usMeasure), controller_(std::make_unique<TRpCustomController>(this)),
+      window_(std::make_unique<TRpReportWindow>(*this)) {
+    Functions.AddFunction("PAGENUMBER", "0");
+    Functions.AddFunction("COLUMNNUMBER", "0");
+    Functions.AddFunction("REPORTTITLE", "''");
+    DesignScheme = CurrentDesignScheme();
     Page.SetPaperSize(defaultPaperSize ? defaultPaperSize() : output::DefaultPrinterPaperSize());
     Page.ApplyToControl();
     constructing_ = false;
@@ -18,6 +29,12 @@ TCustomRpReport::~TCustomRpReport() {
     destroying_ = true;
     for (TRpCustomController* controller : controllers_) controller->ParentReport = nullptr;
     controllers_.clear();
+    window_->destroying = true;
+    if (ReportListJob != nullptr) ReportListJob->RemoveReport(*this);
+    RpPrinter = nullptr;
+    FlushReleasedPrinters();
+    output::TRpPrinter::Release(std::move(ownPrinter_));
+    for (std::unique_ptr<output::TRpPrinter>& printer : shownPrinters_) output::TRpPrinter::Release(std::move(printer));
     bandList_.clear();
     ownedBands_.clear();
 }

@@ -8,6 +8,8 @@
 #include "report/engine/design_colors.h"
 #include "report/engine/page.h"
 #include "report/engine/report_bands.h"
+#include "report/engine/report_run.h"
+#include "report/engine/ev_environment.h"
 #include "report/engine/rp_dataset.h"
 #include "report/engine/text_measure.h"
 #include "report/engine/units.h"
@@ -23,6 +25,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,7 +38,10 @@ class TRpPrinter;
 namespace report::engine {
 
 class TRpEvElement;
+class TRpImage;
+class TRpReportListJob;
 class TRpReportValues;
+class TRpReportWindow;
 
 // The report's printer choices.
 struct TRpReportPrinterSettings : output::TRpPrinterSettings {
@@ -88,10 +94,127 @@ public:
     // True exactly while ExportFilter is set (see SetExportFilter); not owned.
     bool Exporting = false;
     output::TRpExportFilter* ExportFilter = nullptr;
-    // The printer object of the current run or preview; not owned.
+    // The printer object of the current run or preview: the report's own (see CreateRpPrinter),
+    // or a job's while the job runs the report.
     output::TRpPrinter* RpPrinter = nullptr;
 
     void SetExportFilter(output::TRpExportFilter* filter);
+
+    // ---- Properties of the run ----
+    std::string ReportTitle;
+    // Name of a picture control placed on the report whose picture is drawn on every page;
+    // empty: none.
+    std::string BackImageControl;
+    // A progress window while printing directly or exporting.
+    bool ShowProgress = true;
+    bool SnapToGrid = true;
+    // Options: recorded pages are compressed.
+    bool Compression = false;
+    // Above 0: the data loop stops once the printer object holds more pages than this.
+    std::int32_t PagesInPreview = 0;
+    // In a composite job: the report starts on a new page.
+    bool StartNewPageInComposite = false;
+    // PreviewReport generates while the preview is already showing (GenerateInBackground).
+    bool CreateInBGThread = false;
+    std::int32_t Tag = 0;
+    bool Visible = true;
+    std::vector<std::string> Description;
+    // The report's named expressions: PAGENUMBER, COLUMNNUMBER and REPORTTITLE from the start.
+    TRpEvEnvironment Functions;
+    // The preview window the report asks for.
+    output::TPreviewFormStyle PrevFormStyle = output::TPreviewFormStyle::fsNormal;
+    output::TPreviewWindowState PreviewInitialState = output::TPreviewWindowState::wsNormal;
+    std::int32_t PreviewWidth = 0;  // below 1 reads as 500
+    std::int32_t PreviewHeight = 0;
+    std::int32_t PreviewLeft = 0;
+    std::int32_t PreviewTop = 0;
+    bool PrevShowThumbs = true;
+    bool PrevShowSearch = true;
+    output::TRpZoomState PrevInitialZoom = output::TRpZoomState::rpZoomToFit;
+    output::TPrevSaveType PreviewDefaultSaveType = output::TPrevSaveType::stRPP;
+    [[nodiscard]] std::int32_t PreviewWidthOrDefault() const { return PreviewWidth < 1 ? 500 : PreviewWidth; }
+    [[nodiscard]] std::int32_t PreviewHeightOrDefault() const { return PreviewHeight < 1 ? 500 : PreviewHeight; }
+
+    // ---- Events ----
+    TRpReportBeforePrintEvent BeforePrint;
+    TRpAfterPrintEvent AfterPrint;
+    TRpAfterPreviewEvent AfterPreview;
+    // Kept; nothing fires it.
+    TRpAfterPrintEvent AfterPrepare;
+    TRpPreviewEvent OnPreview;
+    TRpStandPrevEvent OnStandPrevEvent;
+    TRpPreviewXEvent OnPrevXEvent;
+    output::TRpPrinterEvent OnGetPrinterSettings;
+    output::TRpPrinterEvent OnApplyPrinterSettings;
+
+    // ---- State of a run ----
+    // False while a run is under way: every entry point then answers Busy.
+    bool Available = true;
+    // Set by Cancel: the run skips its last page, aborts its document and shows nothing.
+    bool Cancelled = false;
+    // Set by the progress window's Cancel and by the preview once PagesInPreview pages exist:
+    // the data loop ends after the current row.
+    bool StopRequested = false;
+    // The data sets of the run: every registered one (RegisterDataSet) and the controller's.
+    TRpDataSetList DataSetList;
+    TRpEvElement* TitleEnv = nullptr;
+    // The picture control named by BackImageControl, found at the start of a run; not owned.
+    TRpImage* BackImage = nullptr;
+    // The composite job the report belongs to; not owned.
+    TRpReportListJob* ReportListJob = nullptr;
+
+    // The run itself. `partOfJob`: the job has begun the document and carries the position.
+    // Raises what the events, controls and printer object raise (ERpError), after the run has
+    // been cleaned up. Nothing while a run is under way.
+    virtual void GenerateReport(bool partOfJob);
+    // Records the pages, then shows them in the modal preview.
+    TRpRunResult PreviewReport();
+    // Runs the report again straight to the printer; the printer object on show is kept.
+    TRpRunResult PrintToPrinter();
+    // Runs the report into `filter`, which gets Start, the pages and, unless the run was
+    // cancelled, Finish.
+    TRpRunResult ExportWithFilter(output::TRpExportFilter& filter);
+    // The same with `printer` as the run's printer object, as part of a job.
+    TRpRunResult ExportWithCurrentPrinter(output::TRpExportFilter& filter, output::TRpPrinter& printer);
+    // The printer set-up dialog; Tag becomes 1 when it was cancelled, 0 when accepted.
+    bool ShowPrinterSetup();
+    // Non-modal preview first, then the pages appear as they are made.
+    TRpRunResult PreviewWhileGenerating();
+    // The preview shows at once and the run records into it, on this thread (queued).
+    TRpRunResult GenerateInBackground(bool modal);
+    // True while a run started by GenerateInBackground has not finished.
+    [[nodiscard]] bool GeneratingInBackground() const { return backgroundRun_; }
+    // A fresh printer object of the report's own; false (nothing changes) during a run. A
+    // printer object whose preview still shows is kept until its preview closes.
+    bool CreateRpPrinter();
+    // Copies the page and the printer choices into RpPrinter.
+    void ApplyPrinterSettings();
+    // During a run: Cancelled and the printer object's cancel; otherwise nothing.
+    void Cancel();
+    // Relays installed in the printer object.
+    void DoAfterPreview(output::TRpPrinter& sender);
+    void DoAfterPrint(output::TRpPrinter& sender);
+    // Runs the data loop of the controller.
+    virtual void RunController();
+    // The record count and number the computed-text controls show; none for this base.
+    [[nodiscard]] virtual std::optional<int> RunRecordCount() const;
+    [[nodiscard]] virtual std::optional<int> RunRecordNumber() const;
+
+    // Registers a data set for the runs (not owned); a data set going away must be
+    // unregistered.
+    void RegisterDataSet(TRpDataSet& dataSet);
+    void UnregisterDataSet(TRpDataSet& dataSet);
+    [[nodiscard]] const TRpDataSetList& DataSets() const { return dataSets_; }
+
+    // The report's window towards the printer object and the preview (messages 1025, 1026,
+    // 1028, 1029); owned by the report.
+    [[nodiscard]] TRpReportWindow& Window() const { return *window_; }
+    // Message 1028 for `printer`: during a run Cancel; otherwise the printer object goes.
+    void ClosePreviewMessage(output::TRpPrinter& printer);
+    // Message 1025: page 1 of `printer` is kept as PageImage when `count` is 1.
+    void FinishedPagesMessage(output::TRpPrinter& printer, int count);
+    // Printer objects handed back by their previews and freed since.
+    void FlushReleasedPrinters();
 
     // Width of `text` in `font` on the measuring device plus one pixel; 0 when it cannot be
     // measured. The text controls break their lines by it.
@@ -105,7 +228,8 @@ public:
     void AddSubController(TRpPrintable& client) { Controller().AddClient(client); }
     // What the system data and expression controls read of the run (page number, title, record
     // count and number, data sets, Functions); null while the report keeps none of it.
-    [[nodiscard]] virtual TRpReportValues* RunValues() { return nullptr; }
+    // The report's own serve them while a run is under way.
+    [[nodiscard]] virtual TRpReportValues* RunValues();
 
     // ---- Run state: positions in tenths of a millimetre on the page ----
     // True while a run fills pages; paging requests are ignored otherwise.
@@ -123,18 +247,8 @@ public:
     bool SkipForceNewColumn = false;
     // Set while the band being printed has just broken to a new column or page.
     bool DetailBreak = false;
-    // Set by Cancel: the run ends without its last page and the document is aborted.
-    bool Cancelled = false;
-    // Ends the data loop after the current row; footers and Summary still print.
-    bool StopRequested = false;
-    // Above 0: the data loop stops once the printer object holds more pages than this.
-    std::int32_t PagesInPreview = 0;
     // The run is one report of a composite job.
     bool PartOfJob = false;
-    // The data sets of the run: the registered ones and the controllers' active ones; not owned.
-    TRpDataSetList DataSetList;
-    // Data sets placed with the report (a form's data sets); a destroyed one leaves by itself.
-    TRpDataSetRegistry DataSets;
     // Options: page 1 gets the page header; the last page gets the page footer.
     bool FirstPageHeader = true;
     bool LastPageFooter = true;
@@ -161,6 +275,8 @@ public:
     bool RequestNewColumn();
     bool RequestNewPage();
     void PrintPageDecorations();
+    // BackImage's picture stretched over its box on the new page (and to the export filter).
+    void PrintBackImage();
     // The paper length of the run (the printer object's, in the page's orientation).
     [[nodiscard]] long double RunPaperLength() const;
     // True while a band is output by the paging itself (a column or page change): such bands
@@ -247,9 +363,31 @@ private:
     // Prints a band on behalf of the paging.
     void OutputPagingBand(TRpCustomBand* band, bool asPageFooter = false);
 
+    // The run between BeforePrint and the end of the document.
+    void RunPrepared(bool partOfJob);
+    void FindBackImage();
+    void SaneMargins();
+    // Frees the report's own printer object (RpPrinter is cleared when it was that one).
+    void DropPrinter();
+    // Takes back the report's own printer object for a temporary one.
+    std::unique_ptr<output::TRpPrinter> SetPrinterAside();
+    void RestorePrinter(std::unique_ptr<output::TRpPrinter> printer);
+    void ReleaseLater(std::unique_ptr<output::TRpPrinter> printer);
+    void RunInBackground();
+
     std::unique_ptr<TRpCustomController> controller_;
     std::vector<TRpCustomController*> controllers_;
     std::unique_ptr<TRpTextMeasurer> measurer_;
+    std::unique_ptr<TRpReportWindow> window_;
+    std::unique_ptr<TRpReportValues> runValues_;
+    // The report's own printer object, and those set aside while their previews still show.
+    std::unique_ptr<output::TRpPrinter> ownPrinter_;
+    std::vector<std::unique_ptr<output::TRpPrinter>> shownPrinters_;
+    std::vector<std::unique_ptr<output::TRpPrinter>> releasing_;
+    TRpDataSetList dataSets_;
+    // BeforePrint refused the last run.
+    bool refused_ = false;
+    bool backgroundRun_ = false;
     int pagingDepth_ = 0;
     // The footer reserve at the start of a run, kept for every page but the last.
     long double startReserve_ = 0;
@@ -262,6 +400,10 @@ public:
     [[nodiscard]] TRpController& Controller() const { return static_cast<TRpController&>(TCustomRpReport::Controller()); }
     // Detail = Bands entry 4, header = entry 1 (Title), footer = entry 7 (Summary).
     void WireBands() override;
+
+    // The rows of the data loop when no data set is active: called once before anything prints
+    // and once after each row; `moreData` false ends the rows.
+    std::function<void(TCustomRpReport& sender, bool& moreData)> OnNeedData;
 };
 
 }  // namespace report::engine

@@ -1,6 +1,7 @@
 // The report's paging during a run: room left, new columns and pages, page footers and the
 // controls placed on the page itself.
 #include "report/engine/ev_environment.h"
+#include "report/engine/image.h"
 #include "report/engine/printable.h"
 #include "report/engine/report.h"
 #include "report/output/export_filter.h"
@@ -14,6 +15,8 @@ namespace {
 using output::RoundHalfEvenInt;
 
 enum PageValue { kBottom = 0, kLength = 1, kTop = 2, kWidth = 3, kLeft = 4, kRight = 5, kSpace = 6 };
+// A control's sizes: 0 Height, 1 Left, 2 Top, 3 Width.
+enum ControlValue { kPrintableHeight = 0, kPrintableLeft = 1, kPrintableTop = 2, kPrintableWidth = 3 };
 
 // Counts the paging's own band output, so the bands it prints break nothing themselves.
 class PagingScope {
@@ -125,6 +128,7 @@ void TCustomRpReport::StartNewPage() {
         }
         if (Exporting && ExportFilter != nullptr) ExportFilter->ExportControl(shape, 0, 0);
     }
+    PrintBackImage();
     if (PageNumber > 1 || FirstPageHeader) OutputPagingBand(Bands.Band(2));
     ColumnTop = CurrentY;
     CurrentColumn = 1;
@@ -146,8 +150,27 @@ void TCustomRpReport::FinishPage() {
     if (Exporting && ExportFilter != nullptr) ExportFilter->EndPage();
 }
 
+void TCustomRpReport::PrintBackImage() {
+    if (BackImage == nullptr || RpPrinter == nullptr) return;
+    const int left = RpPrinter->DeviceX(BackImage->Size.Native(kPrintableLeft));
+    const int top = RpPrinter->DeviceY(BackImage->Size.Native(kPrintableTop));
+    const QRect box(left, top, RoundHalfEvenInt(BackImage->Size.Native(kPrintableWidth) * RpPrinter->XFactor()),
+                    RoundHalfEvenInt(BackImage->Size.Native(kPrintableHeight) * RpPrinter->YFactor()));
+    if (output::Canvas* canvas = RpPrinter->GetCanvas(); canvas != nullptr && !BackImage->Picture().isNull()) {
+        canvas->DrawPicture(box, BackImage->Picture());
+    }
+    if (Exporting && ExportFilter != nullptr) {
+        output::ExportPicture picture = BackImage->PictureValue(0, 0);
+        picture.Stretch = true;
+        picture.rect = box;
+        ExportFilter->ExportControl(picture, left, top);
+    }
+}
+
 void TCustomRpReport::PrintPageDecorations() {
-    for (const auto& printable : Printables()) printable->Print(0, 0);
+    for (const auto& printable : Printables()) {
+        if (printable.get() != static_cast<TRpPrintable*>(BackImage)) printable->Print(0, 0);
+    }
     if ((PrintToDevice || Exporting) && RpPrinter != nullptr && RpPrinter->GetCanvas() != nullptr) {
         const int left = RpPrinter->DeviceX(NativePage(kLeft));
         const int top = RpPrinter->DeviceY(NativePage(kTop));

@@ -37,7 +37,7 @@ protected:
         table_ = std::make_unique<MemoryTable>(
             "T", std::vector<Column>{{"K1", TRpFieldKind::String}, {"K2", TRpFieldKind::Integer}});
         for (const auto& [k1, k2] : rows) table_->AddRow({k1, k2});
-        report_->DataSets.Add(*table_);
+        report_->RegisterDataSet(*table_);
         report_->Controller().SetDataSet(table_.get());
     }
 
@@ -132,8 +132,8 @@ TEST_F(GroupLoopTest, GroupValuesCompareByKindAndExactValue) {
         MemoryTable table("T", {{"V", c.kind}});
         table.AddRow({c.first});
         table.AddRow({c.second});
-        report_->DataSets.Add(table);
-        report_->DataSetList = report_->DataSets.List();
+        report_->RegisterDataSet(table);
+        report_->DataSetList = report_->DataSets();
         auto& group = Place<TRpGroup>("G", 20);
         group.Expression = c.expression;
         group.Prepare();

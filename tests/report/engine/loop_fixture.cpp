@@ -61,7 +61,7 @@ void DataLoopTest::StartRun() {
     report.CurrentColumn = report.Page.Columns();
     report.ReserveFooterSpace();
     report.CurrentX = 100;
-    report.DataSetList = report.DataSets.List();
+    report.DataSetList = report.DataSets();
     report.Controller().Collect();
     report.Controller().Prepare();
 }

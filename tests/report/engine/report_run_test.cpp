@@ -1,0 +1,377 @@
+// The print layout of the activity list run as the program runs it: rows by OnNeedData,
+// previewed, printed and exported; events in order, cancelling and stopping, the printer
+// objects' lives.
+#include "run_fixture.h"
+
+#include "report/engine/report_window.h"
+#include "report/output/rp_error.h"
+
+#include <QCoreApplication>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace enginetest {
+namespace {
+
+using report::engine::TRpRunResult;
+using report::engine::TRpUnit;
+using report::output::TRpPrinter;
+using report::output::TRpPrinterStatus;
+
+class ReportRunTest : public RunTest {
+protected:
+    // Progress reaches `log` through the printer object the preview is made from.
+    TRpRunResult PreviewFollowing(ProgressLog& log) {
+        TRpPrinter before;
+        before.SetClientWindow(&log);
+        report_->RpPrinter = &before;
+        const TRpRunResult result = report_->PreviewReport();
+        Flush();
+        // The preview's printer object is gone; the one set up here must not stay in the report.
+        if (report_->RpPrinter == &before) report_->RpPrinter = nullptr;
+        return result;
+    }
+};
+
+// The progress a run of `rows` rows posts: 2 more a row, 5 after passing 100, then 100.
+std::vector<int> ExpectedProgress(int rows) {
+    std::vector<int> expected;
+    if (rows == 0) return expected;
+    int progress = 0;
+    for (int row = 1; row <= rows; ++row) {
+        progress += 2;
+        if (progress > 100) progress = 5;
+        expected.push_back(progress);
+    }
+    expected.push_back(100);
+    return expected;
+}
+
+TEST_F(ReportRunTest, RowsMakePagesAndProgress) {
+    struct Case {
+        int rows;
+        int pagesInPreview;
+        int pages;
+        int needDataCalls;
+        int printedRows;
+        const char* summary;  // the Summary's place: "page P col C at X,Y"; empty: not printed
+    };
+    const Case cases[] = {
+        {0, 0, 0, 1, 0, ""},
+        {3, 0, 1, 4, 3, "page 1 col 1 at 100,"},
+        {52, 0, 1, 53, 52, "page 1 col 1 at 100,2726"},
+        {109, 0, 2, 110, 109, "page 2 col 1 at 100,108"},
+        {500, 2, 3, 239, 238, "page 3 col 1 at 100,150"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rows);
+        log_.clear();
+        needData_ = 0;
+        Build();
+        rows_ = c.rows;
+        report_->PagesInPreview = c.pagesInPreview;
+        ProgressLog progress;
+        EXPECT_EQ(PreviewFollowing(progress), TRpRunResult::Done);
+        EXPECT_EQ(previews_.pages.size(), static_cast<std::size_t>(c.pages));
+        EXPECT_EQ(needData_, c.needDataCalls);
+        EXPECT_EQ(Prints("DetailBand1").size(), static_cast<std::size_t>(c.printedRows));
+        const std::vector<std::string> summary = Prints("SummaryBand1");
+        if (*c.summary == '\0') {
+            EXPECT_TRUE(summary.empty());
+            EXPECT_TRUE(Prints("TitleBand1").empty());
+            EXPECT_TRUE(Logged("StartPage").empty());
+        } else {
+            ASSERT_EQ(summary.size(), 1u);
+            EXPECT_TRUE(summary[0].starts_with(c.summary)) << summary[0];
+        }
+        if (c.rows <= 52) {
+            EXPECT_EQ(progress.progress, ExpectedProgress(c.rows));
+        }
+        EXPECT_EQ(report_->RpPrinter, nullptr);
+        EXPECT_TRUE(report_->Available);
+        report_.reset();
+    }
+}
+
+TEST_F(ReportRunTest, TwoRowsFollowTheOrderOfARun) {
+    Build();
+    rows_ = 2;
+    report_->BeforePrint = [this](report::engine::TCustomRpReport& report, bool& print) {
+        log_.push_back(std::string("BeforePrint ") + (report.RpPrinter->Status() == TRpPrinterStatus::rpsReady ? "ready" : "?"));
+        print = true;
+    };
+    onNeedData_ = [this](int call) {
+        if (call == 1) log_.push_back(report_->RpPrinter->Status() == TRpPrinterStatus::rpsBusy ? "document begun" : "?");
+    };
+    report_->OnStartPage = [this](report::engine::TCustomRpReport& r) { log_.push_back("StartPage " + std::to_string(r.PageNumber)); };
+    report_->OnEndPage = [this](report::engine::TCustomRpReport& r) { log_.push_back("EndPage " + std::to_string(r.PageNumber)); };
+    report_->AfterPreview = [this](report::engine::TCustomRpReport& r) {
+        const bool ended = r.RpPrinter != nullptr && r.RpPrinter->Status() == TRpPrinterStatus::rpsFinished;
+        log_.push_back(std::string("AfterPreview") + (ended ? " ended" : ""));
+    };
+    previews_.whileShown = [this](TRpPrinter&) { log_.emplace_back("Preview"); };
+    EXPECT_EQ(report_->PreviewReport(), TRpRunResult::Done);
+    std::vector<std::string> order;
+    for (const std::string& line : log_) order.push_back(line.substr(0, line.find(":Print")));
+    const std::vector<std::string> expected{
+        "BeforePrint ready", "NeedData 1", "document begun", "StartPage 1", "TitleBand1", "Title:AfterPrint",
+        "ChildBand2", "ColumnHeaderBand1", "Detail:BeforePrint", "DetailBand1", "NeedData 2", "Detail:BeforePrint",
+        "DetailBand1", "NeedData 3", "SummaryBand1", "ChildBand1", "ChildBand4", "ChildBand5", "PageFooterBand1",
+        "ChildBand3", "EndPage 1", "AfterPreview ended", "Preview", "AfterPreview ended",
+    };
+    EXPECT_EQ(order, expected);
+    EXPECT_EQ(report_->RpPrinter, nullptr);
+}
+
+TEST_F(ReportRunTest, CancellingAndStoppingInTheEleventhRow) {
+    enum class How { PrinterCancel, Stop, ReportCancel, ClosedPreview };
+    struct Case {
+        How how;
+        TRpRunResult result;
+        std::size_t rows;
+        bool summary;
+        int previews;
+    };
+    const Case cases[] = {
+        {How::PrinterCancel, TRpRunResult::Done, 10, false, 1},
+        {How::Stop, TRpRunResult::Done, 10, true, 1},
+        {How::ReportCancel, TRpRunResult::Cancelled, 10, false, 0},
+        {How::ClosedPreview, TRpRunResult::Cancelled, 10, false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.how));
+        log_.clear();
+        needData_ = 0;
+        previews_ = {};
+        Build();
+        rows_ = 30;
+        int afterPreview = 0;
+        report_->AfterPreview = [&](report::engine::TCustomRpReport&) { ++afterPreview; };
+        onNeedData_ = [&](int call) {
+            if (call != 11) return;
+            switch (c.how) {
+            case How::PrinterCancel: report_->RpPrinter->Cancel(); break;
+            case How::Stop: report_->Window().RequestStop(); break;
+            case How::ReportCancel: report_->Cancel(); break;
+            case How::ClosedPreview: report_->Window().ClosePreviewMessage(*report_->RpPrinter); break;
+            }
+        };
+        EXPECT_EQ(report_->PreviewReport(), c.result);
+        EXPECT_EQ(Prints("DetailBand1").size(), c.rows);
+        EXPECT_EQ(Prints("SummaryBand1").size(), c.summary ? 1u : 0u);
+        EXPECT_EQ(previews_.modal, c.previews);
+        // The last page gets its footer unless the report itself was cancelled.
+        EXPECT_EQ(Prints("PageFooterBand1").size(), c.previews == 1 ? 1u : 0u);
+        EXPECT_EQ(afterPreview, c.previews == 1 ? 2 : 1);
+        EXPECT_EQ(report_->RpPrinter, nullptr);
+        EXPECT_TRUE(report_->Available);
+        report_.reset();
+    }
+}
+
+TEST_F(ReportRunTest, BeforePrintFalseRunsNothing) {
+    Build();
+    rows_ = 3;
+    int afterPreview = 0;
+    report_->AfterPreview = [&](report::engine::TCustomRpReport&) { ++afterPreview; };
+    report_->BeforePrint = [this](report::engine::TCustomRpReport& report, bool& print) {
+        print = false;
+        log_.push_back(report.RpPrinter->Status() == TRpPrinterStatus::rpsReady ? "ready" : "begun");
+    };
+    EXPECT_EQ(report_->PreviewReport(), TRpRunResult::Cancelled);
+    EXPECT_EQ(log_, std::vector<std::string>{"ready"});
+    EXPECT_EQ(needData_, 0);
+    EXPECT_EQ(afterPreview, 0);
+    EXPECT_EQ(previews_.modal, 0);
+    EXPECT_TRUE(report_->Available);
+    EXPECT_EQ(report_->RpPrinter, nullptr);
+}
+
+TEST_F(ReportRunTest, EntryPointsDuringARunAnswerBusy) {
+    Build();
+    rows_ = 3;
+    CallFilter filter;
+    std::vector<TRpRunResult> answers;
+    onNeedData_ = [&](int call) {
+        if (call != 2) return;
+        TRpPrinter* running = report_->RpPrinter;
+        answers = {report_->PreviewReport(), report_->PrintToPrinter(), report_->ExportWithFilter(filter),
+                   report_->PreviewWhileGenerating(), report_->GenerateInBackground(true)};
+        EXPECT_FALSE(report_->CreateRpPrinter());
+        // Nothing of the run was taken over.
+        EXPECT_EQ(report_->RpPrinter, running);
+        EXPECT_FALSE(report_->Exporting);
+    };
+    EXPECT_EQ(report_->PreviewReport(), TRpRunResult::Done);
+    EXPECT_EQ(answers, std::vector<TRpRunResult>(5, TRpRunResult::Busy));
+    EXPECT_TRUE(filter.calls.empty());
+    EXPECT_EQ(Prints("DetailBand1").size(), 3u);
+    EXPECT_EQ(previews_.pages.size(), 1u);
+}
+
+TEST_F(ReportRunTest, ExportOfTwoPagesCallsTheFilterOncePerPage) {
+    Build();
+    rows_ = 109;
+    CallFilter filter;
+    EXPECT_EQ(report_->ExportWithFilter(filter), TRpRunResult::Done);
+    const std::vector<std::string> expected{"Start 2100,2970", "EndPage", "NewPage", "EndPage",
+                                            "NewPage", "EndPage", "Finish"};
+    EXPECT_EQ(filter.calls, expected);
+    // Only page 1 opened a page of the printer object.
+    EXPECT_EQ(filter.printerPagesAtFinish, 1);
+    EXPECT_FALSE(report_->Exporting);
+    EXPECT_EQ(report_->ExportFilter, nullptr);
+    EXPECT_TRUE(report_->PrintToDevice);
+    EXPECT_EQ(report_->RpPrinter, nullptr);
+}
+
+TEST_F(ReportRunTest, CancelledExportIsNotFinished) {
+    for (const bool printerCancel : {false, true}) {
+        SCOPED_TRACE(printerCancel);
+        log_.clear();
+        needData_ = 0;
+        Build();
+        rows_ = 109;
+        onNeedData_ = [&](int call) {
+            if (call != 60) return;
+            if (printerCancel) report_->RpPrinter->Cancel();
+            else report_->Cancel();
+        };
+        CallFilter filter;
+        EXPECT_EQ(report_->ExportWithFilter(filter), TRpRunResult::Cancelled);
+        ASSERT_FALSE(filter.calls.empty());
+        EXPECT_EQ(filter.calls.front(), "Start 2100,2970");
+        EXPECT_EQ(std::count(filter.calls.begin(), filter.calls.end(), "Finish"), 0);
+        EXPECT_TRUE(filter.Active);
+        report_.reset();
+    }
+}
+
+TEST_F(ReportRunTest, TwoPreviewsRecordTheSamePages) {
+    Build();
+    rows_ = 120;
+    ASSERT_EQ(report_->PreviewReport(), TRpRunResult::Done);
+    const std::vector<std::string> first = previews_.pages;
+    needData_ = 0;
+    ASSERT_EQ(report_->PreviewReport(), TRpRunResult::Done);
+    EXPECT_EQ(first.size(), 3u);
+    EXPECT_EQ(previews_.pages, first);
+    EXPECT_EQ(previews_.modal, 2);
+}
+
+TEST_F(ReportRunTest, PrintFromThePreviewKeepsItsPages) {
+    Build();
+    rows_ = 120;
+    TRpRunResult printed = TRpRunResult::Busy;
+    std::vector<std::string> after;
+    TRpPrinter* shownPrinter = nullptr;
+    previews_.whileShown = [&](TRpPrinter& printer) {
+        shownPrinter = &printer;
+        needData_ = 0;
+        printed = report_->PrintToPrinter();
+        after = RecordedPages(printer);
+        EXPECT_EQ(report_->RpPrinter, &printer);
+        EXPECT_EQ(printer.Status(), TRpPrinterStatus::rpsFinished);
+    };
+    ASSERT_EQ(report_->PreviewReport(), TRpRunResult::Done);
+    EXPECT_NE(shownPrinter, nullptr);
+    EXPECT_EQ(printed, TRpRunResult::Done);
+    EXPECT_EQ(after, previews_.pages);
+    ASSERT_EQ(service_->jobs.size(), 1u);
+    EXPECT_EQ(service_->jobs[0]->pages.size(), 3u);
+    EXPECT_TRUE(service_->jobs[0]->finished);
+}
+
+TEST_F(ReportRunTest, PrintWithoutPrinterAnswersNoPrinter) {
+    Build();
+    rows_ = 3;
+    RemovePrinters();
+    TRpPrinter shown;
+    report_->RpPrinter = &shown;
+    EXPECT_EQ(report_->PrintToPrinter(), TRpRunResult::NoPrinter);
+    EXPECT_EQ(needData_, 0);
+    EXPECT_EQ(report_->RpPrinter, &shown);
+    report_->RpPrinter = nullptr;
+}
+
+TEST_F(ReportRunTest, AFailingRunRestoresTheReport) {
+    Build();
+    rows_ = 30;
+    report_->Page.SetUnits(TRpUnit::MM);
+    onNeedData_ = [](int call) {
+        if (call == 5) throw report::output::ERpError("no more rows");
+    };
+    EXPECT_THROW(static_cast<void>(report_->PreviewReport()), report::output::ERpError);
+    EXPECT_EQ(report_->GetUnits(), TRpUnit::MM);
+    EXPECT_TRUE(report_->Available);
+    EXPECT_FALSE(report_->Running);
+    EXPECT_EQ(report_->RpPrinter, nullptr);
+    EXPECT_EQ(previews_.modal, 0);
+    for (report::engine::TRpCustomBand* band : report_->BandList()) {
+        for (const auto& printable : band->Printables()) EXPECT_FALSE(printable->IsPrinting()) << band->Name;
+    }
+    EXPECT_FALSE(report_->Functions.Prepared());
+    // The report runs again as if nothing had happened.
+    onNeedData_ = nullptr;
+    needData_ = 0;
+    EXPECT_EQ(report_->PreviewReport(), TRpRunResult::Done);
+    EXPECT_EQ(previews_.pages.size(), 1u);
+}
+
+TEST_F(ReportRunTest, TheRowsComeOnTheGuiThreadInBackground) {
+    Build();
+    rows_ = 300;
+    report_->CreateInBGThread = true;
+    std::vector<bool> onGuiThread;
+    onNeedData_ = [&](int) { onGuiThread.push_back(QThread::currentThread() == QCoreApplication::instance()->thread()); };
+    EXPECT_EQ(report_->PreviewReport(), TRpRunResult::Done);
+    EXPECT_EQ(previews_.modal, 1);
+    EXPECT_EQ(needData_, 301);
+    EXPECT_EQ(std::count(onGuiThread.begin(), onGuiThread.end(), false), 0);
+    // The preview was told of the pages one by one as they were made.
+    ASSERT_GE(previews_.finishedPages.size(), 3u);
+    EXPECT_EQ(previews_.finishedPages.front(), 1);
+    EXPECT_TRUE(std::is_sorted(previews_.finishedPages.begin(), previews_.finishedPages.end()));
+    EXPECT_EQ(previews_.pages.size(), 6u);
+    EXPECT_FALSE(report_->GeneratingInBackground());
+    EXPECT_EQ(report_->RpPrinter, nullptr);
+}
+
+TEST_F(ReportRunTest, PreviewWhileGeneratingWaitsForItsWindow) {
+    Build();
+    rows_ = 120;
+    std::vector<bool> previewShown;
+    onNeedData_ = [&](int) { previewShown.push_back(previews_.open && previews_.open->PreviewActive()); };
+    EXPECT_EQ(report_->PreviewWhileGenerating(), TRpRunResult::Done);
+    EXPECT_EQ(previews_.modeless, 1);
+    // The window was up before the first row was asked for.
+    EXPECT_EQ(std::count(previewShown.begin(), previewShown.end(), false), 0);
+    EXPECT_EQ(previews_.pages.size(), 3u);
+    Flush();
+    EXPECT_FALSE(previews_.open);
+    EXPECT_EQ(report_->RpPrinter, nullptr);
+}
+
+TEST_F(ReportRunTest, APrinterObjectStaysWhileItsPreviewShows) {
+    Build();
+    rows_ = 3;
+    QPointer<TRpPrinter> first;
+    bool firstAliveAfterSecond = false;
+    previews_.afterModelessRun = [&](TRpPrinter& shown) {
+        first = &shown;
+        // A second preview while the first still shows.
+        EXPECT_EQ(report_->PreviewReport(), TRpRunResult::Done);
+        Flush();
+        firstAliveAfterSecond = !first.isNull() && first->PreviewActive();
+        if (first) first->ClosePreview();
+    };
+    EXPECT_EQ(report_->PreviewWhileGenerating(), TRpRunResult::Done);
+    EXPECT_EQ(previews_.modal, 1);
+    EXPECT_TRUE(firstAliveAfterSecond);
+    Flush();
+    EXPECT_FALSE(first);
+    EXPECT_EQ(report_->RpPrinter, nullptr);
+}
+
+}  // namespace
+}  // namespace enginetest
