@@ -87,6 +87,13 @@ Tf_tcDruk::~Tf_tcDruk() { FormDestroy(); }
 
 void Tf_tcDruk::BindEvents()
 {
+    RpReport1.BeforePrint = std::bind_front(&Tf_tcDruk::RpReport1BeforePrint, this);
+    RpReport1.OnNeedData = [this](auto& sender, bool& moreData) { RpReport1NeedData(sender, moreData); };
+    // The run does not hand the report's row source to its controller yet: the controller is
+    // given it directly, which is what the hand-over would do.
+    RpReport1.Controller().OnNeedData = [this](auto& sender, bool& moreData) { RpReport1NeedData(sender, moreData); };
+    // The recording is done (or the run ended early): the progress window has had its use.
+    RpReport1.AfterPreview = [this](TCustomRpReport&) { utility::ProgressClose(progress_); };
     DetailBand1->BeforePrint = std::bind_front(&Tf_tcDruk::DetailBand1BeforePrint, this);
     SummaryBand1->BeforePrint = std::bind_front(&Tf_tcDruk::SummaryBand1BeforePrint, this);
     ChildBand4->BeforePrint = std::bind_front(&Tf_tcDruk::ChildBand4BeforePrint, this);
@@ -133,6 +140,12 @@ void Tf_tcDruk::FormDestroy()
     PlaceLines.clear();
     VehicleLines.clear();
     VehicleActivityLines.clear();
+}
+
+void Tf_tcDruk::RpReport1BeforePrint(TCustomRpReport& /*sender*/, bool& /*printReport*/)
+{
+    RowIndex = -1;
+    utility::SetClipboardText(RpReport1.ReportTitle);
 }
 
 void Tf_tcDruk::RpReport1NeedData(report::engine::TRpBasePanel& /*sender*/, bool& moreData)
@@ -240,6 +253,13 @@ std::string CardReportTitle(const tacho::CardImageData& card, double dateFrom, d
         tacho::CardHolderSurname(card).substr(0, 13) + " " + tacho::CardHolderFirstNames(card).substr(0, 11);
     return utility::RemoveSpaces(names) + " " + utility::FormatShortDate(dateFrom) + " " +
            utility::FormatShortDate(dateTo);
+}
+
+void PreviewCardReport()
+{
+    Tf_tcDruk form;
+    form.RpReport1.ReportTitle = CardReportTitle(tacho::CardImage, form.DateFrom, form.DateTo);
+    (void)form.RpReport1.PreviewReport();
 }
 
 } // namespace app

@@ -85,6 +85,7 @@ public:
     double DateTo = 0;
 
     // Events of the report run.
+    void RpReport1BeforePrint(report::engine::TCustomRpReport& sender, bool& printReport);
     void RpReport1NeedData(report::engine::TRpBasePanel& sender, bool& moreData);
     void DetailBand1BeforePrint(report::engine::TRpCustomBand& sender, bool& printBand);
     void SummaryBand1BeforePrint(report::engine::TRpCustomBand& sender, bool& printBand);

@@ -108,6 +108,13 @@ void Tf_tcDruk::BuildReport()
     r.Font = Arial(10);
     r.FirstPageHeader = true;
     r.LastPageFooter = true;
+    r.Controller().PrintIfEmpty = true;
+    // The layout's entries besides PAGENUMBER, COLUMNNUMBER and REPORTTITLE.
+    r.Functions.AddFunction("RPSTRINGSBAND1", "0");
+    r.Functions.AddFunction("RPLOOPBAND1", "0");
+    r.PreviewInitialState = report::output::TPreviewWindowState::wsMaximized;
+    r.PrevInitialZoom = report::output::TRpZoomState::rpZoomOther;
+    r.PreviewDefaultSaveType = report::output::TPrevSaveType::stPDF;
 
     TitleBand1 = &AddBand<TRpBand>(r, "TitleBand1", 365.1L, 1942, nullptr, TRpBandType::rbTitle);
     ChildBand2 = &AddBand<TRpChildBand>(r, "ChildBand2", 68.8L, 1942, TitleBand1);

@@ -433,6 +433,18 @@ TEST_F(DrukTest, PageAndBandsOfTheLayout)
     EXPECT_EQ(r.Font.face, "Arial");
     EXPECT_EQ(r.Font.points, 10);
     EXPECT_EQ(r.Font.charset, 238);
+    EXPECT_TRUE(r.FirstPageHeader);
+    EXPECT_TRUE(r.LastPageFooter);
+    EXPECT_TRUE(r.Controller().PrintIfEmpty);
+    EXPECT_EQ(r.PreviewInitialState, report::output::TPreviewWindowState::wsMaximized);
+    EXPECT_EQ(r.PrevInitialZoom, report::output::TRpZoomState::rpZoomOther);
+    EXPECT_EQ(r.PreviewDefaultSaveType, report::output::TPrevSaveType::stPDF);
+    report::engine::TRpEvEnvironment& functions = form->RpReport1.Functions;
+    functions.Prepare();
+    for (const char* entry : {"PAGENUMBER", "COLUMNNUMBER", "REPORTTITLE", "RPSTRINGSBAND1", "RPLOOPBAND1"})
+        EXPECT_NE(functions.EntryElement(entry), nullptr) << entry;
+    EXPECT_EQ(functions.EntryElement("RPNOSUCHBAND1"), nullptr);
+    functions.Unprepare();
 
     const struct {
         const char* name;
