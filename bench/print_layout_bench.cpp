@@ -73,12 +73,15 @@ bool WriteCardFile(const std::filesystem::path& file)
 
 int main(int argc, char** argv)
 {
-    QApplication application(argc, argv);
-    app::InitializeUnits();
-    const int rounds = argc > 1 ? std::atoi(argv[1]) : 5;
+    // The settings the start-up writes go to a folder of the run, not the user's.
     QTemporaryDir folder;
+    const int rounds = argc > 1 ? std::atoi(argv[1]) : 5;
     if (!folder.isValid() || rounds < 1)
         return 1;
+    qputenv("XDG_CONFIG_HOME", folder.filePath(QStringLiteral("config")).toUtf8());
+    qputenv("XDG_DATA_HOME", folder.filePath(QStringLiteral("data")).toUtf8());
+    QApplication application(argc, argv);
+    app::InitializeUnits();
     PrintedBoxes boxes;
     utility::SetMessageBoxes(&boxes);
     const std::filesystem::path card = folder.filePath(QStringLiteral("rok.DDD")).toStdString();
