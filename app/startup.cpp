@@ -3,6 +3,7 @@
 
 #include "app/tc_glow.h"
 #include "report/engine/expr_unit.h"
+#include "report/engine/report_unit.h"
 #include "report/output/export_filter_library.h"
 #include "report/output/rp_standard_preview.h"
 #include "smartcard/winscard_api.h"
@@ -49,6 +50,8 @@ const std::vector<Unit>& UnitTable()
         // Before the program sets its own name: the global environment's AppName keeps the one
         // the application has now.
         {"RpExpr", [] { report::engine::InitializeExpressionUnit(); }, [] { report::engine::FinalizeExpressionUnit(); }},
+        // The design view's colours by the display's depth, the locale's measurement system.
+        {"RpReport", [] { report::engine::InitializeReportUnit(); }, [] { report::engine::FinalizeReportUnit(); }},
         {"RpPrntr",
          [] {
              report::output::CreateExportFilterLibrary();

@@ -2,7 +2,6 @@
 
 #include "report/engine/controller_band.h"
 #include "report/engine/ev_environment.h"
-#include "report/engine/expr_print.h"
 #include "report/engine/group.h"
 #include "report/engine/printable.h"
 #include "report/engine/report.h"
@@ -123,10 +122,10 @@ void TRpCustomController::Prepare() {
     clients_.clear();
     PrepareLevel();
     NameEnv = nullptr;
-    TRpReportValues* values = ParentReport != nullptr ? ParentReport->RunValues() : nullptr;
-    TRpEvEnvironment* functions = values != nullptr ? values->Functions() : nullptr;
-    if (functions != nullptr && Parent != nullptr) {
-        if (const auto* band = dynamic_cast<const TRpCustomBand*>(Parent)) NameEnv = functions->EntryElement(band->Name);
+    if (ParentReport != nullptr && Parent != nullptr) {
+        if (const auto* band = dynamic_cast<const TRpCustomBand*>(Parent)) {
+            NameEnv = ParentReport->Functions.EntryElement(band->Name);
+        }
     }
 }
 
@@ -188,6 +187,10 @@ void TRpCustomController::AddLevelBands(std::vector<TRpCustomBand*>& list, TRpCu
 void TRpCustomController::Notification(TRpCustomBand& band) {
     if (master_ == &band) master_ = nullptr;
     std::erase(groups_, &band);
+    // The level of a controller band goes with the band.
+    const auto served = [&band](const TRpCustomController* sub) { return sub->Parent == &band; };
+    std::erase_if(beforeDetail_, served);
+    std::erase_if(afterDetail_, served);
 }
 
 bool TRpCustomController::CheckGroups() {

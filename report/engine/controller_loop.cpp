@@ -2,7 +2,6 @@
 #include "report/engine/controller.h"
 
 #include "report/engine/ev_environment.h"
-#include "report/engine/expr_print.h"
 #include "report/engine/group.h"
 #include "report/engine/query_params.h"
 #include "report/engine/report.h"
@@ -20,10 +19,7 @@ void ProcessMessages() {
     if (QCoreApplication::instance() != nullptr) QCoreApplication::processEvents();
 }
 
-TRpEvEnvironment* FunctionsOf(TCustomRpReport* report) {
-    TRpReportValues* values = report != nullptr ? report->RunValues() : nullptr;
-    return values != nullptr ? values->Functions() : nullptr;
-}
+TRpEvEnvironment* FunctionsOf(TCustomRpReport* report) { return report != nullptr ? &report->Functions : nullptr; }
 
 }  // namespace
 
@@ -36,6 +32,8 @@ public:
     ~DataSetWatch() = default;
     void DataSetGone(TRpDataSet& dataSet) override {
         if (owner_.dataSet_ == &dataSet) owner_.dataSet_ = nullptr;
+        // Collecting outside a run may have listed it with the report.
+        if (owner_.ParentReport != nullptr) std::erase(owner_.ParentReport->DataSetList, &dataSet);
     }
 
 private:
@@ -182,10 +180,7 @@ void TRpController::RunDataLoop() {
         return;
     }
     if (ActiveDataSet() != nullptr) {
-        if (const auto* own = dynamic_cast<const TRpReport*>(&report)) {
-            const TRpDataSet* data = own->Controller().ActiveDataSet();
-            recordCount = data != nullptr ? data->RecordCount() : 1;
-        }
+        if (const auto* own = dynamic_cast<const TRpReport*>(&report)) recordCount = own->RecordCount();
     }
     if (!FetchFirst(moreData)) return;
     DetailNumber = 0;
@@ -195,7 +190,8 @@ void TRpController::RunDataLoop() {
     if (report.Cancelled) return;
     PrintStart();
     (void)CheckGroups();
-    report.StopRequested = false;
+    // A sub-level starting must not swallow a stop asked for during its master's row.
+    if (this == &report.Controller()) report.StopRequested = false;
     int progress = 0;
     while (moreData) {
         ProcessMessages();

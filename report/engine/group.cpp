@@ -1,7 +1,6 @@
 #include "report/engine/group.h"
 
 #include "report/engine/evaluator.h"
-#include "report/engine/expr_print.h"
 #include "report/engine/report.h"
 
 namespace report::engine {
@@ -40,8 +39,7 @@ void TRpGroup::SetFooterBand(TRpCustomBand* band) {
 void TRpGroup::Prepare() {
     TCustomRpReport* report = ParentReport();
     evaluator_->SetDatasets(report != nullptr ? &report->DataSetList : nullptr);
-    TRpReportValues* values = report != nullptr ? report->RunValues() : nullptr;
-    evaluator_->SetEnvironment(values != nullptr ? values->Functions() : nullptr);
+    evaluator_->SetEnvironment(report != nullptr ? &report->Functions : nullptr);
     evaluator_->Prepare(Expression);
     HasValue = false;
     Changed = false;

@@ -27,14 +27,14 @@ TCustomRpReport::~TCustomRpReport() {
     // The bands go first, while the report they tell about it still stands; nothing is
     // rebuilt or laid out meanwhile.
     destroying_ = true;
-    for (TRpCustomController* controller : controllers_) controller->ParentReport = nullptr;
-    controllers_.clear();
     window_->destroying = true;
     if (ReportListJob != nullptr) ReportListJob->RemoveReport(*this);
     RpPrinter = nullptr;
     FlushReleasedPrinters();
     output::TRpPrinter::Release(std::move(ownPrinter_));
     for (std::unique_ptr<output::TRpPrinter>& printer : shownPrinters_) output::TRpPrinter::Release(std::move(printer));
+    for (TRpCustomController* controller : controllers_) controller->ParentReport = nullptr;
+    controllers_.clear();
     bandList_.clear();
     ownedBands_.clear();
 }

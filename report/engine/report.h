@@ -110,8 +110,6 @@ public:
     bool SnapToGrid = true;
     // Options: recorded pages are compressed.
     bool Compression = false;
-    // Above 0: the data loop stops once the printer object holds more pages than this.
-    std::int32_t PagesInPreview = 0;
     // In a composite job: the report starts on a new page.
     bool StartNewPageInComposite = false;
     // PreviewReport generates while the preview is already showing (GenerateInBackground).
@@ -150,13 +148,6 @@ public:
     // ---- State of a run ----
     // False while a run is under way: every entry point then answers Busy.
     bool Available = true;
-    // Set by Cancel: the run skips its last page, aborts its document and shows nothing.
-    bool Cancelled = false;
-    // Set by the progress window's Cancel and by the preview once PagesInPreview pages exist:
-    // the data loop ends after the current row.
-    bool StopRequested = false;
-    // The data sets of the run: every registered one (RegisterDataSet) and the controller's.
-    TRpDataSetList DataSetList;
     TRpEvElement* TitleEnv = nullptr;
     // The picture control named by BackImageControl, found at the start of a run; not owned.
     TRpImage* BackImage = nullptr;
@@ -200,12 +191,6 @@ public:
     [[nodiscard]] virtual std::optional<int> RunRecordCount() const;
     [[nodiscard]] virtual std::optional<int> RunRecordNumber() const;
 
-    // Registers a data set for the runs (not owned); a data set going away must be
-    // unregistered.
-    void RegisterDataSet(TRpDataSet& dataSet);
-    void UnregisterDataSet(TRpDataSet& dataSet);
-    [[nodiscard]] const TRpDataSetList& DataSets() const { return dataSets_; }
-
     // The report's window towards the printer object and the preview (messages 1025, 1026,
     // 1028, 1029); owned by the report.
     [[nodiscard]] TRpReportWindow& Window() const { return *window_; }
@@ -247,8 +232,18 @@ public:
     bool SkipForceNewColumn = false;
     // Set while the band being printed has just broken to a new column or page.
     bool DetailBreak = false;
+    // Set by Cancel: the run ends without its last page and the document is aborted.
+    bool Cancelled = false;
+    // Ends the data loop after the current row; footers and Summary still print.
+    bool StopRequested = false;
+    // Above 0: the data loop stops once the printer object holds more pages than this.
+    std::int32_t PagesInPreview = 0;
     // The run is one report of a composite job.
     bool PartOfJob = false;
+    // The data sets of the run: the registered ones and the controllers' active ones; not owned.
+    TRpDataSetList DataSetList;
+    // Data sets placed with the report (a form's data sets); a destroyed one leaves by itself.
+    TRpDataSetRegistry DataSets;
     // Options: page 1 gets the page header; the last page gets the page footer.
     bool FirstPageHeader = true;
     bool LastPageFooter = true;
@@ -384,7 +379,6 @@ private:
     std::unique_ptr<output::TRpPrinter> ownPrinter_;
     std::vector<std::unique_ptr<output::TRpPrinter>> shownPrinters_;
     std::vector<std::unique_ptr<output::TRpPrinter>> releasing_;
-    TRpDataSetList dataSets_;
     // BeforePrint refused the last run.
     bool refused_ = false;
     bool backgroundRun_ = false;
@@ -401,9 +395,23 @@ public:
     // Detail = Bands entry 4, header = entry 1 (Title), footer = entry 7 (Summary).
     void WireBands() override;
 
-    // The rows of the data loop when no data set is active: called once before anything prints
-    // and once after each row; `moreData` false ends the rows.
-    std::function<void(TCustomRpReport& sender, bool& moreData)> OnNeedData;
+    // The rows of the data loop when no data set is active: called (with the report) once
+    // before anything prints and once after each row; `moreData` false ends the rows. Handed
+    // to the controller at the start of every run.
+    TRpOnNeedDataEvent OnNeedData;
+
+    // The controller's data set; not owned.
+    [[nodiscard]] TRpDataSet* DataSet() const { return Controller().DataSet(); }
+    void SetDataSet(TRpDataSet* dataSet) { Controller().SetDataSet(dataSet); }
+    // The active data set's record count, else 1.
+    [[nodiscard]] std::int32_t RecordCount() const;
+    // The detail rows printed so far by the data loop.
+    [[nodiscard]] std::int32_t RecordNumber() const { return Controller().DetailNumber; }
+
+    // WireBands, OnNeedData to the controller, then its data loop.
+    void RunController() override;
+    [[nodiscard]] std::optional<int> RunRecordCount() const override { return RecordCount(); }
+    [[nodiscard]] std::optional<int> RunRecordNumber() const override { return RecordNumber(); }
 };
 
 }  // namespace report::engine

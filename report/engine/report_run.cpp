@@ -51,15 +51,6 @@ TRpReportValues* TCustomRpReport::RunValues() {
     return runValues_.get();
 }
 
-void TCustomRpReport::RegisterDataSet(TRpDataSet& dataSet) {
-    if (std::ranges::find(dataSets_, &dataSet) == dataSets_.end()) dataSets_.push_back(&dataSet);
-}
-
-void TCustomRpReport::UnregisterDataSet(TRpDataSet& dataSet) {
-    std::erase(dataSets_, &dataSet);
-    std::erase(DataSetList, &dataSet);
-}
-
 // ---- The run ----
 
 void TCustomRpReport::SaneMargins() {
@@ -96,7 +87,7 @@ void TCustomRpReport::GenerateReport(bool partOfJob) {
     SkipForceNewPage = false;
     SkipForceNewColumn = false;
     refused_ = false;
-    DataSetList = dataSets_;
+    DataSetList = DataSets.List();
     const auto restore = qScopeGuard([&] {
         DataSetList.clear();
         Visible = visible;
@@ -124,6 +115,7 @@ void TCustomRpReport::RunPrepared(bool partOfJob) {
     // Everything prepared is unprepared again, also when the run fails half-way.
     const auto cleanUp = [&] {
         Running = false;
+        PartOfJob = false;
         SetUnits(units);
         for (TRpPrintable* printable : prepared) printable->Unprepare();
         if (controllerPrepared) Controller().Unprepare();
@@ -177,6 +169,7 @@ void TCustomRpReport::RunPrepared(bool partOfJob) {
         }
         for (const std::unique_ptr<TRpPrintable>& printable : Printables()) prepare(*printable);
 
+        PartOfJob = partOfJob;
         Running = true;
         RunController();
 
@@ -208,6 +201,17 @@ void TCustomRpReport::RunPrepared(bool partOfJob) {
 }
 
 void TCustomRpReport::RunController() { Controller().RunDataLoop(); }
+
+void TRpReport::RunController() {
+    WireBands();
+    Controller().OnNeedData = OnNeedData;
+    Controller().RunDataLoop();
+}
+
+std::int32_t TRpReport::RecordCount() const {
+    const TRpDataSet* data = Controller().ActiveDataSet();
+    return data != nullptr ? data->RecordCount() : 1;
+}
 
 std::optional<int> TCustomRpReport::RunRecordCount() const { return std::nullopt; }
 
@@ -310,7 +314,9 @@ void TCustomRpReport::DoAfterPrint(output::TRpPrinter& sender) {
 // ---- Messages ----
 
 void TCustomRpReport::ClosePreviewMessage(output::TRpPrinter& printer) {
-    if (!Available) {
+    const auto shown = std::ranges::find_if(shownPrinters_, [&](const auto& p) { return p.get() == &printer; });
+    // The preview of an earlier run, still open, leaves the run under way alone.
+    if (!Available && shown == shownPrinters_.end()) {
         Cancel();
         return;
     }
@@ -320,7 +326,6 @@ void TCustomRpReport::ClosePreviewMessage(output::TRpPrinter& printer) {
         ReleaseLater(std::move(ownPrinter_));
         return;
     }
-    const auto shown = std::ranges::find_if(shownPrinters_, [&](const auto& p) { return p.get() == &printer; });
     if (shown != shownPrinters_.end()) {
         std::unique_ptr<TRpPrinter> closed = std::move(*shown);
         shownPrinters_.erase(shown);

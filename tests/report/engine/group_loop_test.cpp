@@ -37,7 +37,7 @@ protected:
         table_ = std::make_unique<MemoryTable>(
             "T", std::vector<Column>{{"K1", TRpFieldKind::String}, {"K2", TRpFieldKind::Integer}});
         for (const auto& [k1, k2] : rows) table_->AddRow({k1, k2});
-        report_->RegisterDataSet(*table_);
+        report_->DataSets.Add(*table_);
         report_->Controller().SetDataSet(table_.get());
     }
 
@@ -132,8 +132,8 @@ TEST_F(GroupLoopTest, GroupValuesCompareByKindAndExactValue) {
         MemoryTable table("T", {{"V", c.kind}});
         table.AddRow({c.first});
         table.AddRow({c.second});
-        report_->RegisterDataSet(table);
-        report_->DataSetList = report_->DataSets();
+        report_->DataSets.Add(table);
+        report_->DataSetList = report_->DataSets.List();
         auto& group = Place<TRpGroup>("G", 20);
         group.Expression = c.expression;
         group.Prepare();
@@ -146,6 +146,18 @@ TEST_F(GroupLoopTest, GroupValuesCompareByKindAndExactValue) {
         group.Unprepare();
         report_.reset();
     }
+}
+
+TEST_F(GroupLoopTest, HeaderIsNotPrintedAgainWhileAnInnerGroupChanges) {
+    std::vector<std::pair<std::string, int>> rows;
+    for (int row = 0; row < 250; ++row) rows.emplace_back("A", row);
+    BuildWithTable(rows);
+    AddGroup("G1", "T.K1").ReprintOnNewPage = true;
+    AddGroup("G2", "T.K2");
+    Run();
+    ASSERT_GT(report_->PageNumber, 1);
+    EXPECT_EQ(Prints("G1").size(), 1u);
+    EXPECT_EQ(Prints("G2").size(), 250u);
 }
 
 TEST_F(GroupLoopTest, OpenGroupPrintsItsHeaderAgainOncePerLaterPage) {

@@ -61,8 +61,9 @@ void DataLoopTest::StartRun() {
     report.CurrentColumn = report.Page.Columns();
     report.ReserveFooterSpace();
     report.CurrentX = 100;
-    report.DataSetList = report.DataSets();
+    report.DataSetList = report.DataSets.List();
     report.Controller().Collect();
+    report.Functions.Prepare();
     report.Controller().Prepare();
 }
 
@@ -73,6 +74,7 @@ void DataLoopTest::EndRun() {
     if (!report.Cancelled) report.FinishPage();
     report.Running = false;
     report.Controller().Unprepare();
+    report.Functions.Unprepare();
     if (report.Cancelled) {
         printer_->AbortDoc();
     } else {

@@ -4,6 +4,7 @@
 
 #include "fake_controls.h"
 #include "printable_fixture.h"
+#include "report/engine/report.h"
 
 #include <memory>
 #include <string>

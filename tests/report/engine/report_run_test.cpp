@@ -4,8 +4,10 @@
 #include "run_fixture.h"
 
 #include "report/engine/report_window.h"
+#include "report/output/progress_form.h"
 #include "report/output/rp_error.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -249,7 +251,7 @@ TEST_F(ReportRunTest, CancelledExportIsNotFinished) {
 
 TEST_F(ReportRunTest, TwoPreviewsRecordTheSamePages) {
     Build();
-    rows_ = 120;
+    rows_ = 300;
     ASSERT_EQ(report_->PreviewReport(), TRpRunResult::Done);
     const std::vector<std::string> first = previews_.pages;
     needData_ = 0;
@@ -261,7 +263,7 @@ TEST_F(ReportRunTest, TwoPreviewsRecordTheSamePages) {
 
 TEST_F(ReportRunTest, PrintFromThePreviewKeepsItsPages) {
     Build();
-    rows_ = 120;
+    rows_ = 300;
     TRpRunResult printed = TRpRunResult::Busy;
     std::vector<std::string> after;
     TRpPrinter* shownPrinter = nullptr;
@@ -318,6 +320,61 @@ TEST_F(ReportRunTest, AFailingRunRestoresTheReport) {
     EXPECT_EQ(previews_.pages.size(), 1u);
 }
 
+TEST_F(ReportRunTest, CallsFromTheWindowsShowWhatGoesWrong) {
+    Build();
+    rows_ = 3;
+    // A print asked for by the preview, or posted by the printer object, that fails.
+    onNeedData_ = [](int call) {
+        if (call == 2) throw report::output::ERpError("Brak danych");
+    };
+    report_->Window().PrintToPrinter();
+    needData_ = 0;
+    report_->Window().PrintToPrinterMessage();
+    EXPECT_EQ(messages_.TextsOf(utility::MessageKind::Error), (std::vector<std::string>{"Brak danych", "Brak danych"}));
+    EXPECT_TRUE(report_->Available);
+    // A save asked for while the report runs writes nothing, and says so.
+    messages_.Clear();
+    needData_ = 0;
+    CallFilter filter;
+    onNeedData_ = [&](int call) {
+        if (call == 2) report_->Window().ExportWithFilter(filter);
+    };
+    EXPECT_EQ(report_->PreviewReport(), TRpRunResult::Done);
+    EXPECT_TRUE(filter.calls.empty());
+    EXPECT_EQ(messages_.TextsOf(utility::MessageKind::Error).size(), 1u);
+}
+
+TEST_F(ReportRunTest, CancelInTheProgressWindowOfADirectPrint) {
+    Build();
+    rows_ = 300;
+    int afterPrint = 0;
+    report_->AfterPrint = [&](report::engine::TCustomRpReport&) { ++afterPrint; };
+    bool windowFound = false;
+    onNeedData_ = [&](int call) {
+        if (call != 11) return;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* progress = qobject_cast<report::output::TRpProgressForm*>(widget);
+            if (progress == nullptr || !progress->isVisible()) continue;
+            windowFound = true;
+            progress->CancelButtonClick();
+        }
+    };
+    EXPECT_EQ(report_->PrintToPrinter(), TRpRunResult::Cancelled);
+    EXPECT_TRUE(windowFound);
+    // No further rows; the window also asked the report to stop, so the loop ends as a stopped
+    // one (with its Summary); the last page gets its footer and the document is ended.
+    EXPECT_EQ(Prints("DetailBand1").size(), 10u);
+    EXPECT_EQ(Prints("SummaryBand1").size(), 1u);
+    EXPECT_EQ(Prints("PageFooterBand1").size(), 1u);
+    EXPECT_EQ(afterPrint, 1);
+    ASSERT_EQ(service_->jobs.size(), 1u);
+    EXPECT_EQ(service_->jobs[0]->pages.size(), 1u);
+    Flush();
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        EXPECT_EQ(qobject_cast<report::output::TRpProgressForm*>(widget), nullptr);
+    }
+}
+
 TEST_F(ReportRunTest, TheRowsComeOnTheGuiThreadInBackground) {
     Build();
     rows_ = 300;
@@ -332,24 +389,35 @@ TEST_F(ReportRunTest, TheRowsComeOnTheGuiThreadInBackground) {
     ASSERT_GE(previews_.finishedPages.size(), 3u);
     EXPECT_EQ(previews_.finishedPages.front(), 1);
     EXPECT_TRUE(std::is_sorted(previews_.finishedPages.begin(), previews_.finishedPages.end()));
-    EXPECT_EQ(previews_.pages.size(), 6u);
+    EXPECT_EQ(previews_.pages.size(), 3u);
     EXPECT_FALSE(report_->GeneratingInBackground());
     EXPECT_EQ(report_->RpPrinter, nullptr);
 }
 
 TEST_F(ReportRunTest, PreviewWhileGeneratingWaitsForItsWindow) {
-    Build();
-    rows_ = 120;
-    std::vector<bool> previewShown;
-    onNeedData_ = [&](int) { previewShown.push_back(previews_.open && previews_.open->PreviewActive()); };
-    EXPECT_EQ(report_->PreviewWhileGenerating(), TRpRunResult::Done);
-    EXPECT_EQ(previews_.modeless, 1);
-    // The window was up before the first row was asked for.
-    EXPECT_EQ(std::count(previewShown.begin(), previewShown.end(), false), 0);
-    EXPECT_EQ(previews_.pages.size(), 3u);
-    Flush();
-    EXPECT_FALSE(previews_.open);
-    EXPECT_EQ(report_->RpPrinter, nullptr);
+    enum class How { Call, Message, Background };
+    for (const How how : {How::Call, How::Message, How::Background}) {
+        SCOPED_TRACE(static_cast<int>(how));
+        needData_ = 0;
+        previews_ = {};
+        Build();
+        rows_ = 120;
+        std::vector<bool> previewShown;
+        onNeedData_ = [&](int) { previewShown.push_back(previews_.open && previews_.open->PreviewActive()); };
+        report_->CreateInBGThread = how == How::Background;
+        if (how == How::Message) report_->Window().PreviewWhileGeneratingMessage();
+        else EXPECT_EQ(report_->PreviewWhileGenerating(), TRpRunResult::Done);
+        // The generation in the background goes on after the call has returned.
+        while (report_->GeneratingInBackground() || (previews_.open && previews_.open->PreviewActive())) Flush();
+        EXPECT_EQ(previews_.modeless, 1);
+        // The window was up before the first row was asked for.
+        EXPECT_EQ(previewShown, std::vector<bool>(121, true));
+        EXPECT_EQ(previews_.pages.size(), 2u);
+        Flush();
+        EXPECT_FALSE(previews_.open);
+        EXPECT_EQ(report_->RpPrinter, nullptr);
+        report_.reset();
+    }
 }
 
 TEST_F(ReportRunTest, APrinterObjectStaysWhileItsPreviewShows) {
@@ -371,6 +439,27 @@ TEST_F(ReportRunTest, APrinterObjectStaysWhileItsPreviewShows) {
     Flush();
     EXPECT_FALSE(first);
     EXPECT_EQ(report_->RpPrinter, nullptr);
+}
+
+TEST_F(ReportRunTest, AnEarlierPreviewClosingDuringARunLeavesTheRunAlone) {
+    Build();
+    rows_ = 3;
+    QPointer<TRpPrinter> first;
+    TRpRunResult second = TRpRunResult::Busy;
+    previews_.afterModelessRun = [&](TRpPrinter& shown) {
+        first = &shown;
+        needData_ = 0;
+        onNeedData_ = [&](int call) {
+            if (call == 2 && first) first->ClosePreview();
+        };
+        second = report_->PreviewReport();
+    };
+    EXPECT_EQ(report_->PreviewWhileGenerating(), TRpRunResult::Done);
+    EXPECT_EQ(second, TRpRunResult::Done);
+    EXPECT_EQ(previews_.modal, 1);
+    EXPECT_EQ(previews_.pages.size(), 1u);
+    Flush();
+    EXPECT_FALSE(first);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "program_bands.h"
 #include "report/engine/expr_unit.h"
+#include "report/engine/report_window.h"
 #include "report/output/page_list.h"
 
 #include <QApplication>
@@ -24,14 +25,16 @@ std::vector<std::string> RecordedPages(TRpPrinter& printer) {
 
 namespace {
 
-// Calls `action` from the event loop once `printer`'s document is finished (nothing when the
-// printer object has gone by then).
+// Calls `action` from the event loop once `printer`'s document is finished and its report has
+// ended the run (nothing when the printer object has gone by then).
 void WhenFinished(const QPointer<TRpPrinter>& printer, const std::function<void(TRpPrinter&)>& action) {
     QMetaObject::invokeMethod(
         qApp,
         [printer, action] {
             if (!printer) return;
-            if (printer->Status() != report::output::TRpPrinterStatus::rpsFinished) WhenFinished(printer, action);
+            const auto* window = qobject_cast<report::engine::TRpReportWindow*>(printer->ParentReport());
+            const bool running = window != nullptr && !window->Report().Available;
+            if (running || printer->Status() != report::output::TRpPrinterStatus::rpsFinished) WhenFinished(printer, action);
             else action(*printer);
         },
         Qt::QueuedConnection);
