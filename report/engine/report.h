@@ -110,6 +110,9 @@ public:
     bool SnapToGrid = true;
     // Options: recorded pages are compressed.
     bool Compression = false;
+    // One pass without data when there is none; held by the controller.
+    [[nodiscard]] bool PrintIfEmpty() const { return Controller().PrintIfEmpty; }
+    void SetPrintIfEmpty(bool printIfEmpty) { Controller().PrintIfEmpty = printIfEmpty; }
     // In a composite job: the report starts on a new page.
     bool StartNewPageInComposite = false;
     // PreviewReport generates while the preview is already showing (GenerateInBackground).

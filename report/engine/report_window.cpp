@@ -3,6 +3,7 @@
 #include "report/engine/report.h"
 #include "report/engine/report_job.h"
 #include "report/output/page_format.h"
+#include "report/output/print_dialog.h"
 #include "report/output/painter_canvas.h"
 #include "report/output/rp_printer.h"
 #include "utility/cp1250.h"
@@ -32,9 +33,7 @@ void Shown(F&& call) {
 
 TRpReportWindow::TRpReportWindow(TCustomRpReport& report) : report_(report) {}
 
-void TRpReportWindow::PrintToPrinterMessage() {
-    Shown([this] { static_cast<void>(report_.PrintToPrinter()); });
-}
+void TRpReportWindow::PrintToPrinterMessage() { PrintToPrinter(); }
 
 void TRpReportWindow::ClosePreviewMessage(output::TRpPrinter& printer) { report_.ClosePreviewMessage(printer); }
 
@@ -98,7 +97,10 @@ void TRpReportWindow::SetPrinterSettings(const output::TRpPrinterSettings& setti
 }
 
 void TRpReportWindow::PrintToPrinter() {
-    Shown([this] { static_cast<void>(report_.PrintToPrinter()); });
+    Shown([this] {
+        // Asked for from a window: a print that cannot be made is not left unsaid.
+        if (report_.PrintToPrinter() == TRpRunResult::NoPrinter) utility::WarningBox(output::kNoPrinterWarning);
+    });
 }
 
 std::optional<output::TRpPrinterSettings> TRpReportWindow::ShowPrinterSetup() {

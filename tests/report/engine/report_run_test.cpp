@@ -4,13 +4,20 @@
 #include "run_fixture.h"
 
 #include "report/engine/report_window.h"
+#include "report/output/pdf_document.h"
 #include "report/output/progress_form.h"
+#include "tests/support/pdf_check.h"
 #include "report/output/rp_error.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace enginetest {
 namespace {
@@ -249,6 +256,67 @@ TEST_F(ReportRunTest, CancelledExportIsNotFinished) {
     }
 }
 
+TEST_F(ReportRunTest, SavingAsPdfWritesAWholeFileOrLeavesTheOldOne) {
+    const QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const std::filesystem::path file = std::filesystem::path(folder.path().toStdString()) / "lista.pdf";
+    {
+        std::ofstream old(file, std::ios::binary);
+        old << "stary plik";
+    }
+    const auto contents = [&] {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    // Cancelled half-way: the file chosen keeps what it had.
+    Build();
+    rows_ = 300;
+    onNeedData_ = [this](int call) {
+        if (call == 150) report_->Cancel();
+    };
+    {
+        report::output::TRpPDFDocumentFilter filter(file);
+        EXPECT_EQ(report_->ExportWithFilter(filter), TRpRunResult::Cancelled);
+    }
+    EXPECT_EQ(contents(), "stary plik");
+    // The whole run: a sound file of the recorded pages.
+    onNeedData_ = nullptr;
+    needData_ = 0;
+    {
+        report::output::TRpPDFDocumentFilter filter(file);
+        EXPECT_EQ(report_->ExportWithFilter(filter), TRpRunResult::Done);
+    }
+    const QString path = QString::fromStdString(file.string());
+    const testsupport::ToolResult check = testsupport::RunTool({"qpdf", "--check", path});
+    EXPECT_EQ(check.exitCode, 0) << check.out << check.err;
+    EXPECT_EQ(check.out.find("WARNING"), std::string::npos) << check.out;
+    const testsupport::ToolResult info = testsupport::RunTool({"pdfinfo", path});
+    EXPECT_NE(info.out.find("Pages:           3"), std::string::npos) << info.out;
+}
+
+TEST_F(ReportRunTest, OnPreviewShowsInsteadOfThePreviewWindow) {
+    Build();
+    rows_ = 120;
+    report_->ReportTitle = "Lista zdarze\xF1";
+    report_->Compression = true;
+    int shown = 0;
+    report_->OnPreview = [&](TRpPrinter& printer) {
+        ++shown;
+        EXPECT_EQ(printer.Status(), TRpPrinterStatus::rpsFinished);
+        EXPECT_EQ(printer.PageCount(), 2);
+        EXPECT_TRUE(printer.PageList().Compressed());
+        EXPECT_EQ(printer.Title(), QString::fromUtf8("Lista zdarze\u0144"));
+        EXPECT_TRUE(printer.ReprintRecorded());
+        EXPECT_EQ(printer.GetReportWindow(), &report_->Window());
+    };
+    EXPECT_EQ(report_->PreviewReport(), TRpRunResult::Done);
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(previews_.modal, 0);
+    // Nothing closed it: the printer object stays with the report.
+    ASSERT_NE(report_->RpPrinter, nullptr);
+    EXPECT_EQ(report_->RpPrinter->PageCount(), 2);
+}
+
 TEST_F(ReportRunTest, TwoPreviewsRecordTheSamePages) {
     Build();
     rows_ = 300;
@@ -292,6 +360,11 @@ TEST_F(ReportRunTest, PrintWithoutPrinterAnswersNoPrinter) {
     report_->RpPrinter = &shown;
     EXPECT_EQ(report_->PrintToPrinter(), TRpRunResult::NoPrinter);
     EXPECT_EQ(needData_, 0);
+    EXPECT_EQ(report_->RpPrinter, &shown);
+    // Asked for from the preview, it says why nothing printed.
+    EXPECT_TRUE(messages_.Messages().empty());
+    report_->Window().PrintToPrinter();
+    EXPECT_EQ(messages_.TextsOf(utility::MessageKind::Warning), std::vector<std::string>{"No printers are installed."});
     EXPECT_EQ(report_->RpPrinter, &shown);
     report_->RpPrinter = nullptr;
 }
@@ -392,6 +465,42 @@ TEST_F(ReportRunTest, TheRowsComeOnTheGuiThreadInBackground) {
     EXPECT_EQ(previews_.pages.size(), 3u);
     EXPECT_FALSE(report_->GeneratingInBackground());
     EXPECT_EQ(report_->RpPrinter, nullptr);
+}
+
+TEST_F(ReportRunTest, ClosingThePreviewOfABackgroundRunCancelsItAndFreesItsPrinterObject) {
+    Build();
+    rows_ = 300;
+    report_->CreateInBGThread = true;
+    QPointer<TRpPrinter> running;
+    onNeedData_ = [&](int call) {
+        if (call != 20) return;
+        running = report_->RpPrinter;
+        // The user closes the preview while the pages are still being made.
+        report_->RpPrinter->ClosePreview();
+    };
+    EXPECT_EQ(report_->PreviewReport(), TRpRunResult::Done);
+    EXPECT_EQ(needData_, 20);
+    EXPECT_EQ(Prints("DetailBand1").size(), 19u);
+    EXPECT_TRUE(Prints("SummaryBand1").empty());
+    Flush();
+    EXPECT_FALSE(running);
+    EXPECT_EQ(report_->RpPrinter, nullptr);
+    EXPECT_FALSE(report_->GeneratingInBackground());
+    EXPECT_TRUE(report_->Available);
+}
+
+TEST_F(ReportRunTest, AFailedDirectPrintIsAbortedNotPrinted) {
+    Build();
+    rows_ = 300;
+    onNeedData_ = [](int call) {
+        if (call == 150) throw report::output::ERpError("Brak danych");
+    };
+    EXPECT_THROW(static_cast<void>(report_->PrintToPrinter()), report::output::ERpError);
+    ASSERT_EQ(service_->jobs.size(), 1u);
+    EXPECT_FALSE(service_->jobs[0]->finished);
+    EXPECT_TRUE(service_->jobs[0]->aborted);
+    EXPECT_EQ(report_->RpPrinter, nullptr);
+    EXPECT_TRUE(report_->Available);
 }
 
 TEST_F(ReportRunTest, PreviewWhileGeneratingWaitsForItsWindow) {

@@ -199,6 +199,9 @@ TEST_F(ReportSettingsTest, ZoomAndPreviewSizeReadAsTheComponentHasThem) {
     report_->PreviewWidth = 640;
     EXPECT_EQ(report_->PreviewWidthOrDefault(), 640);
     EXPECT_EQ(report_->Window().PreviewOptions().PreviewWidth, 640);
+    EXPECT_TRUE(report_->PrintIfEmpty());
+    report_->SetPrintIfEmpty(false);
+    EXPECT_FALSE(report_->Controller().PrintIfEmpty);
 }
 
 TEST_F(ReportSettingsTest, TheDesignSchemeFollowsTheDisplaysColours) {
