@@ -88,10 +88,7 @@ Tf_tcDruk::~Tf_tcDruk() { FormDestroy(); }
 void Tf_tcDruk::BindEvents()
 {
     RpReport1.BeforePrint = std::bind_front(&Tf_tcDruk::RpReport1BeforePrint, this);
-    RpReport1.OnNeedData = [this](auto& sender, bool& moreData) { RpReport1NeedData(sender, moreData); };
-    // The run does not hand the report's row source to its controller yet: the controller is
-    // given it directly, which is what the hand-over would do.
-    RpReport1.Controller().OnNeedData = [this](auto& sender, bool& moreData) { RpReport1NeedData(sender, moreData); };
+    RpReport1.OnNeedData = std::bind_front(&Tf_tcDruk::RpReport1NeedData, this);
     // The recording is done (or the run ended early): the progress window has had its use.
     RpReport1.AfterPreview = [this](TCustomRpReport&) { utility::ProgressClose(progress_); };
     DetailBand1->BeforePrint = std::bind_front(&Tf_tcDruk::DetailBand1BeforePrint, this);

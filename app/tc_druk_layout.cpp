@@ -108,7 +108,7 @@ void Tf_tcDruk::BuildReport()
     r.Font = Arial(10);
     r.FirstPageHeader = true;
     r.LastPageFooter = true;
-    r.Controller().PrintIfEmpty = true;
+    r.SetPrintIfEmpty(true);
     // The layout's entries besides PAGENUMBER, COLUMNNUMBER and REPORTTITLE.
     r.Functions.AddFunction("RPSTRINGSBAND1", "0");
     r.Functions.AddFunction("RPLOOPBAND1", "0");

@@ -435,7 +435,7 @@ TEST_F(DrukTest, PageAndBandsOfTheLayout)
     EXPECT_EQ(r.Font.charset, 238);
     EXPECT_TRUE(r.FirstPageHeader);
     EXPECT_TRUE(r.LastPageFooter);
-    EXPECT_TRUE(r.Controller().PrintIfEmpty);
+    EXPECT_TRUE(r.PrintIfEmpty());
     EXPECT_EQ(r.PreviewInitialState, report::output::TPreviewWindowState::wsMaximized);
     EXPECT_EQ(r.PrevInitialZoom, report::output::TRpZoomState::rpZoomOther);
     EXPECT_EQ(r.PreviewDefaultSaveType, report::output::TPrevSaveType::stPDF);
