@@ -10,6 +10,8 @@
 #include "utility/datetime.h"
 #include "utility/formatsettings.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QPointer>
 #include <QProgressBar>
 #include <gtest/gtest.h>
@@ -480,6 +482,13 @@ TEST_F(DrukTest, PageAndBandsOfTheLayout)
         EXPECT_EQ(band.ForceNewPage, want.forceNewPage);
         EXPECT_EQ(band.Color, qRgb(255, 255, 255));
     }
+    // Only the detail, the summary and the vehicles heading have a before-print event.
+    for (const report::engine::TRpCustomBand* band : list) {
+        const bool bound = band == form->DetailBand1 || band == form->SummaryBand1 || band == form->ChildBand4;
+        EXPECT_EQ(static_cast<bool>(band->BeforePrint), bound) << band->Name;
+    }
+    EXPECT_TRUE(r.BeforePrint);
+    EXPECT_TRUE(r.OnNeedData);
     EXPECT_EQ(form->DetailBand1->Font().points, 7);
     EXPECT_EQ(form->DetailBand1->Font().charset, 238);
 }
@@ -551,6 +560,23 @@ TEST_F(DrukTest, TextControlsOfTheLayout)
     EXPECT_NEAR(static_cast<double>(form->RpImage1->Size.Native(1)), 18.5, 1e-3);
     EXPECT_NEAR(static_cast<double>(form->RpImage1->Size.Native(3)), 76.7, 1e-3);
     EXPECT_NEAR(static_cast<double>(form->RpImage1->Size.Native(0)), 42.3, 1e-3);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DrukTest, EachRunStartsAtTheFirstRowWithTheTitleOnTheClipboard)
+{
+    const auto form = Make(NowakCard());
+    form->RpReport1.ReportTitle = utility::Pl("NowakAnna 2011-05-17 2011-05-17");
+    form->RowIndex = 7;
+    QGuiApplication::clipboard()->setText(QStringLiteral("something else"));
+    bool printReport = true;
+    form->RpReport1.BeforePrint(form->RpReport1, printReport);
+    EXPECT_TRUE(printReport);
+    EXPECT_EQ(form->RowIndex, -1);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("NowakAnna 2011-05-17 2011-05-17"));
 }
 
 } // namespace
