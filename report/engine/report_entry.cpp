@@ -53,7 +53,7 @@ std::unique_ptr<output::TRpProgressForm> ProgressFor(const TCustomRpReport& repo
 
 TRpRunResult TCustomRpReport::PreviewReport() {
     if (CreateInBGThread) return GenerateInBackground(true);
-    if (!Available || backgroundRun_ || !CreateRpPrinter()) return TRpRunResult::Busy;
+    if (!CreateRpPrinter()) return TRpRunResult::Busy;
     TRpPrinter& printer = *RpPrinter;
     SetUpPreviewPrinter(*this, printer);
     try {
@@ -202,7 +202,7 @@ bool TCustomRpReport::ShowPrinterSetup() {
 
 TRpRunResult TCustomRpReport::PreviewWhileGenerating() {
     if (CreateInBGThread) return GenerateInBackground(false);
-    if (!Available || backgroundRun_ || !CreateRpPrinter()) return TRpRunResult::Busy;
+    if (!CreateRpPrinter()) return TRpRunResult::Busy;
     const QPointer<TRpPrinter> printer = RpPrinter;
     SetUpPreviewPrinter(*this, *printer);
     try {
@@ -226,7 +226,7 @@ TRpRunResult TCustomRpReport::PreviewWhileGenerating() {
 }
 
 TRpRunResult TCustomRpReport::GenerateInBackground(bool modal) {
-    if (!Available || backgroundRun_ || !CreateRpPrinter()) return TRpRunResult::Busy;
+    if (!CreateRpPrinter()) return TRpRunResult::Busy;
     const QPointer<TRpPrinter> printer = RpPrinter;
     SetUpPreviewPrinter(*this, *printer);
     // The run is queued on this thread and starts inside the preview's own event loop: the

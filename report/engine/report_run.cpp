@@ -254,7 +254,8 @@ void TCustomRpReport::ApplyPrinterSettings() {
 }
 
 bool TCustomRpReport::CreateRpPrinter() {
-    if (!Available) return false;
+    // A run queued in the background owns the printer object it was given.
+    if (!Available || backgroundRun_) return false;
     output::ClientWindow* client = RpPrinter != nullptr ? RpPrinter->GetClientWindow() : nullptr;
     auto printer = std::make_unique<TRpPrinter>(window_.get());
     if (ownPrinter_) {

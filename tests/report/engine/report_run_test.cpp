@@ -467,6 +467,25 @@ TEST_F(ReportRunTest, TheRowsComeOnTheGuiThreadInBackground) {
     EXPECT_EQ(report_->RpPrinter, nullptr);
 }
 
+TEST_F(ReportRunTest, AQueuedBackgroundRunKeepsItsPrinterObject) {
+    Build();
+    rows_ = 3;
+    ASSERT_EQ(report_->GenerateInBackground(false), TRpRunResult::Done);
+    // The preview shows; the run waits for the event loop.
+    ASSERT_TRUE(report_->GeneratingInBackground());
+    TRpPrinter* queued = report_->RpPrinter;
+    CallFilter filter;
+    EXPECT_EQ(report_->PrintToPrinter(), TRpRunResult::Busy);
+    EXPECT_EQ(report_->ExportWithFilter(filter), TRpRunResult::Busy);
+    EXPECT_EQ(report_->PreviewReport(), TRpRunResult::Busy);
+    EXPECT_FALSE(report_->CreateRpPrinter());
+    EXPECT_EQ(report_->RpPrinter, queued);
+    while (report_->GeneratingInBackground() || (previews_.open && previews_.open->PreviewActive())) Flush();
+    EXPECT_EQ(needData_, 4);
+    EXPECT_EQ(previews_.pages.size(), 1u);
+    EXPECT_TRUE(filter.calls.empty());
+}
+
 TEST_F(ReportRunTest, ClosingThePreviewOfABackgroundRunCancelsItAndFreesItsPrinterObject) {
     Build();
     rows_ = 300;
