@@ -3,6 +3,7 @@
 #include "report/engine/ev_messages.h"
 #include "report/engine/expr_unit.h"
 #include "utility/cp1250.h"
+#include "utility/stringi.h"
 
 #include <algorithm>
 
@@ -97,6 +98,26 @@ bool TRpEvEnvironment::DeleteFunction(std::string_view name)
     if (Prepared() || index < 0)
         return false;
     lines_.erase(lines_.begin() + index);
+    return true;
+}
+
+bool TRpEvEnvironment::RenameFunction(int index, std::string_view name)
+{
+    if (index < 0 || index >= Count())
+        return false;
+    const std::string upper = utility::Cp1250UpperCase(utility::TrimBoth(name));
+    const int existing = IndexOf(upper);
+    if (upper.empty() || (existing >= 0 && existing != index))
+        return false;
+    lines_[static_cast<std::size_t>(index)].name = upper;
+    return true;
+}
+
+bool TRpEvEnvironment::ReplaceExpression(int index, std::string_view expression)
+{
+    if (index < 0 || index >= Count() || Prepared())
+        return false;
+    lines_[static_cast<std::size_t>(index)].entry = std::make_shared<TRpEvEmbeddedFunction>(std::string(expression));
     return true;
 }
 

@@ -60,6 +60,12 @@ public:
     // Removes the entry of that name. Refused (false) while the environment is prepared, since
     // prepared expressions use it; false also when there is no such name.
     [[nodiscard]] bool DeleteFunction(std::string_view name);
+    // Line `index` takes the upper-cased `name` (blanks around it dropped). Refused (false) for
+    // no such line, an empty name, or a name another line has: lookups would find only the first.
+    [[nodiscard]] bool RenameFunction(int index, std::string_view name);
+    // Line `index` gets a new entry of `expression`. Refused (false) for no such line and while
+    // the environment is prepared, since the new entry would not be.
+    [[nodiscard]] bool ReplaceExpression(int index, std::string_view expression);
     // A new wrapper of the entry, or a new error element "Unknown function : <name>".
     [[nodiscard]] std::unique_ptr<TRpEvElement> GetFunction(std::string_view name) const;
     // The entry's value; an error result when there is no such entry.

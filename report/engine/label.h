@@ -161,6 +161,8 @@ private:
 class TRpLabel : public TRpCustomLabel {
 public:
     using TRpCustomLabel::SetCaption;
+    // Makes a TRpLabelEditor.
+    [[nodiscard]] TRpEditorFactory GetEditorClass() const override;
 };
 
 class TRpMemo : public TRpCustomLabel {

@@ -75,18 +75,21 @@ public:
     TRpPrintableEditor(const TRpPrintableEditor&) = delete;
     TRpPrintableEditor& operator=(const TRpPrintableEditor&) = delete;
 
-    [[nodiscard]] virtual int VerbCount() const { return 0; }
-    [[nodiscard]] virtual int PropertyCount() const { return 0; }
+    [[nodiscard]] virtual QRgb GetColor() const { return 0; }
+    // The control's font; null for the base.
+    [[nodiscard]] virtual const output::FontSpec* GetFont() const { return nullptr; }
     [[nodiscard]] virtual const std::type_info& ControlClass() const;
-    [[nodiscard]] virtual std::string VerbText(int) const { return {}; }
-    [[nodiscard]] virtual std::string PropertyName(int) const { return {}; }
-    [[nodiscard]] virtual std::string PropertyText(int) const { return {}; }
-    [[nodiscard]] virtual bool CanEdit() const { return false; }
-    virtual void Refresh() {}
-    virtual void ExecuteVerb(int index) = 0;
-    virtual void EditProperty(int index) = 0;
-    virtual void SetPropertyText(int index, const std::string& text) = 0;
-    virtual void Apply() = 0;
+    [[nodiscard]] virtual std::string GetText() const { return {}; }
+    // Start of the names new controls of the class get ("RPLABEL1").
+    [[nodiscard]] virtual std::string NamePrefix() const { return {}; }
+    [[nodiscard]] virtual std::string Description() const { return {}; }
+    [[nodiscard]] virtual TAlignment GetAlignment() const { return TAlignment::taLeftJustify; }
+    virtual void SetAlignment(TAlignment) {}
+    virtual void SetColor(QRgb color) = 0;
+    virtual void SetFont(const output::FontSpec& font) = 0;
+    virtual void SetText(const std::string& text) = 0;
+    // Runs the control's settings dialog; true when it was closed with OK.
+    virtual bool Edit() = 0;
 
     TRpPrintable& Control;
 };

@@ -60,6 +60,8 @@ public:
     bool ResetAfterPrint = false;
 
     [[nodiscard]] TRpEvaluator& Evaluator() { return *evaluator_; }
+    // Makes a TRpExprEditor.
+    [[nodiscard]] TRpEditorFactory GetEditorClass() const override;
 
     // The label preparation, then the expression is prepared over the report's data sets and
     // environment (Functions), the control is told of the master's detail rows, and reset.

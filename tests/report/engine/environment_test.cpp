@@ -174,6 +174,54 @@ TEST_F(EnvironmentTest, DeletingIsRefusedWhilePrepared)
     EXPECT_EQ(Describe(functions_.GetValue("A")), "E:");
 }
 
+TEST_F(EnvironmentTest, RenamingKeepsNamesUnique)
+{
+    functions_.AddFunction("A", "5");
+    functions_.AddFunction("B", "6");
+    const struct {
+        int line;
+        const char* name;
+        bool done;
+        const char* first;
+        const char* second;
+    } cases[] = {
+        {0, "b", false, "A", "B"},      // another line's name: lookups would find only the first
+        {0, "", false, "A", "B"},
+        {0, "   ", false, "A", "B"},
+        {2, "C", false, "A", "B"},      // no such line
+        {-1, "C", false, "A", "B"},
+        {0, "a", true, "A", "B"},       // its own name again
+        {0, " total ", true, "TOTAL", "B"},
+        {1, "Suma", true, "TOTAL", "SUMA"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(functions_.RenameFunction(c.line, c.name), c.done) << c.name;
+        EXPECT_EQ(functions_.Name(0), c.first) << c.name;
+        EXPECT_EQ(functions_.Name(1), c.second) << c.name;
+    }
+    // The entry went with its name.
+    functions_.Prepare();
+    EXPECT_EQ(Describe(functions_.GetValue("total")), "I:5");
+    EXPECT_EQ(Describe(functions_.GetValue("A")), "E:");
+    functions_.Unprepare();
+}
+
+TEST_F(EnvironmentTest, ReplacingAnExpressionIsRefusedWhilePrepared)
+{
+    functions_.AddFunction("A", "5");
+    functions_.Prepare();
+    EXPECT_FALSE(functions_.ReplaceExpression(0, "7"));
+    EXPECT_EQ(functions_.Entry(0)->Expression(), "5");
+    EXPECT_EQ(Describe(functions_.GetValue("A")), "I:5");
+    functions_.Unprepare();
+    EXPECT_TRUE(functions_.ReplaceExpression(0, "7"));
+    EXPECT_FALSE(functions_.ReplaceExpression(1, "8"));
+    EXPECT_EQ(functions_.Entry(0)->Expression(), "7");
+    functions_.Prepare();
+    EXPECT_EQ(Eval(functions_, "A+1"), "I:8");
+    functions_.Unprepare();
+}
+
 TEST_F(EnvironmentTest, AQueueOutlivingItsEntryFindsItGone)
 {
     functions_.AddFunction("A", "5");

@@ -207,20 +207,22 @@ TEST(Printable, DesignViewAndEditor) {
     // The base editor's neutral answers.
     struct Editor : TRpPrintableEditor {
         using TRpPrintableEditor::TRpPrintableEditor;
-        void ExecuteVerb(int) override {}
-        void EditProperty(int) override {}
-        void SetPropertyText(int, const std::string&) override {}
-        void Apply() override {}
+        void SetColor(QRgb) override {}
+        void SetFont(const report::output::FontSpec&) override {}
+        void SetText(const std::string&) override {}
+        bool Edit() override { return true; }
     };
     Editor editor(control);
     EXPECT_EQ(&editor.Control, &control);
-    EXPECT_EQ(editor.VerbCount(), 0);
-    EXPECT_EQ(editor.PropertyCount(), 0);
+    EXPECT_EQ(editor.GetColor(), 0u);
+    EXPECT_EQ(editor.GetFont(), nullptr);
     EXPECT_EQ(editor.ControlClass(), typeid(TRpPrintable));
-    EXPECT_EQ(editor.VerbText(0), "");
-    EXPECT_EQ(editor.PropertyName(0), "");
-    EXPECT_EQ(editor.PropertyText(0), "");
-    EXPECT_FALSE(editor.CanEdit());
+    EXPECT_EQ(editor.GetText(), "");
+    EXPECT_EQ(editor.NamePrefix(), "");
+    EXPECT_EQ(editor.Description(), "");
+    EXPECT_EQ(editor.GetAlignment(), TAlignment::taLeftJustify);
+    editor.SetAlignment(TAlignment::taCenter);
+    EXPECT_EQ(control.Alignment(), TAlignment::taLeftJustify);
 }
 
 TEST(Printable, NamesAndUnitsFollowTheReport) {
