@@ -361,8 +361,13 @@ private:
     // Prints a band on behalf of the paging.
     void OutputPagingBand(TRpCustomBand* band, bool asPageFooter = false);
 
+    class PreparedRun;
     // The run between BeforePrint and the end of the document.
     void RunPrepared(bool partOfJob);
+    // BeginDoc (not in a job) and the filter's Start.
+    void StartDocument(bool partOfJob);
+    // The last page and the filter's Finish.
+    void FinishRun(bool partOfJob);
     void FindBackImage();
     void SaneMargins();
     // Frees the report's own printer object (RpPrinter is cleared when it was that one).

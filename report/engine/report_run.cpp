@@ -45,6 +45,64 @@ bool IsShown(const TRpPrinter& printer) { return printer.PreviewActive() || prin
 
 }  // namespace
 
+// What a run has prepared (the controller, the environments, every control), so that all of it
+// is unprepared again and the units come back, whatever happens.
+class TCustomRpReport::PreparedRun {
+public:
+    explicit PreparedRun(TCustomRpReport& report) : report_(report), units_(report.GetUnits()) {}
+    PreparedRun(const PreparedRun&) = delete;
+    PreparedRun& operator=(const PreparedRun&) = delete;
+    ~PreparedRun() = default;
+
+    void Prepare() {
+        TCustomRpReport& r = report_;
+        r.Controller().Collect();
+        global_ = GlobalEnvironment();
+        if (global_ != nullptr) global_->Prepare();
+        r.Functions.SetDatasets(&r.DataSetList);
+        r.Functions.Prepare();
+        functions_ = true;
+        r.PageEnv = r.Functions.EntryElement("PAGENUMBER");
+        r.ColumnEnv = r.Functions.EntryElement("COLUMNNUMBER");
+        r.TitleEnv = r.Functions.EntryElement("REPORTTITLE");
+        TRpEvEnvironment::SetStringConstant(r.TitleEnv, r.ReportTitle);
+        r.Controller().Prepare();
+        controller_ = true;
+        for (const std::unique_ptr<TRpCustomBand>& band : r.ownedBands_) {
+            for (const std::unique_ptr<TRpPrintable>& printable : band->Printables()) Prepare(*printable);
+        }
+        for (const std::unique_ptr<TRpPrintable>& printable : r.Printables()) Prepare(*printable);
+    }
+
+    void Undo() {
+        TCustomRpReport& r = report_;
+        r.Running = false;
+        r.PartOfJob = false;
+        r.SetUnits(units_);
+        for (TRpPrintable* printable : printables_) printable->Unprepare();
+        printables_.clear();
+        if (controller_) r.Controller().Unprepare();
+        if (functions_) r.Functions.Unprepare();
+        if (global_ != nullptr) global_->Unprepare();
+        controller_ = functions_ = false;
+        global_ = nullptr;
+        r.PageEnv = r.ColumnEnv = r.TitleEnv = nullptr;
+    }
+
+private:
+    void Prepare(TRpPrintable& printable) {
+        printables_.push_back(&printable);
+        printable.Prepare();
+    }
+
+    TCustomRpReport& report_;
+    TRpUnit units_;
+    std::vector<TRpPrintable*> printables_;
+    TRpEvEnvironment* global_ = nullptr;
+    bool functions_ = false;
+    bool controller_ = false;
+};
+
 TRpReportValues* TCustomRpReport::RunValues() {
     if (Available) return nullptr;
     if (!runValues_) runValues_ = std::make_unique<ReportRunValues>(*this);
@@ -106,98 +164,69 @@ void TCustomRpReport::GenerateReport(bool partOfJob) {
 void TCustomRpReport::RunPrepared(bool partOfJob) {
     if (RpPrinter == nullptr) throw output::ERpError("The report has no printer object");
     TRpPrinter& printer = *RpPrinter;
-    const TRpUnit units = GetUnits();
-    std::vector<TRpPrintable*> prepared;
-    bool begun = false;
-    bool controllerPrepared = false;
-    TRpEvEnvironment* global = nullptr;
-    bool functionsPrepared = false;
-    // Everything prepared is unprepared again, also when the run fails half-way.
-    const auto cleanUp = [&] {
-        Running = false;
-        PartOfJob = false;
-        SetUnits(units);
-        for (TRpPrintable* printable : prepared) printable->Unprepare();
-        if (controllerPrepared) Controller().Unprepare();
-        if (functionsPrepared) Functions.Unprepare();
-        if (global != nullptr) global->Unprepare();
-        PageEnv = ColumnEnv = TitleEnv = nullptr;
-    };
+    PreparedRun prepared(*this);
+    const bool readyBefore = printer.Status() == output::TRpPrinterStatus::rpsReady;
     try {
         SetUnits(TRpUnit::Native);
-        if (!partOfJob) {
-            ApplyPrinterSettings();
-            printer.SetTitle(utility::Cp1250ToQString(ReportTitle));
-            printer.SetCompression(Compression);
-            printer.BeginDoc();
-            begun = true;
-            CurrentY = -1;
-            PageNumber = 0;
-        } else {
-            Page.SetPaperSize(printer.GetPaperSize());
-            Page.SetOrientation(printer.GetOrientation() == 1 ? TPrinterOrientation::poLandscape
-                                                              : TPrinterOrientation::poPortrait);
-        }
-        CurrentColumn = Page.Columns();
-        if (Exporting && ExportFilter != nullptr && !ExportFilter->Active) {
-            ExportFilter->Start(RoundHalfEvenInt(NativePage(3)), RoundHalfEvenInt(NativePage(1)), Font);
-        }
+        StartDocument(partOfJob);
         ReserveFooterSpace();
         for (const std::unique_ptr<TRpCustomBand>& band : ownedBands_) band->SetParentReport(this);
         RelinkPrintables();
         CurrentX = RoundHalfEvenInt(NativePage(4));
-
-        Controller().Collect();
-        global = GlobalEnvironment();
-        if (global != nullptr) global->Prepare();
-        Functions.SetDatasets(&DataSetList);
-        Functions.Prepare();
-        functionsPrepared = true;
-        PageEnv = Functions.EntryElement("PAGENUMBER");
-        ColumnEnv = Functions.EntryElement("COLUMNNUMBER");
-        TitleEnv = Functions.EntryElement("REPORTTITLE");
-        TRpEvEnvironment::SetStringConstant(TitleEnv, ReportTitle);
-
-        Controller().Prepare();
-        controllerPrepared = true;
-        const auto prepare = [&](TRpPrintable& printable) {
-            prepared.push_back(&printable);
-            printable.Prepare();
-        };
-        for (const std::unique_ptr<TRpCustomBand>& band : ownedBands_) {
-            for (const std::unique_ptr<TRpPrintable>& printable : band->Printables()) prepare(*printable);
-        }
-        for (const std::unique_ptr<TRpPrintable>& printable : Printables()) prepare(*printable);
-
+        prepared.Prepare();
         PartOfJob = partOfJob;
         Running = true;
         RunController();
-
-        const bool cancelled = Cancelled || printer.Cancelled();
-        if (!partOfJob || Tag == 999) {
-            if (!partOfJob) CurrentX = RoundHalfEvenInt(NativePage(4));
-            LastPage = true;
-            if (partOfJob || !Cancelled) FinishPage();
-            // A cancelled export is not finished: the filter would write a cut document as whole.
-            if (Exporting && ExportFilter != nullptr && !cancelled) ExportFilter->Finish();
-        }
+        FinishRun(partOfJob);
     } catch (...) {
         try {
-            cleanUp();
-            // A failed run never goes to the printer half done.
-            if (begun) printer.AbortDoc();
+            prepared.Undo();
+            // A failed run never goes to the printer half done; a job ends its own document.
+            if (!partOfJob && readyBefore && printer.Status() == output::TRpPrinterStatus::rpsBusy) printer.AbortDoc();
         } catch (...) {
             // The first failure is the one to report.
         }
         throw;
     }
-    cleanUp();
+    prepared.Undo();
     if (Cancelled) {
         printer.AbortDoc();
     } else if (!partOfJob) {
         if (PrintToDevice) printer.EndDoc();
         else printer.AbortDoc();
     }
+}
+
+void TCustomRpReport::StartDocument(bool partOfJob) {
+    TRpPrinter& printer = *RpPrinter;
+    if (!partOfJob) {
+        ApplyPrinterSettings();
+        printer.SetTitle(utility::Cp1250ToQString(ReportTitle));
+        printer.SetCompression(Compression);
+        printer.BeginDoc();
+        CurrentY = -1;
+        PageNumber = 0;
+    } else {
+        Page.SetPaperSize(printer.GetPaperSize());
+        Page.SetOrientation(printer.GetOrientation() == 1 ? TPrinterOrientation::poLandscape
+                                                          : TPrinterOrientation::poPortrait);
+    }
+    // The last column: the first band's fit test opens page 1.
+    CurrentColumn = Page.Columns();
+    if (Exporting && ExportFilter != nullptr && !ExportFilter->Active) {
+        ExportFilter->Start(RoundHalfEvenInt(NativePage(3)), RoundHalfEvenInt(NativePage(1)), Font);
+    }
+}
+
+void TCustomRpReport::FinishRun(bool partOfJob) {
+    // The last report of a job ends the job's last page.
+    if (partOfJob && Tag != 999) return;
+    const bool cancelled = Cancelled || (RpPrinter != nullptr && RpPrinter->Cancelled());
+    if (!partOfJob) CurrentX = RoundHalfEvenInt(NativePage(4));
+    LastPage = true;
+    if (partOfJob || !Cancelled) FinishPage();
+    // A cancelled export is not finished: the filter would write a cut document as whole.
+    if (Exporting && ExportFilter != nullptr && !cancelled) ExportFilter->Finish();
 }
 
 void TCustomRpReport::RunController() { Controller().RunDataLoop(); }

@@ -292,6 +292,16 @@ TEST_F(ReportRunTest, SavingAsPdfWritesAWholeFileOrLeavesTheOldOne) {
     EXPECT_EQ(check.out.find("WARNING"), std::string::npos) << check.out;
     const testsupport::ToolResult info = testsupport::RunTool({"pdfinfo", path});
     EXPECT_NE(info.out.find("Pages:           3"), std::string::npos) << info.out;
+    // A file that cannot be made: the failure reaches the caller, and the report is as before.
+    {
+        report::output::TRpPDFDocumentFilter filter(file.parent_path() / "brak" / "lista.pdf");
+        EXPECT_THROW(static_cast<void>(report_->ExportWithFilter(filter)), report::output::ERpError);
+    }
+    EXPECT_FALSE(report_->Exporting);
+    EXPECT_TRUE(report_->PrintToDevice);
+    EXPECT_TRUE(report_->Available);
+    EXPECT_EQ(report_->RpPrinter, nullptr);
+    EXPECT_EQ(report_->GetUnits(), TRpUnit::MM);
 }
 
 TEST_F(ReportRunTest, OnPreviewShowsInsteadOfThePreviewWindow) {
