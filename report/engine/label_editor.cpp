@@ -29,8 +29,8 @@ std::string TextOf(const QLineEdit* edit)
 // The data sets a report offers the builder; none while it keeps none.
 const TRpDataSetList* ReportDataSets(TCustomRpReport* report)
 {
-    TRpReportValues* values = report ? report->RunValues() : nullptr;
-    return values ? values->DataSetList() : nullptr;
+    // The sets placed with the report: the run's list is empty while the report is designed.
+    return report != nullptr ? &report->DataSets.List() : nullptr;
 }
 
 } // namespace

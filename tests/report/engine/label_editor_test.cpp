@@ -1,5 +1,6 @@
 #include "tests/report/engine/editor_fixture.h"
 #include "tests/report/engine/program_bands.h"
+#include "tests/support/memory_table.h"
 #include "tests/support/modal_dialog.h"
 
 #include "report/engine/label.h"
@@ -13,6 +14,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
@@ -279,6 +281,24 @@ TEST_F(LabelEditorTest, CancelChangesNothing) {
     EXPECT_EQ(expr.Expression(), "1+1");
     EXPECT_EQ(expr.Mask(), "");
     EXPECT_TRUE(SameBits(expr.Size.WriteValues(), before));
+}
+
+TEST_F(LabelEditorTest, TheBuilderOffersTheReportsDataSets) {
+    MemoryTable table{"Table1", {{"CUSTNO", TRpFieldKind::Integer}}};
+    report_->DataSets.Add(table);
+    TRpExpr& expr = Place<TRpExpr>();
+    const std::unique_ptr<TRpPrintableEditor> editor = expr.GetEditorClass()(expr);
+    OnModalDialog([](QDialog& form) {
+        OnModalDialog([](QDialog& builder) {
+            auto* sets = Need<QListWidget>(builder, "ListDatasets");
+            ASSERT_EQ(sets->count(), 1);
+            EXPECT_EQ(sets->item(0)->text(), "Table1");
+            Click(builder, "BCancel");
+        });
+        Click(form, "BShowExprBuilder");
+        Click(form, "BCancel");
+    });
+    EXPECT_FALSE(editor->Edit());
 }
 
 } // namespace
