@@ -6,7 +6,9 @@
 #include "report/engine/ev_elements.h"
 #include "report/engine/shape.h"
 #include "report/output/measure.h"
+#include "report/output/page_format.h"
 #include "report/output/rp_printer.h"
+#include "report/output/trace_canvas.h"
 
 #include <gtest/gtest.h>
 
@@ -173,6 +175,9 @@ TEST_F(BandPrintTest, UnfinishedLinesContinueOnTheNextPage) {
         EXPECT_TRUE(printed);
         ++afterPrints;
     };
+    // A colour no other drawing uses, so each pass's frame can be counted on its page.
+    Band("ChildBand1").Frame.SetColor(qRgb(0x12, 0x34, 0x56));
+    Band("ChildBand1").Frame.SetDrawTop(true);
     Run(54);
     std::vector<std::string> lines;
     for (const std::string& line : log_) {
@@ -186,6 +191,19 @@ TEST_F(BandPrintTest, UnfinishedLinesContinueOnTheNextPage) {
     EXPECT_EQ(afterPrints, 1);
     EXPECT_EQ(Prints("ChildBand1.memo").size(), 2u);
     EXPECT_EQ(Prints("ChildBand1").size(), 1u);
+    // The band's frame goes round each of its two parts: once on page 1, once on page 2.
+    printer_->EndDoc();
+    ASSERT_EQ(printer_->PageCount(), 2);
+    for (int n = 1; n <= 2; ++n) {
+        const std::optional<report::output::Page> page = printer_->GetRecordedPage(n);
+        ASSERT_TRUE(page.has_value());
+        report::output::TraceCanvas canvas;
+        report::output::ReplayPage(*page, canvas, QRect(0, 0, page->header.pixelWidth, page->header.pixelHeight));
+        const auto frames = std::count_if(canvas.Lines().begin(), canvas.Lines().end(), [](const std::string& line) {
+            return line.starts_with("FillRect ") && line.ends_with("#123456");
+        });
+        EXPECT_EQ(frames, 1) << "page " << n;
+    }
     const auto next = Prints("ChildBand4");
     ASSERT_EQ(next.size(), 1u);
     EXPECT_TRUE(next[0].starts_with("page 2 col 1 at 100,590")) << next[0];
