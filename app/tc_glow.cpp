@@ -7,6 +7,7 @@
 #include "app/o_prog.h"
 #include "app/oknoreklamowe.h"
 #include "app/startup.h"
+#include "app/tc_druk.h"
 #include "app/tc_glow_pictures.h"
 #include "utility/cp1250.h"
 #include "utility/dialogi.h"
@@ -431,6 +432,8 @@ void Tf_tcGlow::FormCreate()
     ClearSummaryTexts();
     SetPrintVisible(false);
     ZoltFolder = tacho::GetZoltFolder();
+    RpPDFFilter1.CompressionOn = false;
+    report::output::TRpPDFFilter::SetFontHandling(report::output::TFontHandling::fhSubstitute);
 }
 
 void Tf_tcGlow::showEvent(QShowEvent* event)
@@ -527,7 +530,6 @@ void Tf_tcGlow::Label1Click()
 
 void Tf_tcGlow::Przetw1Click() { ConvertFolderToKk1(); }
 
-// Handler whose work comes with the print layout.
-void Tf_tcGlow::PreviewCardReport() {}
+void Tf_tcGlow::PreviewCardReport() { app::PreviewCardReport(); }
 
 } // namespace app

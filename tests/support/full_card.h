@@ -11,4 +11,10 @@ namespace test_support {
 // vehicles and 112 places, every record in use.
 tacho::CardImageData FullCardImage();
 
+// The same holder, vehicles and places with a year in the activity ring: 365 days from
+// 2020-01-01 of 12 changes each (13,140 of the 13,776 ring bytes), wrapping round the ring's end.
+inline constexpr int kYearCardDays = 365;
+inline constexpr int kYearCardChanges = 12;
+tacho::CardImageData YearCardImage();
+
 } // namespace test_support

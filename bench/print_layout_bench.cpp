@@ -1,0 +1,140 @@
+// The largest card's printout from its card download file to the PDF on the user's path, as
+// "Podgląd i wydruk" and the preview's save make it: loading the file, the printout's lists, the
+// preview's layout run, the PDF run. Usage: print_layout_bench [rounds, default 5]
+#include "app/startup.h"
+#include "app/tc_druk.h"
+#include "report/output/pdf_document.h"
+#include "report/output/rp_printer.h"
+#include "tacho/card_file_loader.h"
+#include "tacho/ddd_file.h"
+#include "tests/support/full_card.h"
+#include "utility/cp1250.h"
+#include "utility/dialogi.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class PrintedBoxes final : public utility::MessageBoxes {
+public:
+    bool Show(utility::MessageKind, const std::string& text) override
+    {
+        std::fprintf(stderr, "box: %s\n", utility::Cp1250ToUtf8(text).c_str());
+        return true;
+    }
+};
+
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+struct Column {
+    const char* name;
+    std::vector<double> ms;
+};
+
+void Print(const Column& c)
+{
+    std::vector<double> sorted = c.ms;
+    std::sort(sorted.begin(), sorted.end());
+    std::printf("| %-30s | %9.1f | %9.1f | %9.1f |\n", c.name, sorted[sorted.size() / 2], sorted.front(), sorted.back());
+}
+
+bool WriteCardFile(const std::filesystem::path& file)
+{
+    const auto card = std::make_unique<tacho::CardImageData>(test_support::YearCardImage());
+    const auto signatures = std::make_unique<tacho::SignatureAreaData>();
+    for (std::size_t slot = 0; slot < tacho::kSignatureCount; ++slot)
+        (*signatures)[tacho::SignatureValidityOffset(slot)] = 1;
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    if (!tacho::BuildDddFileBytes(*card, *signatures, bytes, error)) {
+        std::fprintf(stderr, "cannot build the card download file: %s\n", error.c_str());
+        return false;
+    }
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // The settings the start-up writes go to a folder of the run, not the user's.
+    QTemporaryDir folder;
+    const int rounds = argc > 1 ? std::atoi(argv[1]) : 5;
+    if (!folder.isValid() || rounds < 1)
+        return 1;
+    qputenv("XDG_CONFIG_HOME", folder.filePath(QStringLiteral("config")).toUtf8());
+    qputenv("XDG_DATA_HOME", folder.filePath(QStringLiteral("data")).toUtf8());
+    QApplication application(argc, argv);
+    app::InitializeUnits();
+    PrintedBoxes boxes;
+    utility::SetMessageBoxes(&boxes);
+    const std::filesystem::path card = folder.filePath(QStringLiteral("rok.DDD")).toStdString();
+    const std::filesystem::path pdf = folder.filePath(QStringLiteral("raport.PDF")).toStdString();
+    if (!WriteCardFile(card))
+        return 1;
+
+    Column load{"load the card download file", {}}, lists{"lists (the form made)", {}},
+        layout{"layout run (preview's pages)", {}}, export_{"PDF run (save as PDF)", {}}, total{"total", {}};
+    int pages = 0;
+    std::size_t rows = 0;
+    std::uintmax_t pdfBytes = 0;
+    for (int round = 0; round <= rounds; ++round) {
+        const auto t0 = Clock::now();
+        bool isImageFile = false;
+        if (tacho::LoadCardFile(card, tacho::CardImage, isImageFile) != tacho::LoadCardResult::Loaded) {
+            std::fprintf(stderr, "the card did not load\n");
+            return 1;
+        }
+        const auto t1 = Clock::now();
+        auto form = std::make_unique<app::Tf_tcDruk>();
+        form->RpReport1.ReportTitle = app::CardReportTitle(tacho::CardImage, form->DateFrom, form->DateTo);
+        const auto t2 = Clock::now();
+        Clock::time_point t3, t4;
+        // In place of the preview window: its Save as PDF, at once.
+        form->RpReport1.OnPreview = [&](report::output::TRpPrinter& printer) {
+            t3 = Clock::now();
+            pages = printer.PageCount();
+            report::output::TRpPDFDocumentFilter filter(pdf);
+            (void)form->RpReport1.ExportWithFilter(filter);
+            t4 = Clock::now();
+        };
+        (void)form->RpReport1.PreviewReport();
+        rows = form->ActivityLines.size();
+        form.reset();
+        pdfBytes = std::filesystem::file_size(pdf);
+        if (round == 0)
+            continue;
+        load.ms.push_back(Ms(t1 - t0));
+        lists.ms.push_back(Ms(t2 - t1));
+        layout.ms.push_back(Ms(t3 - t2));
+        export_.ms.push_back(Ms(t4 - t3));
+        total.ms.push_back(Ms(t4 - t0));
+    }
+    utility::SetMessageBoxes(nullptr);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("largest card: %zu rows, %d pages, %ju-byte PDF; %d rounds after a cold one; peak RSS %ld MB\n\n",
+                rows, pages, pdfBytes, rounds, usage.ru_maxrss / 1024);
+    std::printf("| %-30s | %9s | %9s | %9s |\n", "step", "median ms", "min ms", "max ms");
+    std::printf("|--------------------------------|-----------|-----------|-----------|\n");
+    for (const Column* c : {&load, &lists, &layout, &export_, &total})
+        Print(*c);
+    app::FinalizeUnits();
+    return 0;
+}

@@ -1,0 +1,140 @@
+// The printout printed from its preview on this build's printing rig: what the queue writes has
+// the pages of the PDF saved from the same preview, and looks the same.
+#include "report/output/printer_service.h"
+#include "report/output/rp_standard_preview.h"
+#include "tests/app/preview_card_fixture.h"
+#include "tests/report/output/print_rig.h"
+#include "tests/support/card_builder.h"
+#include "tests/support/pdf_check.h"
+#include "utility/paths.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QGuiApplication>
+#include <QSet>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+namespace apptest {
+namespace {
+
+using report::output::TRpStandardPreview;
+using report::output::testing::PrintRig;
+using test_support::ChangeWord;
+using test_support::TimeReal;
+
+// Twelve days of twelve changes: the rows run over two pages.
+tacho::CardImageData TwoPageCard()
+{
+    test_support::CardBuilder card;
+    card.Surname("Nowak", 2).FirstNames("Anna", 2).IssuingAuthority("Urz\xb1" "d Testowy", 2);
+    card.CardNumber("D800101123450001").BirthDate(0x19750517).DrivingLicence(0x1a, "PL123456789");
+    card.CardDates(TimeReal(2010, 1, 1), TimeReal(2010, 1, 2), TimeReal(2015, 1, 1));
+    for (int day = 0; day < 12; ++day) {
+        std::vector<std::uint16_t> changes;
+        for (int i = 0; i < 12; ++i)
+            changes.push_back(ChangeWord(0, 0, 0, (day + i) % 4, i * 110 + day));
+        card.Day(TimeReal(2011, 5, 1 + day), static_cast<std::uint16_t>(0x0100 + day), 100, changes);
+    }
+    return card.Image();
+}
+
+QStringList PdfFiles(const QDir& folder) { return folder.entryList({QStringLiteral("*.pdf")}, QDir::Files); }
+
+// The PDF file the queue writes after `before` was listed, once the queue is empty.
+std::optional<QString> WaitForNewPdf(const PrintRig& rig, const QDir& folder, const QStringList& before)
+{
+    for (int tries = 0; tries < 600; ++tries) {
+        const testsupport::ToolResult pending = testsupport::RunTool({QStringLiteral("lpstat"), QStringLiteral("-o"), rig.Queue()});
+        if (pending.exitCode == 0 && QString::fromStdString(pending.out).trimmed().isEmpty()) {
+            for (const QString& name : PdfFiles(folder))
+                if (!before.contains(name))
+                    return folder.filePath(name);
+        }
+        QThread::msleep(100);
+    }
+    return std::nullopt;
+}
+
+// Dark pixels of `a` with no dark pixel of `b` within `reach` pixels, and all dark pixels of `a`.
+std::pair<int, int> UnmatchedInk(const QImage& a, const QImage& b, int reach)
+{
+    const auto dark = [](const QImage& image, int x, int y) {
+        return x >= 0 && y >= 0 && x < image.width() && y < image.height() && qGray(image.pixel(x, y)) < 128;
+    };
+    int unmatched = 0;
+    int ink = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            if (!dark(a, x, y))
+                continue;
+            ++ink;
+            bool found = false;
+            for (int dy = -reach; dy <= reach && !found; ++dy)
+                for (int dx = -reach; dx <= reach && !found; ++dx)
+                    found = dark(b, x + dx, y + dy);
+            if (!found)
+                ++unmatched;
+        }
+    }
+    return {unmatched, ink};
+}
+
+TEST_F(PreviewCardTest, PrintedFromThePreviewAsItIsSaved)
+{
+    const PrintRig rig;
+    ASSERT_TRUE(rig.Ready()) << "the printing rig is not up (KARTOVAN_PRINT_RIG_DIR)";
+    report::output::SystemPrinter& shared = report::output::SharedPrinter();
+    shared.Refresh();
+    const qsizetype queue = shared.Printers().indexOf(rig.Queue());
+    ASSERT_GE(queue, 0);
+    shared.SetIndex(static_cast<int>(queue));
+    const QDir out(qEnvironmentVariable("KARTOVAN_PRINT_RIG_DIR") + QStringLiteral("/out"));
+    const QStringList before = PdfFiles(out);
+
+    const auto window = OpenCard(TwoPageCard());
+    const std::filesystem::path pdf = Path("raport.PDF");
+    const QString title = QStringLiteral("NowakAnna 2011-05-01 2011-05-12");
+    int pages = 0;
+    ASSERT_TRUE(Preview(*window, [&](TRpStandardPreview& preview) {
+        pages = preview.RpPrinter()->PageCount();
+        (void)SaveFromPreview(preview, Folder() / "raport");
+        QGuiApplication::clipboard()->clear();
+        preview.PrintClick();
+        // The print ran the report again.
+        EXPECT_EQ(ClipboardText(), title);
+        // The preview still shows its own recording.
+        EXPECT_EQ(preview.RpPrinter()->PageCount(), pages);
+    }));
+    EXPECT_GE(pages, 2);
+    ASSERT_EQ(PdfPages(pdf), pages);
+
+    const std::optional<QString> printed = WaitForNewPdf(rig, out, before);
+    ASSERT_TRUE(printed.has_value()) << "the queue wrote no new file";
+    const std::optional<report::output::testing::PdfInfo> info = report::output::testing::ReadPdfInfo(*printed);
+    ASSERT_TRUE(info.has_value());
+    EXPECT_EQ(info->pages, pages);
+    EXPECT_NEAR(info->pageSize.width(), 595.3, 1.5);
+    EXPECT_NEAR(info->pageSize.height(), 841.9, 1.5);
+
+    const QString saved = utility::PathToQString(pdf);
+    for (int page = 1; page <= pages; ++page) {
+        SCOPED_TRACE(page);
+        const QImage paper = report::output::testing::RenderPdfPage(*printed, page, 96);
+        const QImage file = report::output::testing::RenderPdfPage(saved, page, 96);
+        ASSERT_FALSE(paper.isNull());
+        ASSERT_FALSE(file.isNull());
+        EXPECT_LE(std::abs(paper.width() - file.width()), 1);
+        EXPECT_LE(std::abs(paper.height() - file.height()), 1);
+        const auto [missing, paperInk] = UnmatchedInk(paper, file, 2);
+        const auto [lost, fileInk] = UnmatchedInk(file, paper, 2);
+        EXPECT_GT(fileInk, 1000);
+        // Glyph shapes of the two fonts differ a little; whole lines or icons missing would not.
+        EXPECT_LE(missing, paperInk / 50) << missing << " of " << paperInk;
+        EXPECT_LE(lost, fileInk / 50) << lost << " of " << fileInk;
+    }
+}
+
+} // namespace
+} // namespace apptest
