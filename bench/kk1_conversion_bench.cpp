@@ -102,7 +102,10 @@ bool DurableCopy(const fs::path& source, const fs::path& folder)
 {
     std::ifstream in(source, std::ios::binary);
     const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const fs::path temporary = folder / ("." + source.filename().string() + ".tmp");
+    std::string name = ".";
+    name += source.filename().string();
+    name += ".tmp";
+    const fs::path temporary = folder / name;
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;

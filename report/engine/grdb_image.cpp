@@ -165,7 +165,9 @@ void TRpGrDBImage::Paint(output::Canvas& canvas) {
     canvas.SetBrush(output::Brush{Color, output::BrushStyle::Solid});
     canvas.FillRect(area);
     TRpField* field = dataSet_ != nullptr ? dataSet_->FindField(DataField) : nullptr;
-    const std::string label = "(" + (field != nullptr ? field->FieldName() : Name) + ")";
+    std::string label = "(";
+    label += field != nullptr ? field->FieldName() : Name;
+    label += ')';
     canvas.SetTextAlign(output::TextAlign{output::HorizontalAlign::Center});
     canvas.SetBackground(output::Background{.opaque = false});
     canvas.TextOut(area.width() / 2, (area.height() - canvas.TextHeight(label)) / 2, label);

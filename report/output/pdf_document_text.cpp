@@ -71,10 +71,13 @@ void TRpPDFDocumentFilter::WriteTextItem(const TPDFItemRec& item)
     const long double c = std::cos(theta);
     const long double s = std::sin(theta);
     AddTextLine(PdfColorText(item.FillColor) + " rg");
-    AddTextLine("/" + FontResourceName(font) + " " + PdfInt(item.FontSize) + " Tf");
-    AddTextLine(" " + PdfFixed(c, 4, 6) + " " + PdfFixed(s, 4, 6) + " " + PdfFixed(-s, 4, 6) + " " +
-                PdfFixed(c, 4, 6) + "  " + PdfTrunc(item.X) + " " + PdfTrunc(item.Y) + " Tm (" +
-                EscapePdfText(item.Text) + ") Tj");
+    std::string fontLine = "/";
+    fontLine += FontResourceName(font) + " " + PdfInt(item.FontSize) + " Tf";
+    AddTextLine(fontLine);
+    std::string matrixLine = " ";
+    matrixLine += PdfFixed(c, 4, 6) + " " + PdfFixed(s, 4, 6) + " " + PdfFixed(-s, 4, 6) + " " + PdfFixed(c, 4, 6) +
+                  "  " + PdfTrunc(item.X) + " " + PdfTrunc(item.Y) + " Tm (" + EscapePdfText(item.Text) + ") Tj";
+    AddTextLine(matrixLine);
 }
 
 int TRpPDFDocumentFilter::FontIndex(const std::string& key)
@@ -106,7 +109,8 @@ void TRpPDFDocumentFilter::WriteFontObjects(PdfFileWriter& out, const std::strin
     const TTFontrec& font = MetricsOf(key.Name, key.Bold(), key.Italic());
     const long long number = 2LL * static_cast<long long>(pages_.size()) + 4 + 2LL * index;
     // Readers find the font by this name; a blank or delimiter in it would end the token.
-    const std::string baseName = "/" + PdfNameToken(key.BaseName);
+    std::string baseName = "/";
+    baseName += PdfNameToken(key.BaseName);
 
     out.Line(PdfInt(number) + " 0 obj");
     out.Line("<<");

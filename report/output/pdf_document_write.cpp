@@ -3,6 +3,7 @@
 // the cross-reference table. Every line ends in CR LF.
 #include "report/output/pdf_document.h"
 
+#include "report/output/pdf_fonts.h"
 #include "report/output/pdf_numbers.h"
 #include "report/output/rp_error.h"
 
@@ -26,19 +27,6 @@ std::string PdfDate(double dayNumber)
     const utility::DateTimeParts t = utility::SplitDateTime(dayNumber);
     return "D:" + PdfInt(t.year, 4) + PdfInt(t.month, 2) + PdfInt(t.day, 2) + PdfInt(t.hour, 2) +
            PdfInt(t.minute, 2) + PdfInt(t.second, 2);
-}
-
-// A text between parentheses in the file: a backslash or parenthesis of its own would end it
-// early or swallow a character.
-std::string PdfStringText(std::string_view text)
-{
-    std::string escaped;
-    for (const char c : text) {
-        if (c == '\\' || c == '(' || c == ')')
-            escaped += '\\';
-        escaped += c;
-    }
-    return escaped;
 }
 
 }  // namespace
@@ -140,10 +128,10 @@ void TRpPDFDocumentFilter::WriteInformation(PdfFileWriter& out) const
     out.Line("<<");
     out.Line("/CreationDate (" + PdfDate(Clock ? Clock() : utility::Now()) + ")");
     out.Line("/Producer (RerirEdavuzi PDF Export)");
-    out.Line("/Subject (" + PdfStringText(Subject) + " )");
-    out.Line("/Creator (" + PdfStringText(Creator) + ")");
-    out.Line("/Title (" + PdfStringText(Title) + ")");
-    out.Line("/Author (" + PdfStringText(Author) + ")");
+    out.Line("/Subject (" + EscapePdfText(Subject) + " )");
+    out.Line("/Creator (" + EscapePdfText(Creator) + ")");
+    out.Line("/Title (" + EscapePdfText(Title) + ")");
+    out.Line("/Author (" + EscapePdfText(Author) + ")");
     out.Line(">>");
     out.Line("endobj");
     out.Mark();

@@ -102,7 +102,9 @@ PdfFontKey SplitFontKey(std::string_view key)
 
 std::string FontResourceName(int index)
 {
-    return "F" + PdfInt(index, 2);
+    std::string name = "F";
+    name += PdfInt(index, 2);
+    return name;
 }
 
 std::string Cp1250EncodingText()

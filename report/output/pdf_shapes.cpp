@@ -1,5 +1,6 @@
 #include "report/output/pdf_shapes.h"
 
+#include "report/output/pdf_fonts.h"
 #include "report/output/pdf_numbers.h"
 
 #include <array>
@@ -9,12 +10,6 @@ namespace {
 
 // Bézier handles of a quarter ellipse, as a fraction of its radius.
 constexpr long double kQuarterHandle = 0.55229L;
-
-std::string Fractions(QRgb colour)
-{
-    return PdfFixed(qRed(colour) / 255.0L, 2, 4) + " " + PdfFixed(qGreen(colour) / 255.0L, 2, 4) + " " +
-           PdfFixed(qBlue(colour) / 255.0L, 2, 4);
-}
 
 struct Point {
     long double x;
@@ -43,8 +38,11 @@ std::string CurveLine(Point from, Point to, long double rx, long double ry)
         second = {to.x + kx, to.y};
     }
     std::string line;
-    for (const long double value : {first.x, first.y, second.x, second.y, to.x, to.y})
-        line += " " + PdfFixed(value, 1, 6) + " ";
+    for (const long double value : {first.x, first.y, second.x, second.y, to.x, to.y}) {
+        line += ' ';
+        line += PdfFixed(value, 1, 6);
+        line += ' ';
+    }
     const std::size_t start = line.find_first_not_of(' ');
     const std::size_t end = line.find_last_not_of(' ');
     return line.substr(start, end - start + 1) + " c";
@@ -155,7 +153,7 @@ std::vector<TPDFItemRec> ShapeItems(const ExportShape& shape, long double x, lon
 std::vector<std::string> ShapeLines(const TPDFItemRec& item)
 {
     std::vector<std::string> lines;
-    const std::string colour = item.Filled ? Fractions(item.FillColor) + " rg" : Fractions(item.PenColor) + " RG";
+    const std::string colour = item.Filled ? PdfColorText(item.FillColor) + " rg" : PdfColorText(item.PenColor) + " RG";
     switch (item.ShapeCode) {
     case 0:
         lines.push_back(PdfFixed(item.PenWidth, 2) + " w");
@@ -173,7 +171,7 @@ std::vector<std::string> ShapeLines(const TPDFItemRec& item)
         if (strokes.empty())
             break;
         lines.push_back(PdfFixed(item.PenWidth, 0, 2) + " w");
-        lines.push_back(Fractions(item.PenColor) + " RG");
+        lines.push_back(PdfColorText(item.PenColor) + " RG");
         for (const auto& [from, to] : strokes)
             lines.push_back(LineTo(from, to));
         break;

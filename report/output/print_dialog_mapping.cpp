@@ -32,16 +32,6 @@ TPrintRange RangeOf(QPrinter::PrintRange range) {
     return TPrintRange::prAllPages;
 }
 
-int DuplexCodeOf(QPrinter::DuplexMode mode) {
-    switch (mode) {
-    case QPrinter::DuplexLongSide:
-    case QPrinter::DuplexAuto: return 2;
-    case QPrinter::DuplexShortSide: return 3;
-    case QPrinter::DuplexNone: break;
-    }
-    return 1;
-}
-
 // Our paper code of a page size; sizes without one of our codes are Custom.
 int PaperCodeOf(const QPageSize& size) {
     const std::optional<TRpPaperSize> known = PaperSizeFromCode(size.windowsId());
@@ -90,7 +80,7 @@ PrintDialogAnswer AnswerOf(const PrinterChoice& choice) {
     const QSizeF millimetres = choice.pageSize.size(QPageSize::Millimeter);
     answer.paperWidth = TenthsOf(millimetres.width());
     answer.paperLength = TenthsOf(millimetres.height());
-    answer.duplexCode = DuplexCodeOf(choice.duplex);
+    answer.duplexCode = QtPrinterService::DuplexCode(choice.duplex);
     answer.duplex = answer.duplexCode != 1;
     answer.colorOption = choice.colorMode == QPrinter::GrayScale ? 1 : 2;
     answer.printQuality = choice.resolution;

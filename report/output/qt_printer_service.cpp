@@ -52,15 +52,6 @@ QPrinter::DuplexMode DuplexModeOf(int duplex) {
     }
 }
 
-int DuplexCodeOf(QPrinter::DuplexMode mode) {
-    switch (mode) {
-    case QPrinter::DuplexLongSide:
-    case QPrinter::DuplexAuto: return kDuplexLongEdge;
-    case QPrinter::DuplexShortSide: return kDuplexShortEdge;
-    default: return kDuplexSimplex;
-    }
-}
-
 class QtPrintJob : public PrintJob {
 public:
     QtPrintJob(const QPrinterInfo& info, const DevMode& devMode, const QString& title,
@@ -114,6 +105,16 @@ void QtPrinterService::Configure(QPrinter& printer, const DevMode& devMode) {
     if (devMode.fields & kDmCollate) printer.setCollateCopies(devMode.collate != 0);
 }
 
+int QtPrinterService::DuplexCode(QPrinter::DuplexMode mode) {
+    switch (mode) {
+    case QPrinter::DuplexLongSide:
+    case QPrinter::DuplexAuto: return kDuplexLongEdge;
+    case QPrinter::DuplexShortSide: return kDuplexShortEdge;
+    case QPrinter::DuplexNone: break;
+    }
+    return kDuplexSimplex;
+}
+
 DevMode QtPrinterService::ReadDevMode(QPrinter& printer) {
     DevMode devMode;
     devMode.fields = kDmOrientation | kDmPaperSize | kDmPaperLength | kDmPaperWidth | kDmCopies |
@@ -134,7 +135,7 @@ DevMode QtPrinterService::ReadDevMode(QPrinter& printer) {
     const QList<QPrinter::DuplexMode> duplexModes = info.supportedDuplexModes();
     if (duplexModes.contains(QPrinter::DuplexLongSide) || duplexModes.contains(QPrinter::DuplexShortSide)) {
         devMode.fields |= kDmDuplex;
-        devMode.duplex = DuplexCodeOf(printer.duplex());
+        devMode.duplex = DuplexCode(printer.duplex());
     }
     if (info.supportedColorModes().contains(QPrinter::Color)) {
         devMode.fields |= kDmColor;

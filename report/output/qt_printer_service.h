@@ -3,7 +3,7 @@
 
 #include "report/output/printer_service.h"
 
-class QPrinter;
+#include <QPrinter>
 
 namespace report::output {
 
@@ -28,6 +28,8 @@ public:
     static void Configure(QPrinter& printer, const DevMode& devMode);
     // The settings record `printer` stands for now.
     [[nodiscard]] static DevMode ReadDevMode(QPrinter& printer);
+    // Our duplex code (1, 2 or 3) of Qt's duplex mode; "automatic" is the long edge.
+    [[nodiscard]] static int DuplexCode(QPrinter::DuplexMode mode);
 };
 
 }  // namespace report::output

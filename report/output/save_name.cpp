@@ -38,7 +38,8 @@ TRpSaveTarget ResolveSaveName(const std::filesystem::path& chosen, int line, std
     if (!own.isEmpty())
         target.fileName.replace_extension();  // "raport." has no extension yet
     const std::string extension = LineExtension(line, defaultExtension, filterExtensions);
-    target.fileName += u"." + utility::Cp1250ToQString(extension).toStdU16String();
+    target.fileName += u".";
+    target.fileName += utility::Cp1250ToQString(extension).toStdU16String();
     target.extension = utility::Cp1250UpperCase(extension);
     return target;
 }

@@ -42,7 +42,8 @@ protected:
 TEST_F(DataSetRunTest, EightRowsReportProgressByRecordNumberWithTheirGroups) {
     BuildOver(8);
     TRpGroup& placed = report_->NewBand<TRpGroup>();
-    placed.Name = "G";
+    // A char: GCC 12 at -O3 warns falsely on a one-letter literal here (-Wrestrict, bug 105329).
+    placed.Name = 'G';
     placed.Expression = "T.K";
     placed.NewPrintable<FakeBox>("G", log_);
     TRpBand& footer = report::engine::CreateBand(*report_, TRpBandType::rbDetail);

@@ -310,8 +310,10 @@ TEST(PdfDocumentText, FontObjectsWithMadeUpMetrics) {
     for (int code = 0; code < 256; ++code)
         widths += std::to_string(FakeFontMetrics::Width(static_cast<unsigned char>(code), true)) + " ";
     std::string names;
-    for (int code = 2; code < 256; ++code)
-        names += "/" + std::string(Cp1250GlyphName(static_cast<unsigned char>(code)));
+    for (int code = 2; code < 256; ++code) {
+        names += '/';
+        names += Cp1250GlyphName(static_cast<unsigned char>(code));
+    }
     const std::string font = "6 0 obj\r\n<<\r\n/Type /Font\r\n/Subtype /TrueType\r\n/Name /F00\r\n"
                              "/BaseFont /TimesNewRoman,BoldItalic\r\n/FirstChar 0\r\n/LastChar 255\r\n"
                              "/Widths [ \r\n" + widths + " ]\r\n"
