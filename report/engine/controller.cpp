@@ -2,6 +2,7 @@
 
 #include "report/engine/controller_band.h"
 #include "report/engine/ev_environment.h"
+#include "report/engine/flag_scope.h"
 #include "report/engine/group.h"
 #include "report/engine/printable.h"
 #include "report/engine/report.h"
@@ -11,18 +12,6 @@
 
 namespace report::engine {
 namespace {
-
-// Sets a flag for the scope, however it is left.
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagScope() { flag_ = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& flag_;
-};
 
 // Every controller of `report`: its own, the ones placed with it, the controller bands'.
 std::vector<TRpCustomController*> ControllersOf(const TCustomRpReport& report) {

@@ -1,6 +1,7 @@
 #include "report/engine/label.h"
 
 #include "report/engine/band.h"
+#include "report/engine/flag_scope.h"
 #include "report/engine/report.h"
 #include "report/output/measure.h"
 
@@ -10,18 +11,6 @@
 
 namespace report::engine {
 namespace {
-
-// Sets a flag for the life of the scope and clears it however the scope is left.
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagScope() { flag_ = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& flag_;
-};
 
 constexpr std::string_view kBreakChars = " -\r";
 

@@ -1,6 +1,7 @@
 #include "report/engine/printable.h"
 
 #include "report/engine/band.h"
+#include "report/engine/flag_scope.h"
 #include "report/engine/report.h"
 #include "report/output/measure.h"
 #include "report/output/rp_printer.h"
@@ -11,18 +12,6 @@ namespace {
 enum SizeIndex : int { kHeight, kLeft, kTop, kWidth };
 
 bool IsHorizontal(int index) { return index == kLeft || index == kWidth; }
-
-// Sets a flag for the life of the scope and clears it however the scope is left.
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagScope() { flag_ = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& flag_;
-};
 
 }  // namespace
 
