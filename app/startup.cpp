@@ -2,10 +2,11 @@
 #include "app/startup.h"
 
 #include "app/tc_glow.h"
-#include "report/engine/expr_unit.h"
-#include "report/engine/report_unit.h"
-#include "report/output/export_filter_library.h"
-#include "report/output/rp_standard_preview.h"
+#include "report/editors/label_editor.h"
+#include "report/expr/expr_unit.h"
+#include "report/engine/model/report_unit.h"
+#include "report/output/export/export_filter_library.h"
+#include "report/output/preview/rp_standard_preview.h"
 #include "smartcard/winscard_api.h"
 #include "tacho/card_image.h"
 #include "utility/cp1250.h"
@@ -49,9 +50,11 @@ const std::vector<Unit>& UnitTable()
         {"tcBib", [] { tacho::InitializeTcBib(); }, nullptr},
         // Before the program sets its own name: the global environment's AppName keeps the one
         // the application has now.
-        {"RpExpr", [] { report::engine::InitializeExpressionUnit(); }, [] { report::engine::FinalizeExpressionUnit(); }},
+        {"RpExpr", [] { report::expr::InitializeExpressionUnit(); }, [] { report::expr::FinalizeExpressionUnit(); }},
         // The design view's colours by the display's depth, the locale's measurement system.
         {"RpReport", [] { report::engine::InitializeReportUnit(); }, [] { report::engine::FinalizeReportUnit(); }},
+        // The design-time editors sit above the engine: they hand the controls their editors.
+        {"RpLabelEdit", [] { report::editors::RegisterLabelEditors(); }, [] { report::editors::UnregisterLabelEditors(); }},
         {"RpPrntr",
          [] {
              report::output::CreateExportFilterLibrary();

@@ -4,12 +4,12 @@
 // report, builds the card's text lists when it is made and feeds the report one row at a time.
 #pragma once
 
-#include "report/engine/band.h"
-#include "report/engine/image.h"
-#include "report/engine/label.h"
-#include "report/engine/report.h"
-#include "report/engine/shape.h"
-#include "report/engine/sysdata.h"
+#include "report/engine/model/band.h"
+#include "report/engine/controls/image.h"
+#include "report/engine/controls/label.h"
+#include "report/engine/model/report.h"
+#include "report/engine/controls/shape.h"
+#include "report/engine/controls/sysdata.h"
 #include "tacho/card_image.h"
 #include "utility/dialprogres.h"
 

@@ -4,7 +4,7 @@
 #include <QMainWindow>
 #include <QStringList>
 
-#include "report/output/pdf_filter.h"
+#include "report/output/pdf/pdf_filter.h"
 #include "tacho/zolt.h"
 
 #include <array>

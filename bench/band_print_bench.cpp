@@ -3,10 +3,10 @@
 // rows per second for 1,000, 10,000 and 100,000 rows; then a whole preview run of 10,000 rows
 // fed by OnNeedData (data loop, window messages before every row, recording), per row.
 // Usage: band_print_bench
-#include "report/engine/report.h"
-#include "report/engine/shape.h"
-#include "report/output/paper_sizes.h"
-#include "report/output/rp_printer.h"
+#include "report/engine/model/report.h"
+#include "report/engine/controls/shape.h"
+#include "report/output/printer/paper_sizes.h"
+#include "report/output/printer/rp_printer.h"
 
 #include <QApplication>
 

@@ -3,10 +3,10 @@
 // caption and again when the label prints), and the places and vehicles memos.
 // Prints the median and fastest round and rows per second; the first round (cold caches) is
 // left out. Usage: label_format_bench [rounds, default 200]
-#include "report/engine/band.h"
-#include "report/engine/label.h"
-#include "report/engine/report.h"
-#include "report/engine/report_bands.h"
+#include "report/engine/model/band.h"
+#include "report/engine/controls/label.h"
+#include "report/engine/model/report.h"
+#include "report/engine/model/report_bands.h"
 #include "tacho/activity_list.h"
 #include "tacho/vehicles_places.h"
 #include "tests/support/full_card.h"

@@ -1,10 +1,10 @@
 // Records, reads and replays a page like the activity list's (about 130 text lines and 60
 // activity icons of 29 x 16), and measures words with the cached metrics next to a new
 // QFontMetricsF per word. Usage: page_bench [rounds, default 1000] [words, default 10000]
-#include "report/output/font_resolver.h"
-#include "report/output/measure.h"
-#include "report/output/page_format.h"
-#include "report/output/painter_canvas.h"
+#include "report/output/canvas/font_resolver.h"
+#include "report/output/canvas/measure.h"
+#include "report/output/pages/page_format.h"
+#include "report/output/canvas/painter_canvas.h"
 #include "utility/cp1250.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 // Records pages of about 40 KB into a page list, compressed and not, reads them back forwards,
 // backwards and at random, and saves and loads the report file.
 // Usage: page_list_bench [page count, default 2000]
-#include "report/output/page_format.h"
-#include "report/output/page_list.h"
+#include "report/output/pages/page_format.h"
+#include "report/output/pages/page_list.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

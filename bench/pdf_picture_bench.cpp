@@ -1,7 +1,7 @@
 // Coding pictures for PDF: LZW and ASCII85 of a large photo-like picture, and of the small
 // activity icons the activity list puts in every row. Usage: pdf_picture_bench [repeats, default 5]
-#include "report/output/lzw.h"
-#include "report/output/pdf_picture.h"
+#include "report/output/codec/lzw.h"
+#include "report/output/pdf/pdf_picture.h"
 
 #include <QGuiApplication>
 #include <QImage>

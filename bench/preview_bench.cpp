@@ -2,9 +2,9 @@
 // a text that is on none of them (every page read and every line compared), and every page
 // painted as a thumbnail as the thumbnail list shows them.
 // Usage: preview_bench [rounds, default 5]
-#include "report/output/preview_thumbs.h"
-#include "report/output/rp_printer.h"
-#include "report/output/text_search.h"
+#include "report/output/viewer/preview_thumbs.h"
+#include "report/output/printer/rp_printer.h"
+#include "report/output/preview/text_search.h"
 
 #include <QApplication>
 #include <QFontMetrics>

@@ -3,8 +3,8 @@
 // preview's layout run, the PDF run. Usage: print_layout_bench [rounds, default 5]
 #include "app/startup.h"
 #include "app/tc_druk.h"
-#include "report/output/pdf_document.h"
-#include "report/output/rp_printer.h"
+#include "report/output/pdf/pdf_document.h"
+#include "report/output/printer/rp_printer.h"
 #include "tacho/card_file_loader.h"
 #include "tacho/ddd_file.h"
 #include "tests/support/full_card.h"

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Regenerates report/output/pdf_glyph_names_table.inc from Debian's aglfn package
+# Regenerates report/output/pdf/pdf_glyph_names_table.inc from Debian's aglfn package
 # (apt-get install aglfn). The build itself never needs the package.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,4 +14,4 @@ g++ -std=c++20 -fPIC -I"$root" "$root/scripts/glyph-names/generate.cpp" "$root/u
   echo "// Glyph names of the Unicode values code page 1250 maps to, in ascending order of value."
   "$work/generate" "$list"
 } > "$work/table.inc"
-mv "$work/table.inc" "$root/report/output/pdf_glyph_names_table.inc"
+mv "$work/table.inc" "$root/report/output/pdf/pdf_glyph_names_table.inc"

@@ -1,7 +1,7 @@
 #include "tests/app/preview_card_fixture.h"
 
 #include "app/startup.h"
-#include "report/output/rp_standard_preview.h"
+#include "report/output/preview/rp_standard_preview.h"
 #include "tests/support/card_builder.h"
 #include "tests/support/modal_dialog.h"
 #include "tests/support/pdf_check.h"

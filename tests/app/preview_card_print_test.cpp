@@ -1,9 +1,9 @@
 // The printout printed from its preview on this build's printing rig: what the queue writes has
 // the pages of the PDF saved from the same preview, and looks the same.
-#include "report/output/printer_service.h"
-#include "report/output/rp_standard_preview.h"
+#include "report/output/printer/printer_service.h"
+#include "report/output/preview/rp_standard_preview.h"
 #include "tests/app/preview_card_fixture.h"
-#include "tests/report/output/print_rig.h"
+#include "tests/report/output/printer/print_rig.h"
 #include "tests/support/card_builder.h"
 #include "tests/support/pdf_check.h"
 #include "utility/paths.h"

@@ -2,9 +2,9 @@
 // previewed, saved as PDF and printed.
 #include "app/tc_druk.h"
 #include "app/tc_glow.h"
-#include "report/output/export_filter_library.h"
-#include "report/output/pdf_filter.h"
-#include "report/output/rp_standard_preview.h"
+#include "report/output/export/export_filter_library.h"
+#include "report/output/pdf/pdf_filter.h"
+#include "report/output/preview/rp_standard_preview.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/app/preview_card_fixture.h"
 #include "tests/support/pdf_check.h"

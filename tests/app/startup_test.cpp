@@ -1,10 +1,10 @@
 #include "app/startup.h"
 #include "app/tc_glow.h"
-#include "report/engine/ev_environment.h"
-#include "report/engine/expr_unit.h"
-#include "report/output/export_filter_library.h"
-#include "report/output/pdf_document.h"
-#include "report/output/rp_standard_preview.h"
+#include "report/expr/ev_environment.h"
+#include "report/expr/expr_unit.h"
+#include "report/output/export/export_filter_library.h"
+#include "report/output/pdf/pdf_document.h"
+#include "report/output/preview/rp_standard_preview.h"
 #include "utility/cp1250.h"
 
 #include "tests/app/main_window_fixture.h"
@@ -69,16 +69,16 @@ TEST_F(StartupTest, TheExpressionUnitLivesFromStartUpToCloseDown)
     QCoreApplication::setApplicationName(QStringLiteral("nazwa przy starcie"));
     app::InitializeUnits();
     QCoreApplication::setApplicationName(before);
-    ASSERT_NE(report::engine::FunctionLibrary(), nullptr);
-    report::engine::TRpEvEnvironment* global = report::engine::GlobalEnvironment();
+    ASSERT_NE(report::expr::FunctionLibrary(), nullptr);
+    report::expr::TRpEvEnvironment* global = report::expr::GlobalEnvironment();
     ASSERT_NE(global, nullptr);
-    report::engine::TRpEvaluator evaluator;
-    const report::engine::TRpEvResult name = evaluator.Calculate("APPNAME");
+    report::expr::TRpEvaluator evaluator;
+    const report::expr::TRpEvResult name = evaluator.Calculate("APPNAME");
     EXPECT_EQ(utility::Cp1250ToUtf8(name.StringValue), "nazwa przy starcie");
     evaluator.Prepare("UPPER(AppName)");  // still prepared at close-down
     app::FinalizeUnits();
-    EXPECT_EQ(report::engine::GlobalEnvironment(), nullptr);
-    EXPECT_EQ(report::engine::FunctionLibrary(), nullptr);
+    EXPECT_EQ(report::expr::GlobalEnvironment(), nullptr);
+    EXPECT_EQ(report::expr::FunctionLibrary(), nullptr);
 }
 
 TEST_F(StartupTest, PreviewsOpenTheStandardWindowFromStartUpToCloseDown)

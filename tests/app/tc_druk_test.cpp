@@ -441,7 +441,7 @@ TEST_F(DrukTest, PageAndBandsOfTheLayout)
     EXPECT_EQ(r.PreviewInitialState, report::output::TPreviewWindowState::wsMaximized);
     EXPECT_EQ(r.PrevInitialZoom, report::output::TRpZoomState::rpZoomOther);
     EXPECT_EQ(r.PreviewDefaultSaveType, report::output::TPrevSaveType::stPDF);
-    report::engine::TRpEvEnvironment& functions = form->RpReport1.Functions;
+    report::expr::TRpEvEnvironment& functions = form->RpReport1.Functions;
     functions.Prepare();
     for (const char* entry : {"PAGENUMBER", "COLUMNNUMBER", "REPORTTITLE", "RPSTRINGSBAND1", "RPLOOPBAND1"})
         EXPECT_NE(functions.EntryElement(entry), nullptr) << entry;

@@ -3,9 +3,9 @@
 namespace enginetest {
 namespace {
 
-using report::engine::TRpFieldKind;
+using report::expr::TRpFieldKind;
 
-class MemoryField : public report::engine::TRpField {
+class MemoryField : public report::expr::TRpField {
 public:
     MemoryField(const MemoryTable& table, std::size_t column, Column def)
         : table_(table), column_(column), def_(std::move(def))
@@ -119,7 +119,7 @@ const Cell& MemoryTable::CellAt(std::size_t column) const
     return rows_[row_][column];
 }
 
-report::engine::TRpField* MemoryTable::Field(int index)
+report::expr::TRpField* MemoryTable::Field(int index)
 {
     if (index < 0 || index >= FieldCount())
         return nullptr;

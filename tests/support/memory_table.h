@@ -2,7 +2,7 @@
 // current row.
 #pragma once
 
-#include "report/engine/rp_dataset.h"
+#include "report/expr/rp_dataset.h"
 
 #include <functional>
 #include <memory>
@@ -21,10 +21,10 @@ using Cell = std::variant<std::string, std::int32_t, double, bool, Blob>;
 
 struct Column {
     std::string name;
-    report::engine::TRpFieldKind kind;
+    report::expr::TRpFieldKind kind;
 };
 
-class MemoryTable : public report::engine::TRpDataSet {
+class MemoryTable : public report::expr::TRpDataSet {
 public:
     // With `defaultFields` the table makes new field objects at every Reopen, as a data set
     // without persistent fields does.
@@ -46,7 +46,7 @@ public:
     std::string Name() const override { return name_; }
     bool Active() const override { return active_; }
     int FieldCount() const override { return static_cast<int>(fields_.size()); }
-    report::engine::TRpField* Field(int index) override;
+    report::expr::TRpField* Field(int index) override;
     bool DefaultFields() const override { return defaultFields_; }
     void Open() override;
     void Close() override;
@@ -62,7 +62,7 @@ private:
     std::string name_;
     std::vector<Column> columns_;
     bool defaultFields_;
-    std::vector<std::unique_ptr<report::engine::TRpField>> fields_;
+    std::vector<std::unique_ptr<report::expr::TRpField>> fields_;
     std::vector<std::vector<Cell>> rows_;
     std::size_t row_ = 0;
     bool active_ = true;

@@ -1,0 +1,150 @@
+#include "report/engine/run/report_job.h"
+
+#include "report/engine/model/report.h"
+#include "report/engine/run/report_window.h"
+#include "report/output/export/export_filter.h"
+#include "report/output/canvas/measure.h"
+#include "report/output/printer/rp_printer.h"
+#include "utility/cp1250.h"
+
+#include <QScopeGuard>
+
+#include <algorithm>
+
+namespace report::engine {
+
+using output::TRpPrinter;
+
+TRpReportListJob::TRpReportListJob() = default;
+
+TRpReportListJob::~TRpReportListJob() {
+    for (TCustomRpReport* report : reports_) {
+        if (report->ReportListJob == this) report->ReportListJob = nullptr;
+    }
+}
+
+void TRpReportListJob::AddReport(TCustomRpReport& report) {
+    if (std::ranges::find(reports_, &report) == reports_.end()) reports_.push_back(&report);
+    report.ReportListJob = this;
+}
+
+void TRpReportListJob::RemoveReport(TCustomRpReport& report) {
+    std::erase(reports_, &report);
+    if (report.ReportListJob == this) report.ReportListJob = nullptr;
+}
+
+void TRpReportListJob::ApplyJobSettings() {
+    if (printer_ == nullptr) return;
+    TRpPrinter& p = *printer_;
+    const output::TRpPrinterSettings& s = PrinterSettings;
+    p.SetPrinterIndex(s.PrinterIndex);
+    p.SetPaperSize(PaperSize);
+    p.SetOrientation(Orientation == TPrinterOrientation::poLandscape ? 1 : 0);
+    p.SetCopies(s.Copies);
+    p.SetOutputBin(s.OutputBin);
+    p.SetFirstPage(s.FirstPage);
+    p.SetLastPage(s.LastPage);
+    p.SetTitle(utility::Cp1250ToQString(Title));
+    p.SetUseStandardPrinter(s.UseStandardprinter);
+    p.SetPrintMetaFile(s.PrintMetaFile);
+    p.SetUseCustomBinCode(s.UseCustomBinCode);
+    p.SetCustomBinCode(s.CustomBinCode);
+    p.SetUseCustomPaperCode(s.UseCustomPaperCode);
+    p.SetCustomPaperCode(s.CustomPaperCode);
+    p.SetExtendedDuplex(s.ExtendedDuplex);
+    p.SetDuplex(s.Duplex);
+    p.SetPrintQuality(s.PrintQuality);
+    p.SetCollate(s.Collate);
+    p.SetColorOption(s.ColorOption);
+}
+
+TRpRunResult TRpReportListJob::Print() { return Run(nullptr); }
+
+TRpRunResult TRpReportListJob::ExportWithFilter(output::TRpExportFilter& filter) { return Run(&filter); }
+
+TRpRunResult TRpReportListJob::Run(output::TRpExportFilter* filter) {
+    if (busy_) return TRpRunResult::Busy;
+    for (const TCustomRpReport* report : reports_) {
+        if (!report->Available || report->GeneratingInBackground()) return TRpRunResult::Busy;
+    }
+    TCustomRpReport* first = reports_.empty() ? nullptr : reports_.front();
+    if (first != nullptr) {
+        Orientation = first->Page.Orientation();
+        PaperSize = first->Page.PaperSize();
+    }
+    // The job's own printer object for this run, freed once whatever happens; the one before
+    // it comes back.
+    auto printer = std::make_unique<TRpPrinter>(first != nullptr ? &first->Window() : nullptr);
+    printer->SetDestination(filter != nullptr ? output::TRpPrinterDestination::rpdRecord
+                                              : output::TRpPrinterDestination::rpdPrinter);
+    if (filter == nullptr && !printer->PrintersPresent()) return TRpRunResult::NoPrinter;
+    printer->SetOrientation(Orientation == TPrinterOrientation::poLandscape ? 1 : 0);
+    printer->SetTitle(utility::Cp1250ToQString(Title));
+    printer->SetFirstPage(PrinterSettings.FirstPage);
+    printer->SetLastPage(PrinterSettings.LastPage);
+    TRpPrinter* const previous = printer_;
+    printer_ = printer.get();
+    const auto restore = qScopeGuard([&] { printer_ = previous; });
+    return RunReports(filter);
+}
+
+TRpRunResult TRpReportListJob::RunReports(output::TRpExportFilter* filter) {
+    if (OnStartJob) OnStartJob(*this);
+    if (reports_.empty()) {
+        if (AfterReport) AfterReport(*this);
+        return TRpRunResult::Done;
+    }
+    ApplyJobSettings();
+    TRpPrinter& printer = *printer_;
+    printer.BeginDoc();
+    const std::vector<TCustomRpReport*> reports = reports_;
+    // Read in tenths of a millimetre: the first report keeps the units it has.
+    std::int32_t y = output::RoundHalfEvenInt(reports.front()->NativePage(2));
+    std::int32_t pageNumber = 0;
+    std::int32_t column = 1;
+    bool cancelled = false;
+    busy_ = true;
+    {
+        const auto idle = qScopeGuard([this] {
+            busy_ = false;
+            current_ = nullptr;
+        });
+        try {
+            for (std::size_t i = 0; i < reports.size() && !cancelled; ++i) {
+                TCustomRpReport& report = *reports[i];
+                TRpPrinter* const ownPrinter = report.RpPrinter;
+                const std::int32_t tag = report.Tag;
+                const auto restore = qScopeGuard([&] {
+                    report.RpPrinter = ownPrinter;
+                    report.Tag = tag;
+                });
+                report.RpPrinter = &printer;
+                report.CurrentY = report.StartNewPageInComposite ? printer.GetPageLength() : y;
+                report.PageNumber = pageNumber;
+                report.CurrentColumn = column;
+                if (i + 1 == reports.size()) report.Tag = 999;
+                current_ = &report;
+                if (BeforeReport) BeforeReport(*this, static_cast<int>(i));
+                if (filter != nullptr) static_cast<void>(report.ExportWithCurrentPrinter(*filter, printer));
+                else report.GenerateReport(true);
+                if (report.AfterPrint) report.AfterPrint(report);
+                if (report.Cancelled || printer.Cancelled()) {
+                    cancelled = true;
+                    continue;
+                }
+                if (AfterReport) AfterReport(*this);
+                y = report.CurrentY;
+                pageNumber = report.PageNumber;
+                column = report.CurrentColumn;
+            }
+        } catch (...) {
+            printer.AbortDoc();
+            throw;
+        }
+    }
+    if (!cancelled) printer.EndDoc();
+    if (AfterReport) AfterReport(*this);
+    return cancelled ? TRpRunResult::Cancelled : TRpRunResult::Done;
+}
+
+}  // namespace report::engine

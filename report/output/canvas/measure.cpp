@@ -1,0 +1,142 @@
+#include "report/output/canvas/measure.h"
+
+#include "report/output/canvas/font_resolver.h"
+#include "utility/cp1250.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+namespace report::output {
+
+int MulDiv(int number, int numerator, int denominator)
+{
+    if (denominator == 0)
+        return -1;
+    const long long product = static_cast<long long>(number) * numerator;
+    long long quotient = product / denominator;
+    const long long remainder = product % denominator;
+    // Halves away from zero: a remainder of at least half the divisor moves one step outward.
+    if (2 * std::llabs(remainder) >= std::llabs(static_cast<long long>(denominator)))
+        quotient += ((product < 0) != (denominator < 0)) ? -1 : 1;
+    if (quotient > std::numeric_limits<int>::max() || quotient < std::numeric_limits<int>::min())
+        return -1;
+    return static_cast<int>(quotient);
+}
+
+int FontPixelHeight(int points, int dpi)
+{
+    return MulDiv(points, dpi, 72);
+}
+
+std::int64_t RoundHalfEven(long double value)
+{
+    if (std::isnan(value))
+        return 0;
+    constexpr long double kMax = 9.2e18L;
+    if (value >= kMax)
+        return static_cast<std::int64_t>(kMax);
+    if (value <= -kMax)
+        return -static_cast<std::int64_t>(kMax);
+    return static_cast<std::int64_t>(std::nearbyint(value));
+}
+
+int RoundHalfEvenInt(long double value)
+{
+    const std::int64_t r = RoundHalfEven(value);
+    if (r > std::numeric_limits<int>::max())
+        return std::numeric_limits<int>::max();
+    if (r < std::numeric_limits<int>::min())
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(r);
+}
+
+int FontPixelSize(const FontSpec& font, int dpi, long double scale)
+{
+    const long double natural = std::abs(static_cast<long double>(font.points) * dpi / 72.0L);
+    // MulDiv's rounding for the plain size, so the canvas and the layout agree exactly.
+    const int plain = std::abs(FontPixelHeight(std::clamp(font.points, -kCoordinateLimit,
+                                                          kCoordinateLimit),
+                                               dpi));
+    const long double size = scale == 1 ? plain : natural * scale;
+    if (!(size >= 1))
+        return 1;
+    if (size >= kMaxFontPixels)
+        return kMaxFontPixels;
+    return RoundHalfEvenInt(size);
+}
+
+MeasureDevice::MeasureDevice(int dpi)
+    : dpi_(dpi > 0 ? dpi : kMeasureDpi), device_(1, 1, QImage::Format_ARGB32)
+{
+    const int dotsPerMeter = RoundHalfEvenInt(dpi_ / 0.0254L);
+    device_.setDotsPerMeterX(dotsPerMeter);
+    device_.setDotsPerMeterY(dotsPerMeter);
+}
+
+MeasureDevice::~MeasureDevice() = default;
+
+MeasureDevice::Entry& MeasureDevice::Lookup(const FontSpec& font, long double scale)
+{
+    if (last_ && scale == lastScale_ && font == lastSpec_)
+        return *last_;
+    const int pixels = FontPixelSize(font, dpi_, scale);
+    std::string key = font.face;
+    key += '\t';
+    key += std::to_string(pixels);
+    key += font.bold ? 'B' : '-';
+    key += font.italic ? 'I' : '-';
+    key += font.underline ? 'U' : '-';
+    key += font.strikeOut ? 'S' : '-';
+    auto it = cache_.find(key);
+    if (it == cache_.end()) {
+        auto entry = std::make_unique<Entry>();
+        entry->font = MakeQFont(font, pixels);
+        entry->metrics = std::make_unique<QFontMetricsF>(entry->font, &device_);
+        it = cache_.emplace(std::move(key), std::move(entry)).first;
+    }
+    last_ = it->second.get();
+    lastSpec_ = font;
+    lastScale_ = scale;
+    return *last_;
+}
+
+int MeasureDevice::TextWidth(const FontSpec& font, std::string_view text, long double scale)
+{
+    Entry& entry = Lookup(font, scale);
+    long double sum = 0;
+    for (const char ch : text) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (!entry.known[b]) {
+            entry.advances[b] = entry.metrics->horizontalAdvance(
+                QChar(static_cast<char16_t>(utility::Cp1250ToUnicode(b))));
+            entry.known[b] = true;
+        }
+        sum += entry.advances[b];
+    }
+    return RoundHalfEvenInt(sum);
+}
+
+int MeasureDevice::TextHeight(const FontSpec& font, long double scale)
+{
+    const QFontMetricsF& m = *Lookup(font, scale).metrics;
+    return RoundHalfEvenInt(static_cast<long double>(m.ascent()) + m.descent());
+}
+
+int MeasureDevice::Ascent(const FontSpec& font, long double scale)
+{
+    return RoundHalfEvenInt(Lookup(font, scale).metrics->ascent());
+}
+
+const QFont& MeasureDevice::Font(const FontSpec& font, long double scale)
+{
+    return Lookup(font, scale).font;
+}
+
+const QFontMetricsF& MeasureDevice::Metrics(const FontSpec& font, long double scale)
+{
+    return *Lookup(font, scale).metrics;
+}
+
+}  // namespace report::output

@@ -1,0 +1,78 @@
+// Text measuring on a fixed device, independent of the live screen, and the integer rounding
+// helpers the layout relies on.
+#pragma once
+
+#include "report/output/canvas/canvas.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QImage>
+
+#include <array>
+#include <bitset>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace report::output {
+
+// Every layout measures and records at this resolution, whatever the screen's.
+inline constexpr int kMeasureDpi = 96;
+// Fonts are never made larger than this many pixels (a damaged page cannot ask for more).
+inline constexpr int kMaxFontPixels = 16384;
+
+// number x numerator / denominator, rounded to the nearest integer, halves away from zero;
+// -1 when the denominator is 0 or the result does not fit in an int.
+[[nodiscard]] int MulDiv(int number, int numerator, int denominator);
+// Pixel height of a font of `points` at `dpi`: MulDiv(points, dpi, 72).
+[[nodiscard]] int FontPixelHeight(int points, int dpi);
+// To the nearest integer, halves to even. NaN gives 0; values beyond the range saturate.
+[[nodiscard]] std::int64_t RoundHalfEven(long double value);
+[[nodiscard]] int RoundHalfEvenInt(long double value);
+// The pixel size a canvas at `dpi` draws `font` with: |FontPixelHeight| x scale, rounded half
+// to even, kept within 1..kMaxFontPixels.
+[[nodiscard]] int FontPixelSize(const FontSpec& font, int dpi, long double scale = 1);
+
+// Measures text on a QImage of a fixed resolution, with one QFontMetricsF kept per font.
+class MeasureDevice {
+public:
+    explicit MeasureDevice(int dpi = kMeasureDpi);
+    MeasureDevice(const MeasureDevice&) = delete;
+    MeasureDevice& operator=(const MeasureDevice&) = delete;
+    ~MeasureDevice();
+
+    [[nodiscard]] int Dpi() const { return dpi_; }
+    // Advance width of `text` (code page 1250), in whole pixels: the sum of the characters'
+    // advances, rounded once.
+    [[nodiscard]] int TextWidth(const FontSpec& font, std::string_view text, long double scale = 1);
+    // Ascent plus descent, in whole pixels.
+    [[nodiscard]] int TextHeight(const FontSpec& font, long double scale = 1);
+    // Distance from the cell's top to the baseline, in whole pixels.
+    [[nodiscard]] int Ascent(const FontSpec& font, long double scale = 1);
+    // The QFont the measurements are taken with (and a canvas at this dpi draws with).
+    [[nodiscard]] const QFont& Font(const FontSpec& font, long double scale = 1);
+    [[nodiscard]] const QFontMetricsF& Metrics(const FontSpec& font, long double scale = 1);
+
+private:
+    struct Entry {
+        QFont font;
+        std::unique_ptr<QFontMetricsF> metrics;
+        // Advance of each code page 1250 byte, taken when first needed: a width is their
+        // sum, as the original platform measures (no kerning, no ligatures), with no shaping.
+        std::array<qreal, 256> advances{};
+        std::bitset<256> known;
+    };
+    Entry& Lookup(const FontSpec& font, long double scale);
+
+    int dpi_;
+    QImage device_;
+    std::unordered_map<std::string, std::unique_ptr<Entry>> cache_;
+    // The last font asked for: layout measures many texts in one font in a row.
+    FontSpec lastSpec_;
+    long double lastScale_ = 0;
+    Entry* last_ = nullptr;
+};
+
+}  // namespace report::output

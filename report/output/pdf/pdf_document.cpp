@@ -1,0 +1,169 @@
+#include "report/output/pdf/pdf_document.h"
+
+#include "report/output/canvas/measure.h"
+#include "utility/rp_error.h"
+#include "report/output/printer/rp_printer.h"
+
+#include "utility/datetime.h"
+
+#include <utility>
+
+namespace report::output {
+namespace {
+
+constexpr long double kPointsPerMillimetre = 72.0L / 25.4L;
+
+}  // namespace
+
+void PdfFileWriter::Line(std::string_view bytes)
+{
+    Raw(bytes);
+    Raw("\r\n");
+}
+
+void PdfFileWriter::Raw(std::string_view bytes)
+{
+    stream_.Write(bytes);
+    offset_ += bytes.size();
+}
+
+TRpPDFDocumentFilter::TRpPDFDocumentFilter(std::filesystem::path fileName)
+    : TRpPAbstractExportFilter(std::move(fileName)), Clock(utility::Now)
+{
+}
+
+TRpPDFDocumentFilter::~TRpPDFDocumentFilter() = default;
+
+std::string TRpPDFDocumentFilter::GetDescription() const { return "PDF document filter"; }
+
+std::string TRpPDFDocumentFilter::GetExtension() const { return "PDF"; }
+
+std::string TRpPDFDocumentFilter::GetFilterName() const { return "PDF document"; }
+
+bool TRpPDFDocumentFilter::GetStreaming() const { return false; }
+
+void TRpPDFDocumentFilter::Start(std::int32_t paperWidth, std::int32_t paperLength, const FontSpec& font)
+{
+    // The output first: a filter whose file cannot be created is not active.
+    CreateStream(FileName);
+    TRpPAbstractExportFilter::Start(paperWidth, paperLength, font);
+}
+
+void TRpPDFDocumentFilter::NewPage()
+{
+    if (firstNewPage_) {
+        firstNewPage_ = false;
+        return;
+    }
+    TPDFItemRec pageBreak;
+    pageBreak.Kind = TPDFItemKind::PageBreak;
+    AddItem(std::move(pageBreak));
+}
+
+void TRpPDFDocumentFilter::EndPage() {}
+
+void TRpPDFDocumentFilter::Finish()
+{
+    if (!Active || !Stream)
+        return;
+    if (!pageOpen_)
+        StartPage();
+    WriteDocument();
+    TRpPAbstractExportFilter::Finish();
+}
+
+void TRpPDFDocumentFilter::CloseStream()
+{
+    // A memory stream stays, so that what was written can still be read.
+    if (Stream && Stream->IsFile())
+        TRpPAbstractExportFilter::CloseStream();
+}
+
+const std::string& TRpPDFDocumentFilter::Bytes() const
+{
+    static const std::string kNone;
+    return Stream && !Stream->IsFile() ? Stream->Bytes() : kNone;
+}
+
+void TRpPDFDocumentFilter::StartPage()
+{
+    if (pageOpen_)
+        ClosePage();
+    if (Report) {
+        if (const TRpPrinter* printer = Report->RunPrinter()) {
+            // Device pixels per 0.1 mm into points per device pixel.
+            if (printer->XFactor() > 0)
+                scaleX_ = kPointsPerMillimetre / (printer->XFactor() * 10);
+            if (printer->YFactor() > 0)
+                scaleY_ = kPointsPerMillimetre / (printer->YFactor() * 10);
+        }
+        pageWidth_ = static_cast<long double>(RoundHalfEven(Report->PageWidth())) * 0.1L * kPointsPerMillimetre;
+        pageHeight_ = static_cast<long double>(RoundHalfEven(Report->PageLength())) * 0.1L * kPointsPerMillimetre;
+    }
+    PageLines page;
+    page.width = pageWidth_;
+    page.height = pageHeight_;
+    pages_.push_back(std::move(page));
+    pageOpen_ = true;
+}
+
+void TRpPDFDocumentFilter::ClosePage()
+{
+    if (!pageOpen_)
+        return;
+    AddTextLine("ET");
+    pageOpen_ = false;
+}
+
+void TRpPDFDocumentFilter::AddTextLine(const std::string& line)
+{
+    if (!pageOpen_)
+        StartPage();
+    PageLines& page = pages_.back();
+    page.text.push_back(line);
+    page.textBytes += line.size() + 2;
+}
+
+void TRpPDFDocumentFilter::AddGraphicLine(const std::string& line)
+{
+    if (!pageOpen_)
+        StartPage();
+    PageLines& page = pages_.back();
+    page.graphics.push_back(line);
+    page.graphicBytes += line.size() + 2;
+}
+
+void TRpPDFDocumentFilter::AddItem(TPDFItemRec item)
+{
+    if (!pageOpen_)
+        StartPage();
+    WriteItem(item);
+}
+
+void TRpPDFDocumentFilter::WriteItem(TPDFItemRec& item)
+{
+    if (item.Kind == TPDFItemKind::None)
+        throw ERpError("Internal error: IT_INVALID");
+    // Items come measured from the page's top edge, margin included; PDF measures upward from
+    // the bottom edge.
+    item.Y = pageHeight_ - item.Y;
+    switch (item.Kind) {
+    case TPDFItemKind::PageBreak:
+        ClosePage();
+        StartPage();
+        break;
+    case TPDFItemKind::Text:
+        WriteTextItem(item);
+        break;
+    case TPDFItemKind::Shape:
+        WriteShapeItem(item);
+        break;
+    case TPDFItemKind::Picture:
+        WritePictureItem(item);
+        break;
+    default:
+        break;
+    }
+}
+
+}  // namespace report::output

@@ -1,0 +1,55 @@
+#include "tests/report/engine/model/fake_controls.h"
+
+#include "report/engine/model/band.h"
+#include "report/engine/model/report.h"
+#include "report/output/printer/rp_printer.h"
+
+#include <utility>
+
+namespace enginetest {
+
+FakeBox::FakeBox(std::string name, CallLog& log) : log_(log) { Name = std::move(name); }
+
+std::string FakeBox::Where(long double x, long double y) const {
+    const report::engine::TCustomRpReport* report = ParentReport();
+    std::string text = "page " + std::to_string(report->PageNumber) + " col " + std::to_string(report->CurrentColumn) +
+                       " at " + std::to_string(static_cast<int>(x)) + ',' + std::to_string(static_cast<int>(y));
+    if (report->RpPrinter != nullptr) {
+        text += " dev " + std::to_string(report->RpPrinter->DeviceX(x)) + ',' + std::to_string(report->RpPrinter->DeviceY(y));
+    }
+    return text;
+}
+
+void FakeBox::Print(int ofsX, int ofsY) {
+    log_.push_back(Name + ":Print " + Where(ofsX, ofsY));
+}
+
+FakeLines::FakeLines(std::string name, CallLog& log, int lines, long double lineHeight)
+    : FakeBox(std::move(name), log), lines_(lines), lineHeight_(lineHeight) {}
+
+void FakeLines::Print(int ofsX, int ofsY) {
+    auto* band = dynamic_cast<report::engine::TRpCustomBand*>(Parent());
+    log_.push_back(Name + ":Print " + Where(ofsX, ofsY));
+    if (PrintFinished) next_ = 0;
+    const long double y = ofsY + Size.Native(2);
+    const long double height = Size.Native(0);
+    long double bottom = y + height + 1;
+    long double curY = y;
+    long double extra = 0;
+    bool started = false;
+    printedLast_ = 0;
+    while (next_ < lines_) {
+        if (curY + lineHeight_ > bottom) {
+            if (band == nullptr || !band->CanExpand(lineHeight_)) break;
+            (void)band->ExpandBand(extra, started, lineHeight_);
+            bottom = y + height + 1 + extra;
+        }
+        ++next_;
+        ++printedLast_;
+        log_.push_back(Name + ':' + std::to_string(next_) + ' ' + Where(ofsX + Size.Native(1), curY));
+        curY += lineHeight_;
+    }
+    PrintFinished = next_ >= lines_;
+}
+
+}  // namespace enginetest

@@ -1,0 +1,182 @@
+#include "report/output/canvas/font_resolver.h"
+#include "report/output/canvas/measure.h"
+#include "utility/cp1250.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFontInfo>
+#include <QProcess>
+
+#include <climits>
+#include <cmath>
+
+namespace report::output {
+namespace {
+
+TEST(Rounding, MulDivRoundsHalvesAwayFromZero)
+{
+    struct Row { int a, b, c, want; };
+    const Row rows[] = {
+        {9, 300, 72, 38},   {-9, 300, 72, 38 * -1}, {7, 96, 72, 9},    {8, 96, 72, 11},
+        {10, 96, 72, 13},   {11, 96, 72, 15},       {12, 96, 72, 16},  {3, 1, 2, 2},
+        {-3, 1, 2, -2},     {3, -1, 2, -2},         {3, 1, -2, -2},    {-3, -1, -2, -2},
+        {5, 1, 4, 1},       {1, 1, 3, 0},           {2, 1, 3, 1},      {5, 7, 0, -1},
+        {INT_MAX, 2, 1, -1}, {INT_MAX, 1, 1, INT_MAX}, {INT_MIN, 1, 1, INT_MIN},
+        {INT_MAX, INT_MAX, INT_MAX, INT_MAX},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(MulDiv(r.a, r.b, r.c), r.want) << r.a << " " << r.b << " " << r.c;
+}
+
+TEST(Rounding, FontPixelHeightAtScreenAndPrinter)
+{
+    const std::pair<int, int> at96[] = {{7, 9}, {8, 11}, {10, 13}, {11, 15}, {12, 16}};
+    for (const auto& [points, pixels] : at96)
+        EXPECT_EQ(FontPixelHeight(points, 96), pixels) << points;
+    EXPECT_EQ(FontPixelHeight(9, 300), 38);
+    EXPECT_EQ(FontPixelHeight(-9, 300), -38);
+}
+
+TEST(Rounding, RoundHalfEvenTiesToEven)
+{
+    const std::pair<long double, std::int64_t> rows[] = {
+        {0.5L, 0}, {1.5L, 2}, {2.5L, 2}, {-0.5L, 0}, {-1.5L, -2}, {-2.5L, -2}, {1122.5L, 1122},
+        {1123.5L, 1124}, {2.4999L, 2}, {-2.5001L, -3}, {0, 0},
+    };
+    for (const auto& [value, want] : rows)
+        EXPECT_EQ(RoundHalfEven(value), want) << static_cast<double>(value);
+    EXPECT_EQ(RoundHalfEven(std::nanl("")), 0);
+    EXPECT_GT(RoundHalfEven(1e30L), 9'000'000'000'000'000'000LL);
+    EXPECT_EQ(RoundHalfEvenInt(1e30L), INT_MAX);
+    EXPECT_EQ(RoundHalfEvenInt(-1e30L), INT_MIN);
+    EXPECT_EQ(RoundHalfEvenInt(-7.5L), -8);
+}
+
+FontSpec Arial(int points)
+{
+    FontSpec f;
+    f.face = "Arial";
+    f.points = points;
+    return f;
+}
+
+// The widths and heights the layout of the activity list was made with.
+TEST(Measuring, Table)
+{
+    MeasureDevice m;
+    EXPECT_EQ(m.Dpi(), 96);
+    EXPECT_EQ(m.TextWidth(Arial(10), "W"), 12);
+    EXPECT_EQ(m.TextWidth(Arial(10), "AV"), 17);  // 16 with kerning
+    EXPECT_EQ(m.TextHeight(Arial(10)), 15);
+    EXPECT_EQ(m.TextHeight(Arial(7)), 10);
+    EXPECT_EQ(m.TextWidth(Arial(10), ""), 0);
+    EXPECT_EQ(FontPixelSize(Arial(10), 96), 13);
+    EXPECT_EQ(QFontInfo(m.Font(Arial(10))).family(), "Liberation Sans");
+    EXPECT_EQ(QFontInfo(m.Font(Arial(10))).pixelSize(), 13);
+}
+
+TEST(Measuring, SameFontAgainGivesTheSameAnswers)
+{
+    MeasureDevice m;
+    const int w = m.TextWidth(Arial(10), "Kierowca");
+    FontSpec bold = Arial(10);
+    bold.bold = true;
+    const int wb = m.TextWidth(bold, "Kierowca");
+    EXPECT_GT(wb, w);
+    EXPECT_EQ(m.TextWidth(Arial(10), "Kierowca"), w);
+    EXPECT_EQ(m.TextWidth(bold, "Kierowca"), wb);
+    // Half the scale, about half the width.
+    EXPECT_NEAR(m.TextWidth(Arial(20), "Kierowca", 0.5L), w, 1);
+    // Colour and orientation do not change a measurement.
+    FontSpec coloured = Arial(10);
+    coloured.color = qRgb(255, 0, 0);
+    coloured.orientation = 900;
+    EXPECT_EQ(m.TextWidth(coloured, "Kierowca"), w);
+}
+
+// Widths are sums of the characters' advances; for the faces of the forms that is what a
+// shaped measurement of the whole text gives too.
+TEST(Measuring, WidthsAgreeWithShapedText)
+{
+    const std::string words[] = {
+        "W", "AV", "Kierowca", "2024-03-01 08:15", "Razem: 12 h 40 min", "fi fl ff Ta To Wo",
+        utility::Pl("Zażółć gęślą jaźń"), utility::Pl("ŁÓDŹ Świętokrzyskie"), "§ÿ",
+    };
+    MeasureDevice m;
+    for (const char* face : {"Arial", "Times New Roman", "Courier New"}) {
+        for (const int points : {7, 8, 10, 12}) {
+            FontSpec f;
+            f.face = face;
+            f.points = points;
+            for (const bool bold : {false, true}) {
+                f.bold = bold;
+                for (const std::string& w : words)
+                    EXPECT_EQ(m.TextWidth(f, w), RoundHalfEvenInt(m.Metrics(f).horizontalAdvance(utility::Cp1250ToQString(w))))
+                        << face << " " << points << " " << w;
+            }
+        }
+    }
+}
+
+TEST(Measuring, FontSizesStayWithinBounds)
+{
+    EXPECT_EQ(FontPixelSize(Arial(0), 96), 1);
+    EXPECT_EQ(FontPixelSize(Arial(-10), 96), 13);
+    EXPECT_EQ(FontPixelSize(Arial(kCoordinateLimit), 96), kMaxFontPixels);
+    EXPECT_EQ(FontPixelSize(Arial(10), 96, 1e-9L), 1);
+    EXPECT_EQ(FontPixelSize(Arial(10), 96, 2), 27);  // 13.33 x 2, not 13 x 2
+}
+
+TEST(FontResolver, FacesOfTheFormsResolveToInstalledFaces)
+{
+    const std::pair<const char*, const char*> rows[] = {
+        {"Arial", "Liberation Sans"},         {" arial ", "Liberation Sans"},
+        {"Times New Roman", "Liberation Serif"}, {"Courier New", "Liberation Mono"},
+        {"MS Sans Serif", "DejaVu Sans"},     {"Small Fonts", "DejaVu Sans"},
+    };
+    for (const auto& [face, family] : rows) {
+        SCOPED_TRACE(face);
+        EXPECT_EQ(ResolveFontFamily(face), family);
+        FontSpec spec;
+        spec.face = face;
+        EXPECT_EQ(QFontInfo(MakeQFont(spec, 13)).family(), family);
+        const QRawFont raw = MakeRawFont(spec, 13);
+        ASSERT_TRUE(raw.isValid());
+        EXPECT_EQ(raw.familyName(), family);
+        EXPECT_EQ(raw.pixelSize(), 13);
+    }
+    EXPECT_EQ(ResolveFontFamily("Liberation Serif"), "Liberation Serif");
+    FontSpec styled;
+    styled.face = "Arial";
+    styled.bold = true;
+    styled.italic = true;
+    const QFont f = MakeQFont(styled, 13);
+    EXPECT_TRUE(f.bold());
+    EXPECT_TRUE(f.italic());
+    EXPECT_FALSE(f.kerning());
+    EXPECT_EQ(QFontInfo(f).style(), QFont::StyleItalic);
+}
+
+// The screen's scaling must not reach the layout: the table above runs again in a child
+// process under a scaled screen.
+TEST(Measuring, TableHoldsUnderAScaledScreen)
+{
+    const char* environments[][2] = {{"QT_FONT_DPI", "144"}, {"QT_SCALE_FACTOR", "2"}};
+    for (const auto& [name, value] : environments) {
+        SCOPED_TRACE(name);
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(name, value);
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {"--gtest_filter=Measuring.Table:PainterCanvasRules.TextInkStaysInItsCell"});
+        ASSERT_TRUE(child.waitForFinished(120'000));
+        const QByteArray out = child.readAllStandardOutput();
+        EXPECT_EQ(child.exitCode(), 0) << out.toStdString();
+        EXPECT_TRUE(out.contains("[  PASSED  ] 2 tests")) << out.toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace report::output

@@ -1,0 +1,185 @@
+// The progress window of a print or export run.
+// Clicks go through the window system, where a modal window blocks the windows it does not own.
+#define QTEST_QPA_MOUSE_HANDLING
+
+#include "report/output/printer/progress_form.h"
+#include "report/output/printer/rp_printer.h"
+#include "tests/report/output/printer/rp_printer_fixture.h"
+#include "tests/support/modal_dialog.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace report::output {
+namespace {
+
+using testing::FakeReport;
+using testing::RpPrinterTest;
+
+using ProgressFormTest = RpPrinterTest;
+
+std::vector<QWidget*> ProgressWindows() {
+    std::vector<QWidget*> found;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (qobject_cast<TRpProgressForm*>(widget)) found.push_back(widget);
+    }
+    return found;
+}
+
+TEST_F(ProgressFormTest, IsASmallWindowOnTopWithAGaugeALabelAndCancel) {
+    TRpPrinter printer;
+    TRpProgressForm form(&printer);
+    EXPECT_EQ(form.RpPrinter(), &printer);
+    EXPECT_EQ(form.windowTitle(), "Printing progress");
+    EXPECT_TRUE(form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(form.isWindow());
+    EXPECT_EQ(form.size(), QSize(149, 97));
+    EXPECT_EQ(form.Gauge()->geometry(), QRect(16, 18, 114, 16));
+    EXPECT_EQ(form.Info()->geometry().topLeft(), QPoint(0, 44));
+    EXPECT_EQ(form.Info()->width(), 145);
+    EXPECT_TRUE(form.Info()->alignment().testFlag(Qt::AlignHCenter));
+    EXPECT_EQ(form.CancelButton()->geometry(), QRect(36, 68, 75, 25));
+    EXPECT_EQ(form.CancelButton()->text(), "Cancel");
+
+    form.show();
+    EXPECT_FALSE(form.isModal());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    const QRect screen = form.screen()->geometry();
+    const QRect frame = form.frameGeometry();
+    EXPECT_EQ(frame.left(), screen.left() + (screen.width() - frame.width()) / 2);
+    EXPECT_EQ(frame.top(), screen.top() + (screen.height() - frame.height()) / 2);
+}
+
+TEST_F(ProgressFormTest, ShowsThePrintersProgressOnAMultipleOfFive) {
+    struct Row { int progress; int carried; int gauge; const char* info; };
+    const Row rows[] = {
+        {42, 42, 10, "10%  Completed"},
+        {45, 45, 45, "45%  Completed"},
+        {45, 42, 45, "45%  Completed"},
+        {100, 100, 100, "100%  Completed"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.progress);
+        TRpPrinter printer;
+        TRpProgressForm form(&printer);
+        printer.SetProgress(10);
+        form.ProgressMessage(10);
+        printer.SetProgress(row.progress);
+        form.ProgressMessage(row.carried);
+        EXPECT_EQ(form.Gauge()->value(), row.gauge);
+        EXPECT_EQ(form.Info()->text(), row.info);
+    }
+}
+
+TEST_F(ProgressFormTest, FollowsTheRunAsItsClientWindow) {
+    TRpPrinter printer;
+    TRpProgressForm form(&printer);
+    printer.SetClientWindow(&form);
+    printer.SetProgress(35);
+    EXPECT_EQ(form.Gauge()->value(), 0);  // posted, not yet handled
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form.Gauge()->value(), 35);
+    EXPECT_EQ(form.Info()->text(), "35%  Completed");
+    printer.SetFinishedPages(3);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form.Gauge()->value(), 35);
+
+    // Without its printer object the window shows nothing new and its Cancel does nothing.
+    auto gone = std::make_unique<TRpPrinter>();
+    TRpProgressForm orphan(gone.get());
+    gone.reset();
+    orphan.ProgressMessage(50);
+    orphan.CancelButton()->click();
+    EXPECT_EQ(orphan.Gauge()->value(), 0);
+}
+
+TEST_F(ProgressFormTest, CancelStopsTheReportAndCancelsThePrinter) {
+    FakeReport report;
+    TRpPrinter printer(&report);
+    TRpProgressForm form(&printer);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QTest::mouseClick(form.CancelButton(), Qt::LeftButton);
+    EXPECT_EQ(report.stopRequests, 1);
+    EXPECT_TRUE(printer.Cancelled());
+
+    TRpPrinter alone;
+    TRpProgressForm other(&alone);
+    other.CancelButtonClick();
+    EXPECT_TRUE(alone.Cancelled());
+}
+
+TEST_F(ProgressFormTest, CancelWorksWhileAModalWindowIsUp) {
+    FakeReport report;
+    TRpPrinter printer(&report);
+    QDialog preview;
+    preview.setObjectName("preview");
+    bool bystanderPressed = false;
+    QPushButton bystander("Elsewhere");
+    QObject::connect(&bystander, &QPushButton::clicked, [&] { bystanderPressed = true; });
+    bystander.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&bystander));
+    testing_support::OnModalDialog([&](QDialog& modal) {
+        TRpProgressForm form(&printer);
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+        EXPECT_TRUE(form.isWindow());
+        // A window the modal one does not own takes no click: the check means something.
+        QTest::mouseClick(&bystander, Qt::LeftButton);
+        EXPECT_FALSE(bystanderPressed);
+        QTest::mouseClick(form.CancelButton(), Qt::LeftButton);
+        EXPECT_EQ(report.stopRequests, 1);
+        EXPECT_TRUE(printer.Cancelled());
+        modal.accept();
+    });
+    preview.exec();
+}
+
+TEST_F(ProgressFormTest, OutlivesTheModalWindowItWasShownOver) {
+    auto preview = std::make_unique<QDialog>();
+    std::unique_ptr<TRpProgressForm> form;
+    TRpPrinter printer;
+    testing_support::OnModalDialog([&](QDialog& modal) {
+        form = std::make_unique<TRpProgressForm>(&printer);
+        form->show();
+        modal.accept();
+    });
+    preview->exec();
+    ASSERT_TRUE(form);
+    EXPECT_EQ(form->parentWidget(), preview.get());
+    preview.reset();
+    EXPECT_EQ(form->parentWidget(), nullptr);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->isWindow());
+    form.reset();  // its creator's to destroy, once
+}
+
+TEST_F(ProgressFormTest, PrintsOfRecordedPagesLeaveNoWindowBehind) {
+    FakeReport report;
+    report.showProgress = true;
+    TRpPrinter printer(&report);
+    Run(printer, 3);
+    printer.SetReprintRecorded(true);
+    for (int print = 1; print <= 2; ++print) {
+        SCOPED_TRACE(print);
+        std::size_t during = 0;
+        const QMetaObject::Connection watch = QObject::connect(
+            &printer, &TRpPrinter::ProgressPosted, [&] { during = ProgressWindows().size(); });
+        printer.PrintRecordedPages();
+        QObject::disconnect(watch);
+        EXPECT_EQ(during, 1u);
+        EXPECT_TRUE(ProgressWindows().empty());
+        EXPECT_EQ(printer.GetClientWindow(), nullptr);
+    }
+    EXPECT_EQ(service_->jobs.size(), 2u);
+}
+
+}  // namespace
+}  // namespace report::output
