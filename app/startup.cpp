@@ -15,6 +15,7 @@
 #include "utility/stringi.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLibraryInfo>
 #include <QLoggingCategory>
 
@@ -94,6 +95,16 @@ void FinalizeUnits()
     }
 }
 
+QIcon ProgramIcon()
+{
+    // One folder per size in the resources, built from the icon the desktop entry names.
+    QIcon icon;
+    const QDir sizes(QStringLiteral(":/icons"));
+    for (const QString& size : sizes.entryList(QDir::Dirs))
+        icon.addFile(sizes.filePath(size + QStringLiteral("/" KARTOVAN_APP_ID ".png")));
+    return icon;
+}
+
 std::unique_ptr<QTranslator> InstallQtPolishTranslation()
 {
     auto translator = std::make_unique<QTranslator>();
@@ -131,6 +142,10 @@ int RunProgram(int argc, char** argv)
     // The title names the program to the user; the plain name keys its data folder, which a
     // colon and blanks would make awkward on every platform.
     QApplication::setApplicationName(QStringLiteral("Kartovan"));
+    // The desktop entry's name lets the desktop match the windows to the menu entry and its
+    // icon (Wayland shows no window icon of its own).
+    QGuiApplication::setDesktopFileName(QStringLiteral(KARTOVAN_APP_ID));
+    QApplication::setWindowIcon(ProgramIcon());
     const int code =
         RunMainWindow([] { return std::make_unique<Tf_tcGlow>(QCoreApplication::arguments()); });
     FinalizeUnits();

@@ -2,6 +2,7 @@
 // finalizations in reverse.
 #pragma once
 
+#include <QIcon>
 #include <QTranslator>
 #include <QWidget>
 
@@ -17,6 +18,9 @@ void FinalizeUnits();
 
 // The application title.
 inline constexpr const char* kApplicationTitle = "Kartovan: czytanie kart kierowców";  // UTF-8
+
+// The program's icon in every size it is drawn in (the pictures installed in the icon theme).
+QIcon ProgramIcon();
 
 // Installs Qt's own Polish texts ("qtbase" of package qt6-translations-l10n) for the standard
 // dialogs and buttons ("Tak", "Nie", "Anuluj", "Szukaj w:"), whatever the user's locale: the

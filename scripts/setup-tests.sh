@@ -13,7 +13,8 @@ install_packages \
   xvfb xauth \
   aglfn \
   cups-daemon cups-client printer-driver-cups-pdf \
-  locales
+  locales \
+  desktop-file-utils appstream shared-mime-info libglib2.0-bin
 
 # The PDF tests run once more in the Polish locale, whose numbers have a decimal comma.
 if ! locale -a 2>/dev/null | grep -qix 'pl_PL\.utf-\?8'; then

@@ -9,4 +9,5 @@ install_packages \
   qt6-translations-l10n \
   libpcsclite-dev pcscd \
   libjpeg62-turbo-dev \
-  fonts-liberation2 fonts-dejavu-core
+  fonts-liberation2 fonts-dejavu-core \
+  librsvg2-bin
