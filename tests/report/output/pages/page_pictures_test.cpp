@@ -239,7 +239,7 @@ TEST(PagePictures, DamagedPictureRecordsAreRefused)
     const auto pixel = [](const Bytes& b) { return Nth(b, PageTag::PictureData, 1); };
     const auto use = [](const Bytes& b, std::size_t n) { return Nth(b, PageTag::PictureUse, n); };
     // Moves `count` bytes at `from` to `to` (before the move).
-    const auto move = [](Bytes& b, std::size_t from, std::size_t count, std::size_t to) {
+    const auto moveBytes = [](Bytes& b, std::size_t from, std::size_t count, std::size_t to) {
         const Bytes piece(b.begin() + static_cast<std::ptrdiff_t>(from),
                           b.begin() + static_cast<std::ptrdiff_t>(from + count));
         b.erase(b.begin() + static_cast<std::ptrdiff_t>(from), b.begin() + static_cast<std::ptrdiff_t>(from + count));
@@ -280,7 +280,7 @@ TEST(PagePictures, DamagedPictureRecordsAreRefused)
          "do not decode to a 16384 x 16384 picture"},
         {"use of a picture not on the page", [&](Bytes& b) { Put32(b, use(b, 1).offset + 22, 2); }, "(tag 14) refers to picture 2, which the page does not hold"},
         {"use number all ones", [&](Bytes& b) { Put32(b, use(b, 0).offset + 22, 0xFFFFFFFF); }, "refers to picture 4294967295"},
-        {"use before its picture", [&](Bytes& b) { const RecordAt u = use(b, 1); move(b, u.offset, 6 + u.length, pixel(b).offset); },
+        {"use before its picture", [&](Bytes& b) { const RecordAt u = use(b, 1); moveBytes(b, u.offset, 6 + u.length, pixel(b).offset); },
          "refers to picture 1, which the page does not hold"},
         {"use shorter than its fields", [&](Bytes& b) { const RecordAt u = use(b, 0); Put32(b, u.offset + 2, 16);
              b.erase(b.begin() + static_cast<std::ptrdiff_t>(u.offset + 22), b.begin() + static_cast<std::ptrdiff_t>(u.offset + 26)); },
