@@ -8,6 +8,6 @@ install_packages \
   qt6-base-dev libgl-dev \
   qt6-translations-l10n \
   libpcsclite-dev pcscd \
-  libjpeg62-turbo-dev \
+  libjpeg62-turbo-dev zlib1g-dev \
   fonts-liberation2 fonts-dejavu-core \
   librsvg2-bin

@@ -1,9 +1,12 @@
 #include "report/output/pages/page_format.h"
 
+#include "report/output/codec/deflate.h"
+
 #include <concepts>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
+#include <type_traits>
 
 namespace report::output {
 namespace {
@@ -32,19 +35,7 @@ public:
         if (!s.empty())
             std::memcpy(bytes.data() + at, s.data(), s.size());
     }
-    void Pixels(const QImage& argb)
-    {
-        const std::size_t rowBytes = static_cast<std::size_t>(argb.width()) * 4;
-        std::size_t at = bytes.size();
-        bytes.resize(at + rowBytes * static_cast<std::size_t>(argb.height()));
-        for (int y = 0; y < argb.height(); ++y) {
-            const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
-            for (int x = 0; x < argb.width(); ++x, at += 4) {
-                for (int i = 0; i < 4; ++i)
-                    bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(line[x] >> (8 * i));
-            }
-        }
-    }
+    void Bytes(std::span<const std::uint8_t> b) { bytes.insert(bytes.end(), b.begin(), b.end()); }
     // Starts a record; EndRecord fills in its payload length.
     std::size_t BeginRecord(PageTag tag)
     {
@@ -136,19 +127,58 @@ void WritePayload(Writer& w, const page_record::Line& r)
     w.I32(ClampCoordinate(r.y1));
 }
 
-void WritePayload(Writer& w, const page_record::Picture& r)
+// The picture's rows of u32 ARGB, little-endian, without padding.
+std::vector<std::uint8_t> PixelBytes(const QImage& argb)
 {
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(argb.width()) * 4 *
+                                    static_cast<std::size_t>(argb.height()));
+    std::size_t at = 0;
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        for (int x = 0; x < argb.width(); ++x, at += 4) {
+            for (int i = 0; i < 4; ++i)
+                bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(line[x] >> (8 * i));
+        }
+    }
+    return bytes;
+}
+
+// Stores a picture for the uses that follow: deflated when that is smaller.
+void WritePictureData(Writer& w, const QImage& argb)
+{
+    const std::vector<std::uint8_t> pixels = PixelBytes(argb);
+    std::vector<std::uint8_t> deflated;
+    if (!pixels.empty())
+        deflated = Deflate(pixels);
+    const bool smaller = !pixels.empty() && deflated.size() < pixels.size();
+    const std::vector<std::uint8_t>& data = smaller ? deflated : pixels;
+    const std::size_t start = w.BeginRecord(PageTag::PictureData);
+    w.U32(static_cast<std::uint32_t>(argb.width()));
+    w.U32(static_cast<std::uint32_t>(argb.height()));
+    w.U16(static_cast<std::uint16_t>(smaller ? PictureCoding::Deflated : PictureCoding::Raw));
+    w.U32(static_cast<std::uint32_t>(data.size()));  // at most 16384 x 16384 x 4
+    w.Bytes(data);
+    w.EndRecord(start);
+}
+
+// A picture is stored where the page first draws it and used by number from then on.
+void WritePicture(Writer& w, const page_record::Picture& r, PagePictures& pictures)
+{
+    std::optional<std::size_t> number = pictures.ByKey(r.image);
+    if (!number) {
+        const QImage argb = r.image.isNull() ? QImage() : r.image.convertToFormat(QImage::Format_ARGB32);
+        if (argb.width() > kMaxPictureSide || argb.height() > kMaxPictureSide)
+            throw std::length_error("page picture too large");
+        bool added = false;
+        number = pictures.Keep(argb, &added);
+        pictures.Remember(r.image, *number);
+        if (added)
+            WritePictureData(w, argb);
+    }
+    const std::size_t start = w.BeginRecord(PageTag::PictureUse);
     w.Rect(r.rect);
-    const QImage image = r.image.isNull() ? QImage()
-                                          : r.image.convertToFormat(QImage::Format_ARGB32);
-    const int width = image.width();
-    const int height = image.height();
-    if (width > kMaxPictureSide || height > kMaxPictureSide)
-        throw std::length_error("page picture too large");
-    w.U32(static_cast<std::uint32_t>(width));
-    w.U32(static_cast<std::uint32_t>(height));
-    w.U32(static_cast<std::uint32_t>(width) * 4);
-    w.Pixels(image);
+    w.U32(static_cast<std::uint32_t>(*number));
+    w.EndRecord(start);
 }
 
 void WritePayload(Writer&, const page_record::NoClip&) {}
@@ -174,17 +204,20 @@ constexpr PageTag TagOf(const page_record::Rectangle&) { return PageTag::Rectang
 constexpr PageTag TagOf(const page_record::RoundRect&) { return PageTag::RoundRect; }
 constexpr PageTag TagOf(const page_record::Ellipse&) { return PageTag::Ellipse; }
 constexpr PageTag TagOf(const page_record::Line&) { return PageTag::Line; }
-constexpr PageTag TagOf(const page_record::Picture&) { return PageTag::Picture; }
 constexpr PageTag TagOf(const page_record::Clip&) { return PageTag::Clip; }
 constexpr PageTag TagOf(const page_record::NoClip&) { return PageTag::NoClip; }
 
-void WriteRecord(Writer& w, const PageRecord& record)
+void WriteRecord(Writer& w, const PageRecord& record, PagePictures& pictures)
 {
     std::visit(
-        [&w](const auto& r) {
-            const std::size_t start = w.BeginRecord(TagOf(r));
-            WritePayload(w, r);
-            w.EndRecord(start);
+        [&](const auto& r) {
+            if constexpr (std::same_as<std::decay_t<decltype(r)>, page_record::Picture>) {
+                WritePicture(w, r, pictures);
+            } else {
+                const std::size_t start = w.BeginRecord(TagOf(r));
+                WritePayload(w, r);
+                w.EndRecord(start);
+            }
         },
         record);
 }
@@ -218,8 +251,9 @@ std::vector<std::uint8_t> EncodePage(const Page& page)
     w.U16(static_cast<std::uint16_t>(page.header.dpiY));
     w.I32(page.header.pixelWidth);
     w.I32(page.header.pixelHeight);
+    PagePictures pictures;
     for (const PageRecord& record : page.records)
-        WriteRecord(w, record);
+        WriteRecord(w, record, pictures);
     if (w.bytes.size() > std::numeric_limits<std::uint32_t>::max())
         throw std::length_error("page too long");
     w.Patch(12, static_cast<std::uint32_t>(w.bytes.size()));

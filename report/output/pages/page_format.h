@@ -1,14 +1,17 @@
 // Recorded report pages: a canvas that records, the page format it writes (ours, little-endian),
 // a checked reader, and replay of a page onto any canvas.
 //
-// Header: "KVPG", u16 major (1), u16 minor (0), u16 header size, u16 flags, u32 page length in
+// Header: "KVPG", u16 major (2), u16 minor (0), u16 header size, u16 flags, u32 page length in
 // bytes, i32 width and length in 0.1 mm, u16 dpi x and y, i32 pixel width and height.
 // Then records: u16 tag, u32 payload length, payload (PageTag lists them). Readers skip
-// unknown tags and payload bytes beyond the fields they know.
+// unknown tags and payload bytes beyond the fields they know. Version 2 keeps each distinct
+// picture of a page once (PictureData) and draws it by number (PictureUse); pages of version 1,
+// which store every picture where it is drawn, are read as before.
 #pragma once
 
 #include "report/output/canvas/canvas.h"
 #include "report/output/canvas/measure.h"
+#include "report/output/pages/page_pictures.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -25,7 +28,8 @@
 
 namespace report::output {
 
-inline constexpr std::uint16_t kPageMajorVersion = 1;
+inline constexpr std::uint16_t kPageMajorVersion = 2;
+inline constexpr std::uint16_t kPageOldestMajorVersion = 1;  // the oldest the reader still reads
 inline constexpr std::uint16_t kPageMinorVersion = 0;
 inline constexpr std::uint16_t kPageHeaderSize = 36;
 inline constexpr int kMaxPictureSide = 16384;
@@ -43,10 +47,19 @@ enum class PageTag : std::uint16_t {
     RoundRect = 7,  // rectangle, i32 corner width, i32 corner height
     Ellipse = 8,
     Line = 9,       // i32 x0, y0, x1, y1
-    Picture = 10,   // rectangle, u32 width, u32 height, u32 stride, pixels (u32 ARGB each)
+    Picture = 10,   // rectangle, u32 width, u32 height, u32 stride, pixels (u32 ARGB each);
+                    // written by version 1, still read
     Clip = 11,      // rectangle
     NoClip = 12,    // no payload
+    // Version 2 (skipped as unknown in pages of version 1):
+    PictureData = 13,  // a picture for the uses after it, numbered from 0 in page order: u32
+                       // width, u32 height, u16 coding (PictureCoding), u32 count, count bytes
+    PictureUse = 14,   // rectangle, u32 number of a picture stored before it
 };
+
+// How a PictureData record holds its pixels: the rows of u32 ARGB as they are, or those bytes
+// as one zlib stream.
+enum class PictureCoding : std::uint16_t { Raw = 0, Deflated = 1 };
 
 struct PageHeader {
     int widthTenths = 0;   // page width in 0.1 mm
@@ -113,7 +126,9 @@ struct ReadPageResult {
 };
 // Checks and reads a page; refuses a wrong magic or major version, lengths that disagree with
 // the bytes, a record past the page or shorter than its fields, a count or picture past its
-// record, a picture over kMaxPictureSide a side, coordinates beyond kCoordinateLimit.
+// record, a picture over kMaxPictureSide a side, pixels that do not give the picture's size,
+// a use of a picture not stored before it, coordinates beyond kCoordinateLimit. The uses of
+// one stored picture share its QImage.
 [[nodiscard]] ReadPageResult ReadPage(std::span<const std::uint8_t> bytes);
 [[nodiscard]] ReadPageResult ReadPage(const QByteArray& bytes);
 
@@ -125,7 +140,8 @@ void ReplayPage(const Page& page, Canvas& canvas, const QRect& target);
 void ForEachText(const Page& page, const std::function<bool(const page_record::Text&)>& visit);
 
 // A canvas that records what is drawn on it as a page. Pen, brush and font are recorded when a
-// drawing first uses them after a change. Text is measured as the page's resolution gives it.
+// drawing first uses them after a change. A picture drawn again shares the first drawing's
+// QImage, so the page stores it once. Text is measured as the page's resolution gives it.
 class PageRecorder final : public Canvas {
 public:
     explicit PageRecorder(const PageHeader& header);
@@ -156,6 +172,7 @@ private:
     std::optional<Pen> recordedPen_;
     std::optional<Brush> recordedBrush_;
     std::optional<FontSpec> recordedFont_;
+    PagePictures pictures_;
 };
 
 }  // namespace report::output

@@ -1,7 +1,12 @@
 // The checked page reader: every length is compared with the bytes it claims before use.
 #include "report/output/pages/page_format.h"
 
+#include "report/output/codec/deflate.h"
+
+#include <bit>
+#include <cstring>
 #include <string>
+#include <utility>
 
 namespace report::output {
 namespace {
@@ -70,10 +75,22 @@ bool InRange(long long v) { return v >= -kCoordinateLimit && v <= kCoordinateLim
 
 QRgb ColorOf(std::uint32_t v) { return 0xFF000000u | (v & 0xFFFFFFu); }
 
+std::string SizeText(std::uint32_t width, std::uint32_t height)
+{
+    return std::to_string(width) + " x " + std::to_string(height);
+}
+
+// What the records of one page share while it is read.
+struct PageState {
+    Page& page;
+    std::uint16_t major;
+    std::vector<QImage> pictures;  // PictureData records so far, by number
+};
+
 // Reads the fields of one record; returns an error text, empty when the record is good.
 class RecordReader {
 public:
-    RecordReader(Cursor payload, Page& page) : c_(payload), page_(page) {}
+    RecordReader(Cursor payload, PageState& state) : c_(payload), page_(state.page), state_(state) {}
 
     std::string Read(std::uint16_t tag)
     {
@@ -91,6 +108,8 @@ public:
         case PageTag::Line: return ReadLine();
         case PageTag::Picture: return ReadPicture();
         case PageTag::NoClip: page_.records.emplace_back(pr::NoClip{}); return {};
+        case PageTag::PictureData: return state_.major >= 2 ? ReadPictureData() : std::string();
+        case PageTag::PictureUse: return state_.major >= 2 ? ReadPictureUse() : std::string();
         }
         return {};  // a tag of a later minor version: skipped
     }
@@ -260,14 +279,80 @@ private:
         return {};
     }
 
+    std::string ReadPictureData()
+    {
+        std::uint32_t width = 0, height = 0, count = 0;
+        std::uint16_t coding = 0;
+        if (!c_.U32(width) || !c_.U32(height) || !c_.U16(coding) || !c_.U32(count))
+            return Short();
+        if (width > kMaxPictureSide || height > kMaxPictureSide)
+            return "has a picture larger than 16384 pixels a side";
+        if (coding != static_cast<std::uint16_t>(PictureCoding::Raw) &&
+            coding != static_cast<std::uint16_t>(PictureCoding::Deflated))
+            return "has an unknown picture coding " + std::to_string(coding);
+        Cursor data(std::span<const std::uint8_t>{});
+        if (!c_.Sub(count, data))
+            return "has picture pixels that run past the record";
+        const bool deflated = coding == static_cast<std::uint16_t>(PictureCoding::Deflated);
+        const std::uint64_t plain = std::uint64_t{width} * height * 4;
+        if (!deflated && count != plain)
+            return "has " + std::to_string(count) + " bytes of pixels for a " + SizeText(width, height) + " picture";
+        const auto undecodable = [&] {
+            return "has compressed pixels that do not decode to a " + SizeText(width, height) + " picture";
+        };
+        // Checked before memory is taken: a few bytes cannot claim a huge picture.
+        if (deflated && plain > MostInflatedSize(count))
+            return undecodable();
+        QImage image;
+        std::span<std::uint8_t> pixels;
+        if (plain > 0) {
+            image = QImage(static_cast<int>(width), static_cast<int>(height), QImage::Format_ARGB32);
+            if (image.isNull())
+                return "has a picture that does not fit in memory";
+            // ARGB32 rows have no padding.
+            pixels = std::span<std::uint8_t>(image.bits(), static_cast<std::size_t>(plain));
+        }
+        if (deflated) {
+            if (!InflateExact(data.Rest(), pixels))
+                return undecodable();
+        } else if (plain > 0) {
+            std::memcpy(pixels.data(), data.Rest().data(), pixels.size());
+        }
+        if constexpr (std::endian::native == std::endian::big) {
+            for (std::size_t at = 0; at < pixels.size(); at += 4) {
+                std::swap(pixels[at], pixels[at + 3]);
+                std::swap(pixels[at + 1], pixels[at + 2]);
+            }
+        }
+        state_.pictures.push_back(std::move(image));
+        return {};
+    }
+
+    std::string ReadPictureUse()
+    {
+        page_record::Picture p;
+        std::string error;
+        if (!Rect(p.rect, error))
+            return error;
+        std::uint32_t number = 0;
+        if (!c_.U32(number))
+            return Short();
+        if (number >= state_.pictures.size())
+            return "refers to picture " + std::to_string(number) + ", which the page does not hold before it";
+        p.image = state_.pictures[number];
+        page_.records.emplace_back(std::move(p));
+        return {};
+    }
+
     Cursor c_;
     Page& page_;
+    PageState& state_;
 };
 
-std::string ReadHeader(Cursor& c, std::size_t size, PageHeader& h, std::uint16_t& headerSize)
+std::string ReadHeader(Cursor& c, std::size_t size, PageHeader& h, std::uint16_t& headerSize, std::uint16_t& major)
 {
     std::string magic;
-    std::uint16_t major = 0, minor = 0, flags = 0, dpiX = 0, dpiY = 0;
+    std::uint16_t minor = 0, flags = 0, dpiX = 0, dpiY = 0;
     std::uint32_t length = 0;
     if (!c.Bytes(4, magic) || magic != "KVPG")
         return "Not a page: the bytes do not start with KVPG";
@@ -275,7 +360,7 @@ std::string ReadHeader(Cursor& c, std::size_t size, PageHeader& h, std::uint16_t
         !c.I32(h.widthTenths) || !c.I32(h.lengthTenths) || !c.U16(dpiX) || !c.U16(dpiY) ||
         !c.I32(h.pixelWidth) || !c.I32(h.pixelHeight))
         return "Page header is cut short";
-    if (major != kPageMajorVersion)
+    if (major < kPageOldestMajorVersion || major > kPageMajorVersion)
         return "Page format version " + std::to_string(major) + " is not supported";
     if (length != size)
         return "Page length " + std::to_string(length) + " does not match the " +
@@ -302,9 +387,11 @@ ReadPageResult ReadPage(std::span<const std::uint8_t> bytes)
     Page page;
     Cursor c(bytes);
     std::uint16_t headerSize = 0;
-    result.error = ReadHeader(c, bytes.size(), page.header, headerSize);
+    std::uint16_t major = 0;
+    result.error = ReadHeader(c, bytes.size(), page.header, headerSize, major);
     if (!result.error.empty())
         return result;
+    PageState state{page, major, {}};
     Cursor records(bytes.subspan(headerSize));
     while (records.Left() > 0) {
         const std::size_t offset = headerSize + records.Pos();
@@ -315,7 +402,7 @@ ReadPageResult ReadPage(std::span<const std::uint8_t> bytes)
             result.error = "Record at byte " + std::to_string(offset) + " runs past the page";
             return result;
         }
-        const std::string error = RecordReader(payload, page).Read(tag);
+        const std::string error = RecordReader(payload, state).Read(tag);
         if (!error.empty()) {
             result.error = "Record at byte " + std::to_string(offset) + " (tag " +
                            std::to_string(tag) + ") " + error;

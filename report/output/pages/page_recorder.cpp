@@ -79,14 +79,21 @@ void PageRecorder::TextOut(int x, int y, std::string_view text)
 
 void PageRecorder::DrawPicture(const QRect& rect, const QImage& picture)
 {
-    QImage image = picture;
-    // The reader refuses larger pictures; the rectangle keeps the drawn size.
-    if (image.width() > kMaxPictureSide || image.height() > kMaxPictureSide)
-        image = image.scaled(std::min(image.width(), kMaxPictureSide),
-                             std::min(image.height(), kMaxPictureSide));
-    if (!image.isNull() && image.format() != QImage::Format_ARGB32)
-        image = image.convertToFormat(QImage::Format_ARGB32);
-    page_.records.emplace_back(page_record::Picture{rect, std::move(image)});
+    // A report draws the same few pictures on every row: the same QImage is known by its key
+    // without a look at its pixels, a copy by its pixels.
+    std::optional<std::size_t> number = pictures_.ByKey(picture);
+    if (!number) {
+        QImage image = picture;
+        // The reader refuses larger pictures; the rectangle keeps the drawn size.
+        if (image.width() > kMaxPictureSide || image.height() > kMaxPictureSide)
+            image = image.scaled(std::min(image.width(), kMaxPictureSide),
+                                 std::min(image.height(), kMaxPictureSide));
+        if (!image.isNull() && image.format() != QImage::Format_ARGB32)
+            image = image.convertToFormat(QImage::Format_ARGB32);
+        number = pictures_.Keep(image);
+        pictures_.Remember(picture, *number);
+    }
+    page_.records.emplace_back(page_record::Picture{rect, pictures_[*number]});
 }
 
 void PageRecorder::SetClipRect(const QRect& rect)

@@ -128,7 +128,8 @@ ReadPageResult ReadStoredPage(const TRpPageBytes& stored, std::int32_t n)
     const auto major = [&] {
         return static_cast<unsigned>(static_cast<unsigned char>(bytes[4]) | static_cast<unsigned char>(bytes[5]) << 8);
     };
-    const bool ours = bytes.size() >= 6 && bytes.compare(0, 4, "KVPG") == 0 && major() == kPageMajorVersion;
+    const bool ours = bytes.size() >= 6 && bytes.compare(0, 4, "KVPG") == 0 && major() >= kPageOldestMajorVersion &&
+                      major() <= kPageMajorVersion;
     if (!ours)
         return {std::nullopt, kForeignPages};
     ReadPageResult read = ReadPage(std::span<const std::uint8_t>(

@@ -64,6 +64,20 @@ inline std::string MakePage(int number, std::size_t size = 200)
     return PageBytes(recorder);
 }
 
+// Where the first record with `tag` starts in a page (its tag's offset); the page's size when
+// there is none.
+inline std::size_t RecordOffset(const std::string& page, PageTag tag)
+{
+    std::size_t at = kPageHeaderSize;
+    while (at + 6 <= page.size()) {
+        const unsigned found = static_cast<unsigned char>(page[at]) | static_cast<unsigned char>(page[at + 1]) << 8;
+        if (found == static_cast<unsigned>(tag))
+            return at;
+        at += 6 + GetU32(page, at + 2);
+    }
+    return page.size();
+}
+
 // The start of an enhanced metafile: record type 1 and its " EMF" signature at byte 40.
 inline std::string MetafilePage()
 {

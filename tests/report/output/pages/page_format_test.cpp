@@ -57,6 +57,23 @@ TEST(PageRoundTrip, ReplayedPageDrawsTheSamePixels)
 
 // The layout of one small page, byte for byte.
 const Bytes kGoldenPage{
+    'K', 'V', 'P', 'G', 2, 0, 0, 0, 36, 0, 0, 0, 0xBB, 0, 0, 0,  // magic, 2.0, header 36, length 187
+    0x34, 0x08, 0, 0, 0x9A, 0x0B, 0, 0,                          // 2100 x 2970 tenths of a mm
+    96, 0, 96, 0, 0x1A, 0x03, 0, 0, 0x63, 0x04, 0, 0,            // 96 dpi, 794 x 1123 pixels
+    1, 0, 10, 0, 0, 0, 0, 0, 0xFF, 0, 1, 0, 1, 0, 0, 0,          // pen: red, dash, 1
+    9, 0, 16, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 30, 0, 0, 0, 2, 0, 0, 0,  // line (1,2)-(30,2)
+    3, 0, 23, 0, 0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 238, 0, 5, 0,  // font 10 pt bold
+    'A', 'r', 'i', 'a', 'l',
+    4, 0, 22, 0, 0, 0, 5, 0, 0, 0, 6, 0, 0, 0, 0, 0, 1, 0, 0xFF, 0xFF, 0xFF, 0,  // text at (5,6)
+    2, 0, 0, 0, 'A', 'b',
+    13, 0, 18, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 4, 0, 0, 0,  // picture 0: 1 x 1, 4 bytes as they are
+    0, 0, 0xFF, 0x80,                                            // half-transparent red
+    14, 0, 20, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0,  // picture 0 in (0,0,2,2)
+    12, 0, 0, 0, 0, 0,                                           // no clip
+};
+
+// The same page as the first version of the format wrote it: the picture in its own record.
+const Bytes kGoldenPage1{
     'K', 'V', 'P', 'G', 1, 0, 0, 0, 36, 0, 0, 0, 0xAF, 0, 0, 0,  // magic, 1.0, header 36, length 175
     0x34, 0x08, 0, 0, 0x9A, 0x0B, 0, 0,                          // 2100 x 2970 tenths of a mm
     96, 0, 96, 0, 0x1A, 0x03, 0, 0, 0x63, 0x04, 0, 0,            // 96 dpi, 794 x 1123 pixels
@@ -102,6 +119,15 @@ TEST(PageFormat, GoldenPage)
     EXPECT_EQ(std::get<page_record::Picture>(page.records[4]).image.pixel(0, 0), qRgba(255, 0, 0, 128));
 }
 
+TEST(PageFormat, GoldenPageOfTheFirstVersionReadsTheSame)
+{
+    const Page first = MustRead(kGoldenPage1);
+    EXPECT_EQ(first.header, PageHeaderFor(2100, 2970));
+    EXPECT_EQ(first.records, MustRead(kGoldenPage).records);
+    // Written again, it takes today's form.
+    EXPECT_EQ(EncodePage(first), kGoldenPage);
+}
+
 // Byte edits of the golden page; the page length is fixed up unless the case is about it.
 struct Edit {
     const char* name;
@@ -122,7 +148,7 @@ void Put16(Bytes& b, std::size_t at, std::uint16_t v)
     b[at + 1] = static_cast<std::uint8_t>(v >> 8);
 }
 
-// Offsets of the golden page's records.
+// Offsets of the first version's golden page's records.
 constexpr std::size_t kPen = 36, kLine = 52, kFont = 74, kText = 103, kPicture = 131, kNoClip = 169;
 
 TEST(PageFormat, ReaderChecksEveryLength)
@@ -131,7 +157,8 @@ TEST(PageFormat, ReaderChecksEveryLength)
         {"wrong magic", [](Bytes& b) { b[0] = 'X'; }, "do not start with KVPG"},
         {"empty", [](Bytes& b) { b.clear(); }, "do not start with KVPG", true},
         {"header cut short", [](Bytes& b) { b.resize(20); }, "header is cut short", true},
-        {"major version 2", [](Bytes& b) { Put16(b, 4, 2); }, "version 2 is not supported"},
+        {"major version 3", [](Bytes& b) { Put16(b, 4, 3); }, "version 3 is not supported"},
+        {"major version 0", [](Bytes& b) { Put16(b, 4, 0); }, "version 0 is not supported"},
         {"length one more than the bytes", [](Bytes& b) { Put32(b, 12, 176); }, "does not match the 175 bytes", true},
         {"length zero", [](Bytes& b) { Put32(b, 12, 0); }, "does not match", true},
         {"length all ones", [](Bytes& b) { Put32(b, 12, 0xFFFFFFFF); }, "does not match", true},
@@ -159,7 +186,9 @@ TEST(PageFormat, ReaderChecksEveryLength)
         {"picture wider than 16384", [](Bytes& b) { Put32(b, kPicture + 22, 16385); }, "larger than 16384"},
         {"picture stride below its width", [](Bytes& b) { Put32(b, kPicture + 30, 3); }, "stride shorter"},
         {"picture huge stride", [](Bytes& b) { Put32(b, kPicture + 26, 2); Put32(b, kPicture + 30, 0xFFFFFFFF); }, "pixels that run past"},
-        // Accepted: later minor versions add tags, fields and header bytes.
+        // Accepted: later minor versions add tags, fields and header bytes; the second version
+        // still reads the first one's picture record.
+        {"read as version 2", [](Bytes& b) { Put16(b, 4, 2); }, nullptr},
         {"minor version 7", [](Bytes& b) { Put16(b, 6, 7); }, nullptr},
         {"unknown flags", [](Bytes& b) { Put16(b, 10, 0xFFFF); }, nullptr},
         {"unknown tag skipped", [](Bytes& b) { const Bytes r{99, 0, 3, 0, 0, 0, 1, 2, 3}; b.insert(b.begin() + kText, r.begin(), r.end()); }, nullptr},
@@ -167,10 +196,10 @@ TEST(PageFormat, ReaderChecksEveryLength)
         {"extra payload skipped", [](Bytes& b) { Put32(b, kPen + 2, 12); const Bytes x{7, 7}; b.insert(b.begin() + kLine, x.begin(), x.end()); }, nullptr},
         {"longer header skipped", [](Bytes& b) { Put16(b, 8, 40); const Bytes x{1, 2, 3, 4}; b.insert(b.begin() + 36, x.begin(), x.end()); }, nullptr},
     };
-    const Page golden = MustRead(kGoldenPage);
+    const Page golden = MustRead(kGoldenPage1);
     for (const Edit& e : edits) {
         SCOPED_TRACE(e.name);
-        Bytes bytes = kGoldenPage;
+        Bytes bytes = kGoldenPage1;
         e.apply(bytes);
         if (!e.keepLength)
             Put32(bytes, 12, static_cast<std::uint32_t>(bytes.size()));

@@ -2,6 +2,7 @@
 // be replayed onto each back end.
 #include "report/output/pages/page_format.h"
 #include "report/output/canvas/painter_canvas.h"
+#include "report/output/codec/deflate.h"
 #include "report/output/canvas/trace_canvas.h"
 #include "tests/report/output/canvas/canvas_test_support.h"
 
@@ -20,10 +21,10 @@ using Bytes = std::vector<std::uint8_t>;
 // Builds pages field by field, for fixtures the recorder would never write.
 class PageBuilder {
 public:
-    explicit PageBuilder(int pixelWidth = 100, int pixelHeight = 100)
+    explicit PageBuilder(int pixelWidth = 100, int pixelHeight = 100, std::uint16_t major = 1)
     {
         Raw("KVPG");
-        U16(1);
+        U16(major);
         U16(0);
         U16(36);
         U16(0);
@@ -52,6 +53,20 @@ public:
         for (const char ch : s)
             bytes_.push_back(static_cast<std::uint8_t>(ch));
         return *this;
+    }
+    PageBuilder& Raw(const Bytes& b)
+    {
+        bytes_.insert(bytes_.end(), b.begin(), b.end());
+        return *this;
+    }
+    // A picture record of the second version: its size, coding and bytes.
+    PageBuilder& Stored(std::uint32_t width, std::uint32_t height, std::uint16_t coding, const Bytes& data)
+    {
+        return Record(PageTag::PictureData).U32(width).U32(height).U16(coding).U32(static_cast<std::uint32_t>(data.size())).Raw(data);
+    }
+    PageBuilder& Use(int l, int t, int r, int b, std::uint32_t number)
+    {
+        return Record(PageTag::PictureUse).I32(l).I32(t).I32(r).I32(b).U32(number);
     }
     Bytes Done()
     {
@@ -142,6 +157,29 @@ Bytes CompactPage()
     return r.Bytes();
 }
 
+// Pictures of the second version: one deflated, drawn twice, and one stored as it is.
+Bytes CompactPicturePage()
+{
+    PageRecorder r({264, 264, 96, 96, 100, 100});
+    QImage flat(6, 5, QImage::Format_ARGB32);
+    flat.fill(qRgba(10, 200, 30, 220));
+    r.DrawPicture(QRect(1, 2, 12, 10), flat);
+    QImage pixel(1, 1, QImage::Format_ARGB32);
+    pixel.setPixel(0, 0, qRgba(1, 2, 3, 4));
+    r.DrawPicture(QRect(40, 40, -8, 4), pixel);
+    r.DrawPicture(QRect(60, 70, 30, 20), flat);
+    return r.Bytes();
+}
+
+Bytes Pixels(std::initializer_list<std::uint32_t> argb)
+{
+    Bytes b;
+    for (const std::uint32_t v : argb)
+        for (int i = 0; i < 4; ++i)
+            b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    return b;
+}
+
 // Pages that once took a back end too far, or come near a limit; each must stay harmless.
 TEST(PageFuzz, NamedFixtures)
 {
@@ -189,6 +227,25 @@ TEST(PageFuzz, NamedFixtures)
              .Record(PageTag::Fill).I32(0).I32(0).I32(50).I32(50)
              .Record(PageTag::NoClip).Record(PageTag::Fill).I32(-limit).I32(-limit).I32(limit).I32(limit).Done()},
         {"largest page pixel size", PageBuilder(limit, limit).Record(PageTag::Fill).I32(0).I32(0).I32(limit).I32(limit).Done()},
+        {"picture of no pixels stored once, used twice",
+         PageBuilder(100, 100, 2).Stored(0, 7, 0, {}).Use(0, 0, 9, 9, 0).Use(9, 9, 0, 0, 0).Done()},
+        {"deflated picture of no pixels",
+         PageBuilder(100, 100, 2).Stored(5, 0, 1, Deflate({})).Use(0, 0, 9, 9, 0).Done()},
+        {"stored picture stretched over the whole coordinate range",
+         PageBuilder(1, 1, 2).Stored(2, 1, 0, Pixels({0xFF00FF00, 0x800000FF}))
+             .Use(-limit, -limit, limit, limit, 0).Use(limit, limit, -limit, -limit, 0).Done()},
+        {"one picture used a thousand times",
+         [] {
+             PageBuilder page(100, 100, 2);
+             const Bytes plain = Pixels({1, 2, 3, 4, 5, 6, 7, 8, 9});
+             page.Stored(3, 3, 1, Deflate(plain));
+             for (int i = 0; i < 1000; ++i)
+                 page.Use(i % 100, i / 10, i % 100 + 3, i / 10 + 3, 0);
+             return page.Done();
+         }()},
+        {"the first version's picture record in the second",
+         PageBuilder(100, 100, 2).Record(PageTag::Picture).I32(0).I32(0).I32(9).I32(9).U32(1).U32(1).U32(4).U32(0xFF112233)
+             .Stored(1, 1, 0, Pixels({0xFF445566})).Use(3, 3, 5, 5, 0).Done()},
     };
     for (const auto& [name, bytes] : fixtures) {
         SCOPED_TRACE(name);
@@ -198,21 +255,22 @@ TEST(PageFuzz, NamedFixtures)
 
 TEST(PageFuzz, EveryBitFlip)
 {
-    const Bytes base = CompactPage();
-    int read = 0;
-    for (std::size_t at = 0; at < base.size(); ++at) {
-        for (int bit = 0; bit < 8; ++bit) {
-            Bytes bytes = base;
-            bytes[at] ^= static_cast<std::uint8_t>(1u << bit);
-            read += ReadAndReplay(bytes);
+    for (const Bytes& base : {CompactPage(), CompactPicturePage()}) {
+        int read = 0;
+        for (std::size_t at = 0; at < base.size(); ++at) {
+            for (int bit = 0; bit < 8; ++bit) {
+                Bytes bytes = base;
+                bytes[at] ^= static_cast<std::uint8_t>(1u << bit);
+                read += ReadAndReplay(bytes);
+            }
         }
+        EXPECT_GT(read, 0);
     }
-    EXPECT_GT(read, 0);
 }
 
 TEST(PageFuzz, EveryTruncation)
 {
-    for (const Bytes& base : {CompactPage(), EveryCallPage()}) {
+    for (const Bytes& base : {CompactPage(), EveryCallPage(), CompactPicturePage()}) {
         for (std::size_t size = 0; size < base.size(); ++size) {
             Bytes cut(base.begin(), base.begin() + static_cast<std::ptrdiff_t>(size));
             EXPECT_FALSE(ReadPage(cut).page.has_value()) << size;  // the length no longer agrees
@@ -228,30 +286,89 @@ TEST(PageFuzz, EveryTruncation)
 // largest positive value.
 TEST(PageFuzz, ExtremeFieldValues)
 {
-    const Bytes base = CompactPage();
-    const std::uint32_t values[] = {0, 0xFFFFFFFF, 0x80000000, 0x7FFFFFFF, 1u << 24, (1u << 24) + 1};
-    for (std::size_t at = 8; at + 4 <= base.size(); ++at) {
-        for (const std::uint32_t v : values) {
-            Bytes bytes = base;
-            const bool pageLength = at >= 9 && at <= 15;
-            PageBuilder::Patch(bytes, at, v);
-            if (!pageLength)
-                PageBuilder::Patch(bytes, 12, static_cast<std::uint32_t>(bytes.size()));
-            ReadAndReplay(bytes);
+    const std::uint32_t values[] = {0, 0xFFFFFFFF, 0x80000000, 0x7FFFFFFF, 1u << 24, (1u << 24) + 1, 16384, 16385};
+    for (const Bytes& base : {CompactPage(), CompactPicturePage()}) {
+        for (std::size_t at = 8; at + 4 <= base.size(); ++at) {
+            for (const std::uint32_t v : values) {
+                Bytes bytes = base;
+                const bool pageLength = at >= 9 && at <= 15;
+                PageBuilder::Patch(bytes, at, v);
+                if (!pageLength)
+                    PageBuilder::Patch(bytes, 12, static_cast<std::uint32_t>(bytes.size()));
+                ReadAndReplay(bytes);
+            }
         }
     }
+}
+
+// Pictures stored and used in random order, some of them damaged: a page reads exactly when
+// every use names a picture stored before it and every picture's bytes give its size, and
+// each use then draws the pixels of the picture it names.
+TEST(PageFuzz, RandomPictureRecords)
+{
+    std::mt19937 random(23);
+    std::uniform_int_distribution<int> side(0, 4);
+    std::uniform_int_distribution<int> percent(0, 99);
+    int read = 0;
+    for (int round = 0; round < 2000; ++round) {
+        PageBuilder page(50, 50, 2);
+        std::vector<Bytes> stored;  // each good picture's plain pixels, by number
+        std::vector<std::size_t> used;
+        bool good = true;
+        for (int r = 0, records = 1 + side(random) * 2; r < records; ++r) {
+            if (percent(random) < 50) {
+                const auto w = static_cast<std::uint32_t>(side(random));
+                const auto h = static_cast<std::uint32_t>(side(random));
+                Bytes plain(std::size_t{w} * h * 4);
+                for (std::uint8_t& b : plain)
+                    b = static_cast<std::uint8_t>(percent(random) < 80 ? 7 : percent(random));
+                const bool deflated = percent(random) < 50;
+                Bytes data = deflated ? Deflate(plain) : plain;
+                if (percent(random) < 10) {
+                    data.push_back(0);  // one byte too many
+                    good = false;
+                } else if (percent(random) < 10 && !data.empty()) {
+                    data.pop_back();  // one byte too few
+                    good = false;
+                }
+                page.Stored(w, h, deflated ? 1 : 0, data);
+                stored.push_back(plain);
+            } else {
+                const auto number = static_cast<std::size_t>(percent(random) % (stored.size() + 2));
+                good = good && number < stored.size();
+                page.Use(side(random), side(random), 10 + side(random), 10 + side(random), static_cast<std::uint32_t>(number));
+                used.push_back(number);
+            }
+        }
+        const Bytes bytes = page.Done();
+        const ReadPageResult r = ReadPage(bytes);
+        ASSERT_EQ(r.page.has_value(), good) << round << ": " << r.error;
+        if (!good)
+            continue;
+        ++read;
+        std::size_t i = 0;
+        for (const PageRecord& record : r.page->records) {
+            const QImage& image = std::get<page_record::Picture>(record).image;
+            const Bytes& plain = stored[used[i++]];
+            ASSERT_EQ(static_cast<std::size_t>(image.sizeInBytes()), image.isNull() ? 0 : plain.size());
+            EXPECT_EQ(Bytes(image.constBits(), image.constBits() + image.sizeInBytes()), plain);
+        }
+        EXPECT_EQ(i, used.size());
+        ReadAndReplay(bytes);
+    }
+    EXPECT_GT(read, 200);
 }
 
 TEST(PageFuzz, RandomRecords)
 {
     std::mt19937 random(7);
-    std::uniform_int_distribution<int> tag(0, 14);
+    std::uniform_int_distribution<int> tag(0, 16);
     std::uniform_int_distribution<int> count(0, 12);
     std::uniform_int_distribution<int> byte(0, 255);
     std::uniform_int_distribution<int> small(-300, 300);
     int read = 0;
     for (int round = 0; round < 3000; ++round) {
-        PageBuilder page(1 + count(random) * 10, 1 + count(random) * 10);
+        PageBuilder page(1 + count(random) * 10, 1 + count(random) * 10, static_cast<std::uint16_t>(1 + round % 2));
         const int records = count(random);
         for (int r = 0; r < records; ++r) {
             page.Tag(static_cast<std::uint16_t>(tag(random)));

@@ -349,8 +349,16 @@ std::vector<Damage> Damages()
          },
          kForeignPages},
         {"first page not ours", false, [](std::string& f) { f[136] = 'X'; }, kForeignPages},
-        {"last page of a later page format", false, [](std::string& f) { f[RecordStart(f, 3) + 12] = 2; },
-         kForeignPages},
+        {"last page of a later page format", false,
+         [](std::string& f) { f[RecordStart(f, 3) + 12] = static_cast<char>(kPageMajorVersion + 1); }, kForeignPages},
+        {"last page using a picture it does not hold", false,
+         [](std::string& f) {
+             std::vector<std::string> pages = MakePages(3, 100);
+             const std::size_t use = RecordOffset(pages[2], PageTag::PictureUse);
+             PutU32(pages[2], use + 22, 1'000);
+             f = ReportFile(f.substr(0, 128), pages, false);
+         },
+         damaged},
         {"first page refused by the page reader", false, [](std::string& f) { f[148] ^= 1; }, damaged},
         {"last page refused by the page reader", true,
          [](std::string& f) {
