@@ -266,7 +266,14 @@ public:
 private:
     static std::string Button(Qt::MouseButton button) { return button == Qt::LeftButton ? "L" : "R"; }
     static std::string Shift(Qt::KeyboardModifiers shift) { return shift & Qt::ShiftModifier ? " shift" : ""; }
-    static std::string Point(QPoint at) { return " " + std::to_string(at.x()) + "," + std::to_string(at.y()); }
+    static std::string Point(QPoint at)
+    {
+        std::string text(1, ' ');
+        text += std::to_string(at.x());
+        text += ',';
+        text += std::to_string(at.y());
+        return text;
+    }
     void Add(QWidget& sender, const std::string& line)
     {
         EXPECT_EQ(&sender, &control_.Image()) << line;
