@@ -416,6 +416,7 @@ void TRpPreview::focusInEvent(QFocusEvent* event)
     switch (event->reason()) {
     case Qt::ActiveWindowFocusReason:
     case Qt::PopupFocusReason:
+    case Qt::MenuBarFocusReason:
     case Qt::MouseFocusReason:
         return;
     default:

@@ -212,7 +212,7 @@ TEST_F(RpPreviewTest, EnteringTheControlFitsThePageAgainAsAResizeDoes)
     const Row rows[] = {
         {Qt::TabFocusReason, 72},     {Qt::BacktabFocusReason, 72}, {Qt::OtherFocusReason, 72},
         {Qt::ShortcutFocusReason, 72}, {Qt::MouseFocusReason, 34},   {Qt::ActiveWindowFocusReason, 34},
-        {Qt::PopupFocusReason, 34},
+        {Qt::PopupFocusReason, 34},   {Qt::MenuBarFocusReason, 34},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.reason);
