@@ -48,7 +48,9 @@ protected:
     }
 
     cardrig::FakePcsc fake;
+    // The cards live as long as the fixture: TearDown still disconnects from the one inserted.
     cardrig::CardModel model{cardrig::MakeCardFiles(cardrig::LargestCard())};
+    cardrig::CardModel smallest{cardrig::MakeCardFiles(cardrig::SmallestCard(), 3)};
 };
 
 TEST_F(CardReadTest, ReadButtonReadsTheCardSavesBothFilesAndShowsTheHolder)
@@ -73,7 +75,6 @@ TEST_F(CardReadTest, ReadButtonReadsTheCardSavesBothFilesAndShowsTheHolder)
 
 TEST_F(CardReadTest, CheckReaderButtonReadsAtOnceWhenACardIsIn)
 {
-    cardrig::CardModel smallest(cardrig::MakeCardFiles(cardrig::SmallestCard(), 3));
     fake.Insert(smallest, cardrig::kRigReader);
     app::Tf_tcGlow window;
     window.BitBtnSprawdz->click();

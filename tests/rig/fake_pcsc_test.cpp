@@ -33,9 +33,10 @@ TEST(FakePcsc, AnswersLikePcscLite)
 
 TEST(FakePcsc, InstalledForTheCardLayer)
 {
+    // The card outlives the fake that holds it.
+    CardModel model(MakeCardFiles(LargestCard()));
     FakePcsc fake;
     fake.Install();
-    CardModel model(MakeCardFiles(LargestCard()));
     fake.Insert(model, kRigReader);
     const smartcard::TSCardApi& api = smartcard::SCardApi();
     SCARDCONTEXT context = 0;
@@ -61,6 +62,7 @@ TEST(FakePcsc, InstalledForTheCardLayer)
 
 TEST(FakePcsc, StatusChangeFollowsInsertAndRemove)
 {
+    CardModel model(MakeCardFiles(SmallestCard()));
     FakePcsc fake;
     const smartcard::TSCardApi api = fake.Table();
     SCARDCONTEXT context = 0;
@@ -72,7 +74,6 @@ TEST(FakePcsc, StatusChangeFollowsInsertAndRemove)
     state.dwCurrentState = state.dwEventState & ~DWORD{SCARD_STATE_CHANGED};
     EXPECT_EQ(api.SCardGetStatusChange(context, INFINITE, &state, 1), SCARD_E_TIMEOUT);
 
-    CardModel model(MakeCardFiles(SmallestCard()));
     model.RemoveAfter(1);
     fake.Insert(model, kRigReader);
     ASSERT_EQ(api.SCardGetStatusChange(context, 0, &state, 1), SCARD_S_SUCCESS);

@@ -166,7 +166,6 @@ TEST_F(CardComponent, CardSwappedBetweenTwoTicksIsConnectedAnew)
     auto card = MakeCard();
     card->UseFirstReader();
     ASSERT_TRUE(card->Connected());
-    cardrig::CardModel other(cardrig::MakeCardFiles(cardrig::SmallestCard(), 2));
     fake.Remove(kReader);
     (void)card->RefreshState(false);
     fake.Insert(other, kReader);

@@ -67,7 +67,7 @@ private:
     }
 };
 
-// The two rig readers, both empty, and a small driver card to put into them.
+// The two rig readers, both empty, and two small driver cards to put into them.
 class CardComponentTest : public ::testing::Test {
 protected:
     CardComponentTest() { fake.Install(); }
@@ -92,7 +92,10 @@ protected:
     }
 
     testsupport::MessageRecorder boxes;
+    // The cards outlive every component of a test, which disconnects from them as it goes.
     cardrig::CardModel model{cardrig::MakeCardFiles(cardrig::SmallestCard())};
+    // A second card, for a swap or the other reader.
+    cardrig::CardModel other{cardrig::MakeCardFiles(cardrig::SmallestCard(), 2)};
     cardrig::FakePcsc fake;
 };
 

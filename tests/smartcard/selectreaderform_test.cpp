@@ -41,7 +41,6 @@ TEST_F(SelectReaderWindow, ListsTheReadersWithTheAtrOfTheirCards)
     EXPECT_TRUE(form.Timer1->isActive());
     EXPECT_EQ(form.Timer1->interval(), 1000);
 
-    cardrig::CardModel other(cardrig::MakeCardFiles(cardrig::SmallestCard(), 2));
     other.OfferOnlyT1();
     fake.Insert(other, cardrig::kRigSecondReader);
     fake.Remove(cardrig::kRigReader);

@@ -3,6 +3,7 @@
 #include <QCryptographicHash>
 
 #include <algorithm>
+#include <set>
 #include <utility>
 
 namespace cardrig {
@@ -106,7 +107,39 @@ Bytes ExpectedSignature(std::uint16_t fid, std::span<const std::uint8_t> body)
     return SignatureFromHash(fid, Sha1(body));
 }
 
-CardModel::CardModel(CardFiles files) : files_(std::move(files)) {}
+namespace {
+
+std::mutex& LiveModelsMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::set<const CardModel*>& LiveModels()
+{
+    static std::set<const CardModel*> models;
+    return models;
+}
+
+}  // namespace
+
+CardModel::CardModel(CardFiles files) : files_(std::move(files))
+{
+    const std::lock_guard lock(LiveModelsMutex());
+    LiveModels().insert(this);
+}
+
+CardModel::~CardModel()
+{
+    const std::lock_guard lock(LiveModelsMutex());
+    LiveModels().erase(this);
+}
+
+bool CardModel::Alive(const CardModel* card)
+{
+    const std::lock_guard lock(LiveModelsMutex());
+    return LiveModels().contains(card);
+}
 
 Bytes CardModel::Transmit(std::span<const std::uint8_t> command)
 {

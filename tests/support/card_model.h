@@ -45,8 +45,13 @@ struct ApduExchange {
 class CardModel {
 public:
     explicit CardModel(CardFiles files);
+    ~CardModel();
     CardModel(const CardModel&) = delete;
     CardModel& operator=(const CardModel&) = delete;
+
+    // Whether `card` is a model that has been made and not yet destroyed, so that a reader
+    // still holding a model that is gone can say so instead of reading a dead object.
+    [[nodiscard]] static bool Alive(const CardModel* card);
 
     // Answers one command APDU (short form). Commands are numbered from 1 in the order they
     // arrive; a card that is removed answers an empty buffer and logs it.

@@ -2,6 +2,7 @@
 
 #include "tests/support/vpcd_client.h"
 
+#include <gtest/gtest.h>
 #include <reader.h>
 
 #include <algorithm>
@@ -88,6 +89,7 @@ void FakePcsc::Insert(CardModel& card, const std::string& reader)
     if (!r)
         throw std::invalid_argument("no reader " + reader);
     r->card = &card;
+    r->deadCardReported = false;
     r->powered = false;
     ++r->events;
 }
@@ -123,15 +125,29 @@ FakePcsc::Handle* FakePcsc::FindHandle(SCARDHANDLE handle)
     return it == handles_.end() ? nullptr : &it->second;
 }
 
+const CardModel* FakePcsc::CardIn(const Reader& reader)
+{
+    if (!reader.card || CardModel::Alive(reader.card))
+        return reader.card;
+    if (!reader.deadCardReported) {
+        reader.deadCardReported = true;
+        ADD_FAILURE() << "the card model in \"" << reader.name
+                      << "\" was destroyed while still in the reader: take it out first";
+    }
+    return nullptr;
+}
+
 bool FakePcsc::Present(const Reader& reader)
 {
-    return reader.card && !reader.card->Removed();
+    const CardModel* card = CardIn(reader);
+    return card && !card->Removed();
 }
 
 // A card that removed itself (fault injection) counts as one more event.
 DWORD FakePcsc::Events(const Reader& reader)
 {
-    return reader.events + (reader.card && reader.card->Removed() ? 1 : 0);
+    const CardModel* card = CardIn(reader);
+    return reader.events + (card && card->Removed() ? 1 : 0);
 }
 
 bool FakePcsc::CardGone(const Handle& handle) const

@@ -31,7 +31,8 @@ public:
     // Table() installed with smartcard::SetSCardApi until this fake is destroyed.
     void Install();
 
-    // Puts a card into a reader / pulls it out; the card must outlive its time in the reader.
+    // Puts a card into a reader / pulls it out; the card must outlive its time in the reader
+    // (a card destroyed while still in a reader fails the test and answers as no card).
     void Insert(CardModel& card, const std::string& reader);
     void Remove(const std::string& reader);
 
@@ -42,6 +43,7 @@ private:
     struct Reader {
         std::string name;
         CardModel* card = nullptr;
+        mutable bool deadCardReported = false;
         DWORD events = 0;  // insertions and removals so far
         bool powered = false;
         int exclusiveHandles = 0;
@@ -57,6 +59,7 @@ private:
     static FakePcsc& Current(const char* call);
     Reader* FindReader(const char* name);
     Handle* FindHandle(SCARDHANDLE handle);
+    static const CardModel* CardIn(const Reader& reader);
     static bool Present(const Reader& reader);
     static DWORD Events(const Reader& reader);
     bool CardGone(const Handle& handle) const;

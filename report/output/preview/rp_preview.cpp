@@ -5,11 +5,20 @@
 #include "report/output/printer/paper_sizes.h"
 #include "report/output/printer/rp_printer.h"
 
+#include "utility/dialogi.h"
+
+#include <QCursor>
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QFocusEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 
 #include <algorithm>
+#include <exception>
+#include <utility>
 
 namespace report::output {
 namespace {
@@ -20,6 +29,24 @@ constexpr int kMaxZoom = 2000;
 PreviewedReport* ReportOf(TRpPrinter* printer)
 {
     return printer ? qobject_cast<PreviewedReport*>(printer->ParentReport()) : nullptr;
+}
+
+// Runs an owner's event handler; what it throws is shown, not let into the event loop. The
+// handler runs from a copy: it may replace itself.
+template <typename Handler, typename... Args>
+void Fire(const Handler& handler, Args&&... args)
+{
+    if (!handler)
+        return;
+    const Handler run = handler;
+    try {
+        run(std::forward<Args>(args)...);
+    } catch (const std::exception& e) {
+        // The report library's texts are code page 1250.
+        utility::ErrorBox(e.what());
+    } catch (...) {
+        utility::ErrorBox("Unknown error");
+    }
 }
 
 }  // namespace
@@ -35,6 +62,8 @@ TRpPreviewImage::TRpPreviewImage(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Image"));
     setMouseTracking(true);
+    // Whether a drop is taken is OnDragOver's to say.
+    setAcceptDrops(true);
     resize(100, 50);
 }
 
@@ -68,6 +97,20 @@ QString TRpPreviewImage::LinkAt(int x, int y)
     return {};
 }
 
+void TRpPreviewImage::BeginDrag()
+{
+    const QPointer<TRpPreviewImage> alive(this);
+    // Qt frees the drag when it is over.
+    const QPointer<QDrag> drag = new QDrag(this);
+    drag->setMimeData(new QMimeData);
+    const Qt::DropAction action = drag->exec(Qt::CopyAction | Qt::MoveAction | Qt::LinkAction);
+    // Events go on during the drag: the page may have gone with its window.
+    if (!alive)
+        return;
+    QObject* const target = action != Qt::IgnoreAction && drag ? drag->target() : nullptr;
+    Fire(OnEndDrag, *this, target, mapFromGlobal(QCursor::pos()));
+}
+
 void TRpPreviewImage::paintEvent(QPaintEvent* event)
 {
     static_cast<void>(event);
@@ -75,10 +118,33 @@ void TRpPreviewImage::paintEvent(QPaintEvent* event)
     PaintPage(page_ ? &*page_ : nullptr, painter, rect(), false);
 }
 
+void TRpPreviewImage::mousePressEvent(QMouseEvent* event)
+{
+    // The page takes its own presses: the release then comes back here.
+    event->accept();
+    if (event->button() == Qt::LeftButton)
+        clickPending_ = true;
+    Fire(OnMouseDown, *this, event->button(), event->modifiers(), event->position().toPoint());
+}
+
+void TRpPreviewImage::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The second press itself came as a press before this; its release is no click of its own.
+    event->accept();
+    if (event->button() == Qt::LeftButton) {
+        clickPending_ = false;
+        Fire(OnDblClick, *this);
+    }
+}
+
 void TRpPreviewImage::mouseMoveEvent(QMouseEvent* event)
 {
-    QWidget::mouseMoveEvent(event);
+    event->accept();
     const QPoint at = event->position().toPoint();
+    const QPointer<TRpPreviewImage> alive(this);
+    Fire(OnMouseMove, *this, event->buttons(), event->modifiers(), at);
+    if (!alive)
+        return;
     const bool over = !LinkAt(at.x(), at.y()).isEmpty();
     if (over)
         setCursor(Qt::PointingHandCursor);
@@ -91,20 +157,80 @@ void TRpPreviewImage::mouseMoveEvent(QMouseEvent* event)
         return;
     bool handled = false;
     if (over)
-        OnHyperlink(printer_, TRpHyperlinkEventType::heCursorMoveOver, currentLink_, handled);
+        Fire(OnHyperlink, printer_, TRpHyperlinkEventType::heCursorMoveOver, currentLink_, handled);
     else
-        OnHyperlink(printer_, TRpHyperlinkEventType::heCursorMoveAway, QString(), handled);
+        Fire(OnHyperlink, printer_, TRpHyperlinkEventType::heCursorMoveAway, QString(), handled);
 }
 
 void TRpPreviewImage::mouseReleaseEvent(QMouseEvent* event)
 {
-    QWidget::mouseReleaseEvent(event);
-    if (!overLink_ || !OnHyperlink)
+    event->accept();
+    const QPoint at = event->position().toPoint();
+    // A handler may close the window the page is in.
+    const QPointer<TRpPreviewImage> alive(this);
+    if (event->button() == Qt::LeftButton && std::exchange(clickPending_, false) && rect().contains(at))
+        Fire(OnClick, *this);
+    if (!alive)
+        return;
+    Fire(OnMouseUp, *this, event->button(), event->modifiers(), at);
+    if (!alive || !overLink_ || !OnHyperlink)
         return;
     bool handled = false;
-    OnHyperlink(printer_, TRpHyperlinkEventType::heGoto, currentLink_, handled);
-    if (!handled)
+    Fire(OnHyperlink, printer_, TRpHyperlinkEventType::heGoto, currentLink_, handled);
+    if (alive && !handled)
         OpenHyperlink(printer_, currentLink_);
+}
+
+bool TRpPreviewImage::DragOver(QObject* source, QPoint at, TDragState state)
+{
+    bool accept = false;
+    if (OnDragOver) {
+        accept = true;
+        Fire(OnDragOver, *this, source, at, state, accept);
+    }
+    dropTaken_ = accept && state != TDragState::dsDragLeave;
+    return accept;
+}
+
+void TRpPreviewImage::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!OnDragOver) {
+        event->ignore();
+        return;
+    }
+    // Entered, the page hears of every move, so OnDragOver may change its answer on the way;
+    // an answer of no only keeps the drop out.
+    const bool accept = DragOver(event->source(), event->position().toPoint(), TDragState::dsDragEnter);
+    event->accept();
+    if (accept)
+        event->acceptProposedAction();
+    else
+        event->setDropAction(Qt::IgnoreAction);
+}
+
+void TRpPreviewImage::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (DragOver(event->source(), event->position().toPoint(), TDragState::dsDragMove))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TRpPreviewImage::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    static_cast<void>(event);
+    // Qt does not say on leaving where the drag came from.
+    static_cast<void>(DragOver(nullptr, mapFromGlobal(QCursor::pos()), TDragState::dsDragLeave));
+}
+
+void TRpPreviewImage::dropEvent(QDropEvent* event)
+{
+    if (!std::exchange(dropTaken_, false)) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    Fire(OnDragDrop, *this, event->source(), event->position().toPoint());
 }
 
 // ---- TRpPreview ----
@@ -138,6 +264,7 @@ void TRpPreview::SetRpPrinter(TRpPrinter* printer)
     pageNumber_ = 1;
     image_->SetPageNumber(1);
     update();
+    static_cast<TRpPageMouseEvents&>(*image_) = static_cast<const TRpPageMouseEvents&>(*this);
     if (printer) {
         printer->SetOutline(outline_);
         if (outline_)
@@ -278,6 +405,23 @@ void TRpPreview::resizeEvent(QResizeEvent* event)
 {
     QScrollArea::resizeEvent(event);
     ApplyZoomState();
+}
+
+void TRpPreview::focusInEvent(QFocusEvent* event)
+{
+    QScrollArea::focusInEvent(event);
+    // Entering is the keyboard's or the program's doing. The window coming back to the front,
+    // a menu closing or a click on the page does not enter: each would throw away the place
+    // scrolled to.
+    switch (event->reason()) {
+    case Qt::ActiveWindowFocusReason:
+    case Qt::PopupFocusReason:
+    case Qt::MenuBarFocusReason:
+    case Qt::MouseFocusReason:
+        return;
+    default:
+        ApplyZoomState();
+    }
 }
 
 }  // namespace report::output

@@ -7,12 +7,14 @@
 #include "report/output/printer/printer_windows.h"
 #include "report/output/printer/rp_printer.h"
 
+#include <QPoint>
 #include <QPointer>
 #include <QScrollArea>
 #include <QSize>
 #include <QTreeWidget>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -21,8 +23,36 @@ namespace report::output {
 
 class TRpPrinter;
 
-// The page image inside the preview control.
-class TRpPreviewImage : public QWidget {
+enum class TDragState : std::uint8_t { dsDragEnter, dsDragLeave, dsDragMove };
+
+// The mouse and drag events of the page, as its owner hears them; positions are pixels of the
+// page image.
+struct TRpPageMouseEvents {
+    using TNotifyEvent = std::function<void(QWidget& sender)>;
+    using TMouseEvent =
+        std::function<void(QWidget& sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint at)>;
+    using TMouseMoveEvent =
+        std::function<void(QWidget& sender, Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, QPoint at)>;
+    // `source`: the object the drag started from (nullptr from another program); `accept`
+    // comes in true and decides whether the page takes the drop.
+    using TDragOverEvent =
+        std::function<void(QWidget& sender, QObject* source, QPoint at, TDragState state, bool& accept)>;
+    using TDragDropEvent = std::function<void(QWidget& sender, QObject* source, QPoint at)>;
+    // `target`: where a drag begun on the page was dropped; nullptr when nothing took it.
+    using TEndDragEvent = std::function<void(QWidget& sender, QObject* target, QPoint at)>;
+
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TDragDropEvent OnDragDrop;
+    TDragOverEvent OnDragOver;
+    TEndDragEvent OnEndDrag;
+    TMouseEvent OnMouseDown;
+    TMouseMoveEvent OnMouseMove;
+    TMouseEvent OnMouseUp;
+};
+
+// The page image inside the preview control. Its mouse events fire with the image as sender.
+class TRpPreviewImage : public QWidget, public TRpPageMouseEvents {
     Q_OBJECT
 public:
     explicit TRpPreviewImage(QWidget* parent = nullptr);
@@ -46,14 +76,26 @@ public:
     [[nodiscard]] bool OverLink() const { return overLink_; }
     [[nodiscard]] const QString& CurrentLink() const { return currentLink_; }
 
+    // Drags the page (it carries no data of its own); OnEndDrag tells where it went.
+    void BeginDrag();
+
     TRpPreviewHyperlinkEvent OnHyperlink;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    // OnDragOver's answer; false without a handler.
+    bool DragOver(QObject* source, QPoint at, TDragState state);
+
     QPointer<TRpPrinter> printer_;
     int pageNumber_ = 1;
     std::optional<Page> page_;
@@ -61,9 +103,15 @@ private:
     std::optional<std::vector<TRpLinkRecord>> links_;
     bool overLink_ = false;
     QString currentLink_;
+    // The left button went down here (not as a double click): its release is a click.
+    bool clickPending_ = false;
+    // OnDragOver's last answer: a drop now would be taken.
+    bool dropTaken_ = false;
 };
 
-class TRpPreview : public QScrollArea, public ClientWindow {
+// The control's own mouse events (TRpPageMouseEvents) are handed to its page image by
+// SetRpPrinter, so they fire when the page is clicked.
+class TRpPreview : public QScrollArea, public ClientWindow, public TRpPageMouseEvents {
     Q_OBJECT
 public:
     using PageAvailableEvent = std::function<void(TRpPreview& sender, int pageNum)>;
@@ -73,7 +121,8 @@ public:
     ~TRpPreview() override;
 
     // Shows `printer`'s document (nullptr: none) from page 1; the printer object's preview is
-    // switched on, the previous one's off.
+    // switched on, the previous one's off. The page image takes the control's mouse events as
+    // they are now.
     void SetRpPrinter(TRpPrinter* printer);
     [[nodiscard]] TRpPrinter* RpPrinter() const { return printer_; }
     [[nodiscard]] TRpPreviewImage& Image() { return *image_; }
@@ -102,6 +151,10 @@ public:
     [[nodiscard]] QTreeWidget* Outline() const { return outline_; }
     void SetOutline(QTreeWidget* outline);
 
+    // Link events; the page image keeps them.
+    [[nodiscard]] const TRpPreviewHyperlinkEvent& OnHyperlink() const { return image_->OnHyperlink; }
+    void SetOnHyperlink(TRpPreviewHyperlinkEvent event) { image_->OnHyperlink = std::move(event); }
+
     PageAvailableEvent OnPageAvailable;
     ProgressUpdateEvent OnProgressUpdate;
 
@@ -113,6 +166,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Entering the control fits the page again, as a resize does.
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     void RefreshPageOnShow();

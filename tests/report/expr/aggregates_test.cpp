@@ -143,6 +143,42 @@ TEST_F(AggregatesTest, OnlyUpdateAggregatesFoldsAndResetStartsAgain)
     EXPECT_EQ(Describe(evaluator.Value()), "I:0");
 }
 
+TEST_F(AggregatesTest, EveryAggregateStartsAgainAfterAReset)
+{
+    Fill(TRpFieldKind::Integer, {std::int32_t{3}, std::int32_t{5}});
+    struct Row {
+        const char* expression;
+        const char* bothRows;     // rows 3 and 5
+        const char* afterReset;   // nothing folded since
+        const char* secondAgain;  // row 5 alone
+        const char* bothAgain;    // row 5, then row 3
+    };
+    const Row rows[] = {
+        {"SUM(X)", "I:8", "I:0", "I:5", "I:8"},
+        {"COUNT", "I:2", "I:0", "I:1", "I:2"},
+        {"MAX(X)", "I:5", "I:0", "I:5", "I:5"},
+        {"MIN(X)", "I:3", "I:0", "I:5", "I:3"},
+        {"AVERAGE(X)", "F:4", "F:0", "F:5", "F:4"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.expression);
+        TRpEvaluator evaluator;
+        evaluator.SetDatasets(&list_);
+        evaluator.Prepare(row.expression);
+        evaluator.Reset();
+        for (const std::size_t at : {0u, 1u}) {
+            table_->SetRow(at);
+            (void)evaluator.UpdateAggregates();
+        }
+        EXPECT_EQ(Describe(evaluator.Value()), row.bothRows);
+        evaluator.Reset();
+        EXPECT_EQ(Describe(evaluator.Value()), row.afterReset);
+        EXPECT_EQ(Describe(evaluator.UpdateAggregates()), row.secondAgain);
+        table_->SetRow(0);
+        EXPECT_EQ(Describe(evaluator.UpdateAggregates()), row.bothAgain);
+    }
+}
+
 TEST_F(AggregatesTest, HasAggregatesOnlyForAggregateFunctions)
 {
     TRpEvaluator evaluator;

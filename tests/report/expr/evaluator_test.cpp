@@ -63,6 +63,19 @@ TEST_F(EvaluatorTest, ArithmeticKeepsLeftToRightOrderAndWrapsIntegers)
     });
 }
 
+TEST_F(EvaluatorTest, AndBindsAsTimesDoesAndOrAsPlus)
+{
+    Expect({
+        {"FALSE and TRUE or TRUE", "B:True"},
+        {"TRUE or TRUE and FALSE", "B:True"},
+        {"FALSE and FALSE or TRUE and TRUE", "B:True"},
+        // On integers they work bit by bit: (6 and 3) or 8, (6 and 3) + 1, (2 * 3) or 1.
+        {"6 and 3 or 8", "I:10"},
+        {"6 and 3 + 1", "I:3"},
+        {"2 * 3 or 1", "I:7"},
+    });
+}
+
 TEST_F(EvaluatorTest, NumbersThatDoNotConvert)
 {
     Expect({

@@ -361,6 +361,35 @@ TEST_F(BandPrintTest, ExpandBandGrowsOnlyWithinTheRoom) {
     EndRun();
 }
 
+TEST_F(BandPrintTest, TheNextColumnStartsPastTheColumnSpace) {
+    struct Case {
+        long double space;  // millimetres
+        int tenths;         // the space rounded, halves to even
+    };
+    const Case cases[] = {{0, 0}, {5, 50}, {2.5L, 25}, {0.25L, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<double>(c.space));
+        log_.clear();
+        Build();
+        report_->Page.SetColumnSpace(c.space);
+        // The bands take the column width that is left; the Detail band's is the column's.
+        const int width = report::output::RoundHalfEvenInt(Band("DetailBand1").Size.Width);
+        ASSERT_GT(width, 900);
+        Run(174);
+        const std::string second = "col 2 at " + std::to_string(100 + width + c.tenths) + ",";
+        const std::vector<std::string> rows = Prints("DetailBand1");
+        ASSERT_EQ(rows.size(), 174u);
+        EXPECT_TRUE(rows[54].starts_with("page 1 " + second)) << rows[54];
+        EXPECT_TRUE(rows[109].starts_with("page 2 col 1 at 100,")) << rows[109];
+        EXPECT_TRUE(rows[173].starts_with("page 2 " + second)) << rows[173];
+        const std::vector<std::string> headers = Prints("ColumnHeaderBand1");
+        ASSERT_GE(headers.size(), 2u);
+        EXPECT_TRUE(headers[1].starts_with("page 1 " + second)) << headers[1];
+        report_.reset();
+        printer_.reset();
+    }
+}
+
 TEST_F(BandPrintTest, ColumnWidthWithoutDetailBandSplitsThePage) {
     Build();
     report_->FreeBand(Band("DetailBand1"));

@@ -1,7 +1,9 @@
 // Data-set rows through the report's data loop: progress by record number, the empty pass,
-// groups nested and compared, headers printed again on new pages, a group header's forced page.
+// groups nested and compared, groups of OnNeedData rows, headers printed again on new pages, a
+// group header's forced page.
 #include "tests/report/engine/printing/loop_fixture.h"
 #include "report/expr/expr_unit.h"
+#include "report/engine/model/controller.h"
 #include "report/engine/model/group.h"
 #include "report/engine/model/report.h"
 #include "report/output/printer/rp_printer.h"
@@ -104,6 +106,38 @@ TEST_F(GroupLoopTest, NestedGroupsCloseInnerFirstAndOpenOuterFirst) {
     // Each footer sees the last row of the group it closes.
     EXPECT_EQ(closedK1, (std::vector<std::string>{"A", "B"}));
     EXPECT_EQ(closedK2, (std::vector<int>{1, 2, 2, 3}));
+}
+
+TEST_F(GroupLoopTest, GroupsOfRowsFromOnNeedDataCloseOnceAtTheEnd) {
+    struct Case {
+        const char* name;
+        bool pastTheEnd;  // the source moves on before it says there are no more rows
+    };
+    const Case cases[] = {{"moving past the last row, as the printout does", true},
+                          {"staying on the last row", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        log_.clear();
+        Build();
+        table_ = std::make_unique<MemoryTable>(
+            "T", std::vector<Column>{{"K1", TRpFieldKind::String}, {"K2", TRpFieldKind::Integer}});
+        for (const auto& [k1, k2] : std::vector<std::pair<std::string, int>>{{"A", 1}, {"A", 2}, {"B", 2}}) {
+            table_->AddRow({k1, k2});
+        }
+        report_->DataSets.Add(*table_);
+        AddGroup("G1", "T.K1");
+        AddGroup("G2", "T.K2");
+        std::size_t next = 0;
+        report_->Controller().OnNeedData = [&](report::engine::TRpBasePanel&, bool& more) {
+            const std::size_t row = next++;
+            more = row < 3;
+            if (more || c.pastTheEnd) table_->SetRow(row);
+        };
+        Run();
+        const std::vector<std::string> expected{"G1", "G2", "DetailBand1", "G2F", "G2", "DetailBand1", "G2F",
+                                                "G1F", "G1", "G2", "DetailBand1", "G2F", "G1F", "SummaryBand1"};
+        EXPECT_EQ(Only({"G1", "G2", "G1F", "G2F", "DetailBand1", "SummaryBand1"}), expected);
+    }
 }
 
 TEST_F(GroupLoopTest, GroupValuesCompareByKindAndExactValue) {

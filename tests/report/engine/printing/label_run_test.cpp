@@ -6,6 +6,7 @@
 #include "report/engine/model/band.h"
 #include "report/engine/controls/label.h"
 #include "report/output/pages/page_format.h"
+#include "report/output/pages/page_list.h"
 #include "report/output/printer/rp_printer.h"
 #include "report/output/canvas/trace_canvas.h"
 
@@ -13,8 +14,10 @@
 
 #include <cstdio>
 #include <numeric>
+#include <optional>
 #include <set>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace enginetest {
@@ -153,6 +156,61 @@ TEST_F(LabelRunTest, MemoGoesOnInTheNextColumnsAndPages) {
     }
     EXPECT_EQ(rowText, std::accumulate(rows_.begin(), rows_.end(), std::string()));
     EXPECT_EQ(rowLines, 2 * rows_.size());
+}
+
+// The style field of the font records of a recorded page, in order (tag 3; the field follows
+// points, orientation and colour).
+std::vector<unsigned> FontStyleFields(const std::string& page) {
+    const auto u16 = [&](std::size_t at) {
+        return static_cast<unsigned>(static_cast<unsigned char>(page[at]) | static_cast<unsigned char>(page[at + 1]) << 8);
+    };
+    const auto u32 = [&](std::size_t at) { return u16(at) | u16(at + 2) << 16; };
+    std::vector<unsigned> styles;
+    for (std::size_t at = u32(8); at + 6 <= page.size(); at += 6 + u32(at + 2)) {
+        if (u16(at) == 3 && at + 6 + 14 <= page.size()) styles.push_back(u16(at + 6 + 12));
+    }
+    return styles;
+}
+
+TEST_F(LabelRunTest, EachFontStyleOfALabelComesBackAlone) {
+    struct Row {
+        const char* name;
+        bool bold, italic, underline, strikeOut;
+        unsigned bit;  // in the page's font record
+    };
+    const Row rows[] = {
+        {"plain", false, false, false, false, 0}, {"bold", true, false, false, false, 1},
+        {"italic", false, true, false, false, 2}, {"underline", false, false, true, false, 4},
+        {"strike-out", false, false, false, true, 8},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Build(0);
+        report::output::FontSpec font = row_->Font();
+        font.bold = row.bold;
+        font.italic = row.italic;
+        font.underline = row.underline;
+        font.strikeOut = row.strikeOut;
+        row_->SetFont(font);
+        rows_ = {"Jazda"};
+        next_ = 0;
+        Run();
+
+        const report::output::TRpPageBytes bytes = printer_->PageList().GetPageBytes(1);
+        ASSERT_TRUE(bytes.ok()) << bytes.error;
+        EXPECT_EQ(FontStyleFields(bytes.bytes), std::vector<unsigned>{row.bit});
+        const std::optional<report::output::Page> page = printer_->GetRecordedPage(1);
+        ASSERT_TRUE(page.has_value());
+        std::optional<report::output::FontSpec> written;  // the font the row's text was written in
+        std::optional<report::output::FontSpec> current;
+        for (const report::output::PageRecord& record : page->records) {
+            if (const auto* set = std::get_if<report::output::page_record::SetFont>(&record)) current = set->font;
+            const auto* text = std::get_if<report::output::page_record::Text>(&record);
+            if (text != nullptr && text->bytes == "Jazda") written = current;
+        }
+        ASSERT_TRUE(written.has_value());
+        EXPECT_EQ(*written, font);
+    }
 }
 
 }  // namespace

@@ -3,7 +3,16 @@
 #include "tests/report/output/preview/preview_fixture.h"
 
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QFocusEvent>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QScrollBar>
+#include <QTest>
+
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace report::output {
 namespace {
@@ -187,6 +196,207 @@ TEST_F(RpPreviewTest, ProgressIsPassedOn)
     Printer().SetProgress(60);
     QCoreApplication::processEvents();
     EXPECT_EQ(progress, (std::vector<int>{40, 60}));
+}
+
+TEST_F(RpPreviewTest, EnteringTheControlFitsThePageAgainAsAResizeDoes)
+{
+    Record(Printer(), NumberedPages(1));
+    Control().SetRpPrinter(&Printer());
+    struct Row {
+        Qt::FocusReason reason;
+        int zoom;
+    };
+    // Fitted to 600 x 400, the control grows to 600 x 2000 unseen: entering it fits it again
+    // (the width then decides: round(600 / 794 x 95)); a click on the page, the window coming
+    // back to the front or a menu closing is no entering.
+    const Row rows[] = {
+        {Qt::TabFocusReason, 72},     {Qt::BacktabFocusReason, 72}, {Qt::OtherFocusReason, 72},
+        {Qt::ShortcutFocusReason, 72}, {Qt::MouseFocusReason, 34},   {Qt::ActiveWindowFocusReason, 34},
+        {Qt::PopupFocusReason, 34},   {Qt::MenuBarFocusReason, 34},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.reason);
+        Control().resize(600, 400);
+        Control().ZoomToFit();
+        Control().resize(600, 2000);
+        ASSERT_EQ(Control().Zoom(), 34) << "a hidden control is laid out again only when shown";
+        QFocusEvent entering(QEvent::FocusIn, row.reason);
+        QCoreApplication::sendEvent(&Control(), &entering);
+        EXPECT_EQ(Control().Zoom(), row.zoom);
+        EXPECT_EQ(Control().ZoomState(), TRpZoomState::rpZoomToFit);
+    }
+}
+
+// Logs the page events the control hands on, with the sender checked.
+class PageEventLog {
+public:
+    explicit PageEventLog(TRpPreview& control) : control_(control) {}
+
+    void Attach(TRpPageMouseEvents& events)
+    {
+        events.OnClick = [this](QWidget& sender) { Add(sender, "click"); };
+        events.OnDblClick = [this](QWidget& sender) { Add(sender, "double click"); };
+        events.OnMouseDown = [this](QWidget& sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint at) {
+            Add(sender, "down " + Button(button) + Shift(shift) + Point(at));
+        };
+        events.OnMouseUp = [this](QWidget& sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint at) {
+            Add(sender, "up " + Button(button) + Shift(shift) + Point(at));
+        };
+        events.OnMouseMove = [this](QWidget& sender, Qt::MouseButtons buttons, Qt::KeyboardModifiers shift,
+                                    QPoint at) {
+            Add(sender, std::string("move ") + (buttons & Qt::LeftButton ? "L" : "-") + Shift(shift) + Point(at));
+        };
+        events.OnDragOver = [this](QWidget& sender, QObject* source, QPoint at, TDragState state, bool& accept) {
+            static const char* const states[] = {"enter", "leave", "move"};
+            Add(sender, std::string("drag ") + states[static_cast<int>(state)] + (source ? " from" : "") +
+                            (state == TDragState::dsDragLeave ? "" : Point(at)));
+            accept = acceptDrops;
+        };
+        events.OnDragDrop = [this](QWidget& sender, QObject* source, QPoint at) {
+            Add(sender, std::string("drop") + (source ? " from" : "") + Point(at));
+        };
+        events.OnEndDrag = [this](QWidget& sender, QObject* target, QPoint) {
+            Add(sender, std::string("end drag ") + (target ? "taken" : "not taken"));
+        };
+    }
+
+    std::vector<std::string> lines;
+    bool acceptDrops = true;
+
+private:
+    static std::string Button(Qt::MouseButton button) { return button == Qt::LeftButton ? "L" : "R"; }
+    static std::string Shift(Qt::KeyboardModifiers shift) { return shift & Qt::ShiftModifier ? " shift" : ""; }
+    static std::string Point(QPoint at)
+    {
+        std::string text(1, ' ');
+        text += std::to_string(at.x());
+        text += ',';
+        text += std::to_string(at.y());
+        return text;
+    }
+    void Add(QWidget& sender, const std::string& line)
+    {
+        EXPECT_EQ(&sender, &control_.Image()) << line;
+        lines.push_back(line);
+    }
+
+    TRpPreview& control_;
+};
+
+// Sends `page` the mouse event Qt makes of a press, release, move or double click.
+void Mouse(QWidget& page, QEvent::Type type, Qt::MouseButton button, QPoint at, Qt::KeyboardModifiers shift = {})
+{
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+    QMouseEvent event(type, QPointF(at), QPointF(page.mapToGlobal(at)), button, held, shift);
+    QCoreApplication::sendEvent(&page, &event);
+}
+
+TEST_F(RpPreviewTest, ClicksAndMovesOnThePageFireTheControlsEvents)
+{
+    PageEventLog log(Control());
+    log.Attach(Control());
+    Show(600, 400);
+    TRpPreviewImage& page = Control().Image();
+    Mouse(page, QEvent::MouseMove, Qt::NoButton, QPoint(10, 12));
+    Mouse(page, QEvent::MouseButtonPress, Qt::LeftButton, QPoint(30, 40));
+    Mouse(page, QEvent::MouseButtonRelease, Qt::LeftButton, QPoint(30, 40));
+    // A double click as Qt gives it: the second press comes before the double click.
+    Mouse(page, QEvent::MouseButtonPress, Qt::LeftButton, QPoint(31, 41));
+    Mouse(page, QEvent::MouseButtonRelease, Qt::LeftButton, QPoint(31, 41));
+    Mouse(page, QEvent::MouseButtonPress, Qt::LeftButton, QPoint(31, 41));
+    Mouse(page, QEvent::MouseButtonDblClick, Qt::LeftButton, QPoint(31, 41));
+    Mouse(page, QEvent::MouseButtonRelease, Qt::LeftButton, QPoint(31, 41));
+    // The right button clicks nothing.
+    Mouse(page, QEvent::MouseButtonPress, Qt::RightButton, QPoint(5, 6), Qt::ShiftModifier);
+    Mouse(page, QEvent::MouseButtonRelease, Qt::RightButton, QPoint(5, 6), Qt::ShiftModifier);
+    // Dragged off the page before letting go: no click.
+    Mouse(page, QEvent::MouseButtonPress, Qt::LeftButton, QPoint(50, 60));
+    Mouse(page, QEvent::MouseMove, Qt::LeftButton, QPoint(20, 60));
+    Mouse(page, QEvent::MouseButtonRelease, Qt::LeftButton, QPoint(-3, 60));
+    const std::vector<std::string> expected = {
+        "move - 10,12",
+        "down L 30,40", "click", "up L 30,40",
+        "down L 31,41", "click", "up L 31,41", "down L 31,41", "double click", "up L 31,41",
+        "down R shift 5,6", "up R shift 5,6",
+        "down L 50,60", "move L 20,60", "up L -3,60",
+    };
+    EXPECT_EQ(log.lines, expected);
+}
+
+TEST_F(RpPreviewTest, DragsOverThePageFireTheControlsEvents)
+{
+    PageEventLog log(Control());
+    log.Attach(Control());
+    Show(600, 400);
+    TRpPreviewImage& page = Control().Image();
+    QMimeData data;
+    data.setText(QStringLiteral("x"));
+    enum class End { Drop, Leave };
+    struct Row {
+        bool accept;
+        End end;
+        std::vector<std::string> lines;
+    };
+    // Once entered the page hears of every move whatever it answers; only a yes takes the drop.
+    const Row rows[] = {
+        {true, End::Drop, {"drag enter 20,30", "drag move 21,31", "drop 21,31"}},
+        {false, End::Drop, {"drag enter 20,30", "drag move 21,31"}},
+        {true, End::Leave, {"drag enter 20,30", "drag move 21,31", "drag leave"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(::testing::Message() << row.accept << (row.end == End::Drop ? " drop" : " leave"));
+        log.lines.clear();
+        log.acceptDrops = row.accept;
+        QDragEnterEvent enter(QPoint(20, 30), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(&page, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        EXPECT_EQ(enter.dropAction(), row.accept ? Qt::CopyAction : Qt::IgnoreAction);
+        QDragMoveEvent move(QPoint(21, 31), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(&page, &move);
+        EXPECT_EQ(move.isAccepted(), row.accept);
+        if (row.end == End::Drop) {
+            QDropEvent drop(QPointF(21, 31), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QCoreApplication::sendEvent(&page, &drop);
+            EXPECT_EQ(drop.isAccepted(), row.accept);
+        } else {
+            QDragLeaveEvent leave;
+            QCoreApplication::sendEvent(&page, &leave);
+        }
+        EXPECT_EQ(log.lines, row.lines);
+    }
+    // A drag begun on the page ends with nothing taking it here.
+    log.lines.clear();
+    page.BeginDrag();
+    EXPECT_EQ(log.lines, std::vector<std::string>{"end drag not taken"});
+}
+
+TEST_F(RpPreviewTest, WithoutAHandlerThePageTakesNoDrop)
+{
+    Show(600, 400);
+    QMimeData data;
+    QDragEnterEvent enter(QPoint(20, 30), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(&Control().Image(), &enter);
+    EXPECT_FALSE(enter.isAccepted());
+}
+
+TEST_F(RpPreviewTest, TheControlsLinkEventsAreThePages)
+{
+    std::vector<std::pair<TRpHyperlinkEventType, QString>> events;
+    Control().SetOnHyperlink([&](TRpPrinter* sender, TRpHyperlinkEventType type, const QString& link, bool& handled) {
+        EXPECT_EQ(sender, &Printer());
+        events.emplace_back(type, link);
+        handled = true;
+    });
+    Show(600, 400);
+    EXPECT_TRUE(Control().OnHyperlink());
+    Control().Image().SetLinks(std::vector<TRpLinkRecord>{{10, 10, 50, 50, QStringLiteral("INT:row=2")}});
+    QTest::mouseMove(&Control().Image(), QPoint(20, 20));
+    QTest::mouseClick(&Control().Image(), Qt::LeftButton, {}, QPoint(20, 20));
+    const std::vector<std::pair<TRpHyperlinkEventType, QString>> expected = {
+        {TRpHyperlinkEventType::heCursorMoveOver, QStringLiteral("INT:row=2")},
+        {TRpHyperlinkEventType::heGoto, QStringLiteral("INT:row=2")},
+    };
+    EXPECT_EQ(events, expected);
 }
 
 TEST_F(RpPreviewTest, TheOutlineFillsTheTreeGiven)

@@ -290,6 +290,30 @@ TEST_F(RpPrinterTest, ARangeBeyondTheDocumentPrintsWhatThereIs) {
     }
 }
 
+TEST_F(RpPrinterTest, ProgressRunsOverThePagesOfTheRangeThatThereAre) {
+    const std::filesystem::path file = SaveReport("three.rpp", 3);
+    FakeReport report;
+    report.showProgress = true;
+    TRpPrinter printer(&report);
+    std::string error;
+    ASSERT_TRUE(printer.LoadRecordedDocument(file, error)) << error;
+    printer.SetReprintRecorded(true);
+    struct Row { int first; int last; std::vector<int> progress; };
+    const Row rows[] = {
+        {1, 12, {33, 67, 100}}, {2, 12, {50, 100}}, {-4, 2, {50, 100}}, {0, 0, {33, 67, 100}}, {3, 3, {100}},
+        {5, 9, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(::testing::Message() << row.first << ".." << row.last);
+        printer.SetFirstPage(row.first);
+        printer.SetLastPage(row.last);
+        QSignalSpy progress(&printer, &TRpPrinter::ProgressPosted);
+        printer.PrintRecordedPages();
+        EXPECT_EQ(Counts(progress), row.progress);
+    }
+    EXPECT_EQ(report.printAgainMessages, 0);
+}
+
 TEST_F(RpPrinterTest, RecordedPagesLandOnTheReportsPageAcrossTheMargins) {
     FakePrinter margins = FakePrinterService::A4Printer();
     margins.offsetX = 30;  // pixels at 60 dpi: 12.7 mm
