@@ -108,8 +108,8 @@ public:
     void AddTextLine(const std::string& line);
     void AddGraphicLine(const std::string& line);
     // Adds one item to the open page, beginning a page when none is open. ERpError for an item
-    // without a kind.
-    void AddItem(TPDFItemRec item);
+    // without a kind. Virtual so that a writer of another kind can be handed the same items.
+    virtual void AddItem(TPDFItemRec item);
 
     // Where the widths and the other metrics of the fonts come from; the system's fonts unless
     // replaced before the first text.
