@@ -410,6 +410,9 @@ public:
     // before anything prints and once after each row; `moreData` false ends the rows. Handed
     // to the controller at the start of every run.
     TRpOnNeedDataEvent OnNeedData;
+    // How many rows OnNeedData gives, when that is known beforehand (0: not known); handed to
+    // the controller with it, for the progress.
+    std::int32_t NeedDataRows = 0;
 
     // The controller's data set; not owned.
     [[nodiscard]] expr::TRpDataSet* DataSet() const { return Controller().DataSet(); }
