@@ -143,8 +143,12 @@ void TRpCustomLabel::FormatLines() {
 }
 
 void TRpCustomLabel::FormatParagraph(std::string_view text) {
-    const std::string withoutFeeds = utility::RemoveChar(text, '\n');
-    std::string_view rest = withoutFeeds;
+    std::string withoutFeeds;
+    std::string_view rest = text;
+    if (text.find('\n') != std::string_view::npos) {
+        withoutFeeds = utility::RemoveChar(text, '\n');
+        rest = withoutFeeds;
+    }
     // A carriage return is a hard break; a text ending with one gives a last empty line.
     for (std::size_t cr = rest.find('\r'); cr != std::string_view::npos; cr = rest.find('\r')) {
         FormatPlain(rest.substr(0, cr));
@@ -183,7 +187,10 @@ void TRpCustomLabel::FormatWord(Paragraph& paragraph, std::string_view word) {
     const int w = Bounds().width();
     std::string& line = paragraph.line;
     while (!word.empty()) {
-        if (MeasureWidth(line + std::string(word)) <= w) {
+        // The line with the word, built in a buffer kept from word to word.
+        candidate_.assign(line);
+        candidate_ += word;
+        if (MeasureWidth(candidate_) <= w) {
             line += word;
             return;
         }

@@ -154,6 +154,8 @@ private:
     std::string printText_;
     utility::StringList lines_;
     utility::StringList formatted_;
+    // The current line with the next word, as FormatWord measures it.
+    std::string candidate_;
     output::FontSpec font_{.face = "Arial", .points = 10};
     std::unique_ptr<TRpTextMeasurer> ownMeasurer_;
 };
