@@ -142,7 +142,7 @@ TEST_F(StartupTest, StandardButtonsAndDialogsSpeakPolish)
     EXPECT_EQ(no, QStringLiteral("&Nie"));
 
     app::Tf_tcGlow window;
-    const auto* lookIn = window.OpenKF->findChild<QLabel*>(QStringLiteral("lookInLabel"));
+    const auto* lookIn = window.OpenKF()->findChild<QLabel*>(QStringLiteral("lookInLabel"));
     ASSERT_NE(lookIn, nullptr) << "Qt's own file dialog";
     EXPECT_EQ(lookIn->text(), QStringLiteral("Szukaj w:"));
 }
