@@ -124,20 +124,64 @@ int TRpCustomLabel::OneLineHeight() {
     return report == nullptr ? 0 : report->TextHeight(Font()) * Size.Zoom / 100 + 1;
 }
 
+bool TRpCustomLabel::BreaksAsLastTime() const {
+    if (!lastBreak_) return false;
+    const BreakInputs& last = *lastBreak_;
+    const TCustomRpReport* report = ParentReport();
+    const bool caption = UsesCaption();
+    return last.report == report && last.measurerChanges == (report != nullptr ? report->MeasurerChanges() : 0) &&
+           last.zoom == Size.Zoom && last.width == Bounds().width() && last.autoSize == autoSize_ &&
+           last.wordWrap == wordWrap_ && last.caption == caption && last.font == Font() &&
+           (caption ? last.text == printText_ : last.lines == lines_);
+}
+
+void TRpCustomLabel::KeepBreakInputs() {
+    if (!lastBreak_) lastBreak_.emplace();
+    BreakInputs& last = *lastBreak_;
+    const TCustomRpReport* report = ParentReport();
+    last.report = report;
+    last.measurerChanges = report != nullptr ? report->MeasurerChanges() : 0;
+    last.font = Font();
+    last.zoom = Size.Zoom;
+    last.width = Bounds().width();
+    last.autoSize = autoSize_;
+    last.wordWrap = wordWrap_;
+    last.caption = UsesCaption();
+    if (last.caption) {
+        last.text = printText_;
+        last.lines.clear();
+    } else {
+        last.lines = lines_;
+        last.text.clear();
+    }
+}
+
 void TRpCustomLabel::FormatLines() {
     if (Parent() == nullptr) return;
-    formatted_.clear();
+    // The breaking is skipped when it would give the lines it gave last time; the sizing after
+    // it runs either way.
+    const bool breaking = !BreaksAsLastTime();
+    if (breaking) {
+        lastBreak_.reset();
+        formatted_.clear();
+    }
     if (UsesCaption()) {
-        FormatParagraph(printText_);
+        if (breaking) {
+            FormatParagraph(printText_);
+            KeepBreakInputs();
+        }
         if (ParentReport() != nullptr && !sizing_) {
             const int height = OneLineHeight();
             const QRect& b = Bounds();
             if (b.height() < height) SetBounds(b.left(), b.top(), b.width(), height);
         }
-    } else if (autoSize_) {
-        formatted_ = lines_;
-    } else {
-        for (const std::string& line : lines_) FormatParagraph(line);
+    } else if (breaking) {
+        if (autoSize_) {
+            formatted_ = lines_;
+        } else {
+            for (const std::string& line : lines_) FormatParagraph(line);
+        }
+        KeepBreakInputs();
     }
     if (autoSize_ && ParentReport() != nullptr && !sizing_) SizeToLines();
 }
