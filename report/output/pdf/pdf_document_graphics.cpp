@@ -6,6 +6,8 @@
 #include "report/output/pdf/pdf_picture.h"
 #include "report/output/pdf/pdf_shapes.h"
 
+#include <QColorSpace>
+
 #include <algorithm>
 #include <variant>
 
@@ -32,8 +34,13 @@ std::optional<TPDFItemRec> TRpPDFDocumentFilter::PictureItemOf(const ExportPictu
     // size gives the same bitmap, offsets and scale, so it is drawn and coded once.
     ExportPicture key = picture;
     key.rect.moveTo(0, 0);
-    auto found = std::find_if(pictures_.begin(), pictures_.end(),
-                              [&](const CodedPicture& coded) { return coded.picture == key; });
+    // Equal pixels are drawn alike unless the pictures differ in what QImage's comparison
+    // leaves out.
+    const auto same = [&](const CodedPicture& coded) {
+        return coded.picture == key && coded.picture.pixels.devicePixelRatio() == key.pixels.devicePixelRatio() &&
+               coded.picture.pixels.colorSpace() == key.pixels.colorSpace();
+    };
+    auto found = std::find_if(pictures_.begin(), pictures_.end(), same);
     if (found == pictures_.end()) {
         const auto resolution = [this] {
             if (printerResolution_ <= 0)

@@ -275,10 +275,13 @@ TEST(PdfPictures, ARepeatedPictureGivesTheLinesOfAFreshOne) {
     otherPixels.pixels = Filled(29, 32, kRed);
     ExportPicture otherBox = icon;
     otherBox.rect = QRect(0, 0, 29, 20);
+    // The same pixels meant for a screen of twice the density are drawn at half the size.
+    ExportPicture denser = icon;
+    denser.pixels.setDevicePixelRatio(2);
     const std::vector<Placed> run = {
         {fitted, 10, 10},         {centred, 50, 60},    {icon, 70, 300},       {fitted, 13.5L, 400.25L},
         {icon, 71, 333},          {otherPixels, 70, 300}, {centred, 99, 1},    {otherBox, 70, 300},
-        {icon, 70.125L, 300.5L},  {fitted, 10, 10},
+        {icon, 70.125L, 300.5L},  {denser, 70, 300},    {icon, 70, 300},       {fitted, 10, 10},
     };
     std::vector<std::string> apart;
     for (const Placed& placed : run) {
