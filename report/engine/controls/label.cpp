@@ -136,7 +136,7 @@ bool TRpCustomLabel::BreaksAsLastTime() const {
 }
 
 void TRpCustomLabel::KeepBreakInputs() {
-    if (!lastBreak_) lastBreak_.emplace();
+    if (!lastBreak_) lastBreak_ = BreakInputs{};
     BreakInputs& last = *lastBreak_;
     const TCustomRpReport* report = ParentReport();
     last.report = report;
