@@ -16,11 +16,14 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIconEngine>
+#include <QPainter>
 #include <QLibraryInfo>
 #include <QLoggingCategory>
 
 #include <exception>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace app {
@@ -95,15 +98,62 @@ void FinalizeUnits()
     }
 }
 
-QIcon ProgramIcon()
+namespace {
+
+// One folder per size in the resources, built from the icon the desktop entry names.
+QIcon ReadProgramIcon()
 {
-    // One folder per size in the resources, built from the icon the desktop entry names.
     QIcon icon;
     const QDir sizes(QStringLiteral(":/icons"));
     for (const QString& size : sizes.entryList(QDir::Dirs))
         icon.addFile(sizes.filePath(size + QStringLiteral("/" KARTOVAN_APP_ID ".png")));
     return icon;
 }
+
+// The program's icon, read when it is first drawn or asked about: QIcon::addFile decodes every
+// picture at once, a tenth of the start-up, and where the platform shows no window icon
+// (Wayland, offscreen) nothing ever asks.
+class DeferredIconEngine final : public QIconEngine {
+public:
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        Icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return Icon().actualSize(size, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return Icon().pixmap(size, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override
+    {
+        return Icon().pixmap(size, scale, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return Icon().availableSizes(mode, state);
+    }
+    // The pictures are built into the program.
+    bool isNull() override { return false; }
+    QString key() const override { return QStringLiteral("KartovanDeferredIcon"); }
+    QIconEngine* clone() const override { return new DeferredIconEngine(*this); }
+
+private:
+    QIcon& Icon()
+    {
+        if (!icon_)
+            icon_ = ReadProgramIcon();
+        return *icon_;
+    }
+
+    std::optional<QIcon> icon_;
+};
+
+} // namespace
+
+QIcon ProgramIcon() { return QIcon(new DeferredIconEngine); }
 
 std::unique_ptr<QTranslator> InstallQtPolishTranslation()
 {

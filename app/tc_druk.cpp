@@ -18,8 +18,10 @@
 
 #include <QApplication>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <string_view>
 
 namespace app {
@@ -127,6 +129,9 @@ void Tf_tcDruk::FormCreate()
     LetMessagesRun();
     tacho::BuildPlacesList(card_, PlaceLines);
     LetMessagesRun();
+    // Every run prints each row once: its progress is the rows printed of these.
+    RpReport1.NeedDataRows = static_cast<std::int32_t>(
+        std::min<std::size_t>(ActivityLines.size(), std::numeric_limits<std::int32_t>::max()));
 }
 
 void Tf_tcDruk::FormDestroy()

@@ -149,7 +149,6 @@ Tf_tcGlow::Tf_tcGlow(QStringList commandLine, QWidget* parent)
     BuildMenu();
     BuildUpperBand(client);
     BuildSummary(client);
-    BuildDialogs();
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(300);
@@ -329,23 +328,33 @@ void Tf_tcGlow::BuildSummary(QWidget* client)
     Guard(BitBtnDruk1, &QPushButton::clicked, &Tf_tcGlow::BitBtnDruk1Click);
 }
 
-void Tf_tcGlow::BuildDialogs()
+QFileDialog* Tf_tcGlow::MakeOpenDialog(const char* name, const char* title, const char* suffix)
 {
     // Name filters match letter case here, so each extension is listed in both cases.
     const QStringList filters = {QStringLiteral("*.* (*)"), QStringLiteral("*.DDD (*.DDD *.ddd)"),
                                  QStringLiteral("*.KF (*.KF *.kf)"), QStringLiteral("*.ZOLT (*.ZOLT *.zolt)"),
                                  QStringLiteral("*.KKD (*.KKD *.kkd)")};
-    auto dialog = [this, &filters](const char* name, const char* title, const char* suffix) {
-        auto* open = new QFileDialog(this, U(title));
-        open->setObjectName(QString::fromLatin1(name));
-        open->setFileMode(QFileDialog::ExistingFile);
-        open->setAcceptMode(QFileDialog::AcceptOpen);
-        open->setNameFilters(filters);
-        open->setDefaultSuffix(QString::fromLatin1(suffix));
-        return open;
-    };
-    OpenKF = dialog("OpenKF", "Otwórz plik do pokazania", "DDD");
-    OpenDialogKKD = dialog("OpenDialogKKD", "Pliki KKD dla kontroli", "KKD");
+    auto* open = new QFileDialog(this, U(title));
+    open->setObjectName(QString::fromLatin1(name));
+    open->setFileMode(QFileDialog::ExistingFile);
+    open->setAcceptMode(QFileDialog::AcceptOpen);
+    open->setNameFilters(filters);
+    open->setDefaultSuffix(QString::fromLatin1(suffix));
+    return open;
+}
+
+QFileDialog* Tf_tcGlow::OpenKF()
+{
+    if (openKF_ == nullptr)
+        openKF_ = MakeOpenDialog("OpenKF", "Otwórz plik do pokazania", "DDD");
+    return openKF_;
+}
+
+QFileDialog* Tf_tcGlow::OpenDialogKKD()
+{
+    if (openDialogKKD_ == nullptr)
+        openDialogKKD_ = MakeOpenDialog("OpenDialogKKD", "Pliki KKD dla kontroli", "KKD");
+    return openDialogKKD_;
 }
 
 } // namespace app

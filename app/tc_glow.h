@@ -92,8 +92,10 @@ public:
     LinkButton* LabelpodgladWydr = nullptr;
     QPushButton* BitBtnDruk1 = nullptr;
     QTimer* Timer1 = nullptr;
-    QFileDialog* OpenKF = nullptr;
-    QFileDialog* OpenDialogKKD = nullptr;
+    // The two open dialogs, made when first used: making a file dialog takes longer than the
+    // whole window before its first paint.
+    QFileDialog* OpenKF();
+    QFileDialog* OpenDialogKKD();
     // Offers PDF in the report preview's save dialog while the window exists.
     report::output::TRpPDFFilter RpPDFFilter1;
 
@@ -152,7 +154,7 @@ private:
     void BuildUpperBand(QWidget* client);
     void BuildReaderPanel();
     void BuildSummary(QWidget* client);
-    void BuildDialogs();
+    [[nodiscard]] QFileDialog* MakeOpenDialog(const char* name, const char* title, const char* suffix);
     void FormCreate();
     void FormShow();
     void FormResize();
@@ -166,6 +168,8 @@ private:
 
     QStringList commandLine_;
     bool shown_ = false;
+    QFileDialog* openKF_ = nullptr;
+    QFileDialog* openDialogKKD_ = nullptr;
 };
 
 } // namespace app

@@ -122,18 +122,18 @@ bool ShowHolderLabels(Tf_tcGlow& w, const std::string& surname, const std::strin
 
 } // namespace
 
-void Tf_tcGlow::Otwrz1Click() { RunOpenCommand(*this, OpenKF, DddFolder); }
+void Tf_tcGlow::Otwrz1Click() { RunOpenCommand(*this, OpenKF(), DddFolder); }
 
-void Tf_tcGlow::Otwrzkatalog1Click() { RunOpenCommand(*this, OpenDialogKKD, DddFolder); }
+void Tf_tcGlow::Otwrzkatalog1Click() { RunOpenCommand(*this, OpenDialogKKD(), DddFolder); }
 
-void Tf_tcGlow::KatalogZOLT1Click() { RunOpenCommand(*this, OpenKF, ZoltFolder); }
+void Tf_tcGlow::KatalogZOLT1Click() { RunOpenCommand(*this, OpenKF(), ZoltFolder); }
 
 void Tf_tcGlow::ConvertFolderToKk1()
 {
     // The window stays enabled and keeps its card: the conversion loads into images of its own.
     const auto pick = [this] {
         std::filesystem::path chosen;
-        (void)PickFile(OpenDialogKKD, chosen);
+        (void)PickFile(OpenDialogKKD(), chosen);
         return chosen;
     };
     tacho::ConvertFolderToKk1(pick, utility::ProgramFolder());

@@ -1,7 +1,11 @@
 // The largest card's printout from its card download file to the PDF on the user's path, as
 // "Podgląd i wydruk" and the preview's save make it: loading the file, the printout's lists, the
-// preview's layout run, the PDF run. Usage: print_layout_bench [rounds, default 5]
+// preview's layout run, the PDF run, with the program's progress window and the export's
+// progress window shown as a user has them. In the same rounds cairo's PDF surface draws the
+// content of our PDF (its texts, rectangles, lines and icons, taken from our writer's items in
+// the cold round) as the anchor of the PDF run. Usage: print_layout_bench [rounds, default 5]
 #include "app/startup.h"
+#include "bench/cairo_anchor.h"
 #include "app/tc_druk.h"
 #include "report/output/pdf/pdf_document.h"
 #include "report/output/printer/rp_printer.h"
@@ -49,7 +53,7 @@ void Print(const Column& c)
 {
     std::vector<double> sorted = c.ms;
     std::sort(sorted.begin(), sorted.end());
-    std::printf("| %-30s | %9.1f | %9.1f | %9.1f |\n", c.name, sorted[sorted.size() / 2], sorted.front(), sorted.back());
+    std::printf("| %-30s | %9.2f | %9.2f | %9.2f |\n", c.name, sorted[sorted.size() / 2], sorted.front(), sorted.back());
 }
 
 bool WriteCardFile(const std::filesystem::path& file)
@@ -90,7 +94,10 @@ int main(int argc, char** argv)
         return 1;
 
     Column load{"load the card download file", {}}, lists{"lists (the form made)", {}},
-        layout{"layout run (preview's pages)", {}}, export_{"PDF run (save as PDF)", {}}, total{"total", {}};
+        layout{"layout run (preview's pages)", {}}, export_{"PDF run (save as PDF)", {}}, total{"total", {}},
+        cairo{"cairo anchor (same content)", {}}, ratio{"PDF run / cairo (x)", {}};
+    const std::filesystem::path cairoPdf = folder.filePath(QStringLiteral("cairo.pdf")).toStdString();
+    bench::AnchorContent content;
     int pages = 0;
     std::size_t rows = 0;
     std::uintmax_t pdfBytes = 0;
@@ -110,8 +117,15 @@ int main(int argc, char** argv)
         form->RpReport1.OnPreview = [&](report::output::TRpPrinter& printer) {
             t3 = Clock::now();
             pages = printer.PageCount();
-            report::output::TRpPDFDocumentFilter filter(pdf);
-            (void)form->RpReport1.ExportWithFilter(filter);
+            if (round == 0) {
+                // The cold round keeps the writer's items for the anchor; the timed ones do not.
+                bench::ItemRecorder recorder(pdf);
+                (void)form->RpReport1.ExportWithFilter(recorder);
+                content = recorder.Content();
+            } else {
+                report::output::TRpPDFDocumentFilter filter(pdf);
+                (void)form->RpReport1.ExportWithFilter(filter);
+            }
             t4 = Clock::now();
         };
         (void)form->RpReport1.PreviewReport();
@@ -125,15 +139,20 @@ int main(int argc, char** argv)
         layout.ms.push_back(Ms(t3 - t2));
         export_.ms.push_back(Ms(t4 - t3));
         total.ms.push_back(Ms(t4 - t0));
+        cairo.ms.push_back(bench::DrawWithCairo(content, cairoPdf));
+        ratio.ms.push_back(export_.ms.back() / cairo.ms.back());
     }
     utility::SetMessageBoxes(nullptr);
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("largest card: %zu rows, %d pages, %ju-byte PDF; %d rounds after a cold one; peak RSS %ld MB\n\n",
+    std::printf("largest card: %zu rows, %d pages, %ju-byte PDF; %d rounds after a cold one; peak RSS %ld MB\n",
                 rows, pages, pdfBytes, rounds, usage.ru_maxrss / 1024);
+    std::printf("cairo anchor: %zu pages, %zu texts, %zu shapes, %zu icons (%zu distinct), %ju-byte PDF\n\n",
+                content.pages.size(), content.texts.size(), content.shapes.size(), content.pictures.size(),
+                content.images.size(), std::filesystem::file_size(cairoPdf));
     std::printf("| %-30s | %9s | %9s | %9s |\n", "step", "median ms", "min ms", "max ms");
     std::printf("|--------------------------------|-----------|-----------|-----------|\n");
-    for (const Column* c : {&load, &lists, &layout, &export_, &total})
+    for (const Column* c : {&load, &lists, &layout, &export_, &total, &cairo, &ratio})
         Print(*c);
     app::FinalizeUnits();
     return 0;

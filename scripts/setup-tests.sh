@@ -7,7 +7,7 @@ here=$(dirname "${BASH_SOURCE[0]}")
 source "$here/packages.sh"
 install_packages \
   googletest libgtest-dev libgmock-dev \
-  libbenchmark-dev \
+  libbenchmark-dev libcairo2-dev \
   vsmartcard-vpcd \
   qpdf poppler-utils mupdf-tools \
   xvfb xauth \

@@ -2,6 +2,7 @@
 
 #include "utility/cp1250.h"
 #include "utility/dialogparts.h"
+#include "utility/paced_paint.h"
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -62,6 +63,7 @@ Tf_progres::Tf_progres()
     progressBar2_->hide();
     layout->addWidget(progressBar1_);
     layout->addWidget(progressBar2_);
+    PacePaints(*this);
 }
 
 void Tf_progres::showEvent(QShowEvent* event)
@@ -84,6 +86,7 @@ void Tf_progres::SetOpeningText(const std::string& caption, const std::string& t
     header_ = text.empty() ? std::string() : text + "\r\n";
     setWindowTitle(Cp1250ToQString(caption));
     SetMemoText(*memo1_, MemoText(text), true);
+    memoShown_ = text;
 }
 
 QProgressBar* Tf_progres::VisibleBar() const { return progressBar2_->isHidden() ? progressBar1_ : progressBar2_; }
@@ -95,12 +98,27 @@ void Tf_progres::Step(int position, const std::string& text)
     if (progressBar1_->minimum() != minimum_)
         progressBar1_->setMinimum(minimum_);
     // QProgressBar ignores a value outside its range; the bar is meant to stop at its ends.
-    if (position >= 0)
-        VisibleBar()->setValue(std::clamp(position, minimum_, maximum_));
+    bool changed = false;
+    if (position >= 0) {
+        QProgressBar* bar = VisibleBar();
+        const int value = std::clamp(position, minimum_, maximum_);
+        changed = bar->value() != value;
+        bar->setValue(value);
+    }
     if (progressBar2_->isHidden()) {
-        activateWindow();
-        SetMemoText(*memo1_, MemoText(header_ + text), true);
-        repaint();
+        // Drawn only when a figure changes, and then with the window's next paced paint: a
+        // long run steps the window far more often than anyone can read it.
+        std::string shown = header_ + text;
+        if (shown != memoShown_) {
+            SetMemoText(*memo1_, MemoText(shown), true);
+            memoShown_ = std::move(shown);
+            changed = true;
+        }
+        if (changed) {
+            if (!isActiveWindow())
+                activateWindow();
+            update();
+        }
     }
 }
 

@@ -23,7 +23,8 @@ public:
     int Maximum() const { return maximum_; }
     // Remembers the opening caption and text; the header is the text plus "\r\n" unless empty.
     void SetOpeningText(const std::string& caption, const std::string& text);
-    // Bar position (clamped to the range; negative leaves the bar alone) and header + text.
+    // Bar position (clamped to the range; negative leaves the bar alone) and header + text,
+    // drawn when they change, at most about ten times a second (PacePaints).
     void Step(int position, const std::string& text);
     bool Cancelled() const { return cancelled_; }
 
@@ -39,6 +40,8 @@ private:
     std::string header_;
     std::string caption_;
     std::string text_;
+    // What Memo1 shows, code page 1250.
+    std::string memoShown_;
     int minimum_ = 0;
     int maximum_ = 1;
     bool cancelled_ = false;

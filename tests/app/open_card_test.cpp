@@ -400,10 +400,29 @@ TEST_F(OpenCardTest, TheKk1MenuConvertsTheFolderOfThePickedFileAndKeepsTheCardSh
     EXPECT_EQ(kk1.entryList({QStringLiteral("*.KK1")}, QDir::Files).size(), 2);
 }
 
+// The window shows sooner without them: each dialog is made when it is first wanted, once.
+TEST_F(OpenCardTest, TheOpenDialogsAreMadeWhenFirstUsed)
+{
+    app::Tf_tcGlow window;
+    EXPECT_TRUE(window.findChildren<QFileDialog*>().empty());
+    QFileDialog* const open = window.OpenKF();
+    EXPECT_EQ(window.findChildren<QFileDialog*>().size(), 1);
+    EXPECT_EQ(window.OpenKF(), open);
+    EXPECT_EQ(open->objectName(), QStringLiteral("OpenKF"));
+    EXPECT_EQ(open->windowTitle(), QString::fromUtf8("Otwórz plik do pokazania"));
+    EXPECT_EQ(open->defaultSuffix(), QStringLiteral("DDD"));
+    QFileDialog* const kkd = window.OpenDialogKKD();
+    EXPECT_NE(kkd, open);
+    EXPECT_EQ(kkd->objectName(), QStringLiteral("OpenDialogKKD"));
+    EXPECT_EQ(kkd->windowTitle(), QStringLiteral("Pliki KKD dla kontroli"));
+    EXPECT_EQ(kkd->defaultSuffix(), QStringLiteral("KKD"));
+    EXPECT_EQ(window.findChildren<QFileDialog*>().size(), 2);
+}
+
 TEST_F(OpenCardTest, TheOpenDialogsListEveryExtensionInBothLetterCases)
 {
     app::Tf_tcGlow window;
-    for (QFileDialog* dialog : {window.OpenKF, window.OpenDialogKKD}) {
+    for (QFileDialog* dialog : {window.OpenKF(), window.OpenDialogKKD()}) {
         SCOPED_TRACE(dialog->objectName().toStdString());
         const QStringList filters = dialog->nameFilters();
         ASSERT_EQ(filters.size(), 5);

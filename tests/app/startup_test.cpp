@@ -14,11 +14,16 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QIcon>
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace apptest {
@@ -120,6 +125,39 @@ TEST_F(StartupTest, AFailureWhileCreatingTheMainWindowIsShownAndEndsWithAnError)
 }
 
 // Whatever the user's locale, the standard boxes and dialogs speak Polish like the windows.
+// The program's icon, read when it is first wanted, in every size of the icon theme, each
+// picture at its own size and drawn.
+TEST_F(StartupTest, TheProgramIconHasEverySizeOfTheIconTheme)
+{
+    const QIcon icon = app::ProgramIcon();
+    EXPECT_FALSE(icon.isNull());
+    QList<QSize> sizes;
+    for (const int side : {16, 24, 32, 48, 64, 128, 256})
+        sizes.push_back(QSize(side, side));
+    QList<QSize> available = icon.availableSizes();
+    std::sort(available.begin(), available.end(), [](QSize a, QSize b) { return a.width() < b.width(); });
+    EXPECT_EQ(available, sizes);
+    const auto drawn = [](const QImage& picture) {
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                if (qAlpha(picture.pixel(x, y)) != 0)
+                    return true;
+        return false;
+    };
+    for (const QSize& size : sizes) {
+        const QImage picture = icon.pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32);
+        EXPECT_EQ(picture.size(), size);
+        EXPECT_TRUE(drawn(picture)) << size.width();
+    }
+    QImage painted(40, 40, QImage::Format_ARGB32);
+    painted.fill(Qt::transparent);
+    {
+        QPainter painter(&painted);
+        icon.paint(&painter, painted.rect());
+    }
+    EXPECT_TRUE(drawn(painted));
+}
+
 TEST_F(StartupTest, StandardButtonsAndDialogsSpeakPolish)
 {
     const std::unique_ptr<QTranslator> polish = app::InstallQtPolishTranslation();
@@ -142,7 +180,7 @@ TEST_F(StartupTest, StandardButtonsAndDialogsSpeakPolish)
     EXPECT_EQ(no, QStringLiteral("&Nie"));
 
     app::Tf_tcGlow window;
-    const auto* lookIn = window.OpenKF->findChild<QLabel*>(QStringLiteral("lookInLabel"));
+    const auto* lookIn = window.OpenKF()->findChild<QLabel*>(QStringLiteral("lookInLabel"));
     ASSERT_NE(lookIn, nullptr) << "Qt's own file dialog";
     EXPECT_EQ(lookIn->text(), QStringLiteral("Szukaj w:"));
 }

@@ -3,9 +3,11 @@
 
 #include "tests/support/modal_dialog.h"
 
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QProgressBar>
 #include <QScreen>
+#include <QTest>
 #include <QTextEdit>
 
 #include <gtest/gtest.h>
@@ -20,6 +22,25 @@ QProgressBar* Bar(Tf_progres& window, const char* name)
 }
 
 QString MemoOf(Tf_progres& window) { return window.findChild<QTextEdit*>(QStringLiteral("Memo1"))->toPlainText(); }
+
+// Counts the paints of a bar and keeps the value each one showed.
+class BarPaints : public QObject {
+public:
+    explicit BarPaints(QProgressBar& bar) : bar_(bar) { bar.installEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == &bar_ && event->type() == QEvent::Paint) {
+            ++count;
+            last = bar_.value();
+        }
+        return false;
+    }
+    int count = 0;
+    int last = -1;
+
+private:
+    QProgressBar& bar_;
+};
 
 } // namespace
 
@@ -130,4 +151,53 @@ TEST(Progress, OpenReplacesAnOpenWindow)
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Drugie"));
     ProgressClose(window);
     EXPECT_EQ(testing_support::FindTopLevel(QStringLiteral("Tf_progres")), nullptr);
+}
+
+TEST(Progress, StepsAreDrawnAtMostAboutTenTimesASecondAndTheLastOneIsShown)
+{
+    std::unique_ptr<Tf_progres> window;
+    ASSERT_TRUE(ProgressOpen(0, 400, Pl("Podgląd"), "", window));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    QTest::qWait(200);
+    QProgressBar* bar = Bar(*window, "ProgressBar1");
+    BarPaints paints(*bar);
+    QElapsedTimer burst;
+    burst.start();
+    // The printout steps its window every 20 rows; each step used to repaint it at once.
+    for (int row = 0; row < 400; row += 20)
+        ProgressStep(row, "", window.get());
+    const qint64 elapsed = burst.elapsed();
+    EXPECT_EQ(bar->value(), 380);
+    // One paint at the burst's start, then at most one a tenth of a second.
+    EXPECT_LE(paints.count, 1 + elapsed / 100) << elapsed << " ms";
+    QTest::qWait(300);
+    EXPECT_EQ(paints.last, 380);
+}
+
+TEST(Progress, AStepThatChangesNothingDrawsNothing)
+{
+    std::unique_ptr<Tf_progres> window;
+    ASSERT_TRUE(ProgressOpen(0, 10, "Odczyt", "", window));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    ProgressStep(4, Pl("plik"), window.get());
+    QTest::qWait(200);
+    BarPaints paints(*Bar(*window, "ProgressBar1"));
+    int memoPaints = 0;
+    struct Counter : QObject {
+        int& n;
+        explicit Counter(int& count) : n(count) {}
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint)
+                ++n;
+            return false;
+        }
+    } counter(memoPaints);
+    window->findChild<QTextEdit*>(QStringLiteral("Memo1"))->viewport()->installEventFilter(&counter);
+    for (int i = 0; i < 5; ++i)
+        ProgressStep(4, Pl("plik"), window.get());
+    QTest::qWait(200);
+    EXPECT_EQ(paints.count, 0);
+    EXPECT_EQ(memoPaints, 0);
+    EXPECT_EQ(MemoOf(*window), QStringLiteral("plik"));
 }

@@ -124,27 +124,75 @@ int TRpCustomLabel::OneLineHeight() {
     return report == nullptr ? 0 : report->TextHeight(Font()) * Size.Zoom / 100 + 1;
 }
 
+bool TRpCustomLabel::BreaksAsLastTime() const {
+    if (!lastBreak_) return false;
+    const BreakInputs& last = *lastBreak_;
+    const TCustomRpReport* report = ParentReport();
+    const bool caption = UsesCaption();
+    return last.report == report && last.measurerChanges == (report != nullptr ? report->MeasurerChanges() : 0) &&
+           last.zoom == Size.Zoom && last.width == Bounds().width() && last.autoSize == autoSize_ &&
+           last.wordWrap == wordWrap_ && last.caption == caption && last.font == Font() &&
+           (caption ? last.text == printText_ : last.lines == lines_);
+}
+
+void TRpCustomLabel::KeepBreakInputs() {
+    if (!lastBreak_) lastBreak_ = BreakInputs{};
+    BreakInputs& last = *lastBreak_;
+    const TCustomRpReport* report = ParentReport();
+    last.report = report;
+    last.measurerChanges = report != nullptr ? report->MeasurerChanges() : 0;
+    last.font = Font();
+    last.zoom = Size.Zoom;
+    last.width = Bounds().width();
+    last.autoSize = autoSize_;
+    last.wordWrap = wordWrap_;
+    last.caption = UsesCaption();
+    if (last.caption) {
+        last.text = printText_;
+        last.lines.clear();
+    } else {
+        last.lines = lines_;
+        last.text.clear();
+    }
+}
+
 void TRpCustomLabel::FormatLines() {
     if (Parent() == nullptr) return;
-    formatted_.clear();
+    // The breaking is skipped when it would give the lines it gave last time; the sizing after
+    // it runs either way.
+    const bool breaking = !BreaksAsLastTime();
+    if (breaking) {
+        lastBreak_.reset();
+        formatted_.clear();
+    }
     if (UsesCaption()) {
-        FormatParagraph(printText_);
+        if (breaking) {
+            FormatParagraph(printText_);
+            KeepBreakInputs();
+        }
         if (ParentReport() != nullptr && !sizing_) {
             const int height = OneLineHeight();
             const QRect& b = Bounds();
             if (b.height() < height) SetBounds(b.left(), b.top(), b.width(), height);
         }
-    } else if (autoSize_) {
-        formatted_ = lines_;
-    } else {
-        for (const std::string& line : lines_) FormatParagraph(line);
+    } else if (breaking) {
+        if (autoSize_) {
+            formatted_ = lines_;
+        } else {
+            for (const std::string& line : lines_) FormatParagraph(line);
+        }
+        KeepBreakInputs();
     }
     if (autoSize_ && ParentReport() != nullptr && !sizing_) SizeToLines();
 }
 
 void TRpCustomLabel::FormatParagraph(std::string_view text) {
-    const std::string withoutFeeds = utility::RemoveChar(text, '\n');
-    std::string_view rest = withoutFeeds;
+    std::string withoutFeeds;
+    std::string_view rest = text;
+    if (text.find('\n') != std::string_view::npos) {
+        withoutFeeds = utility::RemoveChar(text, '\n');
+        rest = withoutFeeds;
+    }
     // A carriage return is a hard break; a text ending with one gives a last empty line.
     for (std::size_t cr = rest.find('\r'); cr != std::string_view::npos; cr = rest.find('\r')) {
         FormatPlain(rest.substr(0, cr));
@@ -183,7 +231,10 @@ void TRpCustomLabel::FormatWord(Paragraph& paragraph, std::string_view word) {
     const int w = Bounds().width();
     std::string& line = paragraph.line;
     while (!word.empty()) {
-        if (MeasureWidth(line + std::string(word)) <= w) {
+        // The line with the word, built in a buffer kept from word to word.
+        candidate_.assign(line);
+        candidate_ += word;
+        if (MeasureWidth(candidate_) <= w) {
             line += word;
             return;
         }

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -111,7 +112,10 @@ protected:
     // a millimetre). Sets PrintFinished; grows the band through its ExpandBand.
     void PrintText(output::Canvas& canvas, bool autoStretch, long double x, long double y, long double w,
                    long double h, long double lh);
-    void ParentChanged() override { FormatLines(); }
+    void ParentChanged() override {
+        lastBreak_.reset();
+        FormatLines();
+    }
     void Repaint();
 
     // Width of `text` as the line breaking measures it, in the control's pixels.
@@ -123,6 +127,24 @@ protected:
 private:
     struct Paragraph;
     struct PrintState;
+
+    // What the text was last broken into lines with. Breaking the same text in the same font,
+    // width and zoom on the same measurer gives the same lines, and a control is formatted more
+    // than once for each print (its caption set, then its print), so the lines are kept then.
+    struct BreakInputs {
+        const TCustomRpReport* report = nullptr;
+        std::uint64_t measurerChanges = 0;
+        output::FontSpec font;
+        int zoom = 0;
+        int width = 0;
+        bool autoSize = false;
+        bool wordWrap = false;
+        bool caption = false;
+        std::string text;
+        utility::StringList lines;
+    };
+    [[nodiscard]] bool BreaksAsLastTime() const;
+    void KeepBreakInputs();
 
     void FormatParagraph(std::string_view text);
     void FormatPlain(std::string_view text);
@@ -154,6 +176,9 @@ private:
     std::string printText_;
     utility::StringList lines_;
     utility::StringList formatted_;
+    // The current line with the next word, as FormatWord measures it.
+    std::string candidate_;
+    std::optional<BreakInputs> lastBreak_;
     output::FontSpec font_{.face = "Arial", .points = 10};
     std::unique_ptr<TRpTextMeasurer> ownMeasurer_;
 };

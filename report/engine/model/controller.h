@@ -137,6 +137,9 @@ public:
     TRpCustomBand* Footer = nullptr;
     // The row source when no data set is active.
     TRpOnNeedDataEvent OnNeedData;
+    // The rows OnNeedData gives, when its owner knows them beforehand: the progress is then the
+    // rows printed of these. 0: not known, the progress steps by 2 a row.
+    std::int32_t NeedDataRows = 0;
     // Rows printed so far in the current loop.
     std::int32_t DetailNumber = 0;
     // Set by Prepare: the data set has a parameter named like an entry of the report's Functions.

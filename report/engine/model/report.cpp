@@ -47,7 +47,10 @@ int TCustomRpReport::TextHeight(const output::FontSpec& font) {
     return std::max(measurer_->TextHeight(font), 0);
 }
 
-void TCustomRpReport::SetMeasurer(std::unique_ptr<TRpTextMeasurer> measurer) { measurer_ = std::move(measurer); }
+void TCustomRpReport::SetMeasurer(std::unique_ptr<TRpTextMeasurer> measurer) {
+    measurer_ = std::move(measurer);
+    ++measurerChanges_;
+}
 
 void TCustomRpReport::SetUnits(TRpUnit unit) {
     Page.SetUnits(unit);

@@ -214,6 +214,8 @@ public:
     [[nodiscard]] int TextHeight(const output::FontSpec& font);
     // Measures with `measurer` from now on (null: the 96-dpi measuring device again).
     void SetMeasurer(std::unique_ptr<TRpTextMeasurer> measurer);
+    // How many times SetMeasurer was called: text broken into lines before may break otherwise.
+    [[nodiscard]] std::uint64_t MeasurerChanges() const { return measurerChanges_; }
 
     // `client` is told of every detail row of the report's data loop (its controller's clients).
     void AddSubController(TRpPrintable& client) { Controller().AddClient(client); }
@@ -384,6 +386,7 @@ private:
     std::unique_ptr<TRpCustomController> controller_;
     std::vector<TRpCustomController*> controllers_;
     std::unique_ptr<TRpTextMeasurer> measurer_;
+    std::uint64_t measurerChanges_ = 0;
     std::unique_ptr<TRpReportWindow> window_;
     std::unique_ptr<TRpReportValues> runValues_;
     // The report's own printer object, and those set aside while their previews still show.
@@ -410,6 +413,9 @@ public:
     // before anything prints and once after each row; `moreData` false ends the rows. Handed
     // to the controller at the start of every run.
     TRpOnNeedDataEvent OnNeedData;
+    // How many rows OnNeedData gives, when that is known beforehand (0: not known); handed to
+    // the controller with it, for the progress.
+    std::int32_t NeedDataRows = 0;
 
     // The controller's data set; not owned.
     [[nodiscard]] expr::TRpDataSet* DataSet() const { return Controller().DataSet(); }

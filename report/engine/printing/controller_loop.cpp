@@ -10,6 +10,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace report::engine {
 namespace {
 
@@ -162,6 +164,11 @@ int TRpController::NextProgress(int progress, std::int32_t recordCount) const {
         report->RpPrinter != nullptr) {
         return static_cast<int>(static_cast<std::int64_t>(DetailNumber) * 100 / recordCount);
     }
+    // Rows known beforehand: rows printed of rows, as for a data set. Stepping by 2 and starting
+    // over above 100 would run the bar through its whole length again and again on a long run.
+    if (data == nullptr && NeedDataRows > 0 && OnNeedData) {
+        return static_cast<int>(std::min<std::int64_t>(static_cast<std::int64_t>(DetailNumber) * 100 / NeedDataRows, 100));
+    }
     progress += 2;
     return progress > 100 ? 5 : progress;
 }
@@ -199,6 +206,8 @@ void TRpController::RunDataLoop() {
     // A sub-level starting must not swallow a stop asked for during its master's row.
     if (this == &report.Controller()) report.StopRequested = false;
     int progress = 0;
+    // A row that leaves the figure as it was posts nothing.
+    int posted = -1;
     while (moreData) {
         ProcessMessages();
         if (report.Cancelled || (report.RpPrinter != nullptr && report.RpPrinter->Cancelled())) return;
@@ -210,7 +219,10 @@ void TRpController::RunDataLoop() {
         FetchNext(moreData);
         FinishGroupsOfRow(CheckGroups());
         progress = NextProgress(progress, recordCount);
-        if (report.RpPrinter != nullptr) report.RpPrinter->SetProgress(progress);
+        if (report.RpPrinter != nullptr && (progress != posted || report.RpPrinter->Progress() != progress)) {
+            report.RpPrinter->SetProgress(progress);
+            posted = progress;
+        }
         moreData = moreData && !report.StopRequested;
         if (report.PagesInPreview > 0 && report.RpPrinter != nullptr) {
             moreData = moreData && report.RpPrinter->PageCount() <= report.PagesInPreview;

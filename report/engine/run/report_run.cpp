@@ -234,6 +234,7 @@ void TCustomRpReport::RunController() { Controller().RunDataLoop(); }
 void TRpReport::RunController() {
     WireBands();
     Controller().OnNeedData = OnNeedData;
+    Controller().NeedDataRows = NeedDataRows;
     Controller().RunDataLoop();
 }
 

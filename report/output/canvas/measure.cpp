@@ -39,7 +39,9 @@ std::int64_t RoundHalfEven(long double value)
         return static_cast<std::int64_t>(kMax);
     if (value <= -kMax)
         return -static_cast<std::int64_t>(kMax);
-    return static_cast<std::int64_t>(std::nearbyint(value));
+    // rint rounds as nearbyint does, halves to even under the default rounding mode, without
+    // saving and restoring the floating-point environment on every call.
+    return static_cast<std::int64_t>(std::rint(value));
 }
 
 int RoundHalfEvenInt(long double value)

@@ -1,6 +1,7 @@
 #include "report/output/pdf/pdf_document.h"
 
 #include "report/output/canvas/measure.h"
+#include "report/output/pdf/pdf_picture_box.h"
 #include "utility/rp_error.h"
 #include "report/output/printer/rp_printer.h"
 
@@ -115,22 +116,22 @@ void TRpPDFDocumentFilter::ClosePage()
     pageOpen_ = false;
 }
 
-void TRpPDFDocumentFilter::AddTextLine(const std::string& line)
+void TRpPDFDocumentFilter::AddTextLine(std::string_view line)
 {
     if (!pageOpen_)
         StartPage();
-    PageLines& page = pages_.back();
-    page.text.push_back(line);
-    page.textBytes += line.size() + 2;
+    std::string& text = pages_.back().text;
+    text += line;
+    text += "\r\n";
 }
 
-void TRpPDFDocumentFilter::AddGraphicLine(const std::string& line)
+void TRpPDFDocumentFilter::AddGraphicLine(std::string_view line)
 {
     if (!pageOpen_)
         StartPage();
-    PageLines& page = pages_.back();
-    page.graphics.push_back(line);
-    page.graphicBytes += line.size() + 2;
+    std::string& graphics = pages_.back().graphics;
+    graphics += line;
+    graphics += "\r\n";
 }
 
 void TRpPDFDocumentFilter::AddItem(TPDFItemRec item)

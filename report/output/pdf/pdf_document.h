@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,9 @@ private:
     std::uint64_t offset_ = 0;
     std::vector<std::uint64_t> marks_;
 };
+
+// A picture the writer has drawn and coded (pdf_picture_box.h).
+struct CodedPicture;
 
 enum class TPDFItemKind : std::uint8_t { None = 0, Text = 1, PageBreak = 2, Shape = 3, Picture = 4 };
 
@@ -105,11 +109,11 @@ public:
     void StartPage();
     // Ends the text object of the open page and settles its byte counts.
     void ClosePage();
-    void AddTextLine(const std::string& line);
-    void AddGraphicLine(const std::string& line);
+    void AddTextLine(std::string_view line);
+    void AddGraphicLine(std::string_view line);
     // Adds one item to the open page, beginning a page when none is open. ERpError for an item
-    // without a kind.
-    void AddItem(TPDFItemRec item);
+    // without a kind. Virtual so that a writer of another kind can be handed the same items.
+    virtual void AddItem(TPDFItemRec item);
 
     // Where the widths and the other metrics of the fonts come from; the system's fonts unless
     // replaced before the first text.
@@ -135,12 +139,11 @@ public:
     [[nodiscard]] long double ScaleY() const { return scaleY_; }
 
 private:
-    // One page's lines and size; the byte counts are what its lines take with their CR LF.
+    // One page's lines, each followed by its CR LF, as they go into the file: their byte counts
+    // are the texts' sizes.
     struct PageLines {
-        std::vector<std::string> text;
-        std::vector<std::string> graphics;
-        std::size_t textBytes = 0;
-        std::size_t graphicBytes = 0;
+        std::string text;
+        std::string graphics;
         long double width = 0;
         long double height = 0;
     };
@@ -153,6 +156,9 @@ private:
     void WriteShapeItem(const TPDFItemRec& item);
     void WritePictureItem(const TPDFItemRec& item);
     void WriteFontObjects(PdfFileWriter& out, const std::string& fontKey, int index);
+    // The picture item of `picture` with its box's top left at (x, y), coded once per distinct
+    // picture; nullopt when nothing is to be drawn.
+    [[nodiscard]] std::optional<TPDFItemRec> PictureItemOf(const ExportPicture& picture, long double x, long double y);
 
     // One key per distinct font, in order of first use; a key's index is its font number.
     std::vector<std::string> FontKeys;
@@ -163,6 +169,29 @@ private:
     // Font numbers by upper-case key, and metrics by upper-case face and styles.
     std::map<std::string, int> fontNumbers_;
     std::map<std::string, TTFontrec> metrics_;
+    // The last answers of FontIndex and MetricsOf, and the last colour, font and matrix texts:
+    // a report's lines come in long runs of one font and colour.
+    struct LastFont {
+        std::string face;
+        bool bold = false;
+        bool italic = false;
+        int charset = -1;
+        int index = -1;
+        const TTFontrec* metrics = nullptr;
+    };
+    LastFont lastTextFont_;
+    LastFont lastMetrics_;
+    QRgb lastColour_ = 0;
+    std::string lastColourLine_;
+    int lastFontLineIndex_ = -1;
+    int lastFontLineSize_ = 0;
+    std::string lastFontLine_;
+    long double lastAngle_ = 0;
+    std::string lastMatrix_;
+    // The line being built.
+    std::string line_;
+    // Pictures drawn and coded so far, most recently used first.
+    std::vector<CodedPicture> pictures_;
 
     void WriteHead(PdfFileWriter& out) const;
     void WritePageTree(PdfFileWriter& out) const;

@@ -34,7 +34,14 @@ void TRpPDFDocumentFilter::TextOutput(long double x, long double y, const FontSp
 
     // The line is measured with the widths the file gives the reader, so that a right-aligned
     // or centred line ends or centres where it should at any size.
-    const TTFontrec& metrics = MetricsOf(font.face, font.bold, font.italic);
+    if (lastMetrics_.metrics == nullptr || lastMetrics_.face != font.face || lastMetrics_.bold != font.bold ||
+        lastMetrics_.italic != font.italic) {
+        lastMetrics_.metrics = &MetricsOf(font.face, font.bold, font.italic);
+        lastMetrics_.face = font.face;
+        lastMetrics_.bold = font.bold;
+        lastMetrics_.italic = font.italic;
+    }
+    const TTFontrec& metrics = *lastMetrics_.metrics;
     const long double size = font.points;
     long double width = 0;
     for (const char c : text)
@@ -66,18 +73,48 @@ void TRpPDFDocumentFilter::TextOutput(long double x, long double y, const FontSp
 
 void TRpPDFDocumentFilter::WriteTextItem(const TPDFItemRec& item)
 {
-    const int font = FontIndex(MakeFontKey(item.FontName, item.Bold, item.Italic, item.Charset));
-    const long double theta = Radians(item.Angle);
-    const long double c = std::cos(theta);
-    const long double s = std::sin(theta);
-    AddTextLine(PdfColorText(item.FillColor) + " rg");
-    std::string fontLine = "/";
-    fontLine += FontResourceName(font) + " " + PdfInt(item.FontSize) + " Tf";
-    AddTextLine(fontLine);
-    std::string matrixLine = " ";
-    matrixLine += PdfFixed(c, 4, 6) + " " + PdfFixed(s, 4, 6) + " " + PdfFixed(-s, 4, 6) + " " + PdfFixed(c, 4, 6) +
-                  "  " + PdfTrunc(item.X) + " " + PdfTrunc(item.Y) + " Tm (" + EscapePdfText(item.Text) + ") Tj";
-    AddTextLine(matrixLine);
+    // The colour, the font line and the matrix's first four numbers repeat from line to line:
+    // each is made when it differs from the last.
+    if (lastTextFont_.index < 0 || lastTextFont_.face != item.FontName || lastTextFont_.bold != item.Bold ||
+        lastTextFont_.italic != item.Italic || lastTextFont_.charset != item.Charset) {
+        lastTextFont_.index = FontIndex(MakeFontKey(item.FontName, item.Bold, item.Italic, item.Charset));
+        lastTextFont_.face = item.FontName;
+        lastTextFont_.bold = item.Bold;
+        lastTextFont_.italic = item.Italic;
+        lastTextFont_.charset = item.Charset;
+    }
+    const int font = lastTextFont_.index;
+    if (lastColourLine_.empty() || lastColour_ != item.FillColor) {
+        lastColourLine_ = PdfColorText(item.FillColor) + " rg";
+        lastColour_ = item.FillColor;
+    }
+    AddTextLine(lastColourLine_);
+    if (lastFontLine_.empty() || lastFontLineIndex_ != font || lastFontLineSize_ != item.FontSize) {
+        lastFontLine_.clear();
+        lastFontLine_ += '/';
+        lastFontLine_ += FontResourceName(font) + " " + PdfInt(item.FontSize) + " Tf";
+        lastFontLineIndex_ = font;
+        lastFontLineSize_ = item.FontSize;
+    }
+    AddTextLine(lastFontLine_);
+    if (lastMatrix_.empty() || lastAngle_ != item.Angle) {
+        const long double theta = Radians(item.Angle);
+        const long double c = std::cos(theta);
+        const long double s = std::sin(theta);
+        lastMatrix_.clear();
+        lastMatrix_ += ' ';
+        lastMatrix_ += PdfFixed(c, 4, 6) + " " + PdfFixed(s, 4, 6) + " " + PdfFixed(-s, 4, 6) + " " +
+                       PdfFixed(c, 4, 6) + "  ";
+        lastAngle_ = item.Angle;
+    }
+    line_ = lastMatrix_;
+    AppendPdfTrunc(line_, item.X);
+    line_ += ' ';
+    AppendPdfTrunc(line_, item.Y);
+    line_ += " Tm (";
+    AppendEscapedPdfText(line_, item.Text);
+    line_ += ") Tj";
+    AddTextLine(line_);
 }
 
 int TRpPDFDocumentFilter::FontIndex(const std::string& key)

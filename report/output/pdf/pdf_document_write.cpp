@@ -107,14 +107,12 @@ void TRpPDFDocumentFilter::WritePages(PdfFileWriter& out) const
         out.Mark();
         out.Line(Obj(number + 1));
         // The stream's bytes: the graphics lines, "BT" and the text lines ending in "ET".
-        const std::size_t length = page.graphicBytes + page.textBytes + 4;
+        const std::size_t length = page.graphics.size() + page.text.size() + 4;
         out.Line("<< /Length " + PdfInt(static_cast<long long>(length)) + " >>");
         out.Line("stream");
-        for (const std::string& line : page.graphics)
-            out.Line(line);
+        out.Raw(page.graphics);
         out.Line("BT");
-        for (const std::string& line : page.text)
-            out.Line(line);
+        out.Raw(page.text);
         out.Line("endstream");
         out.Line("endobj");
         out.Mark();

@@ -30,12 +30,17 @@ std::string EscapePdfText(std::string_view text)
 {
     std::string escaped;
     escaped.reserve(text.size());
+    AppendEscapedPdfText(escaped, text);
+    return escaped;
+}
+
+void AppendEscapedPdfText(std::string& out, std::string_view text)
+{
     for (const char c : text) {
         if (c == '\\' || c == '(' || c == ')')
-            escaped += '\\';
-        escaped += c;
+            out += '\\';
+        out += c;
     }
-    return escaped;
 }
 
 std::string PdfNameToken(std::string_view bytes)

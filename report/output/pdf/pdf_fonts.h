@@ -12,6 +12,8 @@ namespace report::output {
 // Text for between the parentheses of a PDF string: "\" becomes "\\", "(" "\(" and ")" "\)".
 // The bytes stay code page 1250.
 [[nodiscard]] std::string EscapePdfText(std::string_view text);
+// The same appended to `out`.
+void AppendEscapedPdfText(std::string& out, std::string_view text);
 
 // The bytes of a PDF name after its "/": a byte outside 33..126, a delimiter or "#" is
 // written as "#" and two hexadecimal digits, so the name stays one token.

@@ -199,6 +199,13 @@ std::optional<PictureBox> MakePictureBox(const ExportPicture& picture, long doub
 
 TPDFItemRec PictureItem(const PictureBox& box, long double scaleX, long double scaleY)
 {
+    TPDFItemRec item = PlacedPictureItem(box, scaleX, scaleY);
+    BitmapToImageData(box.bitmap, item.ImageData, item.ImageFilters);
+    return item;
+}
+
+TPDFItemRec PlacedPictureItem(const PictureBox& box, long double scaleX, long double scaleY)
+{
     TPDFItemRec item;
     item.Kind = TPDFItemKind::Picture;
     item.X = box.x * scaleX;
@@ -209,26 +216,59 @@ TPDFItemRec PictureItem(const PictureBox& box, long double scaleX, long double s
     item.ImageScaleY = box.imageScaleY;
     item.PixelWidth = box.bitmap.width();
     item.PixelHeight = box.bitmap.height();
-    BitmapToImageData(box.bitmap, item.ImageData, item.ImageFilters);
     return item;
 }
 
+namespace {
+
+// Hands each line of a picture item to `line`.
+template <class Sink>
+void EmitPictureLines(const TPDFItemRec& item, Sink&& line)
+{
+    std::string text = "q ";
+    AppendPdfFixed(text, item.Width * item.ImageScaleX, 2);
+    text += " 0 0 ";
+    AppendPdfFixed(text, item.Height * item.ImageScaleY, 2);
+    text += ' ';
+    AppendPdfFixed(text, item.X, 2);
+    text += ' ';
+    AppendPdfFixed(text, item.Y, 2);
+    text += " cm";
+    line(text);
+    line("BI");
+    text = "/Width ";
+    AppendPdfInt(text, item.PixelWidth);
+    line(text);
+    text = "/Height ";
+    AppendPdfInt(text, item.PixelHeight);
+    line(text);
+    line("/BitsPerComponent 8");
+    line("/ColorSpace /DeviceRGB");
+    text = "/Filter [";
+    text += item.ImageFilters;
+    text += ']';
+    line(text);
+    line("ID");
+    line(item.ImageData);
+    line("EI");
+    line("Q");
+}
+
+}  // namespace
+
 std::vector<std::string> PictureLines(const TPDFItemRec& item)
 {
-    return {
-        "q " + PdfFixed(item.Width * item.ImageScaleX, 2) + " 0 0 " + PdfFixed(item.Height * item.ImageScaleY, 2) +
-            " " + PdfFixed(item.X, 2) + " " + PdfFixed(item.Y, 2) + " cm",
-        "BI",
-        "/Width " + PdfInt(item.PixelWidth),
-        "/Height " + PdfInt(item.PixelHeight),
-        "/BitsPerComponent 8",
-        "/ColorSpace /DeviceRGB",
-        "/Filter [" + item.ImageFilters + "]",
-        "ID",
-        item.ImageData,
-        "EI",
-        "Q",
-    };
+    std::vector<std::string> lines;
+    EmitPictureLines(item, [&](std::string_view text) { lines.emplace_back(text); });
+    return lines;
+}
+
+void AppendPictureLines(const TPDFItemRec& item, std::string& out)
+{
+    EmitPictureLines(item, [&](std::string_view text) {
+        out += text;
+        out += "\r\n";
+    });
 }
 
 }  // namespace report::output

@@ -28,6 +28,15 @@ struct PictureBox {
     long double imageScaleY = 1;
 };
 
+// A picture drawn and coded once, to be placed again wherever the same picture comes in a box
+// of the same size: the activity list's icons are a handful of pictures on thousands of rows.
+struct CodedPicture {
+    ExportPicture picture;  // its box moved to (0, 0)
+    PictureBox box;         // made for a box at (0, 0)
+    std::string imageData;
+    std::string imageFilters;
+};
+
 // The horizontal resolution (dots per inch) of the default printer; 96 without one.
 [[nodiscard]] int DefaultPrinterResolution();
 
@@ -41,9 +50,13 @@ struct PictureBox {
 // The picture item of a box: X, Y the box's left and bottom edges in points (x scaled by
 // `scaleX`, y by `scaleY`), the bitmap's size scaled by `scaleX`, its coded pixels.
 [[nodiscard]] TPDFItemRec PictureItem(const PictureBox& box, long double scaleX, long double scaleY);
+// The same without the pixels: ImageData and ImageFilters stay empty.
+[[nodiscard]] TPDFItemRec PlacedPictureItem(const PictureBox& box, long double scaleX, long double scaleY);
 
 // The graphics lines of a picture item whose Y is already the bottom edge on the page's
 // upward axis: "q w 0 0 h x y cm", the inline image, "Q".
 [[nodiscard]] std::vector<std::string> PictureLines(const TPDFItemRec& item);
+// The same lines appended to `out`, each followed by CR LF.
+void AppendPictureLines(const TPDFItemRec& item, std::string& out);
 
 }  // namespace report::output

@@ -48,24 +48,35 @@ std::string CurveLine(Point from, Point to, long double rx, long double ry)
     return line.substr(start, end - start + 1) + " c";
 }
 
-std::string LineTo(Point from, Point to)
+void AppendLineTo(std::string& text, Point from, Point to)
 {
-    return PdfTrunc(from.x) + " " + PdfTrunc(from.y) + " m " + PdfTrunc(to.x) + " " + PdfTrunc(to.y) + " l s";
+    AppendPdfTrunc(text, from.x);
+    text += ' ';
+    AppendPdfTrunc(text, from.y);
+    text += " m ";
+    AppendPdfTrunc(text, to.x);
+    text += ' ';
+    AppendPdfTrunc(text, to.y);
+    text += " l s";
 }
 
-void AddEllipse(const TPDFItemRec& item, std::vector<std::string>& lines)
+template <class Sink>
+void EmitEllipse(const TPDFItemRec& item, Sink& line)
 {
     const long double x = item.X;
     const long double y = item.Y;
     const long double rx = item.Width / 2;
     const long double ry = item.Height / 2;
-    lines.push_back(PdfFixed(x + rx, 1, 6) + " " + PdfFixed(y, 1, 6) + " m");
+    line(PdfFixed(x + rx, 1, 6) + " " + PdfFixed(y, 1, 6) + " m");
     const std::array<Point, 5> round = {
         Point{x + rx, y}, Point{x + item.Width, y - ry}, Point{x + rx, y - item.Height}, Point{x, y - ry},
         Point{x + rx, y}};
-    for (std::size_t i = 0; i + 1 < round.size(); ++i)
-        lines.push_back(CurveLine(round[i], round[i + 1], rx, ry));
-    lines.back() += item.Filled ? " f" : " s";
+    for (std::size_t i = 0; i + 1 < round.size(); ++i) {
+        std::string curve = CurveLine(round[i], round[i + 1], rx, ry);
+        if (i + 2 == round.size())
+            curve += item.Filled ? " f" : " s";
+        line(curve);
+    }
 }
 
 // The one or two lines of codes 2 to 8, each from its first point to its second.
@@ -150,34 +161,75 @@ std::vector<TPDFItemRec> ShapeItems(const ExportShape& shape, long double x, lon
     return items;
 }
 
-std::vector<std::string> ShapeLines(const TPDFItemRec& item)
+namespace {
+
+// Hands each graphics line of a shape item to `line`.
+template <class Sink>
+void EmitShapeLines(const TPDFItemRec& item, Sink&& line)
 {
-    std::vector<std::string> lines;
-    const std::string colour = item.Filled ? PdfColorText(item.FillColor) + " rg" : PdfColorText(item.PenColor) + " RG";
+    std::string text;
+    const auto width = [&](int decimals, int digits) {
+        text.clear();
+        AppendPdfFixed(text, item.PenWidth, decimals, digits);
+        text += " w";
+        line(text);
+    };
+    const auto colour = [&](bool filled) {
+        text = PdfColorText(filled ? item.FillColor : item.PenColor);
+        text += filled ? " rg" : " RG";
+        line(text);
+    };
     switch (item.ShapeCode) {
     case 0:
-        lines.push_back(PdfFixed(item.PenWidth, 2) + " w");
-        lines.push_back(colour);
-        lines.push_back(PdfTrunc(item.X) + " " + PdfTrunc(item.Y - item.Height) + " " + PdfTrunc(item.Width) + " " +
-                        PdfTrunc(item.Height) + " re " + (item.Filled ? "f" : "s"));
+        width(2, 0);
+        colour(item.Filled);
+        text.clear();
+        AppendPdfTrunc(text, item.X);
+        text += ' ';
+        AppendPdfTrunc(text, item.Y - item.Height);
+        text += ' ';
+        AppendPdfTrunc(text, item.Width);
+        text += ' ';
+        AppendPdfTrunc(text, item.Height);
+        text += item.Filled ? " re f" : " re s";
+        line(text);
         break;
     case 1:
-        lines.push_back(PdfFixed(item.PenWidth, 0, 2) + " w");
-        lines.push_back(colour);
-        AddEllipse(item, lines);
+        width(0, 2);
+        colour(item.Filled);
+        EmitEllipse(item, line);
         break;
     default: {
         const auto strokes = Strokes(item);
         if (strokes.empty())
             break;
-        lines.push_back(PdfFixed(item.PenWidth, 0, 2) + " w");
-        lines.push_back(PdfColorText(item.PenColor) + " RG");
-        for (const auto& [from, to] : strokes)
-            lines.push_back(LineTo(from, to));
+        width(0, 2);
+        colour(false);
+        for (const auto& [from, to] : strokes) {
+            text.clear();
+            AppendLineTo(text, from, to);
+            line(text);
+        }
         break;
     }
     }
+}
+
+}  // namespace
+
+std::vector<std::string> ShapeLines(const TPDFItemRec& item)
+{
+    std::vector<std::string> lines;
+    EmitShapeLines(item, [&](std::string_view text) { lines.emplace_back(text); });
     return lines;
+}
+
+void AppendShapeLines(const TPDFItemRec& item, std::string& out)
+{
+    EmitShapeLines(item, [&](std::string_view text) {
+        out += text;
+        out += "\r\n";
+    });
 }
 
 }  // namespace report::output

@@ -25,5 +25,7 @@ namespace report::output {
 
 // The graphics lines of a shape item whose Y is already the top edge on the page's upward axis.
 [[nodiscard]] std::vector<std::string> ShapeLines(const TPDFItemRec& item);
+// The same lines appended to `out`, each followed by CR LF.
+void AppendShapeLines(const TPDFItemRec& item, std::string& out);
 
 }  // namespace report::output

@@ -1,6 +1,7 @@
 #include "report/output/printer/progress_form.h"
 
 #include "report/output/printer/rp_printer.h"
+#include "utility/paced_paint.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -18,6 +19,7 @@ TRpProgressForm::TRpProgressForm(TRpPrinter* printer)
     setModal(false);
     setFixedSize(149, 97);
     BuildControls();
+    utility::PacePaints(*this);
     // The modal window may close before the run ends; the form is its creator's, not the
     // window's, so it must not go down with it.
     if (QWidget* owner = parentWidget())
@@ -69,8 +71,11 @@ void TRpProgressForm::ProgressMessage(int percent) {
     if (!rpPrinter_) return;
     const int progress = rpPrinter_->Progress();
     if (progress % 5 != 0) return;
-    gauge_->setValue(progress);
-    info_->setText(QString::number(progress) + "% " + " Completed");
+    // Set only when the figure changes; drawn with the window's next paced paint.
+    if (gauge_->value() != progress || info_->text().isEmpty()) {
+        gauge_->setValue(progress);
+        info_->setText(QString::number(progress) + "% " + " Completed");
+    }
     QCoreApplication::processEvents();
 }
 

@@ -41,7 +41,8 @@ public:
     [[nodiscard]] QPushButton* CancelButton() const { return cancelButton_; }
 
     // ClientWindow. Message 1024: shows the printer object's own progress (not `percent`) when it
-    // is a multiple of 5, then lets waiting window messages through.
+    // is a multiple of 5, then lets waiting window messages through. The window is drawn at
+    // most about ten times a second (utility::PacePaints).
     QObject* WindowObject() override { return this; }
     void ProgressMessage(int percent) override;
     void FinishedPagesMessage(int count) override;

@@ -70,6 +70,64 @@ TEST_F(LabelTest, FormattingBreaksLinesByTheControlWidth) {
     }
 }
 
+// A control keeps its lines while nothing they were broken with changes (it is formatted when
+// its caption is set and again when it prints); anything that changes breaks them again, as a
+// control formatted for the first time with the same settings breaks them.
+TEST_F(LabelTest, LinesBreakAgainWhenAnythingTheyWereBrokenWithChanges) {
+    StartReport();
+    TRpLabel& label = Place(0, 0, 51, 16);
+    const auto fresh = [this](const TRpLabel& like, const std::string& text) {
+        TRpLabel& other = Place(0, 0, 1, 1);
+        other.SetZoom(like.Size.Zoom);
+        const QRect& b = like.Bounds();
+        other.SetBounds(b.left(), b.top(), b.width(), b.height());
+        other.SetFont(like.Font());
+        other.SetWordWrap(like.WordWrap());
+        other.SetCaption(text);
+        Lines lines = other.FormattedLines();
+        band_->FreePrintable(other);
+        return lines;
+    };
+    const std::string text = "Karta wyjeta ze slotu kierowcy przy czynnosci prowadzenie";
+    label.SetCaption(text);
+    const Lines first = label.FormattedLines();
+    label.FormatLines();
+    EXPECT_EQ(label.FormattedLines(), first);
+
+    label.SetBounds(0, 0, 120, 16);
+    label.FormatLines();
+    EXPECT_NE(label.FormattedLines(), first);
+    EXPECT_EQ(label.FormattedLines(), fresh(label, text));
+
+    TRpMemo& memo = Place<TRpMemo>(0, 0, 51, 16);
+    memo.SetLines({"aaaa bbbb cccc"});
+    memo.FormatLines();
+    EXPECT_EQ(memo.FormattedLines(), (Lines{"aaaa bbbb ", "cccc"}));
+    memo.SetLines({"aaaa bbbb"});
+    memo.FormatLines();
+    EXPECT_EQ(memo.FormattedLines(), Lines{"aaaa bbbb"});
+
+    MeasureForReal();
+    label.FormatLines();
+    EXPECT_EQ(label.FormattedLines(), fresh(label, text));
+    const Lines real = label.FormattedLines();
+
+    label.SetFont(output::FontSpec{.face = "Arial", .points = 14, .bold = true});
+    EXPECT_NE(label.FormattedLines(), real);
+    EXPECT_EQ(label.FormattedLines(), fresh(label, text));
+
+    label.SetZoom(50);
+    label.FormatLines();
+    EXPECT_EQ(label.FormattedLines(), fresh(label, text));
+
+    label.SetWordWrap(false);
+    label.FormatLines();
+    EXPECT_EQ(label.FormattedLines(), fresh(label, text));
+
+    label.SetCaption("krotko");
+    EXPECT_EQ(label.FormattedLines(), Lines{"krotko"});
+}
+
 TEST_F(LabelTest, WordWrapTakesACharacterALineWhenNoneFits) {
     StartReport();
     TRpLabel& label = Place(0, 0, 3, 16);

@@ -86,6 +86,37 @@ TEST_F(NeedDataLoopTest, RowsGiveTheirPagesCallsAndProgress) {
     }
 }
 
+// Rows its owner knows beforehand: the progress is the rows printed of them, each figure posted
+// once, then 100; more rows than announced stay at 100. Stepping by 2 would start over at 5.
+TEST_F(NeedDataLoopTest, KnownRowsReportTheRowsPrintedOfThem) {
+    struct Case {
+        int rows;
+        int announced;
+        std::vector<int> progress;
+    };
+    std::vector<int> everyPercent;
+    for (int percent = 0; percent <= 100; ++percent) everyPercent.push_back(percent);
+    everyPercent.push_back(100);
+    const Case cases[] = {
+        {8, 8, {12, 25, 37, 50, 62, 75, 87, 100, 100}},
+        {400, 400, everyPercent},
+        {5, 3, {33, 66, 100, 100}},
+        {1, 1, {100, 100}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("rows " + std::to_string(c.rows) + " of " + std::to_string(c.announced));
+        log_.clear();
+        progress_.clear();
+        calls_ = 0;
+        Build();
+        report_->Controller().NeedDataRows = c.announced;
+        FeedRows(c.rows);
+        Run();
+        EXPECT_EQ(Prints("DetailBand1").size(), static_cast<std::size_t>(c.rows));
+        EXPECT_EQ(progress_, c.progress);
+    }
+}
+
 TEST_F(NeedDataLoopTest, TwoRowsFollowTheOrderOfARun) {
     Build();
     FeedRows(2);

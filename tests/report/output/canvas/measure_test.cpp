@@ -10,6 +10,8 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 namespace report::output {
 namespace {
@@ -51,6 +53,29 @@ TEST(Rounding, RoundHalfEvenTiesToEven)
     EXPECT_EQ(RoundHalfEvenInt(1e30L), INT_MAX);
     EXPECT_EQ(RoundHalfEvenInt(-1e30L), INT_MIN);
     EXPECT_EQ(RoundHalfEvenInt(-7.5L), -8);
+}
+
+// The layout's rounding as the one the program was laid out with, nearbyint on long double,
+// gives it: halves of every size, long double halves no double holds, values by the limits.
+TEST(Rounding, RoundHalfEvenAsNearbyintGivesIt)
+{
+    std::vector<long double> values;
+    for (int k = -4100; k <= 4100; ++k) {
+        values.push_back(k / 2.0L);
+        values.push_back(k / 4.0L);
+        values.push_back(k * 0.37795L);
+        values.push_back(k * 0.1L * 72 / 25.4L);
+    }
+    for (const long double big : {4611686018427387904.5L, 1e18L + 0.5L, 9007199254740993.5L, 9.19e18L, 9.2e18L,
+                                  std::nextafter(9.2e18L, 0.0L), 2147483647.5L, 2147483648.5L}) {
+        values.push_back(big);
+        values.push_back(-big);
+    }
+    for (const long double v : values) {
+        const std::int64_t want = std::fabs(v) >= 9.2e18L ? (v > 0 ? 1 : -1) * static_cast<std::int64_t>(9.2e18L)
+                                                          : static_cast<std::int64_t>(std::nearbyint(v));
+        EXPECT_EQ(RoundHalfEven(v), want) << static_cast<double>(v);
+    }
 }
 
 FontSpec Arial(int points)

@@ -263,6 +263,34 @@ TEST(PdfPictures, TheActivityIcon) {
     EXPECT_EQ(InlineImageRgb(pdf), RgbOf(icon.copy(0, 0, 29, 16)));
 }
 
+// The writer draws and codes a picture once and places it again where it comes back: every
+// placing must give the lines the picture gives on a page of its own, offsets of a fitted or
+// centred picture included, and a picture with other pixels its own data.
+TEST(PdfPictures, ARepeatedPictureGivesTheLinesOfAFreshOne) {
+    ExportPicture fitted = MakePicture(RedBlue(20, 10), 30, 30, PictureClass::DBImage);
+    ExportPicture centred = MakePicture(RedBlue(10, 10), 30, 20);
+    centred.Center = true;
+    const ExportPicture icon = MakePicture(RedBlue(29, 32), 29, 16);
+    ExportPicture otherPixels = icon;
+    otherPixels.pixels = Filled(29, 32, kRed);
+    ExportPicture otherBox = icon;
+    otherBox.rect = QRect(0, 0, 29, 20);
+    // The same pixels meant for a screen of twice the density are drawn at half the size.
+    ExportPicture denser = icon;
+    denser.pixels.setDevicePixelRatio(2);
+    const std::vector<Placed> run = {
+        {fitted, 10, 10},         {centred, 50, 60},    {icon, 70, 300},       {fitted, 13.5L, 400.25L},
+        {icon, 71, 333},          {otherPixels, 70, 300}, {centred, 99, 1},    {otherBox, 70, 300},
+        {icon, 70.125L, 300.5L},  {denser, 70, 300},    {icon, 70, 300},       {fitted, 10, 10},
+    };
+    std::vector<std::string> apart;
+    for (const Placed& placed : run) {
+        const std::vector<std::string> lines = GraphicLines(ExportedPdf({placed}));
+        apart.insert(apart.end(), lines.begin(), lines.end());
+    }
+    EXPECT_EQ(GraphicLines(ExportedPdf(run)), apart);
+}
+
 TEST(PdfPictures, PixelDataBeforeCoding) {
     const QImage pixels = RedBlue(100, 100);
     const std::string pdf = ExportedPdf({{MakePicture(pixels, 100, 100), 0, 0}});

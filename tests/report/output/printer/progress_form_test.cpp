@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -98,6 +99,67 @@ TEST_F(ProgressFormTest, FollowsTheRunAsItsClientWindow) {
     orphan.ProgressMessage(50);
     orphan.CancelButton()->click();
     EXPECT_EQ(orphan.Gauge()->value(), 0);
+}
+
+// Counts the paints of the window's label and keeps the text the last one showed.
+class PaintCount : public QObject {
+public:
+    explicit PaintCount(QLabel& label) : label_(label) { label.installEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &label_ && event->type() == QEvent::Paint) {
+            ++count;
+            last = label_.text();
+        }
+        return false;
+    }
+    int count = 0;
+    QString last;
+
+private:
+    QLabel& label_;
+};
+
+TEST_F(ProgressFormTest, IsDrawnAtMostAboutTenTimesASecondAndShowsTheLastFigure) {
+    TRpPrinter printer;
+    TRpProgressForm form(&printer);
+    printer.SetClientWindow(&form);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QTest::qWait(200);
+    PaintCount paints(*form.Info());
+    QElapsedTimer burst;
+    burst.start();
+    for (int percent = 0; percent <= 100; ++percent) {
+        printer.SetProgress(percent);
+        QCoreApplication::processEvents();
+    }
+    const qint64 elapsed = burst.elapsed();
+    EXPECT_EQ(form.Gauge()->value(), 100);
+    EXPECT_EQ(form.Info()->text(), "100%  Completed");
+    // One paint at the burst's start, then at most one a tenth of a second.
+    EXPECT_LE(paints.count, 1 + elapsed / 100) << elapsed << " ms";
+    QTest::qWait(300);
+    EXPECT_EQ(paints.last, "100%  Completed");
+}
+
+// Paints held back must not hold back the Cancel.
+TEST_F(ProgressFormTest, CancelAnswersAtOnceWhileThePaintsAreHeld) {
+    FakeReport report;
+    TRpPrinter printer(&report);
+    TRpProgressForm form(&printer);
+    printer.SetClientWindow(&form);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QTest::qWait(200);
+    PaintCount paints(*form.Info());
+    printer.SetProgress(5);
+    QCoreApplication::processEvents();
+    printer.SetProgress(10);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(paints.last, "5%  Completed");  // 10 waits for the interval to pass
+    QTest::mouseClick(form.CancelButton(), Qt::LeftButton);
+    EXPECT_EQ(report.stopRequests, 1);
+    EXPECT_TRUE(printer.Cancelled());
 }
 
 TEST_F(ProgressFormTest, CancelStopsTheReportAndCancelsThePrinter) {
