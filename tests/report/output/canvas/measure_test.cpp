@@ -10,6 +10,7 @@
 
 #include <climits>
 #include <cmath>
+#include <vector>
 
 namespace report::output {
 namespace {
@@ -93,6 +94,32 @@ TEST(Measuring, SameFontAgainGivesTheSameAnswers)
     coloured.color = qRgb(255, 0, 0);
     coloured.orientation = 900;
     EXPECT_EQ(m.TextWidth(coloured, "Kierowca"), w);
+}
+
+// A device makes each font once, keeps the fonts it measured with last, and makes one it
+// let go again with the same answers.
+TEST(Measuring, FontsAreMadeOnceAndKeptWithinTheBound)
+{
+    MeasureDevice m(96, 3);
+    std::vector<int> widths;
+    for (const int points : {8, 9, 10, 11}) {
+        widths.push_back(m.TextWidth(Arial(points), "Kierowca"));
+        EXPECT_TRUE(m.Has(Arial(points)));
+    }
+    EXPECT_EQ(m.FontsMade(), 4);
+    EXPECT_EQ(m.FontsKept(), 3u);
+    EXPECT_FALSE(m.Has(Arial(8)));  // the one used longest ago went
+    // Measuring again with kept fonts (any order, any text) makes none.
+    for (const int points : {11, 9, 10, 11})
+        static_cast<void>(m.TextHeight(Arial(points)) + m.TextWidth(Arial(points), "Wg"));
+    EXPECT_EQ(m.FontsMade(), 4);
+    EXPECT_EQ(m.TextWidth(Arial(8), "Kierowca"), widths[0]);
+    EXPECT_EQ(m.FontsMade(), 5);
+    // 11 was used last but one: 9 went when 8 came back.
+    EXPECT_TRUE(m.Has(Arial(11)));
+    EXPECT_FALSE(m.Has(Arial(9)));
+    for (std::size_t i = 0; i < widths.size(); ++i)
+        EXPECT_EQ(m.TextWidth(Arial(8 + static_cast<int>(i)), "Kierowca"), widths[i]);
 }
 
 // Widths are sums of the characters' advances; for the faces of the forms that is what a
