@@ -72,7 +72,7 @@ void TRpPreviewImage::paintEvent(QPaintEvent* event)
 {
     static_cast<void>(event);
     QPainter painter(this);
-    PaintPage(page_ ? &*page_ : nullptr, painter, rect(), false);
+    PaintPage(page_ ? &*page_ : nullptr, painter, rect(), false, printer_ ? &printer_->PageFonts() : nullptr);
 }
 
 void TRpPreviewImage::mouseMoveEvent(QMouseEvent* event)
