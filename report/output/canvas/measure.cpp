@@ -116,11 +116,6 @@ MeasureDevice::Entry& MeasureDevice::Lookup(const FontSpec& font, long double sc
     return *last_;
 }
 
-bool MeasureDevice::Has(const FontSpec& font, long double scale)
-{
-    return (last_ && scale == lastScale_ && font == lastSpec_) || cache_.count(Key(font, scale)) != 0;
-}
-
 int MeasureDevice::TextWidth(const FontSpec& font, std::string_view text, long double scale)
 {
     Entry& entry = Lookup(font, scale);

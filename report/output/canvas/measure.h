@@ -40,6 +40,7 @@ inline constexpr int kMaxFontPixels = 16384;
 // Measures text on a QImage of a fixed resolution, with one QFontMetricsF kept per font. Making
 // a font costs about a millisecond (the font system is asked each time), so a document keeps one
 // device for all its paints. The fonts kept are bounded: the least recently used one goes first.
+// A canvas can leave a text out before asking for its font (see PainterCanvas).
 class MeasureDevice {
 public:
     static constexpr std::size_t kMaxFonts = 2048;
@@ -61,8 +62,6 @@ public:
     // The QFont the measurements are taken with (and a canvas at this dpi draws with).
     [[nodiscard]] const QFont& Font(const FontSpec& font, long double scale = 1);
     [[nodiscard]] const QFontMetricsF& Metrics(const FontSpec& font, long double scale = 1);
-    // True when the font is already made (measuring with it costs nothing more).
-    [[nodiscard]] bool Has(const FontSpec& font, long double scale = 1);
     // Fonts made so far, and kept now.
     [[nodiscard]] long long FontsMade() const { return fontsMade_; }
     [[nodiscard]] std::size_t FontsKept() const { return cache_.size(); }

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <utility>
 
 namespace report::output {
 namespace {
@@ -84,10 +86,38 @@ bool PainterCanvas::Shows(const QRectF& box, const QTransform& transform)
 {
     if (!visible_)
         return true;
-    const QRectF onDevice = (transform * painter_.combinedTransform())
-                                .mapRect(box)
-                                .adjusted(-kInkMargin, -kInkMargin, kInkMargin, kInkMargin);
-    if (onDevice.intersects(*visible_))
+    const QTransform toDevice = transform * painter_.combinedTransform();
+    const QRectF onDevice = toDevice.mapRect(box).adjusted(-kInkMargin, -kInkMargin, kInkMargin, kInkMargin);
+    bool meets = onDevice.intersects(*visible_);
+    if (meets && !toDevice.isAffine()) {
+        // A perspective: the box's bounds are all that is known.
+    } else if (meets && (toDevice.m12() != 0 || toDevice.m21() != 0)) {
+        // Turned: the box's bounds may meet the area where its edges do not. Its two edge
+        // directions are tried as separating axes too.
+        const QPolygonF corners = toDevice.map(QPolygonF(box));
+        const QPolygonF area = QPolygonF(*visible_);
+        for (int edge = 0; edge < 2 && meets; ++edge) {
+            const QPointF along = corners[edge + 1] - corners[edge];
+            const QPointF normal(-along.y(), along.x());
+            const qreal length = std::hypot(normal.x(), normal.y());
+            if (length == 0)
+                continue;
+            const auto span = [&](const QPolygonF& polygon) {
+                qreal low = std::numeric_limits<qreal>::max();
+                qreal high = std::numeric_limits<qreal>::lowest();
+                for (int i = 0; i < 4; ++i) {
+                    const qreal at = QPointF::dotProduct(polygon[i], normal) / length;
+                    low = std::min(low, at);
+                    high = std::max(high, at);
+                }
+                return std::pair{low, high};
+            };
+            const auto [boxLow, boxHigh] = span(corners);
+            const auto [areaLow, areaHigh] = span(area);
+            meets = boxLow - kInkMargin < areaHigh && areaLow < boxHigh + kInkMargin;
+        }
+    }
+    if (meets)
         return true;
     ++counts_.skipped;
     return false;
@@ -311,10 +341,10 @@ void PainterCanvas::TextOut(int x, int y, std::string_view text)
         turn.translate(-x, -y);
     }
     const long long anchor = ClampCoordinate(x);
-    if (!measure_->Has(font, scale)) {
-        // Before the font is made: from its size alone, a text far away is left out at no cost.
-        // A face of bitmaps only may draw a small size larger than asked: below 64 pixels the
-        // bound takes 64.
+    {
+        // Before the font is made or looked up: from its size alone, a text far away is left
+        // out at no cost. A face of bitmaps only may draw a small size larger than asked: below
+        // 64 pixels the bound takes 64.
         const qreal h = kBoundEms * std::max(FontPixelSize(font, dpi_, scale), 64) + kInkMargin;
         const qreal w = static_cast<qreal>(text.size()) * h;
         if (!Shows(QRectF(anchor - w - h, y - h, 2 * (w + h), 3 * h), turn))
