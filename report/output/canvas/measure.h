@@ -39,11 +39,13 @@ inline constexpr int kMaxFontPixels = 16384;
 
 // Measures text on a QImage of a fixed resolution, with one QFontMetricsF kept per font. Making
 // a font costs about a millisecond (the font system is asked each time), so a document keeps one
-// device for all its paints. The fonts kept are bounded: the least recently used one goes first.
-// A canvas can leave a text out before asking for its font (see PainterCanvas).
+// device for all its paints. The fonts kept are bounded, the least recently used one going
+// first: each kept font holds Qt's font engines, and Qt walks all of them whenever it makes
+// another, so thousands kept would make every new font slower. A canvas can leave a text out
+// before asking for its font (see PainterCanvas).
 class MeasureDevice {
 public:
-    static constexpr std::size_t kMaxFonts = 2048;
+    static constexpr std::size_t kMaxFonts = 256;
 
     // Keeps up to `maxFonts` fonts (at least one).
     explicit MeasureDevice(int dpi = kMeasureDpi, std::size_t maxFonts = kMaxFonts);

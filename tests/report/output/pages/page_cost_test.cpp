@@ -80,7 +80,7 @@ TEST(PageCost, FontsOnThePageAreMadeOnceForEveryPaint)
         int fonts;
     };
     const Row rows[] = {
-        {"sizes", fixtures::FontSizesPage(300, true), 300},
+        {"sizes", fixtures::FontSizesPage(200, true), 200},
         {"face names", fixtures::FaceNamesPage(40, true), 40},
     };
     for (const Row& row : rows) {
