@@ -3,6 +3,10 @@
 #include "report/expr/ev_messages.h"
 #include "report/expr/rp_dataset.h"
 
+#include <typeinfo>
+#include <utility>
+#include <vector>
+
 namespace report::expr {
 
 void TRpEvElement::Value(TRpFiFo& /*queue*/, TRpEvResult& /*result*/) {}
@@ -43,9 +47,32 @@ TRpEvResult NextOperand(TRpFiFo& queue)
 
 void TRpEvElementOperator::Value(TRpFiFo& queue, TRpEvResult& result)
 {
-    TRpEvResult left = NextOperand(queue);
-    TRpEvResult right = NextOperand(queue);
-    result = ApplyOperator(op_, std::move(left), std::move(right));
+    // A chain such as 1+2+3 is queued op 1 op 2 3: each right operand is the next operator. The
+    // chain is walked in a loop, its left operands kept, and folded from its end, so a long
+    // chain costs no stack; the operands are evaluated and combined in the same order.
+    std::vector<std::pair<TRpEvOperator, TRpEvResult>> pending;
+    TRpEvOperator op = op_;
+    TRpEvResult right;
+    for (;;) {
+        TRpEvResult left = NextOperand(queue);
+        TRpEvElement* next = queue.Get();
+        if (next && typeid(*next) == typeid(TRpEvElementOperator)) {
+            pending.emplace_back(op, std::move(left));
+            op = static_cast<TRpEvElementOperator*>(next)->op_;
+            continue;
+        }
+        if (next)
+            next->Value(queue, right);
+        else
+            right = TRpEvResult::Error();
+        right = ApplyOperator(op, std::move(left), std::move(right));
+        break;
+    }
+    while (!pending.empty()) {
+        right = ApplyOperator(pending.back().first, std::move(pending.back().second), std::move(right));
+        pending.pop_back();
+    }
+    result = std::move(right);
 }
 
 void TRpEvElementNot::Value(TRpFiFo& queue, TRpEvResult& result)

@@ -22,5 +22,7 @@ inline constexpr const char* kDivisionByZero = "Division by Zero";
 inline constexpr const char* kInvalidSqrt = "Invalid argument to SQRT function";
 inline constexpr const char* kInvalidFormat = "Invalid format or value specified";
 inline constexpr const char* kFloatOverflow = "Floating point overflow";
+inline constexpr const char* kExpressionTooLong = "Expression too long (more than %s characters)";
+inline constexpr const char* kExpressionTooDeep = "Expression nested too deeply (more than %s levels)";
 
 } // namespace report::expr::msg

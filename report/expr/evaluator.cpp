@@ -10,8 +10,10 @@
 #include "utility/rp_error.h"
 #include "utility/cp1250.h"
 
+#include <algorithm>
 #include <charconv>
 #include <optional>
+#include <string>
 
 namespace report::expr {
 namespace {
@@ -57,6 +59,7 @@ public:
             --depth_;
     }
     [[nodiscard]] bool Outside() const { return depth_ == 0 && !inQuote_ && !inBracket_; }
+    [[nodiscard]] int Depth() const { return depth_; }
 
 private:
     int depth_ = 0;
@@ -140,7 +143,40 @@ bool IsLetter(char c)
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
+// Thrown out of the parse when it nests beyond kMaxExpressionDepth; Prepare catches it.
+struct TooDeep {};
+
+// The deepest parenthesis level outside quotes and square brackets.
+int ParenthesisDepth(std::string_view text)
+{
+    Nesting nesting;
+    int deepest = 0;
+    for (const char c : text) {
+        nesting.Step(c);
+        deepest = std::max(deepest, nesting.Depth());
+    }
+    return deepest;
+}
+
 } // namespace
+
+// One level deeper into the parse for as long as it lives.
+class TRpEvaluator::Nested {
+public:
+    explicit Nested(TRpEvaluator& evaluator) : evaluator_(evaluator)
+    {
+        if (++evaluator_.depth_ > kMaxExpressionDepth) {
+            --evaluator_.depth_;
+            throw TooDeep{};
+        }
+    }
+    Nested(const Nested&) = delete;
+    Nested& operator=(const Nested&) = delete;
+    ~Nested() { --evaluator_.depth_; }
+
+private:
+    TRpEvaluator& evaluator_;
+};
 
 std::string SwapOperators(std::string_view text, char c1, char c2)
 {
@@ -184,8 +220,23 @@ void TRpEvaluator::Prepare(std::string_view expression)
         global->Prepare();
     }
     queue_ = std::make_unique<TRpFiFo>();
-    ParseExpression(expression.empty() ? std::string_view("' '") : expression);
     prepared_ = true;
+    if (expression.size() > kMaxExpressionLength) {
+        PutError(FillMessage(msg::kExpressionTooLong, std::to_string(kMaxExpressionLength)));
+        return;
+    }
+    // Parentheses alone would nest the parse this deep; they are counted before any is parsed.
+    if (ParenthesisDepth(expression) > kMaxExpressionDepth) {
+        PutError(FillMessage(msg::kExpressionTooDeep, std::to_string(kMaxExpressionDepth)));
+        return;
+    }
+    depth_ = 0;
+    try {
+        ParseExpression(expression.empty() ? std::string_view("' '") : expression);
+    } catch (const TooDeep&) {
+        queue_ = std::make_unique<TRpFiFo>();
+        PutError(FillMessage(msg::kExpressionTooDeep, std::to_string(kMaxExpressionDepth)));
+    }
 }
 
 void TRpEvaluator::Unprepare()
@@ -293,31 +344,50 @@ void TRpEvaluator::ParseExpression(std::string_view text)
     ParseSimple(text.substr(s->pos + s->length));
 }
 
-void TRpEvaluator::ParseSimple(std::string_view text)
+void TRpEvaluator::ParseSimple(std::string_view text, bool swapped)
 {
-    const std::optional<Split> s = FindOperator(text, AdditiveAt);
-    if (!s) {
-        ParseTerm(text);
-        return;
+    // a-b+c is a-(b-c): after a minus the right part is parsed with its signs exchanged. A chain
+    // is walked here in a loop, the exchange carried as a flag, so the rest is never copied; only
+    // the terms between the operators are, while exchanged.
+    for (;;) {
+        const std::optional<Split> s = FindOperator(text, AdditiveAt);
+        const std::string_view term = s ? text.substr(0, s->pos) : text;
+        TRpEvOperator op = s ? s->op : opPlus;
+        if (s && swapped && op != opOr)
+            op = op == opPlus ? opMinus : opPlus;
+        if (s)
+            queue_->Put(std::make_unique<TRpEvElementOperator>(op));
+        if (swapped)
+            ParseTerm(SwapOperators(term, '+', '-'));
+        else
+            ParseTerm(term);
+        if (!s)
+            return;
+        text = text.substr(s->pos + s->length);
+        swapped = swapped != (op == opMinus);
     }
-    queue_->Put(std::make_unique<TRpEvElementOperator>(s->op));
-    ParseTerm(text.substr(0, s->pos));
-    // a-b+c is a-(b-c): the right part's signs are exchanged before it is parsed on its own.
-    const std::string_view right = text.substr(s->pos + s->length);
-    ParseSimple(s->op == opMinus ? SwapOperators(right, '+', '-') : std::string(right));
 }
 
-void TRpEvaluator::ParseTerm(std::string_view text)
+void TRpEvaluator::ParseTerm(std::string_view text, bool swapped)
 {
-    const std::optional<Split> s = FindOperator(text, MultiplicativeAt);
-    if (!s) {
-        ParseFactor(text);
-        return;
+    // As ParseSimple, with "*" and "/" exchanged after a division.
+    for (;;) {
+        const std::optional<Split> s = FindOperator(text, MultiplicativeAt);
+        const std::string_view factor = s ? text.substr(0, s->pos) : text;
+        TRpEvOperator op = s ? s->op : opMul;
+        if (s && swapped && op != opAnd)
+            op = op == opMul ? opDiv : opMul;
+        if (s)
+            queue_->Put(std::make_unique<TRpEvElementOperator>(op));
+        if (swapped)
+            ParseFactor(SwapOperators(factor, '*', '/'));
+        else
+            ParseFactor(factor);
+        if (!s)
+            return;
+        text = text.substr(s->pos + s->length);
+        swapped = swapped != (op == opDiv);
     }
-    queue_->Put(std::make_unique<TRpEvElementOperator>(s->op));
-    ParseFactor(text.substr(0, s->pos));
-    const std::string_view right = text.substr(s->pos + s->length);
-    ParseTerm(s->op == opDiv ? SwapOperators(right, '*', '/') : std::string(right));
 }
 
 void TRpEvaluator::ParseFactor(std::string_view text)
@@ -328,6 +398,7 @@ void TRpEvaluator::ParseFactor(std::string_view text)
         return;
     }
     if (t.size() >= 3 && Lower(t[0]) == 'n' && Lower(t[1]) == 'o' && Lower(t[2]) == 't') {
+        const Nested nested(*this);
         queue_->Put(std::make_unique<TRpEvElementNot>());
         ParseSimple(t.substr(3));
         return;
@@ -351,12 +422,23 @@ void TRpEvaluator::ParseFactor(std::string_view text)
     } else if (first == '(') {
         if (t.size() < 2 || last != ')')
             PutError(FillMessage(msg::kMissing, ")"));
-        else
+        else {
+            const Nested nested(*this);
             ParseExpression(t.substr(1, t.size() - 2));
+        }
     } else if (first == '+') {
+        const Nested nested(*this);
         ParseFactor(t.substr(1));
     } else if (first == '-') {
-        ParseSimple("0-" + std::string(t.substr(1)));
+        const Nested nested(*this);
+        if (t.size() == 1) {
+            ParseSimple("0-");  // an error: nothing follows the sign
+        } else {
+            // -x is 0-x: the minus, the zero, then x with its signs exchanged.
+            queue_->Put(std::make_unique<TRpEvElementOperator>(opMinus));
+            queue_->Put(std::make_unique<TRpEvElementConstant>(TRpEvResult::Integer(0)));
+            ParseSimple(t.substr(1), true);
+        }
     } else {
         PutError(FillMessage(msg::kErrorInExpression, t.substr(0, kFactorCut)));
     }
@@ -397,12 +479,14 @@ void TRpEvaluator::ParseNumber(std::string_view text)
 void TRpEvaluator::ParseCall(std::string_view text)
 {
     const std::size_t open = text.find('(');
-    if (open == std::string_view::npos)
+    if (open == std::string_view::npos) {
         ParseFunction(std::string(text), std::string());
-    else if (text.back() == ')')
+    } else if (text.back() == ')') {
+        const Nested nested(*this);
         ParseFunction(std::string(text.substr(0, open)), std::string(text.substr(open + 1, text.size() - open - 2)));
-    else
+    } else {
         ParseFunction(std::string(), std::string());
+    }
 }
 
 void TRpEvaluator::ParseFunction(const std::string& name, const std::string& arguments)

@@ -6,6 +6,7 @@
 #include "report/expr/ev_elements.h"
 #include "report/expr/rp_dataset.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -17,6 +18,10 @@ class TRpEvEnvironment;
 
 // Function arguments are separated by this character.
 inline constexpr char ArgumentSeparator = ',';
+// Longer texts, and texts nested deeper (parentheses, calls, NOT, signs), are not parsed: their
+// value is an error saying so. Long chains of operators are no nesting.
+inline constexpr std::size_t kMaxExpressionLength = 65536;
+inline constexpr int kMaxExpressionDepth = 256;
 
 class TRpEvaluator {
 public:
@@ -27,7 +32,8 @@ public:
 
     // Parses `expression` into a new queue (unpreparing first when prepared). Parse errors are
     // not raised: they become error elements, so the value is that error. An empty text is a
-    // string of one blank.
+    // string of one blank. A text beyond kMaxExpressionLength or kMaxExpressionDepth is queued
+    // as that one error.
     void Prepare(std::string_view expression);
     // Frees the queue; nothing when not prepared.
     void Unprepare();
@@ -61,9 +67,12 @@ protected:
     virtual void ParseName(const std::string& name);
 
 private:
+    class Nested;
     void ParseExpression(std::string_view text);
-    void ParseSimple(std::string_view text);
-    void ParseTerm(std::string_view text);
+    // `swapped`: the text's "+" and "-" (for ParseTerm "*" and "/") at the top level stand for
+    // each other, as after a minus sign (SwapOperators), without the text being copied.
+    void ParseSimple(std::string_view text, bool swapped = false);
+    void ParseTerm(std::string_view text, bool swapped = false);
     void ParseFactor(std::string_view text);
     void ParseNumber(std::string_view text);
     void ParseCall(std::string_view text);
@@ -76,6 +85,7 @@ private:
     bool prepared_ = false;
     TRpEvEnvironment* environment_ = nullptr;
     std::uint64_t globalGeneration_ = 0;  // the expression unit this prepare counted in
+    int depth_ = 0;                       // of the factor being parsed
 };
 
 // Exchanges c1 and c2 at parenthesis depth 0, outside quotes and square brackets.

@@ -5,7 +5,6 @@
 #include "utility/rp_error.h"
 #include "utility/datetime.h"
 
-#include <charconv>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,13 +12,14 @@
 namespace report::engine {
 namespace {
 
-// The digits of `text` from `at`, exactly `count` of them.
+// The digits of `text` from `at`, exactly `count` of them; a sign is no digit.
 std::optional<int> Digits(std::string_view text, std::size_t at, std::size_t count) {
     if (at + count > text.size()) return std::nullopt;
     int value = 0;
-    const char* first = text.data() + at;
-    const auto [end, error] = std::from_chars(first, first + count, value);
-    if (error != std::errc() || end != first + count) return std::nullopt;
+    for (const char c : text.substr(at, count)) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
     return value;
 }
 
@@ -49,7 +49,8 @@ std::optional<double> ParseDateTime(std::string_view text) {
     const auto date = ParseDate(text.substr(0, 10));
     const auto time = ParseTime(text.substr(11));
     if (!date || !time) return std::nullopt;
-    return *date + *time;
+    // Before day 0 the day number is negative and the time of day its fraction's size.
+    return *date < 0 ? *date - *time : *date + *time;
 }
 
 double Convert(expr::TRpFieldKind kind, const std::string& text) {

@@ -367,7 +367,7 @@ void TCustomRpReport::FinishedPagesMessage(output::TRpPrinter& printer, int coun
     image.fill(Qt::white);
     {
         QPainter painter(&image);
-        output::PainterCanvas canvas(painter, output::kMeasureDpi);
+        output::PainterCanvas canvas(painter, output::kMeasureDpi, &printer.PageFonts());
         output::ReplayPage(*page, canvas, image.rect());
     }
     PageImage = image;

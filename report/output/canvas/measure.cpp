@@ -69,8 +69,9 @@ int FontPixelSize(const FontSpec& font, int dpi, long double scale)
     return RoundHalfEvenInt(size);
 }
 
-MeasureDevice::MeasureDevice(int dpi)
-    : dpi_(dpi > 0 ? dpi : kMeasureDpi), device_(1, 1, QImage::Format_ARGB32)
+MeasureDevice::MeasureDevice(int dpi, std::size_t maxFonts)
+    : dpi_(dpi > 0 ? dpi : kMeasureDpi), maxFonts_(std::max<std::size_t>(1, maxFonts)),
+      device_(1, 1, QImage::Format_ARGB32)
 {
     const int dotsPerMeter = RoundHalfEvenInt(dpi_ / 0.0254L);
     device_.setDotsPerMeterX(dotsPerMeter);
@@ -79,26 +80,39 @@ MeasureDevice::MeasureDevice(int dpi)
 
 MeasureDevice::~MeasureDevice() = default;
 
-MeasureDevice::Entry& MeasureDevice::Lookup(const FontSpec& font, long double scale)
+std::string MeasureDevice::Key(const FontSpec& font, long double scale) const
 {
-    if (last_ && scale == lastScale_ && font == lastSpec_)
-        return *last_;
-    const int pixels = FontPixelSize(font, dpi_, scale);
     std::string key = font.face;
     key += '\t';
-    key += std::to_string(pixels);
+    key += std::to_string(FontPixelSize(font, dpi_, scale));
     key += font.bold ? 'B' : '-';
     key += font.italic ? 'I' : '-';
     key += font.underline ? 'U' : '-';
     key += font.strikeOut ? 'S' : '-';
+    return key;
+}
+
+MeasureDevice::Entry& MeasureDevice::Lookup(const FontSpec& font, long double scale)
+{
+    if (last_ && scale == lastScale_ && font == lastSpec_)
+        return *last_;
+    std::string key = Key(font, scale);
     auto it = cache_.find(key);
-    if (it == cache_.end()) {
-        auto entry = std::make_unique<Entry>();
-        entry->font = MakeQFont(font, pixels);
-        entry->metrics = std::make_unique<QFontMetricsF>(entry->font, &device_);
-        it = cache_.emplace(std::move(key), std::move(entry)).first;
+    if (it != cache_.end()) {
+        used_.splice(used_.begin(), used_, it->second);
+    } else {
+        if (cache_.size() >= maxFonts_) {
+            cache_.erase(used_.back().key);
+            used_.pop_back();
+        }
+        Entry& entry = used_.emplace_front();
+        entry.key = key;
+        entry.font = MakeQFont(font, FontPixelSize(font, dpi_, scale));
+        entry.metrics = std::make_unique<QFontMetricsF>(entry.font, &device_);
+        ++fontsMade_;
+        it = cache_.emplace(std::move(key), used_.begin()).first;
     }
-    last_ = it->second.get();
+    last_ = &*it->second;
     lastSpec_ = font;
     lastScale_ = scale;
     return *last_;

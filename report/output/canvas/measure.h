@@ -10,7 +10,9 @@
 
 #include <array>
 #include <bitset>
+#include <cstddef>
 #include <cstdint>
+#include <list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -35,10 +37,18 @@ inline constexpr int kMaxFontPixels = 16384;
 // to even, kept within 1..kMaxFontPixels.
 [[nodiscard]] int FontPixelSize(const FontSpec& font, int dpi, long double scale = 1);
 
-// Measures text on a QImage of a fixed resolution, with one QFontMetricsF kept per font.
+// Measures text on a QImage of a fixed resolution, with one QFontMetricsF kept per font. Making
+// a font costs about a millisecond (the font system is asked each time), so a document keeps one
+// device for all its paints. The fonts kept are bounded, the least recently used one going
+// first: each kept font holds Qt's font engines, and Qt walks all of them whenever it makes
+// another, so thousands kept would make every new font slower. A canvas can leave a text out
+// before asking for its font (see PainterCanvas).
 class MeasureDevice {
 public:
-    explicit MeasureDevice(int dpi = kMeasureDpi);
+    static constexpr std::size_t kMaxFonts = 256;
+
+    // Keeps up to `maxFonts` fonts (at least one).
+    explicit MeasureDevice(int dpi = kMeasureDpi, std::size_t maxFonts = kMaxFonts);
     MeasureDevice(const MeasureDevice&) = delete;
     MeasureDevice& operator=(const MeasureDevice&) = delete;
     ~MeasureDevice();
@@ -54,9 +64,13 @@ public:
     // The QFont the measurements are taken with (and a canvas at this dpi draws with).
     [[nodiscard]] const QFont& Font(const FontSpec& font, long double scale = 1);
     [[nodiscard]] const QFontMetricsF& Metrics(const FontSpec& font, long double scale = 1);
+    // Fonts made so far, and kept now.
+    [[nodiscard]] long long FontsMade() const { return fontsMade_; }
+    [[nodiscard]] std::size_t FontsKept() const { return cache_.size(); }
 
 private:
     struct Entry {
+        std::string key;
         QFont font;
         std::unique_ptr<QFontMetricsF> metrics;
         // Advance of each code page 1250 byte, taken when first needed: a width is their
@@ -65,10 +79,14 @@ private:
         std::bitset<256> known;
     };
     Entry& Lookup(const FontSpec& font, long double scale);
+    [[nodiscard]] std::string Key(const FontSpec& font, long double scale) const;
 
     int dpi_;
+    std::size_t maxFonts_;
     QImage device_;
-    std::unordered_map<std::string, std::unique_ptr<Entry>> cache_;
+    std::list<Entry> used_;  // most recently used first
+    std::unordered_map<std::string, std::list<Entry>::iterator> cache_;
+    long long fontsMade_ = 0;
     // The last font asked for: layout measures many texts in one font in a row.
     FontSpec lastSpec_;
     long double lastScale_ = 0;

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <utility>
 
 namespace report::output {
 namespace {
@@ -39,16 +41,92 @@ Qt::BrushStyle QtBrushStyle(BrushStyle style)
 
 QColor Opaque(QRgb color) { return QColor(qRed(color), qGreen(color), qBlue(color)); }
 
+// Ink (antialiased edges, rounding) may reach this many device pixels beyond a shape's box.
+constexpr qreal kInkMargin = 2;
+// Before its font is made a text is bounded by its size: no face draws a character taller or
+// wider than this many ems (the widest of this system's faces is about one and a half).
+constexpr qreal kBoundEms = 4;
+
+// A rectangle of the given position and size, its edges kept within kCoordinateLimit.
+QRect ClampedRect(long long left, long long top, long long width, long long height)
+{
+    return GdiRect(ClampCoordinate(left), ClampCoordinate(top), ClampCoordinate(left + width),
+                   ClampCoordinate(top + height));
+}
+
 }  // namespace
 
-PainterCanvas::PainterCanvas(QPainter& painter, int dpi)
-    : painter_(painter), dpi_(dpi > 0 ? dpi : kMeasureDpi), measure_(dpi_),
+PainterCanvas::PainterCanvas(QPainter& painter, int dpi, MeasureDevice* fonts)
+    : painter_(painter), dpi_(dpi > 0 ? dpi : kMeasureDpi),
+      measure_(fonts && fonts->Dpi() == dpi_ ? fonts : &ownFonts_.emplace(dpi_)),
       hadClip_(painter.hasClipping()), baseClip_(hadClip_ ? painter.clipRegion() : QRegion())
 {
+    const QPaintDevice* device = painter.device();
+    if (device && device->width() > 0 && device->height() > 0) {
+        QRectF area(0, 0, device->width(), device->height());
+        if (hadClip_)
+            area &= painter.combinedTransform().mapRect(painter.clipBoundingRect());
+        deviceArea_ = area;
+    }
+    UpdateVisible();
     painter_.save();
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter_.setBrushOrigin(0, 0);
+}
+
+void PainterCanvas::UpdateVisible()
+{
+    visible_ = deviceArea_;
+    if (visible_ && clip_)
+        *visible_ &= painter_.combinedTransform().mapRect(*clip_);
+}
+
+bool PainterCanvas::Shows(const QRectF& box, const QTransform& transform)
+{
+    if (!visible_)
+        return true;
+    const QTransform toDevice = transform * painter_.combinedTransform();
+    const QRectF onDevice = toDevice.mapRect(box).adjusted(-kInkMargin, -kInkMargin, kInkMargin, kInkMargin);
+    bool meets = onDevice.intersects(*visible_);
+    if (meets && !toDevice.isAffine()) {
+        // A perspective: the box's bounds are all that is known.
+    } else if (meets && (toDevice.m12() != 0 || toDevice.m21() != 0)) {
+        // Turned: the box's bounds may meet the area where its edges do not. Its two edge
+        // directions are tried as separating axes too.
+        const QPolygonF corners = toDevice.map(QPolygonF(box));
+        const QPolygonF area = QPolygonF(*visible_);
+        for (int edge = 0; edge < 2 && meets; ++edge) {
+            const QPointF along = corners[edge + 1] - corners[edge];
+            const QPointF normal(-along.y(), along.x());
+            const qreal length = std::hypot(normal.x(), normal.y());
+            if (length == 0)
+                continue;
+            const auto span = [&](const QPolygonF& polygon) {
+                qreal low = std::numeric_limits<qreal>::max();
+                qreal high = std::numeric_limits<qreal>::lowest();
+                for (int i = 0; i < 4; ++i) {
+                    const qreal at = QPointF::dotProduct(polygon[i], normal) / length;
+                    low = std::min(low, at);
+                    high = std::max(high, at);
+                }
+                return std::pair{low, high};
+            };
+            const auto [boxLow, boxHigh] = span(corners);
+            const auto [areaLow, areaHigh] = span(area);
+            meets = boxLow - kInkMargin < areaHigh && areaLow < boxHigh + kInkMargin;
+        }
+    }
+    if (meets)
+        return true;
+    ++counts_.skipped;
+    return false;
+}
+
+bool PainterCanvas::ShapeShows(const QRectF& rect)
+{
+    const qreal reach = GetPen().style == PenStyle::Clear ? 0 : GetPen().width / 2.0 + 1;
+    return Shows(rect.adjusted(-reach, -reach, reach, reach));
 }
 
 PainterCanvas::~PainterCanvas()
@@ -78,7 +156,11 @@ void PainterCanvas::FillRect(const QRect& rect)
     const Edges e = NormalizedEdges(rect);
     if (GetBrush().style == BrushStyle::Clear || e.left == e.right || e.top == e.bottom)
         return;
-    painter_.fillRect(GdiRect(e.left, e.top, e.right, e.bottom), CurrentBrush());
+    const QRect box = GdiRect(e.left, e.top, e.right, e.bottom);
+    if (!Shows(box))
+        return;
+    ++counts_.calls;
+    painter_.fillRect(box, CurrentBrush());
 }
 
 void PainterCanvas::Rectangle(const QRect& rect)
@@ -105,8 +187,9 @@ void PainterCanvas::DrawShape(Shape shape, const QRect& rect, int cornerWidth, i
     const int inset = noPen ? 1 : 0;
     const qreal w = e.right - e.left - inset;
     const qreal h = e.bottom - e.top - inset;
-    if (w <= 0 || h <= 0)
+    if (w <= 0 || h <= 0 || !ShapeShows(QRectF(e.left, e.top, w + inset, h + inset)))
         return;
+    ++counts_.calls;
     const qreal rx = std::min<qreal>(std::abs(cornerWidth), w) / 2;
     const qreal ry = std::min<qreal>(std::abs(cornerHeight), h) / 2;
     auto path = [&](QRectF box) {
@@ -151,6 +234,10 @@ void PainterCanvas::Line(int x0, int y0, int x1, int y1)
     y0 = ClampCoordinate(y0);
     x1 = ClampCoordinate(x1);
     y1 = ClampCoordinate(y1);
+    if (!ShapeShows(QRectF(QPointF(std::min(x0, x1), std::min(y0, y1)),
+                           QPointF(std::max(x0, x1) + 1, std::max(y0, y1) + 1))))
+        return;
+    ++counts_.calls;
     if (pen.width <= 1) {
         ThinLine(x0, y0, x1, y1);
         return;
@@ -244,50 +331,113 @@ void PainterCanvas::TextOut(int x, int y, std::string_view text)
 {
     const FontSpec& font = GetFont();
     const long double scale = GetFontScale();
-    QString s = utility::Cp1250ToQString(text);
-    if (GetTextAlign().rightToLeft)
-        s = QChar(0x202B) + s + QChar(0x202C);  // right-to-left embedding
-    const int width = measure_.TextWidth(font, text, scale);
-    const int ascent = measure_.Ascent(font, scale);
-    const int height = measure_.TextHeight(font, scale);
-    int left = ClampCoordinate(x);
+    const bool turned = font.orientation % 3600 != 0;
+    y = ClampCoordinate(y);
+    // The turn the painter makes below, for the boxes that decide what is drawn.
+    QTransform turn;
+    if (turned) {
+        turn.translate(x, y);
+        turn.rotate(-(font.orientation / 10.0));
+        turn.translate(-x, -y);
+    }
+    const long long anchor = ClampCoordinate(x);
+    {
+        // Before the font is made or looked up: from its size alone, a text far away is left
+        // out at no cost. A face of bitmaps only may draw a small size larger than asked: below
+        // 64 pixels the bound takes 64.
+        const qreal h = kBoundEms * std::max(FontPixelSize(font, dpi_, scale), 64) + kInkMargin;
+        const qreal w = static_cast<qreal>(text.size()) * h;
+        if (!Shows(QRectF(anchor - w - h, y - h, 2 * (w + h), 3 * h), turn))
+            return;
+    }
+    const int width = measure_->TextWidth(font, text, scale);
+    const int ascent = measure_->Ascent(font, scale);
+    const int height = measure_->TextHeight(font, scale);
+    long long left = anchor;
     switch (GetTextAlign().horizontal) {
     case HorizontalAlign::Left: break;
     case HorizontalAlign::Right: left -= width; break;
     case HorizontalAlign::Center: left -= width / 2; break;
     }
-    y = ClampCoordinate(y);
-    painter_.save();
-    if (font.orientation % 3600 != 0) {
-        painter_.translate(x, y);
-        painter_.rotate(-(font.orientation / 10.0));
-        painter_.translate(-x, -y);
-    }
-    if (GetBackground().opaque)
-        painter_.fillRect(QRect(left, y, width, height), Opaque(GetBackground().color));
+    const QRect cell = ClampedRect(left, y, width, height);
+    // Glyph ink is kept to the cell's rows, as the original platform clips it to the font's
+    // ascent and descent; sideways a glyph may overhang.
+    const QRect glyphClip = ClampedRect(left - height, y, static_cast<long long>(width) + 2LL * height, height);
     const QColor color = Opaque(font.color);
-    QFont drawn = measure_.Font(font, scale);
+    QFont drawn = measure_->Font(font, scale);
+    QRect underline;
+    QRect strikeOut;
     if (font.underline || font.strikeOut) {
         // Qt may put the underline below the cell; the lines are drawn here, inside it.
         drawn.setUnderline(false);
         drawn.setStrikeOut(false);
-        const QFontMetricsF& metrics = measure_.Metrics(font, scale);
+        const QFontMetricsF& metrics = measure_->Metrics(font, scale);
         const int thickness = std::max(1, RoundHalfEvenInt(metrics.lineWidth()));
-        const int baseline = y + ascent;
+        const long long baseline = static_cast<long long>(y) + ascent;
         if (font.underline) {
-            const int top = std::min(baseline + std::max(1, RoundHalfEvenInt(metrics.underlinePos())),
-                                     y + height - thickness);
-            painter_.fillRect(QRect(left, top, width, thickness), color);
+            const long long top = std::min(baseline + std::max(1, RoundHalfEvenInt(metrics.underlinePos())),
+                                           static_cast<long long>(y) + height - thickness);
+            underline = ClampedRect(left, top, width, thickness);
         }
         if (font.strikeOut)
-            painter_.fillRect(QRect(left, baseline - RoundHalfEvenInt(metrics.strikeOutPos()), width, thickness), color);
+            strikeOut = ClampedRect(left, baseline - RoundHalfEvenInt(metrics.strikeOutPos()), width, thickness);
     }
-    // Glyph ink is kept to the cell's rows, as the original platform clips it to the font's
-    // ascent and descent; sideways a glyph may overhang.
-    painter_.setClipRect(QRect(left - height, y, width + 2 * height, height), Qt::IntersectClip);
-    painter_.setFont(drawn);
-    painter_.setPen(color);
-    painter_.drawText(QPointF(left, y + ascent), s);
+    const bool opaque = GetBackground().opaque;
+    const QRect ink = glyphClip.united(opaque ? cell : QRect()).united(underline).united(strikeOut);
+    if (!Shows(ink, turn))
+        return;
+    // A turned text far larger than what can be seen: Qt rasterises its glyphs over the whole
+    // turned clip. The clip is then cut, on the device, to the visible area and a margin: the
+    // same clip where anything can show. Texts of ordinary size keep their clip as it is.
+    const QTransform toDevice = turn * painter_.combinedTransform();
+    bool cutClip = false;
+    if (turned && visible_ && !painter_.viewTransformEnabled()) {
+        const qreal margin = std::max(visible_->width(), visible_->height());
+        cutClip = !visible_->adjusted(-margin, -margin, margin, margin).contains(toDevice.mapRect(QRectF(ink)));
+    }
+
+    QString s = utility::Cp1250ToQString(text);
+    if (GetTextAlign().rightToLeft)
+        s = QChar(0x202B) + s + QChar(0x202C);  // right-to-left embedding
+    ++counts_.calls;
+    painter_.save();
+    if (turned) {
+        painter_.translate(x, y);
+        painter_.rotate(-(font.orientation / 10.0));
+        painter_.translate(-x, -y);
+    }
+    if (opaque)
+        painter_.fillRect(cell, Opaque(GetBackground().color));
+    if (!underline.isNull())
+        painter_.fillRect(underline, color);
+    if (!strikeOut.isNull())
+        painter_.fillRect(strikeOut, color);
+    QRectF clipped;  // the clip's box on the device
+    if (cutClip) {
+        const QTransform world = painter_.worldTransform();
+        QPainterPath cellPath;
+        cellPath.addRect(QRectF(glyphClip));
+        QPainterPath area;
+        area.addRect(visible_->adjusted(-2 * kInkMargin, -2 * kInkMargin, 2 * kInkMargin, 2 * kInkMargin));
+        const QPainterPath clip = world.map(cellPath).intersected(area);
+        painter_.setWorldTransform(QTransform());
+        painter_.setClipPath(clip, Qt::IntersectClip);
+        painter_.setWorldTransform(world);
+        clipped = clip.boundingRect();
+    } else {
+        painter_.setClipRect(glyphClip, Qt::IntersectClip);
+        clipped = toDevice.mapRect(QRectF(glyphClip));
+        if (!turned && deviceArea_)
+            clipped &= *deviceArea_;
+    }
+    if (!clipped.isEmpty()) {
+        counts_.largestGlyphClip =
+            std::max<long double>(counts_.largestGlyphClip, static_cast<long double>(clipped.width()) * clipped.height());
+        counts_.glyphs += static_cast<long long>(text.size());
+        painter_.setFont(drawn);
+        painter_.setPen(color);
+        painter_.drawText(QPointF(static_cast<qreal>(left), static_cast<qreal>(y) + ascent), s);
+    }
     painter_.restore();
 }
 
@@ -296,13 +446,19 @@ void PainterCanvas::DrawPicture(const QRect& rect, const QImage& picture)
     const Edges e = EdgesOf(rect);
     if (picture.isNull() || e.right <= e.left || e.bottom <= e.top)
         return;
-    painter_.drawImage(GdiRect(e.left, e.top, e.right, e.bottom), picture);
+    const QRect box = GdiRect(e.left, e.top, e.right, e.bottom);
+    if (!Shows(box))
+        return;
+    ++counts_.calls;
+    painter_.drawImage(box, picture);
 }
 
 void PainterCanvas::SetClipRect(const QRect& rect)
 {
     const Edges e = NormalizedEdges(rect);
     const QRect clip = GdiRect(e.left, e.top, e.right, e.bottom);
+    clip_ = QRectF(clip);
+    UpdateVisible();
     if (hadClip_) {
         painter_.setClipRegion(baseClip_);
         painter_.setClipRect(clip, Qt::IntersectClip);
@@ -313,6 +469,8 @@ void PainterCanvas::SetClipRect(const QRect& rect)
 
 void PainterCanvas::RemoveClip()
 {
+    clip_.reset();
+    UpdateVisible();
     if (hadClip_)
         painter_.setClipRegion(baseClip_);
     else
@@ -321,12 +479,12 @@ void PainterCanvas::RemoveClip()
 
 int PainterCanvas::TextWidth(std::string_view text)
 {
-    return measure_.TextWidth(GetFont(), text, GetFontScale());
+    return measure_->TextWidth(GetFont(), text, GetFontScale());
 }
 
 int PainterCanvas::TextHeight(std::string_view)
 {
-    return measure_.TextHeight(GetFont(), GetFontScale());
+    return measure_->TextHeight(GetFont(), GetFontScale());
 }
 
 }  // namespace report::output

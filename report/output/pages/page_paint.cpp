@@ -4,14 +4,14 @@
 
 namespace report::output {
 
-void PaintPage(const Page* page, QPainter& painter, const QRect& rect, bool drawEmpty)
+void PaintPage(const Page* page, QPainter& painter, const QRect& rect, bool drawEmpty, MeasureDevice* fonts)
 {
     if (!page && !drawEmpty)
         return;
     const Edges e = EdgesOf(rect);
     const int w = rect.width();
     const int h = rect.height();
-    PainterCanvas canvas(painter, kMeasureDpi);
+    PainterCanvas canvas(painter, kMeasureDpi, fonts);
     const QRgb white = qRgb(255, 255, 255);
     const QRgb black = qRgb(0, 0, 0);
 

@@ -115,7 +115,7 @@ void TRpPreviewImage::paintEvent(QPaintEvent* event)
 {
     static_cast<void>(event);
     QPainter painter(this);
-    PaintPage(page_ ? &*page_ : nullptr, painter, rect(), false);
+    PaintPage(page_ ? &*page_ : nullptr, painter, rect(), false, printer_ ? &printer_->PageFonts() : nullptr);
 }
 
 void TRpPreviewImage::mousePressEvent(QMouseEvent* event)

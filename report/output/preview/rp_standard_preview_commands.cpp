@@ -169,7 +169,8 @@ void TRpStandardPreview::copybuttonClick()
     picture.fill(Qt::white);
     {
         QPainter painter(&picture);
-        PainterCanvas canvas(painter, kMeasureDpi);
+        TRpPrinter* printer = RpPreview->RpPrinter();
+        PainterCanvas canvas(painter, kMeasureDpi, printer ? &printer->PageFonts() : nullptr);
         ReplayPage(*page, canvas, picture.rect());
     }
     QGuiApplication::clipboard()->setImage(picture);

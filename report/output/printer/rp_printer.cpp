@@ -387,12 +387,19 @@ void TRpPrinter::PrintRecordedPages() {
     if (printer_->Printing()) printer_->EndDoc();
 }
 
+MeasureDevice& TRpPrinter::PageFonts() {
+    if (!pageFonts_) pageFonts_ = std::make_unique<MeasureDevice>(kMeasureDpi);
+    return *pageFonts_;
+}
+
 void TRpPrinter::PrintPages(int first, int last, bool showProgress) {
     const long double fx = settings_.DpiX() / 254.0L;
     const long double fy = settings_.DpiY() / 254.0L;
     const int offsetX = settings_.OffsetX();
     const int offsetY = settings_.OffsetY();
     bool opened = false;
+    // One set of fonts for the whole job: each page's canvas would make them all again.
+    std::optional<MeasureDevice> fonts;
     for (int p = first; p <= last; ++p) {
         QCoreApplication::processEvents();
         if (showProgress) {
@@ -415,7 +422,9 @@ void TRpPrinter::PrintPages(int first, int last, bool showProgress) {
             target = QRect(0, 0, caps.physicalWidth - caps.offsetX, caps.physicalHeight - caps.offsetY);
         }
         {
-            PainterCanvas canvas(*printer_->Painter(), printer_->JobCaps().dpiY);
+            const int dpi = printer_->JobCaps().dpiY;
+            if (!fonts || fonts->Dpi() != dpi) fonts.emplace(dpi);
+            PainterCanvas canvas(*printer_->Painter(), dpi, &*fonts);
             ReplayPage(*page, canvas, target);
         }
         if (cancelled_) {

@@ -114,6 +114,9 @@ public:
     // Page `n` of a busy or finished document; nullopt for any other number or a page that
     // cannot be read.
     [[nodiscard]] std::optional<Page> GetRecordedPage(int n);
+    // The fonts the recorded pages are drawn with on screen (96 dpi), kept for every paint of
+    // the page, its thumbnails and copies, so each is made once.
+    [[nodiscard]] MeasureDevice& PageFonts();
     // Prints the recorded pages of FirstPage..LastPage (0: the first, the last), or asks the
     // report to run again straight to the printer (message 1026) when its recording was not
     // meant to be reprinted. When the report shows progress, a progress window follows the
@@ -210,6 +213,7 @@ private:
     std::unique_ptr<TRpPageList> pageList_;
     std::unique_ptr<PageRecorder> recorder_;
     std::unique_ptr<PainterCanvas> printerCanvas_;
+    std::unique_ptr<MeasureDevice> pageFonts_;
     Canvas* canvas_ = nullptr;
     TRpPrinterDestination destination_ = TRpPrinterDestination::rpdRecord;
     TRpPrinterStatus status_ = TRpPrinterStatus::rpsReady;

@@ -85,7 +85,7 @@ TRpThumbModel::PagePainter RecordedPageThumbnails(TRpPrinter& printer)
         QImage picture(size, QImage::Format_ARGB32_Premultiplied);
         picture.fill(Qt::transparent);
         QPainter painter(&picture);
-        PaintPage(&*recorded, painter, picture.rect(), true);
+        PaintPage(&*recorded, painter, picture.rect(), true, &printer->PageFonts());
         return picture;
     };
 }

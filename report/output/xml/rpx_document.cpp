@@ -75,9 +75,11 @@ bool PageLength(const TRpDocnode& header, const char* attribute, const char* mis
 // Draws the items of one page; the positions of a page in millimetres become pixels here.
 class PageDrawer {
 public:
-    PageDrawer(Canvas& canvas, double zoom, const QString& search, bool matchCase, bool images)
+    PageDrawer(Canvas& canvas, double zoom, const QString& search, bool matchCase, bool images,
+               TRpXImageCache& pictures, const QSize& pageSize)
         : canvas_(canvas), zoom_(zoom / 100.0L), factor_(canvas.Dpi() / 25.4L), search_(search),
-          sensitivity_(matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive), images_(images)
+          sensitivity_(matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive), images_(images),
+          pictures_(pictures), pageSize_(pageSize)
     {
     }
 
@@ -154,7 +156,11 @@ private:
             canvas_.Rectangle(box);
             return;
         }
-        const QImage picture = RpxImage(item.Text, Lower(item, "Cmp") == QLatin1String("lzw"));
+        // A picture grows right and down from its corner: one that begins beyond the page
+        // cannot be seen, and is not decoded.
+        if (box.left() >= pageSize_.width() || box.top() >= pageSize_.height())
+            return;
+        const QImage picture = pictures_.Picture(item, Lower(item, "Cmp") == QLatin1String("lzw"), pageImageBytes_);
         if (picture.isNull()) {
             canvas_.SetBackground(Background{false, qRgb(255, 255, 255)});
             canvas_.SetTextAlign(TextAlign{});
@@ -175,7 +181,30 @@ private:
     QString search_;
     Qt::CaseSensitivity sensitivity_;
     bool images_;
+    TRpXImageCache& pictures_;
+    QSize pageSize_;
+    std::size_t pageImageBytes_ = 0;
 };
+
+// The bytes of hexadecimal pairs; other characters are skipped.
+std::string HexBytes(const QString& hexText)
+{
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(hexText.size() / 2));
+    int high = -1;
+    for (const QChar c : hexText) {
+        const int digit = HexDigit(c.unicode());
+        if (digit < 0)
+            continue;
+        if (high < 0) {
+            high = digit;
+        } else {
+            bytes.push_back(static_cast<char>(high << 4 | digit));
+            high = -1;
+        }
+    }
+    return bytes;
+}
 
 }  // namespace
 
@@ -235,20 +264,7 @@ std::optional<std::size_t> LzwDecodedSize(std::string_view code, std::size_t lim
 
 QImage RpxImage(const QString& hexText, bool lzw)
 {
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(hexText.size() / 2));
-    int high = -1;
-    for (const QChar c : hexText) {
-        const int digit = HexDigit(c.unicode());
-        if (digit < 0)
-            continue;
-        if (high < 0) {
-            high = digit;
-        } else {
-            bytes.push_back(static_cast<char>(high << 4 | digit));
-            high = -1;
-        }
-    }
+    std::string bytes = HexBytes(hexText);
     if (lzw) {
         const std::optional<std::size_t> size = LzwDecodedSize(bytes, kMaxRpxImageBytes);
         if (!size)
@@ -269,6 +285,66 @@ QImage RpxImage(const QString& hexText, bool lzw)
     reader.setAllocationLimit(static_cast<int>(kMaxRpxImageBytes / (1024 * 1024)));
     QImage picture = reader.read();
     return picture.isNull() ? QImage() : picture.convertToFormat(QImage::Format_ARGB32);
+}
+
+std::size_t TRpXImageCache::KeyHash::operator()(const Key& key) const
+{
+    return qHash(key.text, key.lzw ? 1u : 0u);
+}
+
+TRpXImageCache::TRpXImageCache(std::size_t pageBytes, std::size_t keptBytes)
+    : pageLimit_(pageBytes), keptLimit_(keptBytes)
+{
+}
+
+TRpXImageCache::~TRpXImageCache() = default;
+
+QImage TRpXImageCache::Picture(const TRpDocnode& item, bool lzw, std::size_t& pageBytes)
+{
+    Slot*& known = byItem_[&item];
+    if (!known) {
+        std::unique_ptr<Slot>& shared = byData_[Key{item.Text, lzw}];
+        if (!shared)
+            shared = std::make_unique<Slot>();
+        known = shared.get();
+    }
+    Slot& slot = *known;
+    if (!slot.dataBytes && !slot.broken) {
+        // The size is known before anything is decoded: the page's budget is kept without
+        // decoding what would pass it.
+        const std::string bytes = HexBytes(item.Text);
+        const std::optional<std::size_t> size = lzw ? LzwDecodedSize(bytes, kMaxRpxImageBytes)
+                                                    : std::optional<std::size_t>(bytes.size());
+        if (size && *size <= kMaxRpxImageBytes)
+            slot.dataBytes = size;
+        else
+            slot.broken = true;
+    }
+    if (slot.broken || *slot.dataBytes > pageLimit_ - std::min(pageBytes, pageLimit_))
+        return {};
+    pageBytes += *slot.dataBytes;
+    if (slot.decoded) {
+        if (!slot.picture.isNull())
+            kept_.splice(kept_.begin(), kept_, slot.kept);
+        return slot.picture;
+    }
+    slot.picture = RpxImage(item.Text, lzw);
+    slot.decoded = true;
+    ++decodes_;
+    if (slot.picture.isNull())
+        return {};
+    kept_.push_front(&slot);
+    slot.kept = kept_.begin();
+    keptBytes_ += static_cast<std::size_t>(slot.picture.sizeInBytes());
+    // The one drawn longest ago goes first; the picture just made stays.
+    while (keptBytes_ > keptLimit_ && kept_.size() > 1) {
+        Slot* old = kept_.back();
+        kept_.pop_back();
+        keptBytes_ -= static_cast<std::size_t>(old->picture.sizeInBytes());
+        old->picture = QImage();
+        old->decoded = false;
+    }
+    return slot.picture;
 }
 
 std::unique_ptr<TRpXDocument> TRpXDocument::FromText(const QString& text, QString& error)
@@ -351,7 +427,7 @@ std::vector<TPageItem> TRpXDocument::DrawPage(int n, double zoom, Canvas& canvas
     });
     if (page == pages_.end())
         return items;
-    PageDrawer drawer(canvas, zoom, search, matchCase, images);
+    PageDrawer drawer(canvas, zoom, search, matchCase, images, *images_, PictureSize(zoom));
     for (const int layer : {2, 1, 0}) {
         for (const std::unique_ptr<TRpDocnode>& item : (*page)->Children)
             if (item->Name == kItem && Integer(*item, "LY") == layer)
@@ -377,7 +453,7 @@ QImage TRpXDocument::PagePicture(int n, double zoom, std::vector<TPageItem>* ite
     picture.setDotsPerMeterY(dotsPerMeter);
     picture.fill(Qt::white);
     QPainter painter(&picture);
-    PainterCanvas canvas(painter, kMeasureDpi);
+    PainterCanvas canvas(painter, kMeasureDpi, fonts_.get());
     std::vector<TPageItem> drawn = DrawPage(n, zoom, canvas, search, matchCase, images);
     if (items)
         *items = std::move(drawn);

@@ -4,15 +4,19 @@
 #pragma once
 
 #include "report/output/canvas/canvas.h"
+#include "report/output/canvas/measure.h"
 #include "report/output/xml/rpx_reader.h"
 
 #include <QImage>
 #include <QRect>
 #include <QString>
 
+#include <cstddef>
 #include <filesystem>
+#include <list>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace report::output {
@@ -41,6 +45,55 @@ inline constexpr int kMaxRpxPictureSide = 16384;
 inline constexpr qint64 kMaxRpxPicturePixels = 32LL * 1024 * 1024;
 // Decoded image data larger than this is not shown.
 inline constexpr std::size_t kMaxRpxImageBytes = 64u * 1024 * 1024;
+// A page shows images of this much decoded data at most, in drawing order; the later ones say
+// they are not available.
+inline constexpr std::size_t kMaxRpxPageImageBytes = 128u * 1024 * 1024;
+// A document keeps its decoded pictures up to this many bytes of pixels.
+inline constexpr std::size_t kMaxRpxKeptImageBytes = 256u * 1024 * 1024;
+
+// The pictures of a document's image items, each decoded once and kept while the kept ones fit
+// kMaxRpxKeptImageBytes (the one drawn longest ago goes first); items of the same data share
+// one picture.
+class TRpXImageCache {
+public:
+    explicit TRpXImageCache(std::size_t pageBytes = kMaxRpxPageImageBytes,
+                            std::size_t keptBytes = kMaxRpxKeptImageBytes);
+    TRpXImageCache(const TRpXImageCache&) = delete;
+    TRpXImageCache& operator=(const TRpXImageCache&) = delete;
+    ~TRpXImageCache();
+
+    // The picture of image item `item` (its text, LZW coded when `lzw`); a null image when it
+    // cannot be decoded or when it would take the images drawn on the page so far
+    // (`pageBytes`, their decoded data, which it is added to) past the page's bytes.
+    [[nodiscard]] QImage Picture(const TRpDocnode& item, bool lzw, std::size_t& pageBytes);
+    // Pictures decoded so far, and the bytes of those kept.
+    [[nodiscard]] long long Decodes() const { return decodes_; }
+    [[nodiscard]] std::size_t KeptBytes() const { return keptBytes_; }
+
+private:
+    struct Key {
+        QString text;  // shares the item's text
+        bool lzw = false;
+        bool operator==(const Key&) const = default;
+    };
+    struct KeyHash {
+        std::size_t operator()(const Key& key) const;
+    };
+    struct Slot {
+        std::optional<std::size_t> dataBytes;  // decoded data; nullopt until known
+        bool broken = false;                   // the data cannot be decoded
+        bool decoded = false;
+        QImage picture;
+        std::list<Slot*>::iterator kept;
+    };
+    std::unordered_map<const TRpDocnode*, Slot*> byItem_;
+    std::unordered_map<Key, std::unique_ptr<Slot>, KeyHash> byData_;
+    std::size_t pageLimit_;
+    std::size_t keptLimit_;
+    std::list<Slot*> kept_;  // most recently drawn first
+    std::size_t keptBytes_ = 0;
+    long long decodes_ = 0;
+};
 
 class TRpXDocument {
 public:
@@ -63,7 +116,8 @@ public:
     [[nodiscard]] QSize PictureSize(double zoom) const;
     // Draws page `n` at `zoom` on `canvas` (at 96 pixels per inch): layer 2, then 1, then 0.
     // Text items containing `search` (with `matchCase`, else in any case) get a red frame;
-    // an empty search frames nothing. Images are drawn only with `images`, else a grey box.
+    // an empty search frames nothing. Images are drawn only with `images`, else a grey box,
+    // from the document's pictures (Images); one that begins beyond the page is not drawn.
     // Returns the page's clickable items.
     std::vector<TPageItem> DrawPage(int n, double zoom, Canvas& canvas, const QString& search = QString(),
                                     bool matchCase = false, bool images = true) const;
@@ -74,6 +128,11 @@ public:
 
     // Every text item, page by page.
     [[nodiscard]] std::vector<TRpXIndexEntry> SearchIndex() const;
+
+    // The document's fonts (96 dpi) and pictures, kept for all its paints: PagePicture draws
+    // with them, so each font is made and each picture decoded once.
+    [[nodiscard]] MeasureDevice& Fonts() const { return *fonts_; }
+    [[nodiscard]] TRpXImageCache& Images() const { return *images_; }
 
 private:
     TRpXDocument() = default;
@@ -86,6 +145,8 @@ private:
     QString paperName_;
     int orientation_ = 0;
     std::vector<const TRpDocnode*> pages_;  // in document order
+    std::unique_ptr<MeasureDevice> fonts_ = std::make_unique<MeasureDevice>(kMeasureDpi);
+    std::unique_ptr<TRpXImageCache> images_ = std::make_unique<TRpXImageCache>();
 };
 
 // A colour given as hexadecimal red, green and blue in the last six characters; white when

@@ -79,6 +79,16 @@ TEST_F(ExprTest, ValidationTexts) {
               "There are no errors. The result is : False");
     // An error result with an empty message is still an error.
     EXPECT_EQ(ValidationText(expr::TRpEvResult::Error()), "ERROR: ");
+    // Whatever is typed, checking it gives a message: nested too deeply, too long.
+    EXPECT_EQ(ValidateExpression(std::string(20000, '(') + "1" + std::string(20000, ')'), none, nullptr),
+              "ERROR: Expression nested too deeply (more than 256 levels)");
+    std::string unary;
+    for (int i = 0; i < 20000; ++i)
+        unary += "-(";
+    EXPECT_EQ(ValidateExpression(unary + "1" + std::string(20000, ')'), none, nullptr),
+              "ERROR: Expression nested too deeply (more than 256 levels)");
+    EXPECT_EQ(ValidateExpression(std::string(100000, '1'), none, nullptr),
+              "ERROR: Expression too long (more than 65536 characters)");
 }
 
 TEST_F(ExprTest, ValidationUsesTheGlobalAndTheBuilderEnvironments) {

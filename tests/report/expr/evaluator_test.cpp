@@ -232,6 +232,120 @@ TEST_F(EvaluatorTest, AQueueThatEndsEarlyIsAnError)
     EXPECT_EQ(calls.Get(), nullptr);
 }
 
+// `count` copies of `term` joined by `op`.
+std::string Chain(const std::string& term, const std::string& op, int count)
+{
+    std::string text = term;
+    for (int i = 1; i < count; ++i)
+        text += op + term;
+    return text;
+}
+
+// `inner` wrapped `count` times in `open` ... `close`.
+std::string Nest(const std::string& open, const std::string& inner, const std::string& close, int count)
+{
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += open;
+    text += inner;
+    for (int i = 0; i < count; ++i)
+        text += close;
+    return text;
+}
+
+TEST_F(EvaluatorTest, LongChainsOfOperatorsEvaluateLeftToRight)
+{
+    constexpr int kTerms = 20000;
+    // 1-2+3-4+... left to right, worked out here term by term.
+    std::string alternating = "1";
+    int alternatingSum = 1;
+    for (int i = 2; i <= kTerms; ++i) {
+        const int term = i % 7;
+        alternating.push_back(i % 2 == 0 ? '-' : '+');
+        alternating.push_back(static_cast<char>('0' + term));
+        alternatingSum += i % 2 == 0 ? -term : term;
+    }
+    struct ChainCase {
+        std::string term, op;
+        int count;
+        const char* expected;
+    };
+    // As many terms as fit within the length limit.
+    const ChainCase chains[] = {
+        {"1", "+", kTerms, "I:20000"},
+        {"1", "-", kTerms, "I:-19998"},
+        {"1", "*", kTerms, "I:1"},
+        {"1", "/", kTerms, "F:1"},
+        {"2*3", "+", 10000, "I:60000"},
+        {"(1+1)", "+", 10000, "I:20000"},
+        {"TRUE", " and ", 7000, "B:True"},
+        {"FALSE", " or ", 7000, "B:False"},
+        {"'a'", "+", 15000, nullptr},
+        {"1", ",", kTerms, nullptr},
+    };
+    for (const ChainCase& c : chains) {
+        SCOPED_TRACE(c.term + c.op);
+        const std::string text = Chain(c.term, c.op, c.count);
+        ASSERT_LE(text.size(), kMaxExpressionLength);
+        if (c.expected) {
+            EXPECT_EQ(Calc(text), c.expected);
+        }
+    }
+    EXPECT_EQ(Calc(Chain("1", "+", kTerms) + "=20000"), "B:True");
+    EXPECT_EQ(Calc(Chain("'a'", "+", 15000)), "S:" + std::string(15000, 'a'));
+    EXPECT_EQ(Calc("INT(" + Chain("1", "+", kTerms) + ")*2"), "I:40000");
+    EXPECT_EQ(Calc("TYPEOF(" + Chain("1", ",", kTerms) + ")"), "E:Wrong arguments for TypeOf");
+    EXPECT_EQ(Calc(alternating), "I:" + std::to_string(alternatingSum));
+    // An error in the chain is the chain's value.
+    EXPECT_EQ(Calc(Chain("1", "+", kTerms / 2) + "+1/0+" + Chain("1", "+", kTerms / 2)), "E:Cannot divide by 0");
+}
+
+TEST_F(EvaluatorTest, TextsNestedTooDeeplyOrTooLongAreErrorsNotCrashes)
+{
+    const std::string tooDeep = "E:Expression nested too deeply (more than 256 levels)";
+    const std::string tooLong = "E:Expression too long (more than 65536 characters)";
+    struct Nesting {
+        std::string open, inner, close;
+        int levels;  // nesting levels one wrapping makes
+        std::string value;  // at the limit
+    };
+    const Nesting nestings[] = {
+        {"(", "1", ")", 1, "I:1"},
+        {"-(", "1", ")", 2, "I:1"},
+        {"+(", "1", ")", 2, "I:1"},
+        {"not ", "TRUE", "", 1, "B:True"},
+        {"not (", "TRUE", ")", 2, "B:True"},
+        {"IF(TRUE,", "1", ",0)", 1, "I:1"},
+        {"INT(", "1", ")", 1, "I:1"},
+    };
+    for (const Nesting& n : nestings) {
+        SCOPED_TRACE(n.open + n.inner + n.close);
+        const int atLimit = kMaxExpressionDepth / n.levels;
+        EXPECT_EQ(Calc(Nest(n.open, n.inner, n.close, atLimit)), n.value);
+        EXPECT_EQ(Calc(Nest(n.open, n.inner, n.close, atLimit + 1)), tooDeep);
+        const std::string deep = Nest(n.open, n.inner, n.close, 20000);
+        EXPECT_EQ(Calc(deep), deep.size() > kMaxExpressionLength ? tooLong : tooDeep);
+    }
+    // Within a chain, inside quotes and brackets: a parenthesis there is no nesting.
+    EXPECT_EQ(Calc("1+" + Nest("(", "1", ")", kMaxExpressionDepth + 1) + "+1"), tooDeep);
+    EXPECT_EQ(Calc("'" + std::string(20000, '(') + "'"), "S:" + std::string(20000, '('));
+    EXPECT_EQ(Calc("[" + std::string(20000, '(') + "]"), "E:Unknown function : " + std::string(20000, '('));
+    // Unbalanced ones, also far beyond the limit.
+    for (const std::string& text : {std::string(20000, '('), std::string(20000, ')'), "-" + std::string(20000, '('),
+                                    Chain("not", " ", 10000), Chain("-", " ", 20000)})
+        EXPECT_EQ(Calc(text).substr(0, 2), "E:") << text.substr(0, 20);
+    // The length limit counts the whole text, blanks included.
+    EXPECT_EQ(Calc(std::string(kMaxExpressionLength - 1, ' ') + "1"), "I:1");
+    EXPECT_EQ(Calc(std::string(kMaxExpressionLength, ' ') + "1"), tooLong);
+
+    TRpEvaluator evaluator;
+    evaluator.Prepare(Nest("(", "1", ")", 20000));
+    EXPECT_TRUE(evaluator.Prepared());
+    EXPECT_NE(dynamic_cast<TRpEvElementError*>(evaluator.FirstElement()), nullptr);
+    evaluator.Prepare("1+1");  // the evaluator is usable again afterwards
+    EXPECT_EQ(Describe(evaluator.Value()), "I:2");
+}
+
 TEST(EvaluatorText, SwapOperatorsOnlyAtTheTopLevel)
 {
     EXPECT_EQ(SwapOperators("2+3-4", '+', '-'), "2-3+4");

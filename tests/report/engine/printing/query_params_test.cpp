@@ -67,16 +67,70 @@ TEST_F(QueryParamsTest, ParameterTakesTheEntryOfItsNameWhenTheKindsMatch) {
 }
 
 TEST_F(QueryParamsTest, TextThatIsNoDateRaisesAndLeavesTheQueryClosed) {
-    for (const char* text : {"'29.02.2024'", "'2023-02-29'", "'2024-02-29 25:00'"}) {
-        SCOPED_TRACE(text);
+    struct Case {
+        TRpFieldKind kind;
+        const char* text;
+        const char* message;
+    };
+    const Case cases[] = {
+        {TRpFieldKind::DateTime, "'29.02.2024'", "'29.02.2024' is not a valid date and time"},
+        {TRpFieldKind::DateTime, "'2023-02-29'", "'2023-02-29' is not a valid date and time"},
+        {TRpFieldKind::DateTime, "'2024-02-29 25:00'", "'2024-02-29 25:00' is not a valid date and time"},
+        // A sign is no digit: no field of a time or a date is negative.
+        {TRpFieldKind::Time, "'13:-5'", "'13:-5' is not a valid time"},
+        {TRpFieldKind::Time, "'-1:00'", "'-1:00' is not a valid time"},
+        {TRpFieldKind::Time, "'12:00:-1'", "'12:00:-1' is not a valid time"},
+        {TRpFieldKind::DateTime, "'2024-02-29 13:-5'", "'2024-02-29 13:-5' is not a valid date and time"},
+        {TRpFieldKind::Date, "'2024--1-01'", "'2024--1-01' is not a valid date"},
+        {TRpFieldKind::Date, "'-024-02-29'", "'-024-02-29' is not a valid date"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        MemoryTable query("Q", {{"A", TRpFieldKind::Integer}});
+        query.Params().push_back({.Name = "D", .DataType = c.kind, .Value = {}});
+        report::expr::TRpEvEnvironment functions;
+        functions.AddFunction("D", c.text);
+        functions.Prepare();
+        try {
+            report::engine::FillQueryParams(query, functions);
+            ADD_FAILURE() << "no exception";
+        } catch (const report::ERpError& e) {
+            EXPECT_STREQ(e.what(), c.message);
+        }
+        EXPECT_FALSE(query.Active());
+        EXPECT_TRUE(query.Params()[0].IsNull());
+        functions.Unprepare();
+    }
+}
+
+TEST_F(QueryParamsTest, DateAndTimeReadBackAsTheMomentWritten) {
+    struct Case {
+        const char* text;
+        int year, month, day, hour, minute, second;
+    };
+    // Before 1899-12-30 the day number is negative; the time must still read back as written.
+    const Case cases[] = {
+        {"1899-12-29 13:45", 1899, 12, 29, 13, 45, 0},
+        {"1899-12-29 00:00:01", 1899, 12, 29, 0, 0, 1},
+        {"1800-01-01 23:59:59", 1800, 1, 1, 23, 59, 59},
+        {"1899-12-30 13:45", 1899, 12, 30, 13, 45, 0},
+        {"2024-02-29 06:07:08", 2024, 2, 29, 6, 7, 8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
         MemoryTable query("Q", {{"A", TRpFieldKind::Integer}});
         query.Params().push_back({.Name = "D", .DataType = TRpFieldKind::DateTime, .Value = {}});
         report::expr::TRpEvEnvironment functions;
-        functions.AddFunction("D", text);
+        functions.AddFunction("D", std::string("'") + c.text + "'");
         functions.Prepare();
-        EXPECT_THROW(report::engine::FillQueryParams(query, functions), report::ERpError);
-        EXPECT_FALSE(query.Active());
-        EXPECT_TRUE(query.Params()[0].IsNull());
+        report::engine::FillQueryParams(query, functions);
+        const utility::DateTimeParts parts = utility::SplitDateTime(std::get<double>(query.Params()[0].Value));
+        EXPECT_EQ(parts.year, c.year);
+        EXPECT_EQ(parts.month, c.month);
+        EXPECT_EQ(parts.day, c.day);
+        EXPECT_EQ(parts.hour, c.hour);
+        EXPECT_EQ(parts.minute, c.minute);
+        EXPECT_EQ(parts.second, c.second);
         functions.Unprepare();
     }
 }

@@ -120,6 +120,31 @@ TEST(Measuring, SameFontAgainGivesTheSameAnswers)
     EXPECT_EQ(m.TextWidth(coloured, "Kierowca"), w);
 }
 
+// A device makes each font once, keeps the fonts it measured with last, and makes one it
+// let go again with the same answers.
+TEST(Measuring, FontsAreMadeOnceAndKeptWithinTheBound)
+{
+    MeasureDevice m(96, 3);
+    std::vector<int> widths;
+    for (const int points : {8, 9, 10, 11})
+        widths.push_back(m.TextWidth(Arial(points), "Kierowca"));
+    EXPECT_EQ(m.FontsMade(), 4);
+    EXPECT_EQ(m.FontsKept(), 3u);
+    // Measuring again with kept fonts (any order, any text) makes none.
+    for (const int points : {11, 9, 10, 11})
+        static_cast<void>(m.TextHeight(Arial(points)) + m.TextWidth(Arial(points), "Wg"));
+    EXPECT_EQ(m.FontsMade(), 4);
+    // The one used longest ago went; it is made again with the same answers, and 9, now
+    // the one used longest ago, goes for it.
+    EXPECT_EQ(m.TextWidth(Arial(8), "Kierowca"), widths[0]);
+    EXPECT_EQ(m.FontsMade(), 5);
+    static_cast<void>(m.TextWidth(Arial(11), "W") + m.TextWidth(Arial(10), "W"));
+    EXPECT_EQ(m.FontsMade(), 5);
+    EXPECT_EQ(m.TextWidth(Arial(9), "Kierowca"), widths[1]);
+    EXPECT_EQ(m.FontsMade(), 6);
+    EXPECT_EQ(m.FontsKept(), 3u);
+}
+
 // Widths are sums of the characters' advances; for the faces of the forms that is what a
 // shaped measurement of the whole text gives too.
 TEST(Measuring, WidthsAgreeWithShapedText)

@@ -331,5 +331,163 @@ TEST(PainterCanvasRules, PicturesStretchNearestNeighbourWithAlpha)
     EXPECT_TRUE(InkOf(Draw(20, 20, [&](Canvas& c) { c.DrawPicture(QRect(8, 4, -6, 4), picture); })).empty());
 }
 
+// A window of a larger scene: drawn on an image of the window's size through a painter moved
+// to it, and the scene's own pixels there, drawn on an image that holds all of the drawing.
+struct Window {
+    QRect area;     // in the scene
+    QSize scene;
+};
+
+QImage DrawThrough(const Window& w, bool asWindow, PaintCounts* counts, const std::function<void(Canvas&)>& draw)
+{
+    QImage image = test::WhiteImage(asWindow ? w.area.width() : w.scene.width(),
+                                    asWindow ? w.area.height() : w.scene.height());
+    QPainter painter(&image);
+    if (asWindow)
+        painter.translate(-w.area.left(), -w.area.top());
+    PainterCanvas canvas(painter, 96);
+    draw(canvas);
+    if (counts)
+        *counts = canvas.Counts();
+    return image;
+}
+
+// Texts, shapes and pictures around the window's edges: what the window leaves out leaves no
+// ink there in the scene, and what it draws is the scene's own pixels. Turned text keeps its
+// overhang and its turned cell, however far the point it turns about lies outside.
+TEST(PainterCanvasVisibility, WhatIsLeftOutHasNoInkAndWhatIsDrawnIsAsInTheWhole)
+{
+    const Window window{QRect(400, 350, 120, 90), QSize(1000, 900)};
+    const QRect& a = window.area;
+    const int xs[] = {a.left() - 330, a.left() - 60, a.left() - 3, a.left() + 50, a.right() + 4, a.right() + 70};
+    const int ys[] = {a.top() - 300, a.top() - 40, a.top() - 2, a.top() + 40, a.bottom() + 3, a.bottom() + 60};
+    const int orientations[] = {0, 450, 900, 1800, 2700, 3150, 1, 3599, 1234};
+    const int sizes[] = {9, 26, 120};
+    int index = 0;
+    int skipped = 0;
+    int drawn = 0;
+    for (const int size : sizes)
+        for (const int orientation : orientations)
+            for (const int x : xs)
+                for (const int y : ys) {
+                    ++index;
+                    FontSpec font;
+                    font.face = index % 3 == 0 ? "Times New Roman" : "Arial";
+                    font.points = size;
+                    font.orientation = orientation;
+                    font.italic = index % 2 == 0;  // its overhang reaches past the cell
+                    font.underline = index % 5 == 0;
+                    const auto draw = [&](Canvas& c) {
+                        c.SetFont(font);
+                        c.SetBackground({index % 7 == 0, qRgb(255, 255, 0)});
+                        c.SetTextAlign({static_cast<HorizontalAlign>(index % 3), false});
+                        c.TextOut(x, y, index % 4 == 0 ? "W" : "fWjg\xB3");
+                    };
+                    PaintCounts counts;
+                    const QImage part = DrawThrough(window, true, &counts, draw);
+                    const QImage whole = DrawThrough(window, false, nullptr, draw);
+                    const QImage there = whole.copy(a);
+                    SCOPED_TRACE(testing::Message() << size << " pt at " << orientation << " from " << x << "," << y);
+                    if (counts.skipped > 0) {
+                        ++skipped;
+                        EXPECT_TRUE(InkOf(there).empty()) << Describe(InkOf(there));
+                        continue;
+                    }
+                    ++drawn;
+                    // Turned at an angle, Qt's own rounding of the turn differs a little once
+                    // the painter is moved; at right angles the window is exact. Glyphs above
+                    // 64 pixels are rasterised as outlines, whose antialiasing may differ by a
+                    // step at the window's edge.
+                    if (orientation % 900 == 0 && size < 120) {
+                        EXPECT_EQ(part, there);
+                    } else if (orientation % 900 == 0) {
+                        EXPECT_EQ(InkOf(part), InkOf(there));
+                    }
+                }
+    // Both kinds occur among the cases.
+    EXPECT_GT(skipped, 0);
+    EXPECT_GT(drawn, 0);
+
+    // Shapes, lines and pictures at and beyond the edges.
+    QImage picture(3, 3, QImage::Format_ARGB32);
+    picture.fill(qRgb(0, 0, 255));
+    const std::vector<std::function<void(Canvas&)>> shapes = {
+        [&](Canvas& c) { c.FillRect(GdiRect(a.left() - 20, a.top(), a.left(), a.top() + 10)); },
+        [&](Canvas& c) { c.FillRect(GdiRect(a.left() - 20, a.top(), a.left() + 1, a.top() + 10)); },
+        [&](Canvas& c) { c.Rectangle(GdiRect(a.right() + 1, a.top(), a.right() + 30, a.top() + 10)); },
+        [&](Canvas& c) {
+            c.SetPen(Pen{qRgb(0, 0, 0), PenStyle::Solid, 9});
+            c.Rectangle(GdiRect(a.right() + 3, a.top(), a.right() + 30, a.top() + 10));
+        },
+        [&](Canvas& c) { c.Ellipse(GdiRect(a.left(), a.bottom() + 1, a.left() + 20, a.bottom() + 20)); },
+        [&](Canvas& c) { c.RoundRect(GdiRect(a.left(), a.top() - 20, a.left() + 20, a.top() + 1), 6, 6); },
+        [&](Canvas& c) { c.Line(a.left() - 50, a.top() - 50, a.left() + 10, a.top() + 10); },
+        [&](Canvas& c) { c.Line(a.left() - 50, a.top() - 50, a.left(), a.top()); },
+        [&](Canvas& c) {
+            c.SetPen(Pen{qRgb(0, 0, 0), PenStyle::Solid, 12});
+            c.Line(a.left() - 50, a.top() - 5, a.left() - 2, a.top() - 5);
+        },
+        [&](Canvas& c) { c.DrawPicture(GdiRect(a.right() + 1, a.top(), a.right() + 4, a.top() + 3), picture); },
+        [&](Canvas& c) { c.DrawPicture(GdiRect(a.right() - 1, a.top(), a.right() + 4, a.top() + 3), picture); },
+        [&](Canvas& c) {
+            c.SetClipRect(GdiRect(a.left(), a.top(), a.left() + 10, a.top() + 10));
+            c.FillRect(GdiRect(a.left() + 10, a.top(), a.left() + 30, a.top() + 10));
+            c.FillRect(GdiRect(a.left() + 9, a.top(), a.left() + 30, a.top() + 10));
+        },
+    };
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+        SCOPED_TRACE(i);
+        const auto draw = [&](Canvas& c) {
+            c.SetBrush(Brush{qRgb(0, 160, 0), BrushStyle::Solid});
+            shapes[i](c);
+        };
+        PaintCounts counts;
+        const QImage part = DrawThrough(window, true, &counts, draw);
+        const QImage there = DrawThrough(window, false, nullptr, draw).copy(a);
+        EXPECT_EQ(part, there);
+        if (counts.skipped > 0) {
+            EXPECT_TRUE(InkOf(there).empty());
+        }
+    }
+}
+
+// A text beyond the largest size turned 45 degrees over a small target: its glyphs are
+// rasterised over no more than the target and its edge, not over the whole turned cell, and
+// what shows is what the whole cell would give (a painter with a view transform keeps it).
+TEST(PainterCanvasVisibility, AGiantTurnedTextIsCutToWhatCanBeSeen)
+{
+    FontSpec font;
+    font.face = "Arial";
+    font.points = 20000;
+    font.orientation = 450;
+    const QSize target(200, 150);
+    struct Row {
+        int x, y;
+    };
+    for (const Row row : {Row{100, -9000}, Row{-300, -12000}, Row{150, 200}, Row{-14000, 5000}}) {
+        SCOPED_TRACE(testing::Message() << row.x << "," << row.y);
+        PaintCounts cut;
+        QImage images[2];
+        for (const bool keepWhole : {false, true}) {
+            images[keepWhole] = test::WhiteImage(target.width(), target.height());
+            QPainter painter(&images[keepWhole]);
+            if (keepWhole) {
+                painter.setWindow(QRect(QPoint(0, 0), target));
+                painter.setViewport(QRect(QPoint(0, 0), target));
+            }
+            PainterCanvas canvas(painter, 96);
+            canvas.SetFont(font);
+            canvas.SetBackground({false, 0});
+            canvas.TextOut(row.x, row.y, "W");
+            if (!keepWhole)
+                cut = canvas.Counts();
+        }
+        EXPECT_EQ(cut.glyphs, 1);
+        EXPECT_EQ(images[0], images[1]);
+        // The target and the few pixels antialiasing may reach beyond it.
+        EXPECT_LE(cut.largestGlyphClip, (target.width() + 10.0L) * (target.height() + 10.0L));
+    }
+}
+
 }  // namespace
 }  // namespace report::output

@@ -1,11 +1,15 @@
 #include "report/output/xml/rpx_document.h"
 
 #include "report/output/codec/lzw.h"
+#include "report/output/canvas/painter_canvas.h"
 #include "report/output/canvas/trace_canvas.h"
+#include "tests/support/hostile_documents.h"
 
 #include <QBuffer>
+#include <QPainter>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace report::output {
@@ -255,6 +259,121 @@ TEST(TRpXDocumentTest, TheDecodedSizeIsKnownBeforeDecoding)
     }
     // A code that names no entry.
     EXPECT_EQ(LzwDecodedSize(std::string("\xFF\xFF\xFF", 3), 100), std::nullopt);
+}
+
+// Image items of one page; item `i` carries picture `pictures[i]` at its own place.
+QString ImageItems(const std::vector<QByteArray>& pictures, bool lzw)
+{
+    QString items;
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        std::string data = pictures[i].toStdString();
+        if (lzw) {
+            std::string coded;
+            LZWEncode(data, coded);
+            data = coded;
+        }
+        items += QStringLiteral("<Item Type=\"image\" X=\"%1\" Y=\"20\"%2>%3</Item>\n")
+                     .arg(10 + 20 * static_cast<int>(i))
+                     .arg(lzw ? QStringLiteral(" Cmp=\"lzw\"") : QString())
+                     .arg(QString::fromStdString(Hex(QByteArray::fromStdString(data))));
+    }
+    return items;
+}
+
+QByteArray Bmp(int width, int height, QRgb colour)
+{
+    QImage picture(width, height, QImage::Format_RGB32);
+    picture.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "BMP");
+    return bytes;
+}
+
+// A document's pictures are decoded once for all its paints and thumbnails, one picture for
+// items of the same data; a picture that begins beyond the page is not decoded at all.
+TEST(TRpXDocumentTest, PicturesAreDecodedOncePerDocument)
+{
+    const auto document = Open(fixtures::ImagesXml(20, fixtures::PlainPicture(64 * 1024)));
+    ASSERT_NE(document, nullptr);
+    for (const double zoom : {100.0, 100.0, 37.5, 250.0}) {
+        const QImage picture = document->PagePicture(1, zoom);
+        EXPECT_FALSE(picture.isNull());
+        EXPECT_EQ(document->Images().Decodes(), 20) << zoom;
+    }
+    const QByteArray same = Bmp(4, 3, qRgb(1, 2, 3));
+    const auto shared = Open(Document({ImageItems({same, same, Bmp(4, 3, qRgb(9, 9, 9)), same}, true) +
+                                       QStringLiteral("<Item Type=\"image\" X=\"211\" Y=\"0\">%1</Item>\n"
+                                                      "<Item Type=\"image\" X=\"0\" Y=\"297\">%1</Item>")
+                                           .arg(QString::fromStdString(Hex(Bmp(5, 5, 0))))}));
+    ASSERT_NE(shared, nullptr);
+    TraceCanvas canvas;
+    const std::vector<TPageItem> items = shared->DrawPage(1, 100, canvas);
+    EXPECT_EQ(shared->Images().Decodes(), 2);
+    EXPECT_EQ(std::count_if(canvas.Lines().begin(), canvas.Lines().end(),
+                            [](const std::string& line) { return line.rfind("DrawPicture", 0) == 0; }),
+              4);
+}
+
+// A page shows images up to its budget of decoded data, in drawing order, the later ones as not
+// available; the pictures kept stay within theirs, the one drawn longest ago going first.
+TEST(TRpXDocumentTest, PicturesStayWithinTheBudgetsOfThePageAndTheDocument)
+{
+    std::vector<QByteArray> pictures;
+    for (int i = 0; i < 5; ++i)
+        pictures.push_back(Bmp(8, 8, qRgb(10 * i, 0, 0)));
+    const std::size_t data = static_cast<std::size_t>(pictures[0].size());
+    const auto document = Open(Document({ImageItems(pictures, true)}));
+    ASSERT_NE(document, nullptr);
+    std::vector<const TRpDocnode*> nodes;
+    for (const std::unique_ptr<TRpDocnode>& page : document->Root().Children)
+        for (const std::unique_ptr<TRpDocnode>& item : page->Children)
+            if (item->Name == QLatin1String("Item"))
+                nodes.push_back(item.get());
+    ASSERT_EQ(nodes.size(), 5u);
+    const std::size_t pixels = 8 * 8 * 4;
+    TRpXImageCache cache(3 * data, 3 * pixels);
+    const auto page = [&](std::size_t first, std::size_t last) {
+        std::size_t used = 0;
+        std::vector<bool> shown;
+        for (std::size_t i = first; i <= last; ++i)
+            shown.push_back(!cache.Picture(*nodes[i], true, used).isNull());
+        return shown;
+    };
+    EXPECT_EQ(page(0, 4), (std::vector<bool>{true, true, true, false, false}));
+    EXPECT_EQ(cache.Decodes(), 3);
+    EXPECT_EQ(page(0, 2), (std::vector<bool>{true, true, true}));
+    EXPECT_EQ(cache.Decodes(), 3);
+    EXPECT_EQ(page(3, 4), (std::vector<bool>{true, true}));
+    EXPECT_EQ(cache.Decodes(), 5);
+    EXPECT_LE(cache.KeptBytes(), 3 * pixels);
+    // The first two went to keep the later ones; each one going makes room for the next.
+    EXPECT_EQ(page(0, 2), (std::vector<bool>{true, true, true}));
+    EXPECT_EQ(cache.Decodes(), 8);
+    EXPECT_LE(cache.KeptBytes(), 3 * pixels);
+}
+
+// Giant turned texts around an XML page: left out, or their glyphs rasterised over no more than
+// the page and its surroundings; one font made for every paint.
+TEST(TRpXDocumentTest, GiantTurnedTextsAroundThePageAreLeftOutOrCutToIt)
+{
+    const auto document = Open(fixtures::TurnedGiantTextsXml(300));
+    ASSERT_NE(document, nullptr);
+    const QSize size = document->PictureSize(100);
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QPainter painter(&picture);
+    PainterCanvas canvas(painter, kMeasureDpi, &document->Fonts());
+    static_cast<void>(document->DrawPage(1, 100, canvas));
+    EXPECT_LE(canvas.Counts().glyphs + canvas.Counts().skipped, 300);
+    EXPECT_GT(canvas.Counts().skipped, 0);
+    const long double side = std::max(size.width(), size.height());
+    EXPECT_LE(canvas.Counts().largestGlyphClip, 9 * side * side);
+    EXPECT_LE(document->Fonts().FontsMade(), 1);
+    const long long made = document->Fonts().FontsMade();
+    static_cast<void>(document->PagePicture(1, 100));
+    EXPECT_EQ(document->Fonts().FontsMade(), made);
 }
 
 TEST(TRpXDocumentTest, ClickableItemsAndTheSearchIndex)

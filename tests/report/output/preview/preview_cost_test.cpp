@@ -1,0 +1,62 @@
+// A user loads report files whose pages once froze the preview: the page and its thumbnails
+// are shown, each font made once for all their paints.
+#include "report/output/preview/rp_standard_preview.h"
+
+#include "tests/report/output/preview/preview_fixture.h"
+#include "tests/support/hostile_documents.h"
+#include "tests/support/modal_dialog.h"
+
+#include <QFileDialog>
+
+#include <gtest/gtest.h>
+
+namespace report::output {
+namespace {
+
+using testing::PreviewTest;
+using testing_support::OnModalDialog;
+
+class HostileReportFileTest : public PreviewTest {};
+
+TEST_F(HostileReportFileTest, LoadedPagesAreShownWithEachFontMadeOnce)
+{
+    struct Row {
+        const char* name;
+        Page page;
+        long long fonts;  // the fonts of the page at one scale
+    };
+    const Row rows[] = {
+        {"giant turned texts around the page", fixtures::TurnedGiantTextsPage(1000), 1},
+        {"5000 sizes off the page", fixtures::FontSizesPage(5000, false), 0},
+        {"5000 face names off the page", fixtures::FaceNamesPage(5000, false), 0},
+        {"100 sizes on the page", fixtures::FontSizesPage(100, true), 100},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::filesystem::path file = folder_ / "hostile.rpp";
+        ASSERT_TRUE(fixtures::WriteReportFile(row.page, file));
+        TRpPrinter printer;
+        Record(printer, NumberedPages(1));
+        TRpStandardPreview& window = Open(printer);
+        static_cast<void>(window.grab());
+        const long long before = printer.PageFonts().FontsMade();
+        OnModalDialog([file](QDialog& dialog) {
+            dynamic_cast<QFileDialog&>(dialog).selectFile(QString::fromStdU16String(file.u16string()));
+            dialog.accept();
+        });
+        window.LoadClick();
+        ASSERT_EQ(printer.PageCount(), 1);
+        ASSERT_TRUE(window.Preview().Image().PageMetafile().has_value());
+        // The page and its thumbnail painted: each font once at each of their two scales.
+        const QImage shown = window.grab().toImage();
+        const long long made = printer.PageFonts().FontsMade() - before;
+        EXPECT_LE(made, 2 * row.fonts);
+        // Painted again: no font is made again.
+        EXPECT_EQ(window.grab().toImage(), shown);
+        EXPECT_EQ(printer.PageFonts().FontsMade() - before, made);
+        CloseWindows();
+    }
+}
+
+}  // namespace
+}  // namespace report::output
