@@ -1,6 +1,7 @@
 #include "bench/cairo_anchor.h"
 
 #include "report/output/codec/lzw.h"
+#include "tests/support/pdf_check.h"
 #include "utility/cp1250.h"
 
 #include <cairo-pdf.h>
@@ -17,37 +18,6 @@ namespace {
 
 using report::output::TPDFItemKind;
 using report::output::TPDFItemRec;
-
-std::string Ascii85Decoded(std::string_view text)
-{
-    std::string bytes;
-    std::uint32_t group = 0;
-    int count = 0;
-    for (const char c : text) {
-        if (c == '~')
-            break;
-        if (c == '\r' || c == '\n' || c == ' ')
-            continue;
-        if (c == 'z' && count == 0) {
-            bytes.append(4, '\0');
-            continue;
-        }
-        group = group * 85 + static_cast<std::uint32_t>(c - '!');
-        if (++count == 5) {
-            for (int shift = 24; shift >= 0; shift -= 8)
-                bytes += static_cast<char>((group >> shift) & 0xFFu);
-            group = 0;
-            count = 0;
-        }
-    }
-    if (count > 0) {
-        for (int i = count; i < 5; ++i)
-            group = group * 85 + 84;
-        for (int i = 0; i < count - 1; ++i)
-            bytes += static_cast<char>((group >> (24 - 8 * i)) & 0xFFu);
-    }
-    return bytes;
-}
 
 void Colour(QRgb rgb, double& r, double& g, double& b)
 {
@@ -118,7 +88,7 @@ AnchorContent ItemRecorder::Content() const
                 AnchorContent::Image image;
                 image.width = item.PixelWidth;
                 image.height = item.PixelHeight;
-                report::output::LZWDecode(Ascii85Decoded(item.ImageData), image.rgb);
+                report::output::LZWDecode(testsupport::Ascii85Decoded(item.ImageData), image.rgb);
                 if (image.rgb.size() != static_cast<std::size_t>(image.width) * image.height * 3)
                     throw std::runtime_error("a picture's pixel data does not match its size");
                 content.images.push_back(std::move(image));

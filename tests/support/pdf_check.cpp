@@ -3,6 +3,7 @@
 #include <QProcess>
 
 #include <charconv>
+#include <cstdint>
 #include <optional>
 
 namespace testsupport {
@@ -222,6 +223,38 @@ ToolResult RunTool(const QStringList& arguments, int timeLimitSeconds)
     // timeout(1) answers 124 when the limit was reached.
     result.exitCode = process.exitStatus() == QProcess::NormalExit && process.exitCode() != 124 ? process.exitCode() : -1;
     return result;
+}
+
+std::string Ascii85Decoded(std::string_view text)
+{
+    std::string bytes;
+    std::uint32_t group = 0;
+    int count = 0;
+    for (const char c : text) {
+        if (c == '~')
+            break;
+        if (c == '\r' || c == '\n' || c == ' ')
+            continue;
+        if (c == 'z' && count == 0) {
+            bytes.append(4, '\0');
+            continue;
+        }
+        group = group * 85 + static_cast<std::uint32_t>(c - '!');
+        if (++count == 5) {
+            for (int shift = 24; shift >= 0; shift -= 8)
+                bytes += static_cast<char>((group >> shift) & 0xFFu);
+            group = 0;
+            count = 0;
+        }
+    }
+    if (count > 0) {
+        // A short group stands for count - 1 bytes, padded with the highest digit.
+        for (int i = count; i < 5; ++i)
+            group = group * 85 + 84;
+        for (int i = 0; i < count - 1; ++i)
+            bytes += static_cast<char>((group >> (24 - 8 * i)) & 0xFFu);
+    }
+    return bytes;
 }
 
 }  // namespace testsupport

@@ -31,6 +31,9 @@ namespace testsupport {
 // program writes PDF files; the trailer names object 1 as the root.
 [[nodiscard]] std::string BuildPdf(const std::vector<std::string>& bodies);
 
+// ASCII85 text (up to "~>", white space skipped) back to bytes.
+[[nodiscard]] std::string Ascii85Decoded(std::string_view text);
+
 // A catalog (1) and an empty page tree (2) to put before objects of one's own.
 [[nodiscard]] std::vector<std::string> MinimalPdfObjects();
 

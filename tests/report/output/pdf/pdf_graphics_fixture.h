@@ -28,9 +28,6 @@ struct Placed {
 // stays one line with its own line breaks.
 [[nodiscard]] std::vector<std::string> GraphicLines(const std::string& pdf);
 
-// ASCII85 text (up to "~>", white space skipped) back to bytes.
-[[nodiscard]] std::string Ascii85Decoded(std::string_view text);
-
 // The RGB triples of the `index`-th inline image of a file: its data between "ID" and "EI",
 // ASCII85- then LZW-decoded.
 [[nodiscard]] std::string InlineImageRgb(const std::string& pdf, int index = 0);
