@@ -2,6 +2,7 @@
 // expressions that once overflowed the stack: each fixture's first paint, its paint again, and
 // a user loading it as a report file in the preview window until page and thumbnails show.
 // Usage: hostile_documents_bench [case ...]   (no case: all of them; "list" names them)
+#include "bench/bench_support.h"
 #include "report/expr/evaluator.h"
 #include "report/expr/expr_unit.h"
 #include "report/output/pages/page_format.h"
@@ -29,10 +30,9 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Ms;
 using report::output::Page;
-
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 // The median of `rounds` runs of `work`, in milliseconds.
 double Median(int rounds, const std::function<void()>& work)

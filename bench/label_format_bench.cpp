@@ -3,6 +3,7 @@
 // caption and again when the label prints), and the places and vehicles memos.
 // Prints the median and fastest round and rows per second; the first round (cold caches) is
 // left out. Usage: label_format_bench [rounds, default 200]
+#include "bench/bench_support.h"
 #include "report/engine/model/band.h"
 #include "report/engine/controls/label.h"
 #include "report/engine/model/report.h"
@@ -24,19 +25,9 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Us;
 using report::engine::TRpBandType;
-
-class QuietBoxes final : public utility::MessageBoxes {
-public:
-    bool Show(utility::MessageKind, const std::string& text) override
-    {
-        std::fprintf(stderr, "box: %s\n", text.c_str());
-        return true;
-    }
-};
-
-double Us(Clock::duration d) { return std::chrono::duration<double, std::micro>(d).count(); }
 
 struct Column {
     const char* name;
@@ -81,7 +72,7 @@ int main(int argc, char** argv)
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 200;
     if (rounds < 1)
         return 1;
-    QuietBoxes boxes;
+    bench::PrintedBoxes boxes;
     utility::SetMessageBoxes(&boxes);
 
     const auto card = std::make_unique<tacho::CardImageData>(test_support::FullCardImage());

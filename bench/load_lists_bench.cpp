@@ -2,6 +2,7 @@
 // printout (daily activities, vehicles, places), as the print road does for every preview.
 // Prints the median and the fastest round of each step; the first round (cold caches) is
 // left out. Usage: load_lists_bench [rounds, default 2000]
+#include "bench/bench_support.h"
 #include "tacho/activity_list.h"
 #include "tacho/card_file_loader.h"
 #include "tacho/ddd_file.h"
@@ -24,18 +25,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-class PrintedBoxes final : public utility::MessageBoxes {
-public:
-    bool Show(utility::MessageKind, const std::string& text) override
-    {
-        std::fprintf(stderr, "box: %s\n", utility::Cp1250ToUtf8(text).c_str());
-        return true;
-    }
-};
-
-double Us(Clock::duration d) { return std::chrono::duration<double, std::micro>(d).count(); }
+using bench::Clock;
+using bench::Us;
 
 struct Column {
     const char* name;
@@ -59,22 +50,13 @@ int main(int argc, char** argv)
     QTemporaryDir folder;
     if (!folder.isValid() || rounds < 1)
         return 1;
-    PrintedBoxes boxes;
+    bench::PrintedBoxes boxes;
     utility::SetMessageBoxes(&boxes);
 
-    const auto card = std::make_unique<tacho::CardImageData>(test_support::FullCardImage());
-    const auto signatures = std::make_unique<tacho::SignatureAreaData>();
-    for (std::size_t slot = 0; slot < tacho::kSignatureCount; ++slot)
-        (*signatures)[tacho::SignatureValidityOffset(slot)] = 1;
-    std::vector<std::uint8_t> bytes;
-    std::string error;
-    if (!tacho::BuildDddFileBytes(*card, *signatures, bytes, error)) {
-        std::fprintf(stderr, "cannot build the card download file: %s\n", error.c_str());
-        return 1;
-    }
     const std::string file = utility::Utf8ToCp1250(folder.filePath(QStringLiteral("pelna.DDD")).toStdString());
-    std::ofstream(utility::Cp1250ToUtf8(file), std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!bench::WriteCardFile(*std::make_unique<tacho::CardImageData>(test_support::FullCardImage()),
+                              utility::Cp1250ToUtf8(file)))
+        return 1;
 
     Column load{"load (LoadCardFile)", {}}, days{"daily activity list", {}}, vehicles{"vehicles list", {}},
         places{"places list", {}}, total{"load and the three lists", {}};
@@ -107,7 +89,8 @@ int main(int argc, char** argv)
         total.us.push_back(Us(t4 - t0));
     }
     utility::SetMessageBoxes(nullptr);
-    std::printf("largest card: %zu-byte card download file, %zu lines; %d rounds after a cold one\n\n", bytes.size(),
+    std::printf("largest card: %zu-byte card download file, %zu lines; %d rounds after a cold one\n\n",
+                static_cast<std::size_t>(std::filesystem::file_size(utility::Cp1250ToUtf8(file))),
                 lineCount, rounds);
     std::printf("| %-28s | %9s | %9s | %9s |\n", "step", "median µs", "min µs", "p95 µs");
     std::printf("|------------------------------|-----------|-----------|-----------|\n");

@@ -5,6 +5,7 @@
 // content of our PDF (its texts, rectangles, lines and icons, taken from our writer's items in
 // the cold round) as the anchor of the PDF run. Usage: print_layout_bench [rounds, default 5]
 #include "app/startup.h"
+#include "bench/bench_support.h"
 #include "bench/cairo_anchor.h"
 #include "app/tc_druk.h"
 #include "report/output/pdf/pdf_document.h"
@@ -31,18 +32,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-class PrintedBoxes final : public utility::MessageBoxes {
-public:
-    bool Show(utility::MessageKind, const std::string& text) override
-    {
-        std::fprintf(stderr, "box: %s\n", utility::Cp1250ToUtf8(text).c_str());
-        return true;
-    }
-};
-
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+using bench::Clock;
+using bench::Ms;
 
 struct Column {
     const char* name;
@@ -54,23 +45,6 @@ void Print(const Column& c)
     std::vector<double> sorted = c.ms;
     std::sort(sorted.begin(), sorted.end());
     std::printf("| %-30s | %9.2f | %9.2f | %9.2f |\n", c.name, sorted[sorted.size() / 2], sorted.front(), sorted.back());
-}
-
-bool WriteCardFile(const std::filesystem::path& file)
-{
-    const auto card = std::make_unique<tacho::CardImageData>(test_support::YearCardImage());
-    const auto signatures = std::make_unique<tacho::SignatureAreaData>();
-    for (std::size_t slot = 0; slot < tacho::kSignatureCount; ++slot)
-        (*signatures)[tacho::SignatureValidityOffset(slot)] = 1;
-    std::vector<std::uint8_t> bytes;
-    std::string error;
-    if (!tacho::BuildDddFileBytes(*card, *signatures, bytes, error)) {
-        std::fprintf(stderr, "cannot build the card download file: %s\n", error.c_str());
-        return false;
-    }
-    std::ofstream(file, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return true;
 }
 
 } // namespace
@@ -86,11 +60,11 @@ int main(int argc, char** argv)
     qputenv("XDG_DATA_HOME", folder.filePath(QStringLiteral("data")).toUtf8());
     QApplication application(argc, argv);
     app::InitializeUnits();
-    PrintedBoxes boxes;
+    bench::PrintedBoxes boxes;
     utility::SetMessageBoxes(&boxes);
     const std::filesystem::path card = folder.filePath(QStringLiteral("rok.DDD")).toStdString();
     const std::filesystem::path pdf = folder.filePath(QStringLiteral("raport.PDF")).toStdString();
-    if (!WriteCardFile(card))
+    if (!bench::WriteCardFile(*std::make_unique<tacho::CardImageData>(test_support::YearCardImage()), card))
         return 1;
 
     Column load{"load the card download file", {}}, lists{"lists (the form made)", {}},

@@ -2,6 +2,7 @@
 // the report file saved from it, loading that file back, reading every page through the checked
 // reader and replaying it at 96 dpi. Usage: report_file_bench [rounds, default 5]
 #include "app/startup.h"
+#include "bench/bench_support.h"
 #include "app/tc_druk.h"
 #include "report/output/canvas/painter_canvas.h"
 #include "report/output/pages/page_format.h"
@@ -29,19 +30,9 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Ms;
 using report::output::TRpPrinter;
-
-class PrintedBoxes final : public utility::MessageBoxes {
-public:
-    bool Show(utility::MessageKind, const std::string& text) override
-    {
-        std::fprintf(stderr, "box: %s\n", utility::Cp1250ToUtf8(text).c_str());
-        return true;
-    }
-};
-
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 struct Column {
     const char* name;
@@ -62,23 +53,6 @@ void Check(bool ok, const char* what)
         std::fprintf(stderr, "failed: %s\n", what);
         std::exit(1);
     }
-}
-
-bool WriteCardFile(const std::filesystem::path& file)
-{
-    const auto card = std::make_unique<tacho::CardImageData>(test_support::YearCardImage());
-    const auto signatures = std::make_unique<tacho::SignatureAreaData>();
-    for (std::size_t slot = 0; slot < tacho::kSignatureCount; ++slot)
-        (*signatures)[tacho::SignatureValidityOffset(slot)] = 1;
-    std::vector<std::uint8_t> bytes;
-    std::string error;
-    if (!tacho::BuildDddFileBytes(*card, *signatures, bytes, error)) {
-        std::fprintf(stderr, "cannot build the card download file: %s\n", error.c_str());
-        return false;
-    }
-    std::ofstream(file, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return true;
 }
 
 // Pictures drawn on the document's pages, and how many of them differ in their pixels.
@@ -117,11 +91,12 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     app::InitializeUnits();
-    PrintedBoxes boxes;
+    bench::PrintedBoxes boxes;
     utility::SetMessageBoxes(&boxes);
     const std::filesystem::path card = folder.filePath(QStringLiteral("rok.DDD")).toStdString();
     const std::filesystem::path rpp = folder.filePath(QStringLiteral("raport.RPP")).toStdString();
-    Check(WriteCardFile(card), "card file");
+    Check(bench::WriteCardFile(*std::make_unique<tacho::CardImageData>(test_support::YearCardImage()), card),
+          "card file");
 
     Column layout{"layout run into the page store", {}}, save{"save the report file", {}},
         load{"load the report file", {}}, read{"read every page (checked reader)", {}},
