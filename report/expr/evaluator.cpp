@@ -344,49 +344,42 @@ void TRpEvaluator::ParseExpression(std::string_view text)
     ParseSimple(text.substr(s->pos + s->length));
 }
 
-void TRpEvaluator::ParseSimple(std::string_view text, bool swapped)
-{
-    // a-b+c is a-(b-c): after a minus the right part is parsed with its signs exchanged. A chain
-    // is walked here in a loop, the exchange carried as a flag, so the rest is never copied; only
-    // the terms between the operators are, while exchanged.
-    for (;;) {
-        const std::optional<Split> s = FindOperator(text, AdditiveAt);
-        const std::string_view term = s ? text.substr(0, s->pos) : text;
-        TRpEvOperator op = s ? s->op : opPlus;
-        if (s && swapped && op != opOr)
-            op = op == opPlus ? opMinus : opPlus;
-        if (s)
-            queue_->Put(std::make_unique<TRpEvElementOperator>(op));
-        if (swapped)
-            ParseTerm(SwapOperators(term, '+', '-'));
-        else
-            ParseTerm(term);
-        if (!s)
-            return;
-        text = text.substr(s->pos + s->length);
-        swapped = swapped != (op == opMinus);
-    }
-}
+void TRpEvaluator::ParseSimple(std::string_view text, bool swapped) { ParseChain(text, swapped, Chain::Additive); }
 
-void TRpEvaluator::ParseTerm(std::string_view text, bool swapped)
+void TRpEvaluator::ParseTerm(std::string_view text) { ParseChain(text, false, Chain::Multiplicative); }
+
+void TRpEvaluator::ParseChain(std::string_view text, bool swapped, Chain chain)
 {
-    // As ParseSimple, with "*" and "/" exchanged after a division.
+    // a-b+c is a-(b-c): after a minus the right part is parsed with its signs exchanged (after a
+    // division, "*" and "/"). A chain is walked here in a loop, the exchange carried as a flag, so
+    // the rest is never copied; only the parts between the operators are, while exchanged.
+    const bool additive = chain == Chain::Additive;
+    const auto at = additive ? AdditiveAt : MultiplicativeAt;
+    const TRpEvOperator forward = additive ? opPlus : opMul;
+    const TRpEvOperator inverse = additive ? opMinus : opDiv;
+    const TRpEvOperator unswapped = additive ? opOr : opAnd;
+    const auto parsePart = [&](std::string_view part) {
+        if (additive)
+            ParseTerm(part);
+        else
+            ParseFactor(part);
+    };
     for (;;) {
-        const std::optional<Split> s = FindOperator(text, MultiplicativeAt);
-        const std::string_view factor = s ? text.substr(0, s->pos) : text;
-        TRpEvOperator op = s ? s->op : opMul;
-        if (s && swapped && op != opAnd)
-            op = op == opMul ? opDiv : opMul;
+        const std::optional<Split> s = FindOperator(text, at);
+        const std::string_view part = s ? text.substr(0, s->pos) : text;
+        TRpEvOperator op = s ? s->op : forward;
+        if (s && swapped && op != unswapped)
+            op = op == forward ? inverse : forward;
         if (s)
             queue_->Put(std::make_unique<TRpEvElementOperator>(op));
         if (swapped)
-            ParseFactor(SwapOperators(factor, '*', '/'));
+            parsePart(additive ? SwapOperators(part, '+', '-') : SwapOperators(part, '*', '/'));
         else
-            ParseFactor(factor);
+            parsePart(part);
         if (!s)
             return;
         text = text.substr(s->pos + s->length);
-        swapped = swapped != (op == opDiv);
+        swapped = swapped != (op == inverse);
     }
 }
 

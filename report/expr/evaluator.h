@@ -69,10 +69,14 @@ protected:
 private:
     class Nested;
     void ParseExpression(std::string_view text);
-    // `swapped`: the text's "+" and "-" (for ParseTerm "*" and "/") at the top level stand for
-    // each other, as after a minus sign (SwapOperators), without the text being copied.
+    // `swapped`: the text's "+" and "-" at the top level stand for each other, as after a minus
+    // sign (SwapOperators), without the text being copied.
     void ParseSimple(std::string_view text, bool swapped = false);
-    void ParseTerm(std::string_view text, bool swapped = false);
+    void ParseTerm(std::string_view text);
+    // A chain of terms ("+", "-", "or") or of factors ("*", "/", "and"), `swapped` as above for
+    // its own two exchangeable operators.
+    enum class Chain { Additive, Multiplicative };
+    void ParseChain(std::string_view text, bool swapped, Chain chain);
     void ParseFactor(std::string_view text);
     void ParseNumber(std::string_view text);
     void ParseCall(std::string_view text);
