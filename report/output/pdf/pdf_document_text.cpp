@@ -108,9 +108,7 @@ void TRpPDFDocumentFilter::WriteTextItem(const TPDFItemRec& item)
         lastAngle_ = item.Angle;
     }
     line_ = lastMatrix_;
-    AppendPdfTrunc(line_, item.X);
-    line_ += ' ';
-    AppendPdfTrunc(line_, item.Y);
+    AppendPdfTrunc(line_, {item.X, item.Y});
     line_ += " Tm (";
     AppendEscapedPdfText(line_, item.Text);
     line_ += ") Tj";

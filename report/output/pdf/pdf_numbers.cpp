@@ -144,6 +144,17 @@ void AppendPdfTrunc(std::string& out, long double value)
     out += FixedText(cut, 0);
 }
 
+void AppendPdfTrunc(std::string& out, std::initializer_list<long double> values)
+{
+    bool first = true;
+    for (const long double value : values) {
+        if (!first)
+            out += ' ';
+        first = false;
+        AppendPdfTrunc(out, value);
+    }
+}
+
 std::string PdfFixed(long double value, int decimals, int width)
 {
     std::string text;

@@ -4,6 +4,7 @@
 // forms add the text to a line being built, without a string of their own.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 namespace report::output {
@@ -20,6 +21,8 @@ void AppendPdfInt(std::string& out, long long value);
 // A value that is not finite gives "0".
 [[nodiscard]] std::string PdfTrunc(long double value);
 void AppendPdfTrunc(std::string& out, long double value);
+// Each of `values` so, a blank between them ("x y", "x y w h").
+void AppendPdfTrunc(std::string& out, std::initializer_list<long double> values);
 
 // "%f" (2, 0), "%6.1f" (1, 6), "%4.2f" (2, 4), "%2.0f" (0, 2), "%6.4f" (4, 6): the value
 // rounded to `decimals` decimals, right-aligned with blanks in at least `width` characters.

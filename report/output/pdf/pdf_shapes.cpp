@@ -50,13 +50,9 @@ std::string CurveLine(Point from, Point to, long double rx, long double ry)
 
 void AppendLineTo(std::string& text, Point from, Point to)
 {
-    AppendPdfTrunc(text, from.x);
-    text += ' ';
-    AppendPdfTrunc(text, from.y);
+    AppendPdfTrunc(text, {from.x, from.y});
     text += " m ";
-    AppendPdfTrunc(text, to.x);
-    text += ' ';
-    AppendPdfTrunc(text, to.y);
+    AppendPdfTrunc(text, {to.x, to.y});
     text += " l s";
 }
 
@@ -184,13 +180,7 @@ void EmitShapeLines(const TPDFItemRec& item, Sink&& line)
         width(2, 0);
         colour(item.Filled);
         text.clear();
-        AppendPdfTrunc(text, item.X);
-        text += ' ';
-        AppendPdfTrunc(text, item.Y - item.Height);
-        text += ' ';
-        AppendPdfTrunc(text, item.Width);
-        text += ' ';
-        AppendPdfTrunc(text, item.Height);
+        AppendPdfTrunc(text, {item.X, item.Y - item.Height, item.Width, item.Height});
         text += item.Filled ? " re f" : " re s";
         line(text);
         break;
