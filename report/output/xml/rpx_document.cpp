@@ -262,13 +262,13 @@ std::optional<std::size_t> LzwDecodedSize(std::string_view code, std::size_t lim
     }
 }
 
-QImage RpxImage(const QString& hexText, bool lzw)
+namespace {
+
+// The picture of an image file's bytes, LZW-coded when `lzw`; the caller has checked that they
+// decode to no more than kMaxRpxImageBytes (LzwDecodedSize), and that decoding is done here.
+QImage PictureOfCheckedBytes(std::string bytes, bool lzw)
 {
-    std::string bytes = HexBytes(hexText);
     if (lzw) {
-        const std::optional<std::size_t> size = LzwDecodedSize(bytes, kMaxRpxImageBytes);
-        if (!size)
-            return {};
         std::string decoded;
         try {
             LZWDecode(bytes, decoded);
@@ -285,6 +285,16 @@ QImage RpxImage(const QString& hexText, bool lzw)
     reader.setAllocationLimit(static_cast<int>(kMaxRpxImageBytes / (1024 * 1024)));
     QImage picture = reader.read();
     return picture.isNull() ? QImage() : picture.convertToFormat(QImage::Format_ARGB32);
+}
+
+}  // namespace
+
+QImage RpxImage(const QString& hexText, bool lzw)
+{
+    std::string bytes = HexBytes(hexText);
+    if (lzw && !LzwDecodedSize(bytes, kMaxRpxImageBytes))
+        return {};
+    return PictureOfCheckedBytes(std::move(bytes), lzw);
 }
 
 std::size_t TRpXImageCache::KeyHash::operator()(const Key& key) const
@@ -309,10 +319,12 @@ QImage TRpXImageCache::Picture(const TRpDocnode& item, bool lzw, std::size_t& pa
         known = shared.get();
     }
     Slot& slot = *known;
+    // The data's bytes, when this call has read them already for the size.
+    std::string bytes;
     if (!slot.dataBytes && !slot.broken) {
         // The size is known before anything is decoded: the page's budget is kept without
         // decoding what would pass it.
-        const std::string bytes = HexBytes(item.Text);
+        bytes = HexBytes(item.Text);
         const std::optional<std::size_t> size = lzw ? LzwDecodedSize(bytes, kMaxRpxImageBytes)
                                                     : std::optional<std::size_t>(bytes.size());
         if (size && *size <= kMaxRpxImageBytes)
@@ -328,7 +340,7 @@ QImage TRpXImageCache::Picture(const TRpDocnode& item, bool lzw, std::size_t& pa
             kept_.splice(kept_.begin(), kept_, slot.kept);
         return slot.picture;
     }
-    slot.picture = RpxImage(item.Text, lzw);
+    slot.picture = bytes.empty() ? RpxImage(item.Text, lzw) : PictureOfCheckedBytes(std::move(bytes), lzw);
     slot.decoded = true;
     ++decodes_;
     if (slot.picture.isNull())
