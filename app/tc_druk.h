@@ -7,7 +7,7 @@
 #include "report/engine/model/band.h"
 #include "report/engine/controls/image.h"
 #include "report/engine/controls/label.h"
-#include "report/engine/model/report.h"
+#include "report/engine/run/report.h"
 #include "report/engine/controls/shape.h"
 #include "report/engine/controls/sysdata.h"
 #include "tacho/card_image.h"

@@ -3,8 +3,9 @@
 // rows per second for 1,000, 10,000 and 100,000 rows; then a whole preview run of 10,000 rows
 // fed by OnNeedData (data loop, window messages before every row, recording), per row.
 // Usage: band_print_bench
-#include "report/engine/model/report.h"
 #include "report/engine/controls/shape.h"
+#include "report/engine/printing/paging.h"
+#include "report/engine/run/report.h"
 #include "report/output/printer/paper_sizes.h"
 #include "report/output/printer/rp_printer.h"
 
@@ -73,32 +74,24 @@ double RowsPerSecond(int rows) {
     report::output::TRpPrinter printer;
     const auto start = Clock::now();
     printer.BeginDoc();
-    report.RpPrinter = &printer;
+    // The bands as the data loop prints them (no band forces a page or column), through the
+    // paging of a run of the report's own.
+    TRpPaging paging(report, TRpPagingOutput{.printer = printer});
+    paging.Start();
     for (const auto& band : report.BandList()) {
         for (const auto& control : band->Printables()) control->Prepare();
     }
-    report.Running = true;
-    report.CurrentY = -1;
-    report.PageNumber = 0;
-    report.CurrentColumn = report.Page.Columns();
-    report.ReserveFooterSpace();
-    report.CurrentX = 100;
-    report.OutputBand(report.Bands.Band(1));
-    report.SkipForceNewPage = true;
-    report.OutputBand(report.Bands.Band(3));
-    report.SkipForceNewPage = true;
-    for (int row = 0; row < rows; ++row) report.OutputBand(report.Bands.Band(4));
-    if (report.Bands.Band(7)->Size.Height > report.AvailableSpace()) report.StartNewColumn();
-    report.OutputBand(report.Bands.Band(7));
-    report.LastPage = true;
-    report.FinishPage();
-    report.Running = false;
+    paging.OutputBand(report.Bands.Band(1));
+    paging.OutputBand(report.Bands.Band(3));
+    for (int row = 0; row < rows; ++row) paging.OutputBand(report.Bands.Band(4));
+    if (report.Bands.Band(7)->Size.Height > paging.AvailableSpace()) paging.StartNewColumn();
+    paging.OutputBand(report.Bands.Band(7));
+    paging.FinishLastPage(true);
     printer.EndDoc();
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     for (const auto& band : report.BandList()) {
         for (const auto& control : band->Printables()) control->Unprepare();
     }
-    report.RpPrinter = nullptr;
     return rows / seconds;
 }
 

@@ -6,7 +6,7 @@
 #include "bench/bench_support.h"
 #include "report/engine/model/band.h"
 #include "report/engine/controls/label.h"
-#include "report/engine/model/report.h"
+#include "report/engine/run/report.h"
 #include "report/engine/model/report_bands.h"
 #include "tacho/activity_list.h"
 #include "tacho/vehicles_places.h"

@@ -5,7 +5,7 @@
 #include "report/engine/controls/expr_print.h"
 #include "report/editors/expression_builder.h"
 #include "report/engine/controls/label.h"
-#include "report/engine/model/report.h"
+#include "report/engine/model/report_model.h"
 #include "report/engine/controls/sysdata.h"
 #include "utility/cp1250.h"
 #include "utility/dialogi.h"
@@ -27,7 +27,7 @@ std::string TextOf(const QLineEdit* edit)
 }
 
 // The data sets a report offers the builder; none while it keeps none.
-const expr::TRpDataSetList* ReportDataSets(engine::TCustomRpReport* report)
+const expr::TRpDataSetList* ReportDataSets(engine::TRpReportModel* report)
 {
     // The sets placed with the report: the run's list is empty while the report is designed.
     return report != nullptr ? &report->DataSets.List() : nullptr;
@@ -35,7 +35,7 @@ const expr::TRpDataSetList* ReportDataSets(engine::TCustomRpReport* report)
 
 } // namespace
 
-TRpLabelEditorForm::TRpLabelEditorForm(bool expression, engine::TCustomRpReport* report) : report_(report)
+TRpLabelEditorForm::TRpLabelEditorForm(bool expression, engine::TRpReportModel* report) : report_(report)
 {
     const int width = expression ? 367 : 329;
     const int height = expression ? 210 : 181;

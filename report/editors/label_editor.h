@@ -14,7 +14,7 @@ class QComboBox;
 class QLineEdit;
 
 namespace report::engine {
-class TCustomRpReport;
+class TRpReportModel;
 class TRpCustomLabel;
 class TRpExpr;
 class TRpLabel;
@@ -27,7 +27,7 @@ namespace report::editors {
 class TRpLabelEditorForm : public QDialog {
 public:
     // `report`: the report whose data sets the builder offers (expression form only; may be null).
-    TRpLabelEditorForm(bool expression, engine::TCustomRpReport* report);
+    TRpLabelEditorForm(bool expression, engine::TRpReportModel* report);
 
     void Fill(const std::string& text, engine::TRpCustomLabel& control, const std::string* mask);
     // Writes what was changed into the control: `setText` for the text, the size values, the
@@ -44,7 +44,7 @@ protected:
 private:
     void ShowExprBuilder();
 
-    engine::TCustomRpReport* report_;
+    engine::TRpReportModel* report_;
     QLineEdit* value_ = nullptr;
     QLineEdit* width_ = nullptr;
     QLineEdit* height_ = nullptr;

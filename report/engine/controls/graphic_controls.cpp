@@ -1,7 +1,8 @@
 #include "report/engine/controls/graphic_controls.h"
 
 #include "report/engine/controls/image.h"
-#include "report/engine/model/report.h"
+#include "report/engine/model/print_run.h"
+#include "report/engine/model/report_model.h"
 #include "report/engine/controls/shape.h"
 #include "report/output/canvas/measure.h"
 #include "report/output/printer/rp_printer.h"
@@ -32,12 +33,10 @@ void TRpPenBrushControl::SetBrush(const output::Brush& brush) {
 }
 
 void TRpPenBrushControl::ExportToPdf(int ofsX, int ofsY) {
-    TCustomRpReport* report = ParentReport();
-    if (!report->Exporting || report->ExportFilter == nullptr || !report->ExportFilter->IsPDFDocumentFilter()) {
-        return;
-    }
+    output::TRpExportFilter* filter = PrintRun()->ExportFilter();
+    if (filter == nullptr || !filter->IsPDFDocumentFilter()) return;
     const output::ExportShape value = ShapeValue(ofsX, ofsY);
-    report->ExportFilter->ExportControl(value, value.rect.left(), value.rect.top());
+    filter->ExportControl(value, value.rect.left(), value.rect.top());
 }
 
 // ---- TRpHRule ----
@@ -48,11 +47,11 @@ output::ExportShape TRpHRule::ShapeValue(int ofsX, int ofsY) const {
 }
 
 void TRpHRule::Print(int ofsX, int ofsY) {
-    TCustomRpReport* report = ParentReport();
+    const TRpPrintRun* run = PrintRun();
     output::TRpPrinter* printer = RpPrinter();
-    if (report == nullptr || printer == nullptr) return;
+    if (run == nullptr || printer == nullptr) return;
     ExportToPdf(ofsX, ofsY);
-    if (!report->PrintToDevice || !IsEnabled()) return;
+    if (!run->PrintToDevice() || !IsEnabled()) return;
     output::Canvas* canvas = printer->GetCanvas();
     if (canvas == nullptr) return;
     const long double left = ofsX + Size.Native(kLeft);
@@ -83,11 +82,11 @@ output::ExportShape TRpPDFShape::ShapeValue(int ofsX, int ofsY) const {
 }
 
 void TRpPDFShape::Print(int ofsX, int ofsY) {
-    TCustomRpReport* report = ParentReport();
+    const TRpPrintRun* run = PrintRun();
     output::TRpPrinter* printer = RpPrinter();
-    if (report == nullptr || printer == nullptr || !IsEnabled()) return;
+    if (run == nullptr || printer == nullptr || !IsEnabled()) return;
     ExportToPdf(ofsX, ofsY);
-    if (!report->PrintToDevice) return;
+    if (!run->PrintToDevice()) return;
     output::Canvas* canvas = printer->GetCanvas();
     // Only the PDF document draws these.
     if (canvas == nullptr || shapeType_ == TRpShapeType::rpsRoundRect ||

@@ -1,7 +1,8 @@
 #include "report/engine/controls/graphic_controls.h"
 
 #include "report/engine/controls/image.h"
-#include "report/engine/model/report.h"
+#include "report/engine/model/print_run.h"
+#include "report/engine/model/report_model.h"
 #include "report/output/canvas/measure.h"
 #include "report/output/printer/rp_printer.h"
 
@@ -81,9 +82,9 @@ output::ExportPicture TRpGrDBImage::PictureValue(int ofsX, int ofsY) const {
 }
 
 void TRpGrDBImage::Print(int ofsX, int ofsY) {
-    TCustomRpReport* report = ParentReport();
+    const TRpPrintRun* run = PrintRun();
     output::TRpPrinter* printer = RpPrinter();
-    if (report == nullptr || printer == nullptr) return;
+    if (run == nullptr || printer == nullptr) return;
     const output::ExportPicture value = PictureValue(ofsX, ofsY);
     const QImage& picture = value.pixels;
     output::Canvas* canvas = printer->GetCanvas();
@@ -101,8 +102,8 @@ void TRpGrDBImage::Print(int ofsX, int ofsY) {
         }
     }
     TRpPrintable::Print(ofsX, ofsY);
-    if (report->Exporting && report->ExportFilter != nullptr) {
-        report->ExportFilter->ExportControl(value, value.rect.left(), value.rect.top());
+    if (run->ExportFilter() != nullptr) {
+        run->ExportFilter()->ExportControl(value, value.rect.left(), value.rect.top());
     }
 }
 

@@ -1,6 +1,7 @@
 #include "report/engine/controls/image.h"
 
-#include "report/engine/model/report.h"
+#include "report/engine/model/print_run.h"
+#include "report/engine/model/report_model.h"
 #include "report/output/canvas/measure.h"
 #include "report/output/pages/page_format.h"
 #include "report/output/printer/rp_printer.h"
@@ -98,12 +99,12 @@ output::ExportPicture TRpImage::PictureValue(int ofsX, int ofsY) const {
 }
 
 void TRpImage::Print(int ofsX, int ofsY) {
-    TCustomRpReport* report = ParentReport();
+    const TRpPrintRun* run = PrintRun();
     output::TRpPrinter* printer = RpPrinter();
-    if (report == nullptr || printer == nullptr) return;
+    if (run == nullptr || printer == nullptr) return;
     const QRect box = DeviceRect(ofsX, ofsY);
-    if (report->Exporting && report->ExportFilter != nullptr) {
-        report->ExportFilter->ExportControl(PictureValue(ofsX, ofsY), box.left(), box.top());
+    if (run->ExportFilter() != nullptr) {
+        run->ExportFilter()->ExportControl(PictureValue(ofsX, ofsY), box.left(), box.top());
     }
     if (output::Canvas* canvas = printer->GetCanvas()) {
         DrawPictureInBox(*canvas, *printer, picture_, box, Size.Native(kWidth), Size.Native(kHeight), stretch_,
@@ -203,15 +204,15 @@ void TRpBlobPictureControl::Paint(output::Canvas& canvas) {
 // ---- TRpDBImage ----
 
 void TRpDBImage::Print(int ofsX, int ofsY) {
-    TCustomRpReport* report = ParentReport();
+    const TRpPrintRun* run = PrintRun();
     output::TRpPrinter* printer = RpPrinter();
-    if (report == nullptr || printer == nullptr) return;
+    if (run == nullptr || printer == nullptr) return;
     const expr::TRpField* field = Field();
     const bool blob = field != nullptr && field->Kind() == expr::TRpFieldKind::Blob;
     const QImage picture = blob ? DecodePicture(field->AsBlob()) : QImage();
     const QRect box = DeviceRect(ofsX, ofsY);
-    if (report->Exporting && report->ExportFilter != nullptr) {
-        report->ExportFilter->ExportControl(
+    if (run->ExportFilter() != nullptr) {
+        run->ExportFilter()->ExportControl(
             output::ExportPicture{.pixels = picture, .kind = output::PictureClass::DBImage, .Stretch = stretch_,
                                   .Tag = Tag, .Center = center_, .rect = box},
             box.left(), box.top());

@@ -2,7 +2,7 @@
 
 #include "report/engine/model/band.h"
 #include "report/engine/model/flag_scope.h"
-#include "report/engine/model/report.h"
+#include "report/engine/model/report_model.h"
 #include "report/output/canvas/measure.h"
 
 #include <algorithm>
@@ -106,7 +106,7 @@ TRpTextMeasurer& TRpCustomLabel::OwnMeasurer() {
 }
 
 int TRpCustomLabel::MeasureWidth(std::string_view text) {
-    if (TCustomRpReport* report = ParentReport()) {
+    if (TRpReportModel* report = ParentReport()) {
         const int width = output::MulDiv(report->TextWidth(Font(), text), Size.Zoom, 100);
         // Only a width beyond the int range fails here: such a text fits nowhere.
         return width < 0 ? std::numeric_limits<int>::max() : width;
@@ -115,19 +115,19 @@ int TRpCustomLabel::MeasureWidth(std::string_view text) {
 }
 
 int TRpCustomLabel::ScreenLineHeight() {
-    if (TCustomRpReport* report = ParentReport()) return std::max(output::MulDiv(report->TextHeight(Font()), Size.Zoom, 100), 0);
+    if (TRpReportModel* report = ParentReport()) return std::max(output::MulDiv(report->TextHeight(Font()), Size.Zoom, 100), 0);
     return std::max(OwnMeasurer().TextHeight(Font()), 0);
 }
 
 int TRpCustomLabel::OneLineHeight() {
-    TCustomRpReport* report = ParentReport();
+    TRpReportModel* report = ParentReport();
     return report == nullptr ? 0 : report->TextHeight(Font()) * Size.Zoom / 100 + 1;
 }
 
 bool TRpCustomLabel::BreaksAsLastTime() const {
     if (!lastBreak_) return false;
     const BreakInputs& last = *lastBreak_;
-    const TCustomRpReport* report = ParentReport();
+    const TRpReportModel* report = ParentReport();
     const bool caption = UsesCaption();
     return last.report == report && last.measurerChanges == (report != nullptr ? report->MeasurerChanges() : 0) &&
            last.zoom == Size.Zoom && last.width == Bounds().width() && last.autoSize == autoSize_ &&
@@ -138,7 +138,7 @@ bool TRpCustomLabel::BreaksAsLastTime() const {
 void TRpCustomLabel::KeepBreakInputs() {
     if (!lastBreak_) lastBreak_ = BreakInputs{};
     BreakInputs& last = *lastBreak_;
-    const TCustomRpReport* report = ParentReport();
+    const TRpReportModel* report = ParentReport();
     last.report = report;
     last.measurerChanges = report != nullptr ? report->MeasurerChanges() : 0;
     last.font = Font();

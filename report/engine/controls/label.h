@@ -132,7 +132,7 @@ private:
     // width and zoom on the same measurer gives the same lines, and a control is formatted more
     // than once for each print (its caption set, then its print), so the lines are kept then.
     struct BreakInputs {
-        const TCustomRpReport* report = nullptr;
+        const TRpReportModel* report = nullptr;
         std::uint64_t measurerChanges = 0;
         output::FontSpec font;
         int zoom = 0;

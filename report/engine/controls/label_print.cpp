@@ -1,7 +1,7 @@
 // Printing a text control: its lines on the page canvas and to an export filter.
 #include "report/engine/model/band.h"
 #include "report/engine/controls/label.h"
-#include "report/engine/model/report.h"
+#include "report/engine/model/print_run.h"
 #include "report/output/export/export_filter.h"
 #include "report/output/canvas/measure.h"
 #include "report/output/printer/rp_printer.h"
@@ -61,11 +61,12 @@ private:
 
 }  // namespace
 
-// What one print works with: the report and printer, the control's box (after sizing, with
-// the frame's inset for the text) and the position of the next line, in tenths of a millimetre.
+// What one print works with: the printer and the export filter of the run, the control's box
+// (after sizing, with the frame's inset for the text) and the position of the next line, in
+// tenths of a millimetre.
 struct TRpCustomLabel::PrintState {
-    TCustomRpReport& report;
     output::TRpPrinter& printer;
+    output::TRpExportFilter* filter = nullptr;
     bool drawing = false;
     bool exporting = false;
     bool autoStretch = false;
@@ -109,9 +110,9 @@ void TRpCustomLabel::Print(int ofsX, int ofsY) {
 
 void TRpCustomLabel::PrintText(output::Canvas& canvas, bool autoStretch, long double x, long double y,
                                long double w, long double h, long double lh) {
-    TCustomRpReport* report = ParentReport();
+    const TRpPrintRun* run = PrintRun();
     output::TRpPrinter* printer = RpPrinter();
-    if (report == nullptr || printer == nullptr) return;
+    if (run == nullptr || printer == nullptr) return;
     putDown_ = false;
     const long double leftBefore = Size.Native(kLeft);
     RestoreText restore(printText_);
@@ -133,9 +134,9 @@ void TRpCustomLabel::PrintText(output::Canvas& canvas, bool autoStretch, long do
     x += Size.Native(kLeft) - leftBefore;
     w = Size.Native(kWidth);
 
-    PrintState state{.report = *report, .printer = *printer};
-    state.drawing = report->PrintToDevice;
-    state.exporting = report->Exporting && report->ExportFilter != nullptr;
+    PrintState state{.printer = *printer, .filter = run->ExportFilter()};
+    state.drawing = run->PrintToDevice();
+    state.exporting = state.filter != nullptr;
     state.autoStretch = autoStretch;
     state.x0 = x;
     state.y0 = y;
@@ -201,7 +202,7 @@ void TRpCustomLabel::PrintBackground(output::Canvas& canvas, const PrintState& s
                            printer.DeviceHeight(state.h));
         shape.pen.style = output::PenStyle::Clear;
         shape.brush = output::Brush{Color, output::BrushStyle::Solid};
-        state.report.ExportFilter->ExportControl(shape, shape.rect.left(), shape.rect.top());
+        state.filter->ExportControl(shape, shape.rect.left(), shape.rect.top());
     }
     if (state.drawing) {
         output::Pen pen = canvas.GetPen();
@@ -244,7 +245,7 @@ void TRpCustomLabel::PrintLine(output::Canvas& canvas, PrintState& state, const 
         if (FullJustify) {
             PrintJustified(canvas, state, text);
         } else {
-            state.report.ExportFilter->TextOutput(state.tx, state.curY, Font(), Color, ToHorizontal(state.alignment), text);
+            state.filter->TextOutput(state.tx, state.curY, Font(), Color, ToHorizontal(state.alignment), text);
         }
     }
     state.curY += state.lh;
@@ -271,7 +272,7 @@ void TRpCustomLabel::PrintJustified(output::Canvas& canvas, PrintState& state, c
         if (state.drawing) canvas.TextOut(at, y, word);
         if (state.exporting) {
             const long double tenths = state.x + (at - x0) / printer.XFactor();
-            state.report.ExportFilter->TextOutput(tenths, state.curY, Font(), Color, output::HorizontalAlign::Left, word);
+            state.filter->TextOutput(tenths, state.curY, Font(), Color, output::HorizontalAlign::Left, word);
         }
         x += canvas.TextWidth(word) + gap;
     }

@@ -1,6 +1,7 @@
 #include "report/engine/controls/shape.h"
 
-#include "report/engine/model/report.h"
+#include "report/engine/model/print_run.h"
+#include "report/engine/model/report_model.h"
 #include "report/output/printer/rp_printer.h"
 
 #include <cmath>
@@ -67,14 +68,14 @@ void DrawShape(output::Canvas& canvas, const output::ExportShape& shape, QPoint 
 }
 
 void TRpShape::Print(int ofsX, int ofsY) {
-    TCustomRpReport* report = ParentReport();
+    const TRpPrintRun* run = PrintRun();
     output::TRpPrinter* printer = RpPrinter();
-    if (report == nullptr || printer == nullptr || !IsEnabled()) return;
+    if (run == nullptr || printer == nullptr || !IsEnabled()) return;
     const output::ExportShape value = ShapeValue(ofsX, ofsY);
-    if (report->Exporting && report->ExportFilter != nullptr) {
-        report->ExportFilter->ExportControl(value, value.rect.left(), value.rect.top());
+    if (run->ExportFilter() != nullptr) {
+        run->ExportFilter()->ExportControl(value, value.rect.left(), value.rect.top());
     }
-    if (!report->PrintToDevice) return;
+    if (!run->PrintToDevice()) return;
     output::Canvas* canvas = printer->GetCanvas();
     if (canvas == nullptr) return;
     // The corner scales with the device like the rest of the shape.

@@ -1,7 +1,7 @@
 #include "report/engine/controls/sysdata.h"
 
 #include "report/engine/model/controller.h"
-#include "report/engine/model/report.h"
+#include "report/engine/model/report_model.h"
 #include "report/expr/rp_clock.h"
 
 #include <optional>
@@ -21,7 +21,7 @@ public:
 };
 
 // The run values of the report a control is on; null when it has none or keeps none.
-TRpReportValues* RunValues(TCustomRpReport* report) { return report != nullptr ? report->RunValues() : nullptr; }
+TRpReportValues* RunValues(TRpReportModel* report) { return report != nullptr ? report->RunValues() : nullptr; }
 
 }  // namespace
 
@@ -84,7 +84,7 @@ void TRpExpr::Prepare() {
     evaluator_->Prepare(expression_);
     // Told of rows once, by one controller, however often it is prepared.
     Unregister();
-    TCustomRpReport* source = master_;
+    TRpReportModel* source = master_;
     if (source == nullptr && evaluator_->HasAggregates()) source = ParentReport();
     if (source != nullptr) {
         source->AddSubController(*this);

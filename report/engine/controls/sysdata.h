@@ -10,7 +10,7 @@
 
 namespace report::engine {
 
-class TCustomRpReport;
+class TRpReportModel;
 class TRpCustomController;
 
 // A fixed prefix followed by a value of the report run: time, date, page number, title,
@@ -54,8 +54,8 @@ public:
     void SetMask(const std::string& mask);
     // The report whose detail rows feed the aggregates; null: the control's own report, and only
     // when the expression aggregates. Not owned: it must outlive the control's run.
-    [[nodiscard]] TCustomRpReport* Master() const { return master_; }
-    void SetMaster(TCustomRpReport* master) { master_ = master; }
+    [[nodiscard]] TRpReportModel* Master() const { return master_; }
+    void SetMaster(TRpReportModel* master) { master_ = master; }
     // The aggregates start again after each finished print.
     bool ResetAfterPrint = false;
 
@@ -81,7 +81,7 @@ private:
     std::unique_ptr<expr::TRpEvaluator> evaluator_;
     std::string expression_;
     std::string mask_;
-    TCustomRpReport* master_ = nullptr;
+    TRpReportModel* master_ = nullptr;
     // The controller telling the control of rows, while it does.
     TRpCustomController* notifier_ = nullptr;
     std::weak_ptr<TRpCustomController* const> notifierAlive_;

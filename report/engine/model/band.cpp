@@ -1,6 +1,7 @@
 #include "report/engine/model/band.h"
 
-#include "report/engine/model/report.h"
+#include "report/engine/model/print_run.h"
+#include "report/engine/model/report_model.h"
 #include "report/output/canvas/measure.h"
 
 #include <algorithm>
@@ -20,6 +21,8 @@ constexpr std::array<std::string_view, kBandTypeCount> kNamePrefixes{
 
 // Design pixels per tenth of a millimetre: the design view draws frames at the screen's scale.
 constexpr long double kScreenFactor = TRpUnitBase::ScreenDPI / 254.0L;
+// Screen pixels per tenth of a millimetre, as the keep-together height takes them.
+constexpr long double kPixelsPerTenth = 0.377952755905512L;
 
 std::size_t TypeIndex(TRpBandType type) {
     return std::min<std::size_t>(static_cast<std::size_t>(type), kBandTypeCount - 1);
@@ -171,7 +174,7 @@ void TRpCustomBand::Loaded() {
     for (const std::unique_ptr<TRpPrintable>& printable : Printables()) printable->Loaded();
 }
 
-void TRpCustomBand::SetParentReport(TCustomRpReport* report) {
+void TRpCustomBand::SetParentReport(TRpReportModel* report) {
     const bool changed = report != report_;
     report_ = report;
     Frame.ParentReport = report;
@@ -179,7 +182,7 @@ void TRpCustomBand::SetParentReport(TCustomRpReport* report) {
     if (changed) RelinkPrintables();
 }
 
-void TRpCustomBand::SetParent(TCustomRpReport* report) {
+void TRpCustomBand::SetParent(TRpReportModel* report) {
     if (report_ != nullptr && report_ != report) report_->RemoveBand(*this);
     SetParentReport(report);
     Size.ParentReport = report;
@@ -217,9 +220,51 @@ void TRpCustomBand::Paint(output::Canvas& canvas) {
     canvas.TextOut(0, area.height() - textHeight - 4, Caption());
 }
 
+long double TRpCustomBand::LinkedHeight(bool includeLinks) const {
+    long double height = Size.Height;
+    if (!includeLinks) return height;
+    for (const TRpCustomBand* band = link_; band != nullptr && band != this; band = band->link_) height += band->Size.Height;
+    return height;
+}
+
+bool TRpCustomBand::CanExpand(long double extra) const {
+    if (report_ == nullptr) return false;
+    const TRpPrintRun* run = report_->PrintRun();
+    return output::RoundHalfEvenInt(Size.Height + expanded_ + extra) <= (run != nullptr ? run->AvailableSpace() : 0);
+}
+
+bool TRpCustomBand::ExpandBand(long double& newExpanded, bool& started, long double extra) {
+    if (!CanExpand(extra)) return false;
+    if (!started && extra < expanded_) {
+        newExpanded = expanded_;
+        started = true;
+        return true;
+    }
+    expanded_ += extra;
+    newExpanded = expanded_;
+    started = true;
+    return false;
+}
+
+void TRpCustomBand::KeepTogether(long double& height) {
+    calculatedHeight_ = Size.Height;
+    long double extra = 0;
+    for (const auto& control : Printables()) {
+        if (!control->CountsForKeepTogether() || !control->Enabled()) continue;
+        long double needed = control->Bounds().height();
+        control->GetExpandedHeight(needed);
+        const long double bottom = (control->Bounds().top() + needed) / kPixelsPerTenth;
+        if (bottom > calculatedHeight_) {
+            calculatedHeight_ = bottom;
+            extra = (bounds_.height() - control->Bounds().top() - control->Bounds().height() + 1) / kPixelsPerTenth;
+        }
+    }
+    height = calculatedHeight_ + std::max<long double>(extra, 0);
+}
+
 void TRpBand::SetBandType(TRpBandType type) {
     StoreBandType(type);
-    if (TCustomRpReport* report = ParentReport(); report != nullptr) {
+    if (TRpReportModel* report = ParentReport(); report != nullptr) {
         report->RebuildBandList();
         report->LayoutBands();
     }
@@ -234,7 +279,7 @@ bool TRpChildBand::SetParentBand(TRpCustomBand* band) {
     if (parent_ != nullptr) parent_->RemoveReferrer(*this);
     parent_ = band;
     if (parent_ != nullptr) parent_->AddReferrer(*this);
-    if (TCustomRpReport* report = ParentReport(); report != nullptr && !report->IsDestroying()) {
+    if (TRpReportModel* report = ParentReport(); report != nullptr && !report->IsDestroying()) {
         report->RebuildBandList();
         report->LayoutBands();
     }

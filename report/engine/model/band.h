@@ -17,7 +17,7 @@
 
 namespace report::engine {
 
-class TCustomRpReport;
+class TRpReportModel;
 class TRpCustomController;
 class TRpCustomBand;
 
@@ -65,13 +65,11 @@ public:
     // A new column when the whole band does not fit.
     bool KeepOnOnePage = false;
     BandSize Size;
-    // The controller whose data loop prints the band; set by that loop, not owned.
-    TRpCustomController* Controller = nullptr;
     // True while the report's layout moves the band.
     bool LayingOut = false;
 
     [[nodiscard]] TRpBandType BandType() const { return bandType_; }
-    [[nodiscard]] TCustomRpReport* ParentReport() const { return report_; }
+    [[nodiscard]] TRpReportModel* ParentReport() const { return report_; }
 
     // The report's font while ParentFont is set.
     [[nodiscard]] const output::FontSpec& Font() const;
@@ -113,12 +111,12 @@ public:
 
     [[nodiscard]] virtual std::string_view Caption() const { return BandTypeCaption(bandType_); }
     [[nodiscard]] virtual std::string_view NamePrefix() const { return BandTypeNamePrefix(bandType_); }
-    virtual void SetParentReport(TCustomRpReport* report);
+    virtual void SetParentReport(TRpReportModel* report);
     // A slot for band classes to extend; gives back its argument.
     [[nodiscard]] virtual std::intptr_t Hook(std::intptr_t value) { return value; }
 
     [[nodiscard]] QRect ClientRect() const override { return QRect(0, 0, bounds_.width(), bounds_.height()); }
-    [[nodiscard]] const TCustomRpReport* PanelReport() const override { return report_; }
+    [[nodiscard]] const TRpReportModel* PanelReport() const override { return report_; }
     void Repaint() override;
     void DrawRuler(output::Canvas& canvas, TRpUnit units) override;
     // Design view: background, ruler, outline, frame and the type caption at the lower left.
@@ -128,24 +126,25 @@ public:
     [[nodiscard]] bool Destroying() const { return destroying_; }
 
     // ---- Printing in a run ----
-    // How far the band has grown below its design height (tenths of a millimetre).
-    long double Expanded = 0;
-    // The band's rectangle on the page, device pixels.
-    QRect PrintedRect;
-    long double CalculatedHeight = 0;
+    // How far the band has grown below its design height (tenths of a millimetre) while its
+    // controls print; set by the run that prints the band and grown by ExpandBand.
+    [[nodiscard]] long double Expanded() const { return expanded_; }
+    // The controller whose data loop prints the band as its Detail; set by that loop, not owned.
+    [[nodiscard]] TRpCustomController* DetailController() const { return detailController_; }
+    // The result of the last KeepTogether.
+    [[nodiscard]] long double CalculatedHeight() const { return calculatedHeight_; }
 
-    // Puts the band on the page at the report's position; `asPageFooter` prints a page
-    // footer's child band as a page footer.
-    void PrintBand(bool asPageFooter = false);
-    // Fit test: may start a new column or page.
-    void FitsOnPage();
-    // The precalculated full height of the band.
+    // The precalculated full height of the band: the design height, or what the controls that
+    // grow (memos, database pictures) need with the space below the tallest of them.
     void KeepTogether(long double& height);
+    // The design height, with `includeLinks` plus the heights along the LinkBand chain.
     [[nodiscard]] long double LinkedHeight(bool includeLinks) const;
+    // True when the band, grown by `extra` more, still fits the room the printing run has
+    // left (none outside a run).
     [[nodiscard]] bool CanExpand(long double extra) const;
-    // Grows the band for a control; true when it was already tall enough.
+    // Grows the band for a control; true when it was already tall enough. Nothing changes
+    // (false) when CanExpand(extra) is false.
     bool ExpandBand(long double& newExpanded, bool& started, long double extra);
-    void AdvanceY();
 
 protected:
     explicit TRpCustomBand(TRpBandType type);
@@ -155,32 +154,28 @@ protected:
                                     TRpCustomBand* (*next)(const TRpCustomBand&)) const;
 
 private:
-    friend class TCustomRpReport;
+    friend class TRpReportModel;
     friend class TRpChildBand;
+    friend class TRpPrintRun;
     // Keeps `from`'s reference to this band known, so it is cleared when this band goes.
     void AddReferrer(TRpCustomBand& from) { referrers_.push_back(&from); }
     void RemoveReferrer(TRpCustomBand& from);
     // Placing on a report or taking off (null); only the report that owns the band calls it.
-    void SetParent(TCustomRpReport* report);
+    void SetParent(TRpReportModel* report);
     // Tells every band that refers to this one that it goes.
     void ReleaseReferrers();
 
-    // Steps of PrintBand.
-    void PrintChild(TCBPrintOrder side, TRpBandType type);
-    void BreakBefore(TRpBandType type);
-    void PaintBackground(long double bandWidth);
-    void FillBackground();
-    void PrintBody(long double bandWidth, bool paging);
-    void DrawFrameAndLines(long double bandWidth);
-
     TRpBandType bandType_;
-    TCustomRpReport* report_ = nullptr;
+    TRpReportModel* report_ = nullptr;
     QRect bounds_;
     TRpCustomBand* link_ = nullptr;
     std::vector<TRpCustomBand*> referrers_;
     output::FontSpec font_{.face = "Arial", .points = 10};
     bool parentFont_ = true;
     bool destroying_ = false;
+    long double expanded_ = 0;
+    long double calculatedHeight_ = 0;
+    TRpCustomController* detailController_ = nullptr;
 };
 
 class TRpBand : public TRpCustomBand {

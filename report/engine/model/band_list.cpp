@@ -1,5 +1,5 @@
 // The report's bands: ownership, the band list in print order and the layout of the design page.
-#include "report/engine/model/report.h"
+#include "report/engine/model/report_model.h"
 #include "report/output/canvas/measure.h"
 
 #include <algorithm>
@@ -38,7 +38,7 @@ bool IsFullWidth(const TRpCustomBand& band) {
 
 }  // namespace
 
-TRpCustomBand& TCustomRpReport::InsertBand(std::unique_ptr<TRpCustomBand> band) {
+TRpCustomBand& TRpReportModel::InsertBand(std::unique_ptr<TRpCustomBand> band) {
     if (band == nullptr) throw std::invalid_argument("InsertBand: no band");
     TRpCustomBand& placed = *band;
     ownedBands_.push_back(std::move(band));
@@ -46,7 +46,7 @@ TRpCustomBand& TCustomRpReport::InsertBand(std::unique_ptr<TRpCustomBand> band) 
     return placed;
 }
 
-std::unique_ptr<TRpCustomBand> TCustomRpReport::TakeBand(TRpCustomBand& band) {
+std::unique_ptr<TRpCustomBand> TRpReportModel::TakeBand(TRpCustomBand& band) {
     const auto owns = [&band](const std::unique_ptr<TRpCustomBand>& p) { return p.get() == &band; };
     if (std::ranges::find_if(ownedBands_, owns) == ownedBands_.end()) return nullptr;
     band.ReleaseReferrers();
@@ -64,21 +64,21 @@ std::unique_ptr<TRpCustomBand> TCustomRpReport::TakeBand(TRpCustomBand& band) {
     return taken;
 }
 
-void TCustomRpReport::FreeBand(TRpCustomBand& band) {
+void TRpReportModel::FreeBand(TRpCustomBand& band) {
     const auto owns = [&band](const std::unique_ptr<TRpCustomBand>& p) { return p.get() == &band; };
     if (std::ranges::find_if(ownedBands_, owns) == ownedBands_.end()) return;
     band.destroying_ = true;
     (void)TakeBand(band);
 }
 
-void TCustomRpReport::AddBand(TRpCustomBand& band) {
+void TRpReportModel::AddBand(TRpCustomBand& band) {
     if (band.ParentReport() != this || Contains(bandList_, &band)) return;
     bandList_.push_back(&band);
     RebuildBandList();
     LayoutBands();
 }
 
-void TCustomRpReport::RemoveBand(TRpCustomBand& band) {
+void TRpReportModel::RemoveBand(TRpCustomBand& band) {
     if (destroying_) return;
     const auto it = std::ranges::find(bandList_, &band);
     if (it == bandList_.end()) return;
@@ -87,7 +87,7 @@ void TCustomRpReport::RemoveBand(TRpCustomBand& band) {
     LayoutBands();
 }
 
-void TCustomRpReport::RebuildBandList() {
+void TRpReportModel::RebuildBandList() {
     if (IsLoading() || destroying_) return;
     WireBands();
     controller_->Collect();
@@ -107,7 +107,7 @@ void TCustomRpReport::RebuildBandList() {
     bandList_ = std::move(list);
 }
 
-void TCustomRpReport::AddBandAndChildren(TRpCustomBand* band, std::vector<TRpCustomBand*>& list) const {
+void TRpReportModel::AddBandAndChildren(TRpCustomBand* band, std::vector<TRpCustomBand*>& list) const {
     if (band == nullptr || band->Destroying() || Contains(list, band)) return;
     list.push_back(band);
     for (TRpCustomBand* child = band->ChildBand(); child != nullptr; child = child->ChildBand()) {
@@ -116,7 +116,7 @@ void TCustomRpReport::AddBandAndChildren(TRpCustomBand* band, std::vector<TRpCus
     }
 }
 
-void TCustomRpReport::LayoutBands() {
+void TRpReportModel::LayoutBands() {
     if (IsLoading() || destroying_) return;
     const std::vector<long double> page = Page.WriteValues();
     const auto pixels = [this](long double tenths) { return Page.ToUnits(TRpUnit::Pixels, true, tenths); };
@@ -142,7 +142,7 @@ void TCustomRpReport::LayoutBands() {
     }
 }
 
-void TCustomRpReport::Loaded() {
+void TRpReportModel::Loaded() {
     loading_ = false;
     for (const std::unique_ptr<TRpCustomBand>& band : ownedBands_) band->Loaded();
     for (const std::unique_ptr<TRpPrintable>& printable : Printables()) printable->Loaded();
@@ -150,7 +150,7 @@ void TCustomRpReport::Loaded() {
     LayoutBands();
 }
 
-std::vector<std::string> TCustomRpReport::ComponentNames() const {
+std::vector<std::string> TRpReportModel::ComponentNames() const {
     std::vector<std::string> names;
     for (const std::unique_ptr<TRpCustomBand>& band : ownedBands_) {
         names.push_back(band->Name);

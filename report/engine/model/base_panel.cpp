@@ -1,6 +1,6 @@
 #include "report/engine/model/base_panel.h"
 
-#include "report/engine/model/report.h"
+#include "report/engine/model/report_model.h"
 #include "report/output/canvas/measure.h"
 
 #include <algorithm>
@@ -89,7 +89,7 @@ void TRpBasePanel::Paint(output::Canvas& canvas) {
 }
 
 void TRpBasePanel::DrawRuler(output::Canvas& canvas, TRpUnit units) {
-    const TCustomRpReport* report = PanelReport();
+    const TRpReportModel* report = PanelReport();
     if (report == nullptr || !report->Page.Ruler()) return;
     canvas.SetFont(report->DesignScheme.rulerFont);
     DrawGrid(canvas, units, false);
@@ -97,7 +97,7 @@ void TRpBasePanel::DrawRuler(output::Canvas& canvas, TRpUnit units) {
 
 void TRpBasePanel::DrawGrid(output::Canvas& canvas, TRpUnit units, bool numbered) const {
     GridSpec grid;
-    const TCustomRpReport* report = PanelReport();
+    const TRpReportModel* report = PanelReport();
     if (report == nullptr || !GridFor(units, zoom_, RulerFontSize, grid)) return;
     const TRpDesignScheme& scheme = report->DesignScheme;
     const output::Pen light{scheme.lightGridColor, scheme.lightGridStyle, 1};

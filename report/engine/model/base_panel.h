@@ -18,7 +18,7 @@
 
 namespace report::engine {
 
-class TCustomRpReport;
+class TRpReportModel;
 
 class TRpBasePanel {
 public:
@@ -44,7 +44,7 @@ public:
     // The panel's area in its own pixels: (0, 0, width, height).
     [[nodiscard]] virtual QRect ClientRect() const = 0;
     // The report whose page and design colours the panel is drawn with; null when it has none.
-    [[nodiscard]] virtual const TCustomRpReport* PanelReport() const = 0;
+    [[nodiscard]] virtual const TRpReportModel* PanelReport() const = 0;
     // Marks the design view for drawing again.
     virtual void Repaint() {}
 

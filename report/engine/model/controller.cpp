@@ -5,7 +5,8 @@
 #include "report/engine/model/flag_scope.h"
 #include "report/engine/model/group.h"
 #include "report/engine/model/printable.h"
-#include "report/engine/model/report.h"
+#include "report/engine/model/report_model.h"
+#include "report/expr/rp_dataset.h"
 
 #include <algorithm>
 #include <exception>
@@ -13,8 +14,10 @@
 namespace report::engine {
 namespace {
 
+expr::TRpEvEnvironment* FunctionsOf(TRpReportModel* report) { return report != nullptr ? &report->Functions : nullptr; }
+
 // Every controller of `report`: its own, the ones placed with it, the controller bands'.
-std::vector<TRpCustomController*> ControllersOf(const TCustomRpReport& report) {
+std::vector<TRpCustomController*> ControllersOf(const TRpReportModel& report) {
     std::vector<TRpCustomController*> all{&report.Controller()};
     for (TRpCustomBand* band : report.OwnedBands()) {
         if (auto* owner = dynamic_cast<TRpControllerBand*>(band)) all.push_back(&owner->Controller());
@@ -25,7 +28,7 @@ std::vector<TRpCustomController*> ControllersOf(const TCustomRpReport& report) {
 
 }  // namespace
 
-TRpCustomController::TRpCustomController(TCustomRpReport* report, TRpBasePanel* parent)
+TRpCustomController::TRpCustomController(TRpReportModel* report, TRpBasePanel* parent)
     : Parent(parent != nullptr ? parent : report), ParentReport(report) {}
 
 TRpCustomController::~TRpCustomController() {
@@ -33,7 +36,7 @@ TRpCustomController::~TRpCustomController() {
 }
 
 bool TRpCustomController::CanBeMaster(const TRpBasePanel* panel) {
-    return dynamic_cast<const TCustomRpReport*>(panel) != nullptr ||
+    return dynamic_cast<const TRpReportModel*>(panel) != nullptr ||
            dynamic_cast<const TRpControllerBand*>(panel) != nullptr;
 }
 
@@ -135,25 +138,6 @@ void TRpCustomController::Unprepare() {
     if (first) std::rethrow_exception(first);
 }
 
-void TRpCustomController::RunDataLoop() {
-    if (ParentReport != nullptr && PrintIfEmpty) PrintEmptyPass();
-}
-
-void TRpCustomController::PrintEmptyPass() {
-    PrintBeforeDetail();
-    PrintAfterDetail();
-}
-
-void TRpCustomController::PrintBeforeDetail() {
-    const std::vector<TRpCustomController*> subs = beforeDetail_;
-    for (TRpCustomController* sub : subs) sub->RunDataLoop();
-}
-
-void TRpCustomController::PrintAfterDetail() {
-    const std::vector<TRpCustomController*> subs = afterDetail_;
-    for (TRpCustomController* sub : subs) sub->RunDataLoop();
-}
-
 void TRpCustomController::AddBands(std::vector<TRpCustomBand*>& list) {
     AddLevelBands(list, nullptr, nullptr, nullptr);
 }
@@ -182,61 +166,6 @@ void TRpCustomController::Notification(TRpCustomBand& band) {
     std::erase_if(afterDetail_, served);
 }
 
-bool TRpCustomController::CheckGroups() {
-    std::size_t changedAt = groups_.size();
-    for (std::size_t i = 0; i < groups_.size(); ++i) {
-        groups_[i]->Evaluate();
-        if (groups_[i]->Changed) {
-            changedAt = i;
-            break;
-        }
-    }
-    if (changedAt == groups_.size()) return false;
-    for (std::size_t i = changedAt + 1; i < groups_.size(); ++i) groups_[i]->Restart();
-    return true;
-}
-
-void TRpCustomController::PrintGroupHeaders() {
-    for (TRpGroup* group : groups_) {
-        if (!group->Changed) continue;
-        ParentReport->OutputBand(group);
-        group->Open = true;
-        group->HeaderPage = ParentReport->PageNumber;
-    }
-}
-
-void TRpCustomController::PrintGroupFooters() {
-    for (auto it = groups_.rbegin(); it != groups_.rend(); ++it) {
-        TRpGroup* group = *it;
-        if (!group->Changed) continue;
-        ParentReport->OutputBand(group->FooterBand());
-        group->Open = false;
-    }
-}
-
-void TRpCustomController::ReprintGroupHeaders() {
-    if (ParentReport == nullptr) return;
-    if (std::ranges::any_of(groups_, [](const TRpGroup* group) { return group->Changed; })) return;
-    for (TRpCustomController* sub : beforeDetail_) sub->ReprintGroupHeaders();
-    const std::int32_t page = ParentReport->PageNumber;
-    std::size_t reprinted = groups_.size();
-    for (std::size_t i = 0; i < groups_.size(); ++i) {
-        TRpGroup& group = *groups_[i];
-        if (group.ReprintOnNewPage && group.Open && group.HeaderPage != page) {
-            group.Changed = true;
-            group.HeaderPage = page;
-            reprinted = i;
-            break;
-        }
-        group.Changed = false;
-    }
-    if (reprinted < groups_.size()) {
-        for (std::size_t i = reprinted + 1; i < groups_.size(); ++i) groups_[i]->Restart();
-        PrintGroupHeaders();
-    }
-    for (TRpCustomController* sub : afterDetail_) sub->ReprintGroupHeaders();
-}
-
 void TRpCustomController::AddClient(TRpPrintable& client) {
     if (std::ranges::find(clients_, &client) == clients_.end()) clients_.push_back(&client);
 }
@@ -249,6 +178,68 @@ void TRpCustomController::NotifyClients(int code) {
     const std::vector<TRpPrintable*> clients = clients_;
     for (TRpPrintable* client : clients) {
         if (std::ranges::find(clients_, client) != clients_.end()) client->Notify(this, code);
+    }
+}
+
+// Forgets the data set when it is destroyed.
+class TRpController::DataSetWatch final : public expr::TRpDataSetWatcher {
+public:
+    explicit DataSetWatch(TRpController& owner) : owner_(owner) {}
+    DataSetWatch(const DataSetWatch&) = delete;
+    DataSetWatch& operator=(const DataSetWatch&) = delete;
+    ~DataSetWatch() = default;
+    void DataSetGone(expr::TRpDataSet& dataSet) override {
+        if (owner_.dataSet_ == &dataSet) owner_.dataSet_ = nullptr;
+        // Collecting outside a run may have listed it with the report.
+        if (owner_.ParentReport != nullptr) std::erase(owner_.ParentReport->DataSetList, &dataSet);
+    }
+
+private:
+    TRpController& owner_;
+};
+
+TRpController::TRpController(TRpReportModel* report, TRpBasePanel* parent) : TRpCustomController(report, parent) {}
+
+TRpController::~TRpController() { SetDataSet(nullptr); }
+
+void TRpController::SetDataSet(expr::TRpDataSet* dataSet) {
+    if (dataSet == dataSet_) return;
+    if (!watch_) watch_ = std::make_unique<DataSetWatch>(*this);
+    if (dataSet_ != nullptr) dataSet_->StopWatching(*watch_);
+    dataSet_ = dataSet;
+    if (dataSet_ != nullptr) dataSet_->Watch(*watch_);
+}
+
+expr::TRpDataSet* TRpController::ActiveDataSet() const {
+    return dataSet_ != nullptr && dataSet_->Active() ? dataSet_ : nullptr;
+}
+
+void TRpController::AfterCollect() {
+    expr::TRpDataSet* active = ActiveDataSet();
+    if (active == nullptr || ParentReport == nullptr) return;
+    expr::TRpDataSetList& list = ParentReport->DataSetList;
+    if (std::ranges::find(list, active) == list.end()) list.push_back(active);
+}
+
+void TRpController::Prepare() {
+    TRpCustomController::Prepare();
+    FillParams = false;
+    expr::TRpEvEnvironment* functions = FunctionsOf(ParentReport);
+    if (dataSet_ == nullptr || functions == nullptr) return;
+    for (const expr::TRpParam& param : dataSet_->Params()) {
+        if (functions->IndexOf(param.Name) >= 0) {
+            FillParams = true;
+            break;
+        }
+    }
+}
+
+void TRpController::AddBands(std::vector<TRpCustomBand*>& list) { AddLevelBands(list, Header, Detail, Footer); }
+
+void TRpController::Notification(TRpCustomBand& band) {
+    TRpCustomController::Notification(band);
+    for (TRpCustomBand** slot : {&Header, &Detail, &Footer}) {
+        if (*slot == &band) *slot = nullptr;
     }
 }
 

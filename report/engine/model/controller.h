@@ -1,6 +1,6 @@
-// The data-loop controller of a report level: it fetches rows (a data set's cursor or the
-// OnNeedData event), prints the level's header, a detail per row and the footer, and around the
-// rows the group headers and footers and the sub-levels that hang on it.
+// The data-loop controller of a report level: where its rows come from (a data set's cursor or
+// the OnNeedData event), its header, detail and footer bands, its groups and the sub-levels that
+// hang on it. The run's paging (printing/) runs its data loop.
 #pragma once
 
 #include <cstdint>
@@ -15,7 +15,7 @@ class TRpEvElement;
 
 namespace report::engine {
 
-class TCustomRpReport;
+class TRpReportModel;
 class TRpBasePanel;
 class TRpCustomBand;
 class TRpGroup;
@@ -30,8 +30,8 @@ using TRpOnNeedDataEvent = std::function<void(TRpBasePanel& sender, bool& moreDa
 class TRpCustomController {
 public:
     // `parent` is the report or controller band served (null: `report`); the controller joins
-    // neither's list of controllers, see TCustomRpReport::AddController.
-    explicit TRpCustomController(TCustomRpReport* report, TRpBasePanel* parent = nullptr);
+    // neither's list of controllers, see TRpReportModel::AddController.
+    explicit TRpCustomController(TRpReportModel* report, TRpBasePanel* parent = nullptr);
     virtual ~TRpCustomController();
     TRpCustomController(const TRpCustomController&) = delete;
     TRpCustomController& operator=(const TRpCustomController&) = delete;
@@ -39,7 +39,7 @@ public:
     // The report or controller band this controller serves, the sender of OnNeedData; not owned.
     TRpBasePanel* Parent = nullptr;
     // The report whose pages it fills; not owned.
-    TCustomRpReport* ParentReport = nullptr;
+    TRpReportModel* ParentReport = nullptr;
     // One pass without data when there is none.
     bool PrintIfEmpty = true;
     // The entry of the report's Functions named like the parent; looked up by Prepare.
@@ -71,25 +71,10 @@ public:
     virtual void Prepare();
     // After a run: sub-levels and the groups' evaluators unprepared.
     virtual void Unprepare();
-    // The data loop; a controller without data makes its empty pass when PrintIfEmpty.
-    virtual void RunDataLoop();
-    virtual void PrintEmptyPass();
-    // Every sub-level of the list runs its whole data loop, in list order.
-    virtual void PrintBeforeDetail();
-    virtual void PrintAfterDetail();
     // Appends this level's bands, each followed by its child bands, to `list`.
     virtual void AddBands(std::vector<TRpCustomBand*>& list);
     // `band` goes: every reference to it is cleared.
     virtual void Notification(TRpCustomBand& band);
-
-    // True when some group changed: the first changed group and every inner one are marked.
-    bool CheckGroups();
-    // Headers of the changed groups, outer first.
-    void PrintGroupHeaders();
-    // Footers of the changed groups, inner first.
-    void PrintGroupFooters();
-    // After a column or page break: the open groups that ask for it print their header again.
-    void ReprintGroupHeaders();
 
     // Printables told of every detail row (the aggregates of expression controls); not owned.
     [[nodiscard]] const std::vector<TRpPrintable*>& Clients() const { return clients_; }
@@ -128,7 +113,7 @@ private:
 
 class TRpController : public TRpCustomController {
 public:
-    explicit TRpController(TCustomRpReport* report, TRpBasePanel* parent = nullptr);
+    explicit TRpController(TRpReportModel* report, TRpBasePanel* parent = nullptr);
     ~TRpController() override;
 
     // Printed once before the rows, once per row, once after them; not owned.
@@ -140,8 +125,8 @@ public:
     // The rows OnNeedData gives, when its owner knows them beforehand: the progress is then the
     // rows printed of these. 0: not known, the progress steps by 2 a row.
     std::int32_t NeedDataRows = 0;
-    // Rows printed so far in the current loop.
-    std::int32_t DetailNumber = 0;
+    // Rows printed so far by the current (or last) data loop of this level.
+    [[nodiscard]] std::int32_t DetailNumber() const { return detailNumber_; }
     // Set by Prepare: the data set has a parameter named like an entry of the report's Functions.
     bool FillParams = false;
 
@@ -153,21 +138,14 @@ public:
 
     void AfterCollect() override;
     void Prepare() override;
-    void RunDataLoop() override;
-    void PrintEmptyPass() override;
     void AddBands(std::vector<TRpCustomBand*>& list) override;
     void Notification(TRpCustomBand& band) override;
 
 private:
+    friend class TRpPrintRun;
     class DataSetWatch;
-    // Steps of the data loop.
-    [[nodiscard]] bool FetchFirst(bool& moreData);
-    void PrintStart();
-    void FetchNext(bool& moreData);
-    void FinishGroupsOfRow(bool changed);
-    [[nodiscard]] int NextProgress(int progress, std::int32_t recordCount) const;
-    void PrintLevelFooter();
 
+    std::int32_t detailNumber_ = 0;
     expr::TRpDataSet* dataSet_ = nullptr;
     std::unique_ptr<DataSetWatch> watch_;
 };

@@ -1,6 +1,6 @@
 #include "report/engine/model/controller_band.h"
 
-#include "report/engine/model/report.h"
+#include "report/engine/model/report_model.h"
 #include "report/engine/model/report_bands.h"
 
 namespace report::engine {
@@ -17,14 +17,14 @@ TRpControllerBand::~TRpControllerBand() {
 
 bool TRpControllerBand::SetMaster(TRpBasePanel* master) {
     if (!controller_->SetMaster(master)) return false;
-    if (TCustomRpReport* report = ParentReport(); report != nullptr && !report->IsLoading()) {
+    if (TRpReportModel* report = ParentReport(); report != nullptr && !report->IsLoading()) {
         report->RebuildBandList();
         report->LayoutBands();
     }
     return true;
 }
 
-void TRpControllerBand::SetParentReport(TCustomRpReport* report) {
+void TRpControllerBand::SetParentReport(TRpReportModel* report) {
     TRpCustomBand::SetParentReport(report);
     controller_->ParentReport = report;
 }
@@ -39,7 +39,7 @@ void TRpControllerBand::Notification(TRpCustomBand& removed) {
 TRpSubDetail::TRpSubDetail() : TRpControllerBand(TRpBandType::rbSubDetail) {}
 
 void TRpSubDetail::Relist() {
-    if (TCustomRpReport* report = ParentReport(); report != nullptr && !report->IsLoading()) {
+    if (TRpReportModel* report = ParentReport(); report != nullptr && !report->IsLoading()) {
         report->RebuildBandList();
         report->LayoutBands();
     }
@@ -65,7 +65,7 @@ bool TRpSubDetailGroupBands::HasHeader() const { return owner_.HeaderBand() != n
 bool TRpSubDetailGroupBands::HasFooter() const { return owner_.FooterBand() != nullptr; }
 
 void TRpSubDetailGroupBands::SetHasHeader(bool has) {
-    TCustomRpReport* report = owner_.ParentReport();
+    TRpReportModel* report = owner_.ParentReport();
     if (report == nullptr || has == HasHeader()) return;
     if (has) {
         owner_.SetHeaderBand(&CreateBand(*report, TRpBandType::rbGroupHeader));
@@ -75,7 +75,7 @@ void TRpSubDetailGroupBands::SetHasHeader(bool has) {
 }
 
 void TRpSubDetailGroupBands::SetHasFooter(bool has) {
-    TCustomRpReport* report = owner_.ParentReport();
+    TRpReportModel* report = owner_.ParentReport();
     if (report == nullptr || has == HasFooter()) return;
     if (has) {
         owner_.SetFooterBand(&CreateBand(*report, TRpBandType::rbGroupFooter));

@@ -26,7 +26,7 @@ public:
     // a chain of masters leading back to this band.
     virtual bool SetMaster(TRpBasePanel* master);
 
-    void SetParentReport(TCustomRpReport* report) override;
+    void SetParentReport(TRpReportModel* report) override;
     void Notification(TRpCustomBand& removed) override;
 
 protected:

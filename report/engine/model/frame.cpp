@@ -1,6 +1,7 @@
 #include "report/engine/model/frame.h"
 
-#include "report/engine/model/report.h"
+#include "report/engine/model/print_run.h"
+#include "report/engine/model/report_model.h"
 #include "report/output/export/export_filter.h"
 #include "report/output/canvas/measure.h"
 
@@ -95,13 +96,11 @@ void TRpFrame::PaintFrame(output::Canvas& canvas, const QRect& rect, long double
     for (std::size_t side = 0; side < strips.size(); ++side) {
         if (draw_[side]) canvas.FillRect(strips[side].rect);
     }
-    if (ParentReport != nullptr && ParentReport->Exporting && ParentReport->ExportFilter != nullptr) {
-        Export(rect, sides);
-    }
+    const TRpPrintRun* run = ParentReport != nullptr ? ParentReport->PrintRun() : nullptr;
+    if (run != nullptr && run->ExportFilter() != nullptr) Export(*run->ExportFilter(), rect, sides);
 }
 
-void TRpFrame::Export(const QRect& rect, FrameSideWidths sides) const {
-    output::TRpExportFilter& filter = *ParentReport->ExportFilter;
+void TRpFrame::Export(output::TRpExportFilter& filter, const QRect& rect, FrameSideWidths sides) const {
     const output::Pen pen{color_, output::PenStyle::Solid, sides.x};
     const output::Brush brush{color_, output::BrushStyle::Clear};
     if (std::ranges::all_of(draw_, [](bool d) { return d; })) {

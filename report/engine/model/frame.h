@@ -8,9 +8,13 @@
 
 #include <functional>
 
+namespace report::output {
+class TRpExportFilter;
+}  // namespace report::output
+
 namespace report::engine {
 
-class TCustomRpReport;
+class TRpReportModel;
 
 // Side widths of a frame in device pixels, at most the canvas coordinate limit; a frame with a
 // side of 0 or less draws nothing.
@@ -47,18 +51,19 @@ public:
     // Side widths for `xFactor` and `yFactor` device pixels per tenth of a millimetre.
     [[nodiscard]] FrameSideWidths SideWidths(long double xFactor, long double yFactor) const;
     // Fills each drawn side as a strip inside `rect` (device pixels) in the frame's colour; while
-    // ParentReport exports, the frame also goes to its export filter as line or rectangle shapes.
+    // ParentReport's run exports, the frame also goes to its export filter as line or rectangle
+    // shapes.
     // A frame whose sides come out 0 pixels wide or less draws and exports nothing.
     void PaintFrame(output::Canvas& canvas, const QRect& rect, long double xFactor, long double yFactor) const;
 
     // Called after every change, so the frame's owner can draw itself again.
     std::function<void()> OnChange;
     // The report of the control the frame belongs to; set by that control.
-    TCustomRpReport* ParentReport = nullptr;
+    TRpReportModel* ParentReport = nullptr;
 
 private:
     void Changed() const;
-    void Export(const QRect& rect, FrameSideWidths sides) const;
+    void Export(output::TRpExportFilter& filter, const QRect& rect, FrameSideWidths sides) const;
 
     QRgb color_ = qRgb(0, 0, 0);
     bool draw_[4] = {false, false, false, false};

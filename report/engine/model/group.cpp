@@ -1,7 +1,7 @@
 #include "report/engine/model/group.h"
 
 #include "report/expr/evaluator.h"
-#include "report/engine/model/report.h"
+#include "report/engine/model/report_model.h"
 
 namespace report::engine {
 namespace {
@@ -30,14 +30,14 @@ void TRpGroup::SetFooterBand(TRpCustomBand* band) {
     if (auto* plain = dynamic_cast<TRpBand*>(band); plain != nullptr && plain->BandType() != TRpBandType::rbGroupFooter) {
         plain->SetBandType(TRpBandType::rbGroupFooter);
     }
-    if (TCustomRpReport* report = ParentReport(); report != nullptr && !report->IsLoading()) {
+    if (TRpReportModel* report = ParentReport(); report != nullptr && !report->IsLoading()) {
         report->RebuildBandList();
         report->LayoutBands();
     }
 }
 
 void TRpGroup::Prepare() {
-    TCustomRpReport* report = ParentReport();
+    TRpReportModel* report = ParentReport();
     evaluator_->SetDatasets(report != nullptr ? &report->DataSetList : nullptr);
     evaluator_->SetEnvironment(report != nullptr ? &report->Functions : nullptr);
     evaluator_->Prepare(Expression);
@@ -67,7 +67,7 @@ void TRpGroup::Restart() {
     HasValue = true;
 }
 
-void TRpGroup::SetParentReport(TCustomRpReport* report) {
+void TRpGroup::SetParentReport(TRpReportModel* report) {
     TRpCustomBand::SetParentReport(report);
     if (report != nullptr && master_ == nullptr) master_ = report;
 }

@@ -55,7 +55,7 @@ public:
     void Restart();
 
     [[nodiscard]] bool GroupOpen() const override { return Open; }
-    void SetParentReport(TCustomRpReport* report) override;
+    void SetParentReport(TRpReportModel* report) override;
     void Notification(TRpCustomBand& removed) override;
 
 private:

@@ -1,6 +1,6 @@
 #include "report/engine/model/page.h"
 
-#include "report/engine/model/report.h"
+#include "report/engine/model/report_model.h"
 #include "report/output/canvas/measure.h"
 
 #include <utility>
@@ -14,7 +14,7 @@ bool IsHorizontal(int index) { return index >= kWidth; }
 
 }  // namespace
 
-TRpPage::TRpPage(TCustomRpReport* report, bool usMeasure) : TRpUnitBase(usMeasure), Report(report) {
+TRpPage::TRpPage(TRpReportModel* report, bool usMeasure) : TRpUnitBase(usMeasure), Report(report) {
     ParentReport = report;
     if (usMeasure) {
         Units = TRpUnit::Inches;

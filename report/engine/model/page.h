@@ -18,7 +18,7 @@ class TRpPage : public TRpUnitBase {
 public:
     // A new page of `report` (may be null): metric systems get A4 with 10 mm margins in
     // millimetres, US systems Letter with half-inch margins in inches; one column.
-    explicit TRpPage(TCustomRpReport* report, bool usMeasure = UsesUSMeasure());
+    explicit TRpPage(TRpReportModel* report, bool usMeasure = UsesUSMeasure());
 
     // The value of `index` in `Units`; any index other than 0 to 5 reads ColumnSpace.
     [[nodiscard]] long double GetValue(int index) const;
@@ -63,7 +63,7 @@ public:
     bool Continuous = false;
 
     // The report this page sizes; also ParentReport for Characters.
-    TCustomRpReport* Report = nullptr;
+    TRpReportModel* Report = nullptr;
 
     void SetUnits(TRpUnit unit) override;
     // The report's pixel size becomes the paper's at the page's zoom.

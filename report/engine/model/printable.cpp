@@ -2,7 +2,8 @@
 
 #include "report/engine/model/band.h"
 #include "report/engine/model/flag_scope.h"
-#include "report/engine/model/report.h"
+#include "report/engine/model/print_run.h"
+#include "report/engine/model/report_model.h"
 #include "report/output/canvas/measure.h"
 #include "report/output/printer/rp_printer.h"
 
@@ -158,8 +159,8 @@ void TRpPrintable::Loaded() {
 
 void TRpPrintable::SetParent(TRpBasePanel* parent) {
     parent_ = parent;
-    TCustomRpReport* report = nullptr;
-    if (auto* asReport = dynamic_cast<TCustomRpReport*>(parent)) {
+    TRpReportModel* report = nullptr;
+    if (auto* asReport = dynamic_cast<TRpReportModel*>(parent)) {
         Size.Units = asReport->GetUnits();
         report = asReport;
     } else if (auto* band = dynamic_cast<TRpCustomBand*>(parent)) {
@@ -203,12 +204,14 @@ void TRpPrintable::AlignIt() {
 
 void TRpPrintable::Prepare() {
     printing_ = true;
-    printer_ = report_ != nullptr ? report_->RpPrinter : nullptr;
+    run_ = report_ != nullptr ? report_->PrintRun() : nullptr;
+    printer_ = run_ != nullptr ? &run_->Printer() : nullptr;
 }
 
 void TRpPrintable::Unprepare() {
     printing_ = false;
     // The run frees its printer object after every print, export and preview.
+    run_ = nullptr;
     printer_ = nullptr;
 }
 
@@ -227,7 +230,7 @@ QRect TRpPrintable::DeviceRect(int ofsX, int ofsY) const {
 }
 
 void TRpPrintable::Print(int ofsX, int ofsY) {
-    if (report_ == nullptr || printer_ == nullptr || !report_->PrintToDevice || !Frame.AnyFrame()) return;
+    if (run_ == nullptr || printer_ == nullptr || !run_->PrintToDevice() || !Frame.AnyFrame()) return;
     output::Canvas* canvas = printer_->GetCanvas();
     if (canvas == nullptr) return;
     Frame.PaintFrame(*canvas, DeviceRect(ofsX, ofsY), printer_->XFactor(), printer_->YFactor());

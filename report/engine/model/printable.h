@@ -20,9 +20,10 @@ class TRpPrinter;
 
 namespace report::engine {
 
-class TCustomRpReport;
 class TRpBasePanel;
+class TRpPrintRun;
 class TRpPrintable;
+class TRpReportModel;
 
 enum class TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
 enum class TExportType : std::uint8_t { exptText, exptNumeric, exptFormula };
@@ -133,9 +134,11 @@ public:
     // Copies the settings of `frame` into the control's own frame.
     void SetFrame(const TRpFrame& frame);
 
-    [[nodiscard]] TCustomRpReport* ParentReport() const { return report_; }
+    [[nodiscard]] TRpReportModel* ParentReport() const { return report_; }
     [[nodiscard]] TRpBasePanel* Parent() const { return parent_; }
-    // The report's printer object between Prepare and Unprepare; null otherwise.
+    // The run printing the report, between Prepare and Unprepare; null otherwise.
+    [[nodiscard]] TRpPrintRun* PrintRun() const { return run_; }
+    // The run's printer object between Prepare and Unprepare; null otherwise.
     [[nodiscard]] output::TRpPrinter* RpPrinter() const { return printer_; }
     [[nodiscard]] bool IsPrinting() const { return printing_; }
 
@@ -160,7 +163,7 @@ public:
     [[nodiscard]] virtual TRpEditorFactory GetEditorClass() const { return nullptr; }
     // Moves the control to its band's left edge, right edge or centre (AlignToBand only).
     virtual void AlignIt();
-    // Before a run: printing, with the report's printer object.
+    // Before a run: printing, with the run and the printer object of the report's run.
     virtual void Prepare();
     // Draws the control with its band's top left at (ofsX, ofsY), tenths of a millimetre on
     // the page; the base draws the frame.
@@ -198,7 +201,8 @@ private:
     void Repaint();
 
     TRpBasePanel* parent_ = nullptr;
-    TCustomRpReport* report_ = nullptr;
+    TRpReportModel* report_ = nullptr;
+    TRpPrintRun* run_ = nullptr;
     output::TRpPrinter* printer_ = nullptr;
     QRect bounds_;
     QRect saved_;

@@ -1,6 +1,6 @@
 #include "report/engine/model/report_bands.h"
 
-#include "report/engine/model/report.h"
+#include "report/engine/model/report_model.h"
 
 #include <memory>
 #include <optional>
@@ -42,7 +42,7 @@ void TRpReportBands::SetHas(int index, bool has) {
     }
 }
 
-TRpBand& CreateBand(TCustomRpReport& report, TRpBandType type) {
+TRpBand& CreateBand(TRpReportModel& report, TRpBandType type) {
     auto band = std::make_unique<TRpBand>(type);
     band->Name = MakeUniqueName(report.ComponentNames(), band->NamePrefix());
     return static_cast<TRpBand&>(report.InsertBand(std::move(band)));

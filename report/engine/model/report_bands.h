@@ -6,11 +6,11 @@
 
 namespace report::engine {
 
-class TCustomRpReport;
+class TRpReportModel;
 
 class TRpReportBands {
 public:
-    explicit TRpReportBands(TCustomRpReport& report) : report_(report) {}
+    explicit TRpReportBands(TRpReportModel& report) : report_(report) {}
     TRpReportBands(const TRpReportBands&) = delete;
     TRpReportBands& operator=(const TRpReportBands&) = delete;
 
@@ -37,11 +37,11 @@ public:
     void SetHasSummary(bool has) { SetHas(7, has); }
 
 private:
-    TCustomRpReport& report_;
+    TRpReportModel& report_;
 };
 
 // A new band of `type` on `report`, named with the type's name prefix and the smallest number
 // no band or control of the report carries.
-TRpBand& CreateBand(TCustomRpReport& report, TRpBandType type);
+TRpBand& CreateBand(TRpReportModel& report, TRpBandType type);
 
 }  // namespace report::engine

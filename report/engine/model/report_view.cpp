@@ -1,19 +1,19 @@
 // The report's design view: the page with its margins and columns, drawn on a report canvas.
-#include "report/engine/model/report.h"
+#include "report/engine/model/report_model.h"
 #include "report/output/canvas/measure.h"
 
 #include <cstdlib>
 
 namespace report::engine {
 
-void TCustomRpReport::DrawRuler(output::Canvas& canvas, TRpUnit units) {
+void TRpReportModel::DrawRuler(output::Canvas& canvas, TRpUnit units) {
     RulerFontSize = std::abs(Font.points);
     if (!Page.Ruler()) return;
     canvas.SetFont(DesignScheme.rulerFont);
     DrawGrid(canvas, units, true);
 }
 
-void TCustomRpReport::Paint(output::Canvas& canvas) {
+void TRpReportModel::Paint(output::Canvas& canvas) {
     TRpBasePanel::Paint(canvas);
     const QRect area = ClientRect();
     if (!PageImage.isNull()) canvas.DrawPicture(area, PageImage);

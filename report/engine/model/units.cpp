@@ -1,6 +1,6 @@
 #include "report/engine/model/units.h"
 
-#include "report/engine/model/report.h"
+#include "report/engine/model/report_model.h"
 
 #include <QLocale>
 

@@ -10,7 +10,7 @@
 
 namespace report::engine {
 
-class TCustomRpReport;
+class TRpReportModel;
 
 // Native means tenths of a millimetre.
 enum class TRpUnit : std::uint8_t { MM = 0, Inches = 1, Pixels = 2, Characters = 3, Native = 4 };
@@ -36,7 +36,7 @@ public:
     TRpUnit Units = TRpUnit::MM;
     TRpUnit SavedUnits = TRpUnit::MM;
     // Whose font size defines Characters; set by the owner. Without one, size 10 is taken.
-    TCustomRpReport* ParentReport = nullptr;
+    TRpReportModel* ParentReport = nullptr;
     // Set while the holder resizes its control, so the resize does not come back into it.
     bool Updating = false;
     // Percentage used by Pixels; the report keeps it within 1..300.

@@ -1,16 +1,19 @@
 // A band put on the page during a run: events, child bands, breaks, background, controls,
 // stretching over columns, frame, full-height lines and the export filter.
+#include "report/engine/printing/paging.h"
+
+#include "report/engine/controls/shape.h"
 #include "report/engine/model/band.h"
 #include "report/engine/model/controller.h"
 #include "report/engine/model/printable.h"
-#include "report/engine/model/report.h"
-#include "report/engine/controls/shape.h"
-#include "report/output/export/export_filter.h"
+#include "report/engine/model/report_model.h"
 #include "report/output/canvas/measure.h"
+#include "report/output/export/export_filter.h"
 #include "report/output/printer/rp_printer.h"
 
+#include <QRect>
+
 #include <algorithm>
-#include <cmath>
 
 namespace report::engine {
 
@@ -18,239 +21,199 @@ namespace {
 
 using output::RoundHalfEvenInt;
 
-// Screen pixels per tenth of a millimetre.
-constexpr long double kPixelsPerTenth = 0.377952755905512L;
-
 bool IsPageBand(TRpBandType type) {
     return type == TRpBandType::rbTitle || type == TRpBandType::rbPageHeader ||
            type == TRpBandType::rbPageFooter || type == TRpBandType::rbOverlay;
 }
 
-QRect DeviceBox(const output::TRpPrinter& printer, long double x, long double y, long double width, long double height) {
-    const int left = printer.DeviceX(x);
-    const int top = printer.DeviceY(y);
-    return {left, top, printer.DeviceX(x + width) - left, printer.DeviceY(y + height) - top};
-}
-
 }  // namespace
 
-long double TRpCustomBand::LinkedHeight(bool includeLinks) const {
-    long double height = Size.Height;
-    if (!includeLinks) return height;
-    for (const TRpCustomBand* band = link_; band != nullptr && band != this; band = band->link_) height += band->Size.Height;
-    return height;
+// One band on its way to the page: the type it prints as, its width there, and its rectangle
+// on the page canvas (device pixels) as last computed.
+struct TRpPaging::BandPrint {
+    TRpCustomBand& band;
+    TRpBandType type;
+    long double width;
+    // The paging itself prints the band (a column or page change): no break of its own.
+    bool paging;
+    QRect printedRect;
+};
+
+QRect TRpPaging::DeviceBox(long double x, long double y, long double width, long double height) const {
+    const int left = printer_.DeviceX(x);
+    const int top = printer_.DeviceY(y);
+    return {left, top, printer_.DeviceX(x + width) - left, printer_.DeviceY(y + height) - top};
 }
 
-bool TRpCustomBand::CanExpand(long double extra) const {
-    if (report_ == nullptr) return false;
-    return RoundHalfEvenInt(Size.Height + Expanded + extra) <= report_->AvailableSpace();
-}
+void TRpPaging::AdvanceY(const TRpCustomBand& band) { currentY_ += RoundHalfEvenInt(band.Size.Height + band.Expanded()); }
 
-bool TRpCustomBand::ExpandBand(long double& newExpanded, bool& started, long double extra) {
-    if (!CanExpand(extra)) return false;
-    if (!started && extra < Expanded) {
-        newExpanded = Expanded;
-        started = true;
-        return true;
-    }
-    Expanded += extra;
-    newExpanded = Expanded;
-    started = true;
-    return false;
-}
-
-void TRpCustomBand::AdvanceY() {
-    if (report_ != nullptr) report_->CurrentY += RoundHalfEvenInt(Size.Height + Expanded);
-}
-
-void TRpCustomBand::KeepTogether(long double& height) {
-    CalculatedHeight = Size.Height;
-    long double extra = 0;
-    for (const auto& control : Printables()) {
-        if (!control->CountsForKeepTogether() || !control->Enabled()) continue;
-        long double needed = control->Bounds().height();
-        control->GetExpandedHeight(needed);
-        const long double bottom = (control->Bounds().top() + needed) / kPixelsPerTenth;
-        if (bottom > CalculatedHeight) {
-            CalculatedHeight = bottom;
-            extra = (bounds_.height() - control->Bounds().top() - control->Bounds().height() + 1) / kPixelsPerTenth;
-        }
-    }
-    height = CalculatedHeight + std::max<long double>(extra, 0);
-}
-
-void TRpCustomBand::FitsOnPage() {
-    TCustomRpReport& report = *report_;
-    const int height = RoundHalfEvenInt(LinkedHeight(true));
-    const int printable = RoundHalfEvenInt(report.RunPaperLength() - (report.NativePage(2) + report.NativePage(0)));
-    const bool pageFooter = bandType_ == TRpBandType::rbPageFooter;
-    if (!pageFooter && report.AvailableSpace() < height && height <= printable) {
+void TRpPaging::FitsOnPage(TRpCustomBand& band) {
+    const int height = RoundHalfEvenInt(band.LinkedHeight(true));
+    const int printable = RoundHalfEvenInt(RunPaperLength() - (report_.NativePage(2) + report_.NativePage(0)));
+    const bool detail = band.BandType() == TRpBandType::rbDetail;
+    const bool pageFooter = band.BandType() == TRpBandType::rbPageFooter;
+    if (!pageFooter && AvailableSpace() < height && height <= printable) {
         // breaks below
-    } else if (report.PageNumber != 0) {
-        if (bandType_ == TRpBandType::rbDetail) report.DetailBreak = false;
+    } else if (pageNumber_ != 0) {
+        if (detail) detailBreak_ = false;
         return;
     }
-    report.DetailBreak = bandType_ == TRpBandType::rbDetail;
-    if (!(report.Page.Continuous && report.PageNumber != 0)) report.StartNewColumn();
+    detailBreak_ = detail;
+    if (!(report_.Page.Continuous && pageNumber_ != 0)) StartNewColumn();
 }
 
-void TRpCustomBand::PrintBand(bool asPageFooter) {
-    if (report_ == nullptr) return;
-    TCustomRpReport& report = *report_;
-    const TRpBandType type = asPageFooter ? TRpBandType::rbPageFooter : bandType_;
-    const bool paging = report.OutputByPaging();
-    bool print = Enabled();
-    const int startX = report.CurrentX;
-    const int startY = report.CurrentY;
-    long double bandWidth = Size.Width;
-    Expanded = 0;
-    if (print && BeforePrint) BeforePrint(*this, print);
-    if (bandType_ == TRpBandType::rbSummary && report.Page.Columns() > 1) {
-        if (!AlignToBottom) {
+void TRpPaging::PrintBand(TRpCustomBand& band, bool asPageFooter) {
+    BandPrint print{.band = band, .type = asPageFooter ? TRpBandType::rbPageFooter : band.BandType(),
+                    .width = band.Size.Width, .paging = OutputByPaging(), .printedRect = {}};
+    bool printed = band.Enabled();
+    const int startX = currentX_;
+    const int startY = currentY_;
+    SetExpanded(band, 0);
+    if (printed && band.BeforePrint) band.BeforePrint(band, printed);
+    if (band.BandType() == TRpBandType::rbSummary && report_.Page.Columns() > 1) {
+        if (!band.AlignToBottom) {
             // The Summary prints in the current column, as wide as one column; Size keeps its width.
-            const long double columns = report.Page.Columns();
-            const long double space = report.NativePage(6);
+            const long double columns = report_.Page.Columns();
+            const long double space = report_.NativePage(6);
             const long double width =
-                (report.NativePage(3) - (report.NativePage(4) + report.NativePage(5)) - space * (columns - 1)) / columns;
-            report.CurrentX = RoundHalfEvenInt(report.NativePage(4) + (report.CurrentColumn - 1) * width) +
-                              RoundHalfEvenInt(space * (report.CurrentColumn - 1));
-            bandWidth = width;
+                (report_.NativePage(3) - (report_.NativePage(4) + report_.NativePage(5)) - space * (columns - 1)) / columns;
+            currentX_ = RoundHalfEvenInt(report_.NativePage(4) + (currentColumn_ - 1) * width) +
+                        RoundHalfEvenInt(space * (currentColumn_ - 1));
+            print.width = width;
         } else {
-            report.StartNewPage();
+            StartNewPage();
         }
     }
-    if (print) {
-        PrintChild(TCBPrintOrder::cboBeforeParent, type);
-        if (!paging) BreakBefore(type);
-        if (Controller != nullptr) Controller->NotifyClients(kNotifyDetailRow);
-        if (KeepOnOnePage && !paging) {
+    if (printed) {
+        PrintChild(band, TCBPrintOrder::cboBeforeParent, print.type == TRpBandType::rbPageFooter);
+        if (!print.paging) BreakBefore(print);
+        if (TRpCustomController* controller = band.DetailController()) controller->NotifyClients(kNotifyDetailRow);
+        if (band.KeepOnOnePage && !print.paging) {
             long double height = 0;
-            KeepTogether(height);
-            if (height > report.AvailableSpace()) report.StartNewColumn();
+            band.KeepTogether(height);
+            if (height > AvailableSpace()) StartNewColumn();
         }
-        PaintBackground(bandWidth);
-        if (bounds_.height() != 0 && Enabled()) PrintBody(bandWidth, paging);
-        if (report.Exporting && report.ExportFilter != nullptr) {
-            report.ExportFilter->ExportBand(type, startX, startY, Expanded);
-        }
+        PaintBackground(print);
+        if (band.Bounds().height() != 0 && band.Enabled()) PrintBody(print);
+        if (filter_ != nullptr) filter_->ExportBand(print.type, startX, startY, band.Expanded());
     }
-    if (!print && !Enabled() && Controller != nullptr) Controller->NotifyClients(kNotifyDetailRow);
-    if (AfterPrint) AfterPrint(*this, print);
-    PrintChild(TCBPrintOrder::cboAfterParent, type);
+    if (!printed && !band.Enabled() && band.DetailController() != nullptr) {
+        band.DetailController()->NotifyClients(kNotifyDetailRow);
+    }
+    if (band.AfterPrint) band.AfterPrint(band, printed);
+    PrintChild(band, TCBPrintOrder::cboAfterParent, print.type == TRpBandType::rbPageFooter);
     // Bands the paging prints leave the break of the band that caused it standing.
-    if (!paging) report.DetailBreak = false;
+    if (!print.paging) detailBreak_ = false;
 }
 
-void TRpCustomBand::PrintChild(TCBPrintOrder side, TRpBandType type) {
-    auto* child = dynamic_cast<TRpChildBand*>(ChildBand());
+void TRpPaging::PrintChild(TRpCustomBand& band, TCBPrintOrder side, bool asPageFooter) {
+    auto* child = dynamic_cast<TRpChildBand*>(band.ChildBand());
     if (child == nullptr) return;
     if (child->PrintOrder != side && child->PrintOrder != TCBPrintOrder::cboBeforeAndAfter) return;
-    if (type == TRpBandType::rbPageFooter) {
-        child->PrintBand(true);
+    if (asPageFooter) {
+        PrintBand(*child, true);
     } else {
-        report_->OutputBand(child);
+        OutputBand(child);
     }
 }
 
-void TRpCustomBand::BreakBefore(TRpBandType type) {
-    TCustomRpReport& report = *report_;
-    const bool pageExists = report.PageNumber > 0;
-    if (ForceNewPage && !report.DetailBreak && !IsPageBand(type) && pageExists) {
+void TRpPaging::BreakBefore(BandPrint& print) {
+    const TRpCustomBand& band = print.band;
+    const bool pageExists = pageNumber_ > 0;
+    if (band.ForceNewPage && !detailBreak_ && !IsPageBand(print.type) && pageExists) {
         // A group header printed again while its group is open stays where it is.
-        if (GroupOpen()) return;
-        const bool broke = report.RequestNewPage();
-        report.DetailBreak = false;
+        if (band.GroupOpen()) return;
+        const bool broke = RequestNewPage();
+        detailBreak_ = false;
         if (broke) return;
-    } else if (ForceNewColumn && !IsPageBand(type) && pageExists) {
-        if (report.RequestNewColumn()) return;
+    } else if (band.ForceNewColumn && !IsPageBand(print.type) && pageExists) {
+        if (RequestNewColumn()) return;
     }
     // A swallowed request still needs the room the band takes.
-    if (type != TRpBandType::rbPageFooter) FitsOnPage();
+    if (print.type != TRpBandType::rbPageFooter) FitsOnPage(print.band);
 }
 
-void TRpCustomBand::PaintBackground(long double bandWidth) {
-    TCustomRpReport& report = *report_;
-    if (TransparentBand || !Enabled() || report.RpPrinter == nullptr) return;
-    long double height = Size.Height;
-    if (PreCaluculateBandHeight) KeepTogether(height);
-    PrintedRect = DeviceBox(*report.RpPrinter, report.CurrentX, report.CurrentY, bandWidth, height);
-    if (report.Exporting && report.ExportFilter != nullptr) {
-        const output::ExportShape shape{.shape = output::TRpShapeType::rpsRectangle, .rect = PrintedRect,
-                                        .pen = {.color = Color, .style = output::PenStyle::Clear},
-                                        .brush = {.color = Color, .style = output::BrushStyle::Solid}};
-        report.ExportFilter->ExportControl(shape, PrintedRect.left(), PrintedRect.top());
+void TRpPaging::PaintBackground(BandPrint& print) {
+    TRpCustomBand& band = print.band;
+    if (band.TransparentBand || !band.Enabled()) return;
+    long double height = band.Size.Height;
+    if (band.PreCaluculateBandHeight) band.KeepTogether(height);
+    print.printedRect = DeviceBox(currentX_, currentY_, print.width, height);
+    if (filter_ != nullptr) {
+        const output::ExportShape shape{.shape = output::TRpShapeType::rpsRectangle, .rect = print.printedRect,
+                                        .pen = {.color = band.Color, .style = output::PenStyle::Clear},
+                                        .brush = {.color = band.Color, .style = output::BrushStyle::Solid}};
+        filter_->ExportControl(shape, print.printedRect.left(), print.printedRect.top());
     }
 }
 
-void TRpCustomBand::FillBackground() {
-    TCustomRpReport& report = *report_;
-    if (!report.PrintToDevice || TransparentBand || report.RpPrinter == nullptr) return;
-    output::Canvas* canvas = report.RpPrinter->GetCanvas();
+void TRpPaging::FillBackground(const BandPrint& print) {
+    if (!printToDevice_ || print.band.TransparentBand) return;
+    output::Canvas* canvas = printer_.GetCanvas();
     if (canvas == nullptr) return;
-    canvas->SetBrush({.color = Color, .style = output::BrushStyle::Solid});
-    canvas->FillRect(PrintedRect);
+    canvas->SetBrush({.color = print.band.Color, .style = output::BrushStyle::Solid});
+    canvas->FillRect(print.printedRect);
 }
 
-void TRpCustomBand::PrintBody(long double bandWidth, bool paging) {
-    TCustomRpReport& report = *report_;
-    FillBackground();
-    Expanded = 0;
+void TRpPaging::PrintBody(BandPrint& print) {
+    TRpCustomBand& band = print.band;
+    FillBackground(print);
+    SetExpanded(band, 0);
     bool first = true;
     for (;;) {
         bool allDone = true;
         bool progressed = false;
         long double tallest = 0;
-        for (const auto& control : Printables()) {
+        for (const auto& control : band.Printables()) {
             if (!control->Enabled()) continue;
-            Expanded = 0;
+            SetExpanded(band, 0);
             if (first || !control->PrintFinished) {
-                control->Print(report.CurrentX, report.CurrentY);
+                control->Print(currentX_, currentY_);
                 progressed = progressed || control->PutAnythingDown();
             }
             allDone = allDone && control->PrintFinished;
-            tallest = std::max(tallest, Expanded);
+            tallest = std::max(tallest, band.Expanded());
         }
-        Expanded = tallest;
-        DrawFrameAndLines(bandWidth);
+        SetExpanded(band, tallest);
+        DrawFrameAndLines(print);
         // A continuation in a fresh column that put nothing down would never end.
-        if (allDone || paging || (!first && !progressed)) break;
-        report.DetailBreak = true;
-        report.StartNewColumn();
-        report.DetailBreak = false;
-        Expanded = 0;
+        if (allDone || print.paging || (!first && !progressed)) break;
+        detailBreak_ = true;
+        StartNewColumn();
+        detailBreak_ = false;
+        SetExpanded(band, 0);
         first = false;
-        if (report.RpPrinter != nullptr) {
-            PrintedRect = DeviceBox(*report.RpPrinter, report.CurrentX, report.CurrentY, bandWidth, Size.Height);
-        }
-        FillBackground();
+        print.printedRect = DeviceBox(currentX_, currentY_, print.width, band.Size.Height);
+        FillBackground(print);
     }
-    AdvanceY();
+    AdvanceY(band);
 }
 
-void TRpCustomBand::DrawFrameAndLines(long double bandWidth) {
-    TCustomRpReport& report = *report_;
-    output::TRpPrinter* printer = report.RpPrinter;
-    if (!(report.PrintToDevice || report.Exporting) || printer == nullptr) return;
-    PrintedRect = DeviceBox(*printer, report.CurrentX, report.CurrentY, bandWidth, Size.Height + Expanded + 1.0L);
-    output::Canvas* canvas = printer->GetCanvas();
-    if (canvas != nullptr) Frame.PaintFrame(*canvas, PrintedRect, printer->XFactor(), printer->YFactor());
-    if (bounds_.width() <= 0) return;
-    for (const auto& control : Printables()) {
+void TRpPaging::DrawFrameAndLines(BandPrint& print) {
+    const TRpCustomBand& band = print.band;
+    if (!(printToDevice_ || filter_ != nullptr)) return;
+    print.printedRect = DeviceBox(currentX_, currentY_, print.width, band.Size.Height + band.Expanded() + 1.0L);
+    const QRect& rect = print.printedRect;
+    output::Canvas* canvas = printer_.GetCanvas();
+    if (canvas != nullptr) band.Frame.PaintFrame(*canvas, rect, printer_.XFactor(), printer_.YFactor());
+    const int designWidth = band.Bounds().width();
+    if (designWidth <= 0) return;
+    for (const auto& control : band.Printables()) {
         const auto* shape = dynamic_cast<const TRpShape*>(control.get());
         if (shape == nullptr || shape->Tag != 1000 || shape->Shape() != output::TRpShapeType::rpsVertLine) continue;
         const long double middle = shape->Bounds().left() + shape->Bounds().width() / 2;
-        const int x = PrintedRect.left() + RoundHalfEvenInt(PrintedRect.width() * 1.0L * middle / bounds_.width());
+        const int x = rect.left() + RoundHalfEvenInt(rect.width() * 1.0L * middle / designWidth);
         const output::Pen pen{.color = shape->Pen().color, .style = output::PenStyle::Solid, .width = shape->Pen().width};
         if (canvas != nullptr) {
             canvas->SetPen(pen);
-            canvas->Line(x, PrintedRect.top(), x, PrintedRect.bottom() + 1);
+            canvas->Line(x, rect.top(), x, rect.bottom() + 1);
         }
-        if (report.Exporting && report.ExportFilter != nullptr) {
+        if (filter_ != nullptr) {
             // The drawn line goes out as a value; the design shape stays as it is.
             const output::ExportShape line{.shape = output::TRpShapeType::rpsVertLine,
-                                           .rect = QRect(x, PrintedRect.top(), 1, PrintedRect.height()),
-                                           .pen = pen, .brush = {.color = shape->Brush().color, .style = output::BrushStyle::Clear}};
-            report.ExportFilter->ExportControl(line, x, PrintedRect.top());
+                                           .rect = QRect(x, rect.top(), 1, rect.height()), .pen = pen,
+                                           .brush = {.color = shape->Brush().color, .style = output::BrushStyle::Clear}};
+            filter_->ExportControl(line, x, rect.top());
         }
     }
 }

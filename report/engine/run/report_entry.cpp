@@ -1,6 +1,6 @@
 // The entry points that start a report run: preview, print, export, printer set-up, and the
 // previews that show while the pages are being made.
-#include "report/engine/model/report.h"
+#include "report/engine/run/report.h"
 #include "report/engine/run/report_job.h"
 #include "report/engine/run/report_window.h"
 #include "report/output/export/export_filter.h"
@@ -69,7 +69,7 @@ TRpRunResult TCustomRpReport::PreviewReport() {
     }
     printer.SetReprintRecorded(true);
     if (AfterPreview) AfterPreview(*this);
-    if (Cancelled) {
+    if (cancelled_) {
         DropPrinter();
         return TRpRunResult::Cancelled;
     }
@@ -81,7 +81,7 @@ TRpRunResult TCustomRpReport::PreviewReport() {
 
 TRpRunResult TCustomRpReport::PrintToPrinter() {
     if (ReportListJob != nullptr) return ReportListJob->Print();
-    if (!Available || backgroundRun_) return TRpRunResult::Busy;
+    if (!available_ || backgroundRun_) return TRpRunResult::Busy;
     // The printer object on show keeps its recording: the print runs on a new one.
     std::unique_ptr<output::TRpProgressForm> progress;
     TRpPrinter* const previous = RpPrinter;
@@ -97,13 +97,13 @@ TRpRunResult TCustomRpReport::PrintToPrinter() {
     printer.SetDestination(output::TRpPrinterDestination::rpdPrinter);
     progress = ProgressFor(*this, printer);
     GenerateReport(false);
-    if (refused_ || Cancelled || printer.Cancelled()) return TRpRunResult::Cancelled;
+    if (refused_ || cancelled_ || printer.Cancelled()) return TRpRunResult::Cancelled;
     return TRpRunResult::Done;
 }
 
 TRpRunResult TCustomRpReport::ExportWithFilter(output::TRpExportFilter& filter) {
     // Tested first: an export started during a run would take over that run's printer object.
-    if (!Available || backgroundRun_) return TRpRunResult::Busy;
+    if (!available_ || backgroundRun_) return TRpRunResult::Busy;
     SetExportFilter(&filter);
     filter.Report = &Window();
     filter.RpPrinter = RpPrinter;
@@ -122,12 +122,12 @@ TRpRunResult TCustomRpReport::ExportWithFilter(output::TRpExportFilter& filter) 
     RpPrinter = ownPrinter_.get();
     progress = ProgressFor(*this, *RpPrinter, output::kExportingProgressCaption);
     GenerateReport(false);
-    if (refused_ || Cancelled || RpPrinter->Cancelled()) return TRpRunResult::Cancelled;
+    if (refused_ || cancelled_ || RpPrinter->Cancelled()) return TRpRunResult::Cancelled;
     return TRpRunResult::Done;
 }
 
 TRpRunResult TCustomRpReport::ExportWithCurrentPrinter(output::TRpExportFilter& filter, output::TRpPrinter& printer) {
-    if (!Available || backgroundRun_) return TRpRunResult::Busy;
+    if (!available_ || backgroundRun_) return TRpRunResult::Busy;
     SetExportFilter(&filter);
     filter.Report = &Window();
     filter.RpPrinter = &printer;
@@ -145,7 +145,7 @@ TRpRunResult TCustomRpReport::ExportWithCurrentPrinter(output::TRpExportFilter& 
     RpPrinter = &printer;
     if (ShowProgress) progress = ProgressFor(*this, printer, output::kExportingProgressCaption);
     GenerateReport(true);
-    if (refused_ || Cancelled || printer.Cancelled()) return TRpRunResult::Cancelled;
+    if (refused_ || cancelled_ || printer.Cancelled()) return TRpRunResult::Cancelled;
     return TRpRunResult::Done;
 }
 
@@ -215,7 +215,7 @@ TRpRunResult TCustomRpReport::PreviewWhileGenerating() {
     }
     if (printer) printer->SetReprintRecorded(true);
     if (AfterPreview) AfterPreview(*this);
-    if (Cancelled || refused_) {
+    if (cancelled_ || refused_) {
         if (printer && !IsShown(*printer)) DropPrinter();
         return TRpRunResult::Cancelled;
     }
@@ -250,7 +250,7 @@ void TCustomRpReport::RunInBackground() {
     } catch (const std::exception& e) {
         utility::ErrorBox(e.what());
     }
-    if ((Cancelled || refused_) && printer && !IsShown(*printer)) DropPrinter();
+    if ((cancelled_ || refused_) && printer && !IsShown(*printer)) DropPrinter();
 }
 
 }  // namespace report::engine

@@ -1,6 +1,6 @@
 #include "report/engine/run/report_job.h"
 
-#include "report/engine/model/report.h"
+#include "report/engine/run/report.h"
 #include "report/engine/run/report_window.h"
 #include "report/output/export/export_filter.h"
 #include "report/output/canvas/measure.h"
@@ -65,7 +65,7 @@ TRpRunResult TRpReportListJob::ExportWithFilter(output::TRpExportFilter& filter)
 TRpRunResult TRpReportListJob::Run(output::TRpExportFilter* filter) {
     if (busy_) return TRpRunResult::Busy;
     for (const TCustomRpReport* report : reports_) {
-        if (!report->Available || report->GeneratingInBackground()) return TRpRunResult::Busy;
+        if (!report->Available() || report->GeneratingInBackground()) return TRpRunResult::Busy;
     }
     TCustomRpReport* first = reports_.empty() ? nullptr : reports_.front();
     if (first != nullptr) {
@@ -119,23 +119,23 @@ TRpRunResult TRpReportListJob::RunReports(output::TRpExportFilter* filter) {
                     report.Tag = tag;
                 });
                 report.RpPrinter = &printer;
-                report.CurrentY = report.StartNewPageInComposite ? printer.GetPageLength() : y;
-                report.PageNumber = pageNumber;
-                report.CurrentColumn = column;
+                // The report goes on where the one before it ended.
+                report.position_ = TRpPagePosition{
+                    .y = report.StartNewPageInComposite ? printer.GetPageLength() : y, .pageNumber = pageNumber, .column = column};
                 if (i + 1 == reports.size()) report.Tag = 999;
                 current_ = &report;
                 if (BeforeReport) BeforeReport(*this, static_cast<int>(i));
                 if (filter != nullptr) static_cast<void>(report.ExportWithCurrentPrinter(*filter, printer));
                 else report.GenerateReport(true);
                 if (report.AfterPrint) report.AfterPrint(report);
-                if (report.Cancelled || printer.Cancelled()) {
+                if (report.Cancelled() || printer.Cancelled()) {
                     cancelled = true;
                     continue;
                 }
                 if (AfterReport) AfterReport(*this);
-                y = report.CurrentY;
-                pageNumber = report.PageNumber;
-                column = report.CurrentColumn;
+                y = report.CurrentY();
+                pageNumber = report.PageNumber();
+                column = report.CurrentColumn();
             }
         } catch (...) {
             printer.AbortDoc();

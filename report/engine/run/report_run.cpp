@@ -1,10 +1,12 @@
 // The report run: preparing everything, running the data loop, finishing the document, and
 // cleaning up whatever happened; the printer object of the report and its messages.
-#include "report/engine/controls/expr_print.h"
-#include "report/expr/expr_unit.h"
+#include "report/engine/run/report.h"
+
 #include "report/engine/controls/image.h"
-#include "report/engine/model/report.h"
+#include "report/engine/model/report_values.h"
+#include "report/engine/printing/paging.h"
 #include "report/engine/run/report_window.h"
+#include "report/expr/expr_unit.h"
 #include "report/output/export/export_filter.h"
 #include "report/output/canvas/measure.h"
 #include "report/output/pages/page_format.h"
@@ -30,7 +32,7 @@ using output::TRpPrinter;
 class ReportRunValues final : public TRpReportValues {
 public:
     explicit ReportRunValues(TCustomRpReport& report) : report_(report) {}
-    [[nodiscard]] int PageNumber() const override { return report_.PageNumber; }
+    [[nodiscard]] int PageNumber() const override { return report_.PageNumber(); }
     [[nodiscard]] std::string ReportTitle() const override { return report_.ReportTitle; }
     [[nodiscard]] std::optional<int> RecordCount() const override { return report_.RunRecordCount(); }
     [[nodiscard]] std::optional<int> RecordNumber() const override { return report_.RunRecordNumber(); }
@@ -54,7 +56,8 @@ public:
     PreparedRun& operator=(const PreparedRun&) = delete;
     ~PreparedRun() = default;
 
-    void Prepare() {
+    // Everything of the report prepared for `paging`, which keeps the page and column numbers.
+    void Prepare(TRpPaging& paging) {
         TCustomRpReport& r = report_;
         r.Controller().Collect();
         global_ = expr::GlobalEnvironment();
@@ -62,13 +65,11 @@ public:
         r.Functions.SetDatasets(&r.DataSetList);
         r.Functions.Prepare();
         functions_ = true;
-        r.PageEnv = r.Functions.EntryElement("PAGENUMBER");
-        r.ColumnEnv = r.Functions.EntryElement("COLUMNNUMBER");
-        r.TitleEnv = r.Functions.EntryElement("REPORTTITLE");
-        expr::TRpEvEnvironment::SetStringConstant(r.TitleEnv, r.ReportTitle);
+        paging.SetNumberEntries(r.Functions.EntryElement("PAGENUMBER"), r.Functions.EntryElement("COLUMNNUMBER"));
+        expr::TRpEvEnvironment::SetStringConstant(r.Functions.EntryElement("REPORTTITLE"), r.ReportTitle);
         r.Controller().Prepare();
         controller_ = true;
-        for (const std::unique_ptr<TRpCustomBand>& band : r.ownedBands_) {
+        for (TRpCustomBand* band : r.OwnedBands()) {
             for (const std::unique_ptr<TRpPrintable>& printable : band->Printables()) Prepare(*printable);
         }
         for (const std::unique_ptr<TRpPrintable>& printable : r.Printables()) Prepare(*printable);
@@ -76,8 +77,6 @@ public:
 
     void Undo() {
         TCustomRpReport& r = report_;
-        r.Running = false;
-        r.PartOfJob = false;
         r.SetUnits(units_);
         for (TRpPrintable* printable : printables_) printable->Unprepare();
         printables_.clear();
@@ -86,7 +85,6 @@ public:
         if (global_ != nullptr) global_->Unprepare();
         controller_ = functions_ = false;
         global_ = nullptr;
-        r.PageEnv = r.ColumnEnv = r.TitleEnv = nullptr;
     }
 
 private:
@@ -104,7 +102,7 @@ private:
 };
 
 TRpReportValues* TCustomRpReport::RunValues() {
-    if (Available) return nullptr;
+    if (available_) return nullptr;
     if (!runValues_) runValues_ = std::make_unique<ReportRunValues>(*this);
     return runValues_.get();
 }
@@ -123,33 +121,29 @@ void TCustomRpReport::SaneMargins() {
 }
 
 void TCustomRpReport::FindBackImage() {
-    BackImage = nullptr;
+    backImage_ = nullptr;
     // An empty name names no control: pictures made in code are often left unnamed.
     if (BackImageControl.empty()) return;
     for (const std::unique_ptr<TRpPrintable>& printable : Printables()) {
         if (auto* image = dynamic_cast<TRpImage*>(printable.get()); image != nullptr && image->Name == BackImageControl) {
-            BackImage = image;
+            backImage_ = image;
         }
     }
 }
 
 void TCustomRpReport::GenerateReport(bool partOfJob) {
-    if (!Available) return;
+    if (!available_) return;
     const bool visible = Visible;
     PageImage = QImage();
     SaneMargins();
-    Available = false;
-    Cancelled = false;
-    StopRequested = false;
-    LastPage = false;
-    SkipForceNewPage = false;
-    SkipForceNewColumn = false;
+    available_ = false;
+    cancelled_ = false;
     refused_ = false;
     DataSetList = DataSets.List();
     const auto restore = qScopeGuard([&] {
         DataSetList.clear();
         Visible = visible;
-        Available = true;
+        available_ = true;
     });
     FindBackImage();
     bool printReport = true;
@@ -165,21 +159,23 @@ void TCustomRpReport::RunPrepared(bool partOfJob) {
     if (RpPrinter == nullptr) throw ERpError("The report has no printer object");
     TRpPrinter& printer = *RpPrinter;
     PreparedRun prepared(*this);
+    // Outlives the preparations: the controls print through it until they are unprepared.
+    std::optional<TRpPaging> paging;
     const bool readyBefore = printer.Status() == output::TRpPrinterStatus::rpsReady;
     try {
         SetUnits(TRpUnit::Native);
         StartDocument(partOfJob);
-        ReserveFooterSpace();
-        for (const std::unique_ptr<TRpCustomBand>& band : ownedBands_) band->SetParentReport(this);
+        paging.emplace(*this, TRpPagingOutput{.printer = printer, .exportFilter = Exporting ? ExportFilter : nullptr,
+                                              .printToDevice = PrintToDevice});
+        BeginPaging(*paging, partOfJob);
+        for (TRpCustomBand* band : OwnedBands()) band->SetParentReport(this);
         RelinkPrintables();
-        CurrentX = RoundHalfEvenInt(NativePage(4));
-        prepared.Prepare();
-        PartOfJob = partOfJob;
-        Running = true;
+        prepared.Prepare(*paging);
         RunController();
-        FinishRun(partOfJob);
+        FinishRun(*paging, partOfJob);
     } catch (...) {
         try {
+            EndPaging();
             prepared.Undo();
             // A failed run never goes to the printer half done; a job ends its own document.
             if (!partOfJob && readyBefore && printer.Status() == output::TRpPrinterStatus::rpsBusy) printer.AbortDoc();
@@ -188,13 +184,35 @@ void TCustomRpReport::RunPrepared(bool partOfJob) {
         }
         throw;
     }
+    EndPaging();
     prepared.Undo();
-    if (Cancelled) {
+    if (cancelled_) {
         printer.AbortDoc();
     } else if (!partOfJob) {
         if (PrintToDevice) printer.EndDoc();
         else printer.AbortDoc();
     }
+}
+
+void TCustomRpReport::BeginPaging(TRpPaging& paging, bool partOfJob) {
+    paging_ = &paging;
+    if (cancelled_) paging.Cancel();
+    paging.SetBackImage(backImage_);
+    paging.SetPageEvents([this] { if (OnStartPage) OnStartPage(*this); },
+                         [this] { if (OnEndPage) OnEndPage(*this); });
+    if (!partOfJob) {
+        paging.Start();
+        return;
+    }
+    // A job's report goes on where the one before it ended, from its last column.
+    paging.Start(TRpPagePosition{.y = position_.y, .pageNumber = position_.pageNumber, .column = Page.Columns()}, true);
+}
+
+void TCustomRpReport::EndPaging() {
+    if (paging_ == nullptr) return;
+    position_ = paging_->Position();
+    lastX_ = paging_->CurrentX();
+    paging_ = nullptr;
 }
 
 void TCustomRpReport::StartDocument(bool partOfJob) {
@@ -204,38 +222,34 @@ void TCustomRpReport::StartDocument(bool partOfJob) {
         printer.SetTitle(utility::Cp1250ToQString(ReportTitle));
         printer.SetCompression(Compression);
         printer.BeginDoc();
-        CurrentY = -1;
-        PageNumber = 0;
     } else {
         Page.SetPaperSize(printer.GetPaperSize());
         Page.SetOrientation(printer.GetOrientation() == 1 ? TPrinterOrientation::poLandscape
                                                           : TPrinterOrientation::poPortrait);
     }
-    // The last column: the first band's fit test opens page 1.
-    CurrentColumn = Page.Columns();
     if (Exporting && ExportFilter != nullptr && !ExportFilter->Active) {
         ExportFilter->Start(RoundHalfEvenInt(NativePage(3)), RoundHalfEvenInt(NativePage(1)), Font);
     }
 }
 
-void TCustomRpReport::FinishRun(bool partOfJob) {
+void TCustomRpReport::FinishRun(TRpPaging& paging, bool partOfJob) {
     // The last report of a job ends the job's last page.
     if (partOfJob && Tag != 999) return;
-    const bool cancelled = Cancelled || (RpPrinter != nullptr && RpPrinter->Cancelled());
-    if (!partOfJob) CurrentX = RoundHalfEvenInt(NativePage(4));
-    LastPage = true;
-    if (partOfJob || !Cancelled) FinishPage();
+    const bool cancelled = cancelled_ || (RpPrinter != nullptr && RpPrinter->Cancelled());
+    if (partOfJob || !cancelled_) paging.FinishLastPage(!partOfJob);
     // A cancelled export is not finished: the filter would write a cut document as whole.
     if (Exporting && ExportFilter != nullptr && !cancelled) ExportFilter->Finish();
 }
 
-void TCustomRpReport::RunController() { Controller().RunDataLoop(); }
+void TCustomRpReport::RunController() {
+    if (paging_ != nullptr) paging_->RunDataLoop(Controller());
+}
 
 void TRpReport::RunController() {
     WireBands();
     Controller().OnNeedData = OnNeedData;
     Controller().NeedDataRows = NeedDataRows;
-    Controller().RunDataLoop();
+    TCustomRpReport::RunController();
 }
 
 std::optional<int> TCustomRpReport::RunRecordCount() const { return std::nullopt; }
@@ -280,7 +294,7 @@ void TCustomRpReport::ApplyPrinterSettings() {
 
 bool TCustomRpReport::CreateRpPrinter() {
     // A run queued in the background owns the printer object it was given.
-    if (!Available || backgroundRun_) return false;
+    if (!available_ || backgroundRun_) return false;
     output::ClientWindow* client = RpPrinter != nullptr ? RpPrinter->GetClientWindow() : nullptr;
     auto printer = std::make_unique<TRpPrinter>(window_.get());
     if (ownPrinter_) {
@@ -322,8 +336,9 @@ void TCustomRpReport::FlushReleasedPrinters() {
 }
 
 void TCustomRpReport::Cancel() {
-    if (Available) return;
-    Cancelled = true;
+    if (available_) return;
+    cancelled_ = true;
+    if (paging_ != nullptr) paging_->Cancel();
     if (RpPrinter != nullptr) RpPrinter->Cancel();
 }
 
@@ -342,7 +357,7 @@ void TCustomRpReport::DoAfterPrint(output::TRpPrinter& sender) {
 void TCustomRpReport::ClosePreviewMessage(output::TRpPrinter& printer) {
     const auto shown = std::ranges::find_if(shownPrinters_, [&](const auto& p) { return p.get() == &printer; });
     // The preview of an earlier run, still open, leaves the run under way alone.
-    if (!Available && shown == shownPrinters_.end()) {
+    if (!available_ && shown == shownPrinters_.end()) {
         Cancel();
         return;
     }

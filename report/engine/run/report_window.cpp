@@ -1,6 +1,6 @@
 #include "report/engine/run/report_window.h"
 
-#include "report/engine/model/report.h"
+#include "report/engine/run/report.h"
 #include "report/engine/run/report_job.h"
 #include "report/output/pages/page_format.h"
 #include "report/output/printer/print_dialog.h"
@@ -49,7 +49,7 @@ bool TRpReportWindow::Exporting() const { return report_.Exporting; }
 
 bool TRpReportWindow::Destroying() const { return destroying || report_.IsDestroying(); }
 
-void TRpReportWindow::RequestStop() { report_.StopRequested = true; }
+void TRpReportWindow::RequestStop() { report_.RequestStop(); }
 
 long double TRpReportWindow::PageWidth() const { return report_.NativePage(3); }
 

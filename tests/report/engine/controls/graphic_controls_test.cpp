@@ -189,7 +189,7 @@ TEST_F(PrintableTest, RuleAndPdfShapeGoOnlyToThePdfDocument) {
             EXPECT_EQ(value.brush, kBlueBrush);
             EXPECT_EQ(value.rect, output::GdiRect(57, 83, 132, 121));
         }
-        report_->SetExportFilter(nullptr);
+        run_->filter = nullptr;
     }
 }
 
@@ -349,7 +349,7 @@ TEST_F(PrintableTest, GraphicImageIsExportedToAnyFilter) {
         EXPECT_EQ(value.rect, output::GdiRect(38, 76, 138, 176));
         EXPECT_EQ(filter.items[0].x, 38);
         EXPECT_EQ(filter.items[0].y, 76);
-        report_->SetExportFilter(nullptr);
+        run_->filter = nullptr;
     }
 }
 

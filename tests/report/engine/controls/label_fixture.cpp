@@ -15,14 +15,6 @@ ScriptedReport::ScriptedReport() : TRpReport([] { return report::output::TRpPape
     SetMeasurer(std::make_unique<FiveByteMeasurer>());
 }
 
-void ScriptedReport::SetSpace(std::int32_t space) {
-    Running = true;
-    CurrentY = 0;
-    // The room is the paper length less the bottom margin (the first of the page's values),
-    // the footer reserve and the position: the reserve takes up what is not to be left.
-    FooterReserve = RunPaperLength() - Page.WriteValues()[0] - space;
-}
-
 std::vector<std::string> TextFilter::Texts() const {
     std::vector<std::string> texts;
     for (const Line& line : lines) texts.push_back(line.text);
@@ -36,12 +28,10 @@ void LabelTest::StartReport(Device device, long double bandHeight, long double b
 void LabelTest::StartReportOn(std::unique_ptr<ScriptedReport> report, Device device, long double bandHeight,
                               long double bandWidth) {
     Start(device);
-    band_ = nullptr;
-    report_ = std::move(report);
+    ReplaceReport(std::move(report));
     band_ = &report::engine::CreateBand(*report_, report::engine::TRpBandType::rbPageFooter);
     const long double values[] = {bandHeight, bandWidth};
     band_->Size.ReadValues(values);
-    report_->RpPrinter = printer_.get();
 }
 
 void LabelTest::MeasureForReal() { report_->SetMeasurer(nullptr); }

@@ -1,11 +1,12 @@
-// What the text controls' tests share: a report whose room on the page the test sets, whose
-// line breaking measures 5 pixels per byte, and an export filter that keeps the text it gets.
+// What the text controls' tests share: a run whose room on the page the test sets, a report
+// whose line breaking measures 5 pixels per byte, and an export filter that keeps the text it
+// gets.
 #pragma once
 
 #include "tests/report/engine/model/printable_fixture.h"
 
 #include "report/engine/controls/label.h"
-#include "report/engine/model/report.h"
+#include "report/engine/run/report.h"
 #include "report/engine/model/text_measure.h"
 
 #include <cstdint>
@@ -16,12 +17,10 @@
 
 namespace enginetest {
 
-// A report with the print layout's page whose room on the page (AvailableSpace) the test sets.
+// A report with the print layout's page that measures 5 pixels per byte.
 class ScriptedReport : public report::engine::TRpReport {
 public:
     ScriptedReport();
-    // A run is under way with `space` tenths of a millimetre left below the current position.
-    void SetSpace(std::int32_t space);
 };
 
 // 5 pixels per byte (so the report's TextWidth is 5n + 1) and 11 pixels a line.
@@ -64,6 +63,10 @@ protected:
                        long double bandHeight = 42.3L, long double bandWidth = 1942);
     // The real measuring device instead of the 5-pixel one.
     void MeasureForReal();
+    // The run has `space` tenths of a millimetre left below the current position.
+    void SetSpace(std::int32_t space) { run_->space = space; }
+    // The band has grown by `expanded` while its controls print.
+    void SetExpanded(long double expanded) { run_->SetExpanded(*band_, expanded); }
 
     // A control of class T on the band at pixel bounds (left, top, width, height), AutoSize off.
     template <class T = report::engine::TRpLabel>

@@ -59,7 +59,7 @@ const Lines kFiveLines{"one", "two", "three", "four", "five"};
 
 TEST_F(LabelTest, BandGrowsWhileThePageHasRoom) {
     StartReport();
-    Report().SetSpace(101);
+    SetSpace(101);
     struct Row {
         long double expanded;
         long double extra;
@@ -68,41 +68,43 @@ TEST_F(LabelTest, BandGrowsWhileThePageHasRoom) {
     // round(42.3 + Expanded + extra) against 101.
     for (const Row& r : {Row{0, 29.1L, true}, Row{29.1L, 29.1L, true}, Row{58.2L, 29.1L, false}, Row{0, 58.7L, true},
                          Row{0, 59.3L, false}}) {
-        band_->Expanded = r.expanded;
+        SetExpanded(r.expanded);
         EXPECT_EQ(band_->CanExpand(r.extra), r.can) << static_cast<double>(r.expanded) << '+' << static_cast<double>(r.extra);
     }
 
     // Growing: the band takes the extra height; the control learns how far it reaches.
-    band_->Expanded = 0;
+    SetExpanded(0);
     long double reach = 0;
     bool started = false;
     EXPECT_FALSE(band_->ExpandBand(reach, started, 29.1L));
-    EXPECT_EQ(band_->Expanded, 29.1L);
+    EXPECT_EQ(band_->Expanded(), 29.1L);
     EXPECT_EQ(reach, 29.1L);
     EXPECT_TRUE(started);
     // No room: nothing changes.
     EXPECT_FALSE(band_->ExpandBand(reach, started, 40));
-    EXPECT_EQ(band_->Expanded, 29.1L);
+    EXPECT_EQ(band_->Expanded(), 29.1L);
     // The first growth of a control on a band already grown further takes that height.
-    Report().SetSpace(200);
-    band_->Expanded = 40;
+    SetSpace(200);
+    SetExpanded(40);
     started = false;
     EXPECT_TRUE(band_->ExpandBand(reach, started, 29.1L));
-    EXPECT_EQ(band_->Expanded, 40);
+    EXPECT_EQ(band_->Expanded(), 40);
     EXPECT_EQ(reach, 40);
     EXPECT_TRUE(started);
     EXPECT_FALSE(band_->ExpandBand(reach, started, 10));
-    EXPECT_EQ(band_->Expanded, 50);
+    EXPECT_EQ(band_->Expanded(), 50);
 
-    // Without a run the report has no room at all.
-    EXPECT_EQ(TRpReport().AvailableSpace(), 0);
+    // Without a run the report has no room at all, and its bands cannot grow.
+    TRpReport idle;
+    EXPECT_EQ(idle.AvailableSpace(), 0);
+    EXPECT_FALSE(CreateBand(idle, TRpBandType::rbDetail).CanExpand(1));
 }
 
 TEST_F(LabelTest, MemoStretchesAndContinues) {
     // Five lines, 42.3 tenths high on a band as high; a line of 7 pt is 10 px (26.46 tenths) on
     // the recorded page: one line fits, the band grows twice within 101, the rest waits.
     StartReport();
-    Report().SetSpace(101);
+    SetSpace(101);
     TRpMemo& memo = PlaceAt<TRpMemo>({42.3L, 0, 0, 900});
     memo.SetLines(kFiveLines);
     memo.SetAutoStretch(true);
@@ -116,11 +118,11 @@ TEST_F(LabelTest, MemoStretchesAndContinues) {
     EXPECT_FALSE(memo.PrintFinished);
     EXPECT_TRUE(memo.PutAnythingDown());
     EXPECT_EQ(memo.CurrentLine(), 3);
-    EXPECT_EQ(band_->Expanded, 2 * lh);
+    EXPECT_EQ(band_->Expanded(), 2 * lh);
     EXPECT_EQ(fired, 1);
 
     // The band carries the memo to a fresh column: it fires again and goes on at line 4.
-    band_->Expanded = 0;
+    SetExpanded(0);
     memo.Print(0, 500);
     EXPECT_TRUE(memo.PrintFinished);
     EXPECT_EQ(memo.CurrentLine(), 5);
@@ -150,7 +152,7 @@ TEST_F(LabelTest, LinesTakeThePrintersHeight) {
     for (const auto& [device, lines] : {std::pair{Device::Record96, 3}, std::pair{Device::Printer600, 2}}) {
         SCOPED_TRACE(lines);
         StartReport(device);
-        Report().SetSpace(96);
+        SetSpace(96);
         TRpMemo& memo = PlaceAt<TRpMemo>({42.3L, 0, 0, 900});
         memo.SetLines(kFiveLines);
         memo.SetAutoStretch(true);
@@ -163,14 +165,14 @@ TEST_F(LabelTest, LinesTakeThePrintersHeight) {
 
 TEST_F(LabelTest, WithoutStretchWhatDoesNotFitIsLeftOut) {
     StartReport();
-    Report().SetSpace(1000);
+    SetSpace(1000);
     TRpMemo& memo = PlaceAt<TRpMemo>({42.3L, 0, 0, 900});
     memo.SetLines(kFiveLines);
     memo.Prepare();
     memo.Print(0, 0);
     EXPECT_TRUE(memo.PrintFinished);
     EXPECT_EQ(memo.CurrentLine(), 1);
-    EXPECT_EQ(band_->Expanded, 0);
+    EXPECT_EQ(band_->Expanded(), 0);
     // The next print starts again from the top.
     memo.Print(0, 500);
     EXPECT_EQ(TextsOf(TextsDrawn(RecordedTrace())), (Lines{"one", "one"}));
@@ -178,7 +180,7 @@ TEST_F(LabelTest, WithoutStretchWhatDoesNotFitIsLeftOut) {
 
 TEST_F(LabelTest, PrepareStartsAnUnfinishedControlAgain) {
     StartReport();
-    Report().SetSpace(101);
+    SetSpace(101);
     TRpMemo& memo = PlaceAt<TRpMemo>({42.3L, 0, 0, 900});
     memo.SetLines(kFiveLines);
     memo.SetAutoStretch(true);
@@ -190,7 +192,7 @@ TEST_F(LabelTest, PrepareStartsAnUnfinishedControlAgain) {
     memo.Prepare();
     EXPECT_TRUE(memo.PrintFinished);
     EXPECT_EQ(memo.CurrentLine(), 0);
-    band_->Expanded = 0;
+    SetExpanded(0);
     memo.Print(0, 500);
     EXPECT_EQ(TextsOf(TextsDrawn(RecordedTrace())), (Lines{"one", "two", "three", "one", "two", "three"}));
 }
@@ -206,7 +208,7 @@ TEST_F(LabelTest, LineThatNeverFitsEndsAfterOneFreshColumn) {
     EXPECT_FALSE(memo.PrintFinished);
     EXPECT_FALSE(memo.PutAnythingDown());
     // The band tries a fresh column: still nothing fits, so the memo counts finished.
-    band_->Expanded = 0;
+    SetExpanded(0);
     memo.Print(0, 500);
     EXPECT_TRUE(memo.PrintFinished);
     EXPECT_FALSE(memo.PutAnythingDown());
@@ -226,12 +228,12 @@ TEST_F(LabelTest, LineThatDidNotFitPrintsInAFreshColumnWithRoom) {
     memo.Print(0, 0);
     ASSERT_FALSE(memo.PrintFinished);
     // At the top of the next column the band has room to grow.
-    Report().SetSpace(1000);
-    band_->Expanded = 0;
+    SetSpace(1000);
+    SetExpanded(0);
     memo.Print(0, 500);
     EXPECT_TRUE(memo.PrintFinished);
     EXPECT_TRUE(memo.PutAnythingDown());
-    EXPECT_GT(band_->Expanded, 0);
+    EXPECT_GT(band_->Expanded(), 0);
     EXPECT_EQ(TextsOf(TextsDrawn(RecordedTrace())), Lines{"Uwagi:"});
 }
 
@@ -482,7 +484,7 @@ TEST_F(LabelTest, DisabledOrUnpreparedControls) {
 
 TEST_F(LabelTest, LabelOnTheReportItselfCannotStretch) {
     StartReport();
-    Report().SetSpace(1000);
+    SetSpace(1000);
     TRpLabel& label = report_->NewPrintable<TRpLabel>();
     label.SetAutoSize(false);
     label.Size.ReadValues(std::vector<long double>{30, 0, 0, 900});

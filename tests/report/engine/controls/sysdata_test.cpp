@@ -66,8 +66,9 @@ protected:
 
     // A report with run values, a one-column table X and the page footer's band (734 px).
     void StartValues(Device device = Device::Record96) {
-        // The previous report goes before the table its data set list names.
+        // The previous report (its run first) goes before the table its data set list names.
         band_ = nullptr;
+        run_.reset();
         report_.reset();
         auto report = std::make_unique<ValuesReport>();
         values_ = &report->values;
@@ -325,13 +326,13 @@ TEST_F(ComputedTextTest, ContinuationPrintsTheRestOfTheSameValue) {
     sum.Print(0, 0);
     EXPECT_FALSE(sum.PrintFinished);
     EXPECT_EQ(filter.Texts(), Lines{"1 "});
-    Report().SetSpace(1000);
-    band_->Expanded = 0;
+    SetSpace(1000);
+    SetExpanded(0);
     sum.Print(0, 500);
     EXPECT_TRUE(sum.PrintFinished);
     EXPECT_EQ(filter.Texts(), (Lines{"1 ", "234 ", "567"}));
     // Reset once finished: the next row's print starts from nothing.
-    band_->Expanded = 0;
+    SetExpanded(0);
     sum.Print(0, 1000);
     EXPECT_EQ(filter.Texts().back(), "0");
 }
@@ -359,6 +360,7 @@ TEST_F(ComputedTextTest, ControlOnTheReportOutlivesItsController) {
     control.Prepare();
     ASSERT_TRUE(Notified(control));
     values_ = nullptr;
+    run_.reset();
     report_.reset();
     SUCCEED();
 }

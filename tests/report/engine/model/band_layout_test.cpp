@@ -1,7 +1,7 @@
 #include "tests/report/engine/model/program_bands.h"
 
 #include "report/engine/model/band.h"
-#include "report/engine/model/report.h"
+#include "report/engine/run/report.h"
 
 #include <gtest/gtest.h>
 

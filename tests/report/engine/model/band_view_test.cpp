@@ -1,7 +1,7 @@
 #include "tests/report/engine/model/program_bands.h"
 
 #include "report/engine/model/band.h"
-#include "report/engine/model/report.h"
+#include "report/engine/run/report.h"
 #include "report/output/canvas/measure.h"
 #include "report/output/canvas/trace_canvas.h"
 

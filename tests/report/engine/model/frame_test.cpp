@@ -1,9 +1,11 @@
 #include "report/engine/model/frame.h"
-#include "report/engine/model/report.h"
+#include "report/engine/model/report_model.h"
 #include "report/output/export/export_filter.h"
+#include "report/output/printer/rp_printer.h"
 #include "report/output/pages/page_format.h"
 #include "report/output/canvas/painter_canvas.h"
 #include "report/output/canvas/trace_canvas.h"
+#include "tests/report/engine/model/fixed_run.h"
 
 #include <gtest/gtest.h>
 
@@ -40,6 +42,18 @@ struct RecordingFilter : output::TRpExportFilter {
         ASSERT_NE(shape, nullptr);
         items.push_back({*shape, x, y});
     }
+};
+
+// A run of `report` that exports into `filter`, attached while it lives.
+class ExportingRun {
+public:
+    ExportingRun(TRpReportModel& report, output::TRpExportFilter& filter) : run_(report, printer_) {
+        run_.filter = &filter;
+    }
+
+private:
+    output::TRpPrinter printer_;
+    enginetest::FixedRun run_;
 };
 
 std::string Fill(int l, int t, int r, int b) {
@@ -88,9 +102,9 @@ TEST(Frame, FourSidesDrawnAndExported) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        TRpReport report(NoPrinter(), false);
+        TRpReportModel report(NoPrinter(), false);
         RecordingFilter filter;
-        report.SetExportFilter(&filter);
+        const ExportingRun run(report, filter);
         TRpFrame frame = FourSides(r.width);
         frame.ParentReport = &report;
         output::TraceCanvas canvas;
@@ -132,9 +146,9 @@ TEST(Frame, SomeSidesExportOneLineEach) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        TRpReport report(NoPrinter(), false);
+        TRpReportModel report(NoPrinter(), false);
         RecordingFilter filter;
-        report.SetExportFilter(&filter);
+        const ExportingRun run(report, filter);
         TRpFrame frame;
         frame.SetStyle(output::PenStyle::Dot);
         for (int side = 0; side < 4; ++side) frame.SetDraw(side, r.draw[side]);
@@ -156,24 +170,27 @@ TEST(Frame, SomeSidesExportOneLineEach) {
     }
 }
 
-TEST(Frame, ExportsOnlyWhileTheReportExports) {
-    TRpReport report(NoPrinter(), false);
+TEST(Frame, ExportsOnlyWhileTheReportsRunExports) {
+    TRpReportModel report(NoPrinter(), false);
     RecordingFilter filter;
     TRpFrame frame = FourSides(1);
     output::TraceCanvas canvas;
     frame.PaintFrame(canvas, kBox, kScreen, kScreen);  // no report
     frame.ParentReport = &report;
-    frame.PaintFrame(canvas, kBox, kScreen, kScreen);  // a report that does not export
+    frame.PaintFrame(canvas, kBox, kScreen, kScreen);  // a report without a run
     EXPECT_EQ(canvas.Lines().size(), 8u);
-    report.SetExportFilter(&filter);
-    EXPECT_TRUE(report.Exporting);
-    frame.PaintFrame(canvas, kBox, kScreen, kScreen);
+    {
+        const ExportingRun run(report, filter);
+        frame.PaintFrame(canvas, kBox, kScreen, kScreen);
+        EXPECT_EQ(filter.items.size(), 1u);
+        output::TRpPrinter printer;
+        const enginetest::FixedRun printing(report, printer);
+        frame.PaintFrame(canvas, kBox, kScreen, kScreen);  // a run that does not export
+        EXPECT_EQ(filter.items.size(), 1u);
+    }
+    frame.PaintFrame(canvas, kBox, kScreen, kScreen);  // the run has ended
     EXPECT_EQ(filter.items.size(), 1u);
-    report.SetExportFilter(nullptr);
-    EXPECT_FALSE(report.Exporting);
-    frame.PaintFrame(canvas, kBox, kScreen, kScreen);
-    EXPECT_EQ(filter.items.size(), 1u);
-    EXPECT_EQ(canvas.Lines().size(), 16u);
+    EXPECT_EQ(canvas.Lines().size(), 20u);
 }
 
 TEST(Frame, CanvasTakesTheFramePen) {

@@ -1,5 +1,5 @@
 #include "report/engine/model/page.h"
-#include "report/engine/model/report.h"
+#include "report/engine/run/report.h"
 
 #include "report/output/printer/printer_service.h"
 #include "report/output/printer/printer_settings.h"

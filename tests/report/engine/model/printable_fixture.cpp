@@ -25,6 +25,7 @@ void PrintableTest::SetUp() {
 
 void PrintableTest::TearDown() {
     band_ = nullptr;
+    run_.reset();
     report_.reset();
     printer_.reset();
     report::output::InstallPrinterService(std::move(previous_));
@@ -32,10 +33,7 @@ void PrintableTest::TearDown() {
 }
 
 void PrintableTest::Start(Device device) {
-    report_ = MakeProgramReport();
-    band_ = &report::engine::CreateBand(*report_, report::engine::TRpBandType::rbDetail);
-    const long double values[] = {42.3L, 971};
-    band_->Size.ReadValues(values);
+    run_.reset();
     printer_ = std::make_unique<report::output::TRpPrinter>();
     if (device == Device::Printer600) {
         printer_->SetPaperSize(report::output::TRpPaperSize::Custom);
@@ -45,7 +43,17 @@ void PrintableTest::Start(Device device) {
     }
     printer_->BeginDoc();
     printer_->NewPage();
-    report_->RpPrinter = printer_.get();
+    ReplaceReport(MakeProgramReport());
+    band_ = &report::engine::CreateBand(*report_, report::engine::TRpBandType::rbDetail);
+    const long double values[] = {42.3L, 971};
+    band_->Size.ReadValues(values);
+}
+
+void PrintableTest::ReplaceReport(std::unique_ptr<report::engine::TRpReport> report) {
+    band_ = nullptr;
+    run_.reset();
+    report_ = std::move(report);
+    run_ = std::make_unique<FixedRun>(*report_, *printer_);
 }
 
 std::vector<std::string> PrintableTest::RecordedTrace() {
@@ -72,8 +80,8 @@ QImage PrintableTest::PrintedPage() {
 }
 
 void PrintableTest::Export(RecordingFilter& filter) {
-    report_->SetExportFilter(&filter);
-    report_->PrintToDevice = false;
+    run_->filter = &filter;
+    run_->printToDevice = false;
 }
 
 std::vector<std::string> LinesStartingWith(const std::vector<std::string>& lines, const std::string& prefix) {

@@ -66,7 +66,7 @@ void AddProgramBands(report::engine::TRpReport& report, std::span<const int> ord
     }
 }
 
-TRpCustomBand& BandNamed(const report::engine::TCustomRpReport& report, const std::string& name) {
+TRpCustomBand& BandNamed(const report::engine::TRpReportModel& report, const std::string& name) {
     for (TRpCustomBand* band : report.BandList()) {
         if (band->Name == name) return *band;
     }
@@ -74,7 +74,7 @@ TRpCustomBand& BandNamed(const report::engine::TCustomRpReport& report, const st
     throw std::runtime_error("no band " + name);
 }
 
-std::vector<std::string> BandNames(const report::engine::TCustomRpReport& report) {
+std::vector<std::string> BandNames(const report::engine::TRpReportModel& report) {
     std::vector<std::string> names;
     for (const TRpCustomBand* band : report.BandList()) names.push_back(band->Name);
     return names;

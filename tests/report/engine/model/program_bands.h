@@ -1,7 +1,7 @@
 // The print layout's page and bands (the activity list), built in code in any order.
 #pragma once
 
-#include "report/engine/model/report.h"
+#include "report/engine/run/report.h"
 
 #include <array>
 #include <memory>
@@ -33,9 +33,9 @@ std::unique_ptr<report::engine::TRpReport> MakeProgramReport();
 void AddProgramBands(report::engine::TRpReport& report, std::span<const int> order);
 
 // The band named `name` in the report's band list; fails the test when there is none.
-report::engine::TRpCustomBand& BandNamed(const report::engine::TCustomRpReport& report, const std::string& name);
+report::engine::TRpCustomBand& BandNamed(const report::engine::TRpReportModel& report, const std::string& name);
 
 // The names of the band list in order.
-std::vector<std::string> BandNames(const report::engine::TCustomRpReport& report);
+std::vector<std::string> BandNames(const report::engine::TRpReportModel& report);
 
 }  // namespace enginetest

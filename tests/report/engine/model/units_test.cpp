@@ -1,5 +1,5 @@
 #include "report/engine/model/band_size.h"
-#include "report/engine/model/report.h"
+#include "report/engine/run/report.h"
 #include "report/engine/model/units.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Bands printed through the pages and columns of the print layout, with stand-in controls, run
-// by a small data loop: Title, column header, one Detail per row, Summary, last page.
-#include "tests/report/engine/model/fake_controls.h"
-#include "tests/report/engine/model/printable_fixture.h"
+// by the report's data loop: Title, column header, one Detail per row, Summary, last page.
+#include "tests/report/engine/printing/fake_controls.h"
+#include "tests/report/engine/printing/loop_fixture.h"
 #include "tests/report/engine/model/program_bands.h"
 #include "report/expr/ev_elements.h"
 #include "report/engine/controls/shape.h"
@@ -21,10 +21,11 @@ namespace {
 using report::engine::TRpBandType;
 using report::engine::TRpCustomBand;
 
-class BandPrintTest : public PrintableTest {
+class BandPrintTest : public PagingTest {
 protected:
     // The print layout with a one-line box on every band; the Detail band 367 px wide.
     void Build() {
+        paging_.reset();
         report_ = MakeProgramReport();
         std::vector<int> order(kProgramBands.size());
         std::iota(order.begin(), order.end(), 0);
@@ -45,44 +46,34 @@ protected:
 
     TRpCustomBand& Band(const std::string& name) { return BandNamed(*report_, name); }
 
-    // The run as the report's data loop makes it, with `rows` Detail rows.
+    // The run with `rows` Detail rows given by OnNeedData: the report's data loop prints the
+    // Title, the column header, a Detail per row and the Summary.
     void Run(int rows) {
         StartRun();
-        auto& report = *report_;
-        report.OutputBand(report.Bands.Band(1));
-        report.SkipForceNewPage = true;
-        report.OutputBand(report.Bands.Band(3));
-        report.SkipForceNewPage = true;
-        for (int row = 0; row < rows; ++row) report.OutputBand(report.Bands.Band(4));
-        // The data loop's own room check for the Summary.
-        if (report.Bands.Band(7)->Size.Height > report.AvailableSpace()) report.StartNewColumn();
-        report.OutputBand(report.Bands.Band(7));
+        report_->WireBands();
+        report_->Controller().OnNeedData = [rows, calls = 0](report::engine::TRpBasePanel&, bool& more) mutable {
+            more = ++calls <= rows;
+        };
+        paging_->RunDataLoop(report_->Controller());
         EndRun();
     }
 
-    // The run state as a run sets it before its data loop.
+    // The paging as a run starts it, the document begun.
     void StartRun() {
-        auto& report = *report_;
         printer_->BeginDoc();
-        report.RpPrinter = printer_.get();
-        report.Running = true;
-        report.LastPage = false;
-        report.SkipForceNewPage = false;
-        report.SkipForceNewColumn = false;
-        report.CurrentY = -1;
-        report.PageNumber = 0;
-        report.CurrentColumn = report.Page.Columns();
-        report.ReserveFooterSpace();
-        report.CurrentX = 100;
+        StartPaging().SetNumberEntries(pageEntry_, columnEntry_);
     }
 
-    void EndRun() {
-        auto& report = *report_;
-        report.CurrentX = 100;
-        report.LastPage = true;
-        report.FinishPage();
-        report.Running = false;
+    // The paging as a composite job's report starts it: the page is open, the position where
+    // the report before it ended.
+    void StartRunAt(const report::engine::TRpPagePosition& position) {
+        printer_->BeginDoc();
+        printer_->NewPage();
+        paging_ = std::make_unique<report::engine::TRpPaging>(*report_, report::engine::TRpPagingOutput{.printer = *printer_});
+        paging_->Start(position, true);
     }
+
+    void EndRun() { paging_->FinishLastPage(true); }
 
     // The log lines of band `name`'s box, in order.
     std::vector<std::string> Prints(const std::string& name) const {
@@ -96,6 +87,9 @@ protected:
 
     CallLog log_;
     int lines_ = 0;
+    // The PAGENUMBER and COLUMNNUMBER entries the paging keeps current; none unless set.
+    report::expr::TRpEvElement* pageEntry_ = nullptr;
+    report::expr::TRpEvElement* columnEntry_ = nullptr;
 };
 
 TEST_F(BandPrintTest, RowsFillColumnsAndPagesWithFootersAtTheBottom) {
@@ -162,8 +156,7 @@ TEST_F(BandPrintTest, SummaryAndItsChildFollowTheLastRow) {
         EXPECT_TRUE(child[0].starts_with(c.child)) << child[0];
         // The Summary's column width stays out of the band's stored size.
         EXPECT_EQ(Band("SummaryBand1").Size.Width, width);
-        report_.reset();
-        printer_.reset();
+        DropReport();
     }
 }
 
@@ -218,7 +211,7 @@ TEST_F(BandPrintTest, ColumnHeaderWithForcedColumnBreakDoesNotRecurse) {
     // The first request in column 1 is swallowed; the headers the breaks print break nothing.
     EXPECT_EQ(Prints("ColumnHeaderBand1").size(), 3u);
     EXPECT_TRUE(Prints("DetailBand1")[54].starts_with("page 1 col 2 at 1071,473"));
-    EXPECT_EQ(report_->PageNumber, 2);
+    EXPECT_EQ(paging_->PageNumber(), 2);
 }
 
 TEST_F(BandPrintTest, FooterReserveTallerThanThePageStillEnds) {
@@ -241,14 +234,18 @@ TEST_F(BandPrintTest, FooterReserveTallerThanThePageStillEnds) {
 
 TEST_F(BandPrintTest, ColumnBeyondTheColumnCountWrapsToANewPage) {
     Build();
+    report_->Page.SetColumns(3);
     StartRun();
-    report_->OutputBand(report_->Bands.Band(1));
-    // Carried over from a report with more columns.
-    report_->CurrentColumn = 3;
-    EXPECT_TRUE(report_->RequestNewPage());
-    EXPECT_EQ(report_->PageNumber, 2);
-    EXPECT_EQ(report_->CurrentColumn, 1);
-    EXPECT_EQ(report_->CurrentX, 100);
+    paging_->OutputBand(report_->Bands.Band(1));
+    paging_->StartNewColumn();
+    paging_->StartNewColumn();
+    ASSERT_EQ(paging_->CurrentColumn(), 3);
+    // The column count lowered below the column the run is in.
+    report_->Page.SetColumns(2);
+    EXPECT_TRUE(paging_->RequestNewPage());
+    EXPECT_EQ(paging_->PageNumber(), 2);
+    EXPECT_EQ(paging_->CurrentColumn(), 1);
+    EXPECT_EQ(paging_->CurrentX(), 100);
     EndRun();
 }
 
@@ -259,7 +256,7 @@ TEST_F(BandPrintTest, ControlThatNeverFitsEndsItsBand) {
     EXPECT_FALSE(memo.PrintFinished);
     EXPECT_EQ(Prints("DetailBand1").size(), 3u);
     EXPECT_EQ(Prints("SummaryBand1").size(), 1u);
-    EXPECT_LE(report_->PageNumber, 4);
+    EXPECT_LE(paging_->PageNumber(), 4);
 }
 
 TEST_F(BandPrintTest, BandAdvancesByItsRoundedHeight) {
@@ -271,15 +268,14 @@ TEST_F(BandPrintTest, BandAdvancesByItsRoundedHeight) {
         SCOPED_TRACE(static_cast<double>(c.height));
         Build();
         StartRun();
-        report_->OutputBand(report_->Bands.Band(1));
+        paging_->OutputBand(report_->Bands.Band(1));
         const long double values[] = {c.height};
         Band("DetailBand1").Size.ReadValues(values);
-        const int before = report_->CurrentY;
-        report_->OutputBand(&Band("DetailBand1"));
-        EXPECT_EQ(report_->CurrentY - before, c.advance);
+        const int before = paging_->CurrentY();
+        paging_->OutputBand(&Band("DetailBand1"));
+        EXPECT_EQ(paging_->CurrentY() - before, c.advance);
         EndRun();
-        report_.reset();
-        printer_.reset();
+        DropReport();
     }
 }
 
@@ -288,15 +284,12 @@ TEST_F(BandPrintTest, BandFitsWhenTheRoomEqualsItsRoundedHeight) {
     for (const auto& [y, column] : {std::pair{2770, 1}, std::pair{2771, 2}}) {
         SCOPED_TRACE(y);
         Build();
-        StartRun();
-        report_->OutputBand(report_->Bands.Band(1));
-        report_->CurrentY = y;
-        EXPECT_EQ(report_->AvailableSpace(), 2812 - y);
-        report_->OutputBand(&Band("DetailBand1"));
-        EXPECT_EQ(report_->CurrentColumn, column);
+        StartRunAt({.y = y, .pageNumber = 1, .column = 1});
+        EXPECT_EQ(paging_->AvailableSpace(), 2812 - y);
+        paging_->OutputBand(&Band("DetailBand1"));
+        EXPECT_EQ(paging_->CurrentColumn(), column);
         EndRun();
-        report_.reset();
-        printer_.reset();
+        DropReport();
     }
 }
 
@@ -328,18 +321,15 @@ TEST_F(BandPrintTest, BandsLeftOutStillFireAfterPrintAndPrintTheirChildren) {
         const auto child = Prints("ChildBand1");
         ASSERT_EQ(child.size(), 1u);
         EXPECT_TRUE(child[0].starts_with("page 1 col 1 at 100,668")) << child[0];
-        report_.reset();
-        printer_.reset();
+        DropReport();
     }
 }
 
 TEST_F(BandPrintTest, ExpandBandGrowsOnlyWithinTheRoom) {
     Build();
-    StartRun();
-    report_->OutputBand(report_->Bands.Band(1));
+    StartRunAt({.y = 2812 - 100, .pageNumber = 1, .column = 1});  // room 100; the band is 42.3 high
     TRpCustomBand& band = Band("DetailBand1");
-    report_->CurrentY = 2812 - 100;  // room 100; the band is 42.3 high
-    band.Expanded = 0;
+    ASSERT_EQ(band.Expanded(), 0);
     EXPECT_TRUE(band.CanExpand(57.7L));
     EXPECT_FALSE(band.CanExpand(58.3L));
     long double grown = -1;
@@ -351,13 +341,12 @@ TEST_F(BandPrintTest, ExpandBandGrowsOnlyWithinTheRoom) {
     bool secondStarted = false;
     EXPECT_TRUE(band.ExpandBand(grown, secondStarted, 20));
     EXPECT_EQ(grown, 30);
-    EXPECT_EQ(band.Expanded, 30);
+    EXPECT_EQ(band.Expanded(), 30);
     // No room: nothing changes.
     grown = -1;
     EXPECT_FALSE(band.ExpandBand(grown, started, 40));
     EXPECT_EQ(grown, -1);
-    EXPECT_EQ(band.Expanded, 30);
-    band.Expanded = 0;
+    EXPECT_EQ(band.Expanded(), 30);
     EndRun();
 }
 
@@ -385,8 +374,7 @@ TEST_F(BandPrintTest, TheNextColumnStartsPastTheColumnSpace) {
         const std::vector<std::string> headers = Prints("ColumnHeaderBand1");
         ASSERT_GE(headers.size(), 2u);
         EXPECT_TRUE(headers[1].starts_with("page 1 " + second)) << headers[1];
-        report_.reset();
-        printer_.reset();
+        DropReport();
     }
 }
 
@@ -397,7 +385,7 @@ TEST_F(BandPrintTest, ColumnWidthWithoutDetailBandSplitsThePage) {
     report_->Page.SetRightMargin(6);
     report_->Page.SetColumns(3);
     report_->Page.SetColumnSpace(5);
-    EXPECT_EQ(report_->ColumnWidth(), 613);
+    EXPECT_EQ(StartPaging().ColumnWidth(), 613);
 }
 
 // Logs the page calls an export filter receives.
@@ -427,8 +415,7 @@ TEST_F(BandPrintTest, ExportGetsTheStretchedFullHeightLineAsAValue) {
     const report::output::Pen designPen = line.Pen();
     const report::output::Brush designBrush = line.Brush();
     PageFilter filter;
-    report_->SetExportFilter(&filter);
-    report_->PrintToDevice = false;
+    exportTo_ = &filter;
     Run(1);
     ASSERT_GE(filter.calls.size(), 2u);
     EXPECT_EQ(filter.calls[0], "EndPage");
@@ -451,7 +438,8 @@ TEST_F(BandPrintTest, ExportGetsTheStretchedFullHeightLineAsAValue) {
     EXPECT_EQ(line.Size.WriteValues(), designSize);
     EXPECT_EQ(line.Pen(), designPen);
     EXPECT_EQ(line.Brush(), designBrush);
-    report_->SetExportFilter(nullptr);
+    paging_.reset();
+    exportTo_ = nullptr;
 }
 
 TEST_F(BandPrintTest, PagesBeforeTheLastKeepTheirFooterRoom) {
@@ -476,8 +464,8 @@ TEST_F(BandPrintTest, PageAndColumnNumbersFollowThePaging) {
     Build();
     TRpEvElementConstant page(TRpEvResult::Integer(0));
     TRpEvElementConstant column(TRpEvResult::Integer(0));
-    report_->PageEnv = &page;
-    report_->ColumnEnv = &column;
+    pageEntry_ = &page;
+    columnEntry_ = &column;
     std::vector<std::pair<int, int>> seen;
     Band("DetailBand1").BeforePrint = [&](TRpCustomBand&, bool&) {
         seen.emplace_back(static_cast<int>(page.Result().IntegerValue), static_cast<int>(column.Result().IntegerValue));

@@ -22,7 +22,7 @@ using report::engine::TRpSubDetail;
 
 class ControllerLinksTest : public DataLoopTest {};
 
-bool Listed(const report::engine::TCustomRpReport& report, const std::string& name) {
+bool Listed(const report::engine::TRpReportModel& report, const std::string& name) {
     const std::vector<std::string> names = BandNames(report);
     return std::ranges::find(names, name) != names.end();
 }
@@ -102,7 +102,13 @@ TEST_F(ControllerLinksTest, LevelsPlacedWithTheReportLeaveItEitherWay) {
     report_->AddController(outliving);
     report_.reset();
     EXPECT_EQ(outliving.ParentReport, nullptr);
-    outliving.RunDataLoop();
+    // Run by another report's paging, it prints nothing and reaches for no report.
+    Build();
+    int rows = 0;
+    outliving.OnNeedData = [&rows](report::engine::TRpBasePanel&, bool& more) { more = ++rows <= 2; };
+    StartPaging().RunDataLoop(outliving);
+    EXPECT_EQ(rows, 0);
+    EXPECT_TRUE(log_.empty());
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // stopping and cancelling.
 #include "tests/report/engine/printing/loop_fixture.h"
 #include "report/engine/model/controller.h"
-#include "report/engine/model/report.h"
+#include "report/engine/run/report.h"
 #include "report/output/printer/rp_printer.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +14,7 @@ namespace {
 
 using report::engine::TRpBasePanel;
 using report::engine::TRpController;
+using report::engine::TRpPaging;
 
 // 2, 4, .. up to `last`, then 5, 7, .. as the loop wraps above 100.
 std::vector<int> StepsOfTwo(int rows) {
@@ -67,10 +68,10 @@ TEST_F(NeedDataLoopTest, RowsGiveTheirPagesCallsAndProgress) {
         FeedRows(c.rows);
         Run();
         EXPECT_EQ(calls_, c.calls);
-        EXPECT_EQ(report_->PageNumber, c.pages);
+        EXPECT_EQ(paging_->PageNumber(), c.pages);
         EXPECT_EQ(printer_->PageCount(), c.pages);
         EXPECT_EQ(Prints("DetailBand1").size(), static_cast<std::size_t>(c.printedRows));
-        EXPECT_EQ(report_->Controller().DetailNumber, c.printedRows);
+        EXPECT_EQ(report_->Controller().DetailNumber(), c.printedRows);
         if (c.summaryAt == nullptr) {
             EXPECT_TRUE(Prints("TitleBand1").empty());
             EXPECT_TRUE(Prints("SummaryBand1").empty());
@@ -144,7 +145,7 @@ TEST_F(NeedDataLoopTest, CancelEndsAtOnceWhileStopStillPrintsTheSummary) {
             if (c.cancelPrinter) {
                 printer_->Cancel();
             } else {
-                report_->StopRequested = true;
+                paging_->RequestStop();
             }
         });
         Run();
@@ -159,7 +160,7 @@ TEST_F(NeedDataLoopTest, CancelEndsAtOnceWhileStopStillPrintsTheSummary) {
 TEST_F(NeedDataLoopTest, CancelledReportPrintsNothing) {
     Build();
     FeedRows(5, [this](int call) {
-        if (call == 1) report_->Cancelled = true;
+        if (call == 1) paging_->Cancel();
     });
     Run();
     EXPECT_EQ(calls_, 1);
@@ -175,11 +176,12 @@ TEST_F(NeedDataLoopTest, ControllerWithoutReportStops) {
         ++calls_;
         more = calls_ < 3;
     };
+    TRpPaging& paging = StartPaging();
     for (const bool printIfEmpty : {true, false}) {
         controller.PrintIfEmpty = printIfEmpty;
-        controller.RunDataLoop();
+        paging.RunDataLoop(controller);
         controller.OnNeedData = nullptr;
-        controller.RunDataLoop();
+        paging.RunDataLoop(controller);
     }
     EXPECT_EQ(calls_, 0);
     EXPECT_TRUE(log_.empty());
@@ -220,7 +222,7 @@ TEST_F(NeedDataLoopTest, ClientsAreToldOfEveryDetailRowPrintedOrNot) {
         Band("DetailBand1").SetEnabled(enabled);
         StartRun();
         report_->AddSubController(counter);
-        report_->Controller().RunDataLoop();
+        paging_->RunDataLoop(report_->Controller());
         EndRun();
         EXPECT_EQ(counter.rows, 7);
     }

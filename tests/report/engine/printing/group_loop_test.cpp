@@ -5,7 +5,7 @@
 #include "report/expr/expr_unit.h"
 #include "report/engine/model/controller.h"
 #include "report/engine/model/group.h"
-#include "report/engine/model/report.h"
+#include "report/engine/run/report.h"
 #include "report/output/printer/rp_printer.h"
 #include "tests/support/memory_table.h"
 
@@ -80,7 +80,7 @@ TEST_F(GroupLoopTest, EmptyDataSetPrintsOneEmptyPassOnlyWhenAsked) {
         const std::size_t once = printIfEmpty ? 1 : 0;
         for (const char* band : {"TitleBand1", "DetailBand1", "SummaryBand1"}) EXPECT_EQ(Prints(band).size(), once) << band;
         if (!printIfEmpty) {
-            EXPECT_EQ(report_->PageNumber, 0);
+            EXPECT_EQ(paging_->PageNumber(), 0);
         }
         EXPECT_TRUE(progress_.empty());
     }
@@ -189,7 +189,7 @@ TEST_F(GroupLoopTest, HeaderIsNotPrintedAgainWhileAnInnerGroupChanges) {
     AddGroup("G1", "T.K1").ReprintOnNewPage = true;
     AddGroup("G2", "T.K2");
     Run();
-    ASSERT_GT(report_->PageNumber, 1);
+    ASSERT_GT(paging_->PageNumber(), 1);
     EXPECT_EQ(Prints("G1").size(), 1u);
     EXPECT_EQ(Prints("G2").size(), 250u);
 }
@@ -201,7 +201,7 @@ TEST_F(GroupLoopTest, OpenGroupPrintsItsHeaderAgainOncePerLaterPage) {
         BuildWithTable(std::vector<std::pair<std::string, int>>(250, {"A", 1}));
         AddGroup("G1", "T.K1").ReprintOnNewPage = reprint;
         Run();
-        ASSERT_EQ(report_->PageNumber, 3);
+        ASSERT_EQ(paging_->PageNumber(), 3);
         const std::vector<std::string> headers = Prints("G1");
         ASSERT_EQ(headers.size(), reprint ? 3u : 1u);
         EXPECT_TRUE(headers[0].starts_with("page 1 col 1")) << headers[0];
@@ -236,11 +236,11 @@ TEST_F(GroupLoopTest, ForcedPageOfAGroupHeaderOnlyWhenTheGroupStarts) {
         auto& group = AddGroup("G1", "T.K1");
         group.ForceNewPage = true;
         StartRun();
-        report_->OutputBand(report_->Bands.Band(4));
-        ASSERT_EQ(report_->PageNumber, 1);
+        paging_->OutputBand(report_->Bands.Band(4));
+        ASSERT_EQ(paging_->PageNumber(), 1);
         group.Open = c.open;
-        report_->OutputBand(&group);
-        EXPECT_EQ(report_->PageNumber, c.page);
+        paging_->OutputBand(&group);
+        EXPECT_EQ(paging_->PageNumber(), c.page);
         EndRun();
     }
 }

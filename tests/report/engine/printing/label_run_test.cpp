@@ -1,7 +1,7 @@
 // The print layout's row label and places memo printed through the band printing of a run:
 // lines break, bands stretch, and what does not fit goes on in the next column or page.
-#include "tests/report/engine/model/printable_fixture.h"
 #include "tests/report/engine/model/program_bands.h"
+#include "tests/report/engine/printing/loop_fixture.h"
 
 #include "report/engine/model/band.h"
 #include "report/engine/controls/label.h"
@@ -35,9 +35,10 @@ struct Drawn {
     std::string text;
 };
 
-class LabelRunTest : public PrintableTest {
+class LabelRunTest : public PagingTest {
 protected:
     void Build(int places) {
+        paging_.reset();
         report_ = MakeProgramReport();
         std::vector<int> order(kProgramBands.size());
         std::iota(order.begin(), order.end(), 0);
@@ -69,30 +70,20 @@ protected:
         printer_ = std::make_unique<report::output::TRpPrinter>();
     }
 
-    // Title, column header, one Detail per row, the Summary with its children, last page.
+    // Title, column header, one Detail per row, the Summary with its children, last page, as
+    // the data loop prints them (no band of the layout forces a page or column).
     void Run() {
-        auto& report = *report_;
         printer_->BeginDoc();
-        report.RpPrinter = printer_.get();
-        report.Running = true;
-        report.CurrentY = -1;
-        report.PageNumber = 0;
-        report.CurrentColumn = report.Page.Columns();
-        report.ReserveFooterSpace();
-        report.CurrentX = 100;
+        report::engine::TRpPaging& paging = StartPaging();
         row_->Prepare();
         memo_->Prepare();
-        report.OutputBand(report.Bands.Band(1));
-        report.SkipForceNewPage = true;
-        report.OutputBand(report.Bands.Band(3));
-        report.SkipForceNewPage = true;
-        for (std::size_t n = 0; n < rows_.size(); ++n) report.OutputBand(report.Bands.Band(4));
-        if (report.Bands.Band(7)->Size.Height > report.AvailableSpace()) report.StartNewColumn();
-        report.OutputBand(report.Bands.Band(7));
-        report.CurrentX = 100;
-        report.LastPage = true;
-        report.FinishPage();
-        report.Running = false;
+        const auto& bands = report_->Bands;
+        paging.OutputBand(bands.Band(1));
+        paging.OutputBand(bands.Band(3));
+        for (std::size_t n = 0; n < rows_.size(); ++n) paging.OutputBand(bands.Band(4));
+        if (bands.Band(7)->Size.Height > paging.AvailableSpace()) paging.StartNewColumn();
+        paging.OutputBand(bands.Band(7));
+        paging.FinishLastPage(true);
         row_->Unprepare();
         memo_->Unprepare();
         printer_->EndDoc();

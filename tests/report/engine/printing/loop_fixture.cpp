@@ -1,7 +1,6 @@
 #include "tests/report/engine/printing/loop_fixture.h"
 
 #include "tests/report/engine/model/program_bands.h"
-#include "report/engine/model/report.h"
 #include "report/output/printer/printer_windows.h"
 #include "report/output/printer/rp_printer.h"
 
@@ -30,7 +29,28 @@ SilentClient& Client() {
 
 }  // namespace
 
+void PagingTest::TearDown() {
+    paging_.reset();
+    PrintableTest::TearDown();
+}
+
+report::engine::TRpPaging& PagingTest::StartPaging() {
+    paging_.reset();
+    paging_ = std::make_unique<report::engine::TRpPaging>(
+        *report_, report::engine::TRpPagingOutput{.printer = *printer_, .exportFilter = exportTo_,
+                                                  .printToDevice = exportTo_ == nullptr});
+    paging_->Start();
+    return *paging_;
+}
+
+void PagingTest::DropReport() {
+    paging_.reset();
+    report_.reset();
+    printer_.reset();
+}
+
 void DataLoopTest::Build() {
+    paging_.reset();
     report_ = MakeProgramReport();
     std::vector<int> order(kProgramBands.size());
     std::iota(order.begin(), order.end(), 0);
@@ -50,17 +70,7 @@ void DataLoopTest::StartRun() {
     QObject::connect(printer_.get(), &report::output::TRpPrinter::ProgressPosted,
                      [this](int percent) { progress_.push_back(percent); });
     printer_->BeginDoc();
-    report.RpPrinter = printer_.get();
-    report.Running = true;
-    report.LastPage = false;
-    report.Cancelled = false;
-    report.SkipForceNewPage = false;
-    report.SkipForceNewColumn = false;
-    report.CurrentY = -1;
-    report.PageNumber = 0;
-    report.CurrentColumn = report.Page.Columns();
-    report.ReserveFooterSpace();
-    report.CurrentX = 100;
+    StartPaging();
     report.DataSetList = report.DataSets.List();
     report.Controller().Collect();
     report.Functions.Prepare();
@@ -69,13 +79,11 @@ void DataLoopTest::StartRun() {
 
 void DataLoopTest::EndRun() {
     auto& report = *report_;
-    report.CurrentX = 100;
-    report.LastPage = true;
-    if (!report.Cancelled) report.FinishPage();
-    report.Running = false;
+    const bool cancelled = paging_->Cancelled();
+    if (!cancelled) paging_->FinishLastPage(true);
     report.Controller().Unprepare();
     report.Functions.Unprepare();
-    if (report.Cancelled) {
+    if (cancelled) {
         printer_->AbortDoc();
     } else {
         printer_->EndDoc();
@@ -85,7 +93,7 @@ void DataLoopTest::EndRun() {
 
 void DataLoopTest::Run() {
     StartRun();
-    report_->Controller().RunDataLoop();
+    paging_->RunDataLoop(report_->Controller());
     EndRun();
 }
 

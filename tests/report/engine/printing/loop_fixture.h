@@ -1,10 +1,11 @@
-// The print layout run by its report's data loop, with a one-line box on every band that logs
-// where it prints, and the progress the loop posts.
+// The print layout run by its report's data loop through a paging of the test's, with a one-line
+// box on every band that logs where it prints, and the progress the loop posts.
 #pragma once
 
-#include "tests/report/engine/model/fake_controls.h"
 #include "tests/report/engine/model/printable_fixture.h"
-#include "report/engine/model/report.h"
+#include "tests/report/engine/printing/fake_controls.h"
+#include "report/engine/printing/paging.h"
+#include "report/engine/run/report.h"
 
 #include <memory>
 #include <string>
@@ -13,7 +14,23 @@
 
 namespace enginetest {
 
-class DataLoopTest : public PrintableTest {
+// What the tests of the paging share: a paging of the report onto the printer object, which goes
+// before the report and the printer object do.
+class PagingTest : public PrintableTest {
+protected:
+    void TearDown() override;
+    // A paging of the report onto the printer object, exporting into `exportTo_` when set,
+    // started before page 1.
+    report::engine::TRpPaging& StartPaging();
+    // The paging, then the report and the printer object go.
+    void DropReport();
+
+    std::unique_ptr<report::engine::TRpPaging> paging_;
+    // While set, the paging exports into it and prints to no device.
+    report::output::TRpExportFilter* exportTo_ = nullptr;
+};
+
+class DataLoopTest : public PagingTest {
 protected:
     // The print layout with a box on every band (its log line starts with the band's name); the
     // Detail band 367 px wide, the Summary with ForceNewPage.
@@ -32,12 +49,12 @@ protected:
         return placed;
     }
 
-    // The run state as a run sets it before its data loop, the controller collected and
+    // The paging started as a run starts it before its data loop, the controller collected and
     // prepared; the progress the printer object posts is kept in `progress_`.
     void StartRun();
     // The last page finished (unless cancelled), the controller unprepared, the document ended.
     void EndRun();
-    // StartRun, the data loop, EndRun.
+    // StartRun, the data loop of the report's controller, EndRun.
     void Run();
 
     // The log lines of band `name`'s box, without the name.

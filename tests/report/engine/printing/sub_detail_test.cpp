@@ -3,7 +3,7 @@
 #include "tests/report/engine/printing/loop_fixture.h"
 #include "tests/report/engine/model/program_bands.h"
 #include "report/engine/model/controller_band.h"
-#include "report/engine/model/report.h"
+#include "report/engine/run/report.h"
 #include "tests/support/memory_table.h"
 
 #include <gtest/gtest.h>
@@ -98,7 +98,7 @@ TEST_F(SubDetailTest, StopAskedForDuringAMasterRowEndsItsSubLevelsAndRows) {
         SCOPED_TRACE(band);
         log_.clear();
         BuildWithSubDetail(10, 3);
-        Band(band).BeforePrint = [this](TRpCustomBand&, bool&) { report_->StopRequested = true; };
+        Band(band).BeforePrint = [this](TRpCustomBand&, bool&) { paging_->RequestStop(); };
         Run();
         EXPECT_EQ(Prints("DetailBand1").size(), 1u);
         EXPECT_EQ(Prints("S").size(), 1u);

@@ -43,8 +43,8 @@ TEST_F(PrintableTest, IconAndTitleLineInThePdf) {
     output::TRpPDFDocumentFilter pdf;
     A4Run run(printer_.get());
     pdf.Report = &run;
-    report_->SetExportFilter(&pdf);
-    report_->PrintToDevice = false;
+    run_->filter = &pdf;
+    run_->printToDevice = false;
     pdf.Start(2100, 2970, output::FontSpec{});
     pdf.NewPage();
 
@@ -94,8 +94,8 @@ TEST_F(PrintableTest, RuleAndDataPictureInThePdf) {
         output::TRpPDFDocumentFilter pdf;
         A4Run run(printer_.get());
         pdf.Report = &run;
-        report_->SetExportFilter(&pdf);
-        report_->PrintToDevice = false;
+        run_->filter = &pdf;
+        run_->printToDevice = false;
         pdf.Start(2100, 2970, output::FontSpec{});
         pdf.NewPage();
         TRpHRule& rule = band_->NewPrintable<TRpHRule>();
@@ -114,7 +114,7 @@ TEST_F(PrintableTest, RuleAndDataPictureInThePdf) {
         // One stroked line for the rule; the picture only when the blob holds one.
         EXPECT_EQ(Count(bytes, " l s\r\n"), 1) << bytes;
         EXPECT_EQ(Count(bytes, "\r\nBI\r\n"), row == 0 ? 1 : 0) << bytes;
-        report_->SetExportFilter(nullptr);
+        run_->filter = nullptr;
     }
 }
 

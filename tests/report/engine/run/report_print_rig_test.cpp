@@ -2,7 +2,7 @@
 // has the pages the preview records, each with its page footer where the preview has it.
 #include "tests/report/engine/model/program_bands.h"
 #include "report/engine/controls/label.h"
-#include "report/engine/model/report.h"
+#include "report/engine/run/report.h"
 #include "report/output/printer/printer_service.h"
 #include "report/output/printer/rp_printer.h"
 #include "report/output/pages/page_format.h"

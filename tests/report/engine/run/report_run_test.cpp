@@ -99,7 +99,7 @@ TEST_F(ReportRunTest, RowsMakePagesAndProgress) {
             EXPECT_EQ(progress.progress, ExpectedProgress(c.rows));
         }
         EXPECT_EQ(report_->RpPrinter, nullptr);
-        EXPECT_TRUE(report_->Available);
+        EXPECT_TRUE(report_->Available());
         report_.reset();
     }
 }
@@ -114,8 +114,8 @@ TEST_F(ReportRunTest, TwoRowsFollowTheOrderOfARun) {
     onNeedData_ = [this](int call) {
         if (call == 1) log_.push_back(report_->RpPrinter->Status() == TRpPrinterStatus::rpsBusy ? "document begun" : "?");
     };
-    report_->OnStartPage = [this](report::engine::TCustomRpReport& r) { log_.push_back("StartPage " + std::to_string(r.PageNumber)); };
-    report_->OnEndPage = [this](report::engine::TCustomRpReport& r) { log_.push_back("EndPage " + std::to_string(r.PageNumber)); };
+    report_->OnStartPage = [this](report::engine::TCustomRpReport& r) { log_.push_back("StartPage " + std::to_string(r.PageNumber())); };
+    report_->OnEndPage = [this](report::engine::TCustomRpReport& r) { log_.push_back("EndPage " + std::to_string(r.PageNumber())); };
     report_->AfterPreview = [this](report::engine::TCustomRpReport& r) {
         const bool ended = r.RpPrinter != nullptr && r.RpPrinter->Status() == TRpPrinterStatus::rpsFinished;
         log_.push_back(std::string("AfterPreview") + (ended ? " ended" : ""));
@@ -175,7 +175,7 @@ TEST_F(ReportRunTest, CancellingAndStoppingInTheEleventhRow) {
         EXPECT_EQ(Prints("PageFooterBand1").size(), c.previews == 1 ? 1u : 0u);
         EXPECT_EQ(afterPreview, c.previews == 1 ? 2 : 1);
         EXPECT_EQ(report_->RpPrinter, nullptr);
-        EXPECT_TRUE(report_->Available);
+        EXPECT_TRUE(report_->Available());
         report_.reset();
     }
 }
@@ -194,7 +194,7 @@ TEST_F(ReportRunTest, BeforePrintFalseRunsNothing) {
     EXPECT_EQ(needData_, 0);
     EXPECT_EQ(afterPreview, 0);
     EXPECT_EQ(previews_.modal, 0);
-    EXPECT_TRUE(report_->Available);
+    EXPECT_TRUE(report_->Available());
     EXPECT_EQ(report_->RpPrinter, nullptr);
 }
 
@@ -321,7 +321,7 @@ TEST_F(ReportRunTest, SavingAsPdfWritesAWholeFileOrLeavesTheOldOne) {
     }
     EXPECT_FALSE(report_->Exporting);
     EXPECT_TRUE(report_->PrintToDevice);
-    EXPECT_TRUE(report_->Available);
+    EXPECT_TRUE(report_->Available());
     EXPECT_EQ(report_->RpPrinter, nullptr);
     EXPECT_EQ(report_->GetUnits(), TRpUnit::MM);
 }
@@ -410,8 +410,8 @@ TEST_F(ReportRunTest, AFailingRunRestoresTheReport) {
     };
     EXPECT_THROW(static_cast<void>(report_->PreviewReport()), report::ERpError);
     EXPECT_EQ(report_->GetUnits(), TRpUnit::MM);
-    EXPECT_TRUE(report_->Available);
-    EXPECT_FALSE(report_->Running);
+    EXPECT_TRUE(report_->Available());
+    EXPECT_FALSE(report_->Running());
     EXPECT_EQ(report_->RpPrinter, nullptr);
     EXPECT_EQ(previews_.modal, 0);
     for (report::engine::TRpCustomBand* band : report_->BandList()) {
@@ -436,7 +436,7 @@ TEST_F(ReportRunTest, CallsFromTheWindowsShowWhatGoesWrong) {
     needData_ = 0;
     report_->Window().PrintToPrinterMessage();
     EXPECT_EQ(messages_.TextsOf(utility::MessageKind::Error), (std::vector<std::string>{"Brak danych", "Brak danych"}));
-    EXPECT_TRUE(report_->Available);
+    EXPECT_TRUE(report_->Available());
     // A save asked for while the report runs writes nothing, and says so.
     messages_.Clear();
     needData_ = 0;
@@ -537,7 +537,7 @@ TEST_F(ReportRunTest, ClosingThePreviewOfABackgroundRunCancelsItAndFreesItsPrint
     EXPECT_FALSE(running);
     EXPECT_EQ(report_->RpPrinter, nullptr);
     EXPECT_FALSE(report_->GeneratingInBackground());
-    EXPECT_TRUE(report_->Available);
+    EXPECT_TRUE(report_->Available());
 }
 
 TEST_F(ReportRunTest, AFailedDirectPrintIsAbortedNotPrinted) {
@@ -551,7 +551,7 @@ TEST_F(ReportRunTest, AFailedDirectPrintIsAbortedNotPrinted) {
     EXPECT_FALSE(service_->jobs[0]->finished);
     EXPECT_TRUE(service_->jobs[0]->aborted);
     EXPECT_EQ(report_->RpPrinter, nullptr);
-    EXPECT_TRUE(report_->Available);
+    EXPECT_TRUE(report_->Available());
 }
 
 TEST_F(ReportRunTest, PreviewWhileGeneratingWaitsForItsWindow) {

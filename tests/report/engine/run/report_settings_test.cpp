@@ -62,7 +62,7 @@ TEST_F(ReportSettingsTest, TheBackImageIsTheControlNamedAndOnlyThatOne) {
         }
         report_->BackImageControl = c.control;
         ASSERT_EQ(report_->PreviewReport(), TRpRunResult::Done);
-        EXPECT_EQ(report_->BackImage, c.found < 0 ? nullptr : images[static_cast<std::size_t>(c.found)]);
+        EXPECT_EQ(report_->BackImage(), c.found < 0 ? nullptr : images[static_cast<std::size_t>(c.found)]);
         report_.reset();
     }
 }

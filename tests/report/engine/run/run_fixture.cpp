@@ -33,7 +33,7 @@ void WhenFinished(const QPointer<TRpPrinter>& printer, const std::function<void(
         [printer, action] {
             if (!printer) return;
             const auto* window = qobject_cast<report::engine::TRpReportWindow*>(printer->ParentReport());
-            const bool running = window != nullptr && !window->Report().Available;
+            const bool running = window != nullptr && !window->Report().Available();
             if (running || printer->Status() != report::output::TRpPrinterStatus::rpsFinished) WhenFinished(printer, action);
             else action(*printer);
         },

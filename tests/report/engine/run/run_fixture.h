@@ -3,8 +3,8 @@
 // with a logging box on every band, fed by OnNeedData.
 #pragma once
 
-#include "tests/report/engine/model/fake_controls.h"
-#include "report/engine/model/report.h"
+#include "tests/report/engine/printing/fake_controls.h"
+#include "report/engine/run/report.h"
 #include "report/output/export/export_filter.h"
 #include "report/output/printer/printer_service.h"
 #include "report/output/printer/printer_windows.h"

@@ -1,6 +1,6 @@
 // Stand-ins for the text controls: a box that prints one line and never grows, and a column
 // of n lines that grows its band line by line and resumes where it stopped. Both log every
-// call as "name:call details".
+// call as "name:call details", with where the paging of the run stands.
 #pragma once
 
 #include "report/engine/model/printable.h"

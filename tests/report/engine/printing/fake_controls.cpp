@@ -1,7 +1,8 @@
-#include "tests/report/engine/model/fake_controls.h"
+#include "tests/report/engine/printing/fake_controls.h"
 
 #include "report/engine/model/band.h"
-#include "report/engine/model/report.h"
+#include "report/engine/model/report_model.h"
+#include "report/engine/printing/paging.h"
 #include "report/output/printer/rp_printer.h"
 
 #include <utility>
@@ -11,13 +12,11 @@ namespace enginetest {
 FakeBox::FakeBox(std::string name, CallLog& log) : log_(log) { Name = std::move(name); }
 
 std::string FakeBox::Where(long double x, long double y) const {
-    const report::engine::TCustomRpReport* report = ParentReport();
-    std::string text = "page " + std::to_string(report->PageNumber) + " col " + std::to_string(report->CurrentColumn) +
-                       " at " + std::to_string(static_cast<int>(x)) + ',' + std::to_string(static_cast<int>(y));
-    if (report->RpPrinter != nullptr) {
-        text += " dev " + std::to_string(report->RpPrinter->DeviceX(x)) + ',' + std::to_string(report->RpPrinter->DeviceY(y));
-    }
-    return text;
+    const auto* paging = dynamic_cast<const report::engine::TRpPaging*>(ParentReport()->PrintRun());
+    if (paging == nullptr) return "outside a run";
+    return "page " + std::to_string(paging->PageNumber()) + " col " + std::to_string(paging->CurrentColumn()) + " at " +
+           std::to_string(static_cast<int>(x)) + ',' + std::to_string(static_cast<int>(y)) + " dev " +
+           std::to_string(paging->Printer().DeviceX(x)) + ',' + std::to_string(paging->Printer().DeviceY(y));
 }
 
 void FakeBox::Print(int ofsX, int ofsY) {
