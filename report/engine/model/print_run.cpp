@@ -11,7 +11,17 @@ TRpPrintRun::TRpPrintRun(TRpReportModel& report) : report_(report), previous_(re
 }
 
 TRpPrintRun::~TRpPrintRun() {
-    if (report_.printRun_ == this) report_.printRun_ = previous_;
+    if (report_.printRun_ == this) {
+        report_.printRun_ = previous_;
+        return;
+    }
+    // Ended before a run attached after it: that one gives way to the run before this one.
+    for (TRpPrintRun* run = report_.printRun_; run != nullptr; run = run->previous_) {
+        if (run->previous_ == this) {
+            run->previous_ = previous_;
+            return;
+        }
+    }
 }
 
 void TRpPrintRun::SetExpanded(TRpCustomBand& band, long double expanded) { band.expanded_ = expanded; }

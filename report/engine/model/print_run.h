@@ -36,7 +36,7 @@ public:
 
 protected:
     // Attached to `report` for the run's whole life: its bands and controls print through it.
-    // A run attached meanwhile to the same report is attached again when this one ends.
+    // The run attached to the same report before it is attached again when this one ends.
     explicit TRpPrintRun(TRpReportModel& report);
     virtual ~TRpPrintRun();
 

@@ -100,8 +100,29 @@ TEST_F(ReportRunTest, RowsMakePagesAndProgress) {
         }
         EXPECT_EQ(report_->RpPrinter, nullptr);
         EXPECT_TRUE(report_->Available());
+        // The report keeps where its run ended.
+        EXPECT_FALSE(report_->Running());
+        EXPECT_EQ(report_->PageNumber(), c.pages);
         report_.reset();
     }
+}
+
+TEST_F(ReportRunTest, OutsideARunThePagingOperationsDoNothing) {
+    Build();
+    rows_ = 109;
+    ASSERT_EQ(report_->PreviewReport(), TRpRunResult::Done);
+    ASSERT_EQ(report_->PageNumber(), 2);
+    const std::int32_t y = report_->CurrentY();
+    const std::size_t logged = log_.size();
+    report_->StartNewPage();
+    report_->StartNewColumn();
+    report_->OutputBand(&Band("DetailBand1"));
+    report_->FinishPage();
+    EXPECT_EQ(log_.size(), logged);
+    EXPECT_EQ(report_->AvailableSpace(), 0);
+    EXPECT_EQ(report_->PageNumber(), 2);
+    EXPECT_EQ(report_->CurrentColumn(), 1);
+    EXPECT_EQ(report_->CurrentY(), y);
 }
 
 TEST_F(ReportRunTest, TwoRowsFollowTheOrderOfARun) {
@@ -196,6 +217,22 @@ TEST_F(ReportRunTest, BeforePrintFalseRunsNothing) {
     EXPECT_EQ(previews_.modal, 0);
     EXPECT_TRUE(report_->Available());
     EXPECT_EQ(report_->RpPrinter, nullptr);
+}
+
+TEST_F(ReportRunTest, CancelledInBeforePrintTheRunStopsBeforeItsFirstBand) {
+    Build();
+    rows_ = 3;
+    report_->BeforePrint = [](report::engine::TCustomRpReport& report, bool&) { report.Cancel(); };
+    EXPECT_EQ(report_->PreviewReport(), TRpRunResult::Cancelled);
+    EXPECT_TRUE(report_->Cancelled());
+    // The rows are asked for once, then the cancel is seen before anything prints.
+    EXPECT_EQ(needData_, 1);
+    EXPECT_TRUE(Prints("TitleBand1").empty());
+    EXPECT_TRUE(Prints("DetailBand1").empty());
+    EXPECT_TRUE(Logged("StartPage").empty());
+    EXPECT_EQ(previews_.modal, 0);
+    EXPECT_EQ(report_->RpPrinter, nullptr);
+    EXPECT_TRUE(report_->Available());
 }
 
 TEST_F(ReportRunTest, EntryPointsDuringARunAnswerBusy) {
