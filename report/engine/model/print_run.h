@@ -22,8 +22,6 @@ public:
     TRpPrintRun(const TRpPrintRun&) = delete;
     TRpPrintRun& operator=(const TRpPrintRun&) = delete;
 
-    // The report the run prints.
-    [[nodiscard]] TRpReportModel& Report() const { return report_; }
     // The printer object the pages are drawn with.
     [[nodiscard]] virtual output::TRpPrinter& Printer() const = 0;
     // False while the run exports: then only the export filter receives the pages.

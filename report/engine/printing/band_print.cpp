@@ -26,6 +26,12 @@ bool IsPageBand(TRpBandType type) {
            type == TRpBandType::rbPageFooter || type == TRpBandType::rbOverlay;
 }
 
+QRect DeviceBox(const output::TRpPrinter& printer, long double x, long double y, long double width, long double height) {
+    const int left = printer.DeviceX(x);
+    const int top = printer.DeviceY(y);
+    return {left, top, printer.DeviceX(x + width) - left, printer.DeviceY(y + height) - top};
+}
+
 }  // namespace
 
 // One band on its way to the page: the type it prints as, its width there, and its rectangle
@@ -38,12 +44,6 @@ struct TRpPaging::BandPrint {
     bool paging;
     QRect printedRect;
 };
-
-QRect TRpPaging::DeviceBox(long double x, long double y, long double width, long double height) const {
-    const int left = printer_.DeviceX(x);
-    const int top = printer_.DeviceY(y);
-    return {left, top, printer_.DeviceX(x + width) - left, printer_.DeviceY(y + height) - top};
-}
 
 void TRpPaging::AdvanceY(const TRpCustomBand& band) { currentY_ += RoundHalfEvenInt(band.Size.Height + band.Expanded()); }
 
@@ -138,7 +138,7 @@ void TRpPaging::PaintBackground(BandPrint& print) {
     if (band.TransparentBand || !band.Enabled()) return;
     long double height = band.Size.Height;
     if (band.PreCaluculateBandHeight) band.KeepTogether(height);
-    print.printedRect = DeviceBox(currentX_, currentY_, print.width, height);
+    print.printedRect = DeviceBox(printer_, currentX_, currentY_, print.width, height);
     if (filter_ != nullptr) {
         const output::ExportShape shape{.shape = output::TRpShapeType::rpsRectangle, .rect = print.printedRect,
                                         .pen = {.color = band.Color, .style = output::PenStyle::Clear},
@@ -183,7 +183,7 @@ void TRpPaging::PrintBody(BandPrint& print) {
         detailBreak_ = false;
         SetExpanded(band, 0);
         first = false;
-        print.printedRect = DeviceBox(currentX_, currentY_, print.width, band.Size.Height);
+        print.printedRect = DeviceBox(printer_, currentX_, currentY_, print.width, band.Size.Height);
         FillBackground(print);
     }
     AdvanceY(band);
@@ -192,7 +192,7 @@ void TRpPaging::PrintBody(BandPrint& print) {
 void TRpPaging::DrawFrameAndLines(BandPrint& print) {
     const TRpCustomBand& band = print.band;
     if (!(printToDevice_ || filter_ != nullptr)) return;
-    print.printedRect = DeviceBox(currentX_, currentY_, print.width, band.Size.Height + band.Expanded() + 1.0L);
+    print.printedRect = DeviceBox(printer_, currentX_, currentY_, print.width, band.Size.Height + band.Expanded() + 1.0L);
     const QRect& rect = print.printedRect;
     output::Canvas* canvas = printer_.GetCanvas();
     if (canvas != nullptr) band.Frame.PaintFrame(*canvas, rect, printer_.XFactor(), printer_.YFactor());

@@ -8,8 +8,6 @@
 #include <cstdint>
 #include <functional>
 
-class QRect;
-
 namespace report::expr {
 class TRpEvElement;
 }  // namespace report::expr
@@ -83,7 +81,6 @@ public:
     [[nodiscard]] std::int32_t CurrentY() const { return currentY_; }
     [[nodiscard]] std::int32_t CurrentColumn() const { return currentColumn_; }
     [[nodiscard]] std::int32_t PageNumber() const { return pageNumber_; }
-    [[nodiscard]] long double FooterReserve() const { return footerReserve_; }
 
     // ---- Pages and columns ----
     // Prints `band` (nothing for null), first sinking an AlignToBottom band to the bottom.
@@ -95,13 +92,12 @@ public:
     void StartNewColumn();
     void StartNewPage();
     void FinishPage();
-    // Sums the enabled page footers and their enabled child bands into FooterReserve.
+    // Sums the enabled page footers and their enabled child bands into the room kept free for
+    // them at the bottom of each page.
     void ReserveFooterSpace();
     // A band's ForceNewColumn / ForceNewPage; false when the request was swallowed.
     bool RequestNewColumn();
     bool RequestNewPage();
-    // The paper length of the run (the printer object's, in the page's orientation).
-    [[nodiscard]] long double RunPaperLength() const;
 
     // ---- TRpPrintRun ----
     [[nodiscard]] output::TRpPrinter& Printer() const override { return printer_; }
@@ -110,6 +106,8 @@ public:
 
 private:
     // ---- Pages (paging.cpp) ----
+    // The paper length of the run (the printer object's, in the page's orientation).
+    [[nodiscard]] long double RunPaperLength() const;
     void PrintPageDecorations();
     // BackImage's picture stretched over its box on the new page (and to the export filter).
     void PrintBackImage();
@@ -132,7 +130,6 @@ private:
     void FillBackground(const BandPrint& print);
     void PrintBody(BandPrint& print);
     void DrawFrameAndLines(BandPrint& print);
-    [[nodiscard]] QRect DeviceBox(long double x, long double y, long double width, long double height) const;
 
     // ---- Data loops (data_loop.cpp) ----
     void PrintEmptyPass(TRpCustomController& controller);
