@@ -123,7 +123,8 @@ public:
     void StartNewColumn();
     void StartNewPage();
     void FinishPage();
-    // Sums the enabled page footers and their enabled child bands into the footer room.
+    // In a run: sums the enabled page footers and their enabled child bands into the room kept
+    // for them at the bottom of each page.
     void ReserveFooterSpace();
 
 private:
