@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -126,6 +128,53 @@ TEST_F(LabelTest, LinesBreakAgainWhenAnythingTheyWereBrokenWithChanges) {
 
     label.SetCaption("krotko");
     EXPECT_EQ(label.FormattedLines(), Lines{"krotko"});
+}
+
+// Each input of the breaking changed alone, on the real measuring device: the lines are those
+// of a control formatted afresh with the new settings, and differ from the kept ones. (The zoom
+// moves the width with it.)
+TEST_F(LabelTest, EachInputAloneBreaksTheLinesAgain) {
+    const std::string text = "Karta wyjeta ze slotu kierowcy przy czynnosci prowadzenie";
+    const output::FontSpec arial{.face = "Arial", .points = 10};
+    struct Row {
+        const char* name;
+        std::function<void(TRpLabel&)> change;
+    };
+    const Row rows[] = {
+        {"width", [](TRpLabel& l) { l.SetBounds(0, 0, 160, 16); }},
+        {"size", [&](TRpLabel& l) { l.SetFont(output::FontSpec{.face = "Arial", .points = 12}); }},
+        {"bold", [&](TRpLabel& l) { l.SetFont(output::FontSpec{.face = "Arial", .points = 10, .bold = true}); }},
+        {"face", [&](TRpLabel& l) { l.SetFont(output::FontSpec{.face = "Courier New", .points = 10}); }},
+        {"word wrap", [](TRpLabel& l) { l.SetWordWrap(false); }},
+        {"auto size", [](TRpLabel& l) { l.SetAutoSize(true); }},
+        {"caption", [](TRpLabel& l) { l.SetCaption("Karta wyjeta"); }},
+        {"measurer", [this](TRpLabel&) { report_->SetMeasurer(std::make_unique<FiveByteMeasurer>()); }},
+    };
+    StartReport();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        MeasureForReal();
+        TRpLabel& label = Place(0, 0, 120, 16);
+        label.SetFont(arial);
+        label.SetCaption(text);
+        const Lines kept = label.FormattedLines();
+        row.change(label);
+        label.FormatLines();
+        const Lines lines = label.FormattedLines();
+        EXPECT_NE(lines, kept);
+
+        TRpLabel& fresh = Place(0, 0, 1, 1);
+        fresh.SetZoom(label.Size.Zoom);
+        const QRect& b = label.Bounds();
+        fresh.SetBounds(b.left(), b.top(), b.width(), b.height());
+        fresh.SetFont(label.Font());
+        fresh.SetWordWrap(label.WordWrap());
+        fresh.SetAutoSize(label.AutoSize());
+        fresh.SetCaption(label.TextToPrint());
+        EXPECT_EQ(lines, fresh.FormattedLines());
+        band_->FreePrintable(fresh);
+        band_->FreePrintable(label);
+    }
 }
 
 TEST_F(LabelTest, WordWrapTakesACharacterALineWhenNoneFits) {
