@@ -78,18 +78,6 @@ TEST_F(LabelTest, FormattingBreaksLinesByTheControlWidth) {
 TEST_F(LabelTest, LinesBreakAgainWhenAnythingTheyWereBrokenWithChanges) {
     StartReport();
     TRpLabel& label = Place(0, 0, 51, 16);
-    const auto fresh = [this](const TRpLabel& like, const std::string& text) {
-        TRpLabel& other = Place(0, 0, 1, 1);
-        other.SetZoom(like.Size.Zoom);
-        const QRect& b = like.Bounds();
-        other.SetBounds(b.left(), b.top(), b.width(), b.height());
-        other.SetFont(like.Font());
-        other.SetWordWrap(like.WordWrap());
-        other.SetCaption(text);
-        Lines lines = other.FormattedLines();
-        band_->FreePrintable(other);
-        return lines;
-    };
     const std::string text = "Karta wyjeta ze slotu kierowcy przy czynnosci prowadzenie";
     label.SetCaption(text);
     const Lines first = label.FormattedLines();
@@ -99,7 +87,7 @@ TEST_F(LabelTest, LinesBreakAgainWhenAnythingTheyWereBrokenWithChanges) {
     label.SetBounds(0, 0, 120, 16);
     label.FormatLines();
     EXPECT_NE(label.FormattedLines(), first);
-    EXPECT_EQ(label.FormattedLines(), fresh(label, text));
+    EXPECT_EQ(label.FormattedLines(), FreshLines(label, text));
 
     TRpMemo& memo = Place<TRpMemo>(0, 0, 51, 16);
     memo.SetLines({"aaaa bbbb cccc"});
@@ -111,20 +99,20 @@ TEST_F(LabelTest, LinesBreakAgainWhenAnythingTheyWereBrokenWithChanges) {
 
     MeasureForReal();
     label.FormatLines();
-    EXPECT_EQ(label.FormattedLines(), fresh(label, text));
+    EXPECT_EQ(label.FormattedLines(), FreshLines(label, text));
     const Lines real = label.FormattedLines();
 
     label.SetFont(output::FontSpec{.face = "Arial", .points = 14, .bold = true});
     EXPECT_NE(label.FormattedLines(), real);
-    EXPECT_EQ(label.FormattedLines(), fresh(label, text));
+    EXPECT_EQ(label.FormattedLines(), FreshLines(label, text));
 
     label.SetZoom(50);
     label.FormatLines();
-    EXPECT_EQ(label.FormattedLines(), fresh(label, text));
+    EXPECT_EQ(label.FormattedLines(), FreshLines(label, text));
 
     label.SetWordWrap(false);
     label.FormatLines();
-    EXPECT_EQ(label.FormattedLines(), fresh(label, text));
+    EXPECT_EQ(label.FormattedLines(), FreshLines(label, text));
 
     label.SetCaption("krotko");
     EXPECT_EQ(label.FormattedLines(), Lines{"krotko"});
@@ -162,17 +150,7 @@ TEST_F(LabelTest, EachInputAloneBreaksTheLinesAgain) {
         label.FormatLines();
         const Lines lines = label.FormattedLines();
         EXPECT_NE(lines, kept);
-
-        TRpLabel& fresh = Place(0, 0, 1, 1);
-        fresh.SetZoom(label.Size.Zoom);
-        const QRect& b = label.Bounds();
-        fresh.SetBounds(b.left(), b.top(), b.width(), b.height());
-        fresh.SetFont(label.Font());
-        fresh.SetWordWrap(label.WordWrap());
-        fresh.SetAutoSize(label.AutoSize());
-        fresh.SetCaption(label.TextToPrint());
-        EXPECT_EQ(lines, fresh.FormattedLines());
-        band_->FreePrintable(fresh);
+        EXPECT_EQ(lines, FreshLines(label, label.TextToPrint()));
         band_->FreePrintable(label);
     }
 }
