@@ -101,7 +101,13 @@ TEST(TRpXDocumentTest, PicturesAreSizedByTheZoomWithHalvesToEven)
     const QImage picture = document->PagePicture(1, 50);
     EXPECT_EQ(picture.size(), QSize(397, 562));
     EXPECT_EQ(picture.pixel(10, 10), qRgb(255, 255, 255));
-    // A picture beyond the caps is not made.
+    // A picture beyond the caps is not made: more pixels than the cap (7940 x 11230), a side
+    // longer than the cap (18898 x 38), or both.
+    EXPECT_TRUE(document->PagePicture(1, 1000).isNull());
+    const auto strip = Open(Document({QString()}, QStringLiteral("<Header Pagewidth=\"5000\" Pageheight=\"10\"/>")));
+    ASSERT_NE(strip, nullptr);
+    EXPECT_TRUE(strip->PagePicture(1, 100).isNull());
+    EXPECT_FALSE(strip->PagePicture(1, 80).isNull());
     EXPECT_TRUE(document->PagePicture(1, 100000).isNull());
 }
 
