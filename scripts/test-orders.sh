@@ -6,7 +6,7 @@
 # have in ctest, once per shard (GTEST_TOTAL_SHARDS=N, GTEST_SHARD_INDEX=0..N-1) and once per
 # seed (--gtest_shuffle --gtest_random_seed=S). Executables whose tests need the card rig or the
 # printing rig run one at a time, with the rig brought up by its own ctest fixture test.
-# Several minutes on a Debug tree: not part of CI.
+# About six minutes on a Debug tree, longer under the sanitizers: not part of CI.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-test"
