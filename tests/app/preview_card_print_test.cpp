@@ -9,12 +9,16 @@
 #include "utility/paths.h"
 
 #include <QClipboard>
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QSet>
 #include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 namespace apptest {
 namespace {
@@ -40,17 +44,28 @@ tacho::CardImageData TwoPageCard()
     return card.Image();
 }
 
-QStringList PdfFiles(const QDir& folder) { return folder.entryList({QStringLiteral("*.pdf")}, QDir::Files); }
+// The PDF files of a folder with the time each was last written.
+std::map<QString, QDateTime> PdfFiles(const QDir& folder)
+{
+    std::map<QString, QDateTime> files;
+    for (const QFileInfo& file : folder.entryInfoList({QStringLiteral("*.pdf")}, QDir::Files))
+        files.emplace(file.fileName(), file.lastModified());
+    return files;
+}
 
-// The PDF file the queue writes after `before` was listed, once the queue is empty.
-std::optional<QString> WaitForNewPdf(const PrintRig& rig, const QDir& folder, const QStringList& before)
+// The PDF file the queue writes after `before` was listed, once the queue is empty. The queue
+// names a file by its title, so a print that ran before may have left one of the same name.
+std::optional<QString> WaitForNewPdf(const PrintRig& rig, const QDir& folder,
+                                     const std::map<QString, QDateTime>& before)
 {
     for (int tries = 0; tries < 600; ++tries) {
         const testsupport::ToolResult pending = testsupport::RunTool({QStringLiteral("lpstat"), QStringLiteral("-o"), rig.Queue()});
         if (pending.exitCode == 0 && QString::fromStdString(pending.out).trimmed().isEmpty()) {
-            for (const QString& name : PdfFiles(folder))
-                if (!before.contains(name))
+            for (const auto& [name, written] : PdfFiles(folder)) {
+                const auto old = before.find(name);
+                if (old == before.end() || old->second != written)
                     return folder.filePath(name);
+            }
         }
         QThread::msleep(100);
     }
@@ -91,7 +106,7 @@ TEST_F(PreviewCardTest, PrintedFromThePreviewAsItIsSaved)
     ASSERT_GE(queue, 0);
     shared.SetIndex(static_cast<int>(queue));
     const QDir out(qEnvironmentVariable("KARTOVAN_PRINT_RIG_DIR") + QStringLiteral("/out"));
-    const QStringList before = PdfFiles(out);
+    const std::map<QString, QDateTime> before = PdfFiles(out);
 
     const auto window = OpenCard(TwoPageCard());
     const std::filesystem::path pdf = Path("raport.PDF");

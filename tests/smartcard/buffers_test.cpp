@@ -134,6 +134,7 @@ TEST(TBuffer, ByteAccessIsBoundChecked)
     }
     try {
         (void)b.GetByte(2);
+        ADD_FAILURE() << "GetByte(2) threw nothing";
     } catch (const std::out_of_range& e) {
         EXPECT_STREQ(e.what(), "Index out of bounds");
     }

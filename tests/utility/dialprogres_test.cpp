@@ -201,3 +201,38 @@ TEST(Progress, AStepThatChangesNothingDrawsNothing)
     EXPECT_EQ(memoPaints, 0);
     EXPECT_EQ(MemoOf(*window), QStringLiteral("plik"));
 }
+
+// Opening texts set again start the memo afresh: the next step shows its text, even the text it
+// showed before them.
+TEST(Progress, OpeningTextsSetAgainShowTheNextStep)
+{
+    std::unique_ptr<Tf_progres> window;
+    ASSERT_TRUE(ProgressOpen(0, 10, "Odczyt", "", window));
+    ProgressStep(1, Pl("plik"), window.get());
+    window->SetOpeningText("Odczyt", "");
+    EXPECT_EQ(MemoOf(*window), QString());
+    ProgressStep(2, Pl("plik"), window.get());
+    EXPECT_EQ(MemoOf(*window), QStringLiteral("plik"));
+    ProgressClose(window);
+}
+
+// A step that moves the bar or changes the text brings the window forward.
+TEST(Progress, AStepThatChangesSomethingActivatesTheWindow)
+{
+    std::unique_ptr<Tf_progres> window;
+    ASSERT_TRUE(ProgressOpen(0, 10, "Odczyt", "", window));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    QWidget other;
+    other.show();
+    const auto activateOther = [&] {
+        other.activateWindow();
+        return QTest::qWaitForWindowActive(&other);
+    };
+    ASSERT_TRUE(activateOther());
+    ProgressStep(3, "", window.get());
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    ASSERT_TRUE(activateOther());
+    ProgressStep(3, Pl("plik"), window.get());
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    ProgressClose(window);
+}

@@ -73,6 +73,10 @@ TEST_F(EvaluatorTest, AndBindsAsTimesDoesAndOrAsPlus)
         {"6 and 3 or 8", "I:10"},
         {"6 and 3 + 1", "I:3"},
         {"2 * 3 or 1", "I:7"},
+        // After a minus or a division the rest of the chain has its operators exchanged, but
+        // or and and keep theirs: 1-(2 or 3), 8/(2 and 3).
+        {"1-2 or 3", "I:-2"},
+        {"8/2 and 3", "F:4"},
     });
 }
 

@@ -36,6 +36,20 @@ void LabelTest::StartReportOn(std::unique_ptr<ScriptedReport> report, Device dev
 
 void LabelTest::MeasureForReal() { report_->SetMeasurer(nullptr); }
 
+std::vector<std::string> LabelTest::FreshLines(const report::engine::TRpLabel& like, const std::string& text) {
+    report::engine::TRpLabel& fresh = Place(0, 0, 1, 1);
+    fresh.SetZoom(like.Size.Zoom);
+    const QRect& b = like.Bounds();
+    fresh.SetBounds(b.left(), b.top(), b.width(), b.height());
+    fresh.SetFont(like.Font());
+    fresh.SetWordWrap(like.WordWrap());
+    fresh.SetAutoSize(like.AutoSize());
+    fresh.SetCaption(text);
+    std::vector<std::string> lines = fresh.FormattedLines();
+    band_->FreePrintable(fresh);
+    return lines;
+}
+
 long double LabelTest::LineHeight(const report::engine::TRpCustomLabel& control) {
     report::output::Canvas& canvas = *printer_->GetCanvas();
     canvas.SetFont(control.Font());

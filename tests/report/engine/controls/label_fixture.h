@@ -88,6 +88,10 @@ protected:
         return control;
     }
 
+    // The lines of a label formatted for the first time with caption `text` and the zoom,
+    // bounds, font, word wrap and AutoSize of `like`.
+    [[nodiscard]] std::vector<std::string> FreshLines(const report::engine::TRpLabel& like, const std::string& text);
+
     [[nodiscard]] ScriptedReport& Report() { return static_cast<ScriptedReport&>(*report_); }
     // The canvas's line height of the control's font in tenths, as the print takes it.
     [[nodiscard]] long double LineHeight(const report::engine::TRpCustomLabel& control);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -76,18 +78,6 @@ TEST_F(LabelTest, FormattingBreaksLinesByTheControlWidth) {
 TEST_F(LabelTest, LinesBreakAgainWhenAnythingTheyWereBrokenWithChanges) {
     StartReport();
     TRpLabel& label = Place(0, 0, 51, 16);
-    const auto fresh = [this](const TRpLabel& like, const std::string& text) {
-        TRpLabel& other = Place(0, 0, 1, 1);
-        other.SetZoom(like.Size.Zoom);
-        const QRect& b = like.Bounds();
-        other.SetBounds(b.left(), b.top(), b.width(), b.height());
-        other.SetFont(like.Font());
-        other.SetWordWrap(like.WordWrap());
-        other.SetCaption(text);
-        Lines lines = other.FormattedLines();
-        band_->FreePrintable(other);
-        return lines;
-    };
     const std::string text = "Karta wyjeta ze slotu kierowcy przy czynnosci prowadzenie";
     label.SetCaption(text);
     const Lines first = label.FormattedLines();
@@ -97,7 +87,7 @@ TEST_F(LabelTest, LinesBreakAgainWhenAnythingTheyWereBrokenWithChanges) {
     label.SetBounds(0, 0, 120, 16);
     label.FormatLines();
     EXPECT_NE(label.FormattedLines(), first);
-    EXPECT_EQ(label.FormattedLines(), fresh(label, text));
+    EXPECT_EQ(label.FormattedLines(), FreshLines(label, text));
 
     TRpMemo& memo = Place<TRpMemo>(0, 0, 51, 16);
     memo.SetLines({"aaaa bbbb cccc"});
@@ -109,23 +99,60 @@ TEST_F(LabelTest, LinesBreakAgainWhenAnythingTheyWereBrokenWithChanges) {
 
     MeasureForReal();
     label.FormatLines();
-    EXPECT_EQ(label.FormattedLines(), fresh(label, text));
+    EXPECT_EQ(label.FormattedLines(), FreshLines(label, text));
     const Lines real = label.FormattedLines();
 
     label.SetFont(output::FontSpec{.face = "Arial", .points = 14, .bold = true});
     EXPECT_NE(label.FormattedLines(), real);
-    EXPECT_EQ(label.FormattedLines(), fresh(label, text));
+    EXPECT_EQ(label.FormattedLines(), FreshLines(label, text));
 
     label.SetZoom(50);
     label.FormatLines();
-    EXPECT_EQ(label.FormattedLines(), fresh(label, text));
+    EXPECT_EQ(label.FormattedLines(), FreshLines(label, text));
 
     label.SetWordWrap(false);
     label.FormatLines();
-    EXPECT_EQ(label.FormattedLines(), fresh(label, text));
+    EXPECT_EQ(label.FormattedLines(), FreshLines(label, text));
 
     label.SetCaption("krotko");
     EXPECT_EQ(label.FormattedLines(), Lines{"krotko"});
+}
+
+// Each input of the breaking changed alone, on the real measuring device: the lines are those
+// of a control formatted afresh with the new settings, and differ from the kept ones. (The zoom
+// moves the width with it.)
+TEST_F(LabelTest, EachInputAloneBreaksTheLinesAgain) {
+    const std::string text = "Karta wyjeta ze slotu kierowcy przy czynnosci prowadzenie";
+    const output::FontSpec arial{.face = "Arial", .points = 10};
+    struct Row {
+        const char* name;
+        std::function<void(TRpLabel&)> change;
+    };
+    const Row rows[] = {
+        {"width", [](TRpLabel& l) { l.SetBounds(0, 0, 160, 16); }},
+        {"size", [&](TRpLabel& l) { l.SetFont(output::FontSpec{.face = "Arial", .points = 12}); }},
+        {"bold", [&](TRpLabel& l) { l.SetFont(output::FontSpec{.face = "Arial", .points = 10, .bold = true}); }},
+        {"face", [&](TRpLabel& l) { l.SetFont(output::FontSpec{.face = "Courier New", .points = 10}); }},
+        {"word wrap", [](TRpLabel& l) { l.SetWordWrap(false); }},
+        {"auto size", [](TRpLabel& l) { l.SetAutoSize(true); }},
+        {"caption", [](TRpLabel& l) { l.SetCaption("Karta wyjeta"); }},
+        {"measurer", [this](TRpLabel&) { report_->SetMeasurer(std::make_unique<FiveByteMeasurer>()); }},
+    };
+    StartReport();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        MeasureForReal();
+        TRpLabel& label = Place(0, 0, 120, 16);
+        label.SetFont(arial);
+        label.SetCaption(text);
+        const Lines kept = label.FormattedLines();
+        row.change(label);
+        label.FormatLines();
+        const Lines lines = label.FormattedLines();
+        EXPECT_NE(lines, kept);
+        EXPECT_EQ(lines, FreshLines(label, label.TextToPrint()));
+        band_->FreePrintable(label);
+    }
 }
 
 TEST_F(LabelTest, WordWrapTakesACharacterALineWhenNoneFits) {

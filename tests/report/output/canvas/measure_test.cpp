@@ -11,6 +11,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace report::output {
@@ -111,7 +112,10 @@ TEST(Measuring, SameFontAgainGivesTheSameAnswers)
     EXPECT_GT(wb, w);
     EXPECT_EQ(m.TextWidth(Arial(10), "Kierowca"), w);
     EXPECT_EQ(m.TextWidth(bold, "Kierowca"), wb);
-    // Half the scale, about half the width.
+    // Half the scale, about half the width, also right after the same font at full scale.
+    EXPECT_NEAR(m.TextWidth(Arial(20), "Kierowca", 0.5L), w, 1);
+    const int w20 = MeasureDevice().TextWidth(Arial(20), "Kierowca");
+    EXPECT_EQ(m.TextWidth(Arial(20), "Kierowca"), w20);
     EXPECT_NEAR(m.TextWidth(Arial(20), "Kierowca", 0.5L), w, 1);
     // Colour and orientation do not change a measurement.
     FontSpec coloured = Arial(10);
@@ -143,6 +147,33 @@ TEST(Measuring, FontsAreMadeOnceAndKeptWithinTheBound)
     EXPECT_EQ(m.TextWidth(Arial(9), "Kierowca"), widths[1]);
     EXPECT_EQ(m.FontsMade(), 6);
     EXPECT_EQ(m.FontsKept(), 3u);
+    // 8, made before 10 and 11 were used again, went for 9; those two are kept.
+    static_cast<void>(m.TextWidth(Arial(10), "W") + m.TextWidth(Arial(11), "W"));
+    EXPECT_EQ(m.FontsMade(), 6);
+}
+
+// Each style, face and size has a font of its own, whatever font was used just before.
+TEST(Measuring, EachStyleHasAFontOfItsOwn)
+{
+    MeasureDevice m;
+    const FontSpec plain = Arial(10);
+    const auto with = [&](const std::function<void(FontSpec&)>& change) {
+        FontSpec font = plain;
+        change(font);
+        return font;
+    };
+    const FontSpec fonts[] = {
+        with([](FontSpec& f) { f.bold = true; }),
+        with([](FontSpec& f) { f.italic = true; }),
+        with([](FontSpec& f) { f.underline = true; }),
+        with([](FontSpec& f) { f.strikeOut = true; }),
+        with([](FontSpec& f) { f.face = "Times New Roman"; }),
+        with([](FontSpec& f) { f.points = 11; }),
+    };
+    for (const FontSpec& font : fonts) {
+        static_cast<void>(m.TextWidth(plain, "W"));
+        EXPECT_EQ(m.Font(font), MakeQFont(font, FontPixelSize(font, kMeasureDpi))) << m.Font(font).toString().toStdString();
+    }
 }
 
 // Widths are sums of the characters' advances; for the faces of the forms that is what a
@@ -217,6 +248,12 @@ TEST(Measuring, TableHoldsUnderAScaledScreen)
         SCOPED_TRACE(name);
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        // The child runs the two tests it is given, whatever sharding, filter or output file
+        // this run was started with.
+        for (const QString& key : env.keys()) {
+            if (key.startsWith("GTEST_"))
+                env.remove(key);
+        }
         env.insert(name, value);
         child.setProcessEnvironment(env);
         child.start(QCoreApplication::applicationFilePath(),

@@ -451,6 +451,66 @@ TEST(PainterCanvasVisibility, WhatIsLeftOutHasNoInkAndWhatIsDrawnIsAsInTheWhole)
     }
 }
 
+// What cannot show is left out, not drawn to be cut away: outside the canvas's clip, and a turned
+// text whose bounds meet the window while the text itself passes beside it.
+TEST(PainterCanvasVisibility, WhatCannotShowIsLeftOut)
+{
+    const Window window{QRect(400, 350, 120, 90), QSize(1000, 900)};
+    const QRect& a = window.area;
+    FontSpec turned;
+    turned.face = "Arial";
+    turned.points = 20;
+    turned.orientation = 450;
+    struct Row {
+        const char* name;
+        std::function<void(Canvas&)> draw;
+        long long skipped;
+    };
+    const Row rows[] = {
+        {"outside the clip",
+         [&](Canvas& c) {
+             c.SetClipRect(GdiRect(a.left(), a.top(), a.left() + 10, a.top() + 10));
+             c.FillRect(GdiRect(a.left() + 40, a.top() + 40, a.left() + 60, a.top() + 60));
+         },
+         1},
+        {"the clip removed",
+         [&](Canvas& c) {
+             c.SetClipRect(GdiRect(a.left(), a.top(), a.left() + 10, a.top() + 10));
+             c.RemoveClip();
+             c.FillRect(GdiRect(a.left() + 40, a.top() + 40, a.left() + 60, a.top() + 60));
+         },
+         0},
+        // Upward to the right along x + y = 650; the window begins at x + y = 750.
+        {"a turned text beside the window",
+         [&](Canvas& c) {
+             c.SetFont(turned);
+             c.TextOut(100, 550, std::string(20, 'W'));
+         },
+         1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const auto draw = [&](Canvas& c) {
+            c.SetBrush(Brush{qRgb(0, 160, 0), BrushStyle::Solid});
+            c.SetBackground({false, 0});
+            row.draw(c);
+        };
+        PaintCounts counts;
+        const QImage part = DrawThrough(window, true, &counts, draw);
+        EXPECT_EQ(counts.skipped, row.skipped);
+        EXPECT_EQ(counts.calls, 1 - row.skipped);
+        EXPECT_EQ(part, DrawThrough(window, false, nullptr, draw).copy(a));
+    }
+    // A clip the painter had before the canvas bounds what shows as well.
+    QImage image = test::WhiteImage(200, 200);
+    QPainter painter(&image);
+    painter.setClipRect(0, 0, 50, 50);
+    PainterCanvas canvas(painter, 96);
+    canvas.SetBrush(kBlackBrush);
+    canvas.FillRect(GdiRect(100, 100, 120, 120));
+    EXPECT_EQ(canvas.Counts().skipped, 1);
+}
+
 // A text beyond the largest size turned 45 degrees over a small target: its glyphs are
 // rasterised over no more than the target and its edge, not over the whole turned cell, and
 // what shows is what the whole cell would give (a painter with a view transform keeps it).

@@ -268,6 +268,54 @@ TEST(PdfDocumentText, MetricsAreTakenOncePerFaceAndStyle) {
     EXPECT_EQ(run.metrics->calls, (std::vector<std::string>{"Arial", "Arial B"}));
 }
 
+// The writer keeps the last metrics, colour, font line and turn from line to line: a line is
+// written as on a page of its own, whatever line came before it. Right-aligned, its place
+// depends on its widths.
+TEST(PdfDocumentText, ALineIsWrittenAsAloneWhateverLineCameBefore) {
+    const auto turned = [](FontSpec font, int orientation) {
+        font.orientation = orientation;
+        return font;
+    };
+    const FontSpec upright = Font("Arial", 10);
+    const FontSpec italic = Font("Arial", 10, false, true);
+    FontSpec red = upright;
+    red.color = qRgb(255, 0, 0);
+    struct Row {
+        const char* name;
+        FontSpec before;
+        FontSpec line;
+    };
+    const Row rows[] = {
+        {"upright after turned", turned(upright, 900), upright},
+        {"turned after upright", upright, turned(upright, 900)},
+        {"turned after turned otherwise", turned(upright, 450), turned(upright, 900)},
+        {"italic after upright", upright, italic},
+        {"upright after italic", italic, upright},
+        {"bold after regular", upright, Font("Arial", 10, true)},
+        {"another size", upright, Font("Arial", 14)},
+        {"another face", Font("Courier New", 10), upright},
+        {"black after red", red, upright},
+    };
+    const auto linesOf = [](const std::vector<FontSpec>& fonts) {
+        TextRun run;
+        for (const FontSpec& font : fonts)
+            run.Text(800, 1200, font, "Suma", HorizontalAlign::Right);
+        return TextLinesOf(run.Finish());
+    };
+    // A font line without its resource name, which depends on the fonts used before.
+    const auto sizeOf = [](const std::string& fontLine) { return fontLine.substr(fontLine.find(' ')); };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::vector<std::string> alone = linesOf({row.line});
+        const std::vector<std::string> after = linesOf({row.before, row.line});
+        ASSERT_EQ(alone.size(), 3u);
+        ASSERT_EQ(after.size(), 6u);
+        EXPECT_EQ(after[3], alone[0]);
+        EXPECT_EQ(sizeOf(after[4]), sizeOf(alone[1]));
+        EXPECT_EQ(after[5], alone[2]);
+    }
+}
+
 TEST(PdfDocumentText, AHundredAndOneFacesAreNumberedOnToF100) {
     TextRun run;
     for (int face = 0; face <= 100; ++face)
@@ -308,7 +356,7 @@ TEST(PdfDocumentText, FontObjectsWithMadeUpMetrics) {
 
     std::string widths;
     for (int code = 0; code < 256; ++code)
-        widths += std::to_string(FakeFontMetrics::Width(static_cast<unsigned char>(code), true)) + " ";
+        widths += std::to_string(FakeFontMetrics::Width(static_cast<unsigned char>(code), true, true)) + " ";
     std::string names;
     for (int code = 2; code < 256; ++code) {
         names += '/';

@@ -128,6 +128,9 @@ std::vector<long double> NumberTable() {
                                 std::numeric_limits<long double>::denorm_min(), 5e-5L, -5e-5L, 4.99999e-10L,
                                 5e-10L, -0.0L, 0.0L};
     values.insert(values.end(), std::begin(large), std::end(large));
+    // Powers of two around the 128 bits the fast road scales in.
+    for (int k = 60; k <= 140; ++k)
+        values.push_back(std::ldexp(1.0L, k));
     values.insert(values.end(), std::begin(tiny), std::end(tiny));
     std::mt19937_64 random(20240515);
     std::uniform_int_distribution<int> exponent(-45, 70);

@@ -291,6 +291,30 @@ TEST(PdfPictures, ARepeatedPictureGivesTheLinesOfAFreshOne) {
     EXPECT_EQ(GraphicLines(ExportedPdf(run)), apart);
 }
 
+// A fitted picture is placed by the offsets of its own side only: in a box wider than its shape
+// it moves right, in a taller one down, wherever the box stands and however often it comes.
+TEST(PdfPictures, AFittedPictureMovesAlongTheSideItLeavesRoomOn) {
+    // 20 x 10 inside 30 x 10: 20 x 10, 5 pixels right.
+    ExportPicture wide = MakePicture(RedBlue(20, 10), 30, 10, PictureClass::GrDBImage);
+    wide.FitMode = TFitMode::fmInsideProp;
+    // 20 x 10 inside 30 x 30: 30 x 15, 7 pixels down, on a bitmap of the box.
+    const ExportPicture tall = MakePicture(RedBlue(20, 10), 30, 30, PictureClass::DBImage);
+    const std::vector<Placed> run = {{wide, 10, 20}, {tall, 10, 20}, {wide, 110, 220}, {tall, 0, 0}};
+    // Points are 0.75 of a pixel; the page is 841.89 points high.
+    const std::vector<std::string> expected = {
+        "q 15.00 0 0 7.50 11.25 819.39 cm",
+        "q 22.50 0 0 11.25 7.50 810.39 cm",
+        "q 15.00 0 0 7.50 86.25 669.39 cm",
+        "q 22.50 0 0 11.25 0.00 825.39 cm",
+    };
+    std::vector<std::string> placings;
+    for (const std::string& line : GraphicLines(ExportedPdf(run))) {
+        if (line.starts_with("q "))
+            placings.push_back(line);
+    }
+    EXPECT_EQ(placings, expected);
+}
+
 TEST(PdfPictures, PixelDataBeforeCoding) {
     const QImage pixels = RedBlue(100, 100);
     const std::string pdf = ExportedPdf({{MakePicture(pixels, 100, 100), 0, 0}});

@@ -9,7 +9,8 @@ TTFontrec FakeFontMetrics::FontMetrics(std::string_view face, bool bold, bool it
     calls.push_back(std::string(face) + (bold ? " B" : "") + (italic ? " I" : ""));
     TTFontrec font;
     for (int code = 0; code <= TTFontrec::kLastChar; ++code)
-        font.Widths[static_cast<std::size_t>(code)] = Width(static_cast<unsigned char>(code), bold);
+        font.Widths[static_cast<std::size_t>(code)] =
+            face == "Courier New" ? kCourierWidth : Width(static_cast<unsigned char>(code), bold, italic);
     font.Ascent = kAscent;
     font.Descent = -200;
     font.CapHeight = 700;

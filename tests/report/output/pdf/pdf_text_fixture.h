@@ -11,14 +11,19 @@
 
 namespace report::output::testing {
 
-// Every code is 300 + code thousandths wide (50 more in bold); ascent 800, descent -200, cap
-// height 700, box -100 -200 1000 900, flags 32, angle -12 in italic, stem 95 (168 in bold).
+// Every code is 300 + code thousandths wide (50 more in bold, 20 more in italic), and 600 in
+// Courier New; ascent 800, descent -200, cap height 700, box -100 -200 1000 900, flags 32, angle
+// -12 in italic, stem 95 (168 in bold).
 class FakeFontMetrics : public PdfFontMetrics {
 public:
     TTFontrec FontMetrics(std::string_view face, bool bold, bool italic) override;
 
-    static int Width(unsigned char code, bool bold) { return 300 + code + (bold ? 50 : 0); }
+    static int Width(unsigned char code, bool bold, bool italic = false)
+    {
+        return 300 + code + (bold ? 50 : 0) + (italic ? 20 : 0);
+    }
     static constexpr int kAscent = 800;
+    static constexpr int kCourierWidth = 600;
 
     // One entry per call: the face, then " B" and " I" for the styles.
     std::vector<std::string> calls;

@@ -59,19 +59,24 @@ TEST_F(ProgressFormTest, IsASmallWindowOnTopWithAGaugeALabelAndCancel) {
 }
 
 TEST_F(ProgressFormTest, ShowsThePrintersProgressOnAMultipleOfFive) {
-    struct Row { int progress; int carried; int gauge; const char* info; };
+    // `before`: a figure shown first, none when negative. The first 0 is shown too, though the
+    // gauge stands at 0 already.
+    struct Row { int before; int progress; int carried; int gauge; const char* info; };
     const Row rows[] = {
-        {42, 42, 10, "10%  Completed"},
-        {45, 45, 45, "45%  Completed"},
-        {45, 42, 45, "45%  Completed"},
-        {100, 100, 100, "100%  Completed"},
+        {-1, 0, 0, 0, "0%  Completed"},
+        {10, 42, 42, 10, "10%  Completed"},
+        {10, 45, 45, 45, "45%  Completed"},
+        {10, 45, 42, 45, "45%  Completed"},
+        {10, 100, 100, 100, "100%  Completed"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.progress);
         TRpPrinter printer;
         TRpProgressForm form(&printer);
-        printer.SetProgress(10);
-        form.ProgressMessage(10);
+        if (row.before >= 0) {
+            printer.SetProgress(row.before);
+            form.ProgressMessage(row.before);
+        }
         printer.SetProgress(row.progress);
         form.ProgressMessage(row.carried);
         EXPECT_EQ(form.Gauge()->value(), row.gauge);
@@ -99,6 +104,19 @@ TEST_F(ProgressFormTest, FollowsTheRunAsItsClientWindow) {
     orphan.ProgressMessage(50);
     orphan.CancelButton()->click();
     EXPECT_EQ(orphan.Gauge()->value(), 0);
+}
+
+// A long run hears its Cancel through the progress messages: each lets waiting window messages
+// through.
+TEST_F(ProgressFormTest, EachFigureLetsAWaitingCancelThrough) {
+    FakeReport report;
+    TRpPrinter printer(&report);
+    TRpProgressForm form(&printer);
+    QMetaObject::invokeMethod(form.CancelButton(), &QPushButton::click, Qt::QueuedConnection);
+    printer.SetProgress(5);
+    form.ProgressMessage(5);
+    EXPECT_EQ(report.stopRequests, 1);
+    EXPECT_TRUE(printer.Cancelled());
 }
 
 // Counts the paints of the window's label and keeps the text the last one showed.

@@ -101,7 +101,13 @@ TEST(TRpXDocumentTest, PicturesAreSizedByTheZoomWithHalvesToEven)
     const QImage picture = document->PagePicture(1, 50);
     EXPECT_EQ(picture.size(), QSize(397, 562));
     EXPECT_EQ(picture.pixel(10, 10), qRgb(255, 255, 255));
-    // A picture beyond the caps is not made.
+    // A picture beyond the caps is not made: more pixels than the cap (7940 x 11230), a side
+    // longer than the cap (18898 x 38), or both.
+    EXPECT_TRUE(document->PagePicture(1, 1000).isNull());
+    const auto strip = Open(Document({QString()}, QStringLiteral("<Header Pagewidth=\"5000\" Pageheight=\"10\"/>")));
+    ASSERT_NE(strip, nullptr);
+    EXPECT_TRUE(strip->PagePicture(1, 100).isNull());
+    EXPECT_FALSE(strip->PagePicture(1, 80).isNull());
     EXPECT_TRUE(document->PagePicture(1, 100000).isNull());
 }
 
@@ -316,31 +322,51 @@ TEST(TRpXDocumentTest, PicturesAreDecodedOncePerDocument)
               4);
 }
 
-// A page shows images up to its budget of decoded data, in drawing order, the later ones as not
-// available; the pictures kept stay within theirs, the one drawn longest ago going first.
-TEST(TRpXDocumentTest, PicturesStayWithinTheBudgetsOfThePageAndTheDocument)
+// The image items of a document, in order.
+std::vector<const TRpDocnode*> ImageNodes(const TRpXDocument& document)
+{
+    std::vector<const TRpDocnode*> nodes;
+    for (const std::unique_ptr<TRpDocnode>& page : document.Root().Children)
+        for (const std::unique_ptr<TRpDocnode>& item : page->Children)
+            if (item->Name == QLatin1String("Item"))
+                nodes.push_back(item.get());
+    return nodes;
+}
+
+// Which of items first..last a page drawing them one after another shows.
+std::vector<bool> PageShows(TRpXImageCache& cache, const std::vector<const TRpDocnode*>& nodes, std::size_t first,
+                            std::size_t last)
+{
+    std::size_t used = 0;
+    std::vector<bool> shown;
+    for (std::size_t i = first; i <= last; ++i)
+        shown.push_back(!cache.Picture(*nodes[i], true, used).isNull());
+    return shown;
+}
+
+// Five 8 x 8 pictures of their own colours, LZW coded.
+std::unique_ptr<TRpXDocument> FivePictures()
 {
     std::vector<QByteArray> pictures;
     for (int i = 0; i < 5; ++i)
         pictures.push_back(Bmp(8, 8, qRgb(10 * i, 0, 0)));
-    const std::size_t data = static_cast<std::size_t>(pictures[0].size());
-    const auto document = Open(Document({ImageItems(pictures, true)}));
+    return Open(Document({ImageItems(pictures, true)}));
+}
+
+constexpr std::size_t kPicturePixels = 8 * 8 * 4;
+
+// A page shows images up to its budget of decoded data, in drawing order, the later ones as not
+// available; the pictures kept stay within theirs, the one drawn longest ago going first.
+TEST(TRpXDocumentTest, PicturesStayWithinTheBudgetsOfThePageAndTheDocument)
+{
+    const std::size_t data = static_cast<std::size_t>(Bmp(8, 8, 0).size());
+    const auto document = FivePictures();
     ASSERT_NE(document, nullptr);
-    std::vector<const TRpDocnode*> nodes;
-    for (const std::unique_ptr<TRpDocnode>& page : document->Root().Children)
-        for (const std::unique_ptr<TRpDocnode>& item : page->Children)
-            if (item->Name == QLatin1String("Item"))
-                nodes.push_back(item.get());
+    const std::vector<const TRpDocnode*> nodes = ImageNodes(*document);
     ASSERT_EQ(nodes.size(), 5u);
-    const std::size_t pixels = 8 * 8 * 4;
+    const std::size_t pixels = kPicturePixels;
     TRpXImageCache cache(3 * data, 3 * pixels);
-    const auto page = [&](std::size_t first, std::size_t last) {
-        std::size_t used = 0;
-        std::vector<bool> shown;
-        for (std::size_t i = first; i <= last; ++i)
-            shown.push_back(!cache.Picture(*nodes[i], true, used).isNull());
-        return shown;
-    };
+    const auto page = [&](std::size_t first, std::size_t last) { return PageShows(cache, nodes, first, last); };
     EXPECT_EQ(page(0, 4), (std::vector<bool>{true, true, true, false, false}));
     EXPECT_EQ(cache.Decodes(), 3);
     EXPECT_EQ(page(0, 2), (std::vector<bool>{true, true, true}));
@@ -352,6 +378,32 @@ TEST(TRpXDocumentTest, PicturesStayWithinTheBudgetsOfThePageAndTheDocument)
     EXPECT_EQ(page(0, 2), (std::vector<bool>{true, true, true}));
     EXPECT_EQ(cache.Decodes(), 8);
     EXPECT_LE(cache.KeptBytes(), 3 * pixels);
+}
+
+// A picture drawn again counts as drawn last: the one that goes is the one drawn longest ago,
+// not the one decoded first. A picture larger than all the room is shown still, and kept alone.
+TEST(TRpXDocumentTest, ThePictureDrawnLongestAgoGoesFirst)
+{
+    const auto document = FivePictures();
+    ASSERT_NE(document, nullptr);
+    const std::vector<const TRpDocnode*> nodes = ImageNodes(*document);
+    ASSERT_EQ(nodes.size(), 5u);
+    TRpXImageCache cache(kMaxRpxPageImageBytes, 3 * kPicturePixels);
+    static_cast<void>(PageShows(cache, nodes, 0, 2));
+    static_cast<void>(PageShows(cache, nodes, 0, 0));  // 0 is drawn last now, 1 longest ago
+    static_cast<void>(PageShows(cache, nodes, 3, 3));
+    EXPECT_EQ(cache.Decodes(), 4);
+    static_cast<void>(PageShows(cache, nodes, 0, 0));
+    static_cast<void>(PageShows(cache, nodes, 2, 2));
+    EXPECT_EQ(cache.Decodes(), 4);
+    static_cast<void>(PageShows(cache, nodes, 1, 1));
+    EXPECT_EQ(cache.Decodes(), 5);
+
+    TRpXImageCache tight(kMaxRpxPageImageBytes, kPicturePixels - 1);
+    EXPECT_EQ(PageShows(tight, nodes, 0, 1), (std::vector<bool>{true, true}));
+    EXPECT_EQ(tight.KeptBytes(), kPicturePixels);
+    EXPECT_EQ(PageShows(tight, nodes, 1, 1), (std::vector<bool>{true}));
+    EXPECT_EQ(tight.Decodes(), 2);
 }
 
 // Giant turned texts around an XML page: left out, or their glyphs rasterised over no more than
