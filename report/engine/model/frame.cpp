@@ -2,7 +2,7 @@
 
 #include "report/engine/model/report.h"
 #include "report/output/export/export_filter.h"
-#include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 
 #include <algorithm>
 #include <array>

@@ -7,6 +7,7 @@
 #include "report/engine/run/report_window.h"
 #include "report/output/export/export_filter.h"
 #include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 #include "report/output/pages/page_format.h"
 #include "report/output/canvas/painter_canvas.h"
 #include "utility/rp_error.h"

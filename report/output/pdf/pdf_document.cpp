@@ -1,6 +1,6 @@
 #include "report/output/pdf/pdf_document.h"
 
-#include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 #include "report/output/pdf/pdf_picture_box.h"
 #include "utility/rp_error.h"
 #include "report/output/printer/rp_printer.h"

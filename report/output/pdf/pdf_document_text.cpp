@@ -4,6 +4,7 @@
 #include "report/output/pdf/pdf_document.h"
 
 #include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 #include "report/output/pdf/pdf_fonts.h"
 #include "report/output/pdf/pdf_numbers.h"
 #include "report/output/printer/rp_printer.h"

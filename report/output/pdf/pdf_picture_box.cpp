@@ -2,6 +2,7 @@
 
 #include "report/output/canvas/canvas.h"
 #include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 #include "report/output/pdf/pdf_numbers.h"
 #include "report/output/pdf/pdf_picture.h"
 #include "report/output/printer/printer_service.h"

@@ -1,6 +1,7 @@
 #include "report/output/preview/rp_preview.h"
 
 #include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 #include "report/output/pages/page_paint.h"
 #include "report/output/printer/paper_sizes.h"
 #include "report/output/printer/rp_printer.h"

@@ -1,6 +1,7 @@
 #include "report/output/printer/rp_printer.h"
 
 #include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 #include "report/output/canvas/painter_canvas.h"
 #include "report/output/printer/progress_form.h"
 #include "utility/rp_error.h"
