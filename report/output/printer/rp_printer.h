@@ -13,7 +13,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <QTreeView>
+#include <QWidget>
 
 #include <cstdint>
 #include <filesystem>
@@ -109,7 +109,6 @@ public:
     void SetDestination(TRpPrinterDestination destination) { destination_ = destination; }
     // Moves to page `n`, but only while the current page number lies in 1..PageCount.
     void SetCurrentPage(int n);
-    void SetOutline(QTreeView* view) { outlineView_ = view; }
 
     // Page `n` of a busy or finished document; nullopt for any other number or a page that
     // cannot be read.
@@ -166,7 +165,6 @@ public:
     [[nodiscard]] bool ReportFileLoaded() const { return reportFileLoaded_; }
     void SetReportFileLoaded(bool value) { reportFileLoaded_ = value; }
     [[nodiscard]] QWidget* PreviewForm() const { return previewForm_; }
-    [[nodiscard]] QTreeView* OutlineView() const { return outlineView_; }
     [[nodiscard]] TRpPrinterStatus Status() const { return status_; }
     [[nodiscard]] TRpPrinterDestination Destination() const { return destination_; }
     [[nodiscard]] int PageCount() const { return pageCount_; }
@@ -226,7 +224,6 @@ private:
     TRpPrinterCallback afterPreview_;
     TRpPrinterCallback onPreview_;
     QPointer<QWidget> previewForm_;
-    QPointer<QTreeView> outlineView_;
     QString title_;
     int firstPage_ = 0;
     int lastPage_ = 0;
