@@ -215,7 +215,8 @@ void TCustomRpReport::StartDocument(bool partOfJob) {
     // The last column: the first band's fit test opens page 1.
     CurrentColumn = Page.Columns();
     if (Exporting && ExportFilter != nullptr && !ExportFilter->Active) {
-        ExportFilter->Start(RoundHalfEvenInt(NativePage(3)), RoundHalfEvenInt(NativePage(1)), Font);
+        ExportFilter->Start(RoundHalfEvenInt(NativePage(3)), RoundHalfEvenInt(NativePage(1)), Font,
+                            printer.DeviceForExport());
     }
 }
 

@@ -21,6 +21,8 @@ namespace report::output {
 
 // Every layout measures and records at this resolution, whatever the screen's.
 inline constexpr int kMeasureDpi = 96;
+// Device pixels per 0.1 mm of that resolution: the factor of recorded pages.
+inline constexpr long double kRecordFactor = static_cast<long double>(kMeasureDpi) / 254.0L;
 // Fonts are never made larger than this many pixels (a damaged page cannot ask for more).
 inline constexpr int kMaxFontPixels = 16384;
 

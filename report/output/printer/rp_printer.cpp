@@ -224,6 +224,10 @@ int TRpPrinter::DeviceWidth(long double width) const { return RoundHalfEvenInt(w
 
 int TRpPrinter::DeviceHeight(long double height) const { return RoundHalfEvenInt(height * yFactor_); }
 
+ExportDevice TRpPrinter::DeviceForExport() const {
+    return ExportDevice{xFactor_, yFactor_, offsetX_, offsetY_, DefaultPrinterResolution};
+}
+
 int TRpPrinter::GetPageWidth() const {
     return GetOrientation() == 0 ? GetPaperWidth() : GetPaperLength();
 }

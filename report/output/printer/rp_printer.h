@@ -5,6 +5,9 @@
 #pragma once
 
 #include "report/output/canvas/canvas.h"
+#include "report/output/canvas/measure.h"
+#include "report/output/export/export_device.h"
+#include "report/output/export/report_interfaces.h"
 #include "report/output/pages/page_format.h"
 #include "report/output/pages/page_list.h"
 #include "report/output/printer/printer_settings.h"
@@ -30,9 +33,6 @@ class PageRecorder;
 
 enum class TRpPrinterDestination : std::uint8_t { rpdRecord, rpdPrinter };
 enum class TRpPrinterStatus : std::uint8_t { rpsReady, rpsBusy, rpsFinished };
-
-// Device pixels per 0.1 mm of recorded pages: 96 dpi, whatever the screen's resolution.
-inline constexpr long double kRecordFactor = static_cast<long double>(kMeasureDpi) / 254.0L;
 
 class TRpPrinter : public QObject {
     Q_OBJECT
@@ -68,6 +68,9 @@ public:
     [[nodiscard]] int DeviceY(long double y) const;
     [[nodiscard]] int DeviceWidth(long double width) const;
     [[nodiscard]] int DeviceHeight(long double height) const;
+    // What an export of this run needs of the device: the factors and origin in force, and the
+    // default printer's resolution for pictures kept at the printer's scale, asked when needed.
+    [[nodiscard]] ExportDevice DeviceForExport() const;
     // The current page's drawing surface; nullptr when no page is open.
     [[nodiscard]] Canvas* GetCanvas() { return canvas_; }
     // Paper size in 0.1 mm regardless of orientation, and the page size after it.
