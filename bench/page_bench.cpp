@@ -3,6 +3,7 @@
 // QFontMetricsF per word. Usage: page_bench [rounds, default 1000] [words, default 10000]
 #include "report/output/canvas/font_resolver.h"
 #include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 #include "report/output/pages/page_format.h"
 #include "report/output/canvas/painter_canvas.h"
 #include "utility/cp1250.h"

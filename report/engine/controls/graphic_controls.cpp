@@ -4,7 +4,6 @@
 #include "report/engine/model/print_run.h"
 #include "report/engine/model/report_model.h"
 #include "report/engine/controls/shape.h"
-#include "report/output/canvas/measure.h"
 #include "report/output/printer/rp_printer.h"
 
 namespace report::engine {

@@ -3,7 +3,7 @@
 #include "report/engine/controls/image.h"
 #include "report/engine/model/print_run.h"
 #include "report/engine/model/report_model.h"
-#include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 #include "report/output/printer/rp_printer.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 #include "report/engine/model/band.h"
 #include "report/engine/model/flag_scope.h"
 #include "report/engine/model/report_model.h"
-#include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 
 #include "report/engine/model/print_run.h"
 #include "report/engine/model/report_model.h"
-#include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 // The report's bands: ownership, the band list in print order and the layout of the design page.
 #include "report/engine/model/report_model.h"
-#include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "report/engine/model/band_size.h"
 
-#include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 
 namespace report::engine {
 

@@ -1,7 +1,7 @@
 #include "report/engine/model/base_panel.h"
 
 #include "report/engine/model/report_model.h"
-#include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 
 #include <algorithm>
 #include <cmath>

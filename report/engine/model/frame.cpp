@@ -3,7 +3,7 @@
 #include "report/engine/model/print_run.h"
 #include "report/engine/model/report_model.h"
 #include "report/output/export/export_filter.h"
-#include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 
 #include <algorithm>
 #include <array>

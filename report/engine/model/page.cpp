@@ -1,7 +1,7 @@
 #include "report/engine/model/page.h"
 
 #include "report/engine/model/report_model.h"
-#include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 
 #include <utility>
 

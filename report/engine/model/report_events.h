@@ -1,7 +1,7 @@
 // What a report run answers and the events a report fires around it.
 #pragma once
 
-#include "report/output/printer/printer_windows.h"
+#include "report/output/export/report_interfaces.h"
 
 #include <cstdint>
 #include <functional>

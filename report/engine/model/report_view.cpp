@@ -1,6 +1,6 @@
 // The report's design view: the page with its margins and columns, drawn on a report canvas.
 #include "report/engine/model/report_model.h"
-#include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 
 #include <cstdlib>
 

@@ -6,7 +6,7 @@
 #include "report/engine/model/printable.h"
 #include "report/engine/model/report_model.h"
 #include "report/expr/ev_environment.h"
-#include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 #include "report/output/export/export_filter.h"
 #include "report/output/printer/rp_printer.h"
 

@@ -106,7 +106,6 @@ TRpRunResult TCustomRpReport::ExportWithFilter(output::TRpExportFilter& filter) 
     if (!available_ || backgroundRun_) return TRpRunResult::Busy;
     SetExportFilter(&filter);
     filter.Report = &Window();
-    filter.RpPrinter = RpPrinter;
     PrintToDevice = false;
     std::unique_ptr<output::TRpProgressForm> progress;
     TRpPrinter* const previous = RpPrinter;
@@ -130,7 +129,6 @@ TRpRunResult TCustomRpReport::ExportWithCurrentPrinter(output::TRpExportFilter& 
     if (!available_ || backgroundRun_) return TRpRunResult::Busy;
     SetExportFilter(&filter);
     filter.Report = &Window();
-    filter.RpPrinter = &printer;
     PrintToDevice = false;
     std::unique_ptr<output::TRpProgressForm> progress;
     output::ClientWindow* const client = printer.GetClientWindow();

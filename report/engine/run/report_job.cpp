@@ -3,7 +3,7 @@
 #include "report/engine/run/report.h"
 #include "report/engine/run/report_window.h"
 #include "report/output/export/export_filter.h"
-#include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 #include "report/output/printer/rp_printer.h"
 #include "utility/cp1250.h"
 

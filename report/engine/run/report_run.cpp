@@ -9,6 +9,7 @@
 #include "report/expr/expr_unit.h"
 #include "report/output/export/export_filter.h"
 #include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 #include "report/output/pages/page_format.h"
 #include "report/output/canvas/painter_canvas.h"
 #include "utility/rp_error.h"
@@ -228,7 +229,8 @@ void TCustomRpReport::StartDocument(bool partOfJob) {
                                                           : TPrinterOrientation::poPortrait);
     }
     if (Exporting && ExportFilter != nullptr && !ExportFilter->Active) {
-        ExportFilter->Start(RoundHalfEvenInt(NativePage(3)), RoundHalfEvenInt(NativePage(1)), Font);
+        ExportFilter->Start(RoundHalfEvenInt(NativePage(3)), RoundHalfEvenInt(NativePage(1)), Font,
+                            printer.DeviceForExport());
     }
 }
 

@@ -125,8 +125,6 @@ void TRpReportWindow::FinishedPagesMessage(int count) {
     if (report_.RpPrinter != nullptr) report_.FinishedPagesMessage(*report_.RpPrinter, count);
 }
 
-const output::TRpPrinter* TRpReportWindow::RunPrinter() const { return report_.RpPrinter; }
-
 void TRpReportWindow::PreviewWhileGeneratingMessage() {
     Shown([this] { static_cast<void>(report_.PreviewWhileGenerating()); });
 }

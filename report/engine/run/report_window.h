@@ -2,7 +2,7 @@
 // progress windows and export filters talk to. Owned by the report; every call goes on to it.
 #pragma once
 
-#include "report/output/export/export_filter.h"
+#include "report/output/export/report_interfaces.h"
 #include "report/output/printer/printer_windows.h"
 
 #include <QObject>
@@ -14,9 +14,7 @@ namespace report::engine {
 
 class TCustomRpReport;
 
-class TRpReportWindow : public output::PreviewedReport,
-                        public output::ClientWindow,
-                        public output::ExportedReport {
+class TRpReportWindow : public output::PreviewedReport, public output::ClientWindow {
     Q_OBJECT
 public:
     explicit TRpReportWindow(TCustomRpReport& report);
@@ -53,9 +51,6 @@ public:
     [[nodiscard]] QObject* WindowObject() override { return this; }
     void ProgressMessage(int percent) override;
     void FinishedPagesMessage(int count) override;
-
-    // ExportedReport
-    [[nodiscard]] const output::TRpPrinter* RunPrinter() const override;
 
     // 1029: preview while generating; what it raises is shown in an error box.
     void PreviewWhileGeneratingMessage();

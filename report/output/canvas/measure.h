@@ -1,5 +1,4 @@
-// Text measuring on a fixed device, independent of the live screen, and the integer rounding
-// helpers the layout relies on.
+// Text measuring on a fixed device, independent of the live screen.
 #pragma once
 
 #include "report/output/canvas/canvas.h"
@@ -22,17 +21,13 @@ namespace report::output {
 
 // Every layout measures and records at this resolution, whatever the screen's.
 inline constexpr int kMeasureDpi = 96;
+// Device pixels per 0.1 mm of that resolution: the factor of recorded pages.
+inline constexpr long double kRecordFactor = static_cast<long double>(kMeasureDpi) / 254.0L;
 // Fonts are never made larger than this many pixels (a damaged page cannot ask for more).
 inline constexpr int kMaxFontPixels = 16384;
 
-// number x numerator / denominator, rounded to the nearest integer, halves away from zero;
-// -1 when the denominator is 0 or the result does not fit in an int.
-[[nodiscard]] int MulDiv(int number, int numerator, int denominator);
 // Pixel height of a font of `points` at `dpi`: MulDiv(points, dpi, 72).
 [[nodiscard]] int FontPixelHeight(int points, int dpi);
-// To the nearest integer, halves to even. NaN gives 0; values beyond the range saturate.
-[[nodiscard]] std::int64_t RoundHalfEven(long double value);
-[[nodiscard]] int RoundHalfEvenInt(long double value);
 // The pixel size a canvas at `dpi` draws `font` with: |FontPixelHeight| x scale, rounded half
 // to even, kept within 1..kMaxFontPixels.
 [[nodiscard]] int FontPixelSize(const FontSpec& font, int dpi, long double scale = 1);

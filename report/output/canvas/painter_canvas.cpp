@@ -1,5 +1,6 @@
 #include "report/output/canvas/painter_canvas.h"
 
+#include "report/output/canvas/rounding.h"
 #include "utility/cp1250.h"
 
 #include <QPainterPath>

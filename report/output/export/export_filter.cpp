@@ -16,7 +16,11 @@ std::string TRpExportFilter::GetVendorName() const { return "Kartovan"; }
 
 bool TRpExportFilter::GetStreaming() const { return false; }
 
-void TRpExportFilter::Start(std::int32_t, std::int32_t, const FontSpec&) { Active = true; }
+void TRpExportFilter::Start(std::int32_t, std::int32_t, const FontSpec&, const ExportDevice& device)
+{
+    device_ = device;
+    Active = true;
+}
 
 void TRpExportFilter::EndPage() {}
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "report/output/canvas/canvas.h"
+#include "report/output/export/export_device.h"
 
 #include <QImage>
 #include <QRect>
@@ -17,7 +18,7 @@
 
 namespace report::output {
 
-class TRpPrinter;
+class ExportedReport;
 
 enum class TRpShapeType : std::uint8_t {
     rpsRectangle, rpsCircle, rpsVertLine, rpsHorLine, rpsTopAndBottom, rpsRightAndLeft, rpsRoundRect,
@@ -77,21 +78,6 @@ struct ExportText {
     bool operator==(const ExportText&) const = default;
 };
 
-// What a filter may ask of the report it exports: its page size in tenths of a millimetre while
-// the run lasts (each page takes the size in force when it is begun), and the run's printer object.
-class ExportedReport {
-public:
-    ExportedReport() = default;
-    ExportedReport(const ExportedReport&) = delete;
-    ExportedReport& operator=(const ExportedReport&) = delete;
-    virtual ~ExportedReport() = default;
-
-    [[nodiscard]] virtual long double PageWidth() const = 0;
-    [[nodiscard]] virtual long double PageLength() const = 0;
-    // The printer object the run draws with (its device factors); null before a run.
-    [[nodiscard]] virtual const TRpPrinter* RunPrinter() const = 0;
-};
-
 // Receives one report run: Start once, then per page NewPage, the page's content and EndPage,
 // then Finish. A run that is cancelled or fails ends without Finish.
 class TRpExportFilter {
@@ -113,14 +99,15 @@ public:
     // Whether this filter writes the PDF document, which draws rules and PDF shapes itself.
     [[nodiscard]] virtual bool IsPDFDocumentFilter() const { return false; }
 
-    // When a run begins and the filter is not active; paper size in tenths of a millimetre.
-    // A filter that cannot open its output throws ERpError here.
-    virtual void Start(std::int32_t paperWidth, std::int32_t paperLength, const FontSpec& font);
+    // When a run begins and the filter is not active; paper size in tenths of a millimetre, and
+    // the device the run draws for, kept as Device(). A filter that cannot open its output
+    // throws ERpError here.
+    virtual void Start(std::int32_t paperWidth, std::int32_t paperLength, const FontSpec& font,
+                       const ExportDevice& device);
     virtual void EndPage();
     virtual void Finish();
     virtual void NewPage();
-    // A shape or picture whose box has its top left at (x, y), in device pixels of the run's
-    // printer object.
+    // A shape or picture whose box has its top left at (x, y), in device pixels of Device().
     virtual void ExportControl(const ExportedControl& control, long double x, long double y);
     virtual void ExportControlAlt(const ExportedControl& control, long double x, long double y);
     // Once per printed band, at (x, y) in device pixels; `expanded` is the height it was printed with.
@@ -131,13 +118,17 @@ public:
                             HorizontalAlign alignment, std::string_view text);
     virtual void TextOutputRec(const ExportText& info);
 
-    // The printer object the report had when the export began; not owned.
-    TRpPrinter* RpPrinter = nullptr;
+    // The device of the run, as Start was handed it; the recorded pages' device before.
+    [[nodiscard]] const ExportDevice& Device() const { return device_; }
+
     // Start was called and Finish not yet.
     bool Active = false;
     std::filesystem::path FileName;
     // The report being exported, set by the report for the run; not owned.
     ExportedReport* Report = nullptr;
+
+private:
+    ExportDevice device_;
 };
 
 }  // namespace report::output

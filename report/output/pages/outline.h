@@ -1,13 +1,14 @@
 // The outline a recorded document may carry: entries of caption, level, rectangle, page and
-// identifier, shown as a tree. The page list empties it with every new document.
+// identifier. The page list empties it with every new document; a window that shows it is told
+// of every change.
 #pragma once
 
-#include <QPointer>
 #include <QRect>
-#include <QTreeWidget>
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace report::output {
@@ -25,25 +26,26 @@ struct TRpOutlineEntry {
 
 class TRpOutline {
 public:
-    // Forgets every entry; a tree view shown is emptied.
+    using ChangeHandler = std::function<void(const TRpOutline& outline)>;
+
+    // Forgets every entry.
     void Clear();
-    // Appends an entry (its caption cut to 51 characters) and shows it in the tree view.
+    // Appends an entry, its caption cut to 51 characters.
     void Add(TRpOutlineEntry entry);
     [[nodiscard]] const std::vector<TRpOutlineEntry>& Entries() const { return entries_; }
 
-    // Stores the tree view (not owned; nullptr: none) and fills it.
-    void SetTreeView(QTreeWidget* view);
-    [[nodiscard]] QTreeWidget* TreeView() const { return view_; }
+    // Called after every Clear and Add (empty: nobody is told); replaces the one before.
+    void SetOnChange(ChangeHandler onChange) { onChange_ = std::move(onChange); }
 
     // The rectangle and page of the first entry with identifier `id`; false, with an empty
     // rectangle and page 0, when there is none.
     [[nodiscard]] bool Find(std::int32_t id, QRect& rect, std::int32_t& page) const;
 
 private:
-    void Fill();
+    void Changed() const;
 
     std::vector<TRpOutlineEntry> entries_;
-    QPointer<QTreeWidget> view_;
+    ChangeHandler onChange_;
 };
 
 }  // namespace report::output

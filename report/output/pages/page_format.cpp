@@ -1,5 +1,6 @@
 #include "report/output/pages/page_format.h"
 
+#include "report/output/canvas/rounding.h"
 #include "report/output/codec/deflate.h"
 
 #include <concepts>

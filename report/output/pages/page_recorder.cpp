@@ -1,5 +1,7 @@
 #include "report/output/pages/page_format.h"
 
+#include "report/output/canvas/rounding.h"
+
 #include <algorithm>
 
 namespace report::output {

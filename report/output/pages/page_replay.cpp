@@ -1,6 +1,8 @@
 // Replay of a recorded page onto any canvas, stretched into a target rectangle.
 #include "report/output/pages/page_format.h"
 
+#include "report/output/canvas/rounding.h"
+
 #include <algorithm>
 #include <type_traits>
 

@@ -1,9 +1,9 @@
 #include "report/output/pdf/pdf_document.h"
 
-#include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
+#include "report/output/export/report_interfaces.h"
 #include "report/output/pdf/pdf_picture_box.h"
 #include "utility/rp_error.h"
-#include "report/output/printer/rp_printer.h"
 
 #include "utility/datetime.h"
 
@@ -43,11 +43,18 @@ std::string TRpPDFDocumentFilter::GetFilterName() const { return "PDF document";
 
 bool TRpPDFDocumentFilter::GetStreaming() const { return false; }
 
-void TRpPDFDocumentFilter::Start(std::int32_t paperWidth, std::int32_t paperLength, const FontSpec& font)
+void TRpPDFDocumentFilter::Start(std::int32_t paperWidth, std::int32_t paperLength, const FontSpec& font,
+                                 const ExportDevice& device)
 {
     // The output first: a filter whose file cannot be created is not active.
     CreateStream(FileName);
-    TRpPAbstractExportFilter::Start(paperWidth, paperLength, font);
+    TRpPAbstractExportFilter::Start(paperWidth, paperLength, font, device);
+    // Device pixels per 0.1 mm into points per device pixel.
+    if (device.XFactor > 0)
+        scaleX_ = kPointsPerMillimetre / (device.XFactor * 10);
+    if (device.YFactor > 0)
+        scaleY_ = kPointsPerMillimetre / (device.YFactor * 10);
+    printerResolution_ = 0;
 }
 
 void TRpPDFDocumentFilter::NewPage()
@@ -91,13 +98,6 @@ void TRpPDFDocumentFilter::StartPage()
     if (pageOpen_)
         ClosePage();
     if (Report) {
-        if (const TRpPrinter* printer = Report->RunPrinter()) {
-            // Device pixels per 0.1 mm into points per device pixel.
-            if (printer->XFactor() > 0)
-                scaleX_ = kPointsPerMillimetre / (printer->XFactor() * 10);
-            if (printer->YFactor() > 0)
-                scaleY_ = kPointsPerMillimetre / (printer->YFactor() * 10);
-        }
         pageWidth_ = static_cast<long double>(RoundHalfEven(Report->PageWidth())) * 0.1L * kPointsPerMillimetre;
         pageHeight_ = static_cast<long double>(RoundHalfEven(Report->PageLength())) * 0.1L * kPointsPerMillimetre;
     }

@@ -85,8 +85,10 @@ public:
     [[nodiscard]] bool GetStreaming() const override;
     [[nodiscard]] bool IsPDFDocumentFilter() const override { return true; }
 
-    // Opens the output (ERpError when the file cannot be created); the arguments are not used.
-    void Start(std::int32_t paperWidth, std::int32_t paperLength, const FontSpec& font) override;
+    // Opens the output (ERpError when the file cannot be created) and takes the scale of the
+    // device; the paper and the font are not used.
+    void Start(std::int32_t paperWidth, std::int32_t paperLength, const FontSpec& font,
+               const ExportDevice& device) override;
     // The first call only marks the first page; each later one breaks to a new page.
     void NewPage() override;
     void EndPage() override;
@@ -134,7 +136,7 @@ public:
     [[nodiscard]] bool PageOpen() const { return pageOpen_; }
     [[nodiscard]] long double PageWidth() const { return pageWidth_; }
     [[nodiscard]] long double PageHeight() const { return pageHeight_; }
-    // Points per device pixel of the run's printer object.
+    // Points per device pixel of the device handed to Start.
     [[nodiscard]] long double ScaleX() const { return scaleX_; }
     [[nodiscard]] long double ScaleY() const { return scaleY_; }
 
@@ -204,10 +206,11 @@ private:
     bool firstNewPage_ = true;
     long double pageWidth_ = 595;
     long double pageHeight_ = 840;
-    // Points per pixel at the recording resolution, until a report's printer says otherwise.
+    // Points per pixel at the recording resolution, until the device handed to Start says
+    // otherwise.
     long double scaleX_ = 0.75L;
     long double scaleY_ = 0.75L;
-    // The default printer's resolution in dots per inch, asked once per run and only when a
+    // The device's picture resolution in dots per inch, asked once per run and only when a
     // picture needs it; 0 until then.
     int printerResolution_ = 0;
 };

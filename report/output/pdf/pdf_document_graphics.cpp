@@ -15,7 +15,7 @@ namespace report::output {
 
 void TRpPDFDocumentFilter::ExportControl(const ExportedControl& control, long double x, long double y)
 {
-    // The page first: it settles the scale factors the items are measured with.
+    // A page is begun by its first control, whether it draws anything or not.
     if (!pageOpen_)
         StartPage();
     if (const auto* shape = std::get_if<ExportShape>(&control)) {
@@ -44,7 +44,7 @@ std::optional<TPDFItemRec> TRpPDFDocumentFilter::PictureItemOf(const ExportPictu
     if (found == pictures_.end()) {
         const auto resolution = [this] {
             if (printerResolution_ <= 0)
-                printerResolution_ = DefaultPrinterResolution();
+                printerResolution_ = Device().PictureResolution ? Device().PictureResolution() : kMeasureDpi;
             return printerResolution_;
         };
         std::optional<PictureBox> box = MakePictureBox(picture, 0, 0, resolution);

@@ -3,10 +3,8 @@
 // key and written, two objects each, when the file is written.
 #include "report/output/pdf/pdf_document.h"
 
-#include "report/output/canvas/measure.h"
 #include "report/output/pdf/pdf_fonts.h"
 #include "report/output/pdf/pdf_numbers.h"
-#include "report/output/printer/rp_printer.h"
 
 #include "utility/cp1250.h"
 
@@ -25,12 +23,10 @@ long double Radians(long double degrees) { return degrees / 360 * 2 * std::numbe
 void TRpPDFDocumentFilter::TextOutput(long double x, long double y, const FontSpec& font, QRgb,
                                       HorizontalAlign alignment, std::string_view text)
 {
-    // The page first: it takes the scale of the run's printer.
     if (!pageOpen_)
         StartPage();
-    const TRpPrinter* printer = Report ? Report->RunPrinter() : nullptr;
-    const long double dx = printer ? printer->DeviceX(x) : RoundHalfEven(x * kRecordFactor);
-    const long double dy = printer ? printer->DeviceY(y) : RoundHalfEven(y * kRecordFactor);
+    const long double dx = Device().DeviceX(x);
+    const long double dy = Device().DeviceY(y);
 
     // The line is measured with the widths the file gives the reader, so that a right-aligned
     // or centred line ends or centres where it should at any size.

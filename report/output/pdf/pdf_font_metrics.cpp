@@ -1,7 +1,7 @@
 #include "report/output/pdf/pdf_font_metrics.h"
 
 #include "report/output/canvas/font_resolver.h"
-#include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 #include "report/output/pdf/pdf_glyph_names.h"
 #include "utility/rp_error.h"
 

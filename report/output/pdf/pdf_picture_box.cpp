@@ -2,9 +2,9 @@
 
 #include "report/output/canvas/canvas.h"
 #include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 #include "report/output/pdf/pdf_numbers.h"
 #include "report/output/pdf/pdf_picture.h"
-#include "report/output/printer/printer_service.h"
 
 #include <QPainter>
 
@@ -143,19 +143,6 @@ void FitGrDBImage(const ExportPicture& picture, PictureBox& box)
 }
 
 }  // namespace
-
-int DefaultPrinterResolution()
-{
-    PrinterService& service = ThePrinterService();
-    const QString name = service.DefaultPrinterName();
-    if (name.isEmpty())
-        return kMeasureDpi;
-    const std::optional<DevMode> devMode = service.DefaultDevMode(name);
-    if (!devMode)
-        return kMeasureDpi;
-    const std::optional<DeviceCaps> caps = service.Capabilities(name, *devMode);
-    return caps && caps->dpiX > 0 ? caps->dpiX : kMeasureDpi;
-}
 
 std::optional<PictureBox> MakePictureBox(const ExportPicture& picture, long double x, long double y,
                                          const std::function<int()>& printerResolution)

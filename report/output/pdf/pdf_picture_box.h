@@ -37,9 +37,6 @@ struct CodedPicture {
     std::string imageFilters;
 };
 
-// The horizontal resolution (dots per inch) of the default printer; 96 without one.
-[[nodiscard]] int DefaultPrinterResolution();
-
 // The working bitmap and box of `picture`, whose box has its top left at (x, y) in device
 // pixels, by the picture's class and settings. `printerResolution` is asked only for a picture
 // control of tag 12345 without stretching. Nullopt when nothing is to be drawn: no picture, a

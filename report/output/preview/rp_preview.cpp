@@ -1,7 +1,9 @@
 #include "report/output/preview/rp_preview.h"
 
 #include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 #include "report/output/pages/page_paint.h"
+#include "report/output/preview/outline_tree.h"
 #include "report/output/printer/paper_sizes.h"
 #include "report/output/printer/rp_printer.h"
 
@@ -265,11 +267,8 @@ void TRpPreview::SetRpPrinter(TRpPrinter* printer)
     image_->SetPageNumber(1);
     update();
     static_cast<TRpPageMouseEvents&>(*image_) = static_cast<const TRpPageMouseEvents&>(*this);
-    if (printer) {
-        printer->SetOutline(outline_);
-        if (outline_)
-            printer->PageList().Outline().SetTreeView(outline_);
-    }
+    if (printer && outline_)
+        ShowOutline(printer->PageList().Outline(), outline_);
 }
 
 void TRpPreview::SetPageNumber(int n)
@@ -361,10 +360,8 @@ void TRpPreview::FollowPageSize()
 void TRpPreview::SetOutline(QTreeWidget* outline)
 {
     outline_ = outline;
-    if (printer_) {
-        printer_->SetOutline(outline);
-        printer_->PageList().Outline().SetTreeView(outline);
-    }
+    if (printer_)
+        ShowOutline(printer_->PageList().Outline(), outline);
 }
 
 void TRpPreview::ProgressMessage(int percent)

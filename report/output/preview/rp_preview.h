@@ -148,6 +148,7 @@ public:
     // The size in 0.1 mm of the page on show; without one, the printer's page, else Letter.
     [[nodiscard]] QSize PageSizeTenths() const;
 
+    // The tree that shows the outline of the document on show (not owned; nullptr: none).
     [[nodiscard]] QTreeWidget* Outline() const { return outline_; }
     void SetOutline(QTreeWidget* outline);
 

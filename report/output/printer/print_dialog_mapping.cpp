@@ -1,6 +1,6 @@
 #include "report/output/printer/print_dialog_mapping.h"
 
-#include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 #include "report/output/printer/paper_sizes.h"
 #include "report/output/printer/qt_printer_service.h"
 

@@ -1,5 +1,6 @@
 #include "report/output/printer/printer_service.h"
 
+#include "report/output/canvas/measure.h"
 #include "report/output/printer/qt_printer_service.h"
 #include "utility/rp_error.h"
 
@@ -149,6 +150,16 @@ std::unique_ptr<PrinterService> InstallPrinterService(std::unique_ptr<PrinterSer
 SystemPrinter& SharedPrinter() {
     static_cast<void>(ThePrinterService());
     return *Globals().shared;
+}
+
+int DefaultPrinterResolution() {
+    PrinterService& service = ThePrinterService();
+    const QString name = service.DefaultPrinterName();
+    if (name.isEmpty()) return kMeasureDpi;
+    const std::optional<DevMode> devMode = service.DefaultDevMode(name);
+    if (!devMode) return kMeasureDpi;
+    const std::optional<DeviceCaps> caps = service.Capabilities(name, *devMode);
+    return caps && caps->dpiX > 0 ? caps->dpiX : kMeasureDpi;
 }
 
 }  // namespace report::output

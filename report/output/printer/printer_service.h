@@ -166,5 +166,8 @@ private:
 std::unique_ptr<PrinterService> InstallPrinterService(std::unique_ptr<PrinterService> service);
 // The application's shared printer object, on ThePrinterService().
 [[nodiscard]] SystemPrinter& SharedPrinter();
+// The horizontal resolution (dots per inch) of the service's default printer with its driver's
+// settings; 96 without one.
+[[nodiscard]] int DefaultPrinterResolution();
 
 }  // namespace report::output

@@ -1,6 +1,7 @@
 #include "report/output/printer/rp_printer.h"
 
 #include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 #include "report/output/canvas/painter_canvas.h"
 #include "report/output/printer/progress_form.h"
 #include "utility/rp_error.h"
@@ -222,6 +223,10 @@ int TRpPrinter::DeviceY(long double y) const { return RoundHalfEvenInt((y - offs
 int TRpPrinter::DeviceWidth(long double width) const { return RoundHalfEvenInt(width * xFactor_); }
 
 int TRpPrinter::DeviceHeight(long double height) const { return RoundHalfEvenInt(height * yFactor_); }
+
+ExportDevice TRpPrinter::DeviceForExport() const {
+    return ExportDevice{xFactor_, yFactor_, offsetX_, offsetY_, DefaultPrinterResolution};
+}
 
 int TRpPrinter::GetPageWidth() const {
     return GetOrientation() == 0 ? GetPaperWidth() : GetPaperLength();

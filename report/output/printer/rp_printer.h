@@ -5,6 +5,9 @@
 #pragma once
 
 #include "report/output/canvas/canvas.h"
+#include "report/output/canvas/measure.h"
+#include "report/output/export/export_device.h"
+#include "report/output/export/report_interfaces.h"
 #include "report/output/pages/page_format.h"
 #include "report/output/pages/page_list.h"
 #include "report/output/printer/printer_settings.h"
@@ -13,7 +16,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <QTreeView>
+#include <QWidget>
 
 #include <cstdint>
 #include <filesystem>
@@ -30,9 +33,6 @@ class PageRecorder;
 
 enum class TRpPrinterDestination : std::uint8_t { rpdRecord, rpdPrinter };
 enum class TRpPrinterStatus : std::uint8_t { rpsReady, rpsBusy, rpsFinished };
-
-// Device pixels per 0.1 mm of recorded pages: 96 dpi, whatever the screen's resolution.
-inline constexpr long double kRecordFactor = static_cast<long double>(kMeasureDpi) / 254.0L;
 
 class TRpPrinter : public QObject {
     Q_OBJECT
@@ -68,6 +68,9 @@ public:
     [[nodiscard]] int DeviceY(long double y) const;
     [[nodiscard]] int DeviceWidth(long double width) const;
     [[nodiscard]] int DeviceHeight(long double height) const;
+    // What an export of this run needs of the device: the factors and origin in force, and the
+    // default printer's resolution for pictures kept at the printer's scale, asked when needed.
+    [[nodiscard]] ExportDevice DeviceForExport() const;
     // The current page's drawing surface; nullptr when no page is open.
     [[nodiscard]] Canvas* GetCanvas() { return canvas_; }
     // Paper size in 0.1 mm regardless of orientation, and the page size after it.
@@ -109,7 +112,6 @@ public:
     void SetDestination(TRpPrinterDestination destination) { destination_ = destination; }
     // Moves to page `n`, but only while the current page number lies in 1..PageCount.
     void SetCurrentPage(int n);
-    void SetOutline(QTreeView* view) { outlineView_ = view; }
 
     // Page `n` of a busy or finished document; nullopt for any other number or a page that
     // cannot be read.
@@ -166,7 +168,6 @@ public:
     [[nodiscard]] bool ReportFileLoaded() const { return reportFileLoaded_; }
     void SetReportFileLoaded(bool value) { reportFileLoaded_ = value; }
     [[nodiscard]] QWidget* PreviewForm() const { return previewForm_; }
-    [[nodiscard]] QTreeView* OutlineView() const { return outlineView_; }
     [[nodiscard]] TRpPrinterStatus Status() const { return status_; }
     [[nodiscard]] TRpPrinterDestination Destination() const { return destination_; }
     [[nodiscard]] int PageCount() const { return pageCount_; }
@@ -226,7 +227,6 @@ private:
     TRpPrinterCallback afterPreview_;
     TRpPrinterCallback onPreview_;
     QPointer<QWidget> previewForm_;
-    QPointer<QTreeView> outlineView_;
     QString title_;
     int firstPage_ = 0;
     int lastPage_ = 0;

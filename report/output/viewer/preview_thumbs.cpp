@@ -1,6 +1,6 @@
 #include "report/output/viewer/preview_thumbs.h"
 
-#include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 #include "report/output/pages/page_paint.h"
 #include "report/output/printer/rp_printer.h"
 

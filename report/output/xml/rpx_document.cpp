@@ -2,6 +2,7 @@
 
 #include "report/output/codec/lzw.h"
 #include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 #include "report/output/canvas/painter_canvas.h"
 #include "utility/cp1250.h"
 

@@ -1,6 +1,7 @@
 #include "report/output/xml/rpx_viewer.h"
 
 #include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 #include "report/output/pages/page_paint.h"
 #include "report/output/viewer/preview_thumbs.h"
 #include "utility/cp1250.h"

@@ -5,6 +5,7 @@
 #include "report/engine/controls/graphic_controls.h"
 #include "report/engine/controls/image.h"
 #include "report/engine/controls/shape.h"
+#include "report/output/export/report_interfaces.h"
 #include "report/output/pdf/pdf_document.h"
 #include "tests/support/memory_table.h"
 
@@ -20,16 +21,11 @@ namespace {
 
 using enginetest::PrintableTest;
 
-// An A4 run on the fixture's printer object.
+// An A4 run.
 class A4Run : public output::ExportedReport {
 public:
-    explicit A4Run(const output::TRpPrinter* printer) : printer_(printer) {}
     long double PageWidth() const override { return 2100; }
     long double PageLength() const override { return 2970; }
-    const output::TRpPrinter* RunPrinter() const override { return printer_; }
-
-private:
-    const output::TRpPrinter* printer_;
 };
 
 int Count(const std::string& text, const std::string& part) {
@@ -41,11 +37,11 @@ int Count(const std::string& text, const std::string& part) {
 TEST_F(PrintableTest, IconAndTitleLineInThePdf) {
     Start(Device::Record96);
     output::TRpPDFDocumentFilter pdf;
-    A4Run run(printer_.get());
+    A4Run run;
     pdf.Report = &run;
     run_->filter = &pdf;
     run_->printToDevice = false;
-    pdf.Start(2100, 2970, output::FontSpec{});
+    pdf.Start(2100, 2970, output::FontSpec{}, printer_->DeviceForExport());
     pdf.NewPage();
 
     // Height, Left, Top, Width in tenths of a millimetre, as on the print layout.
@@ -92,11 +88,11 @@ TEST_F(PrintableTest, RuleAndDataPictureInThePdf) {
         table.SetRow(row);
         Start(Device::Record96);
         output::TRpPDFDocumentFilter pdf;
-        A4Run run(printer_.get());
+        A4Run run;
         pdf.Report = &run;
         run_->filter = &pdf;
         run_->printToDevice = false;
-        pdf.Start(2100, 2970, output::FontSpec{});
+        pdf.Start(2100, 2970, output::FontSpec{}, printer_->DeviceForExport());
         pdf.NewPage();
         TRpHRule& rule = band_->NewPrintable<TRpHRule>();
         rule.Size.ReadValues(std::vector<long double>{10, 0, 0, 1000});

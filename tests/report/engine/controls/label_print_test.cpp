@@ -3,6 +3,7 @@
 #include "report/engine/model/band.h"
 #include "report/engine/controls/label.h"
 #include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 #include "report/output/printer/rp_printer.h"
 #include "report/output/canvas/trace_canvas.h"
 

@@ -1,5 +1,5 @@
 #include "report/engine/model/band_size.h"
-#include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 
 #include <gtest/gtest.h>
 

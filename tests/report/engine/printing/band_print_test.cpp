@@ -5,7 +5,7 @@
 #include "tests/report/engine/model/program_bands.h"
 #include "report/expr/ev_elements.h"
 #include "report/engine/controls/shape.h"
-#include "report/output/canvas/measure.h"
+#include "report/output/canvas/rounding.h"
 #include "report/output/pages/page_format.h"
 #include "report/output/printer/rp_printer.h"
 #include "report/output/canvas/trace_canvas.h"

@@ -261,16 +261,57 @@ TEST_F(ReportRunTest, ExportOfTwoPagesCallsTheFilterOncePerPage) {
     Build();
     rows_ = 109;
     CallFilter filter;
+    int printerPagesAtFinish = -1;
+    filter.onFinish = [&] { printerPagesAtFinish = report_->RpPrinter->PageCount(); };
     EXPECT_EQ(report_->ExportWithFilter(filter), TRpRunResult::Done);
     const std::vector<std::string> expected{"Start 2100,2970", "EndPage", "NewPage", "EndPage",
                                             "NewPage", "EndPage", "Finish"};
     EXPECT_EQ(filter.calls, expected);
     // Only page 1 opened a page of the printer object.
-    EXPECT_EQ(filter.printerPagesAtFinish, 1);
+    EXPECT_EQ(printerPagesAtFinish, 1);
     EXPECT_FALSE(report_->Exporting);
     EXPECT_EQ(report_->ExportFilter, nullptr);
     EXPECT_TRUE(report_->PrintToDevice);
     EXPECT_EQ(report_->RpPrinter, nullptr);
+}
+
+// The filter is handed the device of the printer object its run draws with when it starts: an
+// export of its own records at 96 dpi whatever the printer object on show prints to, and an
+// export within a job takes the job's printer object.
+TEST_F(ReportRunTest, AnExportIsHandedTheDeviceOfItsOwnRun) {
+    Build();
+    rows_ = 3;
+    report::output::testing::FakePrinter margins = report::output::testing::FakePrinterService::A4Printer();
+    margins.dpiX = 300;
+    margins.dpiY = 600;
+    margins.offsetX = 40;
+    margins.offsetY = 60;
+    service_->Add("Office", margins);
+    report::output::SharedPrinter().Refresh();
+    TRpPrinter shown;
+    shown.SetDestination(report::output::TRpPrinterDestination::rpdPrinter);
+    shown.BeginDoc();
+    ASSERT_EQ(shown.XFactor(), 300 / 254.0L);
+    report_->RpPrinter = &shown;
+
+    CallFilter own;
+    EXPECT_EQ(report_->ExportWithFilter(own), TRpRunResult::Done);
+    EXPECT_EQ(own.Device().XFactor, report::output::kRecordFactor);
+    EXPECT_EQ(own.Device().YFactor, report::output::kRecordFactor);
+    EXPECT_EQ(own.Device().OffsetX, 0);
+    EXPECT_EQ(own.Device().OffsetY, 0);
+    EXPECT_EQ(report_->RpPrinter, &shown);
+
+    CallFilter inJob;
+    EXPECT_EQ(report_->ExportWithCurrentPrinter(inJob, shown), TRpRunResult::Done);
+    ASSERT_EQ(inJob.calls.front(), "Start 2100,2970");
+    EXPECT_EQ(inJob.Device().XFactor, 300 / 254.0L);
+    EXPECT_EQ(inJob.Device().YFactor, 600 / 254.0L);
+    EXPECT_EQ(inJob.Device().OffsetX, shown.GetOffsetX());
+    EXPECT_EQ(inJob.Device().OffsetY, shown.GetOffsetY());
+    EXPECT_NE(inJob.Device().OffsetX, 0);
+    shown.AbortDoc();
+    report_->RpPrinter = nullptr;
 }
 
 // The fault of a long export: stepping by 2 a row, the bar ran to 95 and started over at 5 again

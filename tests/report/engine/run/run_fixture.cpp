@@ -74,8 +74,9 @@ QWidget* FakePreviews::ShowModal(TRpPrinter& printer) {
     return nullptr;
 }
 
-void CallFilter::Start(std::int32_t width, std::int32_t length, const report::output::FontSpec& font) {
-    TRpExportFilter::Start(width, length, font);
+void CallFilter::Start(std::int32_t width, std::int32_t length, const report::output::FontSpec& font,
+                       const report::output::ExportDevice& device) {
+    TRpExportFilter::Start(width, length, font, device);
     calls.push_back("Start " + std::to_string(width) + "," + std::to_string(length));
 }
 
@@ -86,7 +87,7 @@ void CallFilter::EndPage() { calls.emplace_back("EndPage"); }
 void CallFilter::Finish() {
     TRpExportFilter::Finish();
     calls.emplace_back("Finish");
-    if (Report != nullptr && Report->RunPrinter() != nullptr) printerPagesAtFinish = Report->RunPrinter()->PageCount();
+    if (onFinish) onFinish();
 }
 
 void RunTest::SetUp() {

@@ -72,13 +72,14 @@ public:
 // Keeps the calls of a run, in order: "Start 2100,2970", "NewPage", "EndPage", "Finish".
 class CallFilter : public report::output::TRpExportFilter {
 public:
-    void Start(std::int32_t width, std::int32_t length, const report::output::FontSpec& font) override;
+    void Start(std::int32_t width, std::int32_t length, const report::output::FontSpec& font,
+               const report::output::ExportDevice& device) override;
     void NewPage() override;
     void EndPage() override;
     void Finish() override;
     std::vector<std::string> calls;
-    // The run's printer object's page count at Finish.
-    int printerPagesAtFinish = -1;
+    // Runs at Finish.
+    std::function<void()> onFinish;
 };
 
 class RunTest : public ::testing::Test {

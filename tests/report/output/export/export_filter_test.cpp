@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 
 namespace report::output {
 namespace {
@@ -20,11 +21,19 @@ TEST(ExportFilter, BaseAnswersAndLifeCycle) {
     const TRpPDFDocumentFilter pdf;
     EXPECT_TRUE(static_cast<const TRpExportFilter&>(pdf).IsPDFDocumentFilter());
     EXPECT_FALSE(filter.Active);
-    EXPECT_EQ(filter.RpPrinter, nullptr);
     EXPECT_EQ(filter.Report, nullptr);
+    // The recorded pages' device until a run hands it another.
+    EXPECT_EQ(filter.Device().XFactor, kRecordFactor);
+    EXPECT_EQ(filter.Device().YFactor, kRecordFactor);
 
-    filter.Start(2100, 2970, FontSpec{});
+    filter.Start(2100, 2970, FontSpec{}, ExportDevice{600 / 254.0L, 300 / 254.0L, 40, 60, [] { return 600; }});
     EXPECT_TRUE(filter.Active);
+    EXPECT_EQ(filter.Device().XFactor, 600 / 254.0L);
+    EXPECT_EQ(filter.Device().YFactor, 300 / 254.0L);
+    EXPECT_EQ(filter.Device().OffsetX, 40);
+    EXPECT_EQ(filter.Device().OffsetY, 60);
+    ASSERT_TRUE(filter.Device().PictureResolution);
+    EXPECT_EQ(filter.Device().PictureResolution(), 600);
     // The content operations of the base accept everything and keep the filter as it was.
     filter.NewPage();
     filter.ExportControl(ExportShape{}, 1, 2);
@@ -37,6 +46,32 @@ TEST(ExportFilter, BaseAnswersAndLifeCycle) {
     filter.Finish();
     EXPECT_FALSE(filter.Active);
     EXPECT_TRUE(TRpExportFilter().FileName.empty());
+}
+
+// Lengths in 0.1 mm become device pixels from the device's origin, halves to even.
+TEST(ExportFilter, TheDeviceConvertsLengthsAsItsPrinterDoes) {
+    struct Row {
+        const char* name;
+        ExportDevice device;
+        long double tenths;
+        int x;
+        int y;
+    };
+    const Row rows[] = {
+        {"recorded pages, 96 dpi", ExportDevice{}, 100, 38, 38},
+        {"recorded pages, negative", ExportDevice{}, -100, -38, -38},
+        {"254 dpi from a margin", ExportDevice{1, 1, 40, 60, {}}, 100, 60, 40},
+        {"127 dpi, half down to even", ExportDevice{0.5L, 0.5L, 0, 0, {}}, 5, 2, 2},
+        {"127 dpi, half up to even", ExportDevice{0.5L, 0.5L, 0, 0, {}}, 3, 2, 2},
+        {"600 x 300 dpi", ExportDevice{600 / 254.0L, 300 / 254.0L, 0, 0, {}}, 254, 600, 300},
+        {"beyond the range", ExportDevice{1e30L, 1e30L, 0, 0, {}}, 1e30L, std::numeric_limits<int>::max(),
+         std::numeric_limits<int>::max()},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(row.device.DeviceX(row.tenths), row.x);
+        EXPECT_EQ(row.device.DeviceY(row.tenths), row.y);
+    }
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
+// The outline's entries: captions kept to their length, the first entry of an identifier found,
+// and whoever shows the outline told of every change.
 #include "report/output/pages/outline.h"
 
-#include "report/output/pages/page_list.h"
-
-#include <QTreeWidget>
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 namespace report::output {
 namespace {
@@ -18,66 +20,15 @@ TRpOutlineEntry Entry(const char* caption, std::int32_t level, std::int32_t id =
     return entry;
 }
 
-// "caption(child, child)" for each top node, in order.
-QString Shape(const QTreeWidgetItem* item)
-{
-    QString text = item->text(0);
-    if (item->childCount() > 0) {
-        QStringList children;
-        for (int i = 0; i < item->childCount(); ++i)
-            children << Shape(item->child(i));
-        text += QLatin1Char('(') + children.join(QStringLiteral(", ")) + QLatin1Char(')');
-    }
-    return text;
-}
-
-QString Shape(const QTreeWidget& tree)
-{
-    QStringList tops;
-    for (int i = 0; i < tree.topLevelItemCount(); ++i)
-        tops << Shape(tree.topLevelItem(i));
-    return tops.join(QStringLiteral("; "));
-}
-
-TEST(TRpOutlineTest, EntriesHangUnderTheLastEntryOfTheLevelAbove)
-{
-    struct Row {
-        std::vector<std::pair<const char*, int>> entries;
-        const char* shape;
-    };
-    const Row rows[] = {
-        {{{"A", 1}, {"B", 2}, {"C", 2}, {"D", 3}, {"E", 1}, {"F", 2}}, "A(B, C(D)); E(F)"},
-        // A level whose parent level was never used starts a top node.
-        {{{"A", 3}, {"B", 1}}, "A; B"},
-        // Levels from a file are kept within 1..32.
-        {{{"A", 0}, {"B", -5}, {"C", 2}}, "A; B(C)"},
-        {{{"A", 31}, {"B", 32}, {"C", 33}, {"D", 1000000}}, "A(B, C, D)"},
-        {{}, ""},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.shape);
-        TRpOutline outline;
-        QTreeWidget tree;
-        outline.SetTreeView(&tree);
-        for (const auto& [caption, level] : row.entries)
-            outline.Add(Entry(caption, level));
-        EXPECT_EQ(Shape(tree), QString::fromLatin1(row.shape));
-    }
-}
-
-TEST(TRpOutlineTest, AViewGivenLaterIsFilledAndAClearEmptiesIt)
+TEST(TRpOutlineTest, CaptionsAreCutTo51Characters)
 {
     TRpOutline outline;
-    outline.Add(Entry("\xA3\xF3" "d\x9F", 1));  // "Łódź" in code page 1250
-    outline.Add(Entry(std::string(60, 'x').c_str(), 2));
-    QTreeWidget tree;
-    outline.SetTreeView(&tree);
-    ASSERT_EQ(tree.topLevelItemCount(), 1);
-    EXPECT_EQ(tree.topLevelItem(0)->text(0), QString::fromUtf8("Łódź"));
-    EXPECT_EQ(tree.topLevelItem(0)->child(0)->text(0), QString(51, QLatin1Char('x')));
-    outline.Clear();
-    EXPECT_EQ(tree.topLevelItemCount(), 0);
-    EXPECT_TRUE(outline.Entries().empty());
+    outline.Add(Entry(std::string(51, 'x').c_str(), 1));
+    outline.Add(Entry(std::string(60, 'y').c_str(), 2));
+    ASSERT_EQ(outline.Entries().size(), 2u);
+    EXPECT_EQ(outline.Entries()[0].caption, std::string(51, 'x'));
+    EXPECT_EQ(outline.Entries()[1].caption, std::string(51, 'y'));
+    EXPECT_EQ(outline.Entries()[1].level, 2);
 }
 
 TEST(TRpOutlineTest, FindGivesTheFirstEntryWithTheIdentifier)
@@ -100,16 +51,23 @@ TEST(TRpOutlineTest, FindGivesTheFirstEntryWithTheIdentifier)
     EXPECT_TRUE(rect.isNull());
 }
 
-TEST(TRpOutlineTest, ATreeViewThatIsGoneIsLeftAlone)
+TEST(TRpOutlineTest, EveryChangeIsToldWithTheEntriesAsTheyNowAre)
 {
     TRpOutline outline;
-    {
-        QTreeWidget tree;
-        outline.SetTreeView(&tree);
-    }
+    outline.Add(Entry("before", 1));
+    std::vector<std::size_t> told;
+    outline.SetOnChange([&](const TRpOutline& changed) {
+        EXPECT_EQ(&changed, &outline);
+        told.push_back(changed.Entries().size());
+    });
     outline.Add(Entry("A", 1));
+    outline.Add(Entry("B", 2));
     outline.Clear();
-    EXPECT_EQ(outline.TreeView(), nullptr);
+    EXPECT_EQ(told, (std::vector<std::size_t>{2, 3, 0}));
+    // Replaced by nobody: the next change goes untold.
+    outline.SetOnChange({});
+    outline.Add(Entry("C", 1));
+    EXPECT_EQ(told.size(), 3u);
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ protected:
     // The calls of a run of three pages, the second of another size; the same content each time.
     static void RunThreePages(TRpPDFDocumentFilter& filter, FixedReport& report) {
         report.SetPage(2100, 2970);
-        filter.Start(2100, 2970, FontSpec{});
+        filter.Start(2100, 2970, FontSpec{}, ExportDevice{});
         filter.NewPage();
         filter.EndPage();
         report.SetPage(2970, 2100);
@@ -47,7 +47,7 @@ TEST_F(PdfDocumentFile, FileAppearsWholeAtFinish) {
     const fs::path target = Folder() / "raport.pdf";
     WriteFile(target, "an older file");
     const auto filter = MakeFilter(target, &report_);
-    filter->Start(2100, 2970, FontSpec{});
+    filter->Start(2100, 2970, FontSpec{}, ExportDevice{});
     filter->NewPage();
     filter->EndPage();
     EXPECT_EQ(ReadWholeFile(target), "an older file") << "nothing reaches the file before Finish";
@@ -98,7 +98,7 @@ TEST_F(PdfDocumentFile, StartReportsAFileThatCannotBeCreated) {
         const std::vector<std::string> before = FolderNames(Folder());
         const auto filter = MakeFilter(target, &report_);
         try {
-            filter->Start(2100, 2970, FontSpec{});
+            filter->Start(2100, 2970, FontSpec{}, ExportDevice{});
             ADD_FAILURE() << "Start succeeded";
         } catch (const ERpError& e) {
             EXPECT_NE(std::string(e.what()).find(target.filename().string()), std::string::npos) << e.what();
@@ -120,7 +120,7 @@ TEST_F(PdfDocumentFile, UnfinishedRunLeavesTheOldFile) {
         WriteFile(target, old);
         try {
             const auto filter = MakeFilter(target, &report_);
-            filter->Start(2100, 2970, FontSpec{});
+            filter->Start(2100, 2970, FontSpec{}, ExportDevice{});
             filter->NewPage();
             filter->EndPage();
             filter->NewPage();
@@ -139,7 +139,7 @@ TEST_F(PdfDocumentFile, UnfinishedRunLeavesTheOldFile) {
 TEST_F(PdfDocumentFile, FailureAtTheEndIsReportedAndLeavesNoTemporaryFile) {
     const fs::path target = Folder() / "raport.pdf";
     const auto filter = MakeFilter(target, &report_);
-    filter->Start(2100, 2970, FontSpec{});
+    filter->Start(2100, 2970, FontSpec{}, ExportDevice{});
     filter->NewPage();
     filter->EndPage();
     // Something takes the name while the report runs: the file cannot be put in its place.

@@ -27,7 +27,7 @@ std::unique_ptr<TRpPDFDocumentFilter> MakeFilter(const std::filesystem::path& fi
 
 void RunEmptyPages(TRpPDFDocumentFilter& filter, int pages)
 {
-    filter.Start(2100, 2970, FontSpec{});
+    filter.Start(2100, 2970, FontSpec{}, ExportDevice{});
     for (int page = 0; page < pages; ++page) {
         filter.NewPage();
         filter.EndPage();

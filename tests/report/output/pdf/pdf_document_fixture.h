@@ -3,6 +3,7 @@
 #pragma once
 
 #include "report/output/export/export_filter.h"
+#include "report/output/export/report_interfaces.h"
 #include "report/output/pdf/pdf_document.h"
 
 #include <QTemporaryDir>
@@ -20,15 +21,12 @@ public:
 
     long double PageWidth() const override { return width_; }
     long double PageLength() const override { return length_; }
-    const TRpPrinter* RunPrinter() const override { return printer; }
 
     // Later pages of the run take the new size.
     void SetPage(long double width, long double length) {
         width_ = width;
         length_ = length;
     }
-
-    const TRpPrinter* printer = nullptr;
 
 private:
     long double width_;
@@ -42,7 +40,8 @@ private:
 [[nodiscard]] std::unique_ptr<TRpPDFDocumentFilter> MakeFilter(const std::filesystem::path& fileName,
                                                                ExportedReport* report);
 
-// A run of `pages` empty pages: Start, NewPage and EndPage per page, Finish.
+// A run of `pages` empty pages for the recorded pages' device: Start, NewPage and EndPage per
+// page, Finish.
 void RunEmptyPages(TRpPDFDocumentFilter& filter, int pages);
 
 // The whole content of a file; empty when it cannot be read.

@@ -2,8 +2,6 @@
 // the same bytes in any locale and from any two runs of the same content.
 #include "report/output/pdf/pdf_document.h"
 #include "utility/rp_error.h"
-#include "report/output/printer/rp_printer.h"
-#include "tests/report/output/printer/fake_printer_service.h"
 #include "tests/report/output/pdf/pdf_document_fixture.h"
 #include "utility/datetime.h"
 
@@ -98,7 +96,7 @@ TEST(PdfDocument, PagesAndTheirSizes) {
 TEST(PdfDocument, EachPageKeepsTheSizeItWasBegunWith) {
     FixedReport report(kA4Width, kA4Length);
     const auto filter = MakeFilter({}, &report);
-    filter->Start(2100, 2970, FontSpec{});
+    filter->Start(2100, 2970, FontSpec{}, ExportDevice{});
     filter->NewPage();
     // A page is begun by its first item: one that draws nothing is enough.
     TPDFItemRec shape;
@@ -118,31 +116,24 @@ TEST(PdfDocument, EachPageKeepsTheSizeItWasBegunWith) {
     EXPECT_EQ(InfoValue(info, "Pages"), "2");
 }
 
-TEST(PdfDocument, ScaleIsPointsPerPixelOfTheRunsPrinter) {
-    auto service = std::make_unique<FakePrinterService>();
-    FakePrinter printer = FakePrinterService::A4Printer();
-    printer.dpiX = 60;
-    printer.dpiY = 120;
-    service->Add("Office", printer);
-    auto previous = InstallPrinterService(std::move(service));
-    {
-        TRpPrinter device;
-        device.SetDestination(TRpPrinterDestination::rpdPrinter);
-        device.BeginDoc();
-        FixedReport report(kA4Width, kA4Length);
-        report.printer = &device;
-        const auto filter = MakeFilter({}, &report);
-        // Before any page: the recording resolution of 96 pixels per inch.
-        EXPECT_DOUBLE_EQ(static_cast<double>(filter->ScaleX()), 0.75);
-        EXPECT_DOUBLE_EQ(static_cast<double>(filter->ScaleY()), 0.75);
-        filter->StartPage();
-        EXPECT_NEAR(static_cast<double>(filter->ScaleX()), 72.0 / 60, 1e-12);
-        EXPECT_NEAR(static_cast<double>(filter->ScaleY()), 72.0 / 120, 1e-12);
-        EXPECT_NEAR(static_cast<double>(filter->PageWidth()), 2100 * 72 / 254.0, 1e-9);
-        EXPECT_NEAR(static_cast<double>(filter->PageHeight()), 2970 * 72 / 254.0, 1e-9);
-        device.AbortDoc();
-    }
-    InstallPrinterService(std::move(previous));
+TEST(PdfDocument, ScaleIsPointsPerPixelOfTheDeviceStartedWith) {
+    FixedReport report(kA4Width, kA4Length);
+    const auto filter = MakeFilter({}, &report);
+    // Before the start: the recording resolution of 96 pixels per inch.
+    EXPECT_EQ(filter->ScaleX(), 0.75L);
+    EXPECT_EQ(filter->ScaleY(), 0.75L);
+    // A printer of 60 x 120 dots per inch.
+    filter->Start(2100, 2970, FontSpec{}, ExportDevice{60 / 254.0L, 120 / 254.0L, 0, 0, {}});
+    EXPECT_NEAR(static_cast<double>(filter->ScaleX()), 72.0 / 60, 1e-12);
+    EXPECT_NEAR(static_cast<double>(filter->ScaleY()), 72.0 / 120, 1e-12);
+    filter->StartPage();
+    EXPECT_NEAR(static_cast<double>(filter->PageWidth()), 2100 * 72 / 254.0, 1e-9);
+    EXPECT_NEAR(static_cast<double>(filter->PageHeight()), 2970 * 72 / 254.0, 1e-9);
+    // A device without factors keeps the scale there is.
+    const auto other = MakeFilter({}, &report);
+    other->Start(2100, 2970, FontSpec{}, ExportDevice{0, -1, 0, 0, {}});
+    EXPECT_EQ(other->ScaleX(), 0.75L);
+    EXPECT_EQ(other->ScaleY(), 0.75L);
 }
 
 TEST(PdfDocument, WithoutAReportPagesKeepTheirFirstSize) {
@@ -196,7 +187,7 @@ TEST(PdfDocument, DocumentInformationIsWrittenAsPdfText) {
 TEST(PdfDocument, ItemWithoutAKindIsRefused) {
     FixedReport report(kA4Width, kA4Length);
     const auto filter = MakeFilter({}, &report);
-    filter->Start(2100, 2970, FontSpec{});
+    filter->Start(2100, 2970, FontSpec{}, ExportDevice{});
     try {
         filter->AddItem(TPDFItemRec{});
         ADD_FAILURE() << "no error";
@@ -211,7 +202,7 @@ TEST(PdfDocument, ItemWithoutAKindIsRefused) {
 TEST(PdfDocument, OnlyTheFirstNewPageIsSwallowed) {
     FixedReport report(kA4Width, kA4Length);
     const auto filter = MakeFilter({}, &report);
-    filter->Start(2100, 2970, FontSpec{});
+    filter->Start(2100, 2970, FontSpec{}, ExportDevice{});
     EXPECT_FALSE(filter->PageOpen());
     filter->NewPage();
     EXPECT_EQ(filter->PageCount(), 0);

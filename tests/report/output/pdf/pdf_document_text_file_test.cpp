@@ -3,9 +3,7 @@
 // lines sit where the canvas draws them in the preview.
 #include "report/output/pdf/pdf_document.h"
 #include "report/output/pdf/pdf_font_metrics.h"
-#include "report/output/printer/rp_printer.h"
 #include "report/output/canvas/trace_canvas.h"
-#include "tests/report/output/printer/fake_printer_service.h"
 #include "tests/report/output/pdf/pdf_document_fixture.h"
 #include "tests/support/pdf_check.h"
 
@@ -82,7 +80,7 @@ std::string ShownAs(const std::string& line)
 TEST(PdfDocumentTextFile, EveryCharacterReadsBackAsItself) {
     FixedReport report(2100, 2970);
     const auto filter = MakeFilter({}, &report);
-    filter->Start(2100, 2970, FontSpec{});
+    filter->Start(2100, 2970, FontSpec{}, ExportDevice{});
     filter->NewPage();
     std::vector<std::string> expected;
     for (int first = 0x20; first < 0x100; first += 0x20) {
@@ -113,7 +111,7 @@ TEST(PdfDocumentTextFile, EveryCharacterReadsBackAsItself) {
 TEST(PdfDocumentTextFile, FontIsATrueTypeFontWithItsOwnEncoding) {
     FixedReport report(2100, 2970);
     const auto filter = MakeFilter({}, &report);
-    filter->Start(2100, 2970, FontSpec{});
+    filter->Start(2100, 2970, FontSpec{}, ExportDevice{});
     filter->NewPage();
     filter->TextOutput(200, 200, Arial(7), qRgb(255, 255, 255), HorizontalAlign::Left, Pl("Zażółć gęślą jaźń"));
     filter->TextOutput(200, 300, Arial(12), qRgb(255, 255, 255), HorizontalAlign::Right, "12:34");
@@ -178,8 +176,8 @@ std::pair<int, int> TracedPoint(const std::string& traceLine)
     return {x, y};
 }
 
-// Each line goes to the canvas at the printer's device point of its position, as a text control
-// draws it, and to the PDF document as the control exports it.
+// Each line goes to the canvas at the device point of its position, as a text control draws it,
+// and to the PDF document as the control exports it.
 TEST(PdfDocumentTextFile, LinesSitWhereTheCanvasDrawsThem) {
     struct Row {
         HorizontalAlign alignment;
@@ -197,18 +195,14 @@ TEST(PdfDocumentTextFile, LinesSitWhereTheCanvasDrawsThem) {
         {HorizontalAlign::Right, 8, 2000, 1400, Pl("Dzienny_czas_jazdy_i_pracy_kierowcy_łącznie")},
         {HorizontalAlign::Center, 11, 1000, 1600, Pl("Gęślą_jaźń_ZAŻÓŁĆ_WWW")},
     };
-    auto service = std::make_unique<FakePrinterService>();
-    service->Add("Office", FakePrinterService::A4Printer());
-    auto previous = InstallPrinterService(std::move(service));
     std::string stext;
     std::vector<std::string> traced;
     {
-        TRpPrinter device;
-        device.BeginDoc();
+        // The recorded pages' device.
+        const ExportDevice device;
         FixedReport report(2100, 2970);
-        report.printer = &device;
         const auto filter = MakeFilter({}, &report);
-        filter->Start(2100, 2970, FontSpec{});
+        filter->Start(2100, 2970, FontSpec{}, device);
         filter->NewPage();
         TraceCanvas canvas;
         for (const Row& row : rows) {
@@ -218,7 +212,6 @@ TEST(PdfDocumentTextFile, LinesSitWhereTheCanvasDrawsThem) {
             filter->TextOutput(row.x, row.y, Arial(row.points), qRgb(255, 255, 255), row.alignment, row.text);
         }
         filter->Finish();
-        device.AbortDoc();
         traced = canvas.Lines();
         EXPECT_EQ(InfoValue(CheckedPdfInfo(filter->Bytes()), "Pages"), "1");
         const PdfOnDisk file(filter->Bytes());
@@ -226,7 +219,6 @@ TEST(PdfDocumentTextFile, LinesSitWhereTheCanvasDrawsThem) {
         EXPECT_EQ(shown.exitCode, 0) << shown.err;
         stext = shown.out;
     }
-    InstallPrinterService(std::move(previous));
 
     const std::map<std::string, ShownLine> lines = ShownLines(stext);
     ASSERT_EQ(traced.size(), std::size(rows));

@@ -4,8 +4,6 @@
 #include "report/output/pdf/pdf_document.h"
 #include "report/output/pdf/pdf_glyph_names.h"
 #include "utility/rp_error.h"
-#include "report/output/printer/rp_printer.h"
-#include "tests/report/output/printer/fake_printer_service.h"
 #include "tests/report/output/pdf/pdf_document_fixture.h"
 #include "tests/report/output/pdf/pdf_text_fixture.h"
 #include "tests/support/pdf_check.h"
@@ -42,11 +40,12 @@ struct TextRun {
     std::unique_ptr<TRpPDFDocumentFilter> filter;
     FakeFontMetrics* metrics = nullptr;
 
-    explicit TextRun(ExportedReport* report = nullptr) : filter(MakeFilter({}, report)) {
+    explicit TextRun(ExportedReport* report = nullptr, const ExportDevice& device = {})
+        : filter(MakeFilter({}, report)) {
         auto fake = std::make_unique<FakeFontMetrics>();
         metrics = fake.get();
         filter->FontMetrics = std::move(fake);
-        filter->Start(2100, 2970, FontSpec{});
+        filter->Start(2100, 2970, FontSpec{}, device);
         filter->NewPage();
     }
     void Text(long double x, long double y, const FontSpec& font, const std::string& text,
@@ -171,26 +170,15 @@ TEST(PdfDocumentText, TurnedTextTurnsAboutItsTopLeftCorner) {
     }
 }
 
-TEST(PdfDocumentText, PlaceDoesNotDependOnThePrintersResolution) {
-    auto service = std::make_unique<FakePrinterService>();
-    FakePrinter office = FakePrinterService::A4Printer();
-    office.dpiX = 600;
-    office.dpiY = 300;
-    service->Add("Office", office);
-    auto previous = InstallPrinterService(std::move(service));
+TEST(PdfDocumentText, PlaceDoesNotDependOnTheDevicesResolution) {
     std::vector<std::pair<long, long>> places;
-    for (const TRpPrinterDestination destination : {TRpPrinterDestination::rpdRecord, TRpPrinterDestination::rpdPrinter}) {
-        TRpPrinter device;
-        device.SetDestination(destination);
-        device.BeginDoc();
+    // The recorded pages' device, and a printer of 600 x 300 dots per inch.
+    for (const ExportDevice& device : {ExportDevice{}, ExportDevice{600 / 254.0L, 300 / 254.0L, 0, 0, {}}}) {
         FixedReport report(2100, 2970);
-        report.printer = &device;
-        TextRun run(&report);
+        TextRun run(&report, device);
         run.Text(800, 1200, Font("Arial", 12), "Suma", HorizontalAlign::Right);
         places.push_back(PositionOf(TextLinesOf(run.Finish()).at(2)));
-        device.AbortDoc();
     }
-    InstallPrinterService(std::move(previous));
     ASSERT_EQ(places.size(), 2u);
     // Positions are whole points, and the device pixel of 96 dpi is 0.75 point.
     EXPECT_NEAR(places[0].first, places[1].first, 1);
@@ -422,7 +410,7 @@ TEST(PdfDocumentText, AFontThatCannotBeReadLeavesTheOlderFile) {
         SCOPED_TRACE(measured);
         auto filter = MakeFilter(target, nullptr);
         filter->FontMetrics = std::make_unique<NoFonts>();
-        filter->Start(2100, 2970, FontSpec{});
+        filter->Start(2100, 2970, FontSpec{}, ExportDevice{});
         filter->NewPage();
         if (measured) {
             EXPECT_THROW(filter->TextOutput(100, 100, Font("Arial", 8), qRgb(0, 0, 0), HorizontalAlign::Left, "x"),

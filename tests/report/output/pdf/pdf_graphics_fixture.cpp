@@ -10,11 +10,11 @@
 
 namespace report::output::testing {
 
-std::string ExportedPdf(const std::vector<Placed>& controls)
+std::string ExportedPdf(const std::vector<Placed>& controls, const ExportDevice& device)
 {
     FixedReport report(2100, 2970);
     const auto filter = MakeFilter({}, &report);
-    filter->Start(2100, 2970, FontSpec{});
+    filter->Start(2100, 2970, FontSpec{}, device);
     filter->NewPage();
     for (const Placed& placed : controls)
         filter->ExportControl(placed.control, placed.x, placed.y);

@@ -20,9 +20,10 @@ struct Placed {
     long double y = 0;
 };
 
-// The whole file of an A4 report of one page (0.75 points per device pixel, page height
-// 841.89 points) holding `controls`; its structure is checked on the way.
-[[nodiscard]] std::string ExportedPdf(const std::vector<Placed>& controls);
+// The whole file of an A4 report of one page (0.75 points per pixel of the recorded pages'
+// device, page height 841.89 points) holding `controls`, exported for `device`; its structure is
+// checked on the way.
+[[nodiscard]] std::string ExportedPdf(const std::vector<Placed>& controls, const ExportDevice& device = {});
 
 // The lines of the first page's content stream before its text object; an inline image's data
 // stays one line with its own line breaks.

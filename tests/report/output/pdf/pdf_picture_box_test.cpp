@@ -2,7 +2,6 @@
 // picture item and its lines.
 #include "report/output/pdf/pdf_picture_box.h"
 #include "report/output/pdf/pdf_picture.h"
-#include "tests/report/output/printer/fake_printer_service.h"
 #include "tests/report/output/pdf/pdf_graphics_fixture.h"
 
 #include <gtest/gtest.h>
@@ -341,27 +340,29 @@ TEST(PdfPictures, NothingForAnEmptyPictureAnEmptyShapeStill) {
 }
 
 TEST(PdfPictures, PrinterScaleAskedOncePerRun) {
-    auto service = std::make_unique<FakePrinterService>();
-    FakePrinter printer = FakePrinterService::A4Printer();
-    printer.dpiX = 300;
-    printer.dpiY = 600;
-    service->Add("Office", printer);
-    service->SetDefault("Office");
-    FakePrinterService& fake = *service;
-    auto previous = InstallPrinterService(std::move(service));
     ExportPicture icon = MakePicture(RedBlue(29, 32), 29, 16);
     icon.Tag = 12345;
-    const std::string pdf = ExportedPdf({{icon, 70, 300}, {icon, 70, 400}});
+    // A device whose pictures are meant for a printer of 300 dots per inch.
+    int asked = 0;
+    ExportDevice device;
+    device.PictureResolution = [&] {
+        ++asked;
+        return 300;
+    };
+    const std::string pdf = ExportedPdf({{icon, 70, 300}, {icon, 70, 400}}, device);
     // 96 / 300 of 21.75 x 12 points; the box 16 x 0.32 = 5 pixels high.
     const auto lines = GraphicLines(pdf);
     ASSERT_EQ(lines.size(), 22u);
     EXPECT_EQ(lines[0], "q 6.96 0 0 3.84 52.50 613.14 cm");
     EXPECT_EQ(lines[11], "q 6.96 0 0 3.84 52.50 538.14 cm");
-    EXPECT_EQ(fake.capabilityCalls, 1);
-    EXPECT_TRUE(fake.jobs.empty());
-    InstallPrinterService(std::move(previous));
+    EXPECT_EQ(asked, 1);
 
-    // Without a printer (the tests' CUPS has none): 96 dots per inch, the icon's own scale.
+    // No picture kept at the printer's scale: the device is not asked.
+    asked = 0;
+    static_cast<void>(ExportedPdf({{MakePicture(RedBlue(29, 32), 29, 16), 70, 300}}, device));
+    EXPECT_EQ(asked, 0);
+
+    // A device that names no resolution: 96 dots per inch, the icon's own scale.
     const auto own = GraphicLines(ExportedPdf({{icon, 70, 300}}));
     ASSERT_FALSE(own.empty());
     EXPECT_EQ(own[0], "q 21.75 0 0 12.00 52.50 604.89 cm");

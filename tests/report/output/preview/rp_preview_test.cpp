@@ -407,7 +407,17 @@ TEST_F(RpPreviewTest, TheOutlineFillsTheTreeGiven)
     Control().SetOutline(&tree);
     ASSERT_EQ(tree.topLevelItemCount(), 1);
     EXPECT_EQ(tree.topLevelItem(0)->text(0), QString::fromUtf8("Rozdział"));
-    EXPECT_EQ(Printer().OutlineView(), &tree);
+    EXPECT_EQ(Control().Outline(), &tree);
+    // The tree follows the outline, and the outline of a printer object given later.
+    Printer().PageList().Outline().Add(TRpOutlineEntry{"Podrozdzia\xB3", 2, 0, 0, 0, 0, 1, 2});
+    ASSERT_EQ(tree.topLevelItemCount(), 1);
+    EXPECT_EQ(tree.topLevelItem(0)->childCount(), 1);
+    TRpPrinter other;
+    other.PageList().Outline().Add(TRpOutlineEntry{"Inny", 1, 0, 0, 0, 0, 1, 3});
+    Control().SetRpPrinter(&other);
+    ASSERT_EQ(tree.topLevelItemCount(), 1);
+    EXPECT_EQ(tree.topLevelItem(0)->text(0), QStringLiteral("Inny"));
+    Control().SetRpPrinter(nullptr);
 }
 
 }  // namespace

@@ -140,6 +140,59 @@ TEST_F(RpPrinterTest, OffsetsCountOnlyWhenPrinting) {
     direct.AbortDoc();
 }
 
+// An export is handed the device as it converts lengths when the export starts; the default
+// printer's resolution is asked only when a picture needs it, and no document is left behind.
+TEST_F(RpPrinterTest, AnExportIsHandedTheDeviceInForce) {
+    FakePrinter margins = FakePrinterService::A4Printer();
+    margins.dpiX = 300;
+    margins.dpiY = 600;
+    margins.offsetX = 40;
+    margins.offsetY = 60;
+    UsePrinter(margins);
+    service_->SetDefault("Office");
+    for (const TRpPrinterDestination destination : {TRpPrinterDestination::rpdRecord, TRpPrinterDestination::rpdPrinter}) {
+        SCOPED_TRACE(static_cast<int>(destination));
+        TRpPrinter printer;
+        printer.SetDestination(destination);
+        printer.BeginDoc();
+        service_->capabilityCalls = 0;
+        const ExportDevice device = printer.DeviceForExport();
+        EXPECT_EQ(device.XFactor, printer.XFactor());
+        EXPECT_EQ(device.YFactor, printer.YFactor());
+        EXPECT_EQ(device.OffsetX, printer.GetOffsetX());
+        EXPECT_EQ(device.OffsetY, printer.GetOffsetY());
+        for (const long double tenths : {0.0L, 39.5L, 100.0L, 1234.4L, -20.0L}) {
+            EXPECT_EQ(device.DeviceX(tenths), printer.DeviceX(tenths)) << static_cast<double>(tenths);
+            EXPECT_EQ(device.DeviceY(tenths), printer.DeviceY(tenths)) << static_cast<double>(tenths);
+        }
+        EXPECT_EQ(service_->capabilityCalls, 0);
+        ASSERT_TRUE(device.PictureResolution);
+        EXPECT_EQ(device.PictureResolution(), 300);
+        EXPECT_EQ(service_->capabilityCalls, 1);
+        printer.AbortDoc();
+    }
+    EXPECT_TRUE(service_->jobs.empty());
+}
+
+TEST_F(RpPrinterTest, PicturesAreMeantForTheDefaultPrintersResolutionOr96) {
+    struct Row { const char* name; const char* defaultPrinter; int dpiX; int expected; };
+    const Row rows[] = {
+        {"the default printer's", "Office", 300, 300},
+        {"no default printer", "", 300, 96},
+        {"a default printer that is gone", "Gone", 300, 96},
+        {"a printer that names no resolution", "Office", 0, 96},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        FakePrinter office = FakePrinterService::A4Printer();
+        office.dpiX = row.dpiX;
+        UsePrinter(office);
+        service_->SetDefault(QString::fromLatin1(row.defaultPrinter));
+        EXPECT_EQ(DefaultPrinterResolution(), row.expected);
+    }
+    EXPECT_TRUE(service_->jobs.empty());
+}
+
 TEST_F(RpPrinterTest, RecordsPagesOfThePapersSizeAt96Dpi) {
     struct Row { TRpPaperSize paper; int orientation; int width; int height; };
     const Row rows[] = {
