@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -162,7 +163,7 @@ bool WriteReportFile(std::span<const std::uint8_t> page, const std::filesystem::
 namespace {
 
 // `size` zero bytes as one zlib stream, coded piece by piece.
-std::vector<std::uint8_t> DeflatedZeros(std::uint64_t size)
+std::vector<std::uint8_t> CodeZeros(std::uint64_t size)
 {
     z_stream z{};
     if (deflateInit(&z, Z_BEST_COMPRESSION) != Z_OK)
@@ -192,6 +193,16 @@ std::vector<std::uint8_t> DeflatedZeros(std::uint64_t size)
     return out;
 }
 
+// The same, coded once for each size a process asks for: a gigabyte takes seconds.
+const std::vector<std::uint8_t>& DeflatedZeros(std::uint64_t size)
+{
+    static std::map<std::uint64_t, std::vector<std::uint8_t>> coded;
+    auto found = coded.find(size);
+    if (found == coded.end())
+        found = coded.emplace(size, CodeZeros(size)).first;
+    return found->second;
+}
+
 void Put(std::vector<std::uint8_t>& bytes, std::uint32_t value, int count)
 {
     for (int i = 0; i < count; ++i)
@@ -205,7 +216,7 @@ std::vector<std::uint8_t> PictureBombPage(int side, int count)
     using report::output::PageTag;
     std::vector<std::uint8_t> page = report::output::EncodePage(Page{report::output::PageHeaderFor(2100, 2970), {}});
     const auto w = static_cast<std::uint32_t>(side);
-    const std::vector<std::uint8_t> zeros = DeflatedZeros(std::uint64_t{w} * w * 4);
+    const std::vector<std::uint8_t>& zeros = DeflatedZeros(std::uint64_t{w} * w * 4);
     for (int i = 0; i < count; ++i) {
         Put(page, static_cast<std::uint32_t>(PageTag::PictureData), 2);
         Put(page, static_cast<std::uint32_t>(14 + zeros.size()), 4);
