@@ -5,19 +5,14 @@
 // timed from asking for it until its window is painted with the page (or the refusal said), then
 // painted again, each round in a process of its own whose peak memory is reported (medians).
 // Usage: picture_bounds_bench [rounds, default 5] [case ...]   ("list" names the cases)
-#include "report/output/pages/page_format.h"
-#include "report/output/preview/rp_preview.h"
-#include "report/output/preview/rp_standard_preview.h"
-#include "report/output/printer/rp_printer.h"
+#include "bench/preview_load.h"
 #include "report/output/xml/rpx_viewer.h"
 #include "tests/support/hostile_documents.h"
 #include "utility/cp1250.h"
 #include "utility/dialogi.h"
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <spawn.h>
 #include <sys/wait.h>
@@ -60,41 +55,12 @@ struct Outcome {
     std::string what;   // "shown" or the message
 };
 
-// An ordinary page for comparison: 130 lines of text in a frame, as the activity list has them.
-report::output::Page OrdinaryPage()
-{
-    report::output::PageRecorder recorder(report::output::PageHeaderFor(2100, 2970));
-    recorder.Rectangle(report::output::GdiRect(10, 10, 784, 1113));
-    report::output::FontSpec font;
-    font.face = "Arial";
-    for (int line = 0; line < 130; ++line) {
-        font.bold = line % 10 == 0;
-        recorder.SetFont(font);
-        recorder.TextOut(20, 20 + 8 * line, "2024-03-11 06:14 jazda 04:32 " + std::to_string(line));
-    }
-    return recorder.GetPage();
-}
-
 // A user loads `file` with the preview window's "Load report" until the window is painted.
 Outcome LoadReportFile(const fs::path& file, NotedBoxes& boxes)
 {
     report::output::TRpPrinter printer;
-    printer.SetPaperSize(report::output::TRpPaperSize::A4);
-    printer.BeginDoc();
-    printer.NewPage();
-    printer.GetCanvas()->TextOut(10, 10, "Strona 1");
-    printer.EndDoc();
-    auto* window = new report::output::TRpStandardPreview(printer);
-    window->ShowPreview();
-    QCoreApplication::processEvents();
-    static_cast<void>(window->grab());
-    const QString name = QString::fromStdU16String(file.u16string());
-    QTimer::singleShot(0, [name] {
-        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-            dialog->selectFile(name);
-            static_cast<QDialog*>(dialog)->accept();
-        }
-    });
+    auto* window = bench::OpenPreview(printer);
+    bench::ChooseInNextDialog(QString::fromStdU16String(file.u16string()));
     Outcome outcome;
     auto start = Clock::now();
     window->LoadClick();
@@ -165,7 +131,7 @@ const std::vector<Case>& Cases()
          [](const fs::path& f) { return fixtures::WriteReportFile(fixtures::FontSizesPage(5000, true), f); },
          LoadReportFile},
         {"report-ordinary", "ordinary.rpp",
-         [](const fs::path& f) { return fixtures::WriteReportFile(OrdinaryPage(), f); }, LoadReportFile},
+         [](const fs::path& f) { return fixtures::WriteReportFile(fixtures::OrdinaryPage(), f); }, LoadReportFile},
     };
     return cases;
 }

@@ -147,6 +147,20 @@ Page FaceNamesPage(int count, bool onPage)
     return recorder.GetPage();
 }
 
+Page OrdinaryPage()
+{
+    PageRecorder recorder = A4Recorder();
+    recorder.Rectangle(report::output::GdiRect(10, 10, 784, 1113));
+    FontSpec font;
+    font.face = "Arial";
+    for (int line = 0; line < 130; ++line) {
+        font.bold = line % 10 == 0;
+        recorder.SetFont(font);
+        recorder.TextOut(20, 20 + 8 * line, "2024-03-11 06:14 jazda 04:32 " + std::to_string(line));
+    }
+    return recorder.GetPage();
+}
+
 bool WriteReportFile(const Page& page, const std::filesystem::path& file)
 {
     return WriteReportFile(report::output::EncodePage(page), file);

@@ -30,6 +30,9 @@ inline constexpr int kPageHeight = 1123;
 // `count` texts of 8 points, each in a face name of its own that no system has.
 [[nodiscard]] report::output::Page FaceNamesPage(int count = 5000, bool onPage = false);
 
+// For comparison: a page like the activity list's, 130 lines of text in a frame.
+[[nodiscard]] report::output::Page OrdinaryPage();
+
 // Writes `page` as a report file of one page; false when the file cannot be written.
 [[nodiscard]] bool WriteReportFile(const report::output::Page& page, const std::filesystem::path& file);
 // The same from the page's bytes.

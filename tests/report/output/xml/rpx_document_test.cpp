@@ -321,6 +321,17 @@ TEST(TRpXDocumentTest, PicturesAreDecodedOncePerDocument)
               4);
 }
 
+// The items of a document's pages, in order.
+std::vector<const TRpDocnode*> ItemsOf(const TRpXDocument& document)
+{
+    std::vector<const TRpDocnode*> nodes;
+    for (const std::unique_ptr<TRpDocnode>& page : document.Root().Children)
+        for (const std::unique_ptr<TRpDocnode>& item : page->Children)
+            if (item->Name == QLatin1String("Item"))
+                nodes.push_back(item.get());
+    return nodes;
+}
+
 // A page shows images up to its budget of decoded pixels, in drawing order, the later ones as
 // not available; the pictures kept stay within theirs, the one drawn longest ago going first.
 TEST(TRpXDocumentTest, PicturesStayWithinTheBudgetsOfThePageAndTheDocument)
@@ -330,11 +341,7 @@ TEST(TRpXDocumentTest, PicturesStayWithinTheBudgetsOfThePageAndTheDocument)
         pictures.push_back(Bmp(8, 8, qRgb(10 * i, 0, 0)));
     const auto document = Open(Document({ImageItems(pictures, true)}));
     ASSERT_NE(document, nullptr);
-    std::vector<const TRpDocnode*> nodes;
-    for (const std::unique_ptr<TRpDocnode>& page : document->Root().Children)
-        for (const std::unique_ptr<TRpDocnode>& item : page->Children)
-            if (item->Name == QLatin1String("Item"))
-                nodes.push_back(item.get());
+    const std::vector<const TRpDocnode*> nodes = ItemsOf(*document);
     ASSERT_EQ(nodes.size(), 5u);
     const std::size_t pixels = 8 * 8 * 4;
     TRpXImageCache cache(3 * pixels, 3 * pixels);
@@ -409,11 +416,7 @@ TEST(TRpXDocumentTest, APagesBudgetCountsPixelsAndItsPicturesStayWhileItIsShown)
     // Five PNG pictures of 512 x 512: some hundred bytes of data, a MiB of pixels each.
     const auto document = Open(fixtures::PngImagesXml(5, 512));
     ASSERT_NE(document, nullptr);
-    std::vector<const TRpDocnode*> nodes;
-    for (const std::unique_ptr<TRpDocnode>& page : document->Root().Children)
-        for (const std::unique_ptr<TRpDocnode>& item : page->Children)
-            if (item->Name == QLatin1String("Item"))
-                nodes.push_back(item.get());
+    const std::vector<const TRpDocnode*> nodes = ItemsOf(*document);
     ASSERT_EQ(nodes.size(), 5u);
     ASSERT_LT(nodes[0]->Text.size(), 10000);
     constexpr std::size_t kMib = 1024 * 1024;
