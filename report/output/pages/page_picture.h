@@ -18,11 +18,13 @@ namespace report::output {
 enum class PictureCoding : std::uint16_t { Raw = 0, Deflated = 1 };
 
 // Decoded picture bytes a page may draw: pictures of more than this (from their declared sizes)
-// make the page unreadable. A page recorded at 96 dpi and wholly covered by pictures at that
-// density is 3.6 MB on A4 and 55 MB on the largest paper there is; this is 256 MiB.
+// make the page unreadable. Pages are recorded at 96 dpi: one wholly covered by pictures at that
+// density is 3.6 MB on A4 and 55 MB on the largest paper there is, and the printout's pages
+// draw some tens of kilobytes.
 inline constexpr std::uint64_t kMaxPagePictureBytes = 256ULL * 1024 * 1024;
 // Decoded picture bytes the pages of one open document hold at once: the page on show and
-// another one being drawn (a thumbnail, a print, a copy) at half the page budget.
+// another one being drawn (a thumbnail, a print, a copy) of up to half the page budget. With the
+// rest of the preview this stays under half a gigabyte whatever the file.
 inline constexpr std::uint64_t kMaxDocumentPictureBytes = 384ULL * 1024 * 1024;
 
 // The decoded picture memory of one document's pages: each stored picture takes its bytes
