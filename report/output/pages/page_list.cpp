@@ -220,8 +220,13 @@ bool TRpPageList::LoadFromFile(const std::filesystem::path& fileName, std::strin
     // The first and the last page must be pages this program can show; read once, they are
     // the first pages the document keeps.
     const auto pictures = std::make_shared<PictureMemory>(pictures_->Limit());
+    std::vector<std::int32_t> checked;
+    if (count >= 1)
+        checked.push_back(1);
+    if (count >= 2)
+        checked.push_back(count);
     std::vector<std::pair<std::int32_t, std::shared_ptr<const Page>>> read;
-    for (std::int32_t n = 1; n <= count; n = n < count ? count : count + 1) {
+    for (const std::int32_t n : checked) {
         ReadPageResult page = ReadStoredPage(ReadPageRecord(*stream, offsets, header.compressed, n), n,
                                              {kMaxPagePictureBytes, pictures});
         if (!page.page) {
