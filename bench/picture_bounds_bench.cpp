@@ -4,7 +4,9 @@
 // report page of 5,000 texts each in a size of its own; an ordinary page beside them. Each is
 // timed from asking for it until its window is painted with the page (or the refusal said), then
 // painted again, each round in a process of its own whose peak memory is reported (medians).
-// Usage: picture_bounds_bench [rounds, default 5] [case ...]   ("list" names the cases)
+// The windows are as they open on the screen (offscreen: 800 x 600, part of the page in view);
+// with "whole" they are made large enough to show the whole page at 100 %.
+// Usage: picture_bounds_bench [rounds, default 5] [whole] [case ...]   ("list" names the cases)
 #include "bench/preview_load.h"
 #include "report/output/xml/rpx_viewer.h"
 #include "tests/support/hostile_documents.h"
@@ -55,11 +57,20 @@ struct Outcome {
     std::string what;   // "shown" or the message
 };
 
+// Large enough for an A4 page at 100 % beside the thumbnails.
+constexpr QSize kWholePage(1120, 1260);
+
 // A user loads `file` with the preview window's "Load report" until the window is painted.
-Outcome LoadReportFile(const fs::path& file, NotedBoxes& boxes)
+Outcome LoadReportFile(const fs::path& file, NotedBoxes& boxes, bool whole)
 {
     report::output::TRpPrinter printer;
     auto* window = bench::OpenPreview(printer);
+    if (whole) {
+        window->setWindowState(Qt::WindowNoState);
+        window->resize(kWholePage);
+        QCoreApplication::processEvents();
+        static_cast<void>(window->grab());
+    }
     bench::ChooseInNextDialog(QString::fromStdU16String(file.u16string()));
     Outcome outcome;
     auto start = Clock::now();
@@ -77,9 +88,11 @@ Outcome LoadReportFile(const fs::path& file, NotedBoxes& boxes)
 
 // A user opens `file` in the XML viewer until the window is painted; then the page is drawn
 // again at the same zoom.
-Outcome OpenXml(const fs::path& file, NotedBoxes& boxes)
+Outcome OpenXml(const fs::path& file, NotedBoxes& boxes, bool whole)
 {
     auto* viewer = new report::output::TRpXStandardViewer;
+    if (whole)
+        viewer->resize(kWholePage);
     viewer->show();
     QCoreApplication::processEvents();
     static_cast<void>(viewer->grab());
@@ -111,7 +124,7 @@ struct Case {
     const char* file;
     // Writes the file (not timed); false when it cannot.
     std::function<bool(const fs::path&)> write;
-    std::function<Outcome(const fs::path&, NotedBoxes&)> open;
+    std::function<Outcome(const fs::path&, NotedBoxes&, bool whole)> open;
 };
 
 const std::vector<Case>& Cases()
@@ -149,11 +162,11 @@ long PeakMb()
 }
 
 // The child's part: one case, its figures on standard output as "<shown> <again> <peak> <what>".
-int RunCase(const Case& c, const fs::path& file)
+int RunCase(const Case& c, const fs::path& file, bool whole)
 {
     NotedBoxes boxes;
     utility::SetMessageBoxes(&boxes);
-    const Outcome outcome = c.open(file, boxes);
+    const Outcome outcome = c.open(file, boxes, whole);
     std::printf("%.1f %.1f %ld %s\n", outcome.shown, outcome.again, PeakMb(), outcome.what.c_str());
     return 0;
 }
@@ -166,7 +179,7 @@ struct Round {
 };
 
 // One round in a process of its own; false when it did not end well.
-bool RunChild(const char* self, const Case& c, const fs::path& file, Round& round)
+bool RunChild(const char* self, const Case& c, const fs::path& file, bool whole, Round& round)
 {
     int out[2];
     if (pipe(out) != 0)
@@ -177,7 +190,7 @@ bool RunChild(const char* self, const Case& c, const fs::path& file, Round& roun
     posix_spawn_file_actions_addclose(&actions, out[0]);
     const std::string fileArg = file.string();
     char* const argv[] = {const_cast<char*>(self), const_cast<char*>("--case"), const_cast<char*>(c.name),
-                          const_cast<char*>(fileArg.c_str()), nullptr};
+                          const_cast<char*>(fileArg.c_str()), const_cast<char*>(whole ? "whole" : "screen"), nullptr};
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, self, &actions, nullptr, argv, environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -213,17 +226,22 @@ double Median(std::vector<double> v)
 
 int main(int argc, char** argv)
 {
-    if (argc == 4 && std::strcmp(argv[1], "--case") == 0) {
+    if (argc == 5 && std::strcmp(argv[1], "--case") == 0) {
         QApplication app(argc, argv);
         for (const Case& c : Cases()) {
             if (c.name == std::string(argv[2]))
-                return RunCase(c, argv[3]);
+                return RunCase(c, argv[3], std::strcmp(argv[4], "whole") == 0);
         }
         return 2;
     }
     int rounds = 5;
+    bool whole = false;
     std::vector<std::string> only;
     for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "whole") == 0) {
+            whole = true;
+            continue;
+        }
         if (std::strcmp(argv[i], "list") == 0) {
             for (const Case& c : Cases())
                 std::printf("%s\n", c.name);
@@ -250,7 +268,7 @@ int main(int argc, char** argv)
         std::string what;
         for (int r = 0; r < rounds; ++r) {
             Round round;
-            if (!RunChild("/proc/self/exe", c, file, round)) {
+            if (!RunChild("/proc/self/exe", c, file, whole, round)) {
                 what = "the process failed";
                 break;
             }
