@@ -1,7 +1,7 @@
 #include "report/output/pages/page_format.h"
 
 #include "report/output/canvas/rounding.h"
-#include "report/output/codec/deflate.h"
+#include "report/output/codec/deflate_memo.h"
 
 #include <concepts>
 #include <cstring>
@@ -144,13 +144,21 @@ std::vector<std::uint8_t> PixelBytes(const QImage& argb)
     return bytes;
 }
 
+// A report's icons come back on every page; deflating them once per thread is enough (a
+// run may record its pages in a thread of its own). Icons are small: larger pictures are
+// deflated each time rather than held.
+const std::vector<std::uint8_t>& DeflatedPixels(std::span<const std::uint8_t> pixels)
+{
+    thread_local DeflateMemo memo(32, 64 * 1024);
+    return memo.Deflated(pixels);
+}
+
 // Stores a picture for the uses that follow: deflated when that is smaller.
 void WritePictureData(Writer& w, const QImage& argb)
 {
     const std::vector<std::uint8_t> pixels = PixelBytes(argb);
-    std::vector<std::uint8_t> deflated;
-    if (!pixels.empty())
-        deflated = Deflate(pixels);
+    static const std::vector<std::uint8_t> kNone;
+    const std::vector<std::uint8_t>& deflated = pixels.empty() ? kNone : DeflatedPixels(pixels);
     const bool smaller = !pixels.empty() && deflated.size() < pixels.size();
     const std::vector<std::uint8_t>& data = smaller ? deflated : pixels;
     const std::size_t start = w.BeginRecord(PageTag::PictureData);
