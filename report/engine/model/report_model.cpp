@@ -57,6 +57,12 @@ int TRpReportModel::TextWidth(const output::FontSpec& font, std::string_view tex
     return width < 0 ? 0 : width + 1;
 }
 
+int TRpReportModel::GrownTextWidth(const output::FontSpec& font, std::string_view text, TRpTextMeasurer::LineSum& sum) {
+    if (!measurer_) measurer_ = std::make_unique<TRpDeviceMeasurer>();
+    const int width = measurer_->GrownTextWidth(font, text, sum);
+    return width < 0 ? 0 : width + 1;
+}
+
 int TRpReportModel::TextHeight(const output::FontSpec& font) {
     if (!measurer_) measurer_ = std::make_unique<TRpDeviceMeasurer>();
     return std::max(measurer_->TextHeight(font), 0);

@@ -82,8 +82,14 @@ MeasureDevice::Entry& MeasureDevice::Lookup(const FontSpec& font, long double sc
 
 int MeasureDevice::TextWidth(const FontSpec& font, std::string_view text, long double scale)
 {
+    return RoundHalfEvenInt(AdvanceSum(font, text, 0, scale));
+}
+
+long double MeasureDevice::AdvanceSum(const FontSpec& font, std::string_view text, long double start,
+                                      long double scale)
+{
     Entry& entry = Lookup(font, scale);
-    long double sum = 0;
+    long double sum = start;
     for (const char ch : text) {
         const auto b = static_cast<unsigned char>(ch);
         if (!entry.known[b]) {
@@ -93,7 +99,7 @@ int MeasureDevice::TextWidth(const FontSpec& font, std::string_view text, long d
         }
         sum += entry.advances[b];
     }
-    return RoundHalfEvenInt(sum);
+    return sum;
 }
 
 int MeasureDevice::TextHeight(const FontSpec& font, long double scale)

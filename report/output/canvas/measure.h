@@ -52,6 +52,10 @@ public:
     // Advance width of `text` (code page 1250), in whole pixels: the sum of the characters'
     // advances, rounded once.
     [[nodiscard]] int TextWidth(const FontSpec& font, std::string_view text, long double scale = 1);
+    // The advances of `text` added one by one to `start`, unrounded: TextWidth is the rounding
+    // of this from 0, so a line can be measured as it grows word by word.
+    [[nodiscard]] long double AdvanceSum(const FontSpec& font, std::string_view text, long double start,
+                                         long double scale = 1);
     // Ascent plus descent, in whole pixels.
     [[nodiscard]] int TextHeight(const FontSpec& font, long double scale = 1);
     // Distance from the cell's top to the baseline, in whole pixels.
