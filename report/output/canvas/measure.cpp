@@ -71,6 +71,7 @@ MeasureDevice::Entry& MeasureDevice::Lookup(const FontSpec& font, long double sc
         entry.key = key;
         entry.font = MakeQFont(font, FontPixelSize(font, dpi_, scale));
         entry.metrics = std::make_unique<QFontMetricsF>(entry.font, &device_);
+        entry.height = RoundHalfEvenInt(static_cast<long double>(entry.metrics->ascent()) + entry.metrics->descent());
         ++fontsMade_;
         it = cache_.emplace(std::move(key), used_.begin()).first;
     }
@@ -104,8 +105,7 @@ long double MeasureDevice::AdvanceSum(const FontSpec& font, std::string_view tex
 
 int MeasureDevice::TextHeight(const FontSpec& font, long double scale)
 {
-    const QFontMetricsF& m = *Lookup(font, scale).metrics;
-    return RoundHalfEvenInt(static_cast<long double>(m.ascent()) + m.descent());
+    return Lookup(font, scale).height;
 }
 
 int MeasureDevice::Ascent(const FontSpec& font, long double scale)

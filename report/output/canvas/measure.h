@@ -76,6 +76,8 @@ private:
         // sum, as the original platform measures (no kerning, no ligatures), with no shaping.
         std::array<qreal, 256> advances{};
         std::bitset<256> known;
+        // Ascent plus descent, rounded: asked for every line the layout prints.
+        int height = 0;
     };
     Entry& Lookup(const FontSpec& font, long double scale);
     [[nodiscard]] std::string Key(const FontSpec& font, long double scale) const;

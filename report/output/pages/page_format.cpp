@@ -3,6 +3,7 @@
 #include "report/output/canvas/rounding.h"
 #include "report/output/codec/deflate_memo.h"
 
+#include <bit>
 #include <concepts>
 #include <cstring>
 #include <limits>
@@ -133,12 +134,20 @@ std::vector<std::uint8_t> PixelBytes(const QImage& argb)
 {
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(argb.width()) * 4 *
                                     static_cast<std::size_t>(argb.height()));
+    const int width = argb.width();
+    const auto row = static_cast<std::size_t>(width) * 4;
     std::size_t at = 0;
-    for (int y = 0; y < argb.height(); ++y) {
+    for (int y = 0; y < argb.height(); ++y, at += row) {
         const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
-        for (int x = 0; x < argb.width(); ++x, at += 4) {
-            for (int i = 0; i < 4; ++i)
-                bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(line[x] >> (8 * i));
+        if constexpr (std::endian::native == std::endian::little) {
+            if (row != 0)
+                std::memcpy(bytes.data() + at, line, row);
+        } else {
+            for (int x = 0; x < width; ++x) {
+                for (int i = 0; i < 4; ++i)
+                    bytes[at + static_cast<std::size_t>(x) * 4 + static_cast<std::size_t>(i)] =
+                        static_cast<std::uint8_t>(line[x] >> (8 * i));
+            }
         }
     }
     return bytes;
