@@ -90,8 +90,7 @@ void TRpReportModel::SetZoom(std::int32_t zoom) {
 }
 
 long double TRpReportModel::NativePage(int index) const {
-    const std::vector<long double> values = Page.WriteValues();
-    return index >= 0 && static_cast<std::size_t>(index) < values.size() ? values[static_cast<std::size_t>(index)] : 0;
+    return index >= 0 ? Page.WriteValue(static_cast<std::size_t>(index)) : 0;
 }
 
 }  // namespace report::engine
