@@ -177,7 +177,7 @@ int main(int argc, char** argv)
     }
     const bench::AnchorContent content = PrintoutContent(folder.filePath(QStringLiteral("anchor.PDF")).toStdString());
 
-    Column preview{"Podgląd to the preview shown", {}}, toShown{"Return to export progress shown", {}},
+    Column preview{"Druk button to the preview shown", {}}, toShown{"Return to export progress shown", {}},
         toClosed{"Return to the file closed", {}}, toBack{"Return to the preview again", {}},
         cairo{"cairo anchor (same content)", {}}, ratio{"file closed / cairo (x)", {}};
     std::uintmax_t pdfBytes = 0;
