@@ -31,7 +31,6 @@
 
 #include <sys/resource.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -42,19 +41,8 @@
 namespace {
 
 using bench::Clock;
+using bench::Column;
 using bench::Ms;
-
-struct Column {
-    const char* name;
-    std::vector<double> ms;
-};
-
-void Print(const Column& c)
-{
-    std::vector<double> sorted = c.ms;
-    std::sort(sorted.begin(), sorted.end());
-    std::printf("| %-34s | %9.2f | %9.2f | %9.2f |\n", c.name, sorted[sorted.size() / 2], sorted.front(), sorted.back());
-}
 
 // What one save took, from the Return on the save dialog.
 struct SaveTimes {
@@ -237,7 +225,7 @@ int main(int argc, char** argv)
     std::printf("| %-34s | %9s | %9s | %9s |\n", "step", "median ms", "min ms", "max ms");
     std::printf("|------------------------------------|-----------|-----------|-----------|\n");
     for (const Column* c : {&preview, &toShown, &toClosed, &toBack, &cairo, &ratio})
-        Print(*c);
+        bench::PrintColumn(*c, 34);
     app::FinalizeUnits();
     return 0;
 }
