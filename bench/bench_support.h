@@ -7,6 +7,7 @@
 #include "utility/cp1250.h"
 #include "utility/dialogi.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -32,6 +33,21 @@ public:
 
 inline double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 inline double Us(Clock::duration d) { return std::chrono::duration<double, std::micro>(d).count(); }
+
+// One step of a bench's table: its name and what each timed round took.
+struct Column {
+    const char* name;
+    std::vector<double> ms;
+};
+
+// The step's row: median, least and most, the name padded to `nameWidth`.
+inline void PrintColumn(const Column& c, int nameWidth)
+{
+    std::vector<double> sorted = c.ms;
+    std::sort(sorted.begin(), sorted.end());
+    std::printf("| %-*s | %9.2f | %9.2f | %9.2f |\n", nameWidth, c.name, sorted[sorted.size() / 2], sorted.front(),
+                sorted.back());
+}
 
 // `card` as a card download file at `file`, every signature marked valid; false (and why on
 // standard error) when it cannot be built.

@@ -21,7 +21,6 @@
 
 #include <sys/resource.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -30,24 +29,9 @@
 #include <memory>
 #include <vector>
 
-namespace {
-
 using bench::Clock;
+using bench::Column;
 using bench::Ms;
-
-struct Column {
-    const char* name;
-    std::vector<double> ms;
-};
-
-void Print(const Column& c)
-{
-    std::vector<double> sorted = c.ms;
-    std::sort(sorted.begin(), sorted.end());
-    std::printf("| %-30s | %9.2f | %9.2f | %9.2f |\n", c.name, sorted[sorted.size() / 2], sorted.front(), sorted.back());
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -127,7 +111,7 @@ int main(int argc, char** argv)
     std::printf("| %-30s | %9s | %9s | %9s |\n", "step", "median ms", "min ms", "max ms");
     std::printf("|--------------------------------|-----------|-----------|-----------|\n");
     for (const Column* c : {&load, &lists, &layout, &export_, &total, &cairo, &ratio})
-        Print(*c);
+        bench::PrintColumn(*c, 30);
     app::FinalizeUnits();
     return 0;
 }

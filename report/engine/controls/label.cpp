@@ -12,13 +12,20 @@
 namespace report::engine {
 namespace {
 
-constexpr std::string_view kBreakChars = " -\r";
+// Where a word ends: a blank, a hyphen or a carriage return (find_first_of asks memchr for
+// every character, and this runs for every character of every row).
+std::size_t FindBreak(std::string_view text) {
+    const auto at = std::ranges::find_if(text, [](char c) { return c == ' ' || c == '-' || c == '\r'; });
+    return at == text.end() ? std::string_view::npos : static_cast<std::size_t>(at - text.begin());
+}
 
 }  // namespace
 
 // The line being collected from one paragraph's words.
 struct TRpCustomLabel::Paragraph {
     std::string line;
+    // What is measured of the line: the line with the next word is measured from there.
+    TRpTextMeasurer::LineSum measured;
     // Without word wrap the first overflowing word stops the paragraph: its last line is not kept.
     bool stopped = false;
 };
@@ -106,12 +113,17 @@ TRpTextMeasurer& TRpCustomLabel::OwnMeasurer() {
 }
 
 int TRpCustomLabel::MeasureWidth(std::string_view text) {
+    TRpTextMeasurer::LineSum fresh;
+    return MeasureWidth(text, fresh);
+}
+
+int TRpCustomLabel::MeasureWidth(std::string_view text, TRpTextMeasurer::LineSum& sum) {
     if (TRpReportModel* report = ParentReport()) {
-        const int width = output::MulDiv(report->TextWidth(Font(), text), Size.Zoom, 100);
+        const int width = output::MulDiv(report->GrownTextWidth(Font(), text, sum), Size.Zoom, 100);
         // Only a width beyond the int range fails here: such a text fits nowhere.
         return width < 0 ? std::numeric_limits<int>::max() : width;
     }
-    return std::max(OwnMeasurer().TextWidth(Font(), text), 0);
+    return std::max(OwnMeasurer().GrownTextWidth(Font(), text, sum), 0);
 }
 
 int TRpCustomLabel::ScreenLineHeight() {
@@ -210,7 +222,7 @@ void TRpCustomLabel::FormatPlain(std::string_view text) {
     while (!text.empty()) {
         // A word runs up to and including its break character, so blanks and hyphens stay at
         // the end of the line they close.
-        const std::size_t end = text.find_first_of(kBreakChars);
+        const std::size_t end = FindBreak(text);
         const std::size_t length = end == std::string_view::npos ? text.size() : end + 1;
         FormatWord(paragraph, text.substr(0, length));
         text.remove_prefix(length);
@@ -223,7 +235,8 @@ std::size_t TRpCustomLabel::FittingLength(std::string_view word, Fits fits) {
     // Widths grow with every character (advances are summed without kerning), so the first
     // start that does not fit ends the search.
     std::size_t length = 0;
-    while (length < word.size() && fits(MeasureWidth(word.substr(0, length + 1)))) ++length;
+    TRpTextMeasurer::LineSum measured;
+    while (length < word.size() && fits(MeasureWidth(word.substr(0, length + 1), measured))) ++length;
     return length;
 }
 
@@ -234,10 +247,13 @@ void TRpCustomLabel::FormatWord(Paragraph& paragraph, std::string_view word) {
         // The line with the word, built in a buffer kept from word to word.
         candidate_.assign(line);
         candidate_ += word;
-        if (MeasureWidth(candidate_) <= w) {
+        TRpTextMeasurer::LineSum grown = paragraph.measured;
+        if (MeasureWidth(candidate_, grown) <= w) {
             line += word;
+            paragraph.measured = grown;
             return;
         }
+        paragraph.measured = {};
         std::string_view rest = word;
         const bool alone = line.empty();
         if (alone) {

@@ -120,6 +120,8 @@ protected:
 
     // Width of `text` as the line breaking measures it, in the control's pixels.
     [[nodiscard]] int MeasureWidth(std::string_view text);
+    // The same for a text that grows, the measure of its start kept in `sum`.
+    [[nodiscard]] int MeasureWidth(std::string_view text, TRpTextMeasurer::LineSum& sum);
     // Height of one line of the control's font in screen pixels at the control's zoom; the
     // report's measure when the control has one, else the control's own.
     [[nodiscard]] int ScreenLineHeight();

@@ -57,6 +57,12 @@ int TRpReportModel::TextWidth(const output::FontSpec& font, std::string_view tex
     return width < 0 ? 0 : width + 1;
 }
 
+int TRpReportModel::GrownTextWidth(const output::FontSpec& font, std::string_view text, TRpTextMeasurer::LineSum& sum) {
+    if (!measurer_) measurer_ = std::make_unique<TRpDeviceMeasurer>();
+    const int width = measurer_->GrownTextWidth(font, text, sum);
+    return width < 0 ? 0 : width + 1;
+}
+
 int TRpReportModel::TextHeight(const output::FontSpec& font) {
     if (!measurer_) measurer_ = std::make_unique<TRpDeviceMeasurer>();
     return std::max(measurer_->TextHeight(font), 0);
@@ -84,8 +90,7 @@ void TRpReportModel::SetZoom(std::int32_t zoom) {
 }
 
 long double TRpReportModel::NativePage(int index) const {
-    const std::vector<long double> values = Page.WriteValues();
-    return index >= 0 && static_cast<std::size_t>(index) < values.size() ? values[static_cast<std::size_t>(index)] : 0;
+    return index >= 0 ? Page.WriteValue(static_cast<std::size_t>(index)) : 0;
 }
 
 }  // namespace report::engine

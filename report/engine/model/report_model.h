@@ -149,6 +149,9 @@ public:
     // Width of `text` in `font` on the measuring device plus one pixel; 0 when it cannot be
     // measured. The text controls break their lines by it.
     [[nodiscard]] int TextWidth(const output::FontSpec& font, std::string_view text);
+    // TextWidth of a line growing word by word, the measure of its start kept in `sum` (see
+    // TRpTextMeasurer::GrownTextWidth).
+    [[nodiscard]] int GrownTextWidth(const output::FontSpec& font, std::string_view text, TRpTextMeasurer::LineSum& sum);
     // Height of one line of `font` on the measuring device; 0 when it cannot be measured.
     [[nodiscard]] int TextHeight(const output::FontSpec& font);
     // Measures with `measurer` from now on (null: the 96-dpi measuring device again).

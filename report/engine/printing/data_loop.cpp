@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <chrono>
 
 namespace report::engine {
 namespace {
@@ -23,6 +24,10 @@ void ProcessMessages() {
     if (QCoreApplication::instance() != nullptr) QCoreApplication::processEvents();
 }
 
+// Between rows messages are handled when the progress figure moved and otherwise at most this
+// often: a row takes microseconds, and handling them for every row cost half the layout run.
+constexpr std::chrono::milliseconds kMessagesEvery{10};
+
 expr::TRpEvEnvironment* FunctionsOf(TRpReportModel* report) { return report != nullptr ? &report->Functions : nullptr; }
 
 // The report's own level when it runs on data (a report that publishes its data set); null
@@ -32,6 +37,14 @@ const TRpController* MainLevel(const TRpReportModel& report) {
 }
 
 }  // namespace
+
+void TRpPaging::ProcessMessagesBetweenRows() {
+    const auto now = std::chrono::steady_clock::now();
+    if (!progressPosted_ && now - messagesHandled_ < kMessagesEvery) return;
+    messagesHandled_ = now;
+    progressPosted_ = false;
+    ProcessMessages();
+}
 
 void TRpPaging::RunDataLoop(TRpCustomController& controller) {
     if (auto* level = dynamic_cast<TRpController*>(&controller)) {
@@ -138,6 +151,7 @@ void TRpPaging::PostProgress(int progress, int& posted) {
     if (progress != posted || printer_.Progress() != progress) {
         printer_.SetProgress(progress);
         posted = progress;
+        progressPosted_ = true;
     }
 }
 
@@ -178,7 +192,7 @@ void TRpPaging::RunLevel(TRpController& level) {
     int progress = 0;
     int posted = -1;
     while (moreData) {
-        ProcessMessages();
+        ProcessMessagesBetweenRows();
         if (cancelled_ || printer_.Cancelled()) return;
         SetDetailNumber(level, level.DetailNumber() + 1);
         PrintGroupHeaders(level);

@@ -5,6 +5,7 @@
 
 #include "report/engine/model/print_run.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 
@@ -132,6 +133,8 @@ private:
     void DrawFrameAndLines(BandPrint& print);
 
     // ---- Data loops (data_loop.cpp) ----
+    // Handles window messages between two rows, no more often than a user could see.
+    void ProcessMessagesBetweenRows();
     void PrintEmptyPass(TRpCustomController& controller);
     void RunLevel(TRpController& level);
     void PrintBeforeDetail(const TRpCustomController& controller);
@@ -158,6 +161,10 @@ private:
     bool running_ = false;
     bool partOfJob_ = false;
     bool cancelled_ = false;
+    // When window messages were last handled between rows.
+    std::chrono::steady_clock::time_point messagesHandled_{};
+    // A new progress figure is shown at the next row whatever the time.
+    bool progressPosted_ = false;
     bool stopRequested_ = false;
     std::int32_t currentX_ = 0;
     std::int32_t currentY_ = -1;

@@ -71,6 +71,7 @@ MeasureDevice::Entry& MeasureDevice::Lookup(const FontSpec& font, long double sc
         entry.key = key;
         entry.font = MakeQFont(font, FontPixelSize(font, dpi_, scale));
         entry.metrics = std::make_unique<QFontMetricsF>(entry.font, &device_);
+        entry.height = RoundHalfEvenInt(static_cast<long double>(entry.metrics->ascent()) + entry.metrics->descent());
         ++fontsMade_;
         it = cache_.emplace(std::move(key), used_.begin()).first;
     }
@@ -82,8 +83,14 @@ MeasureDevice::Entry& MeasureDevice::Lookup(const FontSpec& font, long double sc
 
 int MeasureDevice::TextWidth(const FontSpec& font, std::string_view text, long double scale)
 {
+    return RoundHalfEvenInt(AdvanceSum(font, text, 0, scale));
+}
+
+long double MeasureDevice::AdvanceSum(const FontSpec& font, std::string_view text, long double start,
+                                      long double scale)
+{
     Entry& entry = Lookup(font, scale);
-    long double sum = 0;
+    long double sum = start;
     for (const char ch : text) {
         const auto b = static_cast<unsigned char>(ch);
         if (!entry.known[b]) {
@@ -93,13 +100,12 @@ int MeasureDevice::TextWidth(const FontSpec& font, std::string_view text, long d
         }
         sum += entry.advances[b];
     }
-    return RoundHalfEvenInt(sum);
+    return sum;
 }
 
 int MeasureDevice::TextHeight(const FontSpec& font, long double scale)
 {
-    const QFontMetricsF& m = *Lookup(font, scale).metrics;
-    return RoundHalfEvenInt(static_cast<long double>(m.ascent()) + m.descent());
+    return Lookup(font, scale).height;
 }
 
 int MeasureDevice::Ascent(const FontSpec& font, long double scale)

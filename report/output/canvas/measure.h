@@ -52,6 +52,10 @@ public:
     // Advance width of `text` (code page 1250), in whole pixels: the sum of the characters'
     // advances, rounded once.
     [[nodiscard]] int TextWidth(const FontSpec& font, std::string_view text, long double scale = 1);
+    // The advances of `text` added one by one to `start`, unrounded: TextWidth is the rounding
+    // of this from 0, so a line can be measured as it grows word by word.
+    [[nodiscard]] long double AdvanceSum(const FontSpec& font, std::string_view text, long double start,
+                                         long double scale = 1);
     // Ascent plus descent, in whole pixels.
     [[nodiscard]] int TextHeight(const FontSpec& font, long double scale = 1);
     // Distance from the cell's top to the baseline, in whole pixels.
@@ -72,6 +76,8 @@ private:
         // sum, as the original platform measures (no kerning, no ligatures), with no shaping.
         std::array<qreal, 256> advances{};
         std::bitset<256> known;
+        // Ascent plus descent, rounded: asked for every line the layout prints.
+        int height = 0;
     };
     Entry& Lookup(const FontSpec& font, long double scale);
     [[nodiscard]] std::string Key(const FontSpec& font, long double scale) const;

@@ -1,8 +1,9 @@
 #include "report/output/pages/page_format.h"
 
 #include "report/output/canvas/rounding.h"
-#include "report/output/codec/deflate.h"
+#include "report/output/codec/deflate_memo.h"
 
+#include <bit>
 #include <concepts>
 #include <cstring>
 #include <limits>
@@ -133,24 +134,40 @@ std::vector<std::uint8_t> PixelBytes(const QImage& argb)
 {
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(argb.width()) * 4 *
                                     static_cast<std::size_t>(argb.height()));
+    const int width = argb.width();
+    const auto row = static_cast<std::size_t>(width) * 4;
     std::size_t at = 0;
-    for (int y = 0; y < argb.height(); ++y) {
+    for (int y = 0; y < argb.height(); ++y, at += row) {
         const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
-        for (int x = 0; x < argb.width(); ++x, at += 4) {
-            for (int i = 0; i < 4; ++i)
-                bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(line[x] >> (8 * i));
+        if constexpr (std::endian::native == std::endian::little) {
+            if (row != 0)
+                std::memcpy(bytes.data() + at, line, row);
+        } else {
+            for (int x = 0; x < width; ++x) {
+                for (int i = 0; i < 4; ++i)
+                    bytes[at + static_cast<std::size_t>(x) * 4 + static_cast<std::size_t>(i)] =
+                        static_cast<std::uint8_t>(line[x] >> (8 * i));
+            }
         }
     }
     return bytes;
+}
+
+// A report's icons come back on every page; deflating them once per thread is enough (a
+// run may record its pages in a thread of its own). Icons are small: larger pictures are
+// deflated each time rather than held.
+const std::vector<std::uint8_t>& DeflatedPixels(std::span<const std::uint8_t> pixels)
+{
+    thread_local DeflateMemo memo(32, 64 * 1024);
+    return memo.Deflated(pixels);
 }
 
 // Stores a picture for the uses that follow: deflated when that is smaller.
 void WritePictureData(Writer& w, const QImage& argb)
 {
     const std::vector<std::uint8_t> pixels = PixelBytes(argb);
-    std::vector<std::uint8_t> deflated;
-    if (!pixels.empty())
-        deflated = Deflate(pixels);
+    static const std::vector<std::uint8_t> kNone;
+    const std::vector<std::uint8_t>& deflated = pixels.empty() ? kNone : DeflatedPixels(pixels);
     const bool smaller = !pixels.empty() && deflated.size() < pixels.size();
     const std::vector<std::uint8_t>& data = smaller ? deflated : pixels;
     const std::size_t start = w.BeginRecord(PageTag::PictureData);

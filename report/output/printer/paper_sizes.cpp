@@ -26,6 +26,25 @@ std::int32_t TenthsOf(long double mm) {
     return static_cast<std::int32_t>(std::nearbyint(mm * 10.0L));
 }
 
+// The table in tenths of a millimetre, rounded once: the layout asks for the paper's length
+// for every row it places.
+struct PaperTenths {
+    std::array<std::int32_t, kPaperSizeCount - 1> width{};
+    std::array<std::int32_t, kPaperSizeCount - 1> length{};
+};
+
+const PaperTenths& TenthsTable() {
+    static const PaperTenths table = [] {
+        PaperTenths t;
+        for (std::size_t i = 0; i < kDimensions.size(); ++i) {
+            t.width[i] = TenthsOf(kDimensions[i].widthMm);
+            t.length[i] = TenthsOf(kDimensions[i].heightMm);
+        }
+        return t;
+    }();
+    return table;
+}
+
 }  // namespace
 
 int PaperCode(TRpPaperSize size) {
@@ -43,9 +62,13 @@ PaperDimensions PaperDimensionsOf(TRpPaperSize size) {
     return kDimensions[static_cast<std::size_t>(size)];
 }
 
-std::int32_t PaperWidthTenths(TRpPaperSize size) { return TenthsOf(PaperDimensionsOf(size).widthMm); }
+std::int32_t PaperWidthTenths(TRpPaperSize size) {
+    return size == TRpPaperSize::Custom ? 0 : TenthsTable().width[static_cast<std::size_t>(size)];
+}
 
-std::int32_t PaperLengthTenths(TRpPaperSize size) { return TenthsOf(PaperDimensionsOf(size).heightMm); }
+std::int32_t PaperLengthTenths(TRpPaperSize size) {
+    return size == TRpPaperSize::Custom ? 0 : TenthsTable().length[static_cast<std::size_t>(size)];
+}
 
 std::optional<TRpPaperSize> PaperSizeFromOrdinal(int ordinal) {
     if (ordinal < 0 || ordinal >= kPaperSizeCount) return std::nullopt;
