@@ -209,8 +209,8 @@ TEST_F(LabelEditorTest, OkStoresWhatWasChanged) {
     });
     EXPECT_TRUE(editor->Edit());
     EXPECT_EQ(label.Caption(), "Data");
-    EXPECT_DOUBLE_EQ(static_cast<double>(label.Size.Native(3)), 505.0);
-    EXPECT_EQ(label.Size.Native(0), kRowLabel[0]);
+    EXPECT_DOUBLE_EQ(static_cast<double>(label.Size.Native(engine::TRpPrintableSize::kWidth)), 505.0);
+    EXPECT_EQ(label.Size.Native(engine::TRpPrintableSize::kHeight), kRowLabel[0]);
     EXPECT_TRUE(label.AutoStretch());
     EXPECT_TRUE(label.Transparent());
     EXPECT_FALSE(label.AutoSize());
