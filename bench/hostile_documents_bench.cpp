@@ -67,7 +67,7 @@ void LoadInPreview(const char* name, const Page& page)
         return;
     }
     report::output::TRpPrinter printer;
-    printer.SetPaperSize(report::output::TRpPaperSize::A4);
+    printer.Settings().SetPaperSize(report::output::TRpPaperSize::A4);
     printer.BeginDoc();
     printer.NewPage();
     printer.GetCanvas()->TextOut(10, 10, "Strona 1");

@@ -36,9 +36,9 @@ void PrintableTest::Start(Device device) {
     run_.reset();
     printer_ = std::make_unique<report::output::TRpPrinter>();
     if (device == Device::Printer600) {
-        printer_->SetPaperSize(report::output::TRpPaperSize::Custom);
-        printer_->SetPaperWidth(kPaperWidth);
-        printer_->SetPaperLength(kPaperLength);
+        printer_->Settings().SetPaperSize(report::output::TRpPaperSize::Custom);
+        printer_->Settings().SetPaperWidth(kPaperWidth);
+        printer_->Settings().SetPaperLength(kPaperLength);
         printer_->SetDestination(report::output::TRpPrinterDestination::rpdPrinter);
     }
     printer_->BeginDoc();

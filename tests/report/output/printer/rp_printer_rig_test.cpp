@@ -151,11 +151,11 @@ TEST_F(RpPrinterRigTest, PrintsCopiesOnThePaperAsked) {
     A4Report report;
     TRpPrinter printer(&report);
     SelectQueue(printer);
-    printer.SetPaperSize(TRpPaperSize::Letter);
+    printer.Settings().SetPaperSize(TRpPaperSize::Letter);
     ASSERT_EQ(printer.GetPaperSize(), TRpPaperSize::Letter);
     Record(printer, 1);
     printer.SetTitle("kvCopies");
-    printer.SetCopies(2);
+    printer.Settings().SetCopies(2);
     printer.SetReprintRecorded(true);
     printer.PrintRecordedPages();
 
