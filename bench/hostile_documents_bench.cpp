@@ -3,6 +3,7 @@
 // a user loading it as a report file in the preview window until page and thumbnails show.
 // Usage: hostile_documents_bench [case ...]   (no case: all of them; "list" names them)
 #include "bench/bench_support.h"
+#include "bench/preview_load.h"
 #include "report/expr/evaluator.h"
 #include "report/expr/expr_unit.h"
 #include "report/output/pages/page_format.h"
@@ -14,10 +15,8 @@
 #include "tests/support/hostile_documents.h"
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QPainter>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <sys/resource.h>
 
@@ -67,21 +66,8 @@ void LoadInPreview(const char* name, const Page& page)
         return;
     }
     report::output::TRpPrinter printer;
-    printer.Settings().SetPaperSize(report::output::TRpPaperSize::A4);
-    printer.BeginDoc();
-    printer.NewPage();
-    printer.GetCanvas()->TextOut(10, 10, "Strona 1");
-    printer.EndDoc();
-    auto* window = new report::output::TRpStandardPreview(printer);
-    window->ShowPreview();
-    QCoreApplication::processEvents();
-    static_cast<void>(window->grab());
-    QTimer::singleShot(0, [file] {
-        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-            dialog->selectFile(file);
-            static_cast<QDialog*>(dialog)->accept();  // the file dialog's own, which reads the name
-        }
-    });
+    auto* window = bench::OpenPreview(printer);
+    bench::ChooseInNextDialog(file);
     const auto start = Clock::now();
     window->LoadClick();
     static_cast<void>(window->grab());
@@ -92,21 +78,6 @@ void LoadInPreview(const char* name, const Page& page)
     delete window;
 }
 
-// For comparison: a page like the activity list's, 130 lines of text in a frame.
-Page OrdinaryPage()
-{
-    report::output::PageRecorder recorder(report::output::PageHeaderFor(2100, 2970));
-    recorder.Rectangle(report::output::GdiRect(10, 10, 784, 1113));
-    report::output::FontSpec font;
-    font.face = "Arial";
-    for (int line = 0; line < 130; ++line) {
-        font.bold = line % 10 == 0;
-        recorder.SetFont(font);
-        recorder.TextOut(20, 20 + 8 * line, "2024-03-11 06:14 jazda 04:32 " + std::to_string(line));
-    }
-    return recorder.GetPage();
-}
-
 void Pages(const std::vector<std::string>& only)
 {
     struct Row {
@@ -114,7 +85,7 @@ void Pages(const std::vector<std::string>& only)
         Page page;
     };
     const Row rows[] = {
-        {"page-ordinary", OrdinaryPage()},
+        {"page-ordinary", fixtures::OrdinaryPage()},
         {"page-turned-giants", fixtures::TurnedGiantTextsPage(1000)},
         {"page-turned-giants-on-page", fixtures::TurnedGiantTextsOnPage(20)},
         {"page-5000-sizes", fixtures::FontSizesPage(5000, false)},

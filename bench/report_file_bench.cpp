@@ -68,11 +68,10 @@ void CountPictures(TRpPrinter& printer, int& drawn, int& distinct)
             if (!picture)
                 continue;
             ++drawn;
+            const QImage image = picture->picture.Image();
             QCryptographicHash hash(QCryptographicHash::Sha256);
-            hash.addData(QByteArrayView(reinterpret_cast<const char*>(picture->image.constBits()),
-                                        picture->image.sizeInBytes()));
-            seen.insert(hash.result() + QByteArray::number(picture->image.width()) + 'x' +
-                        QByteArray::number(picture->image.height()));
+            hash.addData(QByteArrayView(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes()));
+            seen.insert(hash.result() + QByteArray::number(image.width()) + 'x' + QByteArray::number(image.height()));
         }
     }
     distinct = static_cast<int>(seen.size());

@@ -6,8 +6,13 @@
 #include <QBuffer>
 #include <QTransform>
 
+#include <zlib.h>
+
+#include <algorithm>
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 namespace fixtures {
@@ -142,13 +147,110 @@ Page FaceNamesPage(int count, bool onPage)
     return recorder.GetPage();
 }
 
+Page OrdinaryPage()
+{
+    PageRecorder recorder = A4Recorder();
+    recorder.Rectangle(report::output::GdiRect(10, 10, 784, 1113));
+    FontSpec font;
+    font.face = "Arial";
+    for (int line = 0; line < 130; ++line) {
+        font.bold = line % 10 == 0;
+        recorder.SetFont(font);
+        recorder.TextOut(20, 20 + 8 * line, "2024-03-11 06:14 jazda 04:32 " + std::to_string(line));
+    }
+    return recorder.GetPage();
+}
+
 bool WriteReportFile(const Page& page, const std::filesystem::path& file)
+{
+    return WriteReportFile(report::output::EncodePage(page), file);
+}
+
+bool WriteReportFile(std::span<const std::uint8_t> page, const std::filesystem::path& file)
 {
     report::output::TRpPageList list;
     list.SetStream(std::make_unique<report::output::TRpStream>());
-    const std::vector<std::uint8_t> bytes = report::output::EncodePage(page);
-    const std::string_view data(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    const std::string_view data(reinterpret_cast<const char*>(page.data()), page.size());
     return list.AddRecordedPage(data) && list.WriteHeader() && list.SaveToFile(file).ok();
+}
+
+namespace {
+
+// `size` zero bytes as one zlib stream, coded piece by piece.
+std::vector<std::uint8_t> CodeZeros(std::uint64_t size)
+{
+    z_stream z{};
+    if (deflateInit(&z, Z_BEST_COMPRESSION) != Z_OK)
+        throw std::runtime_error("deflateInit");
+    std::vector<std::uint8_t> zeros(1 << 20);
+    std::vector<std::uint8_t> out;
+    std::vector<std::uint8_t> chunk(1 << 16);
+    int status = Z_OK;
+    while (status != Z_STREAM_END) {
+        const auto take = static_cast<uInt>(std::min<std::uint64_t>(size, zeros.size()));
+        size -= take;
+        z.next_in = zeros.data();
+        z.avail_in = take;
+        const int flush = size == 0 ? Z_FINISH : Z_NO_FLUSH;
+        do {
+            z.next_out = chunk.data();
+            z.avail_out = static_cast<uInt>(chunk.size());
+            status = deflate(&z, flush);
+            out.insert(out.end(), chunk.begin(), chunk.end() - z.avail_out);
+        } while (z.avail_out == 0);
+        if (flush == Z_NO_FLUSH && status != Z_OK)
+            break;
+    }
+    deflateEnd(&z);
+    if (status != Z_STREAM_END)
+        throw std::runtime_error("deflate");
+    return out;
+}
+
+// The same, coded once for each size a process asks for: a gigabyte takes seconds.
+const std::vector<std::uint8_t>& DeflatedZeros(std::uint64_t size)
+{
+    static std::map<std::uint64_t, std::vector<std::uint8_t>> coded;
+    auto found = coded.find(size);
+    if (found == coded.end())
+        found = coded.emplace(size, CodeZeros(size)).first;
+    return found->second;
+}
+
+void Put(std::vector<std::uint8_t>& bytes, std::uint32_t value, int count)
+{
+    for (int i = 0; i < count; ++i)
+        bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> PictureBombPage(int side, int count)
+{
+    using report::output::PageTag;
+    std::vector<std::uint8_t> page = report::output::EncodePage(Page{report::output::PageHeaderFor(2100, 2970), {}});
+    const auto w = static_cast<std::uint32_t>(side);
+    const std::vector<std::uint8_t>& zeros = DeflatedZeros(std::uint64_t{w} * w * 4);
+    for (int i = 0; i < count; ++i) {
+        Put(page, static_cast<std::uint32_t>(PageTag::PictureData), 2);
+        Put(page, static_cast<std::uint32_t>(14 + zeros.size()), 4);
+        Put(page, w, 4);
+        Put(page, w, 4);
+        Put(page, static_cast<std::uint32_t>(report::output::PictureCoding::Deflated), 2);
+        Put(page, static_cast<std::uint32_t>(zeros.size()), 4);
+        page.insert(page.end(), zeros.begin(), zeros.end());
+    }
+    for (int i = 0; i < count; ++i) {
+        Put(page, static_cast<std::uint32_t>(PageTag::PictureUse), 2);
+        Put(page, 20, 4);
+        for (const int edge : {0, 0, kPageWidth, kPageHeight})
+            Put(page, static_cast<std::uint32_t>(edge), 4);
+        Put(page, static_cast<std::uint32_t>(i), 4);
+    }
+    const auto length = static_cast<std::uint32_t>(page.size());
+    for (int i = 0; i < 4; ++i)
+        page[12 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(length >> (8 * i));
+    return page;
 }
 
 QString TurnedGiantTextsXml(int count)
@@ -168,6 +270,22 @@ QString TurnedGiantTextsXml(int count)
                      .arg(x)
                      .arg(y);
         ++i;
+    }
+    return OnePageXml(items);
+}
+
+QString PngImagesXml(int count, int side)
+{
+    QString items;
+    for (int i = 0; i < count; ++i) {
+        QImage picture(side, side, QImage::Format_ARGB32);
+        picture.fill(qRgb(40 + i, 90, 160));
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, "PNG");
+        items += QStringLiteral("<Item Type=\"image\" X=\"%1\" Y=\"%2\">").arg(5 + i % 10 * 20).arg(5 + i / 10 * 20) +
+                 QString::fromStdString(Hex(png.toStdString())) + QStringLiteral("</Item>\n");
     }
     return OnePageXml(items);
 }

@@ -59,7 +59,7 @@ QRect ClampedRect(long long left, long long top, long long width, long long heig
 
 PainterCanvas::PainterCanvas(QPainter& painter, int dpi, MeasureDevice* fonts)
     : painter_(painter), dpi_(dpi > 0 ? dpi : kMeasureDpi),
-      measure_(fonts && fonts->Dpi() == dpi_ ? fonts : &ownFonts_.emplace(dpi_)),
+      measure_(fonts && fonts->Dpi() == dpi_ ? fonts : &ownFonts_.emplace(dpi_)), paintFonts_(dpi_),
       hadClip_(painter.hasClipping()), baseClip_(hadClip_ ? painter.clipRegion() : QRegion())
 {
     const QPaintDevice* device = painter.device();
@@ -351,9 +351,20 @@ void PainterCanvas::TextOut(int x, int y, std::string_view text)
         if (!Shows(QRectF(anchor - w - h, y - h, 2 * (w + h), 3 * h), turn))
             return;
     }
-    const int width = measure_->TextWidth(font, text, scale);
-    const int ascent = measure_->Ascent(font, scale);
-    const int height = measure_->TextHeight(font, scale);
+    // The font it is drawn with: past the paint's bound of fonts, one already made, scaled.
+    const PaintFonts::Choice made = paintFonts_.Choose(font, scale);
+    const bool scaled = made.factor != 1;
+    if (scaled) {
+        turn = QTransform();
+        turn.translate(x, y);
+        if (turned)
+            turn.rotate(-(font.orientation / 10.0));
+        turn.scale(static_cast<qreal>(made.factor), static_cast<qreal>(made.factor));
+        turn.translate(-x, -y);
+    }
+    const int width = measure_->TextWidth(made.font, text, made.scale);
+    const int ascent = measure_->Ascent(made.font, made.scale);
+    const int height = measure_->TextHeight(made.font, made.scale);
     long long left = anchor;
     switch (GetTextAlign().horizontal) {
     case HorizontalAlign::Left: break;
@@ -365,14 +376,14 @@ void PainterCanvas::TextOut(int x, int y, std::string_view text)
     // ascent and descent; sideways a glyph may overhang.
     const QRect glyphClip = ClampedRect(left - height, y, static_cast<long long>(width) + 2LL * height, height);
     const QColor color = Opaque(font.color);
-    QFont drawn = measure_->Font(font, scale);
+    QFont drawn = measure_->Font(made.font, made.scale);
     QRect underline;
     QRect strikeOut;
     if (font.underline || font.strikeOut) {
         // Qt may put the underline below the cell; the lines are drawn here, inside it.
         drawn.setUnderline(false);
         drawn.setStrikeOut(false);
-        const QFontMetricsF& metrics = measure_->Metrics(font, scale);
+        const QFontMetricsF& metrics = measure_->Metrics(made.font, made.scale);
         const int thickness = std::max(1, RoundHalfEvenInt(metrics.lineWidth()));
         const long long baseline = static_cast<long long>(y) + ascent;
         if (font.underline) {
@@ -402,9 +413,12 @@ void PainterCanvas::TextOut(int x, int y, std::string_view text)
         s = QChar(0x202B) + s + QChar(0x202C);  // right-to-left embedding
     ++counts_.calls;
     painter_.save();
-    if (turned) {
+    if (turned || scaled) {
         painter_.translate(x, y);
-        painter_.rotate(-(font.orientation / 10.0));
+        if (turned)
+            painter_.rotate(-(font.orientation / 10.0));
+        if (scaled)
+            painter_.scale(static_cast<qreal>(made.factor), static_cast<qreal>(made.factor));
         painter_.translate(-x, -y);
     }
     if (opaque)

@@ -3,6 +3,7 @@
 
 #include "report/output/canvas/canvas.h"
 #include "report/output/canvas/measure.h"
+#include "report/output/canvas/paint_fonts.h"
 
 #include <QPainter>
 #include <QRectF>
@@ -29,7 +30,8 @@ struct PaintCounts {
 // `fonts`, when given at the same resolution, is used instead of a device of the canvas's own,
 // so a document's fonts are made once for all its paints; it must outlive the canvas.
 // Text, shapes and pictures that lie wholly outside the device and the clips are not drawn, and
-// a turned text far larger than what can be seen is cut to its visible surroundings first.
+// a turned text far larger than what can be seen is cut to its visible surroundings first. The
+// fonts a canvas draws with are bounded (PaintFonts): one canvas is one paint.
 class PainterCanvas final : public Canvas {
 public:
     PainterCanvas(QPainter& painter, int dpi, MeasureDevice* fonts = nullptr);
@@ -68,6 +70,7 @@ private:
     int dpi_;
     std::optional<MeasureDevice> ownFonts_;
     MeasureDevice* measure_;
+    PaintFonts paintFonts_;
     bool hadClip_;
     QRegion baseClip_;
     // Device pixels where drawing can show: the device cut by the painter's clip and the

@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdint>
 #include <stdexcept>
-#include <vector>
 
 namespace report::output {
 namespace {
@@ -143,21 +142,26 @@ void LZWEncode(std::string_view input, std::string& output)
 
 namespace {
 
+constexpr char kEndOfStream[] = "LZWDecode: End of stream";
+constexpr char kNoEntry[] = "LZWDecode: code>=idxCodeTable";
+
 // Reads codes most significant bit first.
 class CodeReader {
 public:
     explicit CodeReader(std::string_view in) : in_(in) {}
 
-    unsigned Get(int width)
+    // False when the input ends first.
+    bool Get(int width, unsigned& code)
     {
         while (waiting_ < width) {
             if (pos_ >= in_.size())
-                throw std::runtime_error("LZWDecode: End of stream");
+                return false;
             acc_ = (acc_ << 8) | static_cast<unsigned char>(in_[pos_++]);
             waiting_ += 8;
         }
         waiting_ -= width;
-        return (acc_ >> waiting_) & ((1u << width) - 1);
+        code = (acc_ >> waiting_) & ((1u << width) - 1);
+        return true;
     }
 
 private:
@@ -170,10 +174,10 @@ private:
 // The decoder's table: each entry is its prefix entry plus a last byte, which arrives with
 // the code after the one that made the entry.
 struct DecoderTable {
-    std::vector<std::uint16_t> prefix = std::vector<std::uint16_t>(kTableSize);
-    std::vector<std::uint16_t> length = std::vector<std::uint16_t>(kTableSize);
-    std::vector<unsigned char> firstByte = std::vector<unsigned char>(kTableSize);
-    std::vector<unsigned char> lastByte = std::vector<unsigned char>(kTableSize);
+    std::array<std::uint16_t, kTableSize> prefix{};
+    std::array<std::uint16_t, kTableSize> length{};
+    std::array<unsigned char, kTableSize> firstByte{};
+    std::array<unsigned char, kTableSize> lastByte{};
 
     DecoderTable()
     {
@@ -183,46 +187,106 @@ struct DecoderTable {
         }
     }
 
-    // Writes the string of `code`, from its last byte back to its first.
-    void Append(unsigned code, std::string& out) const
+    // Writes the string of `code` into `out` (length[code] bytes), from its last byte back to
+    // its first.
+    void Write(unsigned code, char* out) const
     {
-        const std::size_t start = out.size();
-        out.resize(start + length[code]);
-        for (std::size_t at = out.size();; code = prefix[code]) {
+        for (std::size_t at = length[code]; at > 0; code = prefix[code])
             out[--at] = static_cast<char>(lastByte[code]);
-            if (at == start)
-                break;
-        }
     }
 };
 
 }  // namespace
 
-void LZWDecode(std::string_view input, std::string& output)
-{
-    CodeReader reader(input);
+struct LzwDecoder::State {
+    explicit State(std::string_view input) : reader(input) {}
+
+    CodeReader reader;
     DecoderTable table;
-    std::string decoded;
     int width = kMinWidth;
     unsigned nextFree = kFirstFreeCode;
-    for (unsigned code = reader.Get(width); code != kEndCode; code = reader.Get(width)) {
-        if (code == kClearCode) {
+    // The string of the last code, as far as it has not been handed out.
+    std::array<char, kTableSize> string{};
+    std::size_t stringAt = 0;
+    std::size_t stringEnd = 0;
+    bool ended = false;
+    const char* error = nullptr;
+
+    // Decodes the next code into `string`; false at the end code or on an error.
+    bool Next()
+    {
+        unsigned code = 0;
+        while (true) {
+            if (!reader.Get(width, code)) {
+                error = kEndOfStream;
+                return false;
+            }
+            if (code != kClearCode)
+                break;
             width = kMinWidth;
             nextFree = kFirstFreeCode;
-            continue;
         }
-        if (code >= nextFree || nextFree >= kTableSize)
-            throw std::runtime_error("LZWDecode: code>=idxCodeTable");
+        if (code == kEndCode) {
+            ended = true;
+            return false;
+        }
+        if (code >= nextFree || nextFree >= kTableSize) {
+            error = kNoEntry;
+            return false;
+        }
         if (nextFree > kFirstFreeCode)
             table.lastByte[nextFree - 1] = table.firstByte[code];
-        table.Append(code, decoded);
+        table.Write(code, string.data());
+        stringAt = 0;
+        stringEnd = table.length[code];
         table.prefix[nextFree] = static_cast<std::uint16_t>(code);
         table.length[nextFree] = static_cast<std::uint16_t>(table.length[code] + 1);
         table.firstByte[nextFree] = table.firstByte[code];
         ++nextFree;
         if (WidthGrowsAt(nextFree))
             ++width;
+        return true;
     }
+};
+
+LzwDecoder::LzwDecoder(std::string_view input) : state_(std::make_unique<State>(input)) {}
+
+LzwDecoder::~LzwDecoder() = default;
+
+std::size_t LzwDecoder::Read(std::span<char> out)
+{
+    State& s = *state_;
+    std::size_t done = 0;
+    while (done < out.size()) {
+        if (s.stringAt == s.stringEnd && (s.ended || s.error || !s.Next()))
+            break;
+        const std::size_t take = std::min(out.size() - done, s.stringEnd - s.stringAt);
+        std::copy_n(s.string.data() + s.stringAt, take, out.data() + done);
+        s.stringAt += take;
+        done += take;
+    }
+    return done;
+}
+
+bool LzwDecoder::AtEnd() const
+{
+    return state_->ended && state_->stringAt == state_->stringEnd;
+}
+
+const char* LzwDecoder::Error() const
+{
+    return state_->error;
+}
+
+void LZWDecode(std::string_view input, std::string& output)
+{
+    LzwDecoder decoder(input);
+    std::string decoded;
+    std::array<char, 16384> piece;
+    for (std::size_t n; (n = decoder.Read(piece)) > 0;)
+        decoded.append(piece.data(), n);
+    if (decoder.Error())
+        throw std::runtime_error(decoder.Error());
     output += decoded;
 }
 

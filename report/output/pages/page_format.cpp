@@ -165,14 +165,15 @@ void WritePictureData(Writer& w, const QImage& argb)
 // A picture is stored where the page first draws it and used by number from then on.
 void WritePicture(Writer& w, const page_record::Picture& r, PagePictures& pictures)
 {
-    std::optional<std::size_t> number = pictures.ByKey(r.image);
+    const QImage image = r.picture.Image();
+    std::optional<std::size_t> number = pictures.ByKey(image);
     if (!number) {
-        const QImage argb = r.image.isNull() ? QImage() : r.image.convertToFormat(QImage::Format_ARGB32);
+        const QImage argb = image.isNull() ? QImage() : image.convertToFormat(QImage::Format_ARGB32);
         if (argb.width() > kMaxPictureSide || argb.height() > kMaxPictureSide)
             throw std::length_error("page picture too large");
         bool added = false;
         number = pictures.Keep(argb, &added);
-        pictures.Remember(r.image, *number);
+        pictures.Remember(image, *number);
         if (added)
             WritePictureData(w, argb);
     }

@@ -11,6 +11,7 @@
 
 #include "report/output/canvas/canvas.h"
 #include "report/output/canvas/measure.h"
+#include "report/output/pages/page_picture.h"
 #include "report/output/pages/page_pictures.h"
 
 #include <QByteArray>
@@ -19,6 +20,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -56,10 +58,6 @@ enum class PageTag : std::uint16_t {
                        // width, u32 height, u16 coding (PictureCoding), u32 count, count bytes
     PictureUse = 14,   // rectangle, u32 number of a picture stored before it
 };
-
-// How a PictureData record holds its pixels: the rows of u32 ARGB as they are, or those bytes
-// as one zlib stream.
-enum class PictureCoding : std::uint16_t { Raw = 0, Deflated = 1 };
 
 struct PageHeader {
     int widthTenths = 0;   // page width in 0.1 mm
@@ -100,7 +98,7 @@ struct Line {
 };
 struct Picture {
     QRect rect;
-    QImage image;  // Format_ARGB32; null for a picture of no pixels
+    PagePicture picture;  // Format_ARGB32; null for a picture of no pixels
     bool operator==(const Picture&) const = default;
 };
 struct Clip { QRect rect; bool operator==(const Clip&) const = default; };
@@ -115,6 +113,8 @@ using PageRecord = std::variant<page_record::SetPen, page_record::SetBrush, page
 struct Page {
     PageHeader header;
     std::vector<PageRecord> records;
+    // Pages read: the decoded bytes of the distinct stored pictures its records draw.
+    std::uint64_t pictureBytes = 0;
 };
 
 // The page's bytes. Throws std::length_error for a page of 4 GiB or more.
@@ -124,13 +124,23 @@ struct ReadPageResult {
     std::optional<Page> page;
     std::string error;  // English, says what is wrong and where; empty when `page` is set
 };
+// What the pictures of a page read may take: `pageBytes` decoded for the distinct pictures its
+// records draw, and `memory` (none: no bound) shared with the other pages of its document.
+struct PictureBudget {
+    std::uint64_t pageBytes = kMaxPagePictureBytes;
+    std::shared_ptr<PictureMemory> memory;
+};
 // Checks and reads a page; refuses a wrong magic or major version, lengths that disagree with
 // the bytes, a record past the page or shorter than its fields, a count or picture past its
-// record, a picture over kMaxPictureSide a side, pixels that do not give the picture's size,
-// a use of a picture not stored before it, coordinates beyond kCoordinateLimit. The uses of
-// one stored picture share its QImage.
-[[nodiscard]] ReadPageResult ReadPage(std::span<const std::uint8_t> bytes);
-[[nodiscard]] ReadPageResult ReadPage(const QByteArray& bytes);
+// record, a picture over kMaxPictureSide a side, raw pixels that do not give the picture's size
+// or compressed ones too few to, a use of a picture not stored before it, pictures drawn that
+// would take more than the budget's page bytes decoded (from their sizes, before any is
+// decoded), coordinates beyond kCoordinateLimit. A stored picture is decoded when it is first
+// drawn (see PagePicture): one that no record draws costs nothing, and one whose compressed
+// pixels turn out not to give its size is drawn as nothing. The uses of one stored picture
+// share it.
+[[nodiscard]] ReadPageResult ReadPage(std::span<const std::uint8_t> bytes, const PictureBudget& budget = {});
+[[nodiscard]] ReadPageResult ReadPage(const QByteArray& bytes, const PictureBudget& budget = {});
 
 // Draws the page stretched into `target` on `canvas`, cut to `target`. The canvas's settings are
 // put back afterwards and its clip removed.

@@ -54,6 +54,7 @@ void TRpPageList::SetStream(std::unique_ptr<TRpStream> stream)
     pageCount_ = 0;
     offsets_.clear();
     outline_.Clear();
+    ForgetPages();
 }
 
 void TRpPageList::ResetPageCount()
@@ -61,6 +62,14 @@ void TRpPageList::ResetPageCount()
     std::lock_guard guard(lock_);
     pageCount_ = 0;
     offsets_.clear();
+    ForgetPages();
+}
+
+void TRpPageList::ForgetPages()
+{
+    shared_.clear();
+    kept_.clear();
+    pictures_ = std::make_shared<PictureMemory>(pictures_->Limit());
 }
 
 void TRpPageList::SetCompressed(bool compressed)
@@ -113,6 +122,7 @@ bool TRpPageList::AddRecordedPage(std::string_view page)
     const std::int32_t n = pageCount_ + 1;
     if (n == 1) {
         // The header carries the count of 1 until the document ends.
+        ForgetPages();
         pageCount_ = 1;
         offsets_.clear();
         const bool written = WriteHeader();
@@ -150,7 +160,51 @@ TRpPageBytes TRpPageList::GetPageBytes(std::int32_t n)
 
 ReadPageResult TRpPageList::GetPage(std::int32_t n)
 {
-    return ReadStoredPage(GetPageBytes(n), n);
+    std::string error;
+    const std::shared_ptr<const Page> page = SharedPage(n, &error);
+    if (!page)
+        return {std::nullopt, error};
+    return {*page, {}};
+}
+
+std::shared_ptr<const Page> TRpPageList::SharedPage(std::int32_t n, std::string* error)
+{
+    std::lock_guard guard(lock_);
+    if (const auto found = shared_.find(n); found != shared_.end()) {
+        if (std::shared_ptr<const Page> page = found->second.lock()) {
+            Keep(n, page);
+            return page;
+        }
+    }
+    ReadPageResult read = ReadStoredPage(GetPageBytes(n), n, Budget());
+    if (!read.page) {
+        if (error)
+            *error = read.error;
+        return nullptr;
+    }
+    auto page = std::make_shared<const Page>(std::move(*read.page));
+    // Pages let go of by everyone leave their entries behind.
+    if (shared_.size() >= 4 * kKeptPages)
+        std::erase_if(shared_, [](const auto& entry) { return entry.second.expired(); });
+    shared_[n] = page;
+    Keep(n, page);
+    return page;
+}
+
+void TRpPageList::Keep(std::int32_t n, const std::shared_ptr<const Page>& page)
+{
+    std::erase_if(kept_, [n](const auto& entry) { return entry.first == n; });
+    kept_.emplace_front(n, page);
+    // The pages kept for later stay within the document's picture memory, the newest always.
+    std::uint64_t bytes = kept_.front().second->pictureBytes;
+    std::size_t count = 1;
+    auto it = std::next(kept_.begin());
+    for (; it != kept_.end(); ++it, ++count) {
+        bytes += it->second->pictureBytes;
+        if (count >= kKeptPages || bytes > pictures_->Limit())
+            break;
+    }
+    kept_.erase(it, kept_.end());
 }
 
 bool TRpPageList::LoadFromFile(const std::filesystem::path& fileName, std::string& error)
@@ -163,15 +217,23 @@ bool TRpPageList::LoadFromFile(const std::filesystem::path& fileName, std::strin
     if (!ReadHeader(*stream, header, error) || !IndexPages(*stream, header, offsets, error))
         return false;
     const auto count = static_cast<std::int32_t>(offsets.size() - 1);
-    // The first and the last page must be pages this program can show.
-    for (std::int32_t n : {1, count}) {
-        if (count == 0)
-            break;
-        const ReadPageResult page = ReadStoredPage(ReadPageRecord(*stream, offsets, header.compressed, n), n);
+    // The first and the last page must be pages this program can show; read once, they are
+    // the first pages the document keeps.
+    const auto pictures = std::make_shared<PictureMemory>(pictures_->Limit());
+    std::vector<std::int32_t> checked;
+    if (count >= 1)
+        checked.push_back(1);
+    if (count >= 2)
+        checked.push_back(count);
+    std::vector<std::pair<std::int32_t, std::shared_ptr<const Page>>> read;
+    for (const std::int32_t n : checked) {
+        ReadPageResult page = ReadStoredPage(ReadPageRecord(*stream, offsets, header.compressed, n), n,
+                                             {kMaxPagePictureBytes, pictures});
         if (!page.page) {
             error = page.error;
             return false;
         }
+        read.emplace_back(n, std::make_shared<const Page>(std::move(*page.page)));
     }
     std::lock_guard guard(lock_);
     stream_ = std::move(stream);
@@ -179,6 +241,13 @@ bool TRpPageList::LoadFromFile(const std::filesystem::path& fileName, std::strin
     pageCount_ = count;
     compressed_ = header.compressed;
     outline_.Clear();
+    ForgetPages();
+    pictures_ = pictures;
+    // Page 1 is shown first: kept last, it is the most recent.
+    for (auto it = read.rbegin(); it != read.rend(); ++it) {
+        shared_[it->first] = it->second;
+        Keep(it->first, it->second);
+    }
     error.clear();
     return true;
 }

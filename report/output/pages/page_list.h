@@ -18,6 +18,8 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <list>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -64,6 +66,13 @@ public:
     [[nodiscard]] bool WriteHeader();
     // Page `n` (1..PageCount()) read by the checked page reader, or why it cannot be had.
     [[nodiscard]] ReadPageResult GetPage(std::int32_t n);
+    // The same page shared: a page is read once and handed out again while anything holds it,
+    // and the last ones read are kept (kKeptPages, their pictures within the document's picture
+    // memory), so the page shown, its thumbnail and a print draw one page and decode its
+    // pictures once. Null, with `error` when given, for a page that cannot be had.
+    [[nodiscard]] std::shared_ptr<const Page> SharedPage(std::int32_t n, std::string* error = nullptr);
+    // The decoded picture memory the pages of the document share (kMaxDocumentPictureBytes).
+    [[nodiscard]] const PictureMemory& Pictures() const { return *pictures_; }
     // The bytes of page `n` as recorded (decoded when compressed).
     [[nodiscard]] TRpPageBytes GetPageBytes(std::int32_t n);
 
@@ -94,8 +103,15 @@ public:
     [[nodiscard]] static std::array<std::uint8_t, kPageListHeaderSize> BuildHeader(std::int32_t pageCount,
                                                                                    bool compressed, double time);
 
+    // Pages kept after their last use.
+    static constexpr std::size_t kKeptPages = 8;
+
 private:
     [[nodiscard]] bool Fail(std::string error);
+    // A new document: pages read before are forgotten, and their pictures count apart.
+    void ForgetPages();
+    [[nodiscard]] PictureBudget Budget() const { return {kMaxPagePictureBytes, pictures_}; }
+    void Keep(std::int32_t n, const std::shared_ptr<const Page>& page);
 
     std::recursive_mutex lock_;
     std::unique_ptr<TRpStream> stream_;
@@ -106,6 +122,10 @@ private:
     std::vector<std::int64_t> offsets_;
     TRpOutline outline_;
     std::string error_;
+    std::shared_ptr<PictureMemory> pictures_ = std::make_shared<PictureMemory>();
+    // Pages handed out, by number, and the last ones read, most recent first.
+    std::map<std::int32_t, std::weak_ptr<const Page>> shared_;
+    std::list<std::pair<std::int32_t, std::shared_ptr<const Page>>> kept_;
 };
 
 }  // namespace report::output

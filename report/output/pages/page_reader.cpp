@@ -3,8 +3,8 @@
 
 #include "report/output/codec/deflate.h"
 
-#include <bit>
-#include <cstring>
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -80,11 +80,39 @@ std::string SizeText(std::uint32_t width, std::uint32_t height)
     return std::to_string(width) + " x " + std::to_string(height);
 }
 
+std::string Mib(std::uint64_t bytes)
+{
+    constexpr std::uint64_t kMib = 1024 * 1024;
+    return std::to_string((bytes + kMib - 1) / kMib) + " MiB";
+}
+
+// A PictureData record: its fields and bytes as the page holds them, made a picture when a
+// record first draws it.
+struct StoredData {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    PictureCoding coding = PictureCoding::Raw;
+    std::span<const std::uint8_t> data;
+    std::optional<PagePicture> picture;
+};
+
 // What the records of one page share while it is read.
 struct PageState {
     Page& page;
     std::uint16_t major;
-    std::vector<QImage> pictures;  // PictureData records so far, by number
+    const PictureBudget& budget;
+    std::vector<StoredData> pictures;  // PictureData records so far, by number
+
+    // Counts a picture drawn for the first time against the page's budget; an error text
+    // when it would pass it.
+    std::string Charge(std::uint64_t bytes)
+    {
+        if (bytes > budget.pageBytes - std::min(page.pictureBytes, budget.pageBytes))
+            return "draws pictures of " + Mib(page.pictureBytes + bytes) + " decoded, more than the " +
+                   Mib(budget.pageBytes) + " a page may hold";
+        page.pictureBytes += bytes;
+        return {};
+    }
 };
 
 // Reads the fields of one record; returns an error text, empty when the record is good.
@@ -259,6 +287,8 @@ private:
         const std::uint64_t needed = height == 0 ? 0 : std::uint64_t{stride} * (height - 1) + rowBytes;
         if (needed > c_.Left())
             return "has picture pixels that run past the record";
+        if (std::string over = state_.Charge(rowBytes * height); !over.empty())
+            return over;
         if (width > 0 && height > 0) {
             QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_ARGB32);
             if (image.isNull())
@@ -273,7 +303,7 @@ private:
                               static_cast<QRgb>(px[2]) << 16 | static_cast<QRgb>(px[3]) << 24;
                 }
             }
-            p.image = std::move(image);
+            p.picture = std::move(image);
         }
         page_.records.emplace_back(std::move(p));
         return {};
@@ -297,34 +327,10 @@ private:
         const std::uint64_t plain = std::uint64_t{width} * height * 4;
         if (!deflated && count != plain)
             return "has " + std::to_string(count) + " bytes of pixels for a " + SizeText(width, height) + " picture";
-        const auto undecodable = [&] {
-            return "has compressed pixels that do not decode to a " + SizeText(width, height) + " picture";
-        };
-        // Checked before memory is taken: a few bytes cannot claim a huge picture.
+        // A few bytes cannot claim a huge picture.
         if (deflated && plain > MostInflatedSize(count))
-            return undecodable();
-        QImage image;
-        std::span<std::uint8_t> pixels;
-        if (plain > 0) {
-            image = QImage(static_cast<int>(width), static_cast<int>(height), QImage::Format_ARGB32);
-            if (image.isNull())
-                return "has a picture that does not fit in memory";
-            // ARGB32 rows have no padding.
-            pixels = std::span<std::uint8_t>(image.bits(), static_cast<std::size_t>(plain));
-        }
-        if (deflated) {
-            if (!InflateExact(data.Rest(), pixels))
-                return undecodable();
-        } else if (plain > 0) {
-            std::memcpy(pixels.data(), data.Rest().data(), pixels.size());
-        }
-        if constexpr (std::endian::native == std::endian::big) {
-            for (std::size_t at = 0; at < pixels.size(); at += 4) {
-                std::swap(pixels[at], pixels[at + 3]);
-                std::swap(pixels[at + 1], pixels[at + 2]);
-            }
-        }
-        state_.pictures.push_back(std::move(image));
+            return "has compressed pixels that do not decode to a " + SizeText(width, height) + " picture";
+        state_.pictures.push_back({width, height, static_cast<PictureCoding>(coding), data.Rest(), std::nullopt});
         return {};
     }
 
@@ -339,7 +345,15 @@ private:
             return Short();
         if (number >= state_.pictures.size())
             return "refers to picture " + std::to_string(number) + ", which the page does not hold before it";
-        p.image = state_.pictures[number];
+        StoredData& stored = state_.pictures[number];
+        if (!stored.picture) {
+            // Checked from the sizes before any memory is taken; decoded when drawn.
+            if (std::string over = state_.Charge(std::uint64_t{stored.width} * stored.height * 4); !over.empty())
+                return over;
+            stored.picture =
+                PagePicture::Stored(stored.width, stored.height, stored.coding, stored.data, state_.budget.memory);
+        }
+        p.picture = *stored.picture;
         page_.records.emplace_back(std::move(p));
         return {};
     }
@@ -381,7 +395,7 @@ std::string ReadHeader(Cursor& c, std::size_t size, PageHeader& h, std::uint16_t
 
 }  // namespace
 
-ReadPageResult ReadPage(std::span<const std::uint8_t> bytes)
+ReadPageResult ReadPage(std::span<const std::uint8_t> bytes, const PictureBudget& budget)
 {
     ReadPageResult result;
     Page page;
@@ -391,7 +405,7 @@ ReadPageResult ReadPage(std::span<const std::uint8_t> bytes)
     result.error = ReadHeader(c, bytes.size(), page.header, headerSize, major);
     if (!result.error.empty())
         return result;
-    PageState state{page, major, {}};
+    PageState state{page, major, budget, {}};
     Cursor records(bytes.subspan(headerSize));
     while (records.Left() > 0) {
         const std::size_t offset = headerSize + records.Pos();
@@ -413,10 +427,11 @@ ReadPageResult ReadPage(std::span<const std::uint8_t> bytes)
     return result;
 }
 
-ReadPageResult ReadPage(const QByteArray& bytes)
+ReadPageResult ReadPage(const QByteArray& bytes, const PictureBudget& budget)
 {
     return ReadPage(std::span<const std::uint8_t>(
-        reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())));
+        reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())),
+                    budget);
 }
 
 }  // namespace report::output

@@ -119,7 +119,7 @@ TRpPageBytes ReadPageRecord(TRpStream& stream, const std::vector<std::int64_t>& 
     return page;
 }
 
-ReadPageResult ReadStoredPage(const TRpPageBytes& stored, std::int32_t n)
+ReadPageResult ReadStoredPage(const TRpPageBytes& stored, std::int32_t n, const PictureBudget& budget)
 {
     if (!stored.ok())
         return {std::nullopt, stored.error};
@@ -133,7 +133,7 @@ ReadPageResult ReadStoredPage(const TRpPageBytes& stored, std::int32_t n)
     if (!ours)
         return {std::nullopt, kForeignPages};
     ReadPageResult read = ReadPage(std::span<const std::uint8_t>(
-        reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+        reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()), budget);
     if (!read.page)
         read.error = std::string(kDamagedReportFile) + " (page " + std::to_string(n) + ": " + read.error + ")";
     return read;

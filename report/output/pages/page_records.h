@@ -29,9 +29,11 @@ void PutLittleEndianInt32(std::uint8_t* bytes, std::int32_t value);
 [[nodiscard]] TRpPageBytes ReadPageRecord(TRpStream& stream, const std::vector<std::int64_t>& offsets,
                                           bool compressed, std::int32_t n);
 
-// Page `n` read from its stored bytes by the checked page reader. Pages of another kind (not
-// our page format, or a major version of it we cannot read) give kForeignPages; our pages that
-// the reader refuses give kDamagedReportFile with the reader's reason.
-[[nodiscard]] ReadPageResult ReadStoredPage(const TRpPageBytes& stored, std::int32_t n);
+// Page `n` read from its stored bytes by the checked page reader within `budget`. Pages of
+// another kind (not our page format, or a major version of it we cannot read) give
+// kForeignPages; our pages that the reader refuses give kDamagedReportFile with the reader's
+// reason.
+[[nodiscard]] ReadPageResult ReadStoredPage(const TRpPageBytes& stored, std::int32_t n,
+                                            const PictureBudget& budget = {});
 
 }  // namespace report::output

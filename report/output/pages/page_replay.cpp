@@ -47,7 +47,7 @@ public:
     }
     void operator()(const page_record::Ellipse& r) { canvas_.Ellipse(Map(r.rect)); }
     void operator()(const page_record::Line& r) { canvas_.Line(X(r.x0), Y(r.y0), X(r.x1), Y(r.y1)); }
-    void operator()(const page_record::Picture& r) { canvas_.DrawPicture(Map(r.rect), r.image); }
+    void operator()(const page_record::Picture& r) { canvas_.DrawPicture(Map(r.rect), r.picture.Image()); }
     void operator()(const page_record::Clip& r)
     {
         const Edges e = NormalizedEdges(Map(r.rect));

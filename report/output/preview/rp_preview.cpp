@@ -79,7 +79,7 @@ void TRpPreviewImage::SetPageNumber(int n)
     pageNumber_ = n;
     page_.reset();
     if (printer_)
-        page_ = printer_->GetRecordedPage(n);
+        page_ = printer_->RecordedPage(n);
     setAccessibleName(tr("Page %1").arg(n));
     update();
 }
@@ -117,7 +117,7 @@ void TRpPreviewImage::paintEvent(QPaintEvent* event)
 {
     static_cast<void>(event);
     QPainter painter(this);
-    PaintPage(page_ ? &*page_ : nullptr, painter, rect(), false, printer_ ? &printer_->PageFonts() : nullptr);
+    PaintPage(page_.get(), painter, rect(), false, printer_ ? &printer_->PageFonts() : nullptr);
 }
 
 void TRpPreviewImage::mousePressEvent(QMouseEvent* event)
@@ -301,7 +301,7 @@ void TRpPreview::SetZoom(int zoom)
 
 QSize TRpPreview::PageSizeTenths() const
 {
-    if (const std::optional<Page>& page = image_->PageMetafile();
+    if (const std::shared_ptr<const Page>& page = image_->PageMetafile();
         page && page->header.widthTenths > 0 && page->header.lengthTenths > 0)
         return {page->header.widthTenths, page->header.lengthTenths};
     if (printer_ && printer_->GetPageWidth() > 0 && printer_->GetPageLength() > 0)

@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -62,8 +63,9 @@ public:
     // Shows page `n` of the printer object (no page when it has none) and repaints.
     void SetPageNumber(int n);
     [[nodiscard]] int PageNumber() const { return pageNumber_; }
-    // The page on show; empty while the page is not recorded yet.
-    [[nodiscard]] const std::optional<Page>& PageMetafile() const { return page_; }
+    // The page on show, shared with the printer object's page list; null while the page is not
+    // recorded yet.
+    [[nodiscard]] const std::shared_ptr<const Page>& PageMetafile() const { return page_; }
 
     // The zoom (percent) the links' rectangles are scaled by.
     void SetZoom(int zoom) { zoom_ = zoom; }
@@ -98,7 +100,7 @@ private:
 
     QPointer<TRpPrinter> printer_;
     int pageNumber_ = 1;
-    std::optional<Page> page_;
+    std::shared_ptr<const Page> page_;
     int zoom_ = 100;
     std::optional<std::vector<TRpLinkRecord>> links_;
     bool overLink_ = false;

@@ -131,7 +131,7 @@ void TRpStandardPreview::FindButtonClick()
     SearchTextLabel->setText(text);
     const int count = PageCount();
     for (int page = 1; page <= count && printer_; ++page) {
-        const std::optional<Page> recorded = printer_->GetRecordedPage(page);
+        const std::shared_ptr<const Page> recorded = printer_->RecordedPage(page);
         if (recorded && FindTextInMetafile(text, *recorded, dialog.MatchCase())) {
             auto* line = new QListWidgetItem(tr("Page") + QLatin1Char(' ') + QString::number(page), SearchResultBox);
             line->setData(Qt::UserRole, page);
@@ -158,7 +158,7 @@ void TRpStandardPreview::copybuttonClick()
 {
     if (Offer(TStandPrevEventType::spCopy, "Copy"))
         return;
-    const std::optional<Page>& page = RpPreview->Image().PageMetafile();
+    const std::shared_ptr<const Page> page = RpPreview->Image().PageMetafile();
     if (!page)
         return;
     QImage picture(std::max(1, ScreenPixels(page->header.widthTenths)),

@@ -351,12 +351,14 @@ void TRpPrinter::ClosePreview() {
 // ---- Recorded pages ----
 
 std::optional<Page> TRpPrinter::GetRecordedPage(int n) {
-    if (status_ == TRpPrinterStatus::rpsReady || n < 1 || n > pageCount_) return std::nullopt;
-    const TRpPageBytes bytes = pageList_->GetPageBytes(n);
-    if (!bytes.ok()) return std::nullopt;
-    ReadPageResult read = ReadPage(std::span<const std::uint8_t>(
-        reinterpret_cast<const std::uint8_t*>(bytes.bytes.data()), bytes.bytes.size()));
-    return std::move(read.page);
+    const std::shared_ptr<const Page> page = RecordedPage(n);
+    if (!page) return std::nullopt;
+    return *page;
+}
+
+std::shared_ptr<const Page> TRpPrinter::RecordedPage(int n) {
+    if (status_ == TRpPrinterStatus::rpsReady || n < 1 || n > pageCount_) return nullptr;
+    return pageList_->SharedPage(n);
 }
 
 void TRpPrinter::PrintRecordedPages() {
@@ -424,7 +426,7 @@ void TRpPrinter::PrintPages(int first, int last, bool showProgress) {
             SetProgress(RoundHalfEvenInt(static_cast<long double>(p - first + 1) / (last - first + 1) * 100));
         }
         SetCurrentPage(p);
-        const std::optional<Page> page = GetRecordedPage(p);
+        const std::shared_ptr<const Page> page = RecordedPage(p);
         if (!page) continue;  // an unreadable page is left out, not printed blank
         if (opened) printer_->NewPage();
         else printer_->BeginDoc();
@@ -460,14 +462,9 @@ bool TRpPrinter::LoadRecordedDocument(const std::filesystem::path& fileName, std
     pageList_ = std::move(loaded);
     pageCount_ = pageList_->PageCount();
     xFactor_ = yFactor_ = kRecordFactor;
-    if (pageCount_ >= 1) {
-        const TRpPageBytes bytes = pageList_->GetPageBytes(1);
-        if (bytes.ok()) {
-            const ReadPageResult read = ReadPage(std::span<const std::uint8_t>(
-                reinterpret_cast<const std::uint8_t*>(bytes.bytes.data()), bytes.bytes.size()));
-            if (read.page) ChoosePaperOf(*read.page);
-        }
-    }
+    // Page 1 as the loading read it, kept by the page list for the preview.
+    if (const std::shared_ptr<const Page> first = pageCount_ >= 1 ? pageList_->SharedPage(1) : nullptr)
+        ChoosePaperOf(*first);
     status_ = TRpPrinterStatus::rpsFinished;
     reprintRecorded_ = true;
     reportFileLoaded_ = true;

@@ -99,6 +99,9 @@ public:
     // Page `n` of a busy or finished document; nullopt for any other number or a page that
     // cannot be read.
     [[nodiscard]] std::optional<Page> GetRecordedPage(int n);
+    // The same page as the page list shares it (TRpPageList::SharedPage): the preview, its
+    // thumbnails, the search and a print draw one page; null where GetRecordedPage has none.
+    [[nodiscard]] std::shared_ptr<const Page> RecordedPage(int n);
     // The fonts the recorded pages are drawn with on screen (96 dpi), kept for every paint of
     // the page, its thumbnails and copies, so each is made once.
     [[nodiscard]] MeasureDevice& PageFonts();

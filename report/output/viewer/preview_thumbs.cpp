@@ -79,13 +79,13 @@ TRpThumbModel::PagePainter RecordedPageThumbnails(TRpPrinter& printer)
     return [printer = QPointer<TRpPrinter>(&printer)](int page, QSize size) -> QImage {
         if (!printer)
             return {};
-        const std::optional<Page> recorded = printer->GetRecordedPage(page);
+        const std::shared_ptr<const Page> recorded = printer->RecordedPage(page);
         if (!recorded)
             return {};
         QImage picture(size, QImage::Format_ARGB32_Premultiplied);
         picture.fill(Qt::transparent);
         QPainter painter(&picture);
-        PaintPage(&*recorded, painter, picture.rect(), true, &printer->PageFonts());
+        PaintPage(recorded.get(), painter, picture.rect(), true, &printer->PageFonts());
         return picture;
     };
 }

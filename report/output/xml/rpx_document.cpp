@@ -1,20 +1,15 @@
 #include "report/output/xml/rpx_document.h"
 
-#include "report/output/codec/lzw.h"
 #include "report/output/canvas/measure.h"
 #include "report/output/canvas/rounding.h"
 #include "report/output/canvas/painter_canvas.h"
 #include "utility/cp1250.h"
 
-#include <QBuffer>
 #include <QFile>
-#include <QImageReader>
 #include <QPainter>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <exception>
 
 namespace report::output {
 namespace {
@@ -35,17 +30,6 @@ double Number(const TRpDocnode& node, const char* attribute)
 int Integer(const TRpDocnode& node, const char* attribute)
 {
     return static_cast<int>(std::clamp(Number(node, attribute), -1e9, 1e9));
-}
-
-int HexDigit(char16_t c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    return -1;
 }
 
 QString Lower(const TRpDocnode& node, const char* attribute)
@@ -77,10 +61,10 @@ bool PageLength(const TRpDocnode& header, const char* attribute, const char* mis
 class PageDrawer {
 public:
     PageDrawer(Canvas& canvas, double zoom, const QString& search, bool matchCase, bool images,
-               TRpXImageCache& pictures, const QSize& pageSize)
+               TRpXImageCache& pictures, const QSize& pageSize, bool shown)
         : canvas_(canvas), zoom_(zoom / 100.0L), factor_(canvas.Dpi() / 25.4L), search_(search),
           sensitivity_(matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive), images_(images),
-          pictures_(pictures), pageSize_(pageSize)
+          pictures_(pictures), pageSize_(pageSize), shown_(shown)
     {
     }
 
@@ -161,7 +145,8 @@ private:
         // cannot be seen, and is not decoded.
         if (box.left() >= pageSize_.width() || box.top() >= pageSize_.height())
             return;
-        const QImage picture = pictures_.Picture(item, Lower(item, "Cmp") == QLatin1String("lzw"), pageImageBytes_);
+        const QImage picture =
+            pictures_.Picture(item, Lower(item, "Cmp") == QLatin1String("lzw"), pageImageBytes_, shown_);
         if (picture.isNull()) {
             canvas_.SetBackground(Background{false, qRgb(255, 255, 255)});
             canvas_.SetTextAlign(TextAlign{});
@@ -184,28 +169,9 @@ private:
     bool images_;
     TRpXImageCache& pictures_;
     QSize pageSize_;
+    bool shown_;
     std::size_t pageImageBytes_ = 0;
 };
-
-// The bytes of hexadecimal pairs; other characters are skipped.
-std::string HexBytes(const QString& hexText)
-{
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(hexText.size() / 2));
-    int high = -1;
-    for (const QChar c : hexText) {
-        const int digit = HexDigit(c.unicode());
-        if (digit < 0)
-            continue;
-        if (high < 0) {
-            high = digit;
-        } else {
-            bytes.push_back(static_cast<char>(high << 4 | digit));
-            high = -1;
-        }
-    }
-    return bytes;
-}
 
 }  // namespace
 
@@ -217,147 +183,6 @@ QRgb RpxColor(const QString& value)
     const uint rgb = value.right(6).toUInt(&ok, 16);
     return ok ? qRgb(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF), static_cast<int>(rgb & 0xFF))
               : qRgb(255, 255, 255);
-}
-
-std::optional<std::size_t> LzwDecodedSize(std::string_view code, std::size_t limit)
-{
-    constexpr unsigned kClear = 256;
-    constexpr unsigned kEnd = 257;
-    constexpr unsigned kFirstFree = 258;
-    constexpr unsigned kTable = 4096;
-    std::array<std::size_t, kTable> length{};
-    for (unsigned c = 0; c < kFirstFree; ++c)
-        length[c] = 1;
-    unsigned nextFree = kFirstFree;
-    int width = 9;
-    std::uint32_t waitingBits = 0;
-    int waiting = 0;
-    std::size_t pos = 0;
-    std::size_t total = 0;
-    while (true) {
-        while (waiting < width) {
-            if (pos >= code.size())
-                return std::nullopt;
-            waitingBits = (waitingBits << 8) | static_cast<unsigned char>(code[pos++]);
-            waiting += 8;
-        }
-        waiting -= width;
-        const unsigned c = (waitingBits >> waiting) & ((1u << width) - 1);
-        waitingBits &= (1u << waiting) - 1;
-        if (c == kEnd)
-            return total;
-        if (c == kClear) {
-            nextFree = kFirstFree;
-            width = 9;
-            continue;
-        }
-        if (c >= nextFree || nextFree >= kTable)
-            return std::nullopt;
-        total += length[c];
-        if (total > limit)
-            return std::nullopt;
-        length[nextFree] = length[c] + 1;
-        ++nextFree;
-        if (nextFree == 512 || nextFree == 1024 || nextFree == 2048)
-            ++width;
-    }
-}
-
-namespace {
-
-// The picture of an image file's bytes, LZW-coded when `lzw`; the caller has checked that they
-// decode to no more than kMaxRpxImageBytes (LzwDecodedSize), and that decoding is done here.
-QImage PictureOfCheckedBytes(std::string bytes, bool lzw)
-{
-    if (lzw) {
-        std::string decoded;
-        try {
-            LZWDecode(bytes, decoded);
-        } catch (const std::exception&) {
-            return {};
-        }
-        bytes = std::move(decoded);
-    }
-    if (bytes.size() > kMaxRpxImageBytes)
-        return {};
-    QByteArray data(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    QBuffer buffer(&data);
-    QImageReader reader(&buffer);
-    reader.setAllocationLimit(static_cast<int>(kMaxRpxImageBytes / (1024 * 1024)));
-    QImage picture = reader.read();
-    return picture.isNull() ? QImage() : picture.convertToFormat(QImage::Format_ARGB32);
-}
-
-}  // namespace
-
-QImage RpxImage(const QString& hexText, bool lzw)
-{
-    std::string bytes = HexBytes(hexText);
-    if (lzw && !LzwDecodedSize(bytes, kMaxRpxImageBytes))
-        return {};
-    return PictureOfCheckedBytes(std::move(bytes), lzw);
-}
-
-std::size_t TRpXImageCache::KeyHash::operator()(const Key& key) const
-{
-    return qHash(key.text, key.lzw ? 1u : 0u);
-}
-
-TRpXImageCache::TRpXImageCache(std::size_t pageBytes, std::size_t keptBytes)
-    : pageLimit_(pageBytes), keptLimit_(keptBytes)
-{
-}
-
-TRpXImageCache::~TRpXImageCache() = default;
-
-QImage TRpXImageCache::Picture(const TRpDocnode& item, bool lzw, std::size_t& pageBytes)
-{
-    Slot*& known = byItem_[&item];
-    if (!known) {
-        std::unique_ptr<Slot>& shared = byData_[Key{item.Text, lzw}];
-        if (!shared)
-            shared = std::make_unique<Slot>();
-        known = shared.get();
-    }
-    Slot& slot = *known;
-    // The data's bytes, when this call has read them already for the size.
-    std::string bytes;
-    if (!slot.dataBytes && !slot.broken) {
-        // The size is known before anything is decoded: the page's budget is kept without
-        // decoding what would pass it.
-        bytes = HexBytes(item.Text);
-        const std::optional<std::size_t> size = lzw ? LzwDecodedSize(bytes, kMaxRpxImageBytes)
-                                                    : std::optional<std::size_t>(bytes.size());
-        if (size && *size <= kMaxRpxImageBytes)
-            slot.dataBytes = size;
-        else
-            slot.broken = true;
-    }
-    if (slot.broken || *slot.dataBytes > pageLimit_ - std::min(pageBytes, pageLimit_))
-        return {};
-    pageBytes += *slot.dataBytes;
-    if (slot.decoded) {
-        if (!slot.picture.isNull())
-            kept_.splice(kept_.begin(), kept_, slot.kept);
-        return slot.picture;
-    }
-    slot.picture = bytes.empty() ? RpxImage(item.Text, lzw) : PictureOfCheckedBytes(std::move(bytes), lzw);
-    slot.decoded = true;
-    ++decodes_;
-    if (slot.picture.isNull())
-        return {};
-    kept_.push_front(&slot);
-    slot.kept = kept_.begin();
-    keptBytes_ += static_cast<std::size_t>(slot.picture.sizeInBytes());
-    // The one drawn longest ago goes first; the picture just made stays.
-    while (keptBytes_ > keptLimit_ && kept_.size() > 1) {
-        Slot* old = kept_.back();
-        kept_.pop_back();
-        keptBytes_ -= static_cast<std::size_t>(old->picture.sizeInBytes());
-        old->picture = QImage();
-        old->decoded = false;
-    }
-    return slot.picture;
 }
 
 std::unique_ptr<TRpXDocument> TRpXDocument::FromText(const QString& text, QString& error)
@@ -440,7 +265,7 @@ std::vector<TPageItem> TRpXDocument::DrawPage(int n, double zoom, Canvas& canvas
     });
     if (page == pages_.end())
         return items;
-    PageDrawer drawer(canvas, zoom, search, matchCase, images, *images_, PictureSize(zoom));
+    PageDrawer drawer(canvas, zoom, search, matchCase, images, *images_, PictureSize(zoom), n == shownPage_);
     for (const int layer : {2, 1, 0}) {
         for (const std::unique_ptr<TRpDocnode>& item : (*page)->Children)
             if (item->Name == kItem && Integer(*item, "LY") == layer)
@@ -471,6 +296,13 @@ QImage TRpXDocument::PagePicture(int n, double zoom, std::vector<TPageItem>* ite
     if (items)
         *items = std::move(drawn);
     return picture;
+}
+
+void TRpXDocument::SetShownPage(int n)
+{
+    if (n != shownPage_)
+        images_->NewShownPage();
+    shownPage_ = n;
 }
 
 std::vector<TRpXIndexEntry> TRpXDocument::SearchIndex() const

@@ -43,16 +43,18 @@ inline constexpr double kMaxRpxPageMm = 5000;
 // Page pictures larger than this are not made.
 inline constexpr int kMaxRpxPictureSide = 16384;
 inline constexpr qint64 kMaxRpxPicturePixels = 32LL * 1024 * 1024;
-// Decoded image data larger than this is not shown.
+// Image data, and an image's decoded pixels (4 bytes each), larger than this are not shown.
 inline constexpr std::size_t kMaxRpxImageBytes = 64u * 1024 * 1024;
-// A page shows images of this much decoded data at most, in drawing order; the later ones say
-// they are not available.
+// A page shows images of this many bytes of decoded pixels at most, in drawing order; the later
+// ones say they are not available. Half of what a document keeps: the page on show and one
+// more (a thumbnail) fit together.
 inline constexpr std::size_t kMaxRpxPageImageBytes = 128u * 1024 * 1024;
 // A document keeps its decoded pictures up to this many bytes of pixels.
 inline constexpr std::size_t kMaxRpxKeptImageBytes = 256u * 1024 * 1024;
 
-// The pictures of a document's image items, each decoded once and kept while the kept ones fit
-// kMaxRpxKeptImageBytes (the one drawn longest ago goes first); items of the same data share
+// The pictures of a document's image items, each decoded once, straight from the item's data
+// into its image, and kept while the kept ones fit kMaxRpxKeptImageBytes (the one drawn
+// longest ago goes first, never one drawn on the page on show); items of the same data share
 // one picture.
 class TRpXImageCache {
 public:
@@ -63,9 +65,13 @@ public:
     ~TRpXImageCache();
 
     // The picture of image item `item` (its text, LZW coded when `lzw`); a null image when it
-    // cannot be decoded or when it would take the images drawn on the page so far
-    // (`pageBytes`, their decoded data, which it is added to) past the page's bytes.
-    [[nodiscard]] QImage Picture(const TRpDocnode& item, bool lzw, std::size_t& pageBytes);
+    // cannot be decoded or when its pixels would take the images drawn on the page so far
+    // (`pageBytes`, bytes of their decoded pixels, which it is added to) past the page's bytes.
+    // The pixels are counted from the image's header, before it is decoded. Drawn on the page
+    // on show (`shown`), it stays kept until another page is shown.
+    [[nodiscard]] QImage Picture(const TRpDocnode& item, bool lzw, std::size_t& pageBytes, bool shown = false);
+    // Another page is on show: the pictures of the one before may go.
+    void NewShownPage() { ++shownMark_; }
     // Pictures decoded so far, and the bytes of those kept.
     [[nodiscard]] long long Decodes() const { return decodes_; }
     [[nodiscard]] std::size_t KeptBytes() const { return keptBytes_; }
@@ -80,12 +86,16 @@ private:
         std::size_t operator()(const Key& key) const;
     };
     struct Slot {
-        std::optional<std::size_t> dataBytes;  // decoded data; nullopt until known
-        bool broken = false;                   // the data cannot be decoded
+        std::optional<std::size_t> pixelBytes;  // decoded; nullopt until known
+        bool broken = false;                    // the data hold no picture that can be shown
         bool decoded = false;
         QImage picture;
         std::list<Slot*>::iterator kept;
+        unsigned long long shownMark = 0;  // drawn on the page on show while equal to shownMark_
     };
+    [[nodiscard]] Slot& SlotOf(const TRpDocnode& item, bool lzw);
+    void Keep(Slot& slot);
+
     std::unordered_map<const TRpDocnode*, Slot*> byItem_;
     std::unordered_map<Key, std::unique_ptr<Slot>, KeyHash> byData_;
     std::size_t pageLimit_;
@@ -93,6 +103,7 @@ private:
     std::list<Slot*> kept_;  // most recently drawn first
     std::size_t keptBytes_ = 0;
     long long decodes_ = 0;
+    unsigned long long shownMark_ = 1;
 };
 
 class TRpXDocument {
@@ -126,6 +137,9 @@ public:
                                      const QString& search = QString(), bool matchCase = false,
                                      bool images = true) const;
 
+    // Page `n` is the one on show from now on: the pictures drawn for it stay decoded while it is.
+    void SetShownPage(int n);
+
     // Every text item, page by page.
     [[nodiscard]] std::vector<TRpXIndexEntry> SearchIndex() const;
 
@@ -145,6 +159,7 @@ private:
     QString paperName_;
     int orientation_ = 0;
     std::vector<const TRpDocnode*> pages_;  // in document order
+    int shownPage_ = 0;
     std::unique_ptr<MeasureDevice> fonts_ = std::make_unique<MeasureDevice>(kMeasureDpi);
     std::unique_ptr<TRpXImageCache> images_ = std::make_unique<TRpXImageCache>();
 };
@@ -157,8 +172,9 @@ private:
 // count passes `limit`. Nothing is decoded.
 [[nodiscard]] std::optional<std::size_t> LzwDecodedSize(std::string_view code, std::size_t limit);
 
-// An image item's picture from its text (hexadecimal byte pairs, LZW coded when `lzw`); a null
-// image when the data cannot be decoded, passes kMaxRpxImageBytes or is no picture.
+// An image item's picture from its text (hexadecimal byte pairs, LZW coded when `lzw`), decoded
+// as its data are read; a null image when the data cannot be decoded, they or the pixels pass
+// kMaxRpxImageBytes, or they hold no picture.
 [[nodiscard]] QImage RpxImage(const QString& hexText, bool lzw);
 
 }  // namespace report::output

@@ -283,6 +283,7 @@ void TRpXStandardViewer::Redraw()
         return;
     }
     std::vector<TPageItem> items;
+    document_->SetShownPage(page_);
     QImage picture = document_->PagePicture(page_, zoom_, &items, searchText_, matchCase_);
     if (picture.isNull()) {
         StatusPanel(3).setText(tr("The page is too large to be shown at this zoom"));

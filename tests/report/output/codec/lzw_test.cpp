@@ -230,6 +230,48 @@ TEST(LzwDecode, TableFullWithoutClearIsRefused) {
     EXPECT_EQ(decoded, std::string(3838, 'A') + "B");
 }
 
+// Read a piece at a time, of sizes from one byte to more than a table entry holds, a stream
+// gives the same bytes as decoded whole; a broken one gives the bytes before its fault and
+// then says what it is.
+TEST(LzwDecoder, PiecesGiveTheBytesOfTheWholeDecoding) {
+    std::mt19937 engine(5);
+    std::uniform_int_distribution<std::size_t> piece(1, 5000);
+    const std::string abc = Encoded("abc");
+    struct Row { const char* name; std::string stream; std::string bytes; const char* error; };
+    const Row rows[] = {
+        {"empty input", Encoded(""), "", nullptr},
+        {"long runs", Encoded(std::string(200'000, 'x')), std::string(200'000, 'x'), nullptr},
+        {"random", Encoded(RandomBytes(50'000, 9)), RandomBytes(50'000, 9), nullptr},
+        {"bytes after the end code", abc + "more", "abc", nullptr},
+        {"cut short", abc.substr(0, abc.size() - 1), "abc", "LZWDecode: End of stream"},
+        {"code above the next free", Packed({256, 97, 98, 300, 257}), "ab", "LZWDecode: code>=idxCodeTable"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        LzwDecoder decoder(row.stream);
+        std::string decoded;
+        std::vector<char> buffer;
+        while (true) {
+            buffer.resize(piece(engine));
+            const std::size_t n = decoder.Read(buffer);
+            ASSERT_LE(n, buffer.size());
+            decoded.append(buffer.data(), n);
+            if (n < buffer.size())
+                break;
+        }
+        EXPECT_EQ(decoded, row.bytes);
+        EXPECT_EQ(decoder.AtEnd(), row.error == nullptr);
+        if (row.error) {
+            ASSERT_NE(decoder.Error(), nullptr);
+            EXPECT_STREQ(decoder.Error(), row.error);
+        } else {
+            EXPECT_EQ(decoder.Error(), nullptr);
+        }
+        // Nothing more once it has stopped.
+        EXPECT_EQ(decoder.Read(buffer), 0u);
+    }
+}
+
 std::string Ascii85(std::string_view input)
 {
     std::string out = "replaced";

@@ -72,22 +72,30 @@ TEST(PageCost, ThousandsOfFontsOffThePageMakeNoFont)
     }
 }
 
+// Each font of a page is made once for every paint, and no paint makes more than its bound:
+// every text is drawn all the same.
 TEST(PageCost, FontsOnThePageAreMadeOnceForEveryPaint)
 {
+    constexpr int kBound = static_cast<int>(PaintFonts::kMaxFontsPerPaint);
     struct Row {
         const char* name;
         Page page;
         int fonts;
+        long long glyphs;
     };
     const Row rows[] = {
-        {"sizes", fixtures::FontSizesPage(200, true), 200},
-        {"face names", fixtures::FaceNamesPage(40, true), 40},
+        {"sizes within the bound", fixtures::FontSizesPage(kBound, true), kBound, kBound},
+        {"sizes past the bound", fixtures::FontSizesPage(200, true), kBound, 200},
+        {"5000 sizes", fixtures::FontSizesPage(5000, true), kBound, 5000},
+        {"face names", fixtures::FaceNamesPage(40, true), 40, 80},
+        {"5000 face names", fixtures::FaceNamesPage(5000, true), kBound, 10000},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         MeasureDevice fonts;
         const Painted first = Paint(row.page, fonts);
         EXPECT_EQ(fonts.FontsMade(), row.fonts);
+        EXPECT_EQ(first.counts.glyphs, row.glyphs);
         const Painted again = Paint(row.page, fonts);
         EXPECT_EQ(fonts.FontsMade(), row.fonts);
         EXPECT_EQ(again.image, first.image);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace report::output::testing {
@@ -120,6 +121,86 @@ inline std::string ReportFile(const std::string& header, const std::vector<std::
     }
     return file;
 }
+
+// Builds pages field by field, for fixtures the recorder would never write.
+class PageBuilder {
+public:
+    explicit PageBuilder(int pixelWidth = 100, int pixelHeight = 100, std::uint16_t major = 1)
+    {
+        Raw("KVPG");
+        U16(major);
+        U16(0);
+        U16(36);
+        U16(0);
+        U32(0);
+        I32(264);
+        I32(264);
+        U16(96);
+        U16(96);
+        I32(pixelWidth);
+        I32(pixelHeight);
+    }
+    PageBuilder& Record(PageTag tag) { return Tag(static_cast<std::uint16_t>(tag)); }
+    PageBuilder& Tag(std::uint16_t tag)
+    {
+        Close();
+        U16(tag);
+        U32(0);
+        open_ = bytes_.size();
+        return *this;
+    }
+    PageBuilder& U16(std::uint16_t v) { return Put(v, 2); }
+    PageBuilder& U32(std::uint32_t v) { return Put(v, 4); }
+    PageBuilder& I32(int v) { return Put(static_cast<std::uint32_t>(v), 4); }
+    PageBuilder& Raw(std::string_view s)
+    {
+        for (const char ch : s)
+            bytes_.push_back(static_cast<std::uint8_t>(ch));
+        return *this;
+    }
+    PageBuilder& Raw(const std::vector<std::uint8_t>& b)
+    {
+        bytes_.insert(bytes_.end(), b.begin(), b.end());
+        return *this;
+    }
+    // A picture record of the second version: its size, coding and bytes.
+    PageBuilder& Stored(std::uint32_t width, std::uint32_t height, std::uint16_t coding, const std::vector<std::uint8_t>& data)
+    {
+        return Record(PageTag::PictureData).U32(width).U32(height).U16(coding).U32(static_cast<std::uint32_t>(data.size())).Raw(data);
+    }
+    PageBuilder& Use(int l, int t, int r, int b, std::uint32_t number)
+    {
+        return Record(PageTag::PictureUse).I32(l).I32(t).I32(r).I32(b).U32(number);
+    }
+    std::vector<std::uint8_t> Done()
+    {
+        Close();
+        std::vector<std::uint8_t> b = bytes_;
+        Patch(b, 12, static_cast<std::uint32_t>(b.size()));
+        return b;
+    }
+    static void Patch(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v)
+    {
+        for (int i = 0; i < 4; ++i)
+            b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+    }
+
+private:
+    PageBuilder& Put(std::uint32_t v, int n)
+    {
+        for (int i = 0; i < n; ++i)
+            bytes_.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+        return *this;
+    }
+    void Close()
+    {
+        if (open_ != 0)
+            Patch(bytes_, open_ - 4, static_cast<std::uint32_t>(bytes_.size() - open_));
+        open_ = 0;
+    }
+    std::vector<std::uint8_t> bytes_;
+    std::size_t open_ = 0;
+};
 
 inline std::vector<std::string> MakePages(int count, std::size_t size = 200)
 {

@@ -116,7 +116,7 @@ TEST(PageFormat, GoldenPage)
     const auto& text = std::get<page_record::Text>(page.records[3]);
     EXPECT_EQ(text.bytes, "Ab");
     EXPECT_EQ(text.background, (Background{true, qRgb(255, 255, 255)}));
-    EXPECT_EQ(std::get<page_record::Picture>(page.records[4]).image.pixel(0, 0), qRgba(255, 0, 0, 128));
+    EXPECT_EQ(std::get<page_record::Picture>(page.records[4]).picture.Image().pixel(0, 0), qRgba(255, 0, 0, 128));
 }
 
 TEST(PageFormat, GoldenPageOfTheFirstVersionReadsTheSame)
@@ -274,9 +274,9 @@ TEST(PageFormat, OversizedPicturesAreRecordedWithinTheLimit)
     recorder.DrawPicture(QRect(0, 0, 100, 2), wide);
     const Page page = MustRead(recorder.Bytes());
     const auto& picture = std::get<page_record::Picture>(page.records.at(0));
-    EXPECT_EQ(picture.image.width(), kMaxPictureSide);
+    EXPECT_EQ(picture.picture.Size().width(), kMaxPictureSide);
     EXPECT_EQ(picture.rect, QRect(0, 0, 100, 2));
-    EXPECT_EQ(picture.image.pixel(5, 1), qRgb(255, 0, 0));
+    EXPECT_EQ(picture.picture.Image().pixel(5, 1), qRgb(255, 0, 0));
 }
 
 TEST(PageFormat, ForEachTextVisitsTextsInOrderAndStops)

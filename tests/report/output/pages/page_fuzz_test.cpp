@@ -5,6 +5,7 @@
 #include "report/output/codec/deflate.h"
 #include "report/output/canvas/trace_canvas.h"
 #include "tests/report/output/canvas/canvas_test_support.h"
+#include "tests/report/output/pages/page_fixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -17,86 +18,7 @@ namespace report::output {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-// Builds pages field by field, for fixtures the recorder would never write.
-class PageBuilder {
-public:
-    explicit PageBuilder(int pixelWidth = 100, int pixelHeight = 100, std::uint16_t major = 1)
-    {
-        Raw("KVPG");
-        U16(major);
-        U16(0);
-        U16(36);
-        U16(0);
-        U32(0);
-        I32(264);
-        I32(264);
-        U16(96);
-        U16(96);
-        I32(pixelWidth);
-        I32(pixelHeight);
-    }
-    PageBuilder& Record(PageTag tag) { return Tag(static_cast<std::uint16_t>(tag)); }
-    PageBuilder& Tag(std::uint16_t tag)
-    {
-        Close();
-        U16(tag);
-        U32(0);
-        open_ = bytes_.size();
-        return *this;
-    }
-    PageBuilder& U16(std::uint16_t v) { return Put(v, 2); }
-    PageBuilder& U32(std::uint32_t v) { return Put(v, 4); }
-    PageBuilder& I32(int v) { return Put(static_cast<std::uint32_t>(v), 4); }
-    PageBuilder& Raw(std::string_view s)
-    {
-        for (const char ch : s)
-            bytes_.push_back(static_cast<std::uint8_t>(ch));
-        return *this;
-    }
-    PageBuilder& Raw(const Bytes& b)
-    {
-        bytes_.insert(bytes_.end(), b.begin(), b.end());
-        return *this;
-    }
-    // A picture record of the second version: its size, coding and bytes.
-    PageBuilder& Stored(std::uint32_t width, std::uint32_t height, std::uint16_t coding, const Bytes& data)
-    {
-        return Record(PageTag::PictureData).U32(width).U32(height).U16(coding).U32(static_cast<std::uint32_t>(data.size())).Raw(data);
-    }
-    PageBuilder& Use(int l, int t, int r, int b, std::uint32_t number)
-    {
-        return Record(PageTag::PictureUse).I32(l).I32(t).I32(r).I32(b).U32(number);
-    }
-    Bytes Done()
-    {
-        Close();
-        Bytes b = bytes_;
-        Patch(b, 12, static_cast<std::uint32_t>(b.size()));
-        return b;
-    }
-    static void Patch(Bytes& b, std::size_t at, std::uint32_t v)
-    {
-        for (int i = 0; i < 4; ++i)
-            b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
-    }
-
-private:
-    PageBuilder& Put(std::uint32_t v, int n)
-    {
-        for (int i = 0; i < n; ++i)
-            bytes_.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-        return *this;
-    }
-    void Close()
-    {
-        if (open_ != 0)
-            Patch(bytes_, open_ - 4, static_cast<std::uint32_t>(bytes_.size() - open_));
-        open_ = 0;
-    }
-    Bytes bytes_;
-    std::size_t open_ = 0;
-};
+using testing::PageBuilder;
 
 // Reads `bytes`; a page read is replayed onto a trace, a small image and a recorder, and the
 // recorder's page must read back. Returns whether the page was read.
@@ -243,6 +165,11 @@ TEST(PageFuzz, NamedFixtures)
                  page.Use(i % 100, i / 10, i % 100 + 3, i / 10 + 3, 0);
              return page.Done();
          }()},
+        {"a picture claimed at the largest size in a few bytes, never drawn",
+         PageBuilder(100, 100, 2).Record(PageTag::PictureData).U32(16384).U32(16384).U16(1).U32(1100000)
+             .Raw(Bytes(1100000, 0)).Done()},
+        {"a picture at the largest size drawn over the page, its bytes no zlib stream",
+         PageBuilder(100, 100, 2).Stored(8192, 8192, 1, Bytes(300000, 0x5A)).Use(0, 0, 100, 100, 0).Done()},
         {"the first version's picture record in the second",
          PageBuilder(100, 100, 2).Record(PageTag::Picture).I32(0).I32(0).I32(9).I32(9).U32(1).U32(1).U32(4).U32(0xFF112233)
              .Stored(1, 1, 0, Pixels({0xFF445566})).Use(3, 3, 5, 5, 0).Done()},
@@ -302,8 +229,9 @@ TEST(PageFuzz, ExtremeFieldValues)
 }
 
 // Pictures stored and used in random order, some of them damaged: a page reads exactly when
-// every use names a picture stored before it and every picture's bytes give its size, and
-// each use then draws the pixels of the picture it names.
+// every use names a picture stored before it and every raw picture's bytes give its size, and
+// each use then draws the pixels of the picture it names, or nothing when that picture's
+// compressed bytes do not give its size.
 TEST(PageFuzz, RandomPictureRecords)
 {
     std::mt19937 random(23);
@@ -312,7 +240,7 @@ TEST(PageFuzz, RandomPictureRecords)
     int read = 0;
     for (int round = 0; round < 2000; ++round) {
         PageBuilder page(50, 50, 2);
-        std::vector<Bytes> stored;  // each good picture's plain pixels, by number
+        std::vector<Bytes> stored;  // each picture's plain pixels by number; none when they do not decode
         std::vector<std::size_t> used;
         bool good = true;
         for (int r = 0, records = 1 + side(random) * 2; r < records; ++r) {
@@ -324,15 +252,18 @@ TEST(PageFuzz, RandomPictureRecords)
                     b = static_cast<std::uint8_t>(percent(random) < 80 ? 7 : percent(random));
                 const bool deflated = percent(random) < 50;
                 Bytes data = deflated ? Deflate(plain) : plain;
+                bool damaged = false;
                 if (percent(random) < 10) {
                     data.push_back(0);  // one byte too many
-                    good = false;
+                    damaged = true;
                 } else if (percent(random) < 10 && !data.empty()) {
                     data.pop_back();  // one byte too few
-                    good = false;
+                    damaged = true;
                 }
                 page.Stored(w, h, deflated ? 1 : 0, data);
-                stored.push_back(plain);
+                // Raw bytes are counted when read; compressed ones only when drawn.
+                good = good && !(damaged && !deflated);
+                stored.push_back(damaged ? Bytes{} : plain);
             } else {
                 const auto number = static_cast<std::size_t>(percent(random) % (stored.size() + 2));
                 good = good && number < stored.size();
@@ -348,15 +279,71 @@ TEST(PageFuzz, RandomPictureRecords)
         ++read;
         std::size_t i = 0;
         for (const PageRecord& record : r.page->records) {
-            const QImage& image = std::get<page_record::Picture>(record).image;
+            const QImage image = std::get<page_record::Picture>(record).picture.Image();
             const Bytes& plain = stored[used[i++]];
-            ASSERT_EQ(static_cast<std::size_t>(image.sizeInBytes()), image.isNull() ? 0 : plain.size());
+            ASSERT_EQ(static_cast<std::size_t>(image.sizeInBytes()), plain.size());
             EXPECT_EQ(Bytes(image.constBits(), image.constBits() + image.sizeInBytes()), plain);
         }
         EXPECT_EQ(i, used.size());
         ReadAndReplay(bytes);
     }
     EXPECT_GT(read, 200);
+}
+
+// Pages whose pictures are counted against a budget of random size, drawn within a memory of
+// random size: a page reads exactly when its distinct pictures drawn fit the budget, decoding
+// never takes more than the memory, and all of it comes back with the page.
+TEST(PageFuzz, RandomPictureBudgets)
+{
+    std::mt19937 random(31);
+    std::uniform_int_distribution<int> side(0, 40);
+    std::uniform_int_distribution<int> count(0, 6);
+    int read = 0;
+    int refused = 0;
+    for (int round = 0; round < 500; ++round) {
+        PageBuilder page(60, 60, 2);
+        std::vector<std::uint64_t> sizes;
+        for (int p = 0, pictures = 1 + count(random); p < pictures; ++p) {
+            const auto w = static_cast<std::uint32_t>(side(random));
+            const auto h = static_cast<std::uint32_t>(side(random));
+            page.Stored(w, h, 1, Deflate(Bytes(std::size_t{w} * h * 4, static_cast<std::uint8_t>(p))));
+            sizes.push_back(std::uint64_t{w} * h * 4);
+        }
+        std::vector<bool> drawn(sizes.size());
+        std::uint64_t needed = 0;
+        for (int u = 0, uses = count(random); u < uses; ++u) {
+            const auto n = static_cast<std::size_t>(side(random)) % sizes.size();
+            page.Use(side(random), side(random), side(random), side(random), static_cast<std::uint32_t>(n));
+            if (!drawn[n])
+                needed += sizes[n];
+            drawn[n] = true;
+        }
+        const std::uint64_t budget = std::uniform_int_distribution<std::uint64_t>(0, 2 * needed + 1)(random);
+        const auto memory = std::make_shared<PictureMemory>(std::uniform_int_distribution<std::uint64_t>(0, needed)(random));
+        {
+            const ReadPageResult r = ReadPage(page.Done(), {budget, memory});
+            ASSERT_EQ(r.page.has_value(), needed <= budget) << round << ": " << r.error;
+            if (!r.page) {
+                EXPECT_NE(r.error.find("(tag 14) draws pictures of"), std::string::npos) << r.error;
+                ++refused;
+                continue;
+            }
+            ++read;
+            EXPECT_EQ(r.page->pictureBytes, needed);
+            TraceCanvas trace;
+            ReplayPage(*r.page, trace, QRect(0, 0, 60, 60));
+            EXPECT_LE(memory->Used(), memory->Limit());
+            // What fitted was decoded; what did not is drawn as nothing.
+            for (const PageRecord& record : r.page->records) {
+                const PagePicture& picture = std::get<page_record::Picture>(record).picture;
+                EXPECT_TRUE(picture.Image().isNull() || static_cast<std::uint64_t>(picture.Image().sizeInBytes()) ==
+                                                            picture.DecodedBytes());
+            }
+        }
+        EXPECT_EQ(memory->Used(), 0u);
+    }
+    EXPECT_GT(read, 100);
+    EXPECT_GT(refused, 100);
 }
 
 TEST(PageFuzz, RandomRecords)

@@ -119,7 +119,7 @@ std::vector<QImage> PicturesOf(const Page& page)
     std::vector<QImage> pictures;
     for (const PageRecord& record : page.records) {
         if (const auto* p = std::get_if<page_record::Picture>(&record))
-            pictures.push_back(p->image);
+            pictures.push_back(p->picture.Image());
     }
     return pictures;
 }
@@ -261,21 +261,7 @@ TEST(PagePictures, DamagedPictureRecordsAreRefused)
         {"wider than 16384", [&](Bytes& b) { Put32(b, pixel(b).offset + 6, 16385); }, "larger than 16384 pixels a side"},
         {"higher than 16384", [&](Bytes& b) { Put32(b, icon(b).offset + 10, 0x80000000); }, "larger than 16384 pixels a side"},
         {"unknown coding", [&](Bytes& b) { Put16(b, pixel(b).offset + 14, 2); }, "unknown picture coding 2"},
-        {"raw pixels read as deflated", [&](Bytes& b) { Put16(b, pixel(b).offset + 14, 1); }, "do not decode to a 1 x 1 picture"},
         {"deflated pixels read as raw", [&](Bytes& b) { Put16(b, icon(b).offset + 14, 0); }, "bytes of pixels for a 29 x 32 picture"},
-        {"deflated, one row more than they hold", [&](Bytes& b) { Put32(b, icon(b).offset + 10, 33); }, "do not decode to a 29 x 33 picture"},
-        {"deflated, one row less than they hold", [&](Bytes& b) { Put32(b, icon(b).offset + 10, 31); }, "do not decode to a 29 x 31 picture"},
-        {"deflated, no pixels declared", [&](Bytes& b) { Put32(b, icon(b).offset + 6, 0); }, "do not decode to a 0 x 32 picture"},
-        {"deflated, a byte changed", [&](Bytes& b) { b[icon(b).offset + 20 + CountOf(b, icon(b)) / 2] ^= 0x55; }, "do not decode to a 29 x 32 picture"},
-        {"deflated, the check sum changed", [&](Bytes& b) { b[icon(b).offset + 20 + CountOf(b, icon(b)) - 1] ^= 1; }, "do not decode to a 29 x 32 picture"},
-        {"deflated, cut short", [&](Bytes& b) { const RecordAt r = icon(b); Put32(b, r.offset + 16, CountOf(b, r) - 1);
-             Put32(b, r.offset + 2, r.length - 1); b.erase(b.begin() + static_cast<std::ptrdiff_t>(r.offset + 20 + CountOf(b, r))); },
-         "do not decode to a 29 x 32 picture"},
-        {"deflated, a byte after the stream", [&](Bytes& b) { const RecordAt r = icon(b); Put32(b, r.offset + 16, CountOf(b, r) + 1);
-             Put32(b, r.offset + 2, r.length + 1); b.insert(b.begin() + static_cast<std::ptrdiff_t>(r.offset + 20 + CountOf(b, r) - 1), 0); },
-         "do not decode to a 29 x 32 picture"},
-        {"deflated garbage", [&](Bytes& b) { const RecordAt r = icon(b); for (std::uint32_t i = 0; i < CountOf(b, r); ++i) b[r.offset + 20 + i] = static_cast<std::uint8_t>(i * 37); },
-         "do not decode to a 29 x 32 picture"},
         {"deflated, more pixels than the bytes can hold", [&](Bytes& b) { const RecordAt r = icon(b); Put32(b, r.offset + 6, 16384); Put32(b, r.offset + 10, 16384); },
          "do not decode to a 16384 x 16384 picture"},
         {"use of a picture not on the page", [&](Bytes& b) { Put32(b, use(b, 1).offset + 22, 2); }, "(tag 14) refers to picture 2, which the page does not hold"},
@@ -299,6 +285,46 @@ TEST(PagePictures, DamagedPictureRecordsAreRefused)
         EXPECT_FALSE(r.page.has_value());
         EXPECT_NE(r.error.find(e.error), std::string::npos) << r.error;
         EXPECT_EQ(r.error.rfind("Record at byte ", 0), 0u) << r.error;
+    }
+}
+
+// Pixels that do not give their picture are found when the picture is first drawn: the page
+// reads, that picture draws as nothing and the page's other pictures as they are.
+TEST(PagePictures, PicturesThatDoNotDecodeAreDrawnAsNothing)
+{
+    const auto icon = [](const Bytes& b) { return Nth(b, PageTag::PictureData, 0); };
+    const auto pixel = [](const Bytes& b) { return Nth(b, PageTag::PictureData, 1); };
+    struct Edit {
+        const char* name;
+        std::function<void(Bytes&)> apply;
+        std::size_t broken;  // the use of the picture that no longer decodes
+    };
+    const Edit edits[] = {
+        {"raw pixels read as deflated", [&](Bytes& b) { Put16(b, pixel(b).offset + 14, 1); }, 1},
+        {"deflated, one row more than they hold", [&](Bytes& b) { Put32(b, icon(b).offset + 10, 33); }, 0},
+        {"deflated, one row less than they hold", [&](Bytes& b) { Put32(b, icon(b).offset + 10, 31); }, 0},
+        {"deflated, no pixels declared", [&](Bytes& b) { Put32(b, icon(b).offset + 6, 0); }, 0},
+        {"deflated, a byte changed", [&](Bytes& b) { b[icon(b).offset + 20 + CountOf(b, icon(b)) / 2] ^= 0x55; }, 0},
+        {"deflated, the check sum changed", [&](Bytes& b) { b[icon(b).offset + 20 + CountOf(b, icon(b)) - 1] ^= 1; }, 0},
+        {"deflated, cut short", [&](Bytes& b) { const RecordAt r = icon(b); Put32(b, r.offset + 16, CountOf(b, r) - 1);
+             Put32(b, r.offset + 2, r.length - 1); b.erase(b.begin() + static_cast<std::ptrdiff_t>(r.offset + 20 + CountOf(b, r))); },
+         0},
+        {"deflated, a byte after the stream", [&](Bytes& b) { const RecordAt r = icon(b); Put32(b, r.offset + 16, CountOf(b, r) + 1);
+             Put32(b, r.offset + 2, r.length + 1); b.insert(b.begin() + static_cast<std::ptrdiff_t>(r.offset + 20 + CountOf(b, r) - 1), 0); },
+         0},
+        {"deflated garbage", [&](Bytes& b) { const RecordAt r = icon(b); for (std::uint32_t i = 0; i < CountOf(b, r); ++i) b[r.offset + 20 + i] = static_cast<std::uint8_t>(i * 37); },
+         0},
+    };
+    const std::vector<QImage> want = PicturesOf(MustRead(TwoPicturePage()));
+    for (const Edit& e : edits) {
+        SCOPED_TRACE(e.name);
+        Bytes bytes = TwoPicturePage();
+        e.apply(bytes);
+        FixLength(bytes);
+        const std::vector<QImage> read = PicturesOf(MustRead(bytes));
+        ASSERT_EQ(read.size(), want.size());
+        for (std::size_t i = 0; i < read.size(); ++i)
+            EXPECT_TRUE(i == e.broken ? read[i].isNull() : read[i] == want[i]) << i;
     }
 }
 

@@ -559,7 +559,7 @@ TEST_F(PreviewFilesTest, AFileThatCannotBeLoadedLeavesThePagesOnShow)
         EXPECT_EQ(window.RpPrinter()->PageCount(), 4);
         EXPECT_FALSE(window.RpPrinter()->ReportFileLoaded());
         EXPECT_EQ(window.Preview().PageNumber(), 2);
-        EXPECT_TRUE(window.Preview().Image().PageMetafile().has_value());
+        EXPECT_TRUE(window.Preview().Image().PageMetafile() != nullptr);
         EXPECT_EQ(PagePanel(window), QStringLiteral("Page 2 of 4"));
         EXPECT_FALSE(report_->paper.has_value());
         CloseWindows();

@@ -9,7 +9,12 @@
 #include <QPainter>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <random>
 
 namespace report::output {
@@ -322,8 +327,8 @@ TEST(TRpXDocumentTest, PicturesAreDecodedOncePerDocument)
               4);
 }
 
-// The image items of a document, in order.
-std::vector<const TRpDocnode*> ImageNodes(const TRpXDocument& document)
+// The items of a document's pages, in order.
+std::vector<const TRpDocnode*> ItemsOf(const TRpXDocument& document)
 {
     std::vector<const TRpDocnode*> nodes;
     for (const std::unique_ptr<TRpDocnode>& page : document.Root().Children)
@@ -355,17 +360,16 @@ std::unique_ptr<TRpXDocument> FivePictures()
 
 constexpr std::size_t kPicturePixels = 8 * 8 * 4;
 
-// A page shows images up to its budget of decoded data, in drawing order, the later ones as not
+// A page shows images up to its budget of decoded pixels, in drawing order, the later ones as not
 // available; the pictures kept stay within theirs, the one drawn longest ago going first.
 TEST(TRpXDocumentTest, PicturesStayWithinTheBudgetsOfThePageAndTheDocument)
 {
-    const std::size_t data = static_cast<std::size_t>(Bmp(8, 8, 0).size());
     const auto document = FivePictures();
     ASSERT_NE(document, nullptr);
-    const std::vector<const TRpDocnode*> nodes = ImageNodes(*document);
+    const std::vector<const TRpDocnode*> nodes = ItemsOf(*document);
     ASSERT_EQ(nodes.size(), 5u);
     const std::size_t pixels = kPicturePixels;
-    TRpXImageCache cache(3 * data, 3 * pixels);
+    TRpXImageCache cache(3 * pixels, 3 * pixels);
     const auto page = [&](std::size_t first, std::size_t last) { return PageShows(cache, nodes, first, last); };
     EXPECT_EQ(page(0, 4), (std::vector<bool>{true, true, true, false, false}));
     EXPECT_EQ(cache.Decodes(), 3);
@@ -386,7 +390,7 @@ TEST(TRpXDocumentTest, ThePictureDrawnLongestAgoGoesFirst)
 {
     const auto document = FivePictures();
     ASSERT_NE(document, nullptr);
-    const std::vector<const TRpDocnode*> nodes = ImageNodes(*document);
+    const std::vector<const TRpDocnode*> nodes = ItemsOf(*document);
     ASSERT_EQ(nodes.size(), 5u);
     TRpXImageCache cache(kMaxRpxPageImageBytes, 3 * kPicturePixels);
     static_cast<void>(PageShows(cache, nodes, 0, 2));
@@ -404,6 +408,159 @@ TEST(TRpXDocumentTest, ThePictureDrawnLongestAgoGoesFirst)
     EXPECT_EQ(tight.KeptBytes(), kPicturePixels);
     EXPECT_EQ(PageShows(tight, nodes, 1, 1), (std::vector<bool>{true}));
     EXPECT_EQ(tight.Decodes(), 2);
+}
+
+// The bytes of `picture` saved as `format`.
+QByteArray Saved(const QImage& picture, const char* format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, format);
+    return bytes;
+}
+
+QString LzwHex(const QByteArray& bytes)
+{
+    std::string coded;
+    LZWEncode(bytes.toStdString(), coded);
+    return QString::fromStdString(Hex(QByteArray::fromStdString(coded)));
+}
+
+QImage Gradient(int width, int height)
+{
+    QImage picture(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            picture.setPixel(x, y, qRgb(x * 7, y * 11, (x ^ y) * 3));
+    return picture;
+}
+
+// Read as the LZW code is decoded, a picture of every format the viewer meets is the one read
+// from its bytes as they are.
+TEST(TRpXDocumentTest, EveryFormatReadsTheSameStraightFromItsLzwCode)
+{
+    const QImage picture = Gradient(37, 23);
+    for (const char* format : {"BMP", "PNG", "JPEG", "PPM"}) {
+        SCOPED_TRACE(format);
+        const QByteArray bytes = Saved(picture, format);
+        ASSERT_FALSE(bytes.isEmpty());
+        const QImage plain = RpxImage(QString::fromStdString(Hex(bytes)), false);
+        const QImage decoded = RpxImage(LzwHex(bytes), true);
+        ASSERT_FALSE(plain.isNull());
+        EXPECT_EQ(decoded.size(), QSize(37, 23));
+        EXPECT_EQ(decoded, plain);
+    }
+}
+
+// The page's budget counts the pixels a picture decodes to, from its header, before any is
+// decoded; a repaint decodes nothing, and a page drawn meanwhile (a thumbnail) lets the
+// pictures of the page on show stay.
+TEST(TRpXDocumentTest, APagesBudgetCountsPixelsAndItsPicturesStayWhileItIsShown)
+{
+    // Five PNG pictures of 512 x 512: some hundred bytes of data, a MiB of pixels each.
+    const auto document = Open(fixtures::PngImagesXml(5, 512));
+    ASSERT_NE(document, nullptr);
+    const std::vector<const TRpDocnode*> nodes = ItemsOf(*document);
+    ASSERT_EQ(nodes.size(), 5u);
+    ASSERT_LT(nodes[0]->Text.size(), 10000);
+    constexpr std::size_t kMib = 1024 * 1024;
+    TRpXImageCache cache(3 * kMib, 4 * kMib);
+    const auto draw = [&](std::size_t first, std::size_t last, bool shown) {
+        std::size_t used = 0;
+        std::vector<bool> drawn;
+        for (std::size_t i = first; i <= last; ++i)
+            drawn.push_back(!cache.Picture(*nodes[i], false, used, shown).isNull());
+        return drawn;
+    };
+    EXPECT_EQ(draw(0, 4, true), (std::vector<bool>{true, true, true, false, false}));
+    EXPECT_EQ(cache.Decodes(), 3);
+    EXPECT_EQ(draw(0, 4, true), (std::vector<bool>{true, true, true, false, false}));
+    EXPECT_EQ(cache.Decodes(), 3);
+    EXPECT_EQ(draw(3, 4, false), (std::vector<bool>{true, true}));
+    EXPECT_EQ(cache.Decodes(), 5);
+    EXPECT_EQ(draw(0, 2, true), (std::vector<bool>{true, true, true}));
+    EXPECT_EQ(cache.Decodes(), 5);
+    EXPECT_LE(cache.KeptBytes(), 4 * kMib);
+    // Another page on show: the first one's pictures may go to make room for its own.
+    cache.NewShownPage();
+    EXPECT_EQ(draw(3, 4, true), (std::vector<bool>{true, true}));
+    EXPECT_EQ(draw(0, 2, false), (std::vector<bool>{true, true, true}));
+    EXPECT_GT(cache.Decodes(), 5);
+    EXPECT_LE(cache.KeptBytes(), 4 * kMib);
+}
+
+// The XML document of the issue: one bitmap of 64 MiB of pixels in 224 KB of LZW code, shown
+// and shown again from one decoding.
+TEST(TRpXDocumentTest, ABitmapOfSixtyFourMebibytesIsDecodedOnce)
+{
+    const auto document = Open(fixtures::ImagesXml(1, fixtures::PlainPicture(64u * 1024 * 1024 - 4096)));
+    ASSERT_NE(document, nullptr);
+    document->SetShownPage(1);
+    const QImage first = document->PagePicture(1, 100);
+    ASSERT_FALSE(first.isNull());
+    EXPECT_EQ(first.pixel(300, 300), qRgb(40, 90, 160));
+    EXPECT_EQ(document->PagePicture(1, 100), first);
+    EXPECT_EQ(document->Images().Decodes(), 1);
+    EXPECT_EQ(document->Images().KeptBytes(), 1024u * 16383 * 4);
+}
+
+// A BMP header that claims a picture past the caps, in a few bytes: the picture is not shown
+// and nothing of it is decoded.
+TEST(TRpXDocumentTest, PicturesClaimedPastTheCapsAreNotDecoded)
+{
+    const auto claiming = [](std::int32_t width, std::int32_t height) {
+        QByteArray bytes = Saved(Gradient(4, 3), "BMP");
+        std::memcpy(bytes.data() + 18, &width, 4);  // little-endian, as the header keeps them
+        std::memcpy(bytes.data() + 22, &height, 4);
+        return bytes;
+    };
+    for (const auto& [width, height] : {std::pair{16384, 16384}, std::pair{5000, 5000}, std::pair{-3, 4}}) {
+        SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+        const QByteArray bytes = claiming(width, height);
+        for (const bool lzw : {false, true}) {
+            const QString text = lzw ? LzwHex(bytes) : QString::fromStdString(Hex(bytes));
+            EXPECT_TRUE(RpxImage(text, lzw).isNull());
+            const auto document = Open(Document({QStringLiteral("<Item Type=\"image\" X=\"1\" Y=\"1\"%1>%2</Item>")
+                                                     .arg(lzw ? QStringLiteral(" Cmp=\"lzw\"") : QString(), text)}));
+            ASSERT_NE(document, nullptr);
+            TraceCanvas canvas;
+            static_cast<void>(document->DrawPage(1, 100, canvas));
+            ASSERT_EQ(canvas.Lines().size(), 1u);
+            EXPECT_EQ(canvas.Lines()[0].rfind("TextOut 4,4 \"Image not available\"", 0), 0u) << canvas.Lines()[0];
+            EXPECT_EQ(document->Images().Decodes(), 0);
+        }
+    }
+}
+
+// Image data of every format, damaged before or after their LZW coding: each picture is shown
+// within the caps or said not to be available.
+TEST(TRpXDocumentTest, DamagedImageDataAreShownOrNotAvailable)
+{
+    std::vector<QByteArray> pictures;
+    for (const char* format : {"BMP", "PNG", "JPEG", "PPM"})
+        pictures.push_back(Saved(Gradient(40, 30), format));
+    // The image readers' complaints about the damage (libpng writes its own) are expected here.
+    std::fflush(stderr);
+    const int savedError = dup(STDERR_FILENO);
+    const int nowhere = open("/dev/null", O_WRONLY);
+    dup2(nowhere, STDERR_FILENO);
+    std::mt19937 random(17);
+    for (int round = 0; round < 400; ++round) {
+        QByteArray bytes = pictures[static_cast<std::size_t>(round) % pictures.size()];
+        const bool lzw = round % 2 == 0;
+        std::string data = lzw ? LzwHex(bytes).toStdString() : Hex(bytes);
+        for (int f = 0, flips = 1 + static_cast<int>(random() % 4); f < flips; ++f)
+            data[random() % data.size()] = "0123456789ABCDEF"[random() % 16];
+        if (random() % 4 == 0)
+            data.resize(random() % data.size());
+        const QImage picture = RpxImage(QString::fromStdString(data), lzw);
+        EXPECT_LE(static_cast<std::size_t>(picture.sizeInBytes()), kMaxRpxImageBytes);
+    }
+    std::fflush(stderr);
+    dup2(savedError, STDERR_FILENO);
+    close(savedError);
+    close(nowhere);
 }
 
 // Giant turned texts around an XML page: left out, or their glyphs rasterised over no more than

@@ -5,6 +5,7 @@
 #include "tests/support/modal_dialog.h"
 
 #include <QAccessible>
+#include <QBuffer>
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
@@ -290,6 +291,39 @@ TEST_F(RpxViewerTest, ThumbnailsCopyAndClosing)
     EXPECT_EQ(next->text(QAccessible::Name), QStringLiteral("Next page"));
     viewer_->close();
     EXPECT_EQ(grid->currentIndex().row(), 0);
+}
+
+// The page on show and the thumbnails with their pictures: each picture decoded once, for
+// every repaint, zoom and page turned.
+TEST_F(RpxViewerTest, PicturesAreDecodedOnceForThePageAndTheThumbnails)
+{
+    const auto item = [](QRgb colour) {
+        QImage picture(30, 20, QImage::Format_RGB32);
+        picture.fill(colour);
+        QByteArray bmp;
+        QBuffer buffer(&bmp);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, "BMP");
+        return QStringLiteral("<Item Type=\"image\" X=\"10\" Y=\"10\">%1</Item>").arg(QString::fromLatin1(bmp.toHex()));
+    };
+    QString error;
+    auto document = TRpXDocument::FromText(
+        QStringLiteral("<QXDoc>\n<Header Pagewidth=\"210\" Pageheight=\"297\"/>\n<Page Number=\"1\">\n%1\n</Page>\n"
+                       "<Page Number=\"2\">\n%2\n</Page>\n</QXDoc>\n")
+            .arg(item(qRgb(200, 0, 0)), item(qRgb(0, 0, 200))),
+        error);
+    ASSERT_NE(document, nullptr) << error.toStdString();
+    const TRpXDocument& shown = *document;
+    viewer_->SetThumbnailImages(true);
+    viewer_->AttachDocument(std::move(document), QStringLiteral("obrazy.xml"));
+    static_cast<void>(viewer_->grab());
+    EXPECT_EQ(shown.Images().Decodes(), 2);
+    viewer_->ZoomTo100Click();
+    viewer_->NextPageClick();
+    viewer_->PrevPageClick();
+    static_cast<void>(viewer_->grab());
+    EXPECT_EQ(shown.Images().Decodes(), 2);
+    EXPECT_EQ(viewer_->PageImage().pixel(45, 45), qRgb(200, 0, 0));
 }
 
 TEST(RpxViewerFactoryTest, TheStartUpChoosesTheStandardViewer)
