@@ -3,6 +3,7 @@
 // caption and again when the label prints), and the places and vehicles memos.
 // Prints the median and fastest round and rows per second; the first round (cold caches) is
 // left out. Usage: label_format_bench [rounds, default 200]
+#include "bench/bench_run.h"
 #include "bench/bench_support.h"
 #include "report/engine/model/band.h"
 #include "report/engine/controls/label.h"
@@ -69,7 +70,7 @@ T& Control(report::engine::TRpCustomBand& band, int left, int width, int height)
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
-    const int rounds = argc > 1 ? std::atoi(argv[1]) : 200;
+    const int rounds = bench::CountArgument(argc, argv, 1, 200);
     if (rounds < 1)
         return 1;
     bench::PrintedBoxes boxes;

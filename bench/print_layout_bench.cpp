@@ -5,6 +5,7 @@
 // content of our PDF (its texts, rectangles, lines and icons, taken from our writer's items in
 // the cold round) as the anchor of the PDF run. Usage: print_layout_bench [rounds, default 5]
 #include "app/startup.h"
+#include "bench/bench_run.h"
 #include "bench/bench_support.h"
 #include "bench/cairo_anchor.h"
 #include "app/tc_druk.h"
@@ -53,11 +54,10 @@ int main(int argc, char** argv)
 {
     // The settings the start-up writes go to a folder of the run, not the user's.
     QTemporaryDir folder;
-    const int rounds = argc > 1 ? std::atoi(argv[1]) : 5;
+    const int rounds = bench::CountArgument(argc, argv, 1, 5);
     if (!folder.isValid() || rounds < 1)
         return 1;
-    qputenv("XDG_CONFIG_HOME", folder.filePath(QStringLiteral("config")).toUtf8());
-    qputenv("XDG_DATA_HOME", folder.filePath(QStringLiteral("data")).toUtf8());
+    bench::KeepSettingsIn(folder);
     QApplication application(argc, argv);
     app::InitializeUnits();
     bench::PrintedBoxes boxes;
