@@ -76,7 +76,7 @@ int main(int argc, char** argv)
     bench::PrintedBoxes boxes;
     utility::SetMessageBoxes(&boxes);
 
-    const auto card = std::make_unique<tacho::CardImageData>(test_support::FullCardImage());
+    const auto card = std::make_unique<tacho::CardImageData>(testsupport::FullCardImage());
     std::vector<std::string> activity, dayValues, vehicleLines, keyed, placeLines;
     double first = 0, last = 0;
     tacho::BuildDailyActivityList(*card, first, last, activity, dayValues);

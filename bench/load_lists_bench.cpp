@@ -55,7 +55,7 @@ int main(int argc, char** argv)
     utility::SetMessageBoxes(&boxes);
 
     const std::string file = utility::Utf8ToCp1250(folder.filePath(QStringLiteral("pelna.DDD")).toStdString());
-    if (!bench::WriteCardFile(*std::make_unique<tacho::CardImageData>(test_support::FullCardImage()),
+    if (!bench::WriteCardFile(*std::make_unique<tacho::CardImageData>(testsupport::FullCardImage()),
                               utility::Cp1250ToUtf8(file)))
         return 1;
 

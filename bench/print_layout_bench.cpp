@@ -64,7 +64,7 @@ int main(int argc, char** argv)
     utility::SetMessageBoxes(&boxes);
     const std::filesystem::path card = folder.filePath(QStringLiteral("rok.DDD")).toStdString();
     const std::filesystem::path pdf = folder.filePath(QStringLiteral("raport.PDF")).toStdString();
-    if (!bench::WriteCardFile(*std::make_unique<tacho::CardImageData>(test_support::YearCardImage()), card))
+    if (!bench::WriteCardFile(*std::make_unique<tacho::CardImageData>(testsupport::YearCardImage()), card))
         return 1;
 
     Column load{"load the card download file", {}}, lists{"lists (the form made)", {}},

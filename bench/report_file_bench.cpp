@@ -94,7 +94,7 @@ int main(int argc, char** argv)
     utility::SetMessageBoxes(&boxes);
     const std::filesystem::path card = folder.filePath(QStringLiteral("rok.DDD")).toStdString();
     const std::filesystem::path rpp = folder.filePath(QStringLiteral("raport.RPP")).toStdString();
-    Check(bench::WriteCardFile(*std::make_unique<tacho::CardImageData>(test_support::YearCardImage()), card),
+    Check(bench::WriteCardFile(*std::make_unique<tacho::CardImageData>(testsupport::YearCardImage()), card),
           "card file");
 
     Column layout{"layout run into the page store", {}}, save{"save the report file", {}},

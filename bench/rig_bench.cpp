@@ -25,7 +25,7 @@
 
 namespace {
 
-using namespace cardrig;
+using namespace testsupport;
 using Clock = std::chrono::steady_clock;
 
 double Milliseconds(Clock::duration d)

@@ -174,7 +174,7 @@ protected:
     // Runs the import with the drives of Drives(), answering the dialogs as `answers` say.
     bool Run(Answers& answers)
     {
-        testing_support::OnModalDialog([&](QDialog& dialog) {
+        testsupport::OnModalDialog([&](QDialog& dialog) {
             auto* list = dynamic_cast<utility::Tf_dialListaNew*>(&dialog);
             ASSERT_NE(list, nullptr);
             answers.hourglass = QApplication::overrideCursor() != nullptr;
@@ -190,7 +190,7 @@ protected:
                 dialog.reject();
                 return;
             }
-            testing_support::OnModalDialog([&](QDialog& method) {
+            testsupport::OnModalDialog([&](QDialog& method) {
                 auto* choose = dynamic_cast<utility::Tf_Wybor*>(&method);
                 ASSERT_NE(choose, nullptr);
                 answers.methodShown = true;
@@ -342,7 +342,7 @@ TEST_F(Import, CancellingAndChoosingOtherDrives)
 
 TEST_F(Import, NoDriveToOfferImportsNothing)
 {
-    testing_support::OnModalDialog([](QDialog& dialog) { dialog.accept(); });
+    testsupport::OnModalDialog([](QDialog& dialog) { dialog.accept(); });
     EXPECT_TRUE(ImportFromDownloadDevice(
         ddd_, [] { return std::vector<utility::DriveEntry>{Line("/", 3, "OPTAC")}; }));
     EXPECT_TRUE(boxes_.Messages().empty());
@@ -355,7 +355,7 @@ TEST_F(ImportMenu, TheMainWindowsMenuOffersTheDrives)
 {
     app::Tf_tcGlow window;
     std::string caption;
-    testing_support::OnModalDialog([&](QDialog& dialog) {
+    testsupport::OnModalDialog([&](QDialog& dialog) {
         caption = utility::QStringToCp1250(dialog.windowTitle());
         dialog.reject();
     });

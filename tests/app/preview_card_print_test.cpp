@@ -25,13 +25,13 @@ namespace {
 
 using report::output::TRpStandardPreview;
 using report::output::testing::PrintRig;
-using test_support::ChangeWord;
-using test_support::TimeReal;
+using testsupport::ChangeWord;
+using testsupport::TimeReal;
 
 // Twelve days of twelve changes: the rows run over two pages.
 tacho::CardImageData TwoPageCard()
 {
-    test_support::CardBuilder card;
+    testsupport::CardBuilder card;
     card.Surname("Nowak", 2).FirstNames("Anna", 2).IssuingAuthority("Urz\xb1" "d Testowy", 2);
     card.CardNumber("D800101123450001").BirthDate(0x19750517).DrivingLicence(0x1a, "PL123456789");
     card.CardDates(TimeReal(2010, 1, 1), TimeReal(2010, 1, 2), TimeReal(2015, 1, 1));

@@ -25,9 +25,9 @@ namespace {
 
 using app::Tf_tcDruk;
 using report::engine::TRpPrintableSize;
-using test_support::CardBuilder;
-using test_support::ChangeWord;
-using test_support::TimeReal;
+using testsupport::CardBuilder;
+using testsupport::ChangeWord;
+using testsupport::TimeReal;
 using utility::Pl;
 
 constexpr long double kTenthsPerPixel = 254.0L / 96.0L;

@@ -6,7 +6,8 @@
 
 #include <gtest/gtest.h>
 
-using namespace cardrig;
+using namespace rigtest;
+using namespace testsupport;
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 
 using namespace tacho;
-using test_support::CardBuilder;
+using testsupport::CardBuilder;
 
 namespace {
 

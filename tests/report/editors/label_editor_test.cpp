@@ -21,12 +21,14 @@
 #include <cstring>
 
 namespace enginetest {
+
+using namespace testsupport;
 namespace {
 
 using namespace report::editors;
 namespace engine = report::engine;
 namespace expr = report::expr;
-using testing_support::OnModalDialog;
+using testsupport::OnModalDialog;
 
 // The detail row's label as the print layout stores it: Height, Left, Top, Width.
 const std::vector<long double> kRowLabel{42.3333L, 119.0625L, 0, 817.5625L};

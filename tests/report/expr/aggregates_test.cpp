@@ -10,6 +10,8 @@
 #include <vector>
 
 namespace enginetest {
+
+using namespace testsupport;
 namespace {
 
 using namespace report::expr;

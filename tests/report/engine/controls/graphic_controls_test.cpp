@@ -46,13 +46,13 @@ std::string Png(const QImage& picture) {
 }
 
 // Rows: a 200 x 100 picture, a 16 x 16 one, bytes that are no picture, a picture 0 wide.
-std::unique_ptr<enginetest::MemoryTable> Pictures() {
-    auto table = std::make_unique<enginetest::MemoryTable>(
-        "PICTURES", std::vector<enginetest::Column>{{"PHOTO", expr::TRpFieldKind::Blob}, {"TITLE", expr::TRpFieldKind::String}});
-    table->AddRow({enginetest::Blob{Png(Black(200, 100))}, std::string("wide")});
-    table->AddRow({enginetest::Blob{Png(Black(16, 16))}, std::string("small")});
-    table->AddRow({enginetest::Blob{"garbage"}, std::string("garbage")});
-    table->AddRow({enginetest::Blob{"P5\n0 5\n255\n"}, std::string("empty")});
+std::unique_ptr<testsupport::MemoryTable> Pictures() {
+    auto table = std::make_unique<testsupport::MemoryTable>(
+        "PICTURES", std::vector<testsupport::Column>{{"PHOTO", expr::TRpFieldKind::Blob}, {"TITLE", expr::TRpFieldKind::String}});
+    table->AddRow({testsupport::Blob{Png(Black(200, 100))}, std::string("wide")});
+    table->AddRow({testsupport::Blob{Png(Black(16, 16))}, std::string("small")});
+    table->AddRow({testsupport::Blob{"garbage"}, std::string("garbage")});
+    table->AddRow({testsupport::Blob{"P5\n0 5\n255\n"}, std::string("empty")});
     return table;
 }
 

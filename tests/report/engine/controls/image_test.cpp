@@ -150,12 +150,12 @@ TEST(Image, DecodePicture) {
 
 // A data set with one blob column and the rows: a 16 x 16 picture, an empty blob, bytes that
 // are no picture.
-std::unique_ptr<enginetest::MemoryTable> Pictures() {
-    auto table = std::make_unique<enginetest::MemoryTable>(
-        "PICTURES", std::vector<enginetest::Column>{{"PHOTO", expr::TRpFieldKind::Blob}, {"TITLE", expr::TRpFieldKind::String}});
-    table->AddRow({enginetest::Blob{Encoded(Black(16, 16), "PNG")}, std::string("one")});
-    table->AddRow({enginetest::Blob{""}, std::string("two")});
-    table->AddRow({enginetest::Blob{"garbage"}, std::string("three")});
+std::unique_ptr<testsupport::MemoryTable> Pictures() {
+    auto table = std::make_unique<testsupport::MemoryTable>(
+        "PICTURES", std::vector<testsupport::Column>{{"PHOTO", expr::TRpFieldKind::Blob}, {"TITLE", expr::TRpFieldKind::String}});
+    table->AddRow({testsupport::Blob{Encoded(Black(16, 16), "PNG")}, std::string("one")});
+    table->AddRow({testsupport::Blob{""}, std::string("two")});
+    table->AddRow({testsupport::Blob{"garbage"}, std::string("three")});
     return table;
 }
 

@@ -72,8 +72,8 @@ protected:
         report_.reset();
         auto report = std::make_unique<ValuesReport>();
         values_ = &report->values;
-        table_ = std::make_unique<enginetest::MemoryTable>("Table1",
-                                                           std::vector<enginetest::Column>{{"X", expr::TRpFieldKind::Integer}});
+        table_ = std::make_unique<testsupport::MemoryTable>("Table1",
+                                                           std::vector<testsupport::Column>{{"X", expr::TRpFieldKind::Integer}});
         values_->dataSets = {table_.get()};
         StartReportOn(std::move(report), device);
     }
@@ -99,7 +99,7 @@ protected:
 
     expr::ScopedRpClock clock_{enginetest::FixedNow};
     TestValues* values_ = nullptr;
-    std::unique_ptr<enginetest::MemoryTable> table_;
+    std::unique_ptr<testsupport::MemoryTable> table_;
     std::size_t rowCount_ = 0;
 };
 

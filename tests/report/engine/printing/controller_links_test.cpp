@@ -11,6 +11,8 @@
 #include <algorithm>
 
 namespace enginetest {
+
+using namespace testsupport;
 namespace {
 
 using report::engine::TRpBand;

@@ -13,6 +13,8 @@
 #include <stdexcept>
 
 namespace enginetest {
+
+using namespace testsupport;
 namespace {
 
 using report::engine::TRpBasePanel;

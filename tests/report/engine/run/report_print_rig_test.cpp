@@ -127,7 +127,7 @@ TEST_F(ReportPrintRigTest, PrinterSetupTakesCopiesRangeAndPrinter) {
         ASSERT_GE(queue, 0);
         report->PrinterSettings.PrinterIndex = queue;
         report->Tag = 7;
-        testing_support::OnModalDialog([&](QDialog& shown) {
+        testsupport::OnModalDialog([&](QDialog& shown) {
             auto* from = shown.findChild<QSpinBox*>("from");
             auto* to = shown.findChild<QSpinBox*>("to");
             auto* copies = shown.findChild<QSpinBox*>("copies");

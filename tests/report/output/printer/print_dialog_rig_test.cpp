@@ -25,7 +25,7 @@ namespace report::output {
 namespace {
 
 using testing::PrintRig;
-using testing_support::OnModalDialog;
+using testsupport::OnModalDialog;
 using O = TPrintDialogOption;
 
 const QString kPdfPpd = "/usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd";
