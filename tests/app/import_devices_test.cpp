@@ -2,7 +2,7 @@
 #include "app/tc_glow.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/support/modal_dialog.h"
-#include "tests/utility/file_fixture.h"
+#include "tests/support/file_fixture.h"
 #include "utility/cp1250.h"
 #include "utility/diallistanew.h"
 #include "utility/dialwyb.h"
@@ -304,7 +304,7 @@ TEST_F(Import, AMoveWhoseCopyFailsKeepsTheDeviceFile)
     answers.method = 1;
     {
         // Writes beyond 16 KiB fail, as on a full disk.
-        filetest::FileSizeLimit limit(16 * 1024);
+        testsupport::FileSizeLimit limit(16 * 1024);
         ASSERT_TRUE(limit.active());
         EXPECT_TRUE(Run(answers));
     }

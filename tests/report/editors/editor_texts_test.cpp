@@ -1,4 +1,4 @@
-#include "tests/report/expr/expr_fixture.h"
+#include "tests/support/expr_fixture.h"
 #include "tests/support/memory_table.h"
 
 #include "report/editors/editor_texts.h"
@@ -15,7 +15,7 @@
 namespace report::editors {
 namespace {
 
-using enginetest::ExprTest;
+using testsupport::ExprTest;
 
 TEST(EditorTexts, LineBreaksBecomeOneBlankEach) {
     const struct {

@@ -1,5 +1,5 @@
 #include "tests/report/editors/editor_fixture.h"
-#include "tests/report/engine/model/program_bands.h"
+#include "tests/support/program_bands.h"
 #include "tests/support/memory_table.h"
 #include "tests/support/modal_dialog.h"
 

@@ -2,7 +2,7 @@
 
 #include "report/engine/controls/graphic_controls.h"
 #include "report/output/canvas/trace_canvas.h"
-#include "tests/report/output/printer/ink_bounds.h"
+#include "tests/support/ink_bounds.h"
 #include "tests/support/memory_table.h"
 
 #include <QBuffer>
@@ -20,7 +20,7 @@ namespace {
 using enginetest::LinesStartingWith;
 using enginetest::PrintableTest;
 using enginetest::RecordingFilter;
-using output::testing::InkBounds;
+using testsupport::InkBounds;
 
 // 100 x 100 screen pixels at the band's corner (Height, Left, Top, Width).
 const std::vector<long double> kSquare{264.58L, 0, 0, 264.58L};

@@ -3,7 +3,7 @@
 #include "report/engine/controls/image.h"
 #include "report/output/pages/page_format.h"
 #include "report/output/canvas/trace_canvas.h"
-#include "tests/report/output/printer/ink_bounds.h"
+#include "tests/support/ink_bounds.h"
 #include "tests/support/memory_table.h"
 
 #include <QBuffer>
@@ -20,7 +20,7 @@ namespace {
 using enginetest::LinesStartingWith;
 using enginetest::PrintableTest;
 using enginetest::RecordingFilter;
-using output::testing::InkBounds;
+using testsupport::InkBounds;
 
 // The print layout's row icon: 76.7 x 42.3 at the band's corner (Height, Left, Top, Width).
 const std::vector<long double> kIconBox{42.3L, 0, 0, 76.7L};

@@ -7,7 +7,7 @@
 #include "report/expr/rp_clock.h"
 #include "report/engine/controls/sysdata.h"
 #include "utility/rp_error.h"
-#include "tests/report/expr/expr_fixture.h"
+#include "tests/support/expr_fixture.h"
 #include "tests/support/memory_table.h"
 #include "utility/cp1250.h"
 
@@ -97,7 +97,7 @@ protected:
         return std::ranges::find(clients, &control) != clients.end();
     }
 
-    expr::ScopedRpClock clock_{enginetest::FixedNow};
+    expr::ScopedRpClock clock_{testsupport::FixedNow};
     TestValues* values_ = nullptr;
     std::unique_ptr<testsupport::MemoryTable> table_;
     std::size_t rowCount_ = 0;

@@ -1,14 +1,16 @@
 #include "tests/report/engine/model/printable_fixture.h"
 
-#include "tests/report/engine/model/program_bands.h"
+#include "tests/support/program_bands.h"
 #include "report/output/pages/page_format.h"
 #include "report/output/printer/paper_sizes.h"
 #include "report/output/canvas/trace_canvas.h"
 
 namespace enginetest {
 
-using report::output::testing::FakePrinter;
-using report::output::testing::FakePrinterService;
+using namespace testsupport;
+
+using testsupport::FakePrinter;
+using testsupport::FakePrinterService;
 
 void PrintableTest::SetUp() {
     auto service = std::make_unique<FakePrinterService>();

@@ -1,11 +1,11 @@
 #include "tests/report/engine/model/printable_fixture.h"
-#include "tests/report/engine/model/program_bands.h"
+#include "tests/support/program_bands.h"
 
 #include "report/engine/controls/image.h"
 #include "report/engine/model/printable.h"
 #include "report/engine/controls/shape.h"
 #include "report/output/canvas/trace_canvas.h"
-#include "tests/report/output/printer/ink_bounds.h"
+#include "tests/support/ink_bounds.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ namespace {
 using enginetest::LinesStartingWith;
 using enginetest::PrintableTest;
 using enginetest::RecordingFilter;
-using output::testing::InkBounds;
+using testsupport::InkBounds;
 
 std::vector<long double> Values(const TRpPrintable& control) { return control.Size.WriteValues(); }
 
@@ -56,7 +56,7 @@ TEST(Printable, NewControl) {
 }
 
 TEST(Printable, SizeInUnitsAndPixels) {
-    auto report = enginetest::MakeProgramReport();
+    auto report = testsupport::MakeProgramReport();
     TRpBand& band = CreateBand(*report, TRpBandType::rbDetail);
     TRpImage& control = band.NewPrintable<TRpImage>();
     control.Size.ReadValues(kRowLabel);
@@ -90,7 +90,7 @@ TEST(Printable, BoundsThatRoundToTheSizeLeaveItExact) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        auto report = enginetest::MakeProgramReport();
+        auto report = testsupport::MakeProgramReport();
         TRpBand& band = CreateBand(*report, TRpBandType::rbDetail);
         TRpBand& other = CreateBand(*report, TRpBandType::rbSummary);
         TRpPrintable& control = band.NewPrintable<TRpPrintable>();
@@ -111,7 +111,7 @@ TEST(Printable, BoundsThatRoundToTheSizeLeaveItExact) {
 }
 
 TEST(Printable, LoadedTakesStreamedBoundsForZeroValues) {
-    auto report = enginetest::MakeProgramReport();
+    auto report = testsupport::MakeProgramReport();
     TRpBand& band = CreateBand(*report, TRpBandType::rbDetail);
     auto made = std::make_unique<TRpImage>();
     made->BeginLoading();
@@ -128,7 +128,7 @@ TEST(Printable, LoadedTakesStreamedBoundsForZeroValues) {
     EXPECT_EQ(control.Size.Native(TRpPrintableSize::kLeft), 18.5L);
 
     // Built while the report is being built: the report's Loaded finishes the control too.
-    auto building = enginetest::MakeProgramReport();
+    auto building = testsupport::MakeProgramReport();
     building->BeginLoading();
     TRpBand& later = CreateBand(*building, TRpBandType::rbDetail);
     TRpImage& image = later.NewPrintable<TRpImage>();
@@ -139,7 +139,7 @@ TEST(Printable, LoadedTakesStreamedBoundsForZeroValues) {
 }
 
 TEST(Printable, AlignToBand) {
-    auto report = enginetest::MakeProgramReport();
+    auto report = testsupport::MakeProgramReport();
     TRpBand& band = CreateBand(*report, TRpBandType::rbTitle);
     ASSERT_EQ(band.Bounds().width(), 734);
     TRpPrintable& control = band.NewPrintable<TRpPrintable>();
@@ -226,7 +226,7 @@ TEST(Printable, DesignViewAndEditor) {
 }
 
 TEST(Printable, NamesAndUnitsFollowTheReport) {
-    auto report = enginetest::MakeProgramReport();
+    auto report = testsupport::MakeProgramReport();
     TRpBand& band = CreateBand(*report, TRpBandType::rbDetail);
     band.NewPrintable<TRpShape>().Name = "TitleBand1";
     EXPECT_EQ(CreateBand(*report, TRpBandType::rbTitle).Name, "TitleBand2");

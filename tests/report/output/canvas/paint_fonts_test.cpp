@@ -4,7 +4,7 @@
 
 #include "report/output/canvas/painter_canvas.h"
 #include "report/output/pages/page_format.h"
-#include "tests/report/output/printer/ink_bounds.h"
+#include "tests/support/ink_bounds.h"
 #include "tests/support/hostile_documents.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +12,8 @@
 #include <QPainter>
 
 namespace report::output {
+
+using namespace testsupport;
 namespace {
 
 constexpr int kBound = static_cast<int>(PaintFonts::kMaxFontsPerPaint);
@@ -126,7 +128,7 @@ TEST(PaintFonts, ATextPastTheBoundKeepsItsSize)
         canvas.SetFont(Font("Arial", points));
         canvas.TextOut(100, 100, "H");
         painter.end();
-        return testing::InkBounds(image.copy(0, 0, testsupport::kPageWidth, testsupport::kPageHeight - 40));
+        return testsupport::InkBounds(image.copy(0, 0, testsupport::kPageWidth, testsupport::kPageHeight - 40));
     };
     for (const int points : {50, 150, 400}) {
         SCOPED_TRACE(points);

@@ -8,7 +8,7 @@
 #include "report/output/pages/page_list.h"
 #include "tests/report/output/pages/page_fixtures.h"
 #include "tests/support/hostile_documents.h"
-#include "tests/utility/file_fixture.h"
+#include "tests/support/file_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -175,7 +175,7 @@ TEST(PageSharing, APageIsReadOnceAndSharedWhileAnythingHoldsIt)
     EXPECT_EQ(list.Pictures().Used(), used);
 }
 
-class PageSharingFiles : public filetest::TempFolder {};
+class PageSharingFiles : public testsupport::TempFolder {};
 
 TEST_F(PageSharingFiles, LoadingKeepsThePagesItReadAndRefusesAPagePastItsBudget)
 {

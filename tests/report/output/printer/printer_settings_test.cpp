@@ -1,15 +1,17 @@
 #include "report/output/printer/printer_settings.h"
 
 #include "utility/rp_error.h"
-#include "tests/report/output/printer/fake_printer_service.h"
+#include "tests/support/fake_printer_service.h"
 
 #include <gtest/gtest.h>
 
 namespace report::output {
+
+using namespace testsupport;
 namespace {
 
-using testing::FakePrinter;
-using testing::FakePrinterService;
+using testsupport::FakePrinter;
+using testsupport::FakePrinterService;
 
 class PrinterSettingsTest : public ::testing::Test {
 protected:

@@ -1,11 +1,13 @@
 #include "tests/report/output/printer/rp_printer_fixture.h"
 
-#include "tests/report/output/printer/ink_bounds.h"
+#include "tests/support/ink_bounds.h"
 
 #include <QCoreApplication>
 #include <cmath>
 
 namespace report::output::testing {
+
+using namespace testsupport;
 
 void FakeReport::ClosePreviewMessage(TRpPrinter& printer) {
     ++closeMessages;

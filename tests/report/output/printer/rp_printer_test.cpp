@@ -16,8 +16,8 @@
 namespace report::output {
 namespace {
 
-using testing::FakePrinter;
-using testing::FakePrinterService;
+using testsupport::FakePrinter;
+using testsupport::FakePrinterService;
 using testing::FakeReport;
 using testing::RecordingClient;
 using testing::RpPrinterTest;
@@ -234,7 +234,7 @@ TEST_F(RpPrinterTest, PrintsOnlyThePagesInItsRange) {
         printer.SetFirstPage(row.first);
         printer.SetLastPage(row.last);
         Run(printer, 6);
-        const std::shared_ptr<testing::FakeJob> job = service_->jobs.back();
+        const std::shared_ptr<testsupport::FakeJob> job = service_->jobs.back();
         EXPECT_TRUE(job->finished);
         EXPECT_EQ(job->title, "Lista");
         std::vector<int> printed;
@@ -275,7 +275,7 @@ TEST_F(RpPrinterTest, DirectPrintsApplyTheSettingsAndFireAfterPrint) {
     printer.Settings().SetPaperSize(TRpPaperSize::Letter);
     Run(printer, 1);
     EXPECT_EQ(afterPrints, 1);
-    const testing::FakeJob& job = *service_->jobs.back();
+    const testsupport::FakeJob& job = *service_->jobs.back();
     EXPECT_EQ(job.devMode.copies, 3);
     EXPECT_EQ(job.devMode.orientation, 2);
     EXPECT_EQ(job.devMode.paperSize, 1);
@@ -315,7 +315,7 @@ TEST_F(RpPrinterTest, RecordedPagesPrintInTheirRangeWithProgress) {
     EXPECT_TRUE(preview.progress.empty());
     EXPECT_EQ(report.afterPrints, 1);
     EXPECT_EQ(report.printAgainMessages, 0);
-    const testing::FakeJob& job = *service_->jobs.back();
+    const testsupport::FakeJob& job = *service_->jobs.back();
     ASSERT_EQ(job.pages.size(), 2u);
     EXPECT_EQ(MarkOf(job.pages[0], 60), 3);
     EXPECT_EQ(MarkOf(job.pages[1], 60), 4);
@@ -377,7 +377,7 @@ TEST_F(RpPrinterTest, RecordedPagesLandOnTheReportsPageAcrossTheMargins) {
     Run(printer, 1);
     printer.SetReprintRecorded(true);
     printer.PrintRecordedPages();
-    const testing::FakeJob& job = *service_->jobs.back();
+    const testsupport::FakeJob& job = *service_->jobs.back();
     ASSERT_EQ(job.pages.size(), 1u);
     // The mark's left edge is 10 mm from the paper's edge whatever the unprintable margin.
     EXPECT_EQ(MarkOf(job.pages[0], 60), 1);
