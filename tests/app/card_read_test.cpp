@@ -8,7 +8,7 @@
 #include "tests/app/card_read_fixture.h"
 #include "tests/support/card_model.h"
 #include "tests/support/download_commands.h"
-#include "tests/support/fake_pcsc.h"
+#include "tests/support/card_model_pcsc.h"
 #include "tests/support/vpcd_client.h"
 #include "tests/app/card_file_window_fixture.h"
 #include "utility/cp1250.h"

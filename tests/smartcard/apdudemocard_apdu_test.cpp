@@ -1,6 +1,6 @@
 // The card component's commands, answers and texts.
 #include "tests/smartcard/card_component_fixture.h"
-#include "tests/smartcard/fake_pcsc.h"
+#include "tests/smartcard/scripted_pcsc.h"
 #include "tests/support/download_commands.h"
 
 #include <stdexcept>

@@ -3,7 +3,7 @@
 #include "smartcard/resource_manager.h"
 #include "smartcard/smartcard_reader.h"
 #include "tests/smartcard/card_component_fixture.h"
-#include "tests/smartcard/fake_pcsc.h"
+#include "tests/smartcard/scripted_pcsc.h"
 #include "tests/support/download_commands.h"
 
 #include <QTimer>

@@ -7,7 +7,7 @@
 #include "smartcard/scard_error.h"
 #include "tests/support/card_files.h"
 #include "tests/support/card_model.h"
-#include "tests/support/fake_pcsc.h"
+#include "tests/support/card_model_pcsc.h"
 #include "tests/support/message_recorder.h"
 #include "tests/support/vpcd_client.h"
 

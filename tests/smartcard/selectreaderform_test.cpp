@@ -2,7 +2,7 @@
 #include "smartcard/choose_reader.h"
 #include "smartcard/selectreaderform.h"
 #include "tests/smartcard/card_component_fixture.h"
-#include "tests/smartcard/fake_pcsc.h"
+#include "tests/smartcard/scripted_pcsc.h"
 #include "tests/support/modal_dialog.h"
 
 #include <QPushButton>

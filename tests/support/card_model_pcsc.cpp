@@ -1,4 +1,4 @@
-#include "tests/support/fake_pcsc.h"
+#include "tests/support/card_model_pcsc.h"
 
 #include "tests/support/vpcd_client.h"
 
