@@ -17,15 +17,6 @@ using utility::Pl;
 
 constexpr int kRemovableDrive = 2;
 
-// The hourglass from the first dialog to the count box, whatever happens in between.
-class Hourglass {
-public:
-    Hourglass() { utility::ShowHourglass(); }
-    ~Hourglass() { utility::ShowDefaultCursor(); }
-    Hourglass(const Hourglass&) = delete;
-    Hourglass& operator=(const Hourglass&) = delete;
-};
-
 std::string DriveListMessage(const std::filesystem::path& dddFolder)
 {
     return Pl("\r\nNastąpi przeniesienie plików DDD z urządzenia do katalogu\r\n\"") +
@@ -102,7 +93,8 @@ int PreselectedDrive(const std::vector<DownloadDrive>& drives)
 bool ImportFromDownloadDevice(const std::filesystem::path& dddFolder, const DriveLister& listDrives)
 {
     bool closedWithOk = false;
-    Hourglass hourglass;
+    // The hourglass from the first dialog to the count box.
+    const auto hourglass = utility::HourglassScope();
     const std::vector<DownloadDrive> drives = DownloadDrives(listDrives());
     const int chosen = ChooseDrive(drives, dddFolder, closedWithOk);
     if (chosen < 0)

@@ -109,11 +109,8 @@ void Tf_tcDruk::FormCreate()
     DateFrom = Today();
     DateTo = DateFrom;
     {
-        utility::ShowHourglass();
         // The hourglass goes whatever the list builder does.
-        struct DefaultCursor {
-            ~DefaultCursor() { utility::ShowDefaultCursor(); }
-        } cursor;
+        const auto hourglass = utility::HourglassScope();
         LetMessagesRun();
         tacho::BuildDailyActivityList(card_, DateFrom, DateTo, ActivityLines, DayValues);
     }

@@ -24,6 +24,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
@@ -495,10 +496,7 @@ void Tf_tcGlow::BitBtnDruk1Click()
         return;
     setEnabled(false);
     // The window comes back enabled however the preview ends.
-    struct Reenable {
-        QWidget* window;
-        ~Reenable() { window->setEnabled(true); }
-    } reenable{this};
+    const auto reenable = qScopeGuard([this] { setEnabled(true); });
     PreviewCardReport();
 }
 

@@ -21,6 +21,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 
 #include <filesystem>
 
@@ -78,10 +79,7 @@ void RunOpenCommand(Tf_tcGlow& w, QFileDialog* dialog, const std::filesystem::pa
         return;
     w.setEnabled(false);
     // The window comes back enabled however the opening ends.
-    struct Reenable {
-        QWidget* window;
-        ~Reenable() { window->setEnabled(true); }
-    } reenable{&w};
+    const auto reenable = qScopeGuard([&w] { w.setEnabled(true); });
     w.Label7->clear();
     w.CurrentFileName = chosen;
     if (!w.CurrentFileName.empty())

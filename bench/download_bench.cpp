@@ -11,6 +11,7 @@
 // KARTOVAN_RIG_DIR and PCSCLITE_CSOCK_NAME=<that folder>/pcscd.comm. Then:
 //   download_bench [rounds, default 20]
 #include "app/tc_glow.h"
+#include "bench/bench_run.h"
 #include "smartcard/apdudemocard.h"
 #include "smartcard/scard_calls.h"
 #include "smartcard/smartcard_reader.h"
@@ -176,19 +177,17 @@ int Run(int rounds, const fs::path& scratch)
 
 int main(int argc, char** argv)
 {
-    const int rounds = argc > 1 ? std::atoi(argv[1]) : 20;
+    const int rounds = bench::CountArgument(argc, argv, 1, 20);
     if (rounds < 1) {
         std::fprintf(stderr, "usage: download_bench [ROUNDS]\n");
         return 2;
     }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::OffscreenUnlessAsked();
     // Settings and data of this run stay in a folder of its own, never the user's.
     QTemporaryDir scratch;
     if (!scratch.isValid())
         return 1;
-    qputenv("XDG_CONFIG_HOME", (scratch.path() + QStringLiteral("/config")).toUtf8());
-    qputenv("XDG_DATA_HOME", (scratch.path() + QStringLiteral("/data")).toUtf8());
+    bench::KeepSettingsIn(scratch);
     QApplication app(argc, argv);
     return Run(rounds, fs::path(scratch.path().toStdString()));
 }

@@ -49,7 +49,7 @@ double Median(int rounds, const std::function<void()>& work)
 // The page as the preview paints it, with fonts made for this paint.
 void PaintOnce(const Page& page)
 {
-    QImage image(fixtures::kPageWidth + 4, fixtures::kPageHeight + 4, QImage::Format_ARGB32_Premultiplied);
+    QImage image(testsupport::kPageWidth + 4, testsupport::kPageHeight + 4, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     report::output::PaintPage(&page, painter, image.rect(), false);
@@ -61,7 +61,7 @@ void LoadInPreview(const char* name, const Page& page)
 {
     QTemporaryDir folder;
     const QString file = folder.filePath(QStringLiteral("hostile.rpp"));
-    if (!fixtures::WriteReportFile(page, file.toStdString())) {
+    if (!testsupport::WriteReportFile(page, file.toStdString())) {
         std::printf("  %-40s cannot write the report file\n", name);
         return;
     }
@@ -85,13 +85,13 @@ void Pages(const std::vector<std::string>& only)
         Page page;
     };
     const Row rows[] = {
-        {"page-ordinary", fixtures::OrdinaryPage()},
-        {"page-turned-giants", fixtures::TurnedGiantTextsPage(1000)},
-        {"page-turned-giants-on-page", fixtures::TurnedGiantTextsOnPage(20)},
-        {"page-5000-sizes", fixtures::FontSizesPage(5000, false)},
-        {"page-5000-sizes-on-page", fixtures::FontSizesPage(5000, true)},
-        {"page-5000-faces", fixtures::FaceNamesPage(5000, false)},
-        {"page-5000-faces-on-page", fixtures::FaceNamesPage(5000, true)},
+        {"page-ordinary", testsupport::OrdinaryPage()},
+        {"page-turned-giants", testsupport::TurnedGiantTextsPage(1000)},
+        {"page-turned-giants-on-page", testsupport::TurnedGiantTextsOnPage(20)},
+        {"page-5000-sizes", testsupport::FontSizesPage(5000, false)},
+        {"page-5000-sizes-on-page", testsupport::FontSizesPage(5000, true)},
+        {"page-5000-faces", testsupport::FaceNamesPage(5000, false)},
+        {"page-5000-faces-on-page", testsupport::FaceNamesPage(5000, true)},
     };
     for (const Row& row : rows) {
         if (!only.empty() && std::find(only.begin(), only.end(), row.name) == only.end())
@@ -110,9 +110,9 @@ void Xml(const std::vector<std::string>& only)
         std::function<QString()> text;
     };
     const Row rows[] = {
-        {"xml-turned-giants", [] { return fixtures::TurnedGiantTextsXml(300); }},
+        {"xml-turned-giants", [] { return testsupport::TurnedGiantTextsXml(300); }},
         // 20 images of 64 MiB of pixels each, as a 1.9 MB document holds them.
-        {"xml-20-images", [] { return fixtures::ImagesXml(20, fixtures::PlainPicture(64u * 1024 * 1024 - 4096)); }},
+        {"xml-20-images", [] { return testsupport::ImagesXml(20, testsupport::PlainPicture(64u * 1024 * 1024 - 4096)); }},
     };
     for (const Row& row : rows) {
         if (!only.empty() && std::find(only.begin(), only.end(), row.name) == only.end())

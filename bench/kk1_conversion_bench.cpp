@@ -3,6 +3,7 @@
 // (each file written under a temporary name in the target folder, flushed with fsync, renamed
 // into place, and the folder flushed). The first round warms the caches and is left out.
 // Usage: kk1_conversion_bench [file count, default 2000] [rounds, default 3]
+#include "bench/bench_run.h"
 #include "tacho/card_image.h"
 #include "tacho/kk1_conversion.h"
 #include "utility/cp1250.h"
@@ -124,10 +125,10 @@ bool DurableCopy(const fs::path& source, const fs::path& folder)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::OffscreenUnlessAsked();
     QApplication app(argc, argv);
-    const int count = argc > 1 ? std::atoi(argv[1]) : 2'000;
-    const int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
+    const int count = bench::CountArgument(argc, argv, 1, 2'000);
+    const int rounds = bench::CountArgument(argc, argv, 2, 3);
     QTemporaryDir scratch;
     if (!scratch.isValid() || count < 1 || rounds < 1)
         return 1;

@@ -3,6 +3,7 @@
 // caption and again when the label prints), and the places and vehicles memos.
 // Prints the median and fastest round and rows per second; the first round (cold caches) is
 // left out. Usage: label_format_bench [rounds, default 200]
+#include "bench/bench_run.h"
 #include "bench/bench_support.h"
 #include "report/engine/model/band.h"
 #include "report/engine/controls/label.h"
@@ -69,13 +70,13 @@ T& Control(report::engine::TRpCustomBand& band, int left, int width, int height)
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
-    const int rounds = argc > 1 ? std::atoi(argv[1]) : 200;
+    const int rounds = bench::CountArgument(argc, argv, 1, 200);
     if (rounds < 1)
         return 1;
     bench::PrintedBoxes boxes;
     utility::SetMessageBoxes(&boxes);
 
-    const auto card = std::make_unique<tacho::CardImageData>(test_support::FullCardImage());
+    const auto card = std::make_unique<tacho::CardImageData>(testsupport::FullCardImage());
     std::vector<std::string> activity, dayValues, vehicleLines, keyed, placeLines;
     double first = 0, last = 0;
     tacho::BuildDailyActivityList(*card, first, last, activity, dayValues);

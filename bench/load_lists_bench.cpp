@@ -2,6 +2,7 @@
 // printout (daily activities, vehicles, places), as the print road does for every preview.
 // Prints the median and the fastest round of each step; the first round (cold caches) is
 // left out. Usage: load_lists_bench [rounds, default 2000]
+#include "bench/bench_run.h"
 #include "bench/bench_support.h"
 #include "tacho/activity_list.h"
 #include "tacho/card_file_loader.h"
@@ -46,7 +47,7 @@ void Print(const Column& c)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const int rounds = argc > 1 ? std::atoi(argv[1]) : 2'000;
+    const int rounds = bench::CountArgument(argc, argv, 1, 2'000);
     QTemporaryDir folder;
     if (!folder.isValid() || rounds < 1)
         return 1;
@@ -54,7 +55,7 @@ int main(int argc, char** argv)
     utility::SetMessageBoxes(&boxes);
 
     const std::string file = utility::Utf8ToCp1250(folder.filePath(QStringLiteral("pelna.DDD")).toStdString());
-    if (!bench::WriteCardFile(*std::make_unique<tacho::CardImageData>(test_support::FullCardImage()),
+    if (!bench::WriteCardFile(*std::make_unique<tacho::CardImageData>(testsupport::FullCardImage()),
                               utility::Cp1250ToUtf8(file)))
         return 1;
 

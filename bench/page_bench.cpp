@@ -1,6 +1,7 @@
 // Records, reads and replays a page like the activity list's (about 130 text lines and 60
 // activity icons of 29 x 16), and measures words with the cached metrics next to a new
 // QFontMetricsF per word. Usage: page_bench [rounds, default 1000] [words, default 10000]
+#include "bench/bench_run.h"
 #include "report/output/canvas/font_resolver.h"
 #include "report/output/canvas/measure.h"
 #include "report/output/canvas/rounding.h"
@@ -70,10 +71,10 @@ void DrawListPage(Canvas& c, const std::vector<QImage>& icons)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::OffscreenUnlessAsked();
     QApplication app(argc, argv);
-    const int rounds = argc > 1 ? std::atoi(argv[1]) : 1000;
-    const int wordCount = argc > 2 ? std::atoi(argv[2]) : 10000;
+    const int rounds = bench::CountArgument(argc, argv, 1, 1000);
+    const int wordCount = bench::CountArgument(argc, argv, 2, 10000);
     std::vector<QImage> icons;
     for (int i = 0; i < 8; ++i)
         icons.push_back(Icon(i));

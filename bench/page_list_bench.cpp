@@ -1,6 +1,7 @@
 // Records pages of about 40 KB into a page list, compressed and not, reads them back forwards,
 // backwards and at random, and saves and loads the report file.
 // Usage: page_list_bench [page count, default 2000]
+#include "bench/bench_run.h"
 #include "report/output/pages/page_format.h"
 #include "report/output/pages/page_list.h"
 
@@ -82,9 +83,9 @@ double ReadCheckedPages(TRpPageList& list, const std::vector<int>& order)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::OffscreenUnlessAsked();
     QApplication app(argc, argv);
-    const int count = argc > 1 ? std::atoi(argv[1]) : 2'000;
+    const int count = bench::CountArgument(argc, argv, 1, 2'000);
     QTemporaryDir scratch;
     if (!scratch.isValid() || count < 1)
         return 1;

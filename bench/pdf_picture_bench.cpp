@@ -1,5 +1,6 @@
 // Coding pictures for PDF: LZW and ASCII85 of a large photo-like picture, and of the small
 // activity icons the activity list puts in every row. Usage: pdf_picture_bench [repeats, default 5]
+#include "bench/bench_run.h"
 #include "report/output/codec/lzw.h"
 #include "report/output/pdf/pdf_picture.h"
 
@@ -66,9 +67,9 @@ double BestOf(int repeats, Work work)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::OffscreenUnlessAsked();
     QGuiApplication app(argc, argv);
-    const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const int repeats = std::max(1, bench::CountArgument(argc, argv, 1, 5));
 
     const QImage photo = PhotoLike(2000, 1500);
     const std::string rgb = report::output::BitmapToRgb(photo);

@@ -131,20 +131,20 @@ const std::vector<Case>& Cases()
 {
     static const std::vector<Case> cases = {
         {"report-picture-16384", "picture.rpp",
-         [](const fs::path& f) { return fixtures::WriteReportFile(fixtures::PictureBombPage(16384, 1), f); },
+         [](const fs::path& f) { return testsupport::WriteReportFile(testsupport::PictureBombPage(16384, 1), f); },
          LoadReportFile},
         {"xml-10-png-4000", "png.xml",
-         [](const fs::path& f) { return WriteText(fixtures::PngImagesXml(10, 4000), f); }, OpenXml},
+         [](const fs::path& f) { return WriteText(testsupport::PngImagesXml(10, 4000), f); }, OpenXml},
         {"xml-lzw-bitmap-64mib", "bitmap.xml",
          [](const fs::path& f) {
-             return WriteText(fixtures::ImagesXml(1, fixtures::PlainPicture(64u * 1024 * 1024 - 4096)), f);
+             return WriteText(testsupport::ImagesXml(1, testsupport::PlainPicture(64u * 1024 * 1024 - 4096)), f);
          },
          OpenXml},
         {"report-5000-sizes", "sizes.rpp",
-         [](const fs::path& f) { return fixtures::WriteReportFile(fixtures::FontSizesPage(5000, true), f); },
+         [](const fs::path& f) { return testsupport::WriteReportFile(testsupport::FontSizesPage(5000, true), f); },
          LoadReportFile},
         {"report-ordinary", "ordinary.rpp",
-         [](const fs::path& f) { return fixtures::WriteReportFile(fixtures::OrdinaryPage(), f); }, LoadReportFile},
+         [](const fs::path& f) { return testsupport::WriteReportFile(testsupport::OrdinaryPage(), f); }, LoadReportFile},
     };
     return cases;
 }

@@ -2,6 +2,7 @@
 // a text that is on none of them (every page read and every line compared), and every page
 // painted as a thumbnail as the thumbnail list shows them.
 // Usage: preview_bench [rounds, default 5]
+#include "bench/bench_run.h"
 #include "report/output/viewer/preview_thumbs.h"
 #include "report/output/printer/rp_printer.h"
 #include "report/output/preview/text_search.h"
@@ -48,10 +49,9 @@ void Record(TRpPrinter& printer)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::OffscreenUnlessAsked();
     QApplication app(argc, argv);
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const int rounds = std::max(1, bench::CountArgument(argc, argv, 1, 5));
 
     TRpPrinter printer;
     const Clock::time_point recordStart = Clock::now();

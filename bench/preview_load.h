@@ -14,7 +14,7 @@ namespace bench {
 // A preview window, shown and painted, on `printer` after it has recorded one page of text.
 inline report::output::TRpStandardPreview* OpenPreview(report::output::TRpPrinter& printer)
 {
-    printer.SetPaperSize(report::output::TRpPaperSize::A4);
+    printer.Settings().SetPaperSize(report::output::TRpPaperSize::A4);
     printer.BeginDoc();
     printer.NewPage();
     printer.GetCanvas()->TextOut(10, 10, "Strona 1");

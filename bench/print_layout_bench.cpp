@@ -5,6 +5,7 @@
 // content of our PDF (its texts, rectangles, lines and icons, taken from our writer's items in
 // the cold round) as the anchor of the PDF run. Usage: print_layout_bench [rounds, default 5]
 #include "app/startup.h"
+#include "bench/bench_run.h"
 #include "bench/bench_support.h"
 #include "bench/cairo_anchor.h"
 #include "app/tc_druk.h"
@@ -37,18 +38,17 @@ int main(int argc, char** argv)
 {
     // The settings the start-up writes go to a folder of the run, not the user's.
     QTemporaryDir folder;
-    const int rounds = argc > 1 ? std::atoi(argv[1]) : 5;
+    const int rounds = bench::CountArgument(argc, argv, 1, 5);
     if (!folder.isValid() || rounds < 1)
         return 1;
-    qputenv("XDG_CONFIG_HOME", folder.filePath(QStringLiteral("config")).toUtf8());
-    qputenv("XDG_DATA_HOME", folder.filePath(QStringLiteral("data")).toUtf8());
+    bench::KeepSettingsIn(folder);
     QApplication application(argc, argv);
     app::InitializeUnits();
     bench::PrintedBoxes boxes;
     utility::SetMessageBoxes(&boxes);
     const std::filesystem::path card = folder.filePath(QStringLiteral("rok.DDD")).toStdString();
     const std::filesystem::path pdf = folder.filePath(QStringLiteral("raport.PDF")).toStdString();
-    if (!bench::WriteCardFile(*std::make_unique<tacho::CardImageData>(test_support::YearCardImage()), card))
+    if (!bench::WriteCardFile(*std::make_unique<tacho::CardImageData>(testsupport::YearCardImage()), card))
         return 1;
 
     Column load{"load the card download file", {}}, lists{"lists (the form made)", {}},

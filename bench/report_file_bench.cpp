@@ -2,6 +2,7 @@
 // the report file saved from it, loading that file back, reading every page through the checked
 // reader and replaying it at 96 dpi. Usage: report_file_bench [rounds, default 5]
 #include "app/startup.h"
+#include "bench/bench_run.h"
 #include "bench/bench_support.h"
 #include "app/tc_druk.h"
 #include "report/output/canvas/painter_canvas.h"
@@ -82,19 +83,18 @@ void CountPictures(TRpPrinter& printer, int& drawn, int& distinct)
 int main(int argc, char** argv)
 {
     QTemporaryDir folder;
-    const int rounds = argc > 1 ? std::atoi(argv[1]) : 5;
+    const int rounds = bench::CountArgument(argc, argv, 1, 5);
     if (!folder.isValid() || rounds < 1)
         return 1;
-    qputenv("XDG_CONFIG_HOME", folder.filePath(QStringLiteral("config")).toUtf8());
-    qputenv("XDG_DATA_HOME", folder.filePath(QStringLiteral("data")).toUtf8());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::KeepSettingsIn(folder);
+    bench::OffscreenUnlessAsked();
     QApplication application(argc, argv);
     app::InitializeUnits();
     bench::PrintedBoxes boxes;
     utility::SetMessageBoxes(&boxes);
     const std::filesystem::path card = folder.filePath(QStringLiteral("rok.DDD")).toStdString();
     const std::filesystem::path rpp = folder.filePath(QStringLiteral("raport.RPP")).toStdString();
-    Check(bench::WriteCardFile(*std::make_unique<tacho::CardImageData>(test_support::YearCardImage()), card),
+    Check(bench::WriteCardFile(*std::make_unique<tacho::CardImageData>(testsupport::YearCardImage()), card),
           "card file");
 
     Column layout{"layout run into the page store", {}}, save{"save the report file", {}},

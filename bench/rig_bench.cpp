@@ -6,6 +6,7 @@
 // Needs a running rig: scripts/rig-start.sh, or a private one with KARTOVAN_RIG_DIR and
 // PCSCLITE_CSOCK_NAME=<that folder>/pcscd.comm.
 //   rig_bench [ROUNDS, default 20]
+#include "bench/bench_run.h"
 #include "tests/support/card_files.h"
 #include "tests/support/card_model.h"
 #include "tests/support/download_commands.h"
@@ -24,7 +25,7 @@
 
 namespace {
 
-using namespace cardrig;
+using namespace testsupport;
 using Clock = std::chrono::steady_clock;
 
 double Milliseconds(Clock::duration d)
@@ -137,7 +138,7 @@ int Run(int rounds)
 
 int main(int argc, char** argv)
 {
-    const int rounds = argc > 1 ? std::atoi(argv[1]) : 20;
+    const int rounds = bench::CountArgument(argc, argv, 1, 20);
     if (rounds < 1) {
         std::fprintf(stderr, "usage: rig_bench [ROUNDS]\n");
         return 2;

@@ -9,29 +9,7 @@ dir=${KARTOVAN_PRINT_RIG_DIR:-/tmp/kartovan-print-rig}
 dir=$(cd "$dir" && pwd)
 status=0
 
-pidfile="$dir/cupsd.pid"
-if [ -f "$pidfile" ]; then
-  pid=$(cat "$pidfile")
-  program="" command=""
-  if [ -n "$pid" ] && [ -r "/proc/$pid/cmdline" ]; then
-    program=$(tr '\0' '\n' <"/proc/$pid/cmdline" | sed -n 1p)
-    command=$(tr '\0' ' ' <"/proc/$pid/cmdline")
-  fi
-  # The PID must still name this rig's cupsd: a PID file may outlive its process.
-  if [[ "$program" == *cupsd && "$command" == *" -c $dir/cupsd.conf "* ]]; then
-    kill -TERM "$pid" 2>/dev/null || true
-    for _ in $(seq 100); do
-      rig_alive "$pid" || break
-      sleep 0.1
-    done
-    if rig_alive "$pid"; then
-      echo "print-rig-stop: cupsd (pid $pid) did not end on TERM; killing it" >&2
-      kill -KILL "$pid" 2>/dev/null || true
-      status=1
-    fi
-  fi
-  rm -f "$pidfile"
-fi
+rig_stop_pid cupsd "$dir/cupsd.pid" cupsd "-c $dir/cupsd.conf" || status=1
 
 if [ -f "$dir/queue" ]; then
   queue=$(cat "$dir/queue")

@@ -10,31 +10,10 @@ port=$(cat "$dir/vpcd.port" 2>/dev/null || echo none)
 status=0
 stopped=""
 
-# Ends one process of this rig. The PID must still name the program, started with this rig's
-# arguments: a PID file may outlive its process and the PID be taken by another.
+# Ends one process of this rig, by its PID.
 stop() {
-  local name=$1 program=$2 mark=$3 pidfile="$dir/$1.pid"
-  [ -f "$pidfile" ] || return 0
-  local pid program_run="" command=""
-  pid=$(cat "$pidfile")
-  if [ -n "$pid" ] && [ -r "/proc/$pid/cmdline" ]; then
-    program_run=$(tr '\0' '\n' <"/proc/$pid/cmdline" | sed -n 1p)
-    command=$(tr '\0' ' ' <"/proc/$pid/cmdline")
-  fi
-  if [[ "$program_run" == *"$program" && "$command" == *" $mark "* ]]; then
-    kill -TERM "$pid" 2>/dev/null || true
-    for _ in $(seq 100); do
-      rig_alive "$pid" || break
-      sleep 0.1
-    done
-    if rig_alive "$pid"; then
-      echo "rig-stop: $name (pid $pid) did not end on TERM; killing it" >&2
-      kill -KILL "$pid" 2>/dev/null || true
-      status=1
-    fi
-    stopped="$stopped $name"
-  fi
-  rm -f "$pidfile"
+  rig_stop_pid "$1" "$dir/$1.pid" "$2" "$3" || status=1
+  [ -z "$rig_stopped" ] || stopped="$stopped $1"
 }
 
 stop pcscd pcscd "-c $dir/reader.conf.d"

@@ -16,6 +16,7 @@ struct CodePageTable {
     std::array<char16_t, 96> high;
 };
 
+// clang-format off
 constexpr CodePageTable kTables[] = {
     {1, {{
         0x00A0, 0x00A1, 0x00A2, 0x00A3, 0x00A4, 0x00A5, 0x00A6, 0x00A7,
@@ -228,6 +229,7 @@ constexpr CodePageTable kTables[] = {
         0x0171, 0x00F9, 0x00FA, 0x00FB, 0x00FC, 0x0119, 0x021B, 0x00FF,
     }}},
 };
+// clang-format on
 
 const CodePageTable* TableOf(std::uint8_t codePage)
 {

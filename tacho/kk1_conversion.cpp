@@ -18,14 +18,6 @@ namespace tacho {
 
 namespace {
 
-class HourglassGuard {
-public:
-    HourglassGuard() { utility::ShowHourglass(); }
-    ~HourglassGuard() { utility::ShowDefaultCursor(); }
-    HourglassGuard(const HourglassGuard&) = delete;
-    HourglassGuard& operator=(const HourglassGuard&) = delete;
-};
-
 // Loads one source file into `image`; false when it is not to be converted (any message
 // has been shown).
 bool LoadForConversion(const std::filesystem::path& fullName, CardImageData& image)
@@ -78,7 +70,7 @@ void ConvertFolderToKk1(const PickCardFile& pickCardFile, const std::filesystem:
     const std::filesystem::path kk1Folder = programFolder / "KK1";
     (void)utility::ForceDirectoriesReport(kk1Folder, false);
 
-    HourglassGuard hourglass;
+    const auto hourglass = utility::HourglassScope();
     const utility::PathList files =
         utility::FindFilesRecursive(sourceFolder, "*.*", utility::kAttrArchive).value_or(utility::PathList{});
     if (files.empty()) {

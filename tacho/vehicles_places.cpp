@@ -103,6 +103,19 @@ double CutToMinute(double dateTime)
     return static_cast<double>(seconds - seconds % 60) / 86'400.0;
 }
 
+// Calls `visit` with every index of a ring of `count` records, oldest first: from the one after
+// `newest` round to `newest` itself.
+template <typename Visit>
+void ForEachOldestFirst(std::size_t count, std::size_t newest, Visit visit)
+{
+    std::size_t index = newest + 1;
+    for (std::size_t n = 0; n < count; ++n, ++index) {
+        if (index > count - 1)
+            index = 0;
+        visit(index);
+    }
+}
+
 void AppendVehicle(std::span<const std::uint8_t> record, const DayCounters& counters,
                    std::vector<std::string>& vehicleLines, std::vector<std::string>& keyedLines)
 {
@@ -138,33 +151,24 @@ void BuildVehiclesList(const CardImageData& image, std::vector<std::string>& veh
                        std::vector<std::string>& keyedLines, const std::vector<std::string>& dayValues)
 {
     const DayCounters counters(dayValues);
-    const std::size_t count = VehicleRecordCount(image);
-    std::size_t index = VehiclePointerNewestRecord(image) + 1;
-    for (std::size_t n = 0; n < count; ++n, ++index) {
-        if (index > count - 1)
-            index = 0;
+    ForEachOldestFirst(VehicleRecordCount(image), VehiclePointerNewestRecord(image), [&](std::size_t index) {
         const auto record = VehicleRecord(image, index);
-        if (utility::YearOfDate(TimeRealToDate(record.subspan(6, 4))) < kFirstYear)
-            continue;
-        AppendVehicle(record, counters, vehicleLines, keyedLines);
-    }
+        if (utility::YearOfDate(TimeRealToDate(record.subspan(6, 4))) >= kFirstYear)
+            AppendVehicle(record, counters, vehicleLines, keyedLines);
+    });
 }
 
 void BuildPlacesList(const CardImageData& image, std::vector<std::string>& placeLines)
 {
-    const std::size_t count = PlaceRecordCount(image);
-    std::size_t index = PlacePointerNewestRecord(image) + 1;
-    for (std::size_t n = 0; n < count; ++n, ++index) {
-        if (index > count - 1)
-            index = 0;
+    ForEachOldestFirst(PlaceRecordCount(image), PlacePointerNewestRecord(image), [&](std::size_t index) {
         const auto record = PlaceRecord(image, index);
         const utility::DateTimeParts entry = utility::SplitDateTime(TimeRealToDate(record.subspan(0, 4)));
         if (entry.year < kFirstYear)
-            continue;
+            return;
         placeLines.push_back(JoinParts(DateTimeText(entry), " ",
                                        utility::PadLeftB(std::to_string(ReadUint24BE(record.subspan(7, 3))), 7, false),
                                        "km ", Sign(record[5]), " ", EntryTypeName(record[4])));
-    }
+    });
 }
 
 } // namespace tacho

@@ -12,6 +12,7 @@ namespace {
 
 // Unicode code points of the bytes 0x80..0xFF. The five bytes that code page 1250 leaves
 // undefined map to the C1 control of the same number, so every byte survives a round trip.
+// clang-format off
 constexpr std::array<char16_t, 128> kHigh = {
     0x20AC, 0x0081, 0x201A, 0x0083, 0x201E, 0x2026, 0x2020, 0x2021,
     0x0088, 0x2030, 0x0160, 0x2039, 0x015A, 0x0164, 0x017D, 0x0179,
@@ -30,6 +31,7 @@ constexpr std::array<char16_t, 128> kHigh = {
     0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7,
     0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
 };
+// clang-format on
 
 const std::unordered_map<char32_t, unsigned char>& reverseTable()
 {

@@ -3,6 +3,8 @@
 // Texts are code page 1250; "\r\n" breaks a line.
 #pragma once
 
+#include <QScopeGuard>
+
 #include <string>
 #include <string_view>
 
@@ -47,5 +49,12 @@ void NoticeBox(std::string_view text);
 // are undone by one ShowDefaultCursor.
 void ShowHourglass();
 void ShowDefaultCursor();
+
+// The hourglass until the returned guard goes, whatever happens in between.
+[[nodiscard]] inline auto HourglassScope()
+{
+    ShowHourglass();
+    return qScopeGuard([] { ShowDefaultCursor(); });
+}
 
 } // namespace utility

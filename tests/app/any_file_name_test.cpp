@@ -26,9 +26,9 @@ namespace apptest {
 namespace {
 
 namespace fs = std::filesystem;
-using test_support::CardBuilder;
-using test_support::ChangeWord;
-using test_support::TimeReal;
+using testsupport::CardBuilder;
+using testsupport::ChangeWord;
+using testsupport::TimeReal;
 
 tacho::CardImageData NowakCard()
 {
@@ -83,7 +83,7 @@ protected:
     QString OpenThroughDialog(app::Tf_tcGlow& window, void (app::Tf_tcGlow::*command)(), const fs::path& file)
     {
         QString started;
-        testing_support::OnModalDialog([&](QDialog& dialog) {
+        testsupport::OnModalDialog([&](QDialog& dialog) {
             auto& files = dynamic_cast<QFileDialog&>(dialog);
             started = files.directory().absolutePath();
             files.selectFile(Shown(file));
@@ -174,8 +174,8 @@ TEST_F(AnyFileName, EveryEntryPointTakesNamesOfAnyAlphabet)
              WriteFile(device / "pobrane ø" / "b.ddd", DddBytes(NowakCard()));
              app::Tf_tcGlow window;
              EXPECT_EQ(window.DddFolder, Folder() / "DDD");
-             testing_support::OnModalDialog([](QDialog& drives) {
-                 testing_support::OnModalDialog([](QDialog& method) {
+             testsupport::OnModalDialog([](QDialog& drives) {
+                 testsupport::OnModalDialog([](QDialog& method) {
                      dynamic_cast<utility::Tf_Wybor&>(method).SelectIndex(0);
                      method.accept();
                  });

@@ -27,18 +27,18 @@ namespace apptest {
 namespace fs = std::filesystem;
 using utility::MessageKind;
 
-ExpectedCard ExpectedCardOf(const cardrig::CardFiles& files)
+ExpectedCard ExpectedCardOf(const testsupport::CardFiles& files)
 {
     ExpectedCard card;
     for (const auto& [fid, body] : files) {
         // The read leaves the card download file's slot alone.
-        if (fid == cardrig::kFidCardDownload)
+        if (fid == testsupport::kFidCardDownload)
             continue;
         const std::size_t slot = *tacho::EfSlotOf(fid);
         const tacho::EfSlot& ef = tacho::kEfSlots[slot];
         std::copy_n(body.begin(), std::min(body.size(), ef.size), card.image.begin() + ef.body);
         if (const std::optional<std::size_t> signature = tacho::SignatureSlotOfEf(slot)) {
-            const Bytes bytes = cardrig::ExpectedSignature(fid, body);
+            const Bytes bytes = testsupport::ExpectedSignature(fid, body);
             std::copy(bytes.begin(), bytes.end(), card.signatures.begin() + tacho::SignatureSlotOffset(*signature));
             card.signatures[tacho::SignatureValidityOffset(*signature)] = 1;
         }
@@ -118,7 +118,7 @@ void ExpectNoReadWindowsLeft()
 
 } // namespace
 
-void CardReadWindowTest::ExpectCompleteRead(const app::Tf_tcGlow& window, const cardrig::CardFiles& files,
+void CardReadWindowTest::ExpectCompleteRead(const app::Tf_tcGlow& window, const testsupport::CardFiles& files,
                                             const std::string& reader)
 {
     const ExpectedCard expected = ExpectedCardOf(files);
@@ -160,7 +160,7 @@ void CardReadWindowTest::ExpectCompleteRead(const app::Tf_tcGlow& window, const 
     EXPECT_EQ(Cp(window.Label7->toPlainText()), utility::Pl("Dane z karty kierowcy zapisano w pliku ") + zoltName);
     EXPECT_EQ(Cp(window.Memo1->toPlainText()), "Czytnik:\n" + reader);
     EXPECT_EQ(Cp(window.Label35->text()), utility::Pl("Karta włożona do czytnika"));
-    const cardrig::Bytes& atr = cardrig::AtrT0();
+    const testsupport::Bytes& atr = testsupport::AtrT0();
     EXPECT_EQ(window.AtrText, smartcard::BytesToHex(atr.data(), static_cast<int>(atr.size())));
     EXPECT_EQ(window.CurrentFileName, "");
 

@@ -22,7 +22,7 @@ struct ExpectedCard {
     tacho::CardImageData image{};
     tacho::SignatureAreaData signatures{};
 };
-ExpectedCard ExpectedCardOf(const cardrig::CardFiles& files);
+ExpectedCard ExpectedCardOf(const testsupport::CardFiles& files);
 
 // What the window showed while the read ran (seen at the first progress step).
 struct ReadSnapshot {
@@ -50,7 +50,7 @@ protected:
     static ReadSnapshot ClickAndWatch(const std::function<void()>& click);
 
     // Files, labels and the summary of a complete read of `files` from `reader`.
-    void ExpectCompleteRead(const app::Tf_tcGlow& window, const cardrig::CardFiles& files, const std::string& reader);
+    void ExpectCompleteRead(const app::Tf_tcGlow& window, const testsupport::CardFiles& files, const std::string& reader);
     // No card download file and no ZOLT file, "Danych nie wczytano", no summary.
     void ExpectNothingSaved(const app::Tf_tcGlow& window);
 };

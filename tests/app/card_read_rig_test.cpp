@@ -34,7 +34,7 @@ bool SecondReaderShowsCard(bool present, int timeoutMs)
         api.SCardEstablishContext(SCARD_SCOPE_SYSTEM, nullptr, nullptr, &context) != SCARD_S_SUCCESS)
         return false;
     SCARD_READERSTATE state{};
-    state.szReader = cardrig::kRigSecondReader;
+    state.szReader = testsupport::kRigSecondReader;
     state.dwCurrentState = SCARD_STATE_UNAWARE;
     bool seen = false;
     for (int waited = 0; !seen && waited < timeoutMs; waited += 200) {
@@ -53,8 +53,8 @@ bool SecondReaderShowsCard(bool present, int timeoutMs)
 void ReseatSecondReader()
 {
     for (int attempt = 0; attempt < 5; ++attempt) {
-        cardrig::CardModel spare(cardrig::MakeCardFiles(cardrig::SmallestCard()));
-        cardrig::InsertedCard card(spare, cardrig::RigVpcdPort(1));
+        testsupport::CardModel spare(testsupport::MakeCardFiles(testsupport::SmallestCard()));
+        testsupport::InsertedCard card(spare, testsupport::RigVpcdPort(1));
         const bool seen = SecondReaderShowsCard(true, 2000);
         card.Remove();
         (void)SecondReaderShowsCard(false, 5000);
@@ -67,7 +67,7 @@ void ReseatSecondReader()
 // Reads the rig's second reader, whose card the test puts in and takes out.
 class SecondReaderWindow : public app::Tf_tcGlow {
 protected:
-    void SelectCardReader(smartcard::TAPDUDemoCard& card) override { card.SetReaderName(cardrig::kRigSecondReader); }
+    void SelectCardReader(smartcard::TAPDUDemoCard& card) override { card.SetReaderName(testsupport::kRigSecondReader); }
 };
 
 class CardReadRig : public CardReadWindowTest {
@@ -79,8 +79,8 @@ protected:
         ASSERT_NE(smartcard::SCardLibraryHandle(), nullptr) << "libpcsclite.so.1 did not load";
         smartcard::TResourceManager manager;
         manager.SetScope(smartcard::dsSystem);
-        if (manager.IsConnected() && manager.ReaderExists(cardrig::kRigReader) &&
-            manager.ReaderExists(cardrig::kRigSecondReader))
+        if (manager.IsConnected() && manager.ReaderExists(testsupport::kRigReader) &&
+            manager.ReaderExists(testsupport::kRigSecondReader))
             return;
         if (InCi())
             FAIL() << "no pcscd with the vpcd readers: the kartovan_rig fixture did not bring the rig up";
@@ -94,15 +94,15 @@ TEST_F(CardReadRig, ClickOnReadButtonReadsTheRigCard)
     app::Tf_tcGlow window;
     ASSERT_TRUE(window.CheckReader()) << Cp(window.Memo1->toPlainText());
     window.ButWczytaj->click();
-    ExpectCompleteRead(window, cardrig::MakeCardFiles(cardrig::LargestCard()), cardrig::kRigReader);
+    ExpectCompleteRead(window, testsupport::MakeCardFiles(testsupport::LargestCard()), testsupport::kRigReader);
 }
 
 TEST_F(CardReadRig, CardTakenOutDuringTheReadLeavesNothingSaved)
 {
-    cardrig::CardModel model(cardrig::MakeCardFiles(cardrig::LargestCard(), 9));
+    testsupport::CardModel model(testsupport::MakeCardFiles(testsupport::LargestCard(), 9));
     // Gone in the middle of the activity data.
     model.RemoveAfter(60);
-    cardrig::InsertedCard inserted(model, cardrig::RigVpcdPort(1));
+    testsupport::InsertedCard inserted(model, testsupport::RigVpcdPort(1));
     {
         SecondReaderWindow window;
         ASSERT_TRUE(ProcessEventsUntil([&] { return window.CheckReader(); })) << Cp(window.Memo1->toPlainText());

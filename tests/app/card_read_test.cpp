@@ -8,7 +8,7 @@
 #include "tests/app/card_read_fixture.h"
 #include "tests/support/card_model.h"
 #include "tests/support/download_commands.h"
-#include "tests/support/fake_pcsc.h"
+#include "tests/support/card_model_pcsc.h"
 #include "tests/support/vpcd_client.h"
 #include "tests/app/card_file_window_fixture.h"
 #include "utility/cp1250.h"
@@ -30,10 +30,10 @@ class CardReadTest : public CardReadWindowTest {
 protected:
     CardReadTest() { fake.Install(); }
 
-    std::vector<cardrig::Bytes> CommandsSent() const
+    std::vector<testsupport::Bytes> CommandsSent() const
     {
-        std::vector<cardrig::Bytes> commands;
-        for (const cardrig::ApduExchange& exchange : model.Log())
+        std::vector<testsupport::Bytes> commands;
+        for (const testsupport::ApduExchange& exchange : model.Log())
             commands.push_back(exchange.command);
         return commands;
     }
@@ -47,22 +47,22 @@ protected:
             };
     }
 
-    cardrig::FakePcsc fake;
+    testsupport::FakePcsc fake;
     // The cards live as long as the fixture: TearDown still disconnects from the one inserted.
-    cardrig::CardModel model{cardrig::MakeCardFiles(cardrig::LargestCard())};
-    cardrig::CardModel smallest{cardrig::MakeCardFiles(cardrig::SmallestCard(), 3)};
+    testsupport::CardModel model{testsupport::MakeCardFiles(testsupport::LargestCard())};
+    testsupport::CardModel smallest{testsupport::MakeCardFiles(testsupport::SmallestCard(), 3)};
 };
 
 TEST_F(CardReadTest, ReadButtonReadsTheCardSavesBothFilesAndShowsTheHolder)
 {
-    fake.Insert(model, cardrig::kRigReader);
+    fake.Insert(model, testsupport::kRigReader);
     app::Tf_tcGlow window;
     ASSERT_TRUE(window.CheckReader());
     window.CurrentFileName = "/d/old.DDD";
     const ReadSnapshot during = ClickAndWatch([&] { window.ButWczytaj->click(); });
 
-    ExpectCompleteRead(window, model.Files(), cardrig::kRigReader);
-    EXPECT_EQ(CommandsSent(), cardrig::DownloadCommands(cardrig::LargestCard()));
+    ExpectCompleteRead(window, model.Files(), testsupport::kRigReader);
+    EXPECT_EQ(CommandsSent(), testsupport::DownloadCommands(testsupport::LargestCard()));
     EXPECT_EQ(fs::file_size(FilesIn(window.DddFolder).at(0)), 26'336u);
     ASSERT_TRUE(during.seen);
     EXPECT_FALSE(during.windowEnabled);
@@ -75,15 +75,15 @@ TEST_F(CardReadTest, ReadButtonReadsTheCardSavesBothFilesAndShowsTheHolder)
 
 TEST_F(CardReadTest, CheckReaderButtonReadsAtOnceWhenACardIsIn)
 {
-    fake.Insert(smallest, cardrig::kRigReader);
+    fake.Insert(smallest, testsupport::kRigReader);
     app::Tf_tcGlow window;
     window.BitBtnSprawdz->click();
-    ExpectCompleteRead(window, smallest.Files(), cardrig::kRigReader);
+    ExpectCompleteRead(window, smallest.Files(), testsupport::kRigReader);
 }
 
 TEST_F(CardReadTest, ReadDriverCardTellsWhetherTheZoltFileWasWritten)
 {
-    fake.Insert(model, cardrig::kRigReader);
+    fake.Insert(model, testsupport::kRigReader);
     app::Tf_tcGlow window;
     // No reader checked yet: nothing to read from, and no earlier card passes for this one.
     EXPECT_EQ(window.ReadDriverCard(), 1);
@@ -106,7 +106,7 @@ TEST_F(CardReadTest, ReadDriverCardTellsWhetherTheZoltFileWasWritten)
 
 TEST_F(CardReadTest, AZoltFileThatCannotBeWrittenStillShowsTheSavedCard)
 {
-    fake.Insert(model, cardrig::kRigReader);
+    fake.Insert(model, testsupport::kRigReader);
     app::Tf_tcGlow window;
     // A file where the ZOLT folder should be.
     WriteFile(Path("plik"), Bytes{1});
@@ -125,7 +125,7 @@ TEST_F(CardReadTest, AZoltFileThatCannotBeWrittenStillShowsTheSavedCard)
 
 TEST_F(CardReadTest, CardTakenOutDuringTheReadLeavesNothingSaved)
 {
-    const std::size_t commands = cardrig::DownloadCommands(cardrig::LargestCard()).size();
+    const std::size_t commands = testsupport::DownloadCommands(testsupport::LargestCard()).size();
     struct Case {
         const char* name;
         std::size_t lastAnswered;
@@ -142,9 +142,9 @@ TEST_F(CardReadTest, CardTakenOutDuringTheReadLeavesNothingSaved)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         boxes_.Clear();
-        cardrig::CardModel card(cardrig::MakeCardFiles(cardrig::LargestCard()));
+        testsupport::CardModel card(testsupport::MakeCardFiles(testsupport::LargestCard()));
         card.RemoveAfter(c.lastAnswered);
-        fake.Insert(card, cardrig::kRigReader);
+        fake.Insert(card, testsupport::kRigReader);
         {
             app::Tf_tcGlow window;
             for (const fs::path& folder : {window.DddFolder, window.ZoltFolder})
@@ -152,30 +152,30 @@ TEST_F(CardReadTest, CardTakenOutDuringTheReadLeavesNothingSaved)
                     fs::remove(file);
             window.BitBtnSprawdz->click();
             if (c.saved)
-                ExpectCompleteRead(window, card.Files(), cardrig::kRigReader);
+                ExpectCompleteRead(window, card.Files(), testsupport::kRigReader);
             else
                 ExpectNothingSaved(window);
         }
         smartcard::FreeSmartCardForm();
-        fake.Remove(cardrig::kRigReader);
+        fake.Remove(testsupport::kRigReader);
     }
 }
 
 TEST_F(CardReadTest, ReadConnectsACardWhoseInsertionWentUnnoticed)
 {
-    fake.Insert(model, cardrig::kRigReader);
+    fake.Insert(model, testsupport::kRigReader);
     MissEveryInsertion();
     app::Tf_tcGlow window;
     ASSERT_TRUE(window.CheckReader());
     ASSERT_FALSE(smartcard::f_smartCard()->APDUDemoCard1->Connected());
     window.ButWczytaj->click();
-    ExpectCompleteRead(window, model.Files(), cardrig::kRigReader);
+    ExpectCompleteRead(window, model.Files(), testsupport::kRigReader);
 }
 
 TEST_F(CardReadTest, ACardThatCannotBeConnectedIsNotReadAndSaysWhy)
 {
     model.OfferOnlyT1();
-    fake.Insert(model, cardrig::kRigReader);
+    fake.Insert(model, testsupport::kRigReader);
     MissEveryInsertion();
     app::Tf_tcGlow window;
     window.BitBtnSprawdz->click();
@@ -206,7 +206,7 @@ TEST_F(CardReadTest, ReaderCheckTellsWhatItFound)
         Form form;
         std::vector<std::string> errors;  // error boxes of the check
     };
-    const std::string reader = cardrig::kRigReader;
+    const std::string reader = testsupport::kRigReader;
     const std::string noService = smartcard::SCardErrorText(SCARD_E_NO_SERVICE);
     const Case cases[] = {
         {"a card in the reader", true, nullptr, "Czytnik:\n" + reader, utility::Pl("Karta włożona do czytnika"), true,
@@ -229,7 +229,7 @@ TEST_F(CardReadTest, ReaderCheckTellsWhatItFound)
         SCOPED_TRACE(c.name);
         boxes_.Clear();
         if (c.card)
-            fake.Insert(model, cardrig::kRigReader);
+            fake.Insert(model, testsupport::kRigReader);
         smartcard::TSCardApi table = fake.Table();
         if (c.breakTable)
             c.breakTable(table);
@@ -266,13 +266,13 @@ TEST_F(CardReadTest, ReaderCheckTellsWhatItFound)
         smartcard::FreeSmartCardForm();
         broken.reset();
         if (c.card)
-            fake.Remove(cardrig::kRigReader);
+            fake.Remove(testsupport::kRigReader);
     }
 }
 
 TEST_F(CardReadTest, AFailedCheckIsTriedAgainWithANewCardForm)
 {
-    fake.Insert(model, cardrig::kRigReader);
+    fake.Insert(model, testsupport::kRigReader);
     app::Tf_tcGlow window;
     {
         smartcard::TSCardApi table = fake.Table();
@@ -282,7 +282,7 @@ TEST_F(CardReadTest, AFailedCheckIsTriedAgainWithANewCardForm)
         EXPECT_EQ(smartcard::f_smartCard(), nullptr);
     }
     window.BitBtnSprawdz->click();
-    ExpectCompleteRead(window, model.Files(), cardrig::kRigReader);
+    ExpectCompleteRead(window, model.Files(), testsupport::kRigReader);
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 #include "app/tc_glow.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/support/modal_dialog.h"
-#include "tests/utility/file_fixture.h"
+#include "tests/support/file_fixture.h"
 #include "utility/cp1250.h"
 #include "utility/diallistanew.h"
 #include "utility/dialwyb.h"
@@ -174,7 +174,7 @@ protected:
     // Runs the import with the drives of Drives(), answering the dialogs as `answers` say.
     bool Run(Answers& answers)
     {
-        testing_support::OnModalDialog([&](QDialog& dialog) {
+        testsupport::OnModalDialog([&](QDialog& dialog) {
             auto* list = dynamic_cast<utility::Tf_dialListaNew*>(&dialog);
             ASSERT_NE(list, nullptr);
             answers.hourglass = QApplication::overrideCursor() != nullptr;
@@ -190,7 +190,7 @@ protected:
                 dialog.reject();
                 return;
             }
-            testing_support::OnModalDialog([&](QDialog& method) {
+            testsupport::OnModalDialog([&](QDialog& method) {
                 auto* choose = dynamic_cast<utility::Tf_Wybor*>(&method);
                 ASSERT_NE(choose, nullptr);
                 answers.methodShown = true;
@@ -304,7 +304,7 @@ TEST_F(Import, AMoveWhoseCopyFailsKeepsTheDeviceFile)
     answers.method = 1;
     {
         // Writes beyond 16 KiB fail, as on a full disk.
-        filetest::FileSizeLimit limit(16 * 1024);
+        testsupport::FileSizeLimit limit(16 * 1024);
         ASSERT_TRUE(limit.active());
         EXPECT_TRUE(Run(answers));
     }
@@ -342,7 +342,7 @@ TEST_F(Import, CancellingAndChoosingOtherDrives)
 
 TEST_F(Import, NoDriveToOfferImportsNothing)
 {
-    testing_support::OnModalDialog([](QDialog& dialog) { dialog.accept(); });
+    testsupport::OnModalDialog([](QDialog& dialog) { dialog.accept(); });
     EXPECT_TRUE(ImportFromDownloadDevice(
         ddd_, [] { return std::vector<utility::DriveEntry>{Line("/", 3, "OPTAC")}; }));
     EXPECT_TRUE(boxes_.Messages().empty());
@@ -355,7 +355,7 @@ TEST_F(ImportMenu, TheMainWindowsMenuOffersTheDrives)
 {
     app::Tf_tcGlow window;
     std::string caption;
-    testing_support::OnModalDialog([&](QDialog& dialog) {
+    testsupport::OnModalDialog([&](QDialog& dialog) {
         caption = utility::QStringToCp1250(dialog.windowTitle());
         dialog.reject();
     });

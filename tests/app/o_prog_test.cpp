@@ -36,7 +36,7 @@ struct AboutState {
 AboutState Show(const std::string& name, const std::string& version, const std::string& text, bool author)
 {
     AboutState state;
-    testing_support::OnModalDialog([&](QDialog& dialog) {
+    testsupport::OnModalDialog([&](QDialog& dialog) {
         auto* box = qobject_cast<Tf_o_prog1*>(&dialog);
         ASSERT_NE(box, nullptr);
         state.nameLabel = box->Label9->isVisible();
@@ -102,7 +102,7 @@ TEST(AboutBox, EveryCaptionEndsBeforeItsValues)
         SCOPED_TRACE(author);
         QRect panel;
         std::vector<std::pair<QRect, std::vector<QRect>>> rows;  // caption, its values
-        testing_support::OnModalDialog([&](QDialog& dialog) {
+        testsupport::OnModalDialog([&](QDialog& dialog) {
             auto* box = qobject_cast<Tf_o_prog1*>(&dialog);
             ASSERT_NE(box, nullptr);
             panel = box->Panel2->rect();
@@ -133,7 +133,7 @@ class AboutLinks : public apptest::MainWindowTest {};
 
 TEST_F(AboutLinks, MailCarriesNameAndVersionAndTheWebLinkOpensTheShop)
 {
-    testing_support::OnModalDialog([&](QDialog& dialog) {
+    testsupport::OnModalDialog([&](QDialog& dialog) {
         auto* box = qobject_cast<Tf_o_prog1*>(&dialog);
         ASSERT_NE(box, nullptr);
         box->Label18->click();
@@ -161,7 +161,7 @@ TEST_F(AboutLinks, TheMainWindowsMenuShowsTheProgramsAboutBox)
 {
     app::Tf_tcGlow window;
     bool shown = false;
-    testing_support::OnModalDialog([&](QDialog& dialog) {
+    testsupport::OnModalDialog([&](QDialog& dialog) {
         auto* box = qobject_cast<Tf_o_prog1*>(&dialog);
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(box->l_nazwa->toPlainText(), QString::fromUtf8(kApplicationTitle));

@@ -248,7 +248,7 @@ TEST_F(SponsorWindow, ShowAdWindowFetchesFromTheSiteInTheVariable)
     qputenv(kSponsorSiteVariable, server_.Site().toString().toUtf8());
     EXPECT_EQ(SponsorSite(), server_.Site());
     bool shown = false;
-    testing_support::OnModalDialog([&](QDialog& dialog) {
+    testsupport::OnModalDialog([&](QDialog& dialog) {
         auto* window = qobject_cast<Tf_oknoReklamowe*>(&dialog);
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(window->objectName(), QStringLiteral("f_oknoReklamowe"));
@@ -269,7 +269,7 @@ TEST_F(SponsorWindow, TheMainWindowsMenuOpensIt)
     qputenv(kSponsorSiteVariable, apptest::DeadSite().toString().toUtf8());
     app::Tf_tcGlow main;
     bool shown = false;
-    testing_support::OnModalDialog([&](QDialog& dialog) {
+    testsupport::OnModalDialog([&](QDialog& dialog) {
         auto* window = qobject_cast<Tf_oknoReklamowe*>(&dialog);
         ASSERT_NE(window, nullptr);
         EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("Reklama ")));

@@ -22,9 +22,9 @@
 namespace apptest {
 namespace {
 
-using test_support::CardBuilder;
-using test_support::ChangeWord;
-using test_support::TimeReal;
+using testsupport::CardBuilder;
+using testsupport::ChangeWord;
+using testsupport::TimeReal;
 using utility::MessageKind;
 using utility::Pl;
 
@@ -305,7 +305,7 @@ TEST_F(OpenCardTest, OpenCommandsStartInTheirFolderAndOpenTheChosenFile)
         QString shownFolder;
         QString title;
         bool enabledInDialog = false;
-        testing_support::OnModalDialog([&](QDialog& dialog) {
+        testsupport::OnModalDialog([&](QDialog& dialog) {
             auto& files = dynamic_cast<QFileDialog&>(dialog);
             shownFolder = files.directory().absolutePath();
             title = files.windowTitle();
@@ -336,7 +336,7 @@ TEST_F(OpenCardTest, CancellingAnOpenStillClearsTheSummary)
     window.Memo1->setPlainText(QStringLiteral("Czytnik:"));
     window.Label35->setText(QStringLiteral("karta"));
     ASSERT_TRUE(PrintShown(window));
-    testing_support::OnModalDialog([](QDialog& dialog) { dialog.reject(); });
+    testsupport::OnModalDialog([](QDialog& dialog) { dialog.reject(); });
     window.Otwrz1Click();
     EXPECT_EQ(Summary(window), EmptySummary());
     for (const QString& text : {window.Label4->text(), window.Memo1->toPlainText(), window.Label35->text(),
@@ -368,7 +368,7 @@ TEST_F(OpenCardTest, TheKk1MenuConvertsTheFolderOfThePickedFileAndKeepsTheCardSh
         ASSERT_TRUE(PrintShown(window));
         boxes_.Clear();
         QString title;
-        testing_support::OnModalDialog([&](QDialog& dialog) {
+        testsupport::OnModalDialog([&](QDialog& dialog) {
             title = dialog.windowTitle();
             dynamic_cast<QFileDialog&>(dialog).selectFile(Shown(source / "karta.DDD"));
             dialog.accept();
@@ -394,7 +394,7 @@ TEST_F(OpenCardTest, TheKk1MenuConvertsTheFolderOfThePickedFileAndKeepsTheCardSh
 
     app::Tf_tcGlow window;
     boxes_.Clear();
-    testing_support::OnModalDialog([](QDialog& dialog) { dialog.reject(); });
+    testsupport::OnModalDialog([](QDialog& dialog) { dialog.reject(); });
     window.Przetw1->trigger();
     EXPECT_TRUE(boxes_.Messages().empty());
     EXPECT_EQ(kk1.entryList({QStringLiteral("*.KK1")}, QDir::Files).size(), 2);

@@ -18,12 +18,12 @@
 
 namespace apptest {
 
-using test_support::ChangeWord;
-using test_support::TimeReal;
+using testsupport::ChangeWord;
+using testsupport::TimeReal;
 
 tacho::CardImageData NowakCardImage()
 {
-    test_support::CardBuilder card;
+    testsupport::CardBuilder card;
     card.Surname("Nowak", 2).FirstNames("Anna", 2).IssuingAuthority("Urz\xb1" "d Testowy", 2);
     card.CardNumber("D800101123450001").BirthDate(0x19750517).DrivingLicence(0x1a, "PL123456789");
     card.CardDates(TimeReal(2010, 1, 1), TimeReal(2010, 1, 2), TimeReal(2015, 1, 1));
@@ -88,7 +88,7 @@ QStringList PreviewCardTest::SaveFromPreview(report::output::TRpStandardPreview&
                                              const std::filesystem::path& name)
 {
     QStringList lines;
-    testing_support::OnModalDialog([&](QDialog& dialog) {
+    testsupport::OnModalDialog([&](QDialog& dialog) {
         auto* files = dynamic_cast<QFileDialog*>(&dialog);
         ASSERT_NE(files, nullptr);
         lines = files->nameFilters();

@@ -3,7 +3,7 @@
 #include "report/output/printer/printer_service.h"
 #include "report/output/preview/rp_standard_preview.h"
 #include "tests/app/preview_card_fixture.h"
-#include "tests/report/output/printer/print_rig.h"
+#include "tests/support/print_rig.h"
 #include "tests/support/card_builder.h"
 #include "tests/support/pdf_check.h"
 #include "utility/paths.h"
@@ -24,14 +24,14 @@ namespace apptest {
 namespace {
 
 using report::output::TRpStandardPreview;
-using report::output::testing::PrintRig;
-using test_support::ChangeWord;
-using test_support::TimeReal;
+using testsupport::PrintRig;
+using testsupport::ChangeWord;
+using testsupport::TimeReal;
 
 // Twelve days of twelve changes: the rows run over two pages.
 tacho::CardImageData TwoPageCard()
 {
-    test_support::CardBuilder card;
+    testsupport::CardBuilder card;
     card.Surname("Nowak", 2).FirstNames("Anna", 2).IssuingAuthority("Urz\xb1" "d Testowy", 2);
     card.CardNumber("D800101123450001").BirthDate(0x19750517).DrivingLicence(0x1a, "PL123456789");
     card.CardDates(TimeReal(2010, 1, 1), TimeReal(2010, 1, 2), TimeReal(2015, 1, 1));
@@ -127,7 +127,7 @@ TEST_F(PreviewCardTest, PrintedFromThePreviewAsItIsSaved)
 
     const std::optional<QString> printed = WaitForNewPdf(rig, out, before);
     ASSERT_TRUE(printed.has_value()) << "the queue wrote no new file";
-    const std::optional<report::output::testing::PdfInfo> info = report::output::testing::ReadPdfInfo(*printed);
+    const std::optional<testsupport::PdfInfo> info = testsupport::ReadPdfInfo(*printed);
     ASSERT_TRUE(info.has_value());
     EXPECT_EQ(info->pages, pages);
     EXPECT_NEAR(info->pageSize.width(), 595.3, 1.5);
@@ -136,8 +136,8 @@ TEST_F(PreviewCardTest, PrintedFromThePreviewAsItIsSaved)
     const QString saved = utility::PathToQString(pdf);
     for (int page = 1; page <= pages; ++page) {
         SCOPED_TRACE(page);
-        const QImage paper = report::output::testing::RenderPdfPage(*printed, page, 96);
-        const QImage file = report::output::testing::RenderPdfPage(saved, page, 96);
+        const QImage paper = testsupport::RenderPdfPage(*printed, page, 96);
+        const QImage file = testsupport::RenderPdfPage(saved, page, 96);
         ASSERT_FALSE(paper.isNull());
         ASSERT_FALSE(file.isNull());
         EXPECT_LE(std::abs(paper.width() - file.width()), 1);

@@ -66,7 +66,7 @@ TEST_F(PreviewCardTest, ACardFileIsPreviewedAndSavedAsPdf)
         EXPECT_TRUE(preview.windowState() & Qt::WindowMaximized);
         EXPECT_EQ(ClipboardText(), title);
         // The progress window of the first run and the hourglass have gone.
-        EXPECT_EQ(testing_support::FindTopLevel(U("Tf_progres")), nullptr);
+        EXPECT_EQ(testsupport::FindTopLevel(U("Tf_progres")), nullptr);
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
         ASSERT_NE(preview.RpPrinter(), nullptr);
         pages = preview.RpPrinter()->PageCount();
@@ -116,7 +116,7 @@ TEST_F(PreviewCardTest, ACardFileIsPreviewedAndSavedAsPdf)
 
 TEST_F(PreviewCardTest, ACardWithoutDaysOrVehiclesPreviewsNoPages)
 {
-    test_support::CardBuilder card;
+    testsupport::CardBuilder card;
     card.Surname("Nowak", 2).FirstNames("Anna", 2).CardNumber("D800101123450001").BirthDate(0x19750517);
     const auto window = OpenCard(card.Image());
     int pages = -1;
@@ -136,7 +136,7 @@ TEST_F(PreviewCardTest, ACardWithoutDaysOrVehiclesPreviewsNoPages)
 // Every row's caption of a year's card, in order, across the columns and pages of the PDF.
 TEST_F(PreviewCardTest, TheLargestCardPrintsEveryRowInOrder)
 {
-    const tacho::CardImageData card = test_support::YearCardImage();
+    const tacho::CardImageData card = testsupport::YearCardImage();
     const auto window = OpenCard(card);
     const std::filesystem::path pdf = Path("rok.PDF");
     int pages = 0;
@@ -153,8 +153,8 @@ TEST_F(PreviewCardTest, TheLargestCardPrintsEveryRowInOrder)
         return QString::fromStdString(utf8).remove(QRegularExpression(QStringLiteral("\\s"))).toStdString();
     };
     app::Tf_tcDruk form(card);
-    ASSERT_EQ(form.ActivityLines.size(), static_cast<std::size_t>(test_support::kYearCardDays) *
-                                             (12 + test_support::kYearCardChanges) + 2 * 200);
+    ASSERT_EQ(form.ActivityLines.size(), static_cast<std::size_t>(testsupport::kYearCardDays) *
+                                             (12 + testsupport::kYearCardChanges) + 2 * 200);
     std::vector<std::string> captions;
     for (form.RowIndex = 0; form.RowIndex < static_cast<int>(form.ActivityLines.size()); ++form.RowIndex) {
         bool printBand = true;

@@ -28,7 +28,7 @@ TEST_F(PrintoutPdfTest, TheLargestCardsPdfKeepsEveryByte)
     // A fixed moment for the document's creation date and for anything the report prints of now.
     constexpr double kFixedNow = 45000.5;  // 2023-03-15 12:00
     const report::expr::ScopedRpClock clock([] { return kFixedNow; });
-    const tacho::CardImageData card = test_support::YearCardImage();
+    const tacho::CardImageData card = testsupport::YearCardImage();
     app::Tf_tcDruk form(card);
     form.RpReport1.ReportTitle = app::CardReportTitle(card, form.DateFrom, form.DateTo);
     std::string pdf;
@@ -55,7 +55,7 @@ TEST_F(PrintoutPdfTest, TheLargestCardsPagesKeepEveryByteFarInsideThePictureAndF
 {
     constexpr double kFixedNow = 45000.5;
     const report::expr::ScopedRpClock clock([] { return kFixedNow; });
-    const tacho::CardImageData card = test_support::YearCardImage();
+    const tacho::CardImageData card = testsupport::YearCardImage();
     app::Tf_tcDruk form(card);
     form.RpReport1.ReportTitle = app::CardReportTitle(card, form.DateFrom, form.DateTo);
     QCryptographicHash pages(QCryptographicHash::Sha256);

@@ -21,9 +21,9 @@
 namespace apptest {
 namespace {
 
-using test_support::CardBuilder;
-using test_support::ChangeWord;
-using test_support::TimeReal;
+using testsupport::CardBuilder;
+using testsupport::ChangeWord;
+using testsupport::TimeReal;
 using utility::MessageKind;
 using utility::Pl;
 

@@ -167,7 +167,7 @@ TEST_F(StartupTest, StandardButtonsAndDialogsSpeakPolish)
     utility::MessageBoxes* recorder = utility::SetMessageBoxes(nullptr);
     QString yes;
     QString no;
-    testing_support::OnModalDialog([&](QDialog& dialog) {
+    testsupport::OnModalDialog([&](QDialog& dialog) {
         auto& box = dynamic_cast<QMessageBox&>(dialog);
         yes = box.button(QMessageBox::Yes)->text();
         no = box.button(QMessageBox::No)->text();

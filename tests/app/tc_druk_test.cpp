@@ -24,9 +24,10 @@
 namespace {
 
 using app::Tf_tcDruk;
-using test_support::CardBuilder;
-using test_support::ChangeWord;
-using test_support::TimeReal;
+using report::engine::TRpPrintableSize;
+using testsupport::CardBuilder;
+using testsupport::ChangeWord;
+using testsupport::TimeReal;
 using utility::Pl;
 
 constexpr long double kTenthsPerPixel = 254.0L / 96.0L;
@@ -113,8 +114,8 @@ TEST_F(DrukTest, EachRowGetsItsCaptionIconAndPlace)
         // 25 and 310 pixels beside the icon, 10 and 345 without it, at 96 dpi.
         const long double left = (withIcon ? 25 : 10) * kTenthsPerPixel;
         const long double width = (withIcon ? 310 : 345) * kTenthsPerPixel;
-        EXPECT_NEAR(static_cast<double>(form->RpLabel6n->Size.Native(1)), static_cast<double>(left), 1e-3);
-        EXPECT_NEAR(static_cast<double>(form->RpLabel6n->Size.Native(3)), static_cast<double>(width), 1e-3);
+        EXPECT_NEAR(static_cast<double>(form->RpLabel6n->Size.Native(TRpPrintableSize::kLeft)), static_cast<double>(left), 1e-3);
+        EXPECT_NEAR(static_cast<double>(form->RpLabel6n->Size.Native(TRpPrintableSize::kWidth)), static_cast<double>(width), 1e-3);
     }
 }
 
@@ -131,8 +132,8 @@ TEST_F(DrukTest, RowPlacesAreTheNinetySixDpiConversions)
     for (const auto& c : cases) {
         form->ActivityLines = {c.line};
         form->DetailBand1BeforePrint(*form->DetailBand1, printBand);
-        EXPECT_NEAR(static_cast<double>(form->RpLabel6n->Size.Native(1)), c.left, 1e-4) << c.line;
-        EXPECT_NEAR(static_cast<double>(form->RpLabel6n->Size.Native(3)), c.width, 1e-4) << c.line;
+        EXPECT_NEAR(static_cast<double>(form->RpLabel6n->Size.Native(TRpPrintableSize::kLeft)), c.left, 1e-4) << c.line;
+        EXPECT_NEAR(static_cast<double>(form->RpLabel6n->Size.Native(TRpPrintableSize::kWidth)), c.width, 1e-4) << c.line;
     }
 }
 
@@ -528,8 +529,8 @@ TEST_F(DrukTest, TextControlsOfTheLayout)
     for (const auto& c : controls) {
         SCOPED_TRACE(c.control->Name);
         EXPECT_EQ(c.control->Parent(), c.band);
-        EXPECT_NEAR(static_cast<double>(c.control->Size.Native(1)), static_cast<double>(c.left), 1e-3);
-        EXPECT_NEAR(static_cast<double>(c.control->Size.Native(2)), static_cast<double>(c.top), 1e-3);
+        EXPECT_NEAR(static_cast<double>(c.control->Size.Native(TRpPrintableSize::kLeft)), static_cast<double>(c.left), 1e-3);
+        EXPECT_NEAR(static_cast<double>(c.control->Size.Native(TRpPrintableSize::kTop)), static_cast<double>(c.top), 1e-3);
         const report::output::FontSpec& font = c.control->Font();
         EXPECT_EQ(font.face, "Arial");
         EXPECT_EQ(font.charset, 238);
@@ -542,9 +543,9 @@ TEST_F(DrukTest, TextControlsOfTheLayout)
         EXPECT_TRUE(c.control->WordWrap());
     }
     // The fixed-size texts keep their widths.
-    EXPECT_NEAR(static_cast<double>(form->RpLabel6n->Size.Native(3)), 817.5625, 1e-3);
-    EXPECT_NEAR(static_cast<double>(form->RpMemo1->Size.Native(3)), 955.1, 1e-3);
-    EXPECT_NEAR(static_cast<double>(form->RpMemo2->Size.Native(3)), 955.1, 1e-3);
+    EXPECT_NEAR(static_cast<double>(form->RpLabel6n->Size.Native(TRpPrintableSize::kWidth)), 817.5625, 1e-3);
+    EXPECT_NEAR(static_cast<double>(form->RpMemo1->Size.Native(TRpPrintableSize::kWidth)), 955.1, 1e-3);
+    EXPECT_NEAR(static_cast<double>(form->RpMemo2->Size.Native(TRpPrintableSize::kWidth)), 955.1, 1e-3);
     // The footer: the program at the band's left, the page number at its right.
     EXPECT_TRUE(form->RpLabel8->AlignToBand());
     EXPECT_EQ(form->RpLabel8->Alignment(), report::engine::TAlignment::taLeftJustify);
@@ -556,10 +557,10 @@ TEST_F(DrukTest, TextControlsOfTheLayout)
     EXPECT_EQ(form->RpSysData1->Parent(), form->PageFooterBand1);
     EXPECT_EQ(form->RpSysData1->Bounds().right() + 1, form->PageFooterBand1->Bounds().width());
     EXPECT_EQ(form->RpShape1->Shape(), report::engine::TRpShapeType::rpsHorLine);
-    EXPECT_NEAR(static_cast<double>(form->RpShape1->Size.Native(3)), 1926.2, 1e-3);
-    EXPECT_NEAR(static_cast<double>(form->RpImage1->Size.Native(1)), 18.5, 1e-3);
-    EXPECT_NEAR(static_cast<double>(form->RpImage1->Size.Native(3)), 76.7, 1e-3);
-    EXPECT_NEAR(static_cast<double>(form->RpImage1->Size.Native(0)), 42.3, 1e-3);
+    EXPECT_NEAR(static_cast<double>(form->RpShape1->Size.Native(TRpPrintableSize::kWidth)), 1926.2, 1e-3);
+    EXPECT_NEAR(static_cast<double>(form->RpImage1->Size.Native(TRpPrintableSize::kLeft)), 18.5, 1e-3);
+    EXPECT_NEAR(static_cast<double>(form->RpImage1->Size.Native(TRpPrintableSize::kWidth)), 76.7, 1e-3);
+    EXPECT_NEAR(static_cast<double>(form->RpImage1->Size.Native(TRpPrintableSize::kHeight)), 42.3, 1e-3);
 }
 
 } // namespace

@@ -14,9 +14,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: install_card_file FILE\n");
         return 2;
     }
-    using test_support::ChangeWord;
-    using test_support::TimeReal;
-    test_support::CardBuilder card;
+    using testsupport::ChangeWord;
+    using testsupport::TimeReal;
+    testsupport::CardBuilder card;
     card.Surname("Nowak")
         .FirstNames("Anna Maria")
         .CardNumber("D750101123450012")

@@ -12,13 +12,13 @@
 
 namespace {
 
-void PrintHex(const cardrig::Bytes& bytes)
+void PrintHex(const testsupport::Bytes& bytes)
 {
     for (std::size_t i = 0; i < bytes.size(); ++i)
         std::printf(i == 0 ? "%02X" : " %02X", bytes[i]);
 }
 
-void Trace(const cardrig::ApduExchange& exchange)
+void Trace(const testsupport::ApduExchange& exchange)
 {
     std::printf("> ");
     PrintHex(exchange.command);
@@ -38,8 +38,8 @@ int Usage()
 
 int main(int argc, char** argv)
 {
-    unsigned long port = cardrig::kVpcdStandardPort;
-    cardrig::CardCounts counts = cardrig::LargestCard();
+    unsigned long port = testsupport::kVpcdStandardPort;
+    testsupport::CardCounts counts = testsupport::LargestCard();
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (i + 1 >= argc)
@@ -51,16 +51,16 @@ int main(int argc, char** argv)
             if (*end != '\0' || port == 0 || port > 65535)
                 return Usage();
         } else if (arg == "--card" && value == "smallest") {
-            counts = cardrig::SmallestCard();
+            counts = testsupport::SmallestCard();
         } else if (arg == "--card" && value == "largest") {
-            counts = cardrig::LargestCard();
+            counts = testsupport::LargestCard();
         } else {
             return Usage();
         }
     }
     try {
-        cardrig::CardModel card(cardrig::MakeCardFiles(counts));
-        cardrig::VpcdClient client(card, static_cast<std::uint16_t>(port), std::chrono::seconds(20));
+        testsupport::CardModel card(testsupport::MakeCardFiles(counts));
+        testsupport::VpcdClient client(card, static_cast<std::uint16_t>(port), std::chrono::seconds(20));
         std::printf("card in the reader on port %lu\n", port);
         std::fflush(stdout);
         client.Serve(Trace);

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-using namespace cardrig;
+using namespace testsupport;
 
 namespace {
 

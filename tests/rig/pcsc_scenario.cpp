@@ -6,7 +6,9 @@
 
 #include <cstring>
 
-namespace cardrig {
+namespace rigtest {
+
+using namespace testsupport;
 
 namespace {
 
@@ -115,4 +117,4 @@ std::vector<ScenarioStep> ExpectedPcscScenario()
     };
 }
 
-}  // namespace cardrig
+}  // namespace rigtest

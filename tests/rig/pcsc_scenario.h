@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace cardrig {
+namespace rigtest {
 
 // Send headers of our own: SCARD_PCI_T0/T1 name the client library's globals, which a test of
 // the fake does not link.
@@ -19,7 +19,7 @@ inline const SCARD_IO_REQUEST kPciT1{SCARD_PROTOCOL_T1, sizeof(SCARD_IO_REQUEST)
 class CardSlot {
 public:
     virtual ~CardSlot() = default;
-    virtual void Insert(CardModel& card) = 0;
+    virtual void Insert(testsupport::CardModel& card) = 0;
     virtual void Remove() = 0;
     // Waits until the service has seen a card that removed itself.
     virtual void AwaitRemoval() = 0;
@@ -38,4 +38,4 @@ struct ScenarioStep {
 // What pcsc-lite answers to that session.
 [[nodiscard]] std::vector<ScenarioStep> ExpectedPcscScenario();
 
-}  // namespace cardrig
+}  // namespace rigtest

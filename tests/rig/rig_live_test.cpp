@@ -14,7 +14,8 @@
 #include <memory>
 #include <string>
 
-using namespace cardrig;
+using namespace rigtest;
+using namespace testsupport;
 
 namespace {
 

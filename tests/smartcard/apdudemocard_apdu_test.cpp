@@ -1,6 +1,6 @@
 // The card component's commands, answers and texts.
 #include "tests/smartcard/card_component_fixture.h"
-#include "tests/smartcard/fake_pcsc.h"
+#include "tests/smartcard/scripted_pcsc.h"
 #include "tests/support/download_commands.h"
 
 #include <stdexcept>
@@ -18,7 +18,7 @@ protected:
     // A component connected to the emulated card in the first reader.
     std::unique_ptr<TAPDUDemoCard> Connected()
     {
-        fake.Insert(model, cardrig::kRigReader);
+        fake.Insert(model, testsupport::kRigReader);
         auto card = MakeCard();
         card->UseFirstReader();
         EXPECT_TRUE(card->Connected());
@@ -29,20 +29,20 @@ protected:
 TEST_F(CardCommands, HexCommandGoesToTheCardAndTheWholeAnswerComesBack)
 {
     auto card = Connected();
-    EXPECT_EQ(Send(*card, cardrig::SelectApplicationCommand()), "90 00");
+    EXPECT_EQ(Send(*card, testsupport::SelectApplicationCommand()), "90 00");
     card->SetCommandHex("00 A4 02 0C 02 05 01");
     ASSERT_EQ(card->Execute(), 0);
     card->SetCommandHex("00 b0 00 00 a");
     EXPECT_EQ(card->Command().SaveHex(0), "00 B0 00 00 0A");
     ASSERT_EQ(card->Execute(), 0);
-    cardrig::Bytes expected = cardrig::ApplicationIdentification(cardrig::SmallestCard());
+    testsupport::Bytes expected = testsupport::ApplicationIdentification(testsupport::SmallestCard());
     expected.insert(expected.end(), {0x90, 0x00});
     EXPECT_EQ(card->AnswerHex(), Hex(expected));
     EXPECT_EQ(card->SW1(), 0x90);
     EXPECT_EQ(card->SW2(), 0x00);
-    const std::vector<cardrig::ApduExchange> log = model.Log();
+    const std::vector<testsupport::ApduExchange> log = model.Log();
     ASSERT_FALSE(log.empty());
-    EXPECT_EQ(log.back().command, cardrig::ReadBinaryCommand(0, 10));
+    EXPECT_EQ(log.back().command, testsupport::ReadBinaryCommand(0, 10));
 
     unsigned char bytes[16] = {};
     EXPECT_EQ(card->GetAnswerBytes(bytes, 0, 3), 3);
@@ -55,7 +55,7 @@ TEST_F(CardCommands, HexCommandGoesToTheCardAndTheWholeAnswerComesBack)
 TEST_F(CardCommands, StatusOfAnErrorAnswer)
 {
     auto card = Connected();
-    EXPECT_EQ(Send(*card, cardrig::SelectFileCommand(0x0999)), "6A 82");
+    EXPECT_EQ(Send(*card, testsupport::SelectFileCommand(0x0999)), "6A 82");
     EXPECT_EQ(card->SW(), 0x6A82);
     EXPECT_EQ(card->StatusText(), "Error:Wrong parameter(s) P1-P2, file not found");
 }
@@ -90,7 +90,7 @@ TEST_P(TransmitRefused, WithoutReaderOrConnection)
     auto card = MakeCard();
     if (GetParam().selectReader)
         card->UseFirstReader();
-    card->SetCommand(cardrig::SelectApplicationCommand());
+    card->SetCommand(testsupport::SelectApplicationCommand());
     try {
         (void)card->Execute();
         FAIL() << "sent without a card";
@@ -165,7 +165,7 @@ TEST_F(CardCommands, CommandTextThatIsNotHexIsRefused)
 TEST_F(CardCommands, AtrBytesOnlyFromInsideTheAtr)
 {
     auto card = Connected();
-    const cardrig::Bytes& atr = cardrig::AtrT0();
+    const testsupport::Bytes& atr = testsupport::AtrT0();
     const int length = static_cast<int>(atr.size());
     std::vector<unsigned char> bytes(atr.size() + 4, 0xEE);
     EXPECT_EQ(card->GetAtrBytes(bytes.data(), 0, length), length);

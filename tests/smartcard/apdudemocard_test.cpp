@@ -3,7 +3,7 @@
 #include "smartcard/resource_manager.h"
 #include "smartcard/smartcard_reader.h"
 #include "tests/smartcard/card_component_fixture.h"
-#include "tests/smartcard/fake_pcsc.h"
+#include "tests/smartcard/scripted_pcsc.h"
 #include "tests/support/download_commands.h"
 
 #include <QTimer>
@@ -17,7 +17,7 @@ using cardtest::RaisedCode;
 
 namespace {
 
-const char* const kReader = cardrig::kRigReader;
+const char* const kReader = testsupport::kRigReader;
 
 class CardComponent : public cardtest::CardComponentTest {};
 
@@ -31,12 +31,12 @@ TEST_F(CardComponent, CardAlreadyInTheReaderIsConnectedWhenTheReaderIsChosen)
     EXPECT_TRUE(card->Connected());
     EXPECT_TRUE(card->IsCardPresent());
     EXPECT_EQ(card->DominantState(), rsExclusive);
-    EXPECT_EQ(card->AtrHex(), Hex(cardrig::AtrT0()));
-    EXPECT_EQ(card->AtrLength(), static_cast<int>(cardrig::AtrT0().size()));
+    EXPECT_EQ(card->AtrHex(), Hex(testsupport::AtrT0()));
+    EXPECT_EQ(card->AtrLength(), static_cast<int>(testsupport::AtrT0().size()));
     ASSERT_NE(card->Reader(), nullptr);
     EXPECT_EQ(card->Reader()->Protocol(), prT0);
     EXPECT_EQ(card->Reader()->ShareMode(), smExclusive);
-    EXPECT_EQ(Send(*card, cardrig::SelectApplicationCommand()), "90 00");
+    EXPECT_EQ(Send(*card, testsupport::SelectApplicationCommand()), "90 00");
     EXPECT_EQ(card->SW(), 0x9000);
     EXPECT_EQ(card->StatusText(), "Success");
     EXPECT_TRUE(boxes.Messages().empty());
@@ -59,8 +59,8 @@ TEST_F(CardComponent, InsertionConnectsWithinOneTickAndRemovalDisconnects)
         EXPECT_TRUE(card->Connected()) << round;
         // The connection's own state change comes after the connect, not nested inside it.
         EXPECT_EQ(log.events, (std::vector<std::string>{"state", "swallowed", "connected", "state"})) << round;
-        EXPECT_EQ(card->AtrHex(), Hex(cardrig::AtrT0()));
-        EXPECT_EQ(Send(*card, cardrig::SelectApplicationCommand()), "90 00") << round;
+        EXPECT_EQ(card->AtrHex(), Hex(testsupport::AtrT0()));
+        EXPECT_EQ(Send(*card, testsupport::SelectApplicationCommand()), "90 00") << round;
 
         log.events.clear();
         fake.Remove(kReader);
@@ -132,7 +132,7 @@ TEST_P(InsertionBeforeTheCheck, IsConnected)
     EXPECT_FALSE(card->Connected());
     GetParam().followUp(*card);
     EXPECT_TRUE(card->Connected());
-    EXPECT_EQ(Send(*card, cardrig::SelectApplicationCommand()), "90 00");
+    EXPECT_EQ(Send(*card, testsupport::SelectApplicationCommand()), "90 00");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -151,13 +151,13 @@ TEST_F(CardComponent, ChoosingTheSameReaderAgainResetsTheConnectedCard)
     fake.Insert(model, kReader);
     auto card = MakeCard();
     card->UseFirstReader();
-    EXPECT_EQ(Send(*card, cardrig::SelectApplicationCommand()), "90 00");
+    EXPECT_EQ(Send(*card, testsupport::SelectApplicationCommand()), "90 00");
     // Inside the application the card-level files are not found...
-    EXPECT_EQ(Send(*card, cardrig::SelectFileCommand(cardrig::kFidIcc)), "6A 82");
+    EXPECT_EQ(Send(*card, testsupport::SelectFileCommand(testsupport::kFidIcc)), "6A 82");
     card->UseFirstReader();
     EXPECT_TRUE(card->Connected());
     // ...until the card is reset, as a second read of the same card needs.
-    EXPECT_EQ(Send(*card, cardrig::SelectFileCommand(cardrig::kFidIcc)), "90 00");
+    EXPECT_EQ(Send(*card, testsupport::SelectFileCommand(testsupport::kFidIcc)), "90 00");
 }
 
 TEST_F(CardComponent, CardSwappedBetweenTwoTicksIsConnectedAnew)
@@ -172,7 +172,7 @@ TEST_F(CardComponent, CardSwappedBetweenTwoTicksIsConnectedAnew)
     (void)card->RefreshState(false);
     card->WatchTimerTick();
     EXPECT_TRUE(card->Connected());
-    EXPECT_EQ(Send(*card, cardrig::SelectApplicationCommand()), "90 00");
+    EXPECT_EQ(Send(*card, testsupport::SelectApplicationCommand()), "90 00");
     EXPECT_EQ(other.CommandCount(), 1u);
 }
 
@@ -198,11 +198,11 @@ TEST_F(CardComponent, RepeatedTransmitFailureRaisesEveryTime)
     fake.Insert(model, kReader);
     auto card = MakeCard();
     card->UseFirstReader();
-    EXPECT_EQ(Send(*card, cardrig::SelectApplicationCommand()), "90 00");
+    EXPECT_EQ(Send(*card, testsupport::SelectApplicationCommand()), "90 00");
     // Taken out before the watch timer noticed: the component still holds the connection.
     fake.Remove(kReader);
     for (int attempt = 0; attempt < 2; ++attempt) {
-        card->SetCommand(cardrig::SelectFileCommand(cardrig::kFidIdentification));
+        card->SetCommand(testsupport::SelectFileCommand(testsupport::kFidIdentification));
         EXPECT_EQ(RaisedCode([&] { (void)card->Execute(); }), SCARD_W_REMOVED_CARD) << attempt;
         EXPECT_EQ(card->AnswerHex(), "") << attempt;
         EXPECT_EQ(card->SW(), 0) << attempt;
@@ -291,15 +291,15 @@ TEST_F(CardComponent, WatchTimerTicksEverySecondFromCreation)
 
 TEST_F(CardComponent, ReaderNamesAndTheirErrors)
 {
-    fake.Insert(model, cardrig::kRigSecondReader);
+    fake.Insert(model, testsupport::kRigSecondReader);
     auto card = MakeCard();
     EventLog log;
     log.Attach(*card);
-    card->SetReaderName(cardrig::kRigSecondReader);
-    EXPECT_EQ(card->ReaderNameOrNone(), cardrig::kRigSecondReader);
+    card->SetReaderName(testsupport::kRigSecondReader);
+    EXPECT_EQ(card->ReaderNameOrNone(), testsupport::kRigSecondReader);
     EXPECT_TRUE(card->Connected());
     EXPECT_EQ(log.Count("name"), 1);
-    EXPECT_EQ(log.readers.front(), cardrig::kRigSecondReader);
+    EXPECT_EQ(log.readers.front(), testsupport::kRigSecondReader);
 
     // Another reader: the card of the old one is let go.
     card->SetReaderName(kReader);
@@ -308,7 +308,7 @@ TEST_F(CardComponent, ReaderNamesAndTheirErrors)
     EXPECT_EQ(CallsOf("SCardDisconnect"), 1);
     EXPECT_EQ(card->AtrHex(), "");
 
-    card->SetReaderName(cardrig::kRigSecondReader);
+    card->SetReaderName(testsupport::kRigSecondReader);
     EXPECT_TRUE(card->Connected());
     card->SetReaderName("");
     EXPECT_EQ(card->ReaderNameOrNone(), "(None)");
@@ -325,8 +325,8 @@ TEST_F(CardComponent, ReaderNamesAndTheirErrors)
 TEST_F(CardComponent, CardJustInsertedIntoTheOldReaderIsNotConnectedOnTheWayOut)
 {
     auto card = MakeCard();
-    card->SetReaderName(cardrig::kRigSecondReader);
-    fake.Insert(model, cardrig::kRigSecondReader);
+    card->SetReaderName(testsupport::kRigSecondReader);
+    fake.Insert(model, testsupport::kRigSecondReader);
     card->SetReaderName(kReader);
     EXPECT_EQ(CallsOf("SCardConnect"), 0);
     EXPECT_FALSE(card->Connected());

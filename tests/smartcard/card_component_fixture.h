@@ -7,7 +7,7 @@
 #include "smartcard/scard_error.h"
 #include "tests/support/card_files.h"
 #include "tests/support/card_model.h"
-#include "tests/support/fake_pcsc.h"
+#include "tests/support/card_model_pcsc.h"
 #include "tests/support/message_recorder.h"
 #include "tests/support/vpcd_client.h"
 
@@ -21,7 +21,7 @@
 
 namespace cardtest {
 
-inline std::string Hex(const cardrig::Bytes& bytes)
+inline std::string Hex(const testsupport::Bytes& bytes)
 {
     return smartcard::BytesToHex(bytes.data(), static_cast<int>(bytes.size()));
 }
@@ -80,7 +80,7 @@ protected:
         return card;
     }
     // Sends one command; the answer as hex text.
-    static std::string Send(smartcard::TAPDUDemoCard& card, const cardrig::Bytes& command)
+    static std::string Send(smartcard::TAPDUDemoCard& card, const testsupport::Bytes& command)
     {
         card.SetCommand(command);
         EXPECT_EQ(card.Execute(), 0);
@@ -93,10 +93,10 @@ protected:
 
     testsupport::MessageRecorder boxes;
     // The cards outlive every component of a test, which disconnects from them as it goes.
-    cardrig::CardModel model{cardrig::MakeCardFiles(cardrig::SmallestCard())};
+    testsupport::CardModel model{testsupport::MakeCardFiles(testsupport::SmallestCard())};
     // A second card, for a swap or the other reader.
-    cardrig::CardModel other{cardrig::MakeCardFiles(cardrig::SmallestCard(), 2)};
-    cardrig::FakePcsc fake;
+    testsupport::CardModel other{testsupport::MakeCardFiles(testsupport::SmallestCard(), 2)};
+    testsupport::FakePcsc fake;
 };
 
 } // namespace cardtest

@@ -38,7 +38,7 @@ bool InCi()
     return ci && std::string(ci) == "true";
 }
 
-std::string Hex(const cardrig::Bytes& bytes)
+std::string Hex(const testsupport::Bytes& bytes)
 {
     return BytesToHex(bytes.data(), static_cast<int>(bytes.size()));
 }
@@ -64,8 +64,8 @@ protected:
         ASSERT_NE(SCardLibraryHandle(), nullptr) << "libpcsclite.so.1 did not load";
         card_ = std::make_unique<TAPDUDemoCard>();
         card_->SetProtocolOnReset(prT0);
-        if (card_->Manager().IsConnected() && card_->Manager().ReaderExists(cardrig::kRigSecondReader)) {
-            card_->SetReaderName(cardrig::kRigSecondReader);
+        if (card_->Manager().IsConnected() && card_->Manager().ReaderExists(testsupport::kRigSecondReader)) {
+            card_->SetReaderName(testsupport::kRigSecondReader);
             // A card of an earlier test may still be on its way out.
             ASSERT_TRUE(RunUntil([&] { return !card_->IsCardPresent(); }));
             return;
@@ -84,13 +84,13 @@ protected:
 
 TEST_F(ComponentRig, WatchTimerConnectsAnInsertedCardAndLetsGoOfARemovedOne)
 {
-    cardrig::CardModel model(cardrig::MakeCardFiles(cardrig::SmallestCard()));
+    testsupport::CardModel model(testsupport::MakeCardFiles(testsupport::SmallestCard()));
     int ticks = 0;
     Card().OnReaderStateChange = [&](TAPDUDemoCard&, const std::string&, TReaderStates) { ++ticks; };
     for (int round = 0; round < 2; ++round) {
-        cardrig::InsertedCard inserted(model, cardrig::RigVpcdPort(1));
+        testsupport::InsertedCard inserted(model, testsupport::RigVpcdPort(1));
         ASSERT_TRUE(RunUntil([&] { return Card().Connected(); })) << round;
-        EXPECT_EQ(Card().AtrHex(), Hex(cardrig::AtrT0()));
+        EXPECT_EQ(Card().AtrHex(), Hex(testsupport::AtrT0()));
         Card().SetCommandHex("00 A4 04 0C 06 FF 54 41 43 48 4F");
         ASSERT_EQ(Card().Execute(), 0);
         EXPECT_EQ(Card().AnswerHex(), "90 00");
@@ -106,21 +106,21 @@ TEST_F(ComponentRig, WatchTimerConnectsAnInsertedCardAndLetsGoOfARemovedOne)
 
 TEST_F(ComponentRig, CardOfferingOnlyT1GivesTheProtocolErrorText)
 {
-    cardrig::CardModel model(cardrig::MakeCardFiles(cardrig::SmallestCard()));
+    testsupport::CardModel model(testsupport::MakeCardFiles(testsupport::SmallestCard()));
     model.OfferOnlyT1();
     const std::string text = SCardErrorText(SCARD_E_PROTO_MISMATCH);
     {
         // Noticed by the watch timer: shown in an error box.
-        cardrig::InsertedCard inserted(model, cardrig::RigVpcdPort(1));
+        testsupport::InsertedCard inserted(model, testsupport::RigVpcdPort(1));
         ASSERT_TRUE(RunUntil([&] { return !boxes_.Messages().empty(); }));
         EXPECT_EQ(boxes_.TextsOf(utility::MessageKind::Error), (std::vector<std::string>{text}));
         EXPECT_FALSE(Card().Connected());
         EXPECT_TRUE(Card().IsCardPresent());
-        EXPECT_EQ(Card().AtrHex(), Hex(cardrig::AtrT1Only()));
+        EXPECT_EQ(Card().AtrHex(), Hex(testsupport::AtrT1Only()));
 
         // Choosing the reader with the card in it: raised to the caller.
         try {
-            Card().SetReaderName(cardrig::kRigSecondReader);
+            Card().SetReaderName(testsupport::kRigSecondReader);
             FAIL() << "a T=1 card was connected with T=0";
         } catch (const ESCardError& e) {
             EXPECT_EQ(e.Code(), SCARD_E_PROTO_MISMATCH);
@@ -135,24 +135,24 @@ TEST_F(ComponentRig, SelectionWindowListsTheRigReadersWithTheirAtrs)
 {
     // The component would hold the second reader's card exclusively; the window only looks.
     card_.reset();
-    cardrig::CardModel model(cardrig::MakeCardFiles(cardrig::SmallestCard(), 5));
+    testsupport::CardModel model(testsupport::MakeCardFiles(testsupport::SmallestCard(), 5));
     model.OfferOnlyT1();
     TSelectReaderForm form;
     std::map<std::string, QTreeWidgetItem*> rows;
     for (int i = 0; i < form.ListView1->topLevelItemCount(); ++i)
         rows[form.ListView1->topLevelItem(i)->text(0).toStdString()] = form.ListView1->topLevelItem(i);
-    ASSERT_TRUE(rows.contains(cardrig::kRigReader));
-    ASSERT_TRUE(rows.contains(cardrig::kRigSecondReader));
+    ASSERT_TRUE(rows.contains(testsupport::kRigReader));
+    ASSERT_TRUE(rows.contains(testsupport::kRigSecondReader));
     // The rig keeps its emulated card in the first reader.
-    EXPECT_EQ(rows[cardrig::kRigReader]->text(1).toStdString(), Hex(cardrig::AtrT0()));
-    EXPECT_EQ(rows[cardrig::kRigSecondReader]->text(1).toStdString(), "");
+    EXPECT_EQ(rows[testsupport::kRigReader]->text(1).toStdString(), Hex(testsupport::AtrT0()));
+    EXPECT_EQ(rows[testsupport::kRigSecondReader]->text(1).toStdString(), "");
 
-    QTreeWidgetItem* second = rows[cardrig::kRigSecondReader];
-    cardrig::InsertedCard inserted(model, cardrig::RigVpcdPort(1));
-    ASSERT_TRUE(RunUntil([&] { return second->text(1).toStdString() == Hex(cardrig::AtrT1Only()); }));
+    QTreeWidgetItem* second = rows[testsupport::kRigSecondReader];
+    testsupport::InsertedCard inserted(model, testsupport::RigVpcdPort(1));
+    ASSERT_TRUE(RunUntil([&] { return second->text(1).toStdString() == Hex(testsupport::AtrT1Only()); }));
     inserted.Remove();
     ASSERT_TRUE(RunUntil([&] { return second->text(1).isEmpty(); }));
-    EXPECT_EQ(rows[cardrig::kRigReader]->text(1).toStdString(), Hex(cardrig::AtrT0()));
+    EXPECT_EQ(rows[testsupport::kRigReader]->text(1).toStdString(), Hex(testsupport::AtrT0()));
 }
 
 } // namespace

@@ -22,14 +22,14 @@
 namespace {
 
 namespace fs = std::filesystem;
-using cardrig::Bytes;
+using testsupport::Bytes;
 
 // The card model behind the channel. A card that is gone answers nothing, which the card
 // component reports as an error: its own message, or the PC/SC codes given, one per
 // exchange (the last one again after they run out).
 class ModelChannel final : public smartcard::TApduChannel {
 public:
-    explicit ModelChannel(cardrig::CardModel& card, std::vector<LONG> goneCodes = {})
+    explicit ModelChannel(testsupport::CardModel& card, std::vector<LONG> goneCodes = {})
         : card_(card), goneCodes_(std::move(goneCodes))
     {
     }
@@ -47,7 +47,7 @@ public:
     }
 
 private:
-    cardrig::CardModel& card_;
+    testsupport::CardModel& card_;
     std::vector<LONG> goneCodes_;
 };
 
@@ -83,10 +83,10 @@ public:
 
 const std::string kPesel = "85010112345";
 
-cardrig::CardFiles CardWithHolder(const cardrig::CardCounts& counts, std::string_view cardNumber = "D85010112345 01")
+testsupport::CardFiles CardWithHolder(const testsupport::CardCounts& counts, std::string_view cardNumber = "D85010112345 01")
 {
-    cardrig::CardFiles files = cardrig::MakeCardFiles(counts, 7);
-    test_support::CardBuilder holder;
+    testsupport::CardFiles files = testsupport::MakeCardFiles(counts, 7);
+    testsupport::CardBuilder holder;
     holder.Surname("KOWALSKI").FirstNames("JAN").CardNumber(cardNumber);
     const tacho::EfSlot& id = tacho::kEfSlots[5];
     files[0x0520] = Bytes(holder.Image().begin() + id.body, holder.Image().begin() + id.body + id.size);
@@ -113,7 +113,7 @@ protected:
         tacho::SignatureArea.fill(0xA5);
     }
 
-    ReadRun Download(cardrig::CardModel& card, const std::function<std::string(int)>& random = {},
+    ReadRun Download(testsupport::CardModel& card, const std::function<std::string(int)>& random = {},
                      std::vector<LONG> goneCodes = {})
     {
         ReadRun run;
@@ -121,7 +121,7 @@ protected:
         ModelChannel channel(card, std::move(goneCodes));
         smartcard::TDownloadEnvironment env{folder, Noon, random};
         run.outcome = smartcard::ReadDriverCard(channel, run.hooks, env);
-        for (const cardrig::ApduExchange& e : card.Log())
+        for (const testsupport::ApduExchange& e : card.Log())
             run.commands.push_back(e.command);
         run.errorBoxes = boxes.TextsOf(utility::MessageKind::Error);
         return run;
@@ -152,15 +152,15 @@ Bytes Padded(Bytes b, std::size_t size)
     return b;
 }
 
-void ExpectImageHoldsCard(const cardrig::CardModel& card, const cardrig::CardCounts& counts)
+void ExpectImageHoldsCard(const testsupport::CardModel& card, const testsupport::CardCounts& counts)
 {
-    for (const cardrig::DownloadFile& f : cardrig::DownloadFiles(counts)) {
+    for (const testsupport::DownloadFile& f : testsupport::DownloadFiles(counts)) {
         SCOPED_TRACE(f.fid);
         const tacho::EfSlot& s = tacho::kEfSlots[*tacho::EfSlotOf(f.fid)];
         EXPECT_EQ(Body(f.fid), Padded(card.Files().at(f.fid), s.size));
         if (f.signedFile) {
             const std::size_t k = *tacho::SignatureSlotOfEf(*tacho::EfSlotOf(f.fid));
-            Bytes expected = cardrig::ExpectedSignature(f.fid, card.Files().at(f.fid));
+            Bytes expected = testsupport::ExpectedSignature(f.fid, card.Files().at(f.fid));
             expected.push_back(1);
             EXPECT_EQ(Bytes(tacho::SignatureArea.begin() + tacho::SignatureSlotOffset(k),
                             tacho::SignatureArea.begin() + tacho::SignatureSlotOffset(k) + 129),
@@ -188,7 +188,7 @@ std::size_t ExpectDddFileSigned()
         EXPECT_LE(pos + 5 + length, ddd.size());
         const Bytes bytes(ddd.begin() + pos + 5, ddd.begin() + std::min(ddd.size(), pos + 5 + length));
         if (ddd[pos + 2] == 1) {
-            EXPECT_EQ(bytes, cardrig::ExpectedSignature(fid, lastData)) << fid;
+            EXPECT_EQ(bytes, testsupport::ExpectedSignature(fid, lastData)) << fid;
             ++signatures;
         }
         lastData = bytes;
@@ -201,16 +201,16 @@ std::size_t ExpectDddFileSigned()
 
 TEST_F(DownloadTest, LargestAndSmallestCardsAreReadWithTheExactCommandsAndSaved)
 {
-    for (const cardrig::CardCounts& counts : {cardrig::LargestCard(), cardrig::SmallestCard()}) {
+    for (const testsupport::CardCounts& counts : {testsupport::LargestCard(), testsupport::SmallestCard()}) {
         SCOPED_TRACE(counts.vehicleRecords);
         for (const fs::path& p : ZoltFiles())
             fs::remove(p);
-        cardrig::CardModel card(CardWithHolder(counts));
+        testsupport::CardModel card(CardWithHolder(counts));
         const ReadRun run = Download(card);
-        EXPECT_EQ(run.commands, cardrig::DownloadCommands(counts));
+        EXPECT_EQ(run.commands, testsupport::DownloadCommands(counts));
         ExpectImageHoldsCard(card, counts);
         std::size_t dataBytes = 0;
-        for (const cardrig::DownloadFile& f : cardrig::DownloadFiles(counts))
+        for (const testsupport::DownloadFile& f : testsupport::DownloadFiles(counts))
             dataBytes += f.fid == 0x0507 ? 0 : f.length;
         EXPECT_EQ(ExpectDddFileSigned(), 24 * 5 + dataBytes + 10 * 128);
         if (counts.vehicleRecords == 200) {
@@ -248,7 +248,7 @@ TEST_F(DownloadTest, LargestAndSmallestCardsAreReadWithTheExactCommandsAndSaved)
 // Position (1-based) of the n-th command equal to `command` in the largest card's sequence.
 std::size_t Nth(const Bytes& command, std::size_t n = 1)
 {
-    const std::vector<Bytes> all = cardrig::DownloadCommands(cardrig::LargestCard());
+    const std::vector<Bytes> all = testsupport::DownloadCommands(testsupport::LargestCard());
     for (std::size_t i = 0; i < all.size(); ++i)
         if (all[i] == command && --n == 0)
             return i + 1;
@@ -256,7 +256,7 @@ std::size_t Nth(const Bytes& command, std::size_t n = 1)
     return 0;
 }
 
-std::size_t AfterSelect(std::uint16_t fid, std::size_t k) { return Nth(cardrig::SelectFileCommand(fid)) + k; }
+std::size_t AfterSelect(std::uint16_t fid, std::size_t k) { return Nth(testsupport::SelectFileCommand(fid)) + k; }
 
 void ExpectNothingSaved(const ReadRun& run)
 {
@@ -282,7 +282,7 @@ TEST_F(DownloadTest, AnyFaultEndsTheReadWithNothingSaved)
         {"select of the first card-level file", Kind::Status, 1, {}},
         {"read of the first card-level file", Kind::Status, 2, {}},
         {"read of the second card-level file", Kind::Status, 4, {}},
-        {"application select", Kind::Status, Nth(cardrig::SelectApplicationCommand()), {}},
+        {"application select", Kind::Status, Nth(testsupport::SelectApplicationCommand()), {}},
         {"select of a signed file", Kind::Status, AfterSelect(0x0501, 0), {}},
         {"hash of a signed file", Kind::Status, AfterSelect(0x0501, 1), {}},
         {"read of a signed file", Kind::Status, AfterSelect(0x0501, 2), {}},
@@ -301,7 +301,7 @@ TEST_F(DownloadTest, AnyFaultEndsTheReadWithNothingSaved)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        cardrig::CardModel card(CardWithHolder(cardrig::LargestCard()));
+        testsupport::CardModel card(CardWithHolder(testsupport::LargestCard()));
         switch (c.kind) {
         case Kind::Status: card.FailWithStatus(c.at, 0x6B00); break;
         case Kind::Shorten: card.ShortenAnswer(c.at, 1); break;
@@ -336,7 +336,7 @@ TEST_F(DownloadTest, RepeatAfterAPcscFailureShowsOnlyAnErrorNotReportedYet)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        cardrig::CardModel card(CardWithHolder(cardrig::LargestCard()));
+        testsupport::CardModel card(CardWithHolder(testsupport::LargestCard()));
         card.RemoveAfter(AfterSelect(0x0504, 2 + 27));
         const ReadRun run = Download(card, {}, c.codes);
         ExpectNothingSaved(run);
@@ -349,7 +349,7 @@ TEST_F(DownloadTest, CountsAboveTheSlotsAreRefusedBeforeTheFileIsRead)
 {
     struct Case {
         const char* name;
-        cardrig::CardCounts counts;
+        testsupport::CardCounts counts;
         std::uint16_t fid;
         std::string box;  // UTF-8
     } cases[] = {
@@ -363,15 +363,15 @@ TEST_F(DownloadTest, CountsAboveTheSlotsAreRefusedBeforeTheFileIsRead)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        cardrig::CardModel card(CardWithHolder(c.counts));
+        testsupport::CardModel card(CardWithHolder(c.counts));
         const ReadRun run = Download(card);
         ExpectNothingSaved(run);
         EXPECT_EQ(run.hooks.readResult, "Danych nie wczytano");
         ASSERT_EQ(run.errorBoxes.size(), 1u);
         EXPECT_NE(utility::Cp1250ToUtf8(run.errorBoxes[0]).find(c.box), std::string::npos)
             << utility::Cp1250ToUtf8(run.errorBoxes[0]);
-        std::vector<Bytes> expected = cardrig::DownloadCommands(c.counts);
-        const auto select = std::find(expected.begin(), expected.end(), cardrig::SelectFileCommand(c.fid));
+        std::vector<Bytes> expected = testsupport::DownloadCommands(c.counts);
+        const auto select = std::find(expected.begin(), expected.end(), testsupport::SelectFileCommand(c.fid));
         expected.erase(select, expected.end());
         expected.push_back(expected.back());
         EXPECT_EQ(run.commands, expected);
@@ -381,12 +381,12 @@ TEST_F(DownloadTest, CountsAboveTheSlotsAreRefusedBeforeTheFileIsRead)
 
 TEST_F(DownloadTest, FailedRepeatAfterACompleteReadKeepsTheCard)
 {
-    const std::size_t last = cardrig::DownloadCommands(cardrig::LargestCard()).size();
+    const std::size_t last = testsupport::DownloadCommands(testsupport::LargestCard()).size();
     for (bool removed : {false, true}) {
         SCOPED_TRACE(removed);
         for (const fs::path& p : ZoltFiles())
             fs::remove(p);
-        cardrig::CardModel card(CardWithHolder(cardrig::LargestCard()));
+        testsupport::CardModel card(CardWithHolder(testsupport::LargestCard()));
         if (removed)
             card.RemoveAfter(last - 1);
         else
@@ -398,15 +398,15 @@ TEST_F(DownloadTest, FailedRepeatAfterACompleteReadKeepsTheCard)
         EXPECT_EQ(run.hooks.dddSaves, 1);
         EXPECT_TRUE(run.errorBoxes.empty());
         EXPECT_EQ(ZoltFiles().size(), 1u);
-        ExpectImageHoldsCard(card, cardrig::LargestCard());
+        ExpectImageHoldsCard(card, testsupport::LargestCard());
     }
 }
 
 TEST_F(DownloadTest, CardWithoutPeselIsReadButNotSavedAndSaysWhy)
 {
-    cardrig::CardModel card(CardWithHolder(cardrig::LargestCard(), ""));
+    testsupport::CardModel card(CardWithHolder(testsupport::LargestCard(), ""));
     const ReadRun run = Download(card);
-    EXPECT_EQ(run.commands, cardrig::DownloadCommands(cardrig::LargestCard()));
+    EXPECT_EQ(run.commands, testsupport::DownloadCommands(testsupport::LargestCard()));
     EXPECT_EQ(run.outcome.result, 1);
     EXPECT_FALSE(run.outcome.cardRead);
     EXPECT_EQ(run.hooks.readResult, "");
@@ -419,7 +419,7 @@ TEST_F(DownloadTest, UnwritableZoltFolderStillLeavesTheCardReadAndItsDownloadFil
 {
     std::ofstream(folder / "plik") << "x";
     folder = folder / "plik" / "Pliki_ZOLT";
-    cardrig::CardModel card(CardWithHolder(cardrig::LargestCard()));
+    testsupport::CardModel card(CardWithHolder(testsupport::LargestCard()));
     const ReadRun run = Download(card);
     EXPECT_EQ(run.outcome.result, 1);
     EXPECT_TRUE(run.outcome.cardRead);
@@ -444,7 +444,7 @@ TEST_F(DownloadTest, ReadsWithinOneMinuteGetRandomSuffixesOfGrowingLength)
     const std::string base = "2603071234_" + kPesel + "KOWALSKIJ";
     std::vector<fs::path> written;
     for (int i = 0; i < 3; ++i) {
-        cardrig::CardModel card(CardWithHolder(cardrig::LargestCard()));
+        testsupport::CardModel card(CardWithHolder(testsupport::LargestCard()));
         const ReadRun run = Download(card, random);
         EXPECT_EQ(run.outcome.result, 0);
         written.push_back(run.outcome.zoltFile);

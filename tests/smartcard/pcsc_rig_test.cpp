@@ -27,7 +27,7 @@ bool InCi()
     return ci && std::string(ci) == "true";
 }
 
-std::string Hex(const cardrig::Bytes& bytes)
+std::string Hex(const testsupport::Bytes& bytes)
 {
     return BytesToHex(bytes.data(), static_cast<int>(bytes.size()));
 }
@@ -48,7 +48,7 @@ protected:
         ASSERT_NE(SCardLibraryHandle(), nullptr) << "libpcsclite.so.1 did not load";
         manager_ = std::make_unique<TResourceManager>();
         manager_->SetScope(dsSystem);
-        if (manager_->IsConnected() && manager_->ReaderExists(cardrig::kRigReader))
+        if (manager_->IsConnected() && manager_->ReaderExists(testsupport::kRigReader))
             return;
         if (InCi())
             FAIL() << "no pcscd with the vpcd readers: the kartovan_rig fixture did not bring the rig up";
@@ -65,8 +65,8 @@ protected:
 TEST_F(PcscRig, ListsBothVirtualReaders)
 {
     const std::vector<std::string> names = Manager().KnownReaders().Names();
-    EXPECT_NE(std::find(names.begin(), names.end(), cardrig::kRigReader), names.end());
-    EXPECT_NE(std::find(names.begin(), names.end(), cardrig::kRigSecondReader), names.end());
+    EXPECT_NE(std::find(names.begin(), names.end(), testsupport::kRigReader), names.end());
+    EXPECT_NE(std::find(names.begin(), names.end(), testsupport::kRigSecondReader), names.end());
     EXPECT_TRUE(boxes_.Messages().empty());
     EXPECT_TRUE(Manager().Available());
     EXPECT_TRUE(Manager().Groups().Names().Contains(""));
@@ -74,16 +74,16 @@ TEST_F(PcscRig, ListsBothVirtualReaders)
 
 TEST_F(PcscRig, ExclusiveT0ConnectAndOneRoundTrip)
 {
-    TSmartcardReader& reader = Manager().GetReader(cardrig::kRigReader);
+    TSmartcardReader& reader = Manager().GetReader(testsupport::kRigReader);
     ASSERT_TRUE(WaitForCard(reader, true));
-    EXPECT_EQ(reader.Atr().Hex(), Hex(cardrig::AtrT0()));
+    EXPECT_EQ(reader.Atr().Hex(), Hex(testsupport::AtrT0()));
     reader.Connect(smExclusive, prT0);
     ASSERT_TRUE(reader.IsConnected());
     EXPECT_EQ(reader.Protocol(), prT0);
     EXPECT_EQ(reader.ShareMode(), smExclusive);
 
     reader.SendBuffer().LoadHex(0, "00 A4 04 0C 06 FF 54 41 43 48 4F");
-    EXPECT_EQ(reader.SendBuffer().SaveHex(0), Hex(cardrig::SelectApplicationCommand()));
+    EXPECT_EQ(reader.SendBuffer().SaveHex(0), Hex(testsupport::SelectApplicationCommand()));
     reader.ReceiveBuffer().SetCapacity(256);
     reader.Transmit();
     EXPECT_EQ(reader.ReceiveBuffer().SaveHex(0), "90 00");
@@ -93,11 +93,11 @@ TEST_F(PcscRig, ExclusiveT0ConnectAndOneRoundTrip)
 
 TEST_F(PcscRig, CardRemovalShowsAsEmpty)
 {
-    cardrig::CardModel model(cardrig::MakeCardFiles(cardrig::SmallestCard()));
-    TSmartcardReader& reader = Manager().GetReader(cardrig::kRigSecondReader);
+    testsupport::CardModel model(testsupport::MakeCardFiles(testsupport::SmallestCard()));
+    TSmartcardReader& reader = Manager().GetReader(testsupport::kRigSecondReader);
     // An earlier test's card may still be leaving the reader.
     ASSERT_TRUE(WaitForCard(reader, false));
-    auto card = std::make_unique<cardrig::InsertedCard>(model, cardrig::RigVpcdPort(1));
+    auto card = std::make_unique<testsupport::InsertedCard>(model, testsupport::RigVpcdPort(1));
     ASSERT_TRUE(WaitForCard(reader, true));
     EXPECT_GT(reader.Atr().Length(), 0);
 

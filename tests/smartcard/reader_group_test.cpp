@@ -2,7 +2,7 @@
 #include "smartcard/resource_manager.h"
 #include "smartcard/scard_error.h"
 #include "smartcard/sorted_list.h"
-#include "tests/smartcard/fake_pcsc.h"
+#include "tests/smartcard/scripted_pcsc.h"
 #include "tests/support/message_recorder.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "smartcard/resource_manager.h"
 #include "smartcard/scard_error.h"
-#include "tests/smartcard/fake_pcsc.h"
+#include "tests/smartcard/scripted_pcsc.h"
 #include "tests/support/message_recorder.h"
 #include "utility/cp1250.h"
 

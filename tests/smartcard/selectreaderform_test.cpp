@@ -2,7 +2,7 @@
 #include "smartcard/choose_reader.h"
 #include "smartcard/selectreaderform.h"
 #include "tests/smartcard/card_component_fixture.h"
-#include "tests/smartcard/fake_pcsc.h"
+#include "tests/smartcard/scripted_pcsc.h"
 #include "tests/support/modal_dialog.h"
 
 #include <QPushButton>
@@ -30,22 +30,22 @@ class SelectReaderWindow : public cardtest::CardComponentTest {};
 
 TEST_F(SelectReaderWindow, ListsTheReadersWithTheAtrOfTheirCards)
 {
-    fake.Insert(model, cardrig::kRigReader);
+    fake.Insert(model, testsupport::kRigReader);
     TSelectReaderForm form;
     EXPECT_EQ(form.windowTitle(), "Select reader");
     EXPECT_EQ(form.ListView1->headerItem()->text(0), "Reader");
     EXPECT_EQ(form.ListView1->headerItem()->text(1), "ATR");
-    EXPECT_EQ(Column(form, 0), (std::vector<std::string>{cardrig::kRigReader, cardrig::kRigSecondReader}));
-    EXPECT_EQ(Column(form, 1), (std::vector<std::string>{Hex(cardrig::AtrT0()), ""}));
+    EXPECT_EQ(Column(form, 0), (std::vector<std::string>{testsupport::kRigReader, testsupport::kRigSecondReader}));
+    EXPECT_EQ(Column(form, 1), (std::vector<std::string>{Hex(testsupport::AtrT0()), ""}));
     EXPECT_FALSE(form.Button1->isEnabled());
     EXPECT_TRUE(form.Timer1->isActive());
     EXPECT_EQ(form.Timer1->interval(), 1000);
 
     other.OfferOnlyT1();
-    fake.Insert(other, cardrig::kRigSecondReader);
-    fake.Remove(cardrig::kRigReader);
+    fake.Insert(other, testsupport::kRigSecondReader);
+    fake.Remove(testsupport::kRigReader);
     form.Timer1Timer();
-    EXPECT_EQ(Column(form, 1), (std::vector<std::string>{"", Hex(cardrig::AtrT1Only())}));
+    EXPECT_EQ(Column(form, 1), (std::vector<std::string>{"", Hex(testsupport::AtrT1Only())}));
     EXPECT_TRUE(boxes.Messages().empty());
 }
 
@@ -72,7 +72,7 @@ TEST_P(Preselect, SelectsTheListedReaderOnly)
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, Preselect,
-                         ::testing::Values(PreselectCase{"Listed", cardrig::kRigSecondReader, true},
+                         ::testing::Values(PreselectCase{"Listed", testsupport::kRigSecondReader, true},
                                            PreselectCase{"NotListed", "Virtual PCD 00 07", false},
                                            PreselectCase{"Empty", "", false}),
                          [](const ::testing::TestParamInfo<PreselectCase>& p) {
@@ -81,36 +81,36 @@ INSTANTIATE_TEST_SUITE_P(Names, Preselect,
 
 TEST_F(SelectReaderWindow, DoubleClickChoosesTheRowAndCancelChoosesNothing)
 {
-    testing_support::OnModalDialog([](QDialog& dialog) {
+    testsupport::OnModalDialog([](QDialog& dialog) {
         auto& form = dynamic_cast<TSelectReaderForm&>(dialog);
-        EXPECT_EQ(form.ChosenName(), cardrig::kRigReader);
+        EXPECT_EQ(form.ChosenName(), testsupport::kRigReader);
         form.ListView1->setCurrentItem(form.ListView1->topLevelItem(1));
         form.ListView1DblClick();
     });
-    EXPECT_EQ(ChooseReaderInWindow(cardrig::kRigReader), cardrig::kRigSecondReader);
+    EXPECT_EQ(ChooseReaderInWindow(testsupport::kRigReader), testsupport::kRigSecondReader);
 
-    testing_support::OnModalDialog([](QDialog& dialog) {
+    testsupport::OnModalDialog([](QDialog& dialog) {
         auto& form = dynamic_cast<TSelectReaderForm&>(dialog);
         form.ListView1->setCurrentItem(form.ListView1->topLevelItem(1));
         form.Button2->click();
     });
-    EXPECT_EQ(ChooseReaderInWindow(cardrig::kRigReader), "");
+    EXPECT_EQ(ChooseReaderInWindow(testsupport::kRigReader), "");
 }
 
 TEST_F(SelectReaderWindow, ComponentTakesTheReaderChosenInTheWindow)
 {
-    fake.Insert(model, cardrig::kRigSecondReader);
+    fake.Insert(model, testsupport::kRigSecondReader);
     auto card = MakeCard();
-    testing_support::OnModalDialog([](QDialog& dialog) {
+    testsupport::OnModalDialog([](QDialog& dialog) {
         auto& form = dynamic_cast<TSelectReaderForm&>(dialog);
         form.ListView1->setCurrentItem(form.ListView1->topLevelItem(1));
         form.Button1->click();
     });
     EXPECT_TRUE(card->ChooseReader());
-    EXPECT_EQ(card->ReaderName(), cardrig::kRigSecondReader);
+    EXPECT_EQ(card->ReaderName(), testsupport::kRigSecondReader);
     EXPECT_TRUE(card->Connected());
 
-    testing_support::OnModalDialog([](QDialog& dialog) { dialog.reject(); });
+    testsupport::OnModalDialog([](QDialog& dialog) { dialog.reject(); });
     EXPECT_FALSE(card->ChooseReaderDialog());
     EXPECT_EQ(card->ReaderNameOrNone(), "(None)");
     EXPECT_FALSE(card->Connected());
@@ -168,7 +168,7 @@ TEST(SelectReaderWindowFaults, NoReaderGivesAnEmptyListAndOkDisabled)
     TSelectReaderForm form;
     EXPECT_EQ(form.ListView1->topLevelItemCount(), 0);
     EXPECT_FALSE(form.Button1->isEnabled());
-    testing_support::OnModalDialog([](QDialog& dialog) {
+    testsupport::OnModalDialog([](QDialog& dialog) {
         dynamic_cast<TSelectReaderForm&>(dialog).Button2->click();
     });
     EXPECT_EQ(ChooseReaderInWindow(""), "");

@@ -2,7 +2,7 @@
 #include "smartcard/smartcard_reader.h"
 #include "smartcard/smartcardform.h"
 #include "tests/smartcard/card_component_fixture.h"
-#include "tests/smartcard/fake_pcsc.h"
+#include "tests/smartcard/scripted_pcsc.h"
 #include "tests/support/download_commands.h"
 
 #include <QTimer>
@@ -36,15 +36,15 @@ TEST_F(CardForm, HoldsAT0ComponentThatConnectsEveryInsertedCard)
 
     bool shouldConnect = false;
     ASSERT_TRUE(card.OnAutoReset);
-    card.OnAutoReset(card, cardrig::kRigReader, rsCardPresent, shouldConnect);
+    card.OnAutoReset(card, testsupport::kRigReader, rsCardPresent, shouldConnect);
     EXPECT_TRUE(shouldConnect);
 
     card.UseFirstReader();
-    fake.Insert(model, cardrig::kRigReader);
+    fake.Insert(model, testsupport::kRigReader);
     card.WatchTimerTick();
     EXPECT_TRUE(card.Connected());
     EXPECT_EQ(card.Reader()->Protocol(), prT0);
-    EXPECT_EQ(Send(card, cardrig::SelectApplicationCommand()), "90 00");
+    EXPECT_EQ(Send(card, testsupport::SelectApplicationCommand()), "90 00");
 
     FreeSmartCardForm();
     EXPECT_EQ(f_smartCard(), nullptr);

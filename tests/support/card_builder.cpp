@@ -5,7 +5,7 @@
 #include <chrono>
 #include <stdexcept>
 
-namespace test_support {
+namespace testsupport {
 
 using namespace tacho;
 
@@ -241,4 +241,4 @@ void CardBuilder::Uint32(std::size_t offset, std::uint32_t value)
     Bytes(offset, b);
 }
 
-} // namespace test_support
+} // namespace testsupport

@@ -1,10 +1,10 @@
 // Builder of synthetic card images for tests. Every setter writes the card's own encoding
 // (big-endian numbers, TimeReal seconds, code-page byte before names) into a zeroed image.
 //
-//   test_support::CardBuilder card;                 // counts at their largest
+//   testsupport::CardBuilder card;                 // counts at their largest
 //   card.Surname("Kowalski", 2).FirstNames("Jan", 2).CardNumber("D8001011234500")
-//       .Day(test_support::TimeReal(2011, 5, 17), 0x0123, 250,
-//            {test_support::ChangeWord(0, 0, 0, 3, 6 * 60)});
+//       .Day(testsupport::TimeReal(2011, 5, 17), 0x0123, 250,
+//            {testsupport::ChangeWord(0, 0, 0, 3, 6 * 60)});
 //   tacho::CardImage = card.Image();
 #pragma once
 
@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-namespace test_support {
+namespace testsupport {
 
 // Seconds since 1970-01-01 00:00 of a date and time (TimeReal).
 std::uint32_t TimeReal(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
@@ -108,4 +108,4 @@ private:
     std::uint16_t lastLength_ = 0;
 };
 
-} // namespace test_support
+} // namespace testsupport

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace cardrig {
+namespace testsupport {
 
 bool IsCardLevelFile(std::uint16_t fid)
 {
@@ -95,9 +95,9 @@ CardFiles CardFilesFromImage(const tacho::CardImageData& image)
 
 CardFiles MakeCardFiles(const CardCounts& counts, std::uint32_t seed)
 {
-    using test_support::ChangeWord;
-    using test_support::TimeReal;
-    test_support::CardBuilder card;
+    using testsupport::ChangeWord;
+    using testsupport::TimeReal;
+    testsupport::CardBuilder card;
     card.Counts(counts.eventsPerType, counts.faultsPerType, counts.activityStructureLength, counts.vehicleRecords,
                 counts.placeRecords)
         .Surname("Nowak", 2)
@@ -133,4 +133,4 @@ CardFiles MakeCardFiles(const CardCounts& counts, std::uint32_t seed)
     return files;
 }
 
-}  // namespace cardrig
+}  // namespace testsupport

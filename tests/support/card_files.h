@@ -8,7 +8,7 @@
 #include <map>
 #include <vector>
 
-namespace cardrig {
+namespace testsupport {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -71,4 +71,4 @@ using CardFiles = std::map<std::uint16_t, Bytes>;
 // Application_Identification of a driver card with these counts (10 bytes).
 [[nodiscard]] Bytes ApplicationIdentification(const CardCounts& counts);
 
-}  // namespace cardrig
+}  // namespace testsupport

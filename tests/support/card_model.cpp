@@ -6,7 +6,7 @@
 #include <set>
 #include <utility>
 
-namespace cardrig {
+namespace testsupport {
 
 namespace {
 
@@ -323,4 +323,4 @@ Bytes CardModel::ComputeSignature(std::size_t le)
     return WithOk(SignatureFromHash(hash_->fid, hash_->sha1));
 }
 
-}  // namespace cardrig
+}  // namespace testsupport

@@ -11,7 +11,7 @@
 #include <span>
 #include <vector>
 
-namespace cardrig {
+namespace testsupport {
 
 // Status words the card answers.
 inline constexpr std::uint16_t kSwOk = 0x9000;
@@ -101,4 +101,4 @@ private:
     bool t1Only_ = false;
 };
 
-}  // namespace cardrig
+}  // namespace testsupport

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace cardrig {
+namespace testsupport {
 
 std::vector<DownloadFile> DownloadFiles(const CardCounts& counts)
 {
@@ -80,4 +80,4 @@ std::vector<Bytes> DownloadCommands(const CardCounts& counts)
     return commands;
 }
 
-}  // namespace cardrig
+}  // namespace testsupport

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace cardrig {
+namespace testsupport {
 
 // One file of the download: how many bytes are read and whether it is hashed and signed.
 struct DownloadFile {
@@ -32,4 +32,4 @@ struct DownloadFile {
 [[nodiscard]] Bytes ReadBinaryCommand(std::size_t offset, std::size_t length);
 [[nodiscard]] Bytes ComputeSignatureCommand();
 
-}  // namespace cardrig
+}  // namespace testsupport

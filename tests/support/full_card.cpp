@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace test_support {
+namespace testsupport {
 namespace {
 
 // The change words of one day: activities one after another from 00:00 on, now and then
@@ -97,4 +97,4 @@ tacho::CardImageData YearCardImage()
     return card.Image();
 }
 
-} // namespace test_support
+} // namespace testsupport

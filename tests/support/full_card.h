@@ -3,7 +3,7 @@
 
 #include "tacho/card_image.h"
 
-namespace test_support {
+namespace testsupport {
 
 // Holder Jan Kowalski (PESEL 80010112345); the activity ring full of days of 26 to 34
 // changes each (driver and co-driver slot, single and crew, the card taken out and put
@@ -17,4 +17,4 @@ inline constexpr int kYearCardDays = 365;
 inline constexpr int kYearCardChanges = 12;
 tacho::CardImageData YearCardImage();
 
-} // namespace test_support
+} // namespace testsupport

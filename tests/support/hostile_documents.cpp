@@ -15,7 +15,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace fixtures {
+namespace testsupport {
 namespace {
 
 using report::output::FontSpec;
@@ -318,4 +318,4 @@ QString ImagesXml(int count, const QImage& picture)
     return OnePageXml(items);
 }
 
-}  // namespace fixtures
+}  // namespace testsupport

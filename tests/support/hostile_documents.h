@@ -13,7 +13,7 @@
 #include <span>
 #include <vector>
 
-namespace fixtures {
+namespace testsupport {
 
 // They are all A4 pages at 96 dpi: 794 x 1123 pixels.
 inline constexpr int kPageWidth = 794;
@@ -55,4 +55,4 @@ inline constexpr int kPageHeight = 1123;
 // A picture whose BMP data is about `bytes` long: one colour, `width` pixels across.
 [[nodiscard]] QImage PlainPicture(std::size_t bytes, int width = 1024);
 
-}  // namespace fixtures
+}  // namespace testsupport

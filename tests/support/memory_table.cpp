@@ -1,6 +1,6 @@
 #include "tests/support/memory_table.h"
 
-namespace enginetest {
+namespace testsupport {
 namespace {
 
 using report::expr::TRpFieldKind;
@@ -126,4 +126,4 @@ report::expr::TRpField* MemoryTable::Field(int index)
     return fields_[static_cast<std::size_t>(index)].get();
 }
 
-} // namespace enginetest
+} // namespace testsupport

@@ -10,7 +10,7 @@
 #include <variant>
 #include <vector>
 
-namespace enginetest {
+namespace testsupport {
 
 // The bytes of a blob cell.
 struct Blob {
@@ -69,4 +69,4 @@ private:
     bool eof_ = false;
 };
 
-} // namespace enginetest
+} // namespace testsupport

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-namespace testing_support {
+namespace testsupport {
 
 void OnModalDialog(std::function<void(QDialog&)> action)
 {
@@ -41,4 +41,4 @@ QWidget* FindTopLevel(const QString& objectName)
     return nullptr;
 }
 
-} // namespace testing_support
+} // namespace testsupport

@@ -8,7 +8,7 @@
 class QDialog;
 class QWidget;
 
-namespace testing_support {
+namespace testsupport {
 
 // Queues `action` to run on the modal dialog once its event loop runs. The action must
 // accept or reject it; a dialog left open is rejected and the test fails, as it does
@@ -21,4 +21,4 @@ std::string NumberedItems(const char* prefix, int count);
 // The visible top-level window with that object name, or none.
 QWidget* FindTopLevel(const QString& objectName);
 
-} // namespace testing_support
+} // namespace testsupport

@@ -13,7 +13,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace cardrig {
+namespace testsupport {
 
 namespace {
 
@@ -168,4 +168,4 @@ void InsertedCard::Remove()
     }
 }
 
-}  // namespace cardrig
+}  // namespace testsupport

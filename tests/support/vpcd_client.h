@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <thread>
 
-namespace cardrig {
+namespace testsupport {
 
 // vpcd listens on one port per reader: the first is "Virtual PCD 00 00", the next "... 00 01".
 // The machine's rig uses vpcd's own first port.
@@ -65,4 +65,4 @@ private:
     std::thread thread_;
 };
 
-}  // namespace cardrig
+}  // namespace testsupport

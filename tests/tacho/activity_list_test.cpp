@@ -10,9 +10,9 @@
 #include <algorithm>
 
 using namespace tacho;
-using test_support::CardBuilder;
-using test_support::ChangeWord;
-using test_support::TimeReal;
+using testsupport::CardBuilder;
+using testsupport::ChangeWord;
+using testsupport::TimeReal;
 using utility::Pl;
 
 namespace {

@@ -7,9 +7,9 @@
 #include <random>
 
 using namespace tacho;
-using test_support::CardBuilder;
-using test_support::ChangeWord;
-using test_support::TimeReal;
+using testsupport::CardBuilder;
+using testsupport::ChangeWord;
+using testsupport::TimeReal;
 
 TEST(ActivityRing, RecordThatWrapsAtTheRingsEnd)
 {

@@ -10,10 +10,10 @@
 
 namespace cardfiletest {
 
-test_support::CardBuilder PatternedCard(std::uint8_t events, std::uint8_t faults, std::uint16_t activityLength,
+testsupport::CardBuilder PatternedCard(std::uint8_t events, std::uint8_t faults, std::uint16_t activityLength,
                                         std::uint16_t vehicles, std::uint8_t places)
 {
-    test_support::CardBuilder card;
+    testsupport::CardBuilder card;
     for (std::size_t i = 0; i < tacho::kCardImageSize; ++i)
         card.Byte(i, static_cast<std::uint8_t>((i * 7 + i / 251) % 251 + 1));
     card.Counts(events, faults, activityLength, vehicles, places);

@@ -9,7 +9,7 @@
 #include <vector>
 
 using namespace tacho;
-using test_support::CardBuilder;
+using testsupport::CardBuilder;
 
 namespace {
 std::span<const std::uint8_t> Bytes(const std::string& s)

@@ -1,16 +1,15 @@
 #include "tacho/card_image.h"
 #include "tacho/codepage.h"
 #include "tests/support/card_builder.h"
+#include "tests/support/system_charset.h"
 #include "utility/cp1250.h"
 
 #include <gtest/gtest.h>
 
-#include <iconv.h>
-
 #include <string>
 
 using namespace tacho;
-using test_support::CardBuilder;
+using testsupport::CardBuilder;
 
 namespace {
 
@@ -22,20 +21,7 @@ std::span<const std::uint8_t> Bytes(std::string_view s)
 // The C library's own reading of one byte, as an independent reference; false when it has none.
 bool SystemIso8859ToUnicode(int part, std::uint8_t byte, char32_t& codePoint)
 {
-    const std::string name = "ISO-8859-" + std::to_string(part);
-    iconv_t cd = iconv_open("UTF-32LE", name.c_str());
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return false;
-    char in[1] = {static_cast<char>(byte)};
-    unsigned char out[8] = {};
-    char* inPtr = in;
-    char* outPtr = reinterpret_cast<char*>(out);
-    std::size_t inLeft = 1;
-    std::size_t outLeft = sizeof out;
-    const bool ok = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1) && outLeft == 4;
-    iconv_close(cd);
-    codePoint = char32_t(out[0]) | char32_t(out[1]) << 8 | char32_t(out[2]) << 16 | char32_t(out[3]) << 24;
-    return ok;
+    return testsupport::SystemByteToUnicode(("ISO-8859-" + std::to_string(part)).c_str(), byte, codePoint);
 }
 
 } // namespace

@@ -12,8 +12,8 @@
 #include <stdexcept>
 
 using namespace cardfiletest;
-using test_support::ChangeWord;
-using test_support::TimeReal;
+using testsupport::ChangeWord;
+using testsupport::TimeReal;
 using utility::MessageKind;
 using utility::WriteStatus;
 
@@ -23,9 +23,9 @@ namespace {
 double FixedNow() { return utility::EncodeDate(2012, 1, 5) + utility::EncodeTime(7, 3, 9); }
 
 // A full card whose last activity is 17 May 2011 at 13:03.
-test_support::CardBuilder CardWithActivity()
+testsupport::CardBuilder CardWithActivity()
 {
-    test_support::CardBuilder card = PatternedCard();
+    testsupport::CardBuilder card = PatternedCard();
     card.ActivityPointers(0, 0);
     card.Day(TimeReal(2011, 5, 17), 0x0001, 120, {ChangeWord(0, 0, 0, 3, 6 * 60), ChangeWord(0, 0, 0, 0, 13 * 60 + 3)});
     return card;
@@ -73,26 +73,26 @@ TEST(DddWriter, FileNameTakesHolderFieldsAndDropsForbiddenCharacters)
 {
     struct Case {
         const char* name;
-        std::function<void(test_support::CardBuilder&)> setUp;
+        std::function<void(testsupport::CardBuilder&)> setUp;
         std::string expected;
     };
     const Case cases[] = {
-        {"no activity: the empty date and zeros", [](test_support::CardBuilder&) {},
+        {"no activity: the empty date and zeros", [](testsupport::CardBuilder&) {},
          "Kowalski_Jan Maria_80010112345_18991230000000_20120105070309.DDD"},
         {"dots and slashes go, blanks stay",
-         [](test_support::CardBuilder& c) { c.Surname("Ko.wal/ski*").FirstNames("Jan  Maria:"); },
+         [](testsupport::CardBuilder& c) { c.Surname("Ko.wal/ski*").FirstNames("Jan  Maria:"); },
          "Kowalski_Jan  Maria_80010112345_18991230000000_20120105070309.DDD"},
         {"an impossible change time names the file like a card without activity",
-         [](test_support::CardBuilder& c) {
+         [](testsupport::CardBuilder& c) {
              c.Day(TimeReal(2011, 5, 17), 1, 1, {ChangeWord(0, 0, 0, 3, 60), ChangeWord(0, 0, 0, 3, 1'500)});
          },
          "Kowalski_Jan Maria_80010112345_18991230000000_20120105070309.DDD"},
-        {"a short card number", [](test_support::CardBuilder& c) { c.CardNumber("D1234"); },
+        {"a short card number", [](testsupport::CardBuilder& c) { c.CardNumber("D1234"); },
          "Kowalski_Jan Maria_1234_18991230000000_20120105070309.DDD"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        test_support::CardBuilder card;
+        testsupport::CardBuilder card;
         card.Surname("Kowalski").FirstNames("Jan Maria").CardNumber("D8001011234500");
         c.setUp(card);
         EXPECT_EQ(tacho::DddFileName(card.Image(), FixedNow()), c.expected);
@@ -102,7 +102,7 @@ TEST(DddWriter, FileNameTakesHolderFieldsAndDropsForbiddenCharacters)
 TEST(DddWriter, AnImpossibleChangeTimeStillSavesTheCard)
 {
     ScratchFolder folder;
-    test_support::CardBuilder card = PatternedCard();
+    testsupport::CardBuilder card = PatternedCard();
     card.ActivityPointers(0, 0);
     card.Day(TimeReal(2011, 5, 17), 1, 1, {ChangeWord(0, 0, 0, 3, 2'000)});
     std::filesystem::path fileName;
@@ -263,7 +263,7 @@ TEST(DddWriter, AFolderOfAnyNameTakesTheFileUnderTheCardHoldersName)
     ScratchFolder scratch;
     const std::filesystem::path folder = scratch.File("Søren Ж");
     ASSERT_TRUE(std::filesystem::create_directory(folder));
-    test_support::CardBuilder card = CardWithActivity();
+    testsupport::CardBuilder card = CardWithActivity();
     card.Surname("W\xB1s", 2);  // "Wąs" in ISO 8859-2
     std::filesystem::path fileName;
     std::string error;

@@ -59,7 +59,7 @@ TEST(FullCardLists, AreTheLinesTheyHaveAlwaysBeen)
     cardfiletest::ScratchFolder folder;
     std::vector<std::uint8_t> bytes;
     std::string error;
-    ASSERT_TRUE(tacho::BuildDddFileBytes(test_support::FullCardImage(), cardfiletest::ValidSignatures(), bytes, error))
+    ASSERT_TRUE(tacho::BuildDddFileBytes(testsupport::FullCardImage(), cardfiletest::ValidSignatures(), bytes, error))
         << error;
     const std::string file = folder.File("pelna.DDD");
     cardfiletest::WriteFileBytes(file, bytes);

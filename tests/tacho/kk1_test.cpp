@@ -16,8 +16,8 @@
 #include <filesystem>
 
 using namespace cardfiletest;
-using test_support::ChangeWord;
-using test_support::TimeReal;
+using testsupport::ChangeWord;
+using testsupport::TimeReal;
 using utility::MessageKind;
 using utility::WriteStatus;
 
@@ -52,9 +52,9 @@ std::size_t CountStartingWith(const std::vector<std::string>& names, const std::
     }));
 }
 
-test_support::CardBuilder Holder(std::string_view surname, std::string_view card = "D8001011234500")
+testsupport::CardBuilder Holder(std::string_view surname, std::string_view card = "D8001011234500")
 {
-    test_support::CardBuilder builder;
+    testsupport::CardBuilder builder;
     builder.Surname(surname).FirstNames("Anna").CardNumber(card);
     return builder;
 }
@@ -87,10 +87,10 @@ TEST(Kk1Name, LastActivityShowsShortDateAndRoundedTime)
 
 TEST(Kk1Name, HolderFieldsLastActivityAndRandomCharacters)
 {
-    test_support::CardBuilder card = Holder("No.wak/");
+    testsupport::CardBuilder card = Holder("No.wak/");
     card.Day(TimeReal(2011, 5, 17), 1, 1, {ChangeWord(0, 0, 0, 3, 6 * 60), ChangeWord(0, 0, 0, 2, 8 * 60 + 5)});
     EXPECT_EQ(tacho::Kk1FileName(card.Image(), "aB1"), "Nowak_Anna_80010112345_2011-05-17805_aB1.KK1");
-    test_support::CardBuilder impossible = Holder("Nowak");
+    testsupport::CardBuilder impossible = Holder("Nowak");
     impossible.Day(TimeReal(2011, 5, 17), 1, 1, {ChangeWord(0, 0, 0, 3, 1'700)});
     EXPECT_EQ(tacho::Kk1FileName(impossible.Image(), "xyz"), "Nowak_Anna_80010112345_1899-12-30000_xyz.KK1");
 }

@@ -35,7 +35,7 @@ TEST(Zolt, RoundTripKeepsEveryByteButSlot5Reserved)
 
 TEST(Zolt, FieldsAtTheirRecordOffsets)
 {
-    test_support::CardBuilder card;
+    testsupport::CardBuilder card;
     card.Surname("Nowak", 2).FirstNames("Jan", 2).CardNumber("D7505171234501AB").BirthDate(0x19750517);
     card.Byte(437, 0x28).Byte(454, 3).WordBE(578, 0x706C);
     CardImageD7 record{};

@@ -1,11 +1,11 @@
 #include "tests/support/message_recorder.h"
-#include "tests/utility/file_fixture.h"
+#include "tests/support/file_fixture.h"
 #include "utility/cp1250.h"
 #include "utility/dos_ext.h"
 #include "utility/fmxutils.h"
 
 using namespace utility;
-using namespace filetest;
+using namespace testsupport;
 using testsupport::MessageRecorder;
 
 namespace {

@@ -14,8 +14,8 @@
 #include <gtest/gtest.h>
 
 using namespace utility;
-using testing_support::NumberedItems;
-using testing_support::OnModalDialog;
+using testsupport::NumberedItems;
+using testsupport::OnModalDialog;
 
 namespace {
 

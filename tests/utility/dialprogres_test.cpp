@@ -65,7 +65,7 @@ TEST(Progress, WindowAndTexts)
 {
     std::unique_ptr<Tf_progres> window;
     ASSERT_TRUE(ProgressOpen(0, 10, Pl("Odczyt karty"), Pl("Czytam plik"), window));
-    EXPECT_EQ(testing_support::FindTopLevel(QStringLiteral("Tf_progres")), window.get());
+    EXPECT_EQ(testsupport::FindTopLevel(QStringLiteral("Tf_progres")), window.get());
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Odczyt karty"));
     EXPECT_EQ(window->size(), QSize(360, 62));
     EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
@@ -85,7 +85,7 @@ TEST(Progress, WindowAndTexts)
 
     ProgressClose(window);
     EXPECT_EQ(window, nullptr);
-    EXPECT_EQ(testing_support::FindTopLevel(QStringLiteral("Tf_progres")), nullptr);
+    EXPECT_EQ(testsupport::FindTopLevel(QStringLiteral("Tf_progres")), nullptr);
     ProgressClose(window);
     EXPECT_EQ(window, nullptr);
 }
@@ -139,7 +139,7 @@ TEST(Progress, StepWithoutWindowDoesNothing)
     std::unique_ptr<Tf_progres> none;
     ProgressClose(none);
     EXPECT_EQ(none, nullptr);
-    EXPECT_EQ(testing_support::FindTopLevel(QStringLiteral("Tf_progres")), nullptr);
+    EXPECT_EQ(testsupport::FindTopLevel(QStringLiteral("Tf_progres")), nullptr);
 }
 
 TEST(Progress, OpenReplacesAnOpenWindow)
@@ -147,10 +147,10 @@ TEST(Progress, OpenReplacesAnOpenWindow)
     std::unique_ptr<Tf_progres> window;
     ASSERT_TRUE(ProgressOpen(0, 5, "Pierwsze", "", window));
     ASSERT_TRUE(ProgressOpen(0, 5, "Drugie", "", window));
-    EXPECT_EQ(testing_support::FindTopLevel(QStringLiteral("Tf_progres")), window.get());
+    EXPECT_EQ(testsupport::FindTopLevel(QStringLiteral("Tf_progres")), window.get());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Drugie"));
     ProgressClose(window);
-    EXPECT_EQ(testing_support::FindTopLevel(QStringLiteral("Tf_progres")), nullptr);
+    EXPECT_EQ(testsupport::FindTopLevel(QStringLiteral("Tf_progres")), nullptr);
 }
 
 TEST(Progress, StepsAreDrawnAtMostAboutTenTimesASecondAndTheLastOneIsShown)

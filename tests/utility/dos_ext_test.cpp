@@ -1,5 +1,5 @@
 #include "tests/support/message_recorder.h"
-#include "tests/utility/file_fixture.h"
+#include "tests/support/file_fixture.h"
 #include "utility/cp1250.h"
 #include "utility/datetime.h"
 #include "utility/dos_ext.h"
@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 using namespace utility;
-using namespace filetest;
+using namespace testsupport;
 using testsupport::MessageRecorder;
 
 TEST(DosExt, NormalizePath)

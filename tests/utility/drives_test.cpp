@@ -1,9 +1,9 @@
-#include "tests/utility/file_fixture.h"
+#include "tests/support/file_fixture.h"
 #include "utility/cp1250.h"
 #include "utility/dos_ext.h"
 
 using namespace utility;
-using namespace filetest;
+using namespace testsupport;
 
 namespace utility {
 // Readable failures.

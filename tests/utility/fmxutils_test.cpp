@@ -1,4 +1,4 @@
-#include "tests/utility/file_fixture.h"
+#include "tests/support/file_fixture.h"
 #include "utility/atomic_write.h"
 #include "utility/cp1250.h"
 #include "utility/fmxutils.h"
@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 using namespace utility;
-using namespace filetest;
+using namespace testsupport;
 
 namespace {
 

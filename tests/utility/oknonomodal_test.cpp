@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 
 using namespace utility;
-using testing_support::FindTopLevel;
+using testsupport::FindTopLevel;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/utility/file_fixture.h"
+#include "tests/support/file_fixture.h"
 #include "utility/rename_no_replace.h"
 
 #include <cerrno>
@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 using namespace utility;
-using namespace filetest;
+using namespace testsupport;
 
 namespace {
 

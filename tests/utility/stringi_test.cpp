@@ -1,37 +1,13 @@
+#include "tests/support/system_charset.h"
 #include "utility/cp1250.h"
 #include "utility/stringi.h"
 
 #include <gtest/gtest.h>
 
-#include <iconv.h>
-
 #include <limits>
 #include <set>
 
 using namespace utility;
-
-namespace {
-
-// glibc's reading of one code page 1250 byte, as an independent reference; false where it
-// has none.
-bool SystemCp1250ToUnicode(unsigned char byte, char32_t& codePoint)
-{
-    iconv_t cd = iconv_open("UTF-32LE", "CP1250");
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return false;
-    char in[1] = {static_cast<char>(byte)};
-    unsigned char out[8] = {};
-    char* inPtr = in;
-    char* outPtr = reinterpret_cast<char*>(out);
-    std::size_t inLeft = 1;
-    std::size_t outLeft = sizeof out;
-    const bool ok = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1) && outLeft == 4;
-    iconv_close(cd);
-    codePoint = char32_t(out[0]) | char32_t(out[1]) << 8 | char32_t(out[2]) << 16 | char32_t(out[3]) << 24;
-    return ok;
-}
-
-} // namespace
 
 TEST(Stringi, LastPos)
 {
@@ -194,14 +170,12 @@ TEST(Stringi, RandomTexts)
 
 TEST(Cp1250, TableAgreesWithTheSystemConverter)
 {
-    const iconv_t probe = iconv_open("UTF-32LE", "CP1250");
-    ASSERT_NE(probe, reinterpret_cast<iconv_t>(-1)) << "glibc has no CP1250 converter";
-    iconv_close(probe);
+    ASSERT_TRUE(testsupport::SystemKnowsCharset("CP1250")) << "glibc has no CP1250 converter";
     std::string undefined;
     for (int b = 0; b < 256; ++b) {
         const auto byte = static_cast<unsigned char>(b);
         char32_t expected = 0;
-        if (!SystemCp1250ToUnicode(byte, expected)) {
+        if (!testsupport::SystemByteToUnicode("CP1250", byte, expected)) {
             // Bytes the code page leaves undefined keep their number, as C1 controls.
             undefined.push_back(static_cast<char>(byte));
             EXPECT_EQ(Cp1250ToUnicode(byte), char32_t(b)) << "byte " << b;

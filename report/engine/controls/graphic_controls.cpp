@@ -9,7 +9,7 @@
 namespace report::engine {
 namespace {
 
-enum SizeIndex : int { kHeight, kLeft, kTop, kWidth };
+using enum TRpPrintableSize::Index;
 
 }  // namespace
 

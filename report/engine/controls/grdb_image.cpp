@@ -11,7 +11,7 @@
 namespace report::engine {
 namespace {
 
-enum SizeIndex : int { kHeight, kLeft, kTop, kWidth };
+using enum TRpPrintableSize::Index;
 
 // A device extent kept within what a page can hold, so later sums cannot overflow.
 int Extent(long double value) {

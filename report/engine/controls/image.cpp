@@ -13,7 +13,7 @@
 namespace report::engine {
 namespace {
 
-enum SizeIndex : int { kHeight, kLeft, kTop, kWidth };
+using enum TRpPrintableSize::Index;
 
 // Draws `picture` into the device box `box` of a control `width` x `height` tenths of a
 // millimetre: stretched over it, or cut to it at the size it has on a 96-dpi screen, from the

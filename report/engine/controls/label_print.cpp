@@ -14,7 +14,7 @@
 namespace report::engine {
 namespace {
 
-enum SizeIndex : int { kHeight, kLeft, kTop, kWidth };
+using enum TRpPrintableSize::Index;
 
 constexpr QRgb kWhite = qRgb(255, 255, 255);
 

@@ -38,8 +38,8 @@ output::ExportShape TRpShape::ShapeValue(int ofsX, int ofsY) const {
 
 QPoint TRpShape::DeviceMiddle(int ofsX, int ofsY) const {
     const output::TRpPrinter& printer = *RpPrinter();
-    return {printer.DeviceX(ofsX + Size.Native(1) + Size.Native(3) / 2),
-            printer.DeviceY(ofsY + Size.Native(2) + Size.Native(0) / 2)};
+    return {printer.DeviceX(ofsX + Size.Native(TRpPrintableSize::kLeft) + Size.Native(TRpPrintableSize::kWidth) / 2),
+            printer.DeviceY(ofsY + Size.Native(TRpPrintableSize::kTop) + Size.Native(TRpPrintableSize::kHeight) / 2)};
 }
 
 void DrawShape(output::Canvas& canvas, const output::ExportShape& shape, QPoint middle, int corner) {
@@ -79,7 +79,7 @@ void TRpShape::Print(int ofsX, int ofsY) {
     output::Canvas* canvas = printer->GetCanvas();
     if (canvas == nullptr) return;
     // The corner scales with the device like the rest of the shape.
-    const long double corner = printer->DeviceWidth(Size.Native(3)) * static_cast<long double>(roundFactor_);
+    const long double corner = printer->DeviceWidth(Size.Native(TRpPrintableSize::kWidth)) * static_cast<long double>(roundFactor_);
     DrawShape(*canvas, value, DeviceMiddle(ofsX, ofsY), static_cast<int>(std::trunc(corner)));
 }
 

@@ -8,9 +8,7 @@
 namespace report::engine {
 namespace {
 
-enum PageIndex : int { kBottomMargin, kLength, kTopMargin, kWidth, kLeftMargin, kRightMargin, kColumnSpace };
-
-bool IsHorizontal(int index) { return index >= kWidth; }
+bool IsHorizontal(int index) { return index >= TRpPage::kWidth; }
 
 }  // namespace
 

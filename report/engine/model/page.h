@@ -16,6 +16,9 @@ enum class TPrinterOrientation : std::uint8_t { poPortrait, poLandscape };
 // 6 ColumnSpace (horizontal). The value list carries them in that order.
 class TRpPage : public TRpUnitBase {
 public:
+    // The indices of the seven values.
+    enum Index : int { kBottomMargin, kLength, kTopMargin, kWidth, kLeftMargin, kRightMargin, kColumnSpace };
+
     // A new page of `report` (may be null): metric systems get A4 with 10 mm margins in
     // millimetres, US systems Letter with half-inch margins in inches; one column.
     explicit TRpPage(TRpReportModel* report, bool usMeasure = UsesUSMeasure());
@@ -26,20 +29,20 @@ public:
     // index outside 0 to 6 changes nothing. The report is resized, its bands laid out again.
     void SetValue(int index, long double value);
 
-    [[nodiscard]] long double BottomMargin() const { return GetValue(0); }
-    [[nodiscard]] long double Length() const { return GetValue(1); }
-    [[nodiscard]] long double TopMargin() const { return GetValue(2); }
-    [[nodiscard]] long double Width() const { return GetValue(3); }
-    [[nodiscard]] long double LeftMargin() const { return GetValue(4); }
-    [[nodiscard]] long double RightMargin() const { return GetValue(5); }
-    [[nodiscard]] long double ColumnSpace() const { return GetValue(6); }
-    void SetBottomMargin(long double v) { SetValue(0, v); }
-    void SetLength(long double v) { SetValue(1, v); }
-    void SetTopMargin(long double v) { SetValue(2, v); }
-    void SetWidth(long double v) { SetValue(3, v); }
-    void SetLeftMargin(long double v) { SetValue(4, v); }
-    void SetRightMargin(long double v) { SetValue(5, v); }
-    void SetColumnSpace(long double v) { SetValue(6, v); }
+    [[nodiscard]] long double BottomMargin() const { return GetValue(kBottomMargin); }
+    [[nodiscard]] long double Length() const { return GetValue(kLength); }
+    [[nodiscard]] long double TopMargin() const { return GetValue(kTopMargin); }
+    [[nodiscard]] long double Width() const { return GetValue(kWidth); }
+    [[nodiscard]] long double LeftMargin() const { return GetValue(kLeftMargin); }
+    [[nodiscard]] long double RightMargin() const { return GetValue(kRightMargin); }
+    [[nodiscard]] long double ColumnSpace() const { return GetValue(kColumnSpace); }
+    void SetBottomMargin(long double v) { SetValue(kBottomMargin, v); }
+    void SetLength(long double v) { SetValue(kLength, v); }
+    void SetTopMargin(long double v) { SetValue(kTopMargin, v); }
+    void SetWidth(long double v) { SetValue(kWidth, v); }
+    void SetLeftMargin(long double v) { SetValue(kLeftMargin, v); }
+    void SetRightMargin(long double v) { SetValue(kRightMargin, v); }
+    void SetColumnSpace(long double v) { SetValue(kColumnSpace, v); }
 
     [[nodiscard]] std::int32_t Columns() const { return columns_; }
     // Values below 1 are ignored.

@@ -13,7 +13,7 @@
 namespace report::engine {
 namespace {
 
-enum SizeIndex : int { kHeight, kLeft, kTop, kWidth };
+using enum TRpPrintableSize::Index;
 
 bool IsHorizontal(int index) { return index == kLeft || index == kWidth; }
 

@@ -35,6 +35,9 @@ inline constexpr int kNotifyBandResized = 2;
 // `Units`; index 0 Height, 1 Left, 2 Top, 3 Width, and the value list ("Values") in that order.
 class TRpPrintableSize : public TRpUnitBase {
 public:
+    // The indices of the four values.
+    enum Index : int { kHeight, kLeft, kTop, kWidth };
+
     explicit TRpPrintableSize(TRpPrintable& owner);
 
     // The value of `index` in `Units`; an index other than 0 to 3 reads 0.
@@ -42,14 +45,14 @@ public:
     // Stores `value` given in `Units`, then moves the control; other indices change nothing.
     void SetValue(int index, long double value);
 
-    [[nodiscard]] long double Height() const { return GetValue(0); }
-    [[nodiscard]] long double Left() const { return GetValue(1); }
-    [[nodiscard]] long double Top() const { return GetValue(2); }
-    [[nodiscard]] long double Width() const { return GetValue(3); }
-    void SetHeight(long double v) { SetValue(0, v); }
-    void SetLeft(long double v) { SetValue(1, v); }
-    void SetTop(long double v) { SetValue(2, v); }
-    void SetWidth(long double v) { SetValue(3, v); }
+    [[nodiscard]] long double Height() const { return GetValue(kHeight); }
+    [[nodiscard]] long double Left() const { return GetValue(kLeft); }
+    [[nodiscard]] long double Top() const { return GetValue(kTop); }
+    [[nodiscard]] long double Width() const { return GetValue(kWidth); }
+    void SetHeight(long double v) { SetValue(kHeight, v); }
+    void SetLeft(long double v) { SetValue(kLeft, v); }
+    void SetTop(long double v) { SetValue(kTop, v); }
+    void SetWidth(long double v) { SetValue(kWidth, v); }
 
     // The stored value of `index` in tenths of a millimetre, whatever `Units` is.
     [[nodiscard]] long double Native(int index) const;

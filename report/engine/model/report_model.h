@@ -168,9 +168,8 @@ public:
     // The run printing the report's pages; null outside a run.
     [[nodiscard]] TRpPrintRun* PrintRun() const { return printRun_; }
 
-    // Page geometry in tenths of a millimetre (the page's values: 0 bottom margin, 1 length,
-    // 2 top margin, 3 width, 4 left margin, 5 right margin, 6 column space); 0 for any other
-    // index.
+    // Page geometry in tenths of a millimetre: the page's value of `index` (TRpPage::Index); 0 for
+    // any other index.
     [[nodiscard]] long double NativePage(int index) const;
 
     // The report's unit is its page's.

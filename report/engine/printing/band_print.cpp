@@ -20,6 +20,7 @@ namespace report::engine {
 namespace {
 
 using output::RoundHalfEvenInt;
+using enum TRpPage::Index;
 
 bool IsPageBand(TRpBandType type) {
     return type == TRpBandType::rbTitle || type == TRpBandType::rbPageHeader ||
@@ -49,7 +50,7 @@ void TRpPaging::AdvanceY(const TRpCustomBand& band) { currentY_ += RoundHalfEven
 
 void TRpPaging::FitsOnPage(TRpCustomBand& band) {
     const int height = RoundHalfEvenInt(band.LinkedHeight(true));
-    const int printable = RoundHalfEvenInt(RunPaperLength() - (report_.NativePage(2) + report_.NativePage(0)));
+    const int printable = RoundHalfEvenInt(RunPaperLength() - (report_.NativePage(kTopMargin) + report_.NativePage(kBottomMargin)));
     const bool detail = band.BandType() == TRpBandType::rbDetail;
     const bool pageFooter = band.BandType() == TRpBandType::rbPageFooter;
     if (!pageFooter && AvailableSpace() < height && height <= printable) {
@@ -74,10 +75,11 @@ void TRpPaging::PrintBand(TRpCustomBand& band, bool asPageFooter) {
         if (!band.AlignToBottom) {
             // The Summary prints in the current column, as wide as one column; Size keeps its width.
             const long double columns = report_.Page.Columns();
-            const long double space = report_.NativePage(6);
-            const long double width =
-                (report_.NativePage(3) - (report_.NativePage(4) + report_.NativePage(5)) - space * (columns - 1)) / columns;
-            currentX_ = RoundHalfEvenInt(report_.NativePage(4) + (currentColumn_ - 1) * width) +
+            const long double space = report_.NativePage(kColumnSpace);
+            const long double inner =
+                report_.NativePage(kWidth) - (report_.NativePage(kLeftMargin) + report_.NativePage(kRightMargin));
+            const long double width = (inner - space * (columns - 1)) / columns;
+            currentX_ = RoundHalfEvenInt(report_.NativePage(kLeftMargin) + (currentColumn_ - 1) * width) +
                         RoundHalfEvenInt(space * (currentColumn_ - 1));
             print.width = width;
         } else {

@@ -17,10 +17,7 @@ namespace report::engine {
 namespace {
 
 using output::RoundHalfEvenInt;
-
-enum PageValue { kBottom = 0, kLength = 1, kTop = 2, kWidth = 3, kLeft = 4, kRight = 5, kSpace = 6 };
-// A control's sizes: 0 Height, 1 Left, 2 Top, 3 Width.
-enum ControlValue { kPrintableHeight = 0, kPrintableLeft = 1, kPrintableTop = 2, kPrintableWidth = 3 };
+using enum TRpPage::Index;
 
 // Counts the paging's own band output, so the bands it prints break nothing themselves.
 class PagingScope {
@@ -50,7 +47,7 @@ void TRpPaging::Start(const TRpPagePosition& position, bool partOfJob) {
     currentColumn_ = position.column;
     partOfJob_ = partOfJob;
     ReserveFooterSpace();
-    currentX_ = RoundHalfEvenInt(report_.NativePage(kLeft));
+    currentX_ = RoundHalfEvenInt(report_.NativePage(kLeftMargin));
     running_ = true;
 }
 
@@ -81,22 +78,22 @@ void TRpPaging::ReserveFooterSpace() {
 std::int32_t TRpPaging::AvailableSpace() const {
     if (!running_ || currentY_ == -1) return 0;
     if (filter_ != nullptr && filter_->GetStreaming()) return RoundHalfEvenInt(RunPaperLength());
-    return RoundHalfEvenInt(RunPaperLength() - report_.NativePage(kBottom) - footerReserve_ - currentY_);
+    return RoundHalfEvenInt(RunPaperLength() - report_.NativePage(kBottomMargin) - footerReserve_ - currentY_);
 }
 
 std::int32_t TRpPaging::ColumnWidth() const {
     if (const TRpCustomBand* detail = report_.Bands.Band(4)) return RoundHalfEvenInt(detail->Size.Width);
     const std::int64_t inner =
-        RoundHalfEvenInt(report_.NativePage(kWidth) - (report_.NativePage(kLeft) + report_.NativePage(kRight)));
+        RoundHalfEvenInt(report_.NativePage(kWidth) - (report_.NativePage(kLeftMargin) + report_.NativePage(kRightMargin)));
     const std::int64_t columns = report_.Page.Columns() > 0 ? report_.Page.Columns() : 1;
-    return static_cast<std::int32_t>((inner - RoundHalfEvenInt(report_.NativePage(kSpace)) * (columns - 1)) / columns);
+    return static_cast<std::int32_t>((inner - RoundHalfEvenInt(report_.NativePage(kColumnSpace)) * (columns - 1)) / columns);
 }
 
 void TRpPaging::OutputBand(TRpCustomBand* band) {
     if (band == nullptr) return;
     if (band->AlignToBottom) {
         if (band->BandType() == TRpBandType::rbSummary && !report_.LastPageFooter) footerReserve_ = 0;
-        const long double bottom = report_.NativePage(kBottom);
+        const long double bottom = report_.NativePage(kBottomMargin);
         const std::int32_t need = RoundHalfEvenInt(band->Size.Height + bottom + footerReserve_);
         const std::int32_t paper = RoundHalfEvenInt(RunPaperLength());
         if (paper - currentY_ >= need) {
@@ -116,10 +113,10 @@ void TRpPaging::StartNewColumn() {
     // A lowered column count, or a column carried over from another report, wraps as well.
     if (currentColumn_ >= report_.Page.Columns()) {
         currentColumn_ = 1;
-        currentX_ = RoundHalfEvenInt(report_.NativePage(kLeft));
+        currentX_ = RoundHalfEvenInt(report_.NativePage(kLeftMargin));
         StartNewPage();
     } else {
-        currentX_ = currentX_ + ColumnWidth() + RoundHalfEvenInt(report_.NativePage(kSpace));
+        currentX_ = currentX_ + ColumnWidth() + RoundHalfEvenInt(report_.NativePage(kColumnSpace));
         ++currentColumn_;
         currentY_ = columnTop_;
     }
@@ -137,7 +134,7 @@ void TRpPaging::StartNewPage() {
     ++pageNumber_;
     expr::TRpEvEnvironment::SetIntegerConstant(pageEnv_, pageNumber_);
     if (printToDevice_ || pageNumber_ == 1) printer_.NewPage();
-    currentY_ = RoundHalfEvenInt(report_.NativePage(kTop));
+    currentY_ = RoundHalfEvenInt(report_.NativePage(kTopMargin));
     if (pageStarted_) pageStarted_();
     if (report_.BackgroundColor != qRgb(255, 255, 255)) PaintPageBackground();
     PrintBackImage();
@@ -168,8 +165,8 @@ void TRpPaging::FinishPage() {
     if (pageNumber_ > 0) {
         // Only the last page may lose its footers' room.
         const long double reserve = lastPage_ ? footerReserve_ : startReserve_;
-        currentY_ = RoundHalfEvenInt(RunPaperLength() - report_.NativePage(kBottom) - reserve);
-        currentX_ = RoundHalfEvenInt(report_.NativePage(kLeft));
+        currentY_ = RoundHalfEvenInt(RunPaperLength() - report_.NativePage(kBottomMargin) - reserve);
+        currentX_ = RoundHalfEvenInt(report_.NativePage(kLeftMargin));
         if (!(lastPage_ && !report_.LastPageFooter)) OutputPagingBand(report_.Bands.Band(6), true);
         PrintPageDecorations();
         if (pageEnding_) pageEnding_();
@@ -178,7 +175,7 @@ void TRpPaging::FinishPage() {
 }
 
 void TRpPaging::FinishLastPage(bool atLeftMargin) {
-    if (atLeftMargin) currentX_ = RoundHalfEvenInt(report_.NativePage(kLeft));
+    if (atLeftMargin) currentX_ = RoundHalfEvenInt(report_.NativePage(kLeftMargin));
     lastPage_ = true;
     FinishPage();
 }
@@ -186,10 +183,10 @@ void TRpPaging::FinishLastPage(bool atLeftMargin) {
 void TRpPaging::PrintBackImage() {
     if (backImage_ == nullptr) return;
     const TRpPrintableSize& size = backImage_->Size;
-    const int left = printer_.DeviceX(size.Native(kPrintableLeft));
-    const int top = printer_.DeviceY(size.Native(kPrintableTop));
-    const QRect box(left, top, RoundHalfEvenInt(size.Native(kPrintableWidth) * printer_.XFactor()),
-                    RoundHalfEvenInt(size.Native(kPrintableHeight) * printer_.YFactor()));
+    const int left = printer_.DeviceX(size.Native(TRpPrintableSize::kLeft));
+    const int top = printer_.DeviceY(size.Native(TRpPrintableSize::kTop));
+    const QRect box(left, top, RoundHalfEvenInt(size.Native(TRpPrintableSize::kWidth) * printer_.XFactor()),
+                    RoundHalfEvenInt(size.Native(TRpPrintableSize::kHeight) * printer_.YFactor()));
     if (output::Canvas* canvas = printer_.GetCanvas(); canvas != nullptr && !backImage_->Picture().isNull()) {
         canvas->DrawPicture(box, backImage_->Picture());
     }
@@ -206,10 +203,10 @@ void TRpPaging::PrintPageDecorations() {
         if (printable.get() != static_cast<TRpPrintable*>(backImage_)) printable->Print(0, 0);
     }
     if ((printToDevice_ || filter_ != nullptr) && printer_.GetCanvas() != nullptr) {
-        const int left = printer_.DeviceX(report_.NativePage(kLeft));
-        const int top = printer_.DeviceY(report_.NativePage(kTop));
-        const QRect rect(left, top, printer_.DeviceX(report_.NativePage(kWidth) - report_.NativePage(kRight)) - left,
-                         printer_.DeviceY(RunPaperLength() - report_.NativePage(kBottom)) - top);
+        const int left = printer_.DeviceX(report_.NativePage(kLeftMargin));
+        const int top = printer_.DeviceY(report_.NativePage(kTopMargin));
+        const QRect rect(left, top, printer_.DeviceX(report_.NativePage(kWidth) - report_.NativePage(kRightMargin)) - left,
+                         printer_.DeviceY(RunPaperLength() - report_.NativePage(kBottomMargin)) - top);
         report_.Frame.PaintFrame(*printer_.GetCanvas(), rect, printer_.XFactor(), printer_.YFactor());
     }
 }

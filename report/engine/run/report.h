@@ -144,8 +144,8 @@ private:
     void SaneMargins();
     // Frees the report's own printer object (RpPrinter is cleared when it was that one).
     void DropPrinter();
-    // Takes back the report's own printer object for a temporary one.
-    std::unique_ptr<output::TRpPrinter> SetPrinterAside();
+    // The report's own printer object set aside for a temporary one while it lives.
+    class PrinterAside;
     void RestorePrinter(std::unique_ptr<output::TRpPrinter> printer);
     void ReleaseLater(std::unique_ptr<output::TRpPrinter> printer);
     void RunInBackground();

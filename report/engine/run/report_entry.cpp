@@ -51,6 +51,25 @@ std::unique_ptr<output::TRpProgressForm> ProgressFor(const TCustomRpReport& repo
 
 }  // namespace
 
+// When it goes, the printer object set aside and RpPrinter come back and the temporary one is
+// released.
+class TCustomRpReport::PrinterAside {
+public:
+    explicit PrinterAside(TCustomRpReport& report)
+        : report_(report), previous_(report.RpPrinter), aside_(std::move(report.ownPrinter_)) {}
+    ~PrinterAside() {
+        report_.RestorePrinter(std::move(aside_));
+        report_.RpPrinter = previous_;
+    }
+    PrinterAside(const PrinterAside&) = delete;
+    PrinterAside& operator=(const PrinterAside&) = delete;
+
+private:
+    TCustomRpReport& report_;
+    TRpPrinter* const previous_;
+    std::unique_ptr<TRpPrinter> aside_;
+};
+
 TRpRunResult TCustomRpReport::PreviewReport() {
     if (CreateInBGThread) return GenerateInBackground(true);
     if (!CreateRpPrinter()) return TRpRunResult::Busy;
@@ -82,15 +101,10 @@ TRpRunResult TCustomRpReport::PreviewReport() {
 TRpRunResult TCustomRpReport::PrintToPrinter() {
     if (ReportListJob != nullptr) return ReportListJob->Print();
     if (!available_ || backgroundRun_) return TRpRunResult::Busy;
-    // The printer object on show keeps its recording: the print runs on a new one.
+    // The printer object on show keeps its recording: the print runs on a new one. The progress
+    // window goes after it.
     std::unique_ptr<output::TRpProgressForm> progress;
-    TRpPrinter* const previous = RpPrinter;
-    std::unique_ptr<TRpPrinter> aside = SetPrinterAside();
-    const auto restore = qScopeGuard([&] {
-        RestorePrinter(std::move(aside));
-        RpPrinter = previous;
-        progress.reset();
-    });
+    const PrinterAside aside(*this);
     if (!CreateRpPrinter()) return TRpRunResult::Busy;
     TRpPrinter& printer = *RpPrinter;
     if (!printer.PrintersPresent()) return TRpRunResult::NoPrinter;
@@ -107,16 +121,12 @@ TRpRunResult TCustomRpReport::ExportWithFilter(output::TRpExportFilter& filter) 
     SetExportFilter(&filter);
     filter.Report = &Window();
     PrintToDevice = false;
-    std::unique_ptr<output::TRpProgressForm> progress;
-    TRpPrinter* const previous = RpPrinter;
-    std::unique_ptr<TRpPrinter> aside = SetPrinterAside();
-    const auto restore = qScopeGuard([&] {
-        RestorePrinter(std::move(aside));
-        RpPrinter = previous;
-        progress.reset();
+    const auto exported = qScopeGuard([this] {
         SetExportFilter(nullptr);
         PrintToDevice = true;
     });
+    std::unique_ptr<output::TRpProgressForm> progress;
+    const PrinterAside aside(*this);
     RestorePrinter(std::make_unique<TRpPrinter>(&Window()));
     RpPrinter = ownPrinter_.get();
     progress = ProgressFor(*this, *RpPrinter, output::kExportingProgressCaption);

@@ -38,24 +38,10 @@ void TRpReportListJob::ApplyJobSettings() {
     TRpPrinter& p = *printer_;
     const output::TRpPrinterSettings& s = PrinterSettings;
     p.SetPrinterIndex(s.PrinterIndex);
-    p.SetPaperSize(PaperSize);
-    p.SetOrientation(Orientation == TPrinterOrientation::poLandscape ? 1 : 0);
-    p.SetCopies(s.Copies);
-    p.SetOutputBin(s.OutputBin);
-    p.SetFirstPage(s.FirstPage);
-    p.SetLastPage(s.LastPage);
+    p.Settings().SetPaperSize(PaperSize);
+    p.Settings().SetOrientation(Orientation == TPrinterOrientation::poLandscape ? 1 : 0);
+    p.ApplySettings(s);
     p.SetTitle(utility::Cp1250ToQString(Title));
-    p.SetUseStandardPrinter(s.UseStandardprinter);
-    p.SetPrintMetaFile(s.PrintMetaFile);
-    p.SetUseCustomBinCode(s.UseCustomBinCode);
-    p.SetCustomBinCode(s.CustomBinCode);
-    p.SetUseCustomPaperCode(s.UseCustomPaperCode);
-    p.SetCustomPaperCode(s.CustomPaperCode);
-    p.SetExtendedDuplex(s.ExtendedDuplex);
-    p.SetDuplex(s.Duplex);
-    p.SetPrintQuality(s.PrintQuality);
-    p.SetCollate(s.Collate);
-    p.SetColorOption(s.ColorOption);
 }
 
 TRpRunResult TRpReportListJob::Print() { return Run(nullptr); }
@@ -78,7 +64,7 @@ TRpRunResult TRpReportListJob::Run(output::TRpExportFilter* filter) {
     printer->SetDestination(filter != nullptr ? output::TRpPrinterDestination::rpdRecord
                                               : output::TRpPrinterDestination::rpdPrinter);
     if (filter == nullptr && !printer->PrintersPresent()) return TRpRunResult::NoPrinter;
-    printer->SetOrientation(Orientation == TPrinterOrientation::poLandscape ? 1 : 0);
+    printer->Settings().SetOrientation(Orientation == TPrinterOrientation::poLandscape ? 1 : 0);
     printer->SetTitle(utility::Cp1250ToQString(Title));
     printer->SetFirstPage(PrinterSettings.FirstPage);
     printer->SetLastPage(PrinterSettings.LastPage);
@@ -99,7 +85,7 @@ TRpRunResult TRpReportListJob::RunReports(output::TRpExportFilter* filter) {
     printer.BeginDoc();
     const std::vector<TCustomRpReport*> reports = reports_;
     // Read in tenths of a millimetre: the first report keeps the units it has.
-    std::int32_t y = output::RoundHalfEvenInt(reports.front()->NativePage(2));
+    std::int32_t y = output::RoundHalfEvenInt(reports.front()->NativePage(TRpPage::kTopMargin));
     std::int32_t pageNumber = 0;
     std::int32_t column = 1;
     bool cancelled = false;

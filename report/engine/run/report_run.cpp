@@ -229,7 +229,7 @@ void TCustomRpReport::StartDocument(bool partOfJob) {
                                                           : TPrinterOrientation::poPortrait);
     }
     if (Exporting && ExportFilter != nullptr && !ExportFilter->Active) {
-        ExportFilter->Start(RoundHalfEvenInt(NativePage(3)), RoundHalfEvenInt(NativePage(1)), Font,
+        ExportFilter->Start(RoundHalfEvenInt(NativePage(TRpPage::kWidth)), RoundHalfEvenInt(NativePage(TRpPage::kLength)), Font,
                             printer.DeviceForExport());
     }
 }
@@ -265,33 +265,18 @@ void TCustomRpReport::ApplyPrinterSettings() {
     TRpPrinter& printer = *RpPrinter;
     const bool landscape = Page.Orientation() == TPrinterOrientation::poLandscape;
     printer.SetPrinterIndex(PrinterSettings.PrinterIndex);
-    printer.SetPaperSize(Page.PaperSize());
-    printer.SetOrientation(landscape ? 1 : 0);
+    printer.Settings().SetPaperSize(Page.PaperSize());
+    printer.Settings().SetOrientation(landscape ? 1 : 0);
     if (printer.GetPaperSize() == output::TRpPaperSize::Custom) {
-        int width = RoundHalfEvenInt(NativePage(3));
-        int length = RoundHalfEvenInt(NativePage(1));
+        int width = RoundHalfEvenInt(NativePage(TRpPage::kWidth));
+        int length = RoundHalfEvenInt(NativePage(TRpPage::kLength));
         if (landscape) std::swap(width, length);
-        printer.SetPaperWidth(width);
-        printer.SetPaperLength(length);
+        printer.Settings().SetPaperWidth(width);
+        printer.Settings().SetPaperLength(length);
     }
-    const TRpReportPrinterSettings& s = PrinterSettings;
-    printer.SetCopies(s.Copies);
-    printer.SetOutputBin(s.OutputBin);
-    printer.SetFirstPage(s.FirstPage);
-    printer.SetLastPage(s.LastPage);
-    printer.SetDuplex(s.Duplex);
-    printer.SetUseStandardPrinter(s.UseStandardprinter);
-    printer.SetPrintMetaFile(s.PrintMetaFile);
-    printer.SetUseCustomBinCode(s.UseCustomBinCode);
-    printer.SetCustomBinCode(s.CustomBinCode);
-    printer.SetUseCustomPaperCode(s.UseCustomPaperCode);
-    printer.SetCustomPaperCode(s.CustomPaperCode);
-    printer.SetPrintQuality(s.PrintQuality);
-    printer.SetCollate(s.Collate);
-    printer.SetColorOption(s.ColorOption);
-    printer.SetExtendedDuplex(s.ExtendedDuplex);
-    printer.SetOnApplySettings(OnApplyPrinterSettings);
-    printer.SetOnGetSettings(OnGetPrinterSettings);
+    printer.ApplySettings(PrinterSettings);
+    printer.Settings().SetOnApplySettings(OnApplyPrinterSettings);
+    printer.Settings().SetOnGetSettings(OnGetPrinterSettings);
 }
 
 bool TCustomRpReport::CreateRpPrinter() {
@@ -317,8 +302,6 @@ void TCustomRpReport::DropPrinter() {
     if (RpPrinter == ownPrinter_.get()) RpPrinter = nullptr;
     TRpPrinter::Release(std::move(ownPrinter_));
 }
-
-std::unique_ptr<output::TRpPrinter> TCustomRpReport::SetPrinterAside() { return std::move(ownPrinter_); }
 
 void TCustomRpReport::RestorePrinter(std::unique_ptr<output::TRpPrinter> printer) {
     if (ownPrinter_) TRpPrinter::Release(std::move(ownPrinter_));

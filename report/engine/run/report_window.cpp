@@ -51,9 +51,9 @@ bool TRpReportWindow::Destroying() const { return destroying || report_.IsDestro
 
 void TRpReportWindow::RequestStop() { report_.RequestStop(); }
 
-long double TRpReportWindow::PageWidth() const { return report_.NativePage(3); }
+long double TRpReportWindow::PageWidth() const { return report_.NativePage(TRpPage::kWidth); }
 
-long double TRpReportWindow::PageLength() const { return report_.NativePage(1); }
+long double TRpReportWindow::PageLength() const { return report_.NativePage(TRpPage::kLength); }
 
 output::TRpPreviewOptions TRpReportWindow::PreviewOptions() const {
     output::TRpPreviewOptions options;

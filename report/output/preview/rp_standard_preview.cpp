@@ -72,7 +72,7 @@ TRpStandardPreview::TRpStandardPreview(TRpPrinter& printer)
         orientation_ = printer.GetOrientation();
     }
     RpPreview->SetRpPrinter(&printer);
-    printer.SetOrientation(orientation_);
+    printer.Settings().SetOrientation(orientation_);
     setWindowTitle(title_.isEmpty() ? tr("Report Preview") : tr("Report Preview : ") + title_);
     thumbModel_->SetPagePainter(RecordedPageThumbnails(printer));
     ShowPanes();

@@ -42,9 +42,6 @@ private:
     int& running_;
 };
 
-// A set-up bin below this is one of the report's bins, from it on the printer's own code.
-constexpr int kFirstRawBin = 13;
-
 std::filesystem::path PathOf(const QString& name)
 {
     return std::filesystem::path(name.toStdU16String());
@@ -211,43 +208,19 @@ void TRpStandardPreview::PrintSetupClick()
         return;
     TRpPrinter& printer = *printer_;
     printer.SetPrinterIndex(report_->PrinterSettings().PrinterIndex);
-    const bool rawBin = chosen->CustomBinCode >= kFirstRawBin;
-    if (rawBin) {
-        printer.SetUseCustomBinCode(true);
-        printer.SetCustomBinCode(chosen->CustomBinCode);
-    } else {
-        printer.SetUseCustomBinCode(false);
-        printer.SetOutputBin(static_cast<TRpBin>(std::max(0, chosen->CustomBinCode)));
-    }
-    printer.SetCollate(chosen->Collate);
-    printer.SetColorOption(chosen->ColorOption);
-    printer.SetPrintQuality(chosen->PrintQuality);
-    printer.SetCopies(chosen->Copies);
-    printer.SetDuplex(chosen->Duplex);
-    printer.SetExtendedDuplex(chosen->ExtendedDuplex);
-    printer.SetFirstPage(chosen->FirstPage);
-    printer.SetLastPage(chosen->LastPage);
+    // The printer object takes the set-up's answer; its other choices stay.
+    TRpPrinterSettings shown = printer.AppliedSettings();
+    TakePrinterSetup(shown, *chosen);
+    printer.ApplySettings(shown);
     if (printer.ReportFileLoaded())
         return;
     TRpPrinterSettings kept = report_->PrinterSettings();
-    kept.UseCustomBinCode = rawBin;
-    if (rawBin)
-        kept.CustomBinCode = chosen->CustomBinCode;
-    else
-        kept.OutputBin = static_cast<TRpBin>(std::max(0, chosen->CustomBinCode));
+    TakePrinterSetup(kept, *chosen);
     kept.PrinterIndex = chosen->PrinterIndex;
-    kept.Copies = chosen->Copies;
-    kept.Duplex = chosen->Duplex;
-    kept.FirstPage = chosen->FirstPage;
-    kept.LastPage = chosen->LastPage;
     kept.UseStandardprinter = chosen->UseStandardprinter;
-    kept.ExtendedDuplex = chosen->ExtendedDuplex;
     kept.CustomPaperCode = chosen->CustomPaperCode;
     kept.UseCustomPaperCode = chosen->UseCustomPaperCode;
     kept.MemoryLimit = chosen->MemoryLimit;
-    kept.PrintQuality = chosen->PrintQuality;
-    kept.Collate = chosen->Collate;
-    kept.ColorOption = chosen->ColorOption;
     report_->SetPrinterSettings(kept);
 }
 

@@ -1,6 +1,7 @@
 #include "report/output/printer/printer_settings.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <cmath>
 
 namespace report::output {
@@ -117,6 +118,55 @@ void TPrinterSettings::ApplyPrinterSettings() {
     }
     printer_->SetDevMode(wanted);
     devMode_ = wanted;
+}
+
+void TPrinterSettings::Apply(const TRpPrinterSettings& chosen) {
+    SetCopies(chosen.Copies);
+    SetOutputBin(chosen.OutputBin);
+    SetDuplex(chosen.Duplex);
+    SetUseStandardPrinter(chosen.UseStandardprinter);
+    SetPrintMetaFile(chosen.PrintMetaFile);
+    SetUseCustomBinCode(chosen.UseCustomBinCode);
+    SetCustomBinCode(chosen.CustomBinCode);
+    SetUseCustomPaperCode(chosen.UseCustomPaperCode);
+    SetCustomPaperCode(chosen.CustomPaperCode);
+    SetPrintQuality(chosen.PrintQuality);
+    SetCollate(chosen.Collate);
+    SetColorOption(chosen.ColorOption);
+    SetExtendedDuplex(chosen.ExtendedDuplex);
+}
+
+TRpPrinterSettings TPrinterSettings::Chosen() const {
+    TRpPrinterSettings chosen;
+    chosen.Copies = copies_;
+    chosen.OutputBin = outputBin_;
+    chosen.Duplex = duplex_;
+    chosen.UseStandardprinter = useStandardPrinter_;
+    chosen.PrintMetaFile = printMetaFile_;
+    chosen.UseCustomBinCode = useCustomBinCode_;
+    chosen.CustomBinCode = customBinCode_;
+    chosen.UseCustomPaperCode = useCustomPaperCode_;
+    chosen.CustomPaperCode = customPaperCode_;
+    chosen.PrintQuality = printQuality_;
+    chosen.Collate = collate_;
+    chosen.ColorOption = colorOption_;
+    chosen.ExtendedDuplex = extendedDuplex_;
+    chosen.MemoryLimit = memoryLimit_;
+    return chosen;
+}
+
+void TakePrinterSetup(TRpPrinterSettings& settings, const TRpPrinterSettings& chosen) {
+    settings.UseCustomBinCode = chosen.CustomBinCode >= kFirstRawBin;
+    if (settings.UseCustomBinCode) settings.CustomBinCode = chosen.CustomBinCode;
+    else settings.OutputBin = static_cast<TRpBin>(std::max(0, chosen.CustomBinCode));
+    settings.Collate = chosen.Collate;
+    settings.ColorOption = chosen.ColorOption;
+    settings.PrintQuality = chosen.PrintQuality;
+    settings.Copies = chosen.Copies;
+    settings.Duplex = chosen.Duplex;
+    settings.ExtendedDuplex = chosen.ExtendedDuplex;
+    settings.FirstPage = chosen.FirstPage;
+    settings.LastPage = chosen.LastPage;
 }
 
 bool TPrinterSettings::Supports(std::uint32_t fields) const {

@@ -16,6 +16,33 @@ namespace report::output {
 
 class TPrinterSettings;
 
+// The report's persistent printer choices, applied to the printer object at every run.
+struct TRpPrinterSettings {
+    int Copies = 1;
+    TRpBin OutputBin = TRpBin::Auto;
+    bool Duplex = false;
+    int FirstPage = 0;  // 0: unbounded
+    int LastPage = 0;
+    bool UseStandardprinter = false;
+    bool UseCustomBinCode = false;
+    int CustomBinCode = 0;
+    int ExtendedDuplex = 0;
+    bool UseCustomPaperCode = false;
+    int CustomPaperCode = 0;
+    bool PrintMetaFile = false;
+    int MemoryLimit = static_cast<int>(kDefaultMemoryLimit);
+    int PrintQuality = 0;
+    int Collate = 0;
+    int ColorOption = 0;
+    int PrinterIndex = -1;
+};
+
+// A printer set-up's answer taken from `chosen` into `settings`: the paper source (a CustomBinCode
+// from kFirstRawBin on is the printer's own code, below it one of the report's bins), collation,
+// colour, quality, copies, duplex and the page range.
+inline constexpr int kFirstRawBin = 13;
+void TakePrinterSetup(TRpPrinterSettings& settings, const TRpPrinterSettings& chosen);
+
 // Hooks fired before reading and before applying; `devMode` is the record being read or about to
 // be sent and may be changed; setting `cancel` stops the operation.
 using TRpPrinterEvent = std::function<void(TPrinterSettings& sender, bool& cancel, DevMode& devMode)>;
@@ -38,6 +65,12 @@ public:
     // True when a printer's settings were read. Without one every paper and orientation is taken
     // and Default reads as A4.
     [[nodiscard]] bool HasDevice() const { return printer_ != nullptr && devMode_.has_value(); }
+
+    // Takes the report's choices whole through the setters below; the page range, the printer
+    // index and the memory limit are not the settings' to take.
+    void Apply(const TRpPrinterSettings& chosen);
+    // The choices held, as Apply takes them.
+    [[nodiscard]] TRpPrinterSettings Chosen() const;
 
     // Taken only when the printer declares the field.
     void SetCopies(int copies);
@@ -128,27 +161,6 @@ private:
     int dpiY_ = 0;
     int offsetX_ = 0;
     int offsetY_ = 0;
-};
-
-// The report's persistent printer choices, copied into the printer object at every run.
-struct TRpPrinterSettings {
-    int Copies = 1;
-    TRpBin OutputBin = TRpBin::Auto;
-    bool Duplex = false;
-    int FirstPage = 0;  // 0: unbounded
-    int LastPage = 0;
-    bool UseStandardprinter = false;
-    bool UseCustomBinCode = false;
-    int CustomBinCode = 0;
-    int ExtendedDuplex = 0;
-    bool UseCustomPaperCode = false;
-    int CustomPaperCode = 0;
-    bool PrintMetaFile = false;
-    int MemoryLimit = static_cast<int>(kDefaultMemoryLimit);
-    int PrintQuality = 0;
-    int Collate = 0;
-    int ColorOption = 0;
-    int PrinterIndex = -1;
 };
 
 // The paper of the shared printer's settings; Default when it declares none, names none of the

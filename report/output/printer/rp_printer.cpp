@@ -246,6 +246,19 @@ int TRpPrinter::GetOffsetY() const {
 
 // ---- Setters ----
 
+void TRpPrinter::ApplySettings(const TRpPrinterSettings& chosen) {
+    settings_.Apply(chosen);
+    firstPage_ = chosen.FirstPage;
+    lastPage_ = chosen.LastPage;
+}
+
+TRpPrinterSettings TRpPrinter::AppliedSettings() const {
+    TRpPrinterSettings chosen = settings_.Chosen();
+    chosen.FirstPage = firstPage_;
+    chosen.LastPage = lastPage_;
+    return chosen;
+}
+
 void TRpPrinter::SetPrinterIndex(int index) {
     printer_->Refresh();
     if (!printersPresent_ || settings_.UseStandardPrinter()) return;
@@ -463,10 +476,10 @@ void TRpPrinter::ChoosePaperOf(const Page& page) {
     int w = page.header.widthTenths / 10;
     int h = page.header.lengthTenths / 10;
     if (h < w) {
-        SetOrientation(1);
+        settings_.SetOrientation(1);
         std::swap(w, h);
     } else {
-        SetOrientation(0);
+        settings_.SetOrientation(0);
     }
     int best = 32000;
     for (int i = 1; i <= 26; ++i) {
@@ -475,7 +488,7 @@ void TRpPrinter::ChoosePaperOf(const Page& page) {
         const int d = std::abs(static_cast<int>(mm.widthMm) - w) + std::abs(static_cast<int>(mm.heightMm) - h);
         if (d < best) {
             best = d;
-            SetPaperSize(size);
+            settings_.SetPaperSize(size);
         }
     }
 }

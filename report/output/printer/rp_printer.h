@@ -84,27 +84,10 @@ public:
     [[nodiscard]] int GetOffsetX() const;
     [[nodiscard]] int GetOffsetY() const;
 
-    // Settings, passed through to Settings() (some are taken only where the printer declares
-    // the field, see TPrinterSettings).
-    void SetCopies(int copies) { settings_.SetCopies(copies); }
-    void SetDuplex(bool duplex) { settings_.SetDuplex(duplex); }
-    void SetOrientation(int orientation) { settings_.SetOrientation(orientation); }
-    void SetOutputBin(TRpBin bin) { settings_.SetOutputBin(bin); }
-    void SetPaperSize(TRpPaperSize size) { settings_.SetPaperSize(size); }
-    void SetPaperWidth(int tenths) { settings_.SetPaperWidth(tenths); }
-    void SetPaperLength(int tenths) { settings_.SetPaperLength(tenths); }
-    void SetExtendedDuplex(int value) { settings_.SetExtendedDuplex(value); }
-    void SetCustomBinCode(int value) { settings_.SetCustomBinCode(value); }
-    void SetCustomPaperCode(int value) { settings_.SetCustomPaperCode(value); }
-    void SetUseCustomBinCode(bool value) { settings_.SetUseCustomBinCode(value); }
-    void SetUseCustomPaperCode(bool value) { settings_.SetUseCustomPaperCode(value); }
-    void SetPrintQuality(int value) { settings_.SetPrintQuality(value); }
-    void SetCollate(int value) { settings_.SetCollate(value); }
-    void SetColorOption(int value) { settings_.SetColorOption(value); }
-    void SetPrintMetaFile(bool value) { settings_.SetPrintMetaFile(value); }
-    void SetUseStandardPrinter(bool value) { settings_.SetUseStandardPrinter(value); }
-    void SetOnGetSettings(TRpPrinterEvent hook) { settings_.SetOnGetSettings(std::move(hook)); }
-    void SetOnApplySettings(TRpPrinterEvent hook) { settings_.SetOnApplySettings(std::move(hook)); }
+    // The report's choices applied whole: Settings().Apply and the page range.
+    void ApplySettings(const TRpPrinterSettings& chosen);
+    // The choices ApplySettings would apply again: the settings' and the page range.
+    [[nodiscard]] TRpPrinterSettings AppliedSettings() const;
     // Selects another printer (-1: keep the current one) with its driver's settings and reads
     // them; an own printer takes the output file of the shared printer when both name the same
     // printer. ERpError for an index outside the printer list.

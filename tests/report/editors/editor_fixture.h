@@ -3,7 +3,7 @@
 // of the event loop that the window's own waiting runs).
 #pragma once
 
-#include "tests/report/expr/expr_fixture.h"
+#include "tests/support/expr_fixture.h"
 #include "tests/support/message_recorder.h"
 
 #include <QApplication>
@@ -15,6 +15,8 @@
 #include <vector>
 
 namespace enginetest {
+
+using namespace testsupport;
 
 // Runs `action` once `ready()` answers true, looking at every turn of the event loop. A
 // condition that never holds fails the test and closes every window, so nothing hangs.

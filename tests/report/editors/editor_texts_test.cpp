@@ -1,4 +1,4 @@
-#include "tests/report/expr/expr_fixture.h"
+#include "tests/support/expr_fixture.h"
 #include "tests/support/memory_table.h"
 
 #include "report/editors/editor_texts.h"
@@ -15,7 +15,7 @@
 namespace report::editors {
 namespace {
 
-using enginetest::ExprTest;
+using testsupport::ExprTest;
 
 TEST(EditorTexts, LineBreaksBecomeOneBlankEach) {
     const struct {
@@ -113,7 +113,7 @@ TEST_F(ExprTest, ValidationUsesTheGlobalAndTheBuilderEnvironments) {
 }
 
 TEST_F(ExprTest, ValidationReadsTheOfferedDataSets) {
-    enginetest::MemoryTable table("Table1", {{"CUSTNO", expr::TRpFieldKind::Integer}, {"NAME", expr::TRpFieldKind::String}});
+    testsupport::MemoryTable table("Table1", {{"CUSTNO", expr::TRpFieldKind::Integer}, {"NAME", expr::TRpFieldKind::String}});
     table.AddRow({std::int32_t{1221}, std::string("Kowalski")});
     const expr::TRpDataSetList sets{&table};
     EXPECT_EQ(ValidateExpression("Table1.CUSTNO+1", sets, nullptr), "There are no errors. The result is : 1222");

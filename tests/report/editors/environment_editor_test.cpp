@@ -229,7 +229,7 @@ TEST_F(EnvironmentEditorTest, ClosingTheWindowEndsAnAdd) {
     const char* ways[] = {"close", "escape"};
     for (const char* way : ways) {
         TRpEnvironmentEditor editor(&local_, true);
-        testing_support::OnModalDialog([way](QDialog& shown) {
+        testsupport::OnModalDialog([way](QDialog& shown) {
             When([&shown] { return Front(shown) == "GNewEntry"; }, [&shown, way] {
                 Need<QLineEdit>(shown, "Name")->setText("Lost");
                 if (std::string(way) == "close") {
@@ -281,7 +281,7 @@ TEST_F(EnvironmentEditorTest, EditRunsTheBuilderEmbedded) {
 TEST_F(EnvironmentEditorTest, ClosingTheWindowCancelsItsEmbeddedBuilder) {
     TRpEnvironmentEditor editor(&local_, true);
     bool returned = false;
-    testing_support::OnModalDialog([&returned](QDialog& shown) {
+    testsupport::OnModalDialog([&returned](QDialog& shown) {
         Grid(shown)->setCurrentCell(0, 0);
         When([] { return Builders().size() == 1; }, [&shown] {
             Need<TWordWrapEdit>(*Builders().front(), "EExpression")->setPlainText("lost");

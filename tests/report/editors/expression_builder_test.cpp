@@ -27,12 +27,14 @@
 #include <stdexcept>
 
 namespace enginetest {
+
+using namespace testsupport;
 namespace {
 
 using namespace report::editors;
 namespace expr = report::expr;
 using namespace report::expr;
-using testing_support::OnModalDialog;
+using testsupport::OnModalDialog;
 
 class BuilderTest : public EditorTest {
 protected:

@@ -1,5 +1,5 @@
 #include "tests/report/editors/editor_fixture.h"
-#include "tests/report/engine/model/program_bands.h"
+#include "tests/support/program_bands.h"
 #include "tests/support/memory_table.h"
 #include "tests/support/modal_dialog.h"
 
@@ -21,12 +21,14 @@
 #include <cstring>
 
 namespace enginetest {
+
+using namespace testsupport;
 namespace {
 
 using namespace report::editors;
 namespace engine = report::engine;
 namespace expr = report::expr;
-using testing_support::OnModalDialog;
+using testsupport::OnModalDialog;
 
 // The detail row's label as the print layout stores it: Height, Left, Top, Width.
 const std::vector<long double> kRowLabel{42.3333L, 119.0625L, 0, 817.5625L};
@@ -209,8 +211,8 @@ TEST_F(LabelEditorTest, OkStoresWhatWasChanged) {
     });
     EXPECT_TRUE(editor->Edit());
     EXPECT_EQ(label.Caption(), "Data");
-    EXPECT_DOUBLE_EQ(static_cast<double>(label.Size.Native(3)), 505.0);
-    EXPECT_EQ(label.Size.Native(0), kRowLabel[0]);
+    EXPECT_DOUBLE_EQ(static_cast<double>(label.Size.Native(engine::TRpPrintableSize::kWidth)), 505.0);
+    EXPECT_EQ(label.Size.Native(engine::TRpPrintableSize::kHeight), kRowLabel[0]);
     EXPECT_TRUE(label.AutoStretch());
     EXPECT_TRUE(label.Transparent());
     EXPECT_FALSE(label.AutoSize());

@@ -1,6 +1,6 @@
 #include "report/expr/evaluator.h"
 #include "utility/rp_error.h"
-#include "tests/report/expr/expr_fixture.h"
+#include "tests/support/expr_fixture.h"
 #include "tests/support/memory_table.h"
 #include "utility/cp1250.h"
 
@@ -10,14 +10,11 @@
 #include <vector>
 
 namespace enginetest {
+
+using namespace testsupport;
 namespace {
 
 using namespace report::expr;
-
-struct Case {
-    const char* expression;
-    const char* expected;  // as Describe gives it
-};
 
 // One column of values, folded row by row the way an expression control does it: reset after
 // prepare, UpdateAggregates for each row, Value at print time.
@@ -45,10 +42,9 @@ protected:
         return Describe(evaluator.Value());
     }
 
-    void Expect(const std::vector<Case>& cases)
+    void Expect(const std::vector<ExprCase>& cases)
     {
-        for (const Case& c : cases)
-            EXPECT_EQ(Fold(c.expression), c.expected) << c.expression;
+        ExpectEach(cases, [this](const char* expression) { return Fold(expression); });
     }
 
     std::unique_ptr<MemoryTable> table_;

@@ -1,7 +1,7 @@
 #include "report/expr/ev_environment.h"
 #include "report/expr/expr_unit.h"
 #include "utility/rp_error.h"
-#include "tests/report/expr/expr_fixture.h"
+#include "tests/support/expr_fixture.h"
 #include "tests/support/memory_table.h"
 #include "utility/cp1250.h"
 
@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 namespace enginetest {
+
+using namespace testsupport;
 namespace {
 
 using namespace report::expr;
@@ -78,8 +80,7 @@ TEST_F(EnvironmentTest, EntriesResolveAfterFieldsAndBeforeTheGlobalEnvironment)
     TRpEvaluator evaluator;
     evaluator.SetEnvironment(&functions_);
     evaluator.SetDatasets(&list);
-    struct Case { const char* expression; const char* expected; };
-    const Case cases[] = {
+    const std::vector<ExprCase> cases = {
         {"pagenumber", "I:0"},
         {"[PageNumber]+1", "I:1"},
         {"APPNAME", "S:report"},
@@ -91,8 +92,7 @@ TEST_F(EnvironmentTest, EntriesResolveAfterFieldsAndBeforeTheGlobalEnvironment)
         {"[nowhere]", "E:Unknown function : nowhere"},
         {"NOWHERE(1)", "E:Unknown function : NOWHERE"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(Describe(evaluator.Calculate(c.expression)), c.expected) << c.expression;
+    ExpectEach(cases, [&](const char* expression) { return Describe(evaluator.Calculate(expression)); });
     functions_.Unprepare();
 }
 

@@ -4,31 +4,21 @@
 #include "report/expr/evaluator.h"
 #include "report/expr/expr_unit.h"
 #include "utility/rp_error.h"
-#include "tests/report/expr/expr_fixture.h"
+#include "tests/support/expr_fixture.h"
 #include "tests/support/memory_table.h"
 #include "utility/cp1250.h"
 
 #include <gtest/gtest.h>
 
 namespace enginetest {
+
+using namespace testsupport;
 namespace {
 
 using namespace report::expr;
 using report::ERpError;
 
-struct Case {
-    const char* expression;  // UTF-8
-    const char* expected;    // as Describe gives it
-};
-
-class EvaluatorTest : public ExprTest {
-protected:
-    void Expect(const std::vector<Case>& cases)
-    {
-        for (const Case& c : cases)
-            EXPECT_EQ(Calc(c.expression), c.expected) << c.expression;
-    }
-};
+class EvaluatorTest : public ExprTest {};
 
 TEST_F(EvaluatorTest, ArithmeticKeepsLeftToRightOrderAndWrapsIntegers)
 {
@@ -402,7 +392,7 @@ protected:
 
 TEST_F(FieldTest, NamesReadFieldsOfTheDataSets)
 {
-    const std::vector<Case> cases = {
+    ExpectEach({
         {"custno", "I:1221"},
         {"[custno]", "I:1221"},
         {"[TABLE1.CUSTNO]", "I:1221"},
@@ -420,9 +410,7 @@ TEST_F(FieldTest, NamesReadFieldsOfTheDataSets)
         {"TRUE", "B:True"},           // built-in functions come first
         {"[TRUE]", "I:77"},
         {"IF(Paid, COMPANY, 'nie')", "S:Kowalski i Syn"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(Field(c.expression), c.expected) << c.expression;
+    }, [this](const char* expression) { return Field(expression); });
 }
 
 TEST_F(FieldTest, FieldsAreReadAtEveryEvaluation)

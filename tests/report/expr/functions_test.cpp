@@ -1,6 +1,6 @@
 #include "report/expr/ev_library.h"
 #include "report/expr/expr_unit.h"
-#include "tests/report/expr/expr_fixture.h"
+#include "tests/support/expr_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -8,23 +8,13 @@
 #include <vector>
 
 namespace enginetest {
+
+using namespace testsupport;
 namespace {
 
 using namespace report::expr;
 
-struct Case {
-    const char* expression;  // UTF-8
-    const char* expected;    // as Describe gives it
-};
-
-class FunctionsTest : public ExprTest {
-protected:
-    void Expect(const std::vector<Case>& cases)
-    {
-        for (const Case& c : cases)
-            EXPECT_EQ(Calc(c.expression), c.expected) << c.expression;
-    }
-};
+class FunctionsTest : public ExprTest {};
 
 TEST_F(FunctionsTest, LogicalAndInformation)
 {

@@ -80,9 +80,9 @@ TEST_F(PrintableTest, RuleAndDataPictureInThePdf) {
     QImage picture(20, 10, QImage::Format_RGB32);
     picture.fill(Qt::black);
     ASSERT_TRUE(picture.save(&buffer, "PNG"));
-    enginetest::MemoryTable table("PICTURES", {{"PHOTO", expr::TRpFieldKind::Blob}});
-    table.AddRow({enginetest::Blob{png.toStdString()}});
-    table.AddRow({enginetest::Blob{"garbage"}});
+    testsupport::MemoryTable table("PICTURES", {{"PHOTO", expr::TRpFieldKind::Blob}});
+    table.AddRow({testsupport::Blob{png.toStdString()}});
+    table.AddRow({testsupport::Blob{"garbage"}});
     for (const std::size_t row : {std::size_t{0}, std::size_t{1}}) {
         SCOPED_TRACE(row);
         table.SetRow(row);

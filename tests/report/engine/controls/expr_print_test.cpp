@@ -1,7 +1,7 @@
 #include "report/expr/ev_environment.h"
 #include "report/engine/controls/expr_print.h"
 #include "utility/rp_error.h"
-#include "tests/report/expr/expr_fixture.h"
+#include "tests/support/expr_fixture.h"
 #include "utility/cp1250.h"
 #include "utility/datetime.h"
 
@@ -10,6 +10,8 @@
 #include <limits>
 
 namespace enginetest {
+
+using namespace testsupport;
 namespace {
 
 using namespace report::engine;

@@ -2,7 +2,7 @@
 
 #include "report/engine/controls/graphic_controls.h"
 #include "report/output/canvas/trace_canvas.h"
-#include "tests/report/output/printer/ink_bounds.h"
+#include "tests/support/ink_bounds.h"
 #include "tests/support/memory_table.h"
 
 #include <QBuffer>
@@ -20,7 +20,7 @@ namespace {
 using enginetest::LinesStartingWith;
 using enginetest::PrintableTest;
 using enginetest::RecordingFilter;
-using output::testing::InkBounds;
+using testsupport::InkBounds;
 
 // 100 x 100 screen pixels at the band's corner (Height, Left, Top, Width).
 const std::vector<long double> kSquare{264.58L, 0, 0, 264.58L};
@@ -46,13 +46,13 @@ std::string Png(const QImage& picture) {
 }
 
 // Rows: a 200 x 100 picture, a 16 x 16 one, bytes that are no picture, a picture 0 wide.
-std::unique_ptr<enginetest::MemoryTable> Pictures() {
-    auto table = std::make_unique<enginetest::MemoryTable>(
-        "PICTURES", std::vector<enginetest::Column>{{"PHOTO", expr::TRpFieldKind::Blob}, {"TITLE", expr::TRpFieldKind::String}});
-    table->AddRow({enginetest::Blob{Png(Black(200, 100))}, std::string("wide")});
-    table->AddRow({enginetest::Blob{Png(Black(16, 16))}, std::string("small")});
-    table->AddRow({enginetest::Blob{"garbage"}, std::string("garbage")});
-    table->AddRow({enginetest::Blob{"P5\n0 5\n255\n"}, std::string("empty")});
+std::unique_ptr<testsupport::MemoryTable> Pictures() {
+    auto table = std::make_unique<testsupport::MemoryTable>(
+        "PICTURES", std::vector<testsupport::Column>{{"PHOTO", expr::TRpFieldKind::Blob}, {"TITLE", expr::TRpFieldKind::String}});
+    table->AddRow({testsupport::Blob{Png(Black(200, 100))}, std::string("wide")});
+    table->AddRow({testsupport::Blob{Png(Black(16, 16))}, std::string("small")});
+    table->AddRow({testsupport::Blob{"garbage"}, std::string("garbage")});
+    table->AddRow({testsupport::Blob{"P5\n0 5\n255\n"}, std::string("empty")});
     return table;
 }
 

@@ -3,7 +3,7 @@
 #include "report/engine/controls/image.h"
 #include "report/output/pages/page_format.h"
 #include "report/output/canvas/trace_canvas.h"
-#include "tests/report/output/printer/ink_bounds.h"
+#include "tests/support/ink_bounds.h"
 #include "tests/support/memory_table.h"
 
 #include <QBuffer>
@@ -20,7 +20,7 @@ namespace {
 using enginetest::LinesStartingWith;
 using enginetest::PrintableTest;
 using enginetest::RecordingFilter;
-using output::testing::InkBounds;
+using testsupport::InkBounds;
 
 // The print layout's row icon: 76.7 x 42.3 at the band's corner (Height, Left, Top, Width).
 const std::vector<long double> kIconBox{42.3L, 0, 0, 76.7L};
@@ -150,12 +150,12 @@ TEST(Image, DecodePicture) {
 
 // A data set with one blob column and the rows: a 16 x 16 picture, an empty blob, bytes that
 // are no picture.
-std::unique_ptr<enginetest::MemoryTable> Pictures() {
-    auto table = std::make_unique<enginetest::MemoryTable>(
-        "PICTURES", std::vector<enginetest::Column>{{"PHOTO", expr::TRpFieldKind::Blob}, {"TITLE", expr::TRpFieldKind::String}});
-    table->AddRow({enginetest::Blob{Encoded(Black(16, 16), "PNG")}, std::string("one")});
-    table->AddRow({enginetest::Blob{""}, std::string("two")});
-    table->AddRow({enginetest::Blob{"garbage"}, std::string("three")});
+std::unique_ptr<testsupport::MemoryTable> Pictures() {
+    auto table = std::make_unique<testsupport::MemoryTable>(
+        "PICTURES", std::vector<testsupport::Column>{{"PHOTO", expr::TRpFieldKind::Blob}, {"TITLE", expr::TRpFieldKind::String}});
+    table->AddRow({testsupport::Blob{Encoded(Black(16, 16), "PNG")}, std::string("one")});
+    table->AddRow({testsupport::Blob{""}, std::string("two")});
+    table->AddRow({testsupport::Blob{"garbage"}, std::string("three")});
     return table;
 }
 

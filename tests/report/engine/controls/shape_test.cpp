@@ -3,7 +3,7 @@
 #include "report/engine/controls/image.h"
 #include "report/engine/controls/shape.h"
 #include "report/output/canvas/trace_canvas.h"
-#include "tests/report/output/printer/ink_bounds.h"
+#include "tests/support/ink_bounds.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ namespace {
 using enginetest::LinesStartingWith;
 using enginetest::PrintableTest;
 using enginetest::RecordingFilter;
-using output::testing::InkBounds;
+using testsupport::InkBounds;
 
 // Height, Left, Top, Width in tenths of a millimetre.
 const std::vector<long double> kBox{100, 50, 20, 200};

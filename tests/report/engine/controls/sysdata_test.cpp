@@ -7,7 +7,7 @@
 #include "report/expr/rp_clock.h"
 #include "report/engine/controls/sysdata.h"
 #include "utility/rp_error.h"
-#include "tests/report/expr/expr_fixture.h"
+#include "tests/support/expr_fixture.h"
 #include "tests/support/memory_table.h"
 #include "utility/cp1250.h"
 
@@ -72,8 +72,8 @@ protected:
         report_.reset();
         auto report = std::make_unique<ValuesReport>();
         values_ = &report->values;
-        table_ = std::make_unique<enginetest::MemoryTable>("Table1",
-                                                           std::vector<enginetest::Column>{{"X", expr::TRpFieldKind::Integer}});
+        table_ = std::make_unique<testsupport::MemoryTable>("Table1",
+                                                           std::vector<testsupport::Column>{{"X", expr::TRpFieldKind::Integer}});
         values_->dataSets = {table_.get()};
         StartReportOn(std::move(report), device);
     }
@@ -97,9 +97,9 @@ protected:
         return std::ranges::find(clients, &control) != clients.end();
     }
 
-    expr::ScopedRpClock clock_{enginetest::FixedNow};
+    expr::ScopedRpClock clock_{testsupport::FixedNow};
     TestValues* values_ = nullptr;
-    std::unique_ptr<enginetest::MemoryTable> table_;
+    std::unique_ptr<testsupport::MemoryTable> table_;
     std::size_t rowCount_ = 0;
 };
 

@@ -1,4 +1,4 @@
-#include "tests/report/engine/model/program_bands.h"
+#include "tests/support/program_bands.h"
 
 #include "report/engine/model/band.h"
 #include "report/engine/run/report.h"
@@ -12,16 +12,16 @@
 namespace report::engine {
 namespace {
 
-using enginetest::AddProgramBands;
-using enginetest::BandNamed;
-using enginetest::MakeProgramReport;
+using testsupport::AddProgramBands;
+using testsupport::BandNamed;
+using testsupport::MakeProgramReport;
 
 // Tenths of a millimetre of a whole number of pixels at 96 dpi and zoom 100.
 long double Tenths(int pixels) { return pixels * 254.0L / 96.0L; }
 
 std::unique_ptr<TRpReport> ProgramReport() {
     auto report = MakeProgramReport();
-    std::vector<int> order(enginetest::kProgramBands.size());
+    std::vector<int> order(testsupport::kProgramBands.size());
     std::iota(order.begin(), order.end(), 0);
     std::ranges::reverse(order);
     AddProgramBands(*report, order);

@@ -1,4 +1,4 @@
-#include "tests/report/engine/model/program_bands.h"
+#include "tests/support/program_bands.h"
 
 #include "report/engine/model/band.h"
 #include "report/engine/run/report.h"
@@ -12,11 +12,11 @@
 namespace report::engine {
 namespace {
 
-using enginetest::AddProgramBands;
-using enginetest::BandNamed;
-using enginetest::BandNames;
-using enginetest::kProgramBands;
-using enginetest::MakeProgramReport;
+using testsupport::AddProgramBands;
+using testsupport::BandNamed;
+using testsupport::BandNames;
+using testsupport::kProgramBands;
+using testsupport::MakeProgramReport;
 
 const std::vector<std::string> kPrintOrder{"TitleBand1",   "ChildBand2", "ColumnHeaderBand1", "DetailBand1",
                                            "SummaryBand1", "ChildBand1", "ChildBand4",        "ChildBand5",

@@ -1,4 +1,4 @@
-#include "tests/report/engine/model/program_bands.h"
+#include "tests/support/program_bands.h"
 
 #include "report/engine/model/band.h"
 #include "report/engine/run/report.h"
@@ -14,7 +14,7 @@
 namespace report::engine {
 namespace {
 
-using enginetest::BandNamed;
+using testsupport::BandNamed;
 
 std::vector<std::string> LinesStartingWith(const output::TraceCanvas& canvas, const std::string& prefix) {
     std::vector<std::string> found;
@@ -31,7 +31,7 @@ std::string VerticalLine(int x, int height, const char* color) {
 
 // A Detail band of the print layout, 367 x 16 pixels, in millimetres.
 struct DetailView {
-    std::unique_ptr<TRpReport> report = enginetest::MakeProgramReport();
+    std::unique_ptr<TRpReport> report = testsupport::MakeProgramReport();
     TRpBand* detail = nullptr;
 
     DetailView() {
@@ -142,7 +142,7 @@ TEST(BandView, CharacterCellsFollowTheReportFont) {
 }
 
 TEST(BandView, ReportPageWithMarginsAndColumns) {
-    auto report = enginetest::MakeProgramReport();
+    auto report = testsupport::MakeProgramReport();
     report->Page.SetRuler(false);
     output::TraceCanvas canvas;
     report->Paint(canvas);
@@ -171,7 +171,7 @@ TEST(BandView, ReportPageWithMarginsAndColumns) {
 }
 
 TEST(BandView, ReportRulerIsNumberedAndPageImageShown) {
-    auto report = enginetest::MakeProgramReport();
+    auto report = testsupport::MakeProgramReport();
     report->PageImage = QImage(10, 10, QImage::Format_RGB32);
     report->PageImage.fill(Qt::red);
     output::TraceCanvas canvas;

@@ -1,14 +1,16 @@
 #include "tests/report/engine/model/printable_fixture.h"
 
-#include "tests/report/engine/model/program_bands.h"
+#include "tests/support/program_bands.h"
 #include "report/output/pages/page_format.h"
 #include "report/output/printer/paper_sizes.h"
 #include "report/output/canvas/trace_canvas.h"
 
 namespace enginetest {
 
-using report::output::testing::FakePrinter;
-using report::output::testing::FakePrinterService;
+using namespace testsupport;
+
+using testsupport::FakePrinter;
+using testsupport::FakePrinterService;
 
 void PrintableTest::SetUp() {
     auto service = std::make_unique<FakePrinterService>();
@@ -36,9 +38,9 @@ void PrintableTest::Start(Device device) {
     run_.reset();
     printer_ = std::make_unique<report::output::TRpPrinter>();
     if (device == Device::Printer600) {
-        printer_->SetPaperSize(report::output::TRpPaperSize::Custom);
-        printer_->SetPaperWidth(kPaperWidth);
-        printer_->SetPaperLength(kPaperLength);
+        printer_->Settings().SetPaperSize(report::output::TRpPaperSize::Custom);
+        printer_->Settings().SetPaperWidth(kPaperWidth);
+        printer_->Settings().SetPaperLength(kPaperLength);
         printer_->SetDestination(report::output::TRpPrinterDestination::rpdPrinter);
     }
     printer_->BeginDoc();

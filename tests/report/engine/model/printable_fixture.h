@@ -10,7 +10,7 @@
 #include "report/output/export/export_filter.h"
 #include "report/output/printer/printer_service.h"
 #include "report/output/printer/rp_printer.h"
-#include "tests/report/output/printer/fake_printer_service.h"
+#include "tests/support/fake_printer_service.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -70,7 +70,7 @@ protected:
     std::unique_ptr<FixedRun> run_;
 
 private:
-    report::output::testing::FakePrinterService* service_ = nullptr;
+    testsupport::FakePrinterService* service_ = nullptr;
     std::unique_ptr<report::output::PrinterService> previous_;
 };
 

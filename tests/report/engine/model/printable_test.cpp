@@ -1,11 +1,11 @@
 #include "tests/report/engine/model/printable_fixture.h"
-#include "tests/report/engine/model/program_bands.h"
+#include "tests/support/program_bands.h"
 
 #include "report/engine/controls/image.h"
 #include "report/engine/model/printable.h"
 #include "report/engine/controls/shape.h"
 #include "report/output/canvas/trace_canvas.h"
-#include "tests/report/output/printer/ink_bounds.h"
+#include "tests/support/ink_bounds.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ namespace {
 using enginetest::LinesStartingWith;
 using enginetest::PrintableTest;
 using enginetest::RecordingFilter;
-using output::testing::InkBounds;
+using testsupport::InkBounds;
 
 std::vector<long double> Values(const TRpPrintable& control) { return control.Size.WriteValues(); }
 
@@ -43,8 +43,8 @@ TEST(Printable, NewControl) {
     control.GetExpandedHeight(height);
     EXPECT_EQ(height, 7);
     // The first bounds became the size: 10 px are 26.46 tenths.
-    EXPECT_NEAR(static_cast<double>(control.Size.Native(0)), 10 * 254.0 / 96, 1e-9);
-    EXPECT_EQ(control.Size.Native(1), 0);
+    EXPECT_NEAR(static_cast<double>(control.Size.Native(TRpPrintableSize::kHeight)), 10 * 254.0 / 96, 1e-9);
+    EXPECT_EQ(control.Size.Native(TRpPrintableSize::kLeft), 0);
 
     EXPECT_EQ(TRpShape().Bounds(), QRect(0, 0, 65, 65));
     EXPECT_EQ(TRpImage().Bounds(), QRect(0, 0, 105, 105));
@@ -56,7 +56,7 @@ TEST(Printable, NewControl) {
 }
 
 TEST(Printable, SizeInUnitsAndPixels) {
-    auto report = enginetest::MakeProgramReport();
+    auto report = testsupport::MakeProgramReport();
     TRpBand& band = CreateBand(*report, TRpBandType::rbDetail);
     TRpImage& control = band.NewPrintable<TRpImage>();
     control.Size.ReadValues(kRowLabel);
@@ -64,7 +64,7 @@ TEST(Printable, SizeInUnitsAndPixels) {
     EXPECT_EQ(control.Size.Units, TRpUnit::MM);
     EXPECT_NEAR(static_cast<double>(control.Size.Left()), 11.90625, 1e-12);
     control.Size.SetWidth(50);
-    EXPECT_EQ(control.Size.Native(3), 500);
+    EXPECT_EQ(control.Size.Native(TRpPrintableSize::kWidth), 500);
     EXPECT_EQ(control.Bounds(), QRect(45, 0, 189, 16));
     // Other indices read 0 and write nothing.
     EXPECT_EQ(control.Size.GetValue(4), 0);
@@ -90,7 +90,7 @@ TEST(Printable, BoundsThatRoundToTheSizeLeaveItExact) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        auto report = enginetest::MakeProgramReport();
+        auto report = testsupport::MakeProgramReport();
         TRpBand& band = CreateBand(*report, TRpBandType::rbDetail);
         TRpBand& other = CreateBand(*report, TRpBandType::rbSummary);
         TRpPrintable& control = band.NewPrintable<TRpPrintable>();
@@ -104,14 +104,14 @@ TEST(Printable, BoundsThatRoundToTheSizeLeaveItExact) {
         EXPECT_EQ(Values(control), r.values);
         // A real change is taken, and only that value changes.
         control.SetBounds(45, 0, 309, 20);
-        EXPECT_NEAR(static_cast<double>(control.Size.Native(0)), 20 * 254.0 / 96, 1e-9);
-        EXPECT_EQ(control.Size.Native(1), r.values[1]);
-        EXPECT_EQ(control.Size.Native(3), r.values[3]);
+        EXPECT_NEAR(static_cast<double>(control.Size.Native(TRpPrintableSize::kHeight)), 20 * 254.0 / 96, 1e-9);
+        EXPECT_EQ(control.Size.Native(TRpPrintableSize::kLeft), r.values[TRpPrintableSize::kLeft]);
+        EXPECT_EQ(control.Size.Native(TRpPrintableSize::kWidth), r.values[TRpPrintableSize::kWidth]);
     }
 }
 
 TEST(Printable, LoadedTakesStreamedBoundsForZeroValues) {
-    auto report = enginetest::MakeProgramReport();
+    auto report = testsupport::MakeProgramReport();
     TRpBand& band = CreateBand(*report, TRpBandType::rbDetail);
     auto made = std::make_unique<TRpImage>();
     made->BeginLoading();
@@ -123,12 +123,12 @@ TEST(Printable, LoadedTakesStreamedBoundsForZeroValues) {
     EXPECT_EQ(control.Bounds().width(), 0);
     control.Loaded();
     EXPECT_EQ(control.Bounds(), QRect(7, 0, 120, 16));
-    EXPECT_NEAR(static_cast<double>(control.Size.Native(3)), 120 * 254.0 / 96, 1e-9);
-    EXPECT_EQ(control.Size.Native(0), 42.3L);
-    EXPECT_EQ(control.Size.Native(1), 18.5L);
+    EXPECT_NEAR(static_cast<double>(control.Size.Native(TRpPrintableSize::kWidth)), 120 * 254.0 / 96, 1e-9);
+    EXPECT_EQ(control.Size.Native(TRpPrintableSize::kHeight), 42.3L);
+    EXPECT_EQ(control.Size.Native(TRpPrintableSize::kLeft), 18.5L);
 
     // Built while the report is being built: the report's Loaded finishes the control too.
-    auto building = enginetest::MakeProgramReport();
+    auto building = testsupport::MakeProgramReport();
     building->BeginLoading();
     TRpBand& later = CreateBand(*building, TRpBandType::rbDetail);
     TRpImage& image = later.NewPrintable<TRpImage>();
@@ -139,7 +139,7 @@ TEST(Printable, LoadedTakesStreamedBoundsForZeroValues) {
 }
 
 TEST(Printable, AlignToBand) {
-    auto report = enginetest::MakeProgramReport();
+    auto report = testsupport::MakeProgramReport();
     TRpBand& band = CreateBand(*report, TRpBandType::rbTitle);
     ASSERT_EQ(band.Bounds().width(), 734);
     TRpPrintable& control = band.NewPrintable<TRpPrintable>();
@@ -226,7 +226,7 @@ TEST(Printable, DesignViewAndEditor) {
 }
 
 TEST(Printable, NamesAndUnitsFollowTheReport) {
-    auto report = enginetest::MakeProgramReport();
+    auto report = testsupport::MakeProgramReport();
     TRpBand& band = CreateBand(*report, TRpBandType::rbDetail);
     band.NewPrintable<TRpShape>().Name = "TitleBand1";
     EXPECT_EQ(CreateBand(*report, TRpBandType::rbTitle).Name, "TitleBand2");

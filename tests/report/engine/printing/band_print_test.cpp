@@ -2,7 +2,7 @@
 // by the report's data loop: Title, column header, one Detail per row, Summary, last page.
 #include "tests/report/engine/printing/fake_controls.h"
 #include "tests/report/engine/printing/loop_fixture.h"
-#include "tests/report/engine/model/program_bands.h"
+#include "tests/support/program_bands.h"
 #include "report/expr/ev_elements.h"
 #include "report/engine/controls/shape.h"
 #include "report/output/canvas/rounding.h"
@@ -16,6 +16,8 @@
 #include <numeric>
 
 namespace enginetest {
+
+using namespace testsupport;
 namespace {
 
 using report::engine::TRpBandType;

@@ -1,7 +1,7 @@
 // What levels, groups and sub-details refer to goes away: the references are cleared, and the
 // band list and data loop go on without it.
 #include "tests/report/engine/printing/loop_fixture.h"
-#include "tests/report/engine/model/program_bands.h"
+#include "tests/support/program_bands.h"
 #include "report/engine/model/controller_band.h"
 #include "report/engine/model/group.h"
 #include "tests/support/memory_table.h"
@@ -11,6 +11,8 @@
 #include <algorithm>
 
 namespace enginetest {
+
+using namespace testsupport;
 namespace {
 
 using report::engine::TRpBand;

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 namespace enginetest {
+
+using namespace testsupport;
 namespace {
 
 using report::engine::TRpBand;

@@ -30,8 +30,8 @@ void FakeLines::Print(int ofsX, int ofsY) {
     auto* band = dynamic_cast<report::engine::TRpCustomBand*>(Parent());
     log_.push_back(Name + ":Print " + Where(ofsX, ofsY));
     if (PrintFinished) next_ = 0;
-    const long double y = ofsY + Size.Native(2);
-    const long double height = Size.Native(0);
+    const long double y = ofsY + Size.Native(report::engine::TRpPrintableSize::kTop);
+    const long double height = Size.Native(report::engine::TRpPrintableSize::kHeight);
     long double bottom = y + height + 1;
     long double curY = y;
     long double extra = 0;
@@ -45,7 +45,7 @@ void FakeLines::Print(int ofsX, int ofsY) {
         }
         ++next_;
         ++printedLast_;
-        log_.push_back(Name + ':' + std::to_string(next_) + ' ' + Where(ofsX + Size.Native(1), curY));
+        log_.push_back(Name + ':' + std::to_string(next_) + ' ' + Where(ofsX + Size.Native(report::engine::TRpPrintableSize::kLeft), curY));
         curY += lineHeight_;
     }
     PrintFinished = next_ >= lines_;

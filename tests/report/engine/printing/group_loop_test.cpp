@@ -15,6 +15,8 @@
 #include <set>
 
 namespace enginetest {
+
+using namespace testsupport;
 namespace {
 
 using report::engine::TRpBand;

@@ -1,6 +1,6 @@
 // The print layout's row label and places memo printed through the band printing of a run:
 // lines break, bands stretch, and what does not fit goes on in the next column or page.
-#include "tests/report/engine/model/program_bands.h"
+#include "tests/support/program_bands.h"
 #include "tests/report/engine/printing/loop_fixture.h"
 
 #include "report/engine/model/band.h"
@@ -21,6 +21,8 @@
 #include <vector>
 
 namespace enginetest {
+
+using namespace testsupport;
 namespace {
 
 using report::engine::TRpCustomBand;

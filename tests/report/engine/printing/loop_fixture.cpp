@@ -1,6 +1,6 @@
 #include "tests/report/engine/printing/loop_fixture.h"
 
-#include "tests/report/engine/model/program_bands.h"
+#include "tests/support/program_bands.h"
 #include "report/output/printer/printer_windows.h"
 #include "report/output/printer/rp_printer.h"
 
@@ -9,6 +9,8 @@
 #include <numeric>
 
 namespace enginetest {
+
+using namespace testsupport;
 namespace {
 
 // Makes the printer object post its progress; the messages themselves are not needed.

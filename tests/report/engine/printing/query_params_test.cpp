@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 namespace enginetest {
+
+using namespace testsupport;
 namespace {
 
 using report::expr::TRpFieldKind;

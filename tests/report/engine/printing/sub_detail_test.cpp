@@ -1,7 +1,7 @@
 // Sub-levels of the report's data loop: sub-details before and after each row, masters that
 // would make levels drive themselves, and preparing levels when one of them fails.
 #include "tests/report/engine/printing/loop_fixture.h"
-#include "tests/report/engine/model/program_bands.h"
+#include "tests/support/program_bands.h"
 #include "report/engine/model/controller_band.h"
 #include "report/engine/run/report.h"
 #include "tests/support/memory_table.h"
@@ -13,6 +13,8 @@
 #include <stdexcept>
 
 namespace enginetest {
+
+using namespace testsupport;
 namespace {
 
 using report::engine::TRpBasePanel;

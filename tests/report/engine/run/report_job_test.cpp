@@ -1,7 +1,7 @@
 // Several reports run as one document: where each goes on, the last one's Tag, cancelling.
 #include "tests/report/engine/run/run_fixture.h"
 
-#include "tests/report/engine/model/program_bands.h"
+#include "tests/support/program_bands.h"
 #include "report/engine/run/report_job.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +9,8 @@
 #include <numeric>
 
 namespace enginetest {
+
+using namespace testsupport;
 namespace {
 
 using report::engine::TCustomRpReport;

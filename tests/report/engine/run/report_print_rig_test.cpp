@@ -1,14 +1,14 @@
 // The report printed straight on the printing rig's cups-pdf queue: the document that comes out
 // has the pages the preview records, each with its page footer where the preview has it.
-#include "tests/report/engine/model/program_bands.h"
+#include "tests/support/program_bands.h"
 #include "report/engine/controls/label.h"
 #include "report/engine/run/report.h"
 #include "report/output/printer/printer_service.h"
 #include "report/output/printer/rp_printer.h"
 #include "report/output/pages/page_format.h"
 #include "report/output/canvas/painter_canvas.h"
-#include "tests/report/output/printer/ink_bounds.h"
-#include "tests/report/output/printer/print_rig.h"
+#include "tests/support/ink_bounds.h"
+#include "tests/support/print_rig.h"
 #include "tests/support/modal_dialog.h"
 
 #include <QAbstractButton>
@@ -22,11 +22,13 @@
 #include <numeric>
 
 namespace enginetest {
+
+using namespace testsupport;
 namespace {
 
 using report::engine::TRpLabel;
 using report::engine::TRpRunResult;
-using report::output::testing::PrintRig;
+using testsupport::PrintRig;
 
 // The recorded page `page` of `printer` replayed into a white picture of `size`.
 QImage Replayed(report::output::TRpPrinter& printer, int page, QSize size) {
@@ -85,7 +87,7 @@ TEST_F(ReportPrintRigTest, PrintsThePagesThePreviewRecords) {
     ASSERT_EQ(report->PrintToPrinter(), TRpRunResult::Done);
     const std::optional<QString> pdf = rig_.WaitForPdf("kvReportRun");
     ASSERT_TRUE(pdf);
-    const std::optional<report::output::testing::PdfInfo> info = report::output::testing::ReadPdfInfo(*pdf);
+    const std::optional<testsupport::PdfInfo> info = testsupport::ReadPdfInfo(*pdf);
     ASSERT_TRUE(info);
     EXPECT_EQ(info->pages, recorded);
     // A4 in points.
@@ -95,11 +97,11 @@ TEST_F(ReportPrintRigTest, PrintsThePagesThePreviewRecords) {
     // recording has it.
     for (int page = 1; page <= recorded; ++page) {
         SCOPED_TRACE(page);
-        const QImage paper = report::output::testing::RenderPdfPage(*pdf, page, 96);
+        const QImage paper = testsupport::RenderPdfPage(*pdf, page, 96);
         ASSERT_FALSE(paper.isNull());
         const QImage preview = Replayed(*report->RpPrinter, page, paper.size());
-        const QRect printedFooter = report::output::testing::InkBounds(paper.copy(kFooterStrip));
-        const QRect recordedFooter = report::output::testing::InkBounds(preview.copy(kFooterStrip));
+        const QRect printedFooter = testsupport::InkBounds(paper.copy(kFooterStrip));
+        const QRect recordedFooter = testsupport::InkBounds(preview.copy(kFooterStrip));
         ASSERT_FALSE(recordedFooter.isEmpty());
         ASSERT_FALSE(printedFooter.isEmpty());
         EXPECT_NEAR(printedFooter.left(), recordedFooter.left(), 2);
@@ -127,7 +129,7 @@ TEST_F(ReportPrintRigTest, PrinterSetupTakesCopiesRangeAndPrinter) {
         ASSERT_GE(queue, 0);
         report->PrinterSettings.PrinterIndex = queue;
         report->Tag = 7;
-        testing_support::OnModalDialog([&](QDialog& shown) {
+        testsupport::OnModalDialog([&](QDialog& shown) {
             auto* from = shown.findChild<QSpinBox*>("from");
             auto* to = shown.findChild<QSpinBox*>("to");
             auto* copies = shown.findChild<QSpinBox*>("copies");

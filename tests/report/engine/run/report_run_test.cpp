@@ -281,7 +281,7 @@ TEST_F(ReportRunTest, ExportOfTwoPagesCallsTheFilterOncePerPage) {
 TEST_F(ReportRunTest, AnExportIsHandedTheDeviceOfItsOwnRun) {
     Build();
     rows_ = 3;
-    report::output::testing::FakePrinter margins = report::output::testing::FakePrinterService::A4Printer();
+    testsupport::FakePrinter margins = testsupport::FakePrinterService::A4Printer();
     margins.dpiX = 300;
     margins.dpiY = 600;
     margins.offsetX = 40;

@@ -136,6 +136,8 @@ TEST_F(ReportSettingsTest, ThePrinterObjectTakesThePageAndThePrinterChoices) {
     EXPECT_EQ(printer.FirstPage(), 2);
     EXPECT_EQ(printer.LastPage(), 3);
     EXPECT_EQ(printer.Settings().Copies(), 2);
+    EXPECT_EQ(printer.AppliedSettings().FirstPage, 2);
+    EXPECT_EQ(printer.AppliedSettings().LastPage, 3);
     EXPECT_EQ(printer.GetPaperSize(), report::output::TRpPaperSize::Custom);
     EXPECT_EQ(printer.GetOrientation(), 1);
     // The page is 1500 x 1000 across; the paper is given upright.

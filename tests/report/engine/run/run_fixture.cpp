@@ -1,6 +1,6 @@
 #include "tests/report/engine/run/run_fixture.h"
 
-#include "tests/report/engine/model/program_bands.h"
+#include "tests/support/program_bands.h"
 #include "report/expr/expr_unit.h"
 #include "report/engine/run/report_window.h"
 #include "report/output/pages/page_list.h"
@@ -12,8 +12,10 @@
 
 namespace enginetest {
 
+using namespace testsupport;
+
 using report::output::TRpPrinter;
-using report::output::testing::FakePrinterService;
+using testsupport::FakePrinterService;
 
 std::vector<std::string> RecordedPages(TRpPrinter& printer) {
     std::vector<std::string> pages;

@@ -9,7 +9,7 @@
 #include "report/output/printer/printer_service.h"
 #include "report/output/printer/printer_windows.h"
 #include "report/output/printer/rp_printer.h"
-#include "tests/report/output/printer/fake_printer_service.h"
+#include "tests/support/fake_printer_service.h"
 #include "tests/support/message_recorder.h"
 
 #include <QObject>
@@ -108,7 +108,7 @@ protected:
     int needData_ = 0;
     // Runs in every OnNeedData call, with the call's number (from 1).
     std::function<void(int call)> onNeedData_;
-    report::output::testing::FakePrinterService* service_ = nullptr;
+    testsupport::FakePrinterService* service_ = nullptr;
     testsupport::MessageRecorder messages_;
 
 private:

@@ -4,7 +4,7 @@
 
 #include "report/output/canvas/painter_canvas.h"
 #include "report/output/pages/page_format.h"
-#include "tests/report/output/printer/ink_bounds.h"
+#include "tests/support/ink_bounds.h"
 #include "tests/support/hostile_documents.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +12,8 @@
 #include <QPainter>
 
 namespace report::output {
+
+using namespace testsupport;
 namespace {
 
 constexpr int kBound = static_cast<int>(PaintFonts::kMaxFontsPerPaint);
@@ -65,7 +67,7 @@ TEST(PaintFonts, FontsPastTheBoundTakeTheNearestOfTheirFaceElseOfThePaint)
 
 QImage White()
 {
-    QImage image(fixtures::kPageWidth, fixtures::kPageHeight, QImage::Format_RGB32);
+    QImage image(testsupport::kPageWidth, testsupport::kPageHeight, QImage::Format_RGB32);
     image.fill(Qt::white);
     return image;
 }
@@ -102,10 +104,10 @@ QImage TextByText(const Page& page)
 
 TEST(PaintFonts, APageWithinTheBoundIsDrawnAsEachTextAlone)
 {
-    const Page within = fixtures::FontSizesPage(kBound, true);
+    const Page within = testsupport::FontSizesPage(kBound, true);
     EXPECT_EQ(OnePaint(within), TextByText(within));
     // Past the bound the paint differs: it no longer makes every size.
-    const Page past = fixtures::FontSizesPage(kBound + 20, true);
+    const Page past = testsupport::FontSizesPage(kBound + 20, true);
     EXPECT_NE(OnePaint(past), TextByText(past));
 }
 
@@ -120,13 +122,13 @@ TEST(PaintFonts, ATextPastTheBoundKeepsItsSize)
             // The bound's fonts, each for a dot of a text at the page's foot.
             for (int i = 0; i < kBound; ++i) {
                 canvas.SetFont(Font("Arial", 1 + i % 8, i >= 8));
-                canvas.TextOut(i * 10, fixtures::kPageHeight - 12, ".");
+                canvas.TextOut(i * 10, testsupport::kPageHeight - 12, ".");
             }
         }
         canvas.SetFont(Font("Arial", points));
         canvas.TextOut(100, 100, "H");
         painter.end();
-        return testing::InkBounds(image.copy(0, 0, fixtures::kPageWidth, fixtures::kPageHeight - 40));
+        return testsupport::InkBounds(image.copy(0, 0, testsupport::kPageWidth, testsupport::kPageHeight - 40));
     };
     for (const int points : {50, 150, 400}) {
         SCOPED_TRACE(points);

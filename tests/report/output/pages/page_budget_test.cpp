@@ -8,7 +8,7 @@
 #include "report/output/pages/page_list.h"
 #include "tests/report/output/pages/page_fixtures.h"
 #include "tests/support/hostile_documents.h"
-#include "tests/utility/file_fixture.h"
+#include "tests/support/file_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -77,9 +77,9 @@ TEST(PictureBudget, APageIsReadWhenThePicturesItDrawsFitItsBudget)
         {"no picture drawn", [] { return ThreePicturePage({}); }, 0, "", 0},
         {"first version pictures count each", FirstVersionPage, 799, "(tag 10) draws pictures of", 0},
         {"first version pictures within", FirstVersionPage, 800, "", 800},
-        {"a 16384 x 16384 picture in a megabyte", [] { return fixtures::PictureBombPage(16384, 1); },
+        {"a 16384 x 16384 picture in a megabyte", [] { return testsupport::PictureBombPage(16384, 1); },
          kMaxPagePictureBytes, "draws pictures of 1024 MiB decoded, more than the 256 MiB a page may hold", 0},
-        {"a picture at the page's budget", [] { return fixtures::PictureBombPage(8192, 1); }, kMaxPagePictureBytes,
+        {"a picture at the page's budget", [] { return testsupport::PictureBombPage(8192, 1); }, kMaxPagePictureBytes,
          "", 256 * kMib},
     };
     for (const Row& row : rows) {
@@ -175,7 +175,7 @@ TEST(PageSharing, APageIsReadOnceAndSharedWhileAnythingHoldsIt)
     EXPECT_EQ(list.Pictures().Used(), used);
 }
 
-class PageSharingFiles : public filetest::TempFolder {};
+class PageSharingFiles : public testsupport::TempFolder {};
 
 TEST_F(PageSharingFiles, LoadingKeepsThePagesItReadAndRefusesAPagePastItsBudget)
 {
@@ -200,7 +200,7 @@ TEST_F(PageSharingFiles, LoadingKeepsThePagesItReadAndRefusesAPagePastItsBudget)
     EXPECT_FALSE(list.SharedPage(2, &error));
     EXPECT_EQ(error, kForeignPages);
 
-    ASSERT_TRUE(fixtures::WriteReportFile(fixtures::PictureBombPage(16384, 4), file));
+    ASSERT_TRUE(testsupport::WriteReportFile(testsupport::PictureBombPage(16384, 4), file));
     EXPECT_FALSE(list.LoadFromFile(file, error));
     EXPECT_EQ(error.rfind(std::string(kDamagedReportFile) + " (page 1: Record at byte ", 0), 0u) << error;
     EXPECT_NE(error.find("draws pictures of 1024 MiB decoded, more than the 256 MiB a page may hold"),

@@ -11,8 +11,8 @@
 namespace report::output {
 namespace {
 
-using fixtures::kPageHeight;
-using fixtures::kPageWidth;
+using testsupport::kPageHeight;
+using testsupport::kPageWidth;
 
 struct Painted {
     PaintCounts counts;
@@ -36,7 +36,7 @@ constexpr long double kAroundThePage = 9.0L * kPageHeight * kPageHeight;
 
 TEST(PageCost, GiantTurnedTextsAroundThePageAreLeftOutOrCutToIt)
 {
-    const Page page = fixtures::TurnedGiantTextsPage(1000);
+    const Page page = testsupport::TurnedGiantTextsPage(1000);
     MeasureDevice fonts;
     const Painted painted = Paint(page, fonts);
     // One font for all of them; each text left out or drawn over no more than the page's
@@ -46,7 +46,7 @@ TEST(PageCost, GiantTurnedTextsAroundThePageAreLeftOutOrCutToIt)
     EXPECT_GT(painted.counts.skipped, 0);
     EXPECT_LE(painted.counts.largestGlyphClip, kAroundThePage);
 
-    const Painted over = Paint(fixtures::TurnedGiantTextsOnPage(20), fonts);
+    const Painted over = Paint(testsupport::TurnedGiantTextsOnPage(20), fonts);
     EXPECT_EQ(over.counts.glyphs, 20);
     EXPECT_LE(over.counts.largestGlyphClip, (kPageWidth + 10.0L) * (kPageHeight + 10.0L));
     EXPECT_EQ(fonts.FontsMade(), 1);
@@ -59,8 +59,8 @@ TEST(PageCost, ThousandsOfFontsOffThePageMakeNoFont)
         Page page;
     };
     const Row rows[] = {
-        {"sizes", fixtures::FontSizesPage(5000, false)},
-        {"face names", fixtures::FaceNamesPage(5000, false)},
+        {"sizes", testsupport::FontSizesPage(5000, false)},
+        {"face names", testsupport::FaceNamesPage(5000, false)},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -84,11 +84,11 @@ TEST(PageCost, FontsOnThePageAreMadeOnceForEveryPaint)
         long long glyphs;
     };
     const Row rows[] = {
-        {"sizes within the bound", fixtures::FontSizesPage(kBound, true), kBound, kBound},
-        {"sizes past the bound", fixtures::FontSizesPage(200, true), kBound, 200},
-        {"5000 sizes", fixtures::FontSizesPage(5000, true), kBound, 5000},
-        {"face names", fixtures::FaceNamesPage(40, true), 40, 80},
-        {"5000 face names", fixtures::FaceNamesPage(5000, true), kBound, 10000},
+        {"sizes within the bound", testsupport::FontSizesPage(kBound, true), kBound, kBound},
+        {"sizes past the bound", testsupport::FontSizesPage(200, true), kBound, 200},
+        {"5000 sizes", testsupport::FontSizesPage(5000, true), kBound, 5000},
+        {"face names", testsupport::FaceNamesPage(40, true), 40, 80},
+        {"5000 face names", testsupport::FaceNamesPage(5000, true), kBound, 10000},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

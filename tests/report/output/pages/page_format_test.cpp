@@ -56,6 +56,7 @@ TEST(PageRoundTrip, ReplayedPageDrawsTheSamePixels)
 }
 
 // The layout of one small page, byte for byte.
+// clang-format off
 const Bytes kGoldenPage{
     'K', 'V', 'P', 'G', 2, 0, 0, 0, 36, 0, 0, 0, 0xBB, 0, 0, 0,  // magic, 2.0, header 36, length 187
     0x34, 0x08, 0, 0, 0x9A, 0x0B, 0, 0,                          // 2100 x 2970 tenths of a mm
@@ -71,6 +72,7 @@ const Bytes kGoldenPage{
     14, 0, 20, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0,  // picture 0 in (0,0,2,2)
     12, 0, 0, 0, 0, 0,                                           // no clip
 };
+// clang-format on
 
 // The same page as the first version of the format wrote it: the picture in its own record.
 const Bytes kGoldenPage1{

@@ -1,7 +1,7 @@
 #include "report/output/pages/page_list.h"
 
 #include "tests/report/output/pages/page_fixtures.h"
-#include "tests/utility/file_fixture.h"
+#include "tests/support/file_fixture.h"
 #include "utility/datetime.h"
 
 #include <gtest/gtest.h>
@@ -15,8 +15,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace report::output::testing;
-using filetest::ReadFile;
-using filetest::WriteFile;
+using testsupport::ReadFile;
+using testsupport::WriteFile;
 
 // A page list that records `pages` into a fresh stream and ends the document.
 void Record(TRpPageList& list, const std::vector<std::string>& pages, bool compressed,
@@ -53,7 +53,7 @@ std::string Header(std::size_t size)
     return std::string(size, '\0');
 }
 
-class PageListFiles : public filetest::TempFolder {
+class PageListFiles : public testsupport::TempFolder {
 protected:
     fs::path Save(const std::string& name, const std::string& bytes)
     {
@@ -167,7 +167,7 @@ TEST(PageList, APageThatCannotBeWrittenLeavesTheDocumentAsItWas)
     list.SetStream(std::make_unique<TRpStream>(1'000));
     ASSERT_TRUE(list.AddRecordedPage(MakePage(1, 2'000)));
     {
-        filetest::FileSizeLimit limit(4'000);
+        testsupport::FileSizeLimit limit(4'000);
         ASSERT_TRUE(limit.active());
         EXPECT_FALSE(list.AddRecordedPage(MakePage(2, 5'000)));
         EXPECT_FALSE(list.Error().empty());
@@ -241,7 +241,7 @@ TEST_F(PageListFiles, SavedDocumentsLoadBackWithEveryPage)
     Record(empty, {}, false);
     ASSERT_TRUE(empty.SaveToFile(Root() / "u.rpp").ok());
     EXPECT_EQ(ReadFile(Root() / "u.rpp").size(), 128u);
-    EXPECT_EQ(filetest::Entries(Root()), (std::vector<std::string>{"c.rpp", "u.rpp"}));
+    EXPECT_EQ(testsupport::Entries(Root()), (std::vector<std::string>{"c.rpp", "u.rpp"}));
     TRpPageList loadedEmpty;
     std::string error;
     ASSERT_TRUE(loadedEmpty.LoadFromFile(Root() / "u.rpp", error)) << error;
@@ -473,7 +473,7 @@ TEST_F(PageListFiles, AFailedSaveLeavesTheOldFile)
     }
     {
         // The disk fills part-way.
-        filetest::FileSizeLimit limit(40'000);
+        testsupport::FileSizeLimit limit(40'000);
         ASSERT_TRUE(limit.active());
         EXPECT_FALSE(list.SaveToFile(target).ok());
     }
@@ -488,7 +488,7 @@ TEST_F(PageListFiles, AFailedSaveLeavesTheOldFile)
     EXPECT_FALSE(cut.error.empty());
 
     EXPECT_EQ(ReadFile(target), old);
-    EXPECT_EQ(filetest::Entries(Root()), (std::vector<std::string>{"loaded.rpp", "old.rpp"}));
+    EXPECT_EQ(testsupport::Entries(Root()), (std::vector<std::string>{"loaded.rpp", "old.rpp"}));
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include "report/output/pages/page_list.h"
 #include "report/output/printer/rp_printer.h"
 #include "tests/report/output/canvas/canvas_test_support.h"
-#include "tests/utility/file_fixture.h"
+#include "tests/support/file_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -437,11 +437,11 @@ QImage Render(const Page& page)
     return image;
 }
 
-class FirstVersionFiles : public filetest::TempFolder {};
+class FirstVersionFiles : public testsupport::TempFolder {};
 
 TEST_F(FirstVersionFiles, LoadAndReplayAsTheyDidAndKeepTheirBytes)
 {
-    const std::string trace = filetest::ReadFile(Fixture("pages_1_0_replay.txt"));
+    const std::string trace = testsupport::ReadFile(Fixture("pages_1_0_replay.txt"));
     ASSERT_FALSE(trace.empty());
     for (const char* name : {"pages_1_0.rpp", "pages_1_0_compressed.rpp"}) {
         SCOPED_TRACE(name);
@@ -466,7 +466,7 @@ TEST_F(FirstVersionFiles, LoadAndReplayAsTheyDidAndKeepTheirBytes)
         // Saved again, the file keeps its container and its pages byte for byte.
         const fs::path copy = Root() / "copy.rpp";
         ASSERT_TRUE(list.SaveToFile(copy).ok());
-        EXPECT_EQ(filetest::ReadFile(copy), filetest::ReadFile(Fixture(name)));
+        EXPECT_EQ(testsupport::ReadFile(copy), testsupport::ReadFile(Fixture(name)));
         // The printer object shows the same pages.
         TRpPrinter printer;
         ASSERT_TRUE(printer.LoadRecordedDocument(Fixture(name), error)) << error;
@@ -479,7 +479,7 @@ TEST_F(FirstVersionFiles, LoadAndReplayAsTheyDidAndKeepTheirBytes)
 }
 
 // A document recorded now, saved as a report file and loaded back, gives its pages again.
-class PictureDocuments : public filetest::TempFolder {};
+class PictureDocuments : public testsupport::TempFolder {};
 
 TEST_F(PictureDocuments, SavedAndLoadedBackGiveTheSamePages)
 {

@@ -1,6 +1,6 @@
 #include "report/output/pages/page_stream.h"
 
-#include "tests/utility/file_fixture.h"
+#include "tests/support/file_fixture.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -12,9 +12,9 @@ namespace report::output {
 namespace {
 
 namespace fs = std::filesystem;
-using filetest::FileSizeLimit;
-using filetest::ReadFile;
-using filetest::WriteFile;
+using testsupport::FileSizeLimit;
+using testsupport::ReadFile;
+using testsupport::WriteFile;
 
 // Points the temporary folder (TMPDIR) at a folder of the test's own, so the page files the
 // stream makes can be watched; restores the variable afterwards.
@@ -39,7 +39,7 @@ protected:
     std::vector<std::string> PageFiles() const
     {
         std::vector<std::string> names;
-        for (const std::string& name : filetest::Entries(TempFolder()))
+        for (const std::string& name : testsupport::Entries(TempFolder()))
             if (name.rfind("RPP", 0) == 0)
                 names.push_back(name);
         return names;

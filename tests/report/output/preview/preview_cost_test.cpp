@@ -15,7 +15,7 @@ namespace report::output {
 namespace {
 
 using testing::PreviewTest;
-using testing_support::OnModalDialog;
+using testsupport::OnModalDialog;
 
 class HostileReportFileTest : public PreviewTest {};
 
@@ -27,15 +27,15 @@ TEST_F(HostileReportFileTest, LoadedPagesAreShownWithEachFontMadeOnce)
         long long fonts;  // the fonts of the page at one scale
     };
     const Row rows[] = {
-        {"giant turned texts around the page", fixtures::TurnedGiantTextsPage(1000), 1},
-        {"5000 sizes off the page", fixtures::FontSizesPage(5000, false), 0},
-        {"5000 face names off the page", fixtures::FaceNamesPage(5000, false), 0},
-        {"100 sizes on the page", fixtures::FontSizesPage(100, true), 100},
+        {"giant turned texts around the page", testsupport::TurnedGiantTextsPage(1000), 1},
+        {"5000 sizes off the page", testsupport::FontSizesPage(5000, false), 0},
+        {"5000 face names off the page", testsupport::FaceNamesPage(5000, false), 0},
+        {"100 sizes on the page", testsupport::FontSizesPage(100, true), 100},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         const std::filesystem::path file = folder_ / "hostile.rpp";
-        ASSERT_TRUE(fixtures::WriteReportFile(row.page, file));
+        ASSERT_TRUE(testsupport::WriteReportFile(row.page, file));
         TRpPrinter printer;
         Record(printer, NumberedPages(1));
         TRpStandardPreview& window = Open(printer);
@@ -72,7 +72,7 @@ void LoadFile(TRpStandardPreview& window, const std::filesystem::path& file)
 TEST_F(HostileReportFileTest, APagePastItsPictureBudgetIsRefusedWithTheReadersReason)
 {
     const std::filesystem::path file = folder_ / "picture.rpp";
-    ASSERT_TRUE(fixtures::WriteReportFile(fixtures::PictureBombPage(16384, 1), file));
+    ASSERT_TRUE(testsupport::WriteReportFile(testsupport::PictureBombPage(16384, 1), file));
     testsupport::MessageRecorder messages;
     TRpPrinter printer;
     Record(printer, NumberedPages(2));
@@ -97,7 +97,7 @@ TEST_F(HostileReportFileTest, ThePageShownAndItsThumbnailDrawOnePageAndDecodeIts
     recorder.DrawPicture(QRect(50, 50, 600, 400), picture);
     recorder.DrawPicture(QRect(50, 500, 300, 200), picture);
     const std::filesystem::path file = folder_ / "picture.rpp";
-    ASSERT_TRUE(fixtures::WriteReportFile(recorder.GetPage(), file));
+    ASSERT_TRUE(testsupport::WriteReportFile(recorder.GetPage(), file));
     TRpPrinter printer;
     Record(printer, NumberedPages(1));
     TRpStandardPreview& window = Open(printer);

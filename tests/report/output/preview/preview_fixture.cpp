@@ -77,8 +77,8 @@ void PreviewTest::UseOfficePrinter()
 
 void PreviewTest::Record(TRpPrinter& printer, const DocumentText& pages, bool finish)
 {
-    printer.SetPaperSize(TRpPaperSize::A4);
-    printer.SetOrientation(0);
+    printer.Settings().SetPaperSize(TRpPaperSize::A4);
+    printer.Settings().SetOrientation(0);
     printer.BeginDoc();
     for (const std::vector<std::string>& lines : pages) {
         printer.NewPage();

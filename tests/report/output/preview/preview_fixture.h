@@ -7,7 +7,7 @@
 #include "report/output/printer/printer_windows.h"
 #include "report/output/printer/rp_printer.h"
 #include "report/output/preview/rp_standard_preview.h"
-#include "tests/report/output/printer/fake_printer_service.h"
+#include "tests/support/fake_printer_service.h"
 
 #include <QPointer>
 #include <gtest/gtest.h>
@@ -19,6 +19,8 @@
 #include <vector>
 
 namespace report::output::testing {
+
+using namespace testsupport;
 
 class FakePreviewedReport : public PreviewedReport {
     Q_OBJECT

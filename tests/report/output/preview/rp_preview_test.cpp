@@ -90,8 +90,8 @@ TEST_F(RpPreviewTest, ZoomToWidthAndToFitTakeThePagesOwnSize)
 
 TEST_F(RpPreviewTest, ALandscapePageIsLaidOutAsItIs)
 {
-    Printer().SetPaperSize(TRpPaperSize::A4);
-    Printer().SetOrientation(1);
+    Printer().Settings().SetPaperSize(TRpPaperSize::A4);
+    Printer().Settings().SetOrientation(1);
     Printer().BeginDoc();
     Printer().NewPage();
     Printer().EndDoc();

@@ -33,7 +33,7 @@ namespace {
 using testing::DocumentText;
 using testing::FakePreviewedReport;
 using testing::PreviewTest;
-using testing_support::OnModalDialog;
+using testsupport::OnModalDialog;
 
 class StandardPreviewTest : public PreviewTest {
 protected:

@@ -3,7 +3,7 @@
 #include "report/output/printer/print_dialog.h"
 #include "report/output/printer/printer_service.h"
 #include "report/output/printer/rp_printer.h"
-#include "tests/report/output/printer/print_rig.h"
+#include "tests/support/print_rig.h"
 #include "tests/support/modal_dialog.h"
 
 #include <QAbstractButton>
@@ -22,10 +22,12 @@
 #include <gtest/gtest.h>
 
 namespace report::output {
+
+using namespace testsupport;
 namespace {
 
-using testing::PrintRig;
-using testing_support::OnModalDialog;
+using testsupport::PrintRig;
+using testsupport::OnModalDialog;
 using O = TPrintDialogOption;
 
 const QString kPdfPpd = "/usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd";
@@ -330,7 +332,7 @@ TEST_F(PrintDialogRigTest, AFileChosenInTheDialogTakesTheNextPrint) {
     printer.NewPage();
     printer.NewPage();
     printer.EndDoc();
-    const std::optional<testing::PdfInfo> info = testing::ReadPdfInfo(file);
+    const std::optional<testsupport::PdfInfo> info = testsupport::ReadPdfInfo(file);
     ASSERT_TRUE(info) << file.toStdString();
     EXPECT_EQ(info->pages, 2);
 

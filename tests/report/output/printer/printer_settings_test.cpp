@@ -1,15 +1,17 @@
 #include "report/output/printer/printer_settings.h"
 
 #include "utility/rp_error.h"
-#include "tests/report/output/printer/fake_printer_service.h"
+#include "tests/support/fake_printer_service.h"
 
 #include <gtest/gtest.h>
 
 namespace report::output {
+
+using namespace testsupport;
 namespace {
 
-using testing::FakePrinter;
-using testing::FakePrinterService;
+using testsupport::FakePrinter;
+using testsupport::FakePrinterService;
 
 class PrinterSettingsTest : public ::testing::Test {
 protected:
@@ -430,6 +432,109 @@ TEST(SystemPrinterTest, PrintsDocumentsPageByPage) {
     printer.Abort();
     EXPECT_FALSE(printer.Printing());
     EXPECT_TRUE(service.jobs[1]->aborted);
+}
+
+// Every choice the report keeps reaches the settings in one call, and comes back as it went;
+// the declared-only ones stay the printer's where it does not declare them.
+TEST_F(PrinterSettingsTest, ApplyTakesTheChoicesWholeAndChosenGivesThemBack) {
+    TRpPrinterSettings wanted;
+    wanted.Copies = 3;
+    wanted.OutputBin = TRpBin::Lower;
+    wanted.Duplex = true;
+    wanted.UseStandardprinter = true;
+    wanted.PrintMetaFile = true;
+    wanted.UseCustomBinCode = true;
+    wanted.CustomBinCode = 261;
+    wanted.UseCustomPaperCode = true;
+    wanted.CustomPaperCode = 300;
+    wanted.PrintQuality = 600;
+    wanted.Collate = 1;
+    wanted.ColorOption = 2;
+    wanted.ExtendedDuplex = 2;
+    wanted.MemoryLimit = 1000;
+    for (const bool declared : {true, false}) {
+        SCOPED_TRACE(declared ? "declared" : "not declared");
+        FakePrinterService service;
+        FakePrinter fake = FakePrinterService::A4Printer();
+        if (declared) fake.devMode.fields |= kDmDuplex | kDmDefaultSource;
+        else fake.devMode.fields &= ~kDmCopies;
+        service.Add("P", fake);
+        SystemPrinter printer(service);
+        TPrinterSettings settings;
+        settings.SetPrinter(&printer);
+        const TRpPrinterSettings before = settings.Chosen();
+        settings.Apply(wanted);
+        const TRpPrinterSettings got = settings.Chosen();
+        EXPECT_EQ(got.Copies, declared ? 3 : before.Copies);
+        EXPECT_EQ(got.OutputBin, declared ? TRpBin::Lower : before.OutputBin);
+        EXPECT_EQ(got.Duplex, declared);
+        EXPECT_TRUE(got.UseStandardprinter);
+        EXPECT_TRUE(got.PrintMetaFile);
+        EXPECT_TRUE(got.UseCustomBinCode);
+        EXPECT_EQ(got.CustomBinCode, 261);
+        EXPECT_TRUE(got.UseCustomPaperCode);
+        EXPECT_EQ(got.CustomPaperCode, 300);
+        EXPECT_EQ(got.PrintQuality, 600);
+        EXPECT_EQ(got.Collate, 1);
+        EXPECT_EQ(got.ColorOption, 2);
+        EXPECT_EQ(got.ExtendedDuplex, 2);
+        // The memory limit stays the printer object's own.
+        EXPECT_EQ(got.MemoryLimit, 250000);
+    }
+}
+
+// A set-up's bin from the raw codes on is the printer's own code; below them one of the report's
+// bins, a negative one the first. The answer's other choices are taken; the rest stays.
+TEST(PrinterSetupTest, TakesTheAnswerAndSplitsTheBinAtTheRawCodes) {
+    struct Row {
+        int chosenBin;
+        bool useCustomBin;
+        int customBin;
+        TRpBin bin;
+    };
+    const Row rows[] = {
+        {kFirstRawBin, true, kFirstRawBin, TRpBin::Cassette},
+        {260, true, 260, TRpBin::Cassette},
+        {kFirstRawBin - 1, false, 5, TRpBin::Cassette},
+        {2, false, 5, TRpBin::Lower},
+        {-4, false, 5, TRpBin::First},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.chosenBin);
+        TRpPrinterSettings settings;
+        settings.OutputBin = TRpBin::Cassette;
+        settings.CustomBinCode = 5;
+        settings.PrinterIndex = 4;
+        settings.PrintMetaFile = true;
+        settings.CustomPaperCode = 9;
+        TRpPrinterSettings chosen;
+        chosen.CustomBinCode = row.chosenBin;
+        chosen.Collate = 1;
+        chosen.ColorOption = 2;
+        chosen.PrintQuality = 300;
+        chosen.Copies = 5;
+        chosen.Duplex = true;
+        chosen.ExtendedDuplex = 3;
+        chosen.FirstPage = 2;
+        chosen.LastPage = 7;
+        chosen.PrinterIndex = 1;
+        chosen.CustomPaperCode = 70;
+        TakePrinterSetup(settings, chosen);
+        EXPECT_EQ(settings.UseCustomBinCode, row.useCustomBin);
+        EXPECT_EQ(settings.CustomBinCode, row.customBin);
+        EXPECT_EQ(settings.OutputBin, row.bin);
+        EXPECT_EQ(settings.Collate, 1);
+        EXPECT_EQ(settings.ColorOption, 2);
+        EXPECT_EQ(settings.PrintQuality, 300);
+        EXPECT_EQ(settings.Copies, 5);
+        EXPECT_TRUE(settings.Duplex);
+        EXPECT_EQ(settings.ExtendedDuplex, 3);
+        EXPECT_EQ(settings.FirstPage, 2);
+        EXPECT_EQ(settings.LastPage, 7);
+        EXPECT_EQ(settings.PrinterIndex, 4);
+        EXPECT_TRUE(settings.PrintMetaFile);
+        EXPECT_EQ(settings.CustomPaperCode, 9);
+    }
 }
 
 }  // namespace

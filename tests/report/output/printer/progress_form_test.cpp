@@ -206,7 +206,7 @@ TEST_F(ProgressFormTest, CancelWorksWhileAModalWindowIsUp) {
     QObject::connect(&bystander, &QPushButton::clicked, [&] { bystanderPressed = true; });
     bystander.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&bystander));
-    testing_support::OnModalDialog([&](QDialog& modal) {
+    testsupport::OnModalDialog([&](QDialog& modal) {
         TRpProgressForm form(&printer);
         form.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
@@ -226,7 +226,7 @@ TEST_F(ProgressFormTest, OutlivesTheModalWindowItWasShownOver) {
     auto preview = std::make_unique<QDialog>();
     std::unique_ptr<TRpProgressForm> form;
     TRpPrinter printer;
-    testing_support::OnModalDialog([&](QDialog& modal) {
+    testsupport::OnModalDialog([&](QDialog& modal) {
         form = std::make_unique<TRpProgressForm>(&printer);
         form->show();
         modal.accept();

@@ -1,16 +1,18 @@
 // The Qt printer service against the printing rig's cups-pdf queue.
 #include "report/output/printer/printer_settings.h"
 #include "report/output/printer/qt_printer_service.h"
-#include "tests/report/output/printer/ink_bounds.h"
-#include "tests/report/output/printer/print_rig.h"
+#include "tests/support/ink_bounds.h"
+#include "tests/support/print_rig.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>
 
 namespace report::output {
+
+using namespace testsupport;
 namespace {
 
-using testing::PrintRig;
+using testsupport::PrintRig;
 
 class QtPrinterServiceRigTest : public ::testing::Test {
 protected:
@@ -90,16 +92,16 @@ TEST_F(QtPrinterServiceRigTest, PrintsWhatTheSettingsAsk) {
 
     const std::optional<QString> pdf = rig_.WaitForPdf("kvServiceA5");
     ASSERT_TRUE(pdf);
-    const std::optional<testing::PdfInfo> info = testing::ReadPdfInfo(*pdf);
+    const std::optional<testsupport::PdfInfo> info = testsupport::ReadPdfInfo(*pdf);
     ASSERT_TRUE(info);
     EXPECT_EQ(info->pages, 2);
     // A landscape page comes out turned on A5 paper: the square near the page's top left corner
     // lies near the paper's bottom left one.
     EXPECT_NEAR(info->pageSize.width(), 419.5, 2.0);  // Ghostscript makes it 421
     EXPECT_NEAR(info->pageSize.height(), 595.3, 1.0);
-    const QImage paper = testing::RenderPdfPage(*pdf, 2, 72);
+    const QImage paper = testsupport::RenderPdfPage(*pdf, 2, 72);
     ASSERT_FALSE(paper.isNull());
-    const QRect ink = testing::InkBounds(paper);
+    const QRect ink = testsupport::InkBounds(paper);
     EXPECT_NEAR(ink.left(), 6, 1);
     EXPECT_NEAR(ink.width(), 24, 2);
     EXPECT_NEAR(paper.height() - 1 - ink.bottom(), 6, 1);

@@ -1,11 +1,13 @@
 #include "tests/report/output/printer/rp_printer_fixture.h"
 
-#include "tests/report/output/printer/ink_bounds.h"
+#include "tests/support/ink_bounds.h"
 
 #include <QCoreApplication>
 #include <cmath>
 
 namespace report::output::testing {
+
+using namespace testsupport;
 
 void FakeReport::ClosePreviewMessage(TRpPrinter& printer) {
     ++closeMessages;
@@ -60,9 +62,9 @@ int RpPrinterTest::MarkOf(const QImage& picture, int dpi, int offsetPixels) {
 
 std::filesystem::path RpPrinterTest::SaveReport(const char* name, int pages, int width, int length) {
     TRpPrinter printer;
-    printer.SetPaperSize(TRpPaperSize::Custom);
-    printer.SetPaperWidth(width);
-    printer.SetPaperLength(length);
+    printer.Settings().SetPaperSize(TRpPaperSize::Custom);
+    printer.Settings().SetPaperWidth(width);
+    printer.Settings().SetPaperLength(length);
     Run(printer, pages);
     const std::filesystem::path file = folder_ / name;
     std::string error;

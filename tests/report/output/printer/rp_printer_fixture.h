@@ -6,7 +6,7 @@
 #include "report/output/printer/printer_settings.h"
 #include "report/output/printer/printer_windows.h"
 #include "report/output/printer/rp_printer.h"
-#include "tests/report/output/printer/fake_printer_service.h"
+#include "tests/support/fake_printer_service.h"
 
 #include <QObject>
 #include <gtest/gtest.h>
@@ -16,6 +16,8 @@
 #include <vector>
 
 namespace report::output::testing {
+
+using namespace testsupport;
 
 class FakeReport : public ReportWindow {
 public:

@@ -3,17 +3,19 @@
 // output carries Type 3 fonts that pdftotext cannot read back).
 #include "report/output/canvas/painter_canvas.h"
 #include "report/output/printer/rp_printer.h"
-#include "tests/report/output/printer/ink_bounds.h"
-#include "tests/report/output/printer/print_rig.h"
+#include "tests/support/ink_bounds.h"
+#include "tests/support/print_rig.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>
 
 namespace report::output {
+
+using namespace testsupport;
 namespace {
 
-using testing::PdfInfo;
-using testing::PrintRig;
+using testsupport::PdfInfo;
+using testsupport::PrintRig;
 
 class A4Report : public ReportWindow {
 public:
@@ -120,7 +122,7 @@ TEST_F(RpPrinterRigTest, PrintsTheRangeOfTheRecordingAsItWasRecorded) {
 
     const std::optional<QString> pdf = rig_.WaitForPdf("kvRange");
     ASSERT_TRUE(pdf);
-    const std::optional<PdfInfo> info = testing::ReadPdfInfo(*pdf);
+    const std::optional<PdfInfo> info = testsupport::ReadPdfInfo(*pdf);
     ASSERT_TRUE(info);
     EXPECT_EQ(info->pages, 2);
     EXPECT_NEAR(info->pageSize.width(), 595.3, 1.0);
@@ -128,7 +130,7 @@ TEST_F(RpPrinterRigTest, PrintsTheRangeOfTheRecordingAsItWasRecorded) {
 
     for (int printed = 1; printed <= 2; ++printed) {
         SCOPED_TRACE(printed);
-        const QImage paper = testing::RenderPdfPage(*pdf, printed, 96);
+        const QImage paper = testsupport::RenderPdfPage(*pdf, printed, 96);
         ASSERT_FALSE(paper.isNull());
         const QImage recorded = Replayed(printer, printed + 1, paper.size());
         const auto [missing, printedInk] = UnmatchedInk(paper, recorded, 2);
@@ -138,10 +140,10 @@ TEST_F(RpPrinterRigTest, PrintsTheRangeOfTheRecordingAsItWasRecorded) {
         EXPECT_LT(lost, recordedInk / 50) << "ink of the recording that did not print";
 
         // The label's ink starts 20 mm (56.7 pt) from the paper's left edge.
-        const QImage fine = testing::RenderPdfPage(*pdf, printed, 288);
+        const QImage fine = testsupport::RenderPdfPage(*pdf, printed, 288);
         ASSERT_FALSE(fine.isNull());
         const int top = 4 * 164;  // 58 mm down: the label's row, nothing else there
-        const QRect label = testing::InkBounds(fine.copy(0, top, fine.width(), 4 * 28));
+        const QRect label = testsupport::InkBounds(fine.copy(0, top, fine.width(), 4 * 28));
         ASSERT_FALSE(label.isEmpty());
         EXPECT_NEAR(label.left() / 4.0, 56.7, 1.0);
     }
@@ -151,17 +153,17 @@ TEST_F(RpPrinterRigTest, PrintsCopiesOnThePaperAsked) {
     A4Report report;
     TRpPrinter printer(&report);
     SelectQueue(printer);
-    printer.SetPaperSize(TRpPaperSize::Letter);
+    printer.Settings().SetPaperSize(TRpPaperSize::Letter);
     ASSERT_EQ(printer.GetPaperSize(), TRpPaperSize::Letter);
     Record(printer, 1);
     printer.SetTitle("kvCopies");
-    printer.SetCopies(2);
+    printer.Settings().SetCopies(2);
     printer.SetReprintRecorded(true);
     printer.PrintRecordedPages();
 
     const std::optional<QString> pdf = rig_.WaitForPdf("kvCopies");
     ASSERT_TRUE(pdf);
-    const std::optional<PdfInfo> info = testing::ReadPdfInfo(*pdf);
+    const std::optional<PdfInfo> info = testsupport::ReadPdfInfo(*pdf);
     ASSERT_TRUE(info);
     EXPECT_EQ(info->pages, 2);
     EXPECT_NEAR(info->pageSize.width(), 612.0, 1.0);
@@ -179,12 +181,12 @@ TEST_F(RpPrinterRigTest, PrintsStraightFromARun) {
 
     const std::optional<QString> pdf = rig_.WaitForPdf("kvDirect");
     ASSERT_TRUE(pdf);
-    const std::optional<PdfInfo> info = testing::ReadPdfInfo(*pdf);
+    const std::optional<PdfInfo> info = testsupport::ReadPdfInfo(*pdf);
     ASSERT_TRUE(info);
     EXPECT_EQ(info->pages, 2);
     // The box of page 2 sits 20 mm from the left.
-    const QImage paper = testing::RenderPdfPage(*pdf, 1, 72);
-    const QRect box = testing::InkBounds(paper.copy(0, 50, paper.width(), 30));
+    const QImage paper = testsupport::RenderPdfPage(*pdf, 1, 72);
+    const QRect box = testsupport::InkBounds(paper.copy(0, 50, paper.width(), 30));
     EXPECT_NEAR(box.left(), 56.7, 1.0);
 }
 

@@ -16,8 +16,8 @@
 namespace report::output {
 namespace {
 
-using testing::FakePrinter;
-using testing::FakePrinterService;
+using testsupport::FakePrinter;
+using testsupport::FakePrinterService;
 using testing::FakeReport;
 using testing::RecordingClient;
 using testing::RpPrinterTest;
@@ -202,8 +202,8 @@ TEST_F(RpPrinterTest, RecordsPagesOfThePapersSizeAt96Dpi) {
     };
     for (const Row& row : rows) {
         TRpPrinter printer;
-        printer.SetPaperSize(row.paper);
-        printer.SetOrientation(row.orientation);
+        printer.Settings().SetPaperSize(row.paper);
+        printer.Settings().SetOrientation(row.orientation);
         Run(printer, 1);
         const std::optional<Page> page = printer.GetRecordedPage(1);
         ASSERT_TRUE(page);
@@ -234,7 +234,7 @@ TEST_F(RpPrinterTest, PrintsOnlyThePagesInItsRange) {
         printer.SetFirstPage(row.first);
         printer.SetLastPage(row.last);
         Run(printer, 6);
-        const std::shared_ptr<testing::FakeJob> job = service_->jobs.back();
+        const std::shared_ptr<testsupport::FakeJob> job = service_->jobs.back();
         EXPECT_TRUE(job->finished);
         EXPECT_EQ(job->title, "Lista");
         std::vector<int> printed;
@@ -270,12 +270,12 @@ TEST_F(RpPrinterTest, DirectPrintsApplyTheSettingsAndFireAfterPrint) {
         ++afterPrints;
     });
     printer.SetDestination(TRpPrinterDestination::rpdPrinter);
-    printer.SetCopies(3);
-    printer.SetOrientation(1);
-    printer.SetPaperSize(TRpPaperSize::Letter);
+    printer.Settings().SetCopies(3);
+    printer.Settings().SetOrientation(1);
+    printer.Settings().SetPaperSize(TRpPaperSize::Letter);
     Run(printer, 1);
     EXPECT_EQ(afterPrints, 1);
-    const testing::FakeJob& job = *service_->jobs.back();
+    const testsupport::FakeJob& job = *service_->jobs.back();
     EXPECT_EQ(job.devMode.copies, 3);
     EXPECT_EQ(job.devMode.orientation, 2);
     EXPECT_EQ(job.devMode.paperSize, 1);
@@ -315,7 +315,7 @@ TEST_F(RpPrinterTest, RecordedPagesPrintInTheirRangeWithProgress) {
     EXPECT_TRUE(preview.progress.empty());
     EXPECT_EQ(report.afterPrints, 1);
     EXPECT_EQ(report.printAgainMessages, 0);
-    const testing::FakeJob& job = *service_->jobs.back();
+    const testsupport::FakeJob& job = *service_->jobs.back();
     ASSERT_EQ(job.pages.size(), 2u);
     EXPECT_EQ(MarkOf(job.pages[0], 60), 3);
     EXPECT_EQ(MarkOf(job.pages[1], 60), 4);
@@ -377,7 +377,7 @@ TEST_F(RpPrinterTest, RecordedPagesLandOnTheReportsPageAcrossTheMargins) {
     Run(printer, 1);
     printer.SetReprintRecorded(true);
     printer.PrintRecordedPages();
-    const testing::FakeJob& job = *service_->jobs.back();
+    const testsupport::FakeJob& job = *service_->jobs.back();
     ASSERT_EQ(job.pages.size(), 1u);
     // The mark's left edge is 10 mm from the paper's edge whatever the unprintable margin.
     EXPECT_EQ(MarkOf(job.pages[0], 60), 1);
@@ -433,8 +433,8 @@ TEST_F(RpPrinterTest, WithoutPrintersRecordingWorksAndPrintingDoesNothing) {
     SharedPrinter().Refresh();
     TRpPrinter printer;
     EXPECT_FALSE(printer.PrintersPresent());
-    printer.SetPaperSize(TRpPaperSize::Default);
-    printer.SetOrientation(1);
+    printer.Settings().SetPaperSize(TRpPaperSize::Default);
+    printer.Settings().SetOrientation(1);
     EXPECT_EQ(printer.GetPageWidth(), 2970);
     EXPECT_EQ(printer.GetPageLength(), 2100);
     Run(printer, 2);
@@ -465,8 +465,8 @@ TEST_F(RpPrinterTest, LoadingTakesOrientationAndPaperFromThePage) {
         SCOPED_TRACE(::testing::Message() << row.width << " x " << row.length);
         const std::filesystem::path file = SaveReport("page.rpp", 2, row.width, row.length);
         TRpPrinter printer;
-        printer.SetPaperSize(row.loadedPaper == TRpPaperSize::A4 ? TRpPaperSize::Letter : TRpPaperSize::A4);
-        printer.SetOrientation(1 - row.loadedOrientation);
+        printer.Settings().SetPaperSize(row.loadedPaper == TRpPaperSize::A4 ? TRpPaperSize::Letter : TRpPaperSize::A4);
+        printer.Settings().SetOrientation(1 - row.loadedOrientation);
         std::string error;
         ASSERT_TRUE(printer.LoadRecordedDocument(file, error)) << error;
         EXPECT_EQ(printer.GetPaperSize(), row.loadedPaper);
@@ -493,7 +493,7 @@ TEST_F(RpPrinterTest, AFileThatFailsToLoadLeavesTheDocumentAsItWas) {
     damaged.close();
 
     TRpPrinter printer;
-    printer.SetOrientation(1);
+    printer.Settings().SetOrientation(1);
     Run(printer, 3);
     std::string error;
     for (const std::filesystem::path& bad : {cut, folder_ / "missing.rpp"}) {
@@ -681,7 +681,7 @@ TEST_F(RpPrinterTest, SelectingAnotherPrinterReadsItsSettings) {
     service_->Add("Plotter", plotter);
     TRpPrinter printer;
     ASSERT_EQ(printer.Printer().Name(), "Office");
-    printer.SetCopies(4);
+    printer.Settings().SetCopies(4);
     printer.SetPrinterIndex(-1);
     printer.SetPrinterIndex(0);
     EXPECT_EQ(printer.Settings().Copies(), 4);

@@ -306,7 +306,7 @@ QByteArray Bmp(int width, int height, QRgb colour)
 // items of the same data; a picture that begins beyond the page is not decoded at all.
 TEST(TRpXDocumentTest, PicturesAreDecodedOncePerDocument)
 {
-    const auto document = Open(fixtures::ImagesXml(20, fixtures::PlainPicture(64 * 1024)));
+    const auto document = Open(testsupport::ImagesXml(20, testsupport::PlainPicture(64 * 1024)));
     ASSERT_NE(document, nullptr);
     for (const double zoom : {100.0, 100.0, 37.5, 250.0}) {
         const QImage picture = document->PagePicture(1, zoom);
@@ -459,7 +459,7 @@ TEST(TRpXDocumentTest, EveryFormatReadsTheSameStraightFromItsLzwCode)
 TEST(TRpXDocumentTest, APagesBudgetCountsPixelsAndItsPicturesStayWhileItIsShown)
 {
     // Five PNG pictures of 512 x 512: some hundred bytes of data, a MiB of pixels each.
-    const auto document = Open(fixtures::PngImagesXml(5, 512));
+    const auto document = Open(testsupport::PngImagesXml(5, 512));
     ASSERT_NE(document, nullptr);
     const std::vector<const TRpDocnode*> nodes = ItemsOf(*document);
     ASSERT_EQ(nodes.size(), 5u);
@@ -494,7 +494,7 @@ TEST(TRpXDocumentTest, APagesBudgetCountsPixelsAndItsPicturesStayWhileItIsShown)
 // and shown again from one decoding.
 TEST(TRpXDocumentTest, ABitmapOfSixtyFourMebibytesIsDecodedOnce)
 {
-    const auto document = Open(fixtures::ImagesXml(1, fixtures::PlainPicture(64u * 1024 * 1024 - 4096)));
+    const auto document = Open(testsupport::ImagesXml(1, testsupport::PlainPicture(64u * 1024 * 1024 - 4096)));
     ASSERT_NE(document, nullptr);
     document->SetShownPage(1);
     const QImage first = document->PagePicture(1, 100);
@@ -567,7 +567,7 @@ TEST(TRpXDocumentTest, DamagedImageDataAreShownOrNotAvailable)
 // the page and its surroundings; one font made for every paint.
 TEST(TRpXDocumentTest, GiantTurnedTextsAroundThePageAreLeftOutOrCutToIt)
 {
-    const auto document = Open(fixtures::TurnedGiantTextsXml(300));
+    const auto document = Open(testsupport::TurnedGiantTextsXml(300));
     ASSERT_NE(document, nullptr);
     const QSize size = document->PictureSize(100);
     QImage picture(size, QImage::Format_RGB32);

@@ -30,7 +30,7 @@
 namespace report::output {
 namespace {
 
-using testing_support::OnModalDialog;
+using testsupport::OnModalDialog;
 
 struct Event {
     TPrevEventType type;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace enginetest {
+namespace testsupport {
 
 // One band of the print layout: name, type, the band it is a child of (empty for none) and
 // its stored height in tenths of a millimetre.
@@ -38,4 +38,4 @@ report::engine::TRpCustomBand& BandNamed(const report::engine::TRpReportModel& r
 // The names of the band list in order.
 std::vector<std::string> BandNames(const report::engine::TRpReportModel& report);
 
-}  // namespace enginetest
+}  // namespace testsupport

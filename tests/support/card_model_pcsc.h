@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace cardrig {
+namespace testsupport {
 
 class FakePcsc {
 public:
@@ -92,4 +92,4 @@ private:
     std::optional<smartcard::TScopedSCardApi> installed_;
 };
 
-}  // namespace cardrig
+}  // namespace testsupport

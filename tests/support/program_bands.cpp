@@ -1,10 +1,10 @@
-#include "tests/report/engine/model/program_bands.h"
+#include "tests/support/program_bands.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
-namespace enginetest {
+namespace testsupport {
 
 using report::engine::TRpBand;
 using report::engine::TRpBandType;

@@ -1,4 +1,4 @@
-#include "tests/smartcard/fake_pcsc.h"
+#include "tests/smartcard/scripted_pcsc.h"
 
 #include <algorithm>
 #include <cstring>

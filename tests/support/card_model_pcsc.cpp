@@ -1,4 +1,4 @@
-#include "tests/support/fake_pcsc.h"
+#include "tests/support/card_model_pcsc.h"
 
 #include "tests/support/vpcd_client.h"
 
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <stdexcept>
 
-namespace cardrig {
+namespace testsupport {
 
 namespace {
 
@@ -395,4 +395,4 @@ LONG FakePcsc::SetAttrib(SCARDHANDLE card, DWORD, LPCBYTE, DWORD)
     return f.FindHandle(card) ? SCARD_E_UNSUPPORTED_FEATURE : SCARD_E_INVALID_HANDLE;
 }
 
-}  // namespace cardrig
+}  // namespace testsupport

@@ -1,4 +1,4 @@
-#include "tests/report/output/printer/print_rig.h"
+#include "tests/support/print_rig.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,7 +7,9 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-namespace report::output::testing {
+namespace testsupport {
+
+
 namespace {
 
 // Runs a tool under `timeout`; its standard output, or nullopt when it failed.
@@ -68,4 +70,4 @@ QImage RenderPdfPage(const QString& path, int page, int dpi) {
     return QImage(base + ".png");
 }
 
-}  // namespace report::output::testing
+}  // namespace testsupport

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace filetest {
+namespace testsupport {
 
 namespace fs = std::filesystem;
 
@@ -59,12 +59,12 @@ private:
     QTemporaryDir dir_;
 };
 
-} // namespace filetest
+} // namespace testsupport
 
 #include <csignal>
 #include <sys/resource.h>
 
-namespace filetest {
+namespace testsupport {
 
 // Limits the size of files this process may write, so a write fails part-way the way a full
 // disk makes it fail (root is bound by the limit too). Restores the limit when it ends.
@@ -93,4 +93,4 @@ private:
     bool active_ = false;
 };
 
-} // namespace filetest
+} // namespace testsupport

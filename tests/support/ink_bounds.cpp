@@ -1,6 +1,8 @@
-#include "tests/report/output/printer/ink_bounds.h"
+#include "tests/support/ink_bounds.h"
 
-namespace report::output::testing {
+namespace testsupport {
+
+
 
 QRect InkBounds(const QImage& image) {
     QRect bounds;
@@ -12,4 +14,4 @@ QRect InkBounds(const QImage& image) {
     return bounds;
 }
 
-}  // namespace report::output::testing
+}  // namespace testsupport

@@ -8,8 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
-namespace enginetest {
+namespace testsupport {
 
 // 2024-05-01 13:05:07
 double FixedNow();
@@ -18,6 +19,20 @@ double FixedNow();
 // strings in UTF-8.
 std::string Describe(const report::expr::TRpEvResult& value);
 
+// One expression (UTF-8) and what it must come to, as Describe gives it.
+struct ExprCase {
+    const char* expression;
+    const char* expected;
+};
+
+// Checks what `result` makes of each case's expression, naming the expression of any that differs.
+template <typename Result>
+void ExpectEach(const std::vector<ExprCase>& cases, Result result)
+{
+    for (const ExprCase& c : cases)
+        EXPECT_EQ(result(c.expression), c.expected) << c.expression;
+}
+
 class ExprTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -25,8 +40,13 @@ protected:
 
     // Calculate of a UTF-8 expression text, described.
     std::string Calc(const std::string& expression);
+    // Calc of each case's expression.
+    void Expect(const std::vector<ExprCase>& cases)
+    {
+        ExpectEach(cases, [this](const char* expression) { return Calc(expression); });
+    }
 
     report::expr::ScopedRpClock clock_{FixedNow};
 };
 
-} // namespace enginetest
+}  // namespace testsupport

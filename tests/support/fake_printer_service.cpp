@@ -1,11 +1,14 @@
-#include "tests/report/output/printer/fake_printer_service.h"
+#include "tests/support/fake_printer_service.h"
 
 #include "report/output/printer/paper_sizes.h"
 
 #include <QPainter>
 #include <cmath>
 
-namespace report::output::testing {
+namespace testsupport {
+
+using namespace report::output;
+
 namespace {
 
 int Pixels(int tenths, int dpi) {
@@ -125,4 +128,4 @@ std::unique_ptr<PrintJob> FakePrinterService::StartJob(const QString& name, cons
     return std::make_unique<FakePrintJob>(job, *caps);
 }
 
-}  // namespace report::output::testing
+}  // namespace testsupport

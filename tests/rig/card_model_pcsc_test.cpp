@@ -1,12 +1,13 @@
 #include "tests/rig/pcsc_scenario.h"
 #include "tests/support/card_files.h"
 #include "tests/support/download_commands.h"
-#include "tests/support/fake_pcsc.h"
+#include "tests/support/card_model_pcsc.h"
 #include "tests/support/vpcd_client.h"
 
 #include <gtest/gtest.h>
 
-using namespace cardrig;
+using namespace rigtest;
+using namespace testsupport;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/report/expr/expr_fixture.h"
+#include "tests/support/expr_fixture.h"
 
 #include "report/expr/expr_unit.h"
 #include "utility/cp1250.h"
@@ -6,7 +6,7 @@
 
 #include <charconv>
 
-namespace enginetest {
+namespace testsupport {
 
 using namespace report::expr;
 
@@ -50,4 +50,4 @@ std::string ExprTest::Calc(const std::string& expression)
     return Describe(evaluator.Calculate(utility::Pl(expression)));
 }
 
-} // namespace enginetest
+}  // namespace testsupport

@@ -4,9 +4,9 @@
 #include <QImage>
 #include <QRect>
 
-namespace report::output::testing {
+namespace testsupport {
 
 // The smallest rectangle holding every pixel darker than mid-grey; empty when there is none.
 [[nodiscard]] QRect InkBounds(const QImage& image);
 
-}  // namespace report::output::testing
+}  // namespace testsupport

@@ -7,7 +7,7 @@
 #include <QString>
 #include <optional>
 
-namespace report::output::testing {
+namespace testsupport {
 
 struct PdfInfo {
     int pages = 0;
@@ -34,4 +34,4 @@ private:
 // Page `page` (from 1) rendered by pdftoppm at `dpi`; a null image on failure.
 [[nodiscard]] QImage RenderPdfPage(const QString& path, int page, int dpi);
 
-}  // namespace report::output::testing
+}  // namespace testsupport

@@ -9,10 +9,10 @@
 #include <memory>
 #include <vector>
 
-namespace report::output::testing {
+namespace testsupport {
 
 struct FakePrinter {
-    DevMode devMode;  // the driver's settings
+    report::output::DevMode devMode;  // the driver's settings
     int dpiX = 60;
     int dpiY = 60;
     int offsetX = 0;  // device pixels
@@ -25,13 +25,13 @@ struct FakeJob {
     QString printer;
     QString title;
     QString outputFileName;  // empty: the printer
-    DevMode devMode;  // as sent
+    report::output::DevMode devMode;  // as sent
     std::vector<QImage> pages;
     bool finished = false;
     bool aborted = false;
 };
 
-class FakePrinterService : public PrinterService {
+class FakePrinterService : public report::output::PrinterService {
 public:
     // A printer with an A4 portrait record declaring orientation, paper, copies and collate.
     static FakePrinter A4Printer();
@@ -42,10 +42,10 @@ public:
 
     QStringList PrinterNames() override;
     QString DefaultPrinterName() override { return default_; }
-    std::optional<DevMode> DefaultDevMode(const QString& name) override;
-    std::optional<DeviceCaps> Capabilities(const QString& name, const DevMode& devMode) override;
+    std::optional<report::output::DevMode> DefaultDevMode(const QString& name) override;
+    std::optional<report::output::DeviceCaps> Capabilities(const QString& name, const report::output::DevMode& devMode) override;
     std::optional<std::vector<int>> PaperCodes(const QString& name) override;
-    std::unique_ptr<PrintJob> StartJob(const QString& name, const DevMode& devMode,
+    std::unique_ptr<report::output::PrintJob> StartJob(const QString& name, const report::output::DevMode& devMode,
                                        const QString& title, const QString& outputFileName) override;
 
     // Calls made, for tests that count work.
@@ -59,4 +59,4 @@ private:
     QString default_;
 };
 
-}  // namespace report::output::testing
+}  // namespace testsupport
