@@ -10,6 +10,7 @@
 #include "app/startup.h"
 #include "app/tc_druk.h"
 #include "app/tc_glow.h"
+#include "bench/bench_run.h"
 #include "bench/bench_support.h"
 #include "bench/cairo_anchor.h"
 #include "report/output/preview/rp_standard_preview.h"
@@ -142,18 +143,17 @@ bench::AnchorContent PrintoutContent(const std::filesystem::path& pdf)
 int main(int argc, char** argv)
 {
     QTemporaryDir folder;
-    const int rounds = argc > 1 ? std::atoi(argv[1]) : 7;
+    const int rounds = bench::CountArgument(argc, argv, 1, 7);
     if (!folder.isValid() || rounds < 1)
         return 1;
-    qputenv("XDG_CONFIG_HOME", folder.filePath(QStringLiteral("config")).toUtf8());
-    qputenv("XDG_DATA_HOME", folder.filePath(QStringLiteral("data")).toUtf8());
+    bench::KeepSettingsIn(folder);
     QApplication application(argc, argv);
     app::InitializeUnits();
     bench::PrintedBoxes boxes;
     utility::SetMessageBoxes(&boxes);
     const std::filesystem::path card = folder.filePath(QStringLiteral("rok.DDD")).toStdString();
     const std::filesystem::path cairoPdf = folder.filePath(QStringLiteral("cairo.pdf")).toStdString();
-    if (!bench::WriteCardFile(*std::make_unique<tacho::CardImageData>(test_support::YearCardImage()), card))
+    if (!bench::WriteCardFile(*std::make_unique<tacho::CardImageData>(testsupport::YearCardImage()), card))
         return 1;
 
     auto window = std::make_unique<app::Tf_tcGlow>();
