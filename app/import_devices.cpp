@@ -1,8 +1,8 @@
 #include "app/import_devices.h"
 
 #include "utility/cp1250.h"
-#include "utility/dialogi.h"
 #include "utility/diallistanew.h"
+#include "utility/dialogi.h"
 #include "utility/dialwyb.h"
 #include "utility/dos_ext.h"
 #include "utility/paths.h"
@@ -20,15 +20,16 @@ constexpr int kRemovableDrive = 2;
 std::string DriveListMessage(const std::filesystem::path& dddFolder)
 {
     return Pl("\r\nNastąpi przeniesienie plików DDD z urządzenia do katalogu\r\n\"") +
-           utility::PathToCp1250(dddFolder) + Pl("\"\r\n\r\nNa poniższej liście wskaż urządzenie pobierające dane z kart kierowców "
+           utility::PathToCp1250(dddFolder) +
+           Pl("\"\r\n\r\nNa poniższej liście wskaż urządzenie pobierające dane z kart kierowców "
               "(np. OPTAC, Digidown,...)");
 }
 
 std::string MethodExplanation(const std::filesystem::path& deviceFolder, const std::filesystem::path& dddFolder)
 {
     return Pl("Z urządzenia \"") + utility::PathToCp1250(deviceFolder) + "\"\r\n" + Pl("do katalogu ") +
-           utility::PathToCp1250(dddFolder) + "." +
-           Pl("\rPliki DDD zostaną utworzone w komputerze.") + Pl("\r\nWybierz metodę:");
+           utility::PathToCp1250(dddFolder) + "." + Pl("\rPliki DDD zostaną utworzone w komputerze.") +
+           Pl("\r\nWybierz metodę:");
 }
 
 // One warning for every file kept back, however many there are.
@@ -60,7 +61,7 @@ int ChooseDrive(const std::vector<DownloadDrive>& drives, const std::filesystem:
     return itemIndex;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<DownloadDrive> DownloadDrives(const std::vector<utility::DriveEntry>& entries)
 {
@@ -100,9 +101,9 @@ bool ImportFromDownloadDevice(const std::filesystem::path& dddFolder, const Driv
     if (chosen < 0)
         return closedWithOk;
     const std::filesystem::path& device = drives[static_cast<std::size_t>(chosen)].root;
-    const int method = utility::ChooseFromList(
-        Pl("Import plików"), MethodExplanation(device, dddFolder),
-        Pl("Kopiuj pliki do komputera;Przenieś pliki do komputera (usuń z urządzenia)"), 0);
+    const int method =
+        utility::ChooseFromList(Pl("Import plików"), MethodExplanation(device, dddFolder),
+                                Pl("Kopiuj pliki do komputera;Przenieś pliki do komputera (usuń z urządzenia)"), 0);
     if (method != 0 && method != 1)
         return true;
     const bool move = method == 1;
@@ -121,4 +122,4 @@ bool ImportFromDownloadDevice(const std::filesystem::path& dddFolder)
     return ImportFromDownloadDevice(dddFolder, [] { return utility::ListDrives(); });
 }
 
-} // namespace app
+}  // namespace app

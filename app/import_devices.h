@@ -33,4 +33,4 @@ using DriveLister = std::function<std::vector<utility::DriveEntry>()>;
 bool ImportFromDownloadDevice(const std::filesystem::path& dddFolder, const DriveLister& listDrives);
 bool ImportFromDownloadDevice(const std::filesystem::path& dddFolder);
 
-} // namespace app
+}  // namespace app

@@ -21,4 +21,4 @@ LinkButton::LinkButton(const QPixmap& picture, QWidget* parent) : QPushButton(pa
     setStyleSheet(QStringLiteral("QPushButton { border: none; background: transparent; padding: 0; }"));
 }
 
-} // namespace app
+}  // namespace app

@@ -16,4 +16,4 @@ public:
     LinkButton(const QPixmap& picture, QWidget* parent);
 };
 
-} // namespace app
+}  // namespace app

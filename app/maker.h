@@ -9,4 +9,4 @@ inline constexpr const char* kMakerOwner = "Morvane sp. j.";
 inline constexpr const char* kMakerWebSite = "https://www.morvane.example/";
 inline constexpr const char* kMakerShopWebSite = "https://sklep.morvane.example/";
 
-} // namespace app
+}  // namespace app

@@ -71,7 +71,7 @@ void SetBold(QWidget& widget)
     widget.setFont(font);
 }
 
-} // namespace
+}  // namespace
 
 std::string AboutText()
 {
@@ -174,10 +174,7 @@ void Tf_o_prog1::Label18Click()
     QDesktopServices::openUrl(QUrl::fromEncoded(link, QUrl::StrictMode));
 }
 
-void Tf_o_prog1::Label19Click()
-{
-    QDesktopServices::openUrl(QUrl(U(kMakerShopWebSite)));
-}
+void Tf_o_prog1::Label19Click() { QDesktopServices::openUrl(QUrl(U(kMakerShopWebSite))); }
 
 void ShowAboutBox(const std::string& name, const std::string& version, const std::string& text, bool authorFlag,
                   QWidget* parent)
@@ -199,4 +196,4 @@ void ShowAboutBox(const std::string& name, const std::string& version, const std
     window.exec();
 }
 
-} // namespace app
+}  // namespace app

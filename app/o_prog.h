@@ -53,4 +53,4 @@ private:
 void ShowAboutBox(const std::string& name, const std::string& version, const std::string& text, bool authorFlag,
                   QWidget* parent = nullptr);
 
-} // namespace app
+}  // namespace app

@@ -72,7 +72,7 @@ void Paint(QWidget& widget, const QColor& background)
     widget.setAutoFillBackground(true);
 }
 
-} // namespace
+}  // namespace
 
 QUrl SponsorSite()
 {
@@ -166,15 +166,13 @@ void Tf_oknoReklamowe::Place()
     Memo1a->setGeometry(0, 0, width(), height() - kPanelHeight);
 }
 
-void Tf_oknoReklamowe::FormShow()
-{
-    Timer1->start();
-}
+void Tf_oknoReklamowe::FormShow() { Timer1->start(); }
 
 QUrl Tf_oknoReklamowe::SiteFile(const std::string& name) const
 {
     QUrl url = site_;
-    url.setPath(QString::fromLatin1(kSponsorFolderOnSite) + QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+    url.setPath(QString::fromLatin1(kSponsorFolderOnSite) +
+                QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
     url.setQuery(QString());
     url.setFragment(QString());
     return url;
@@ -219,8 +217,7 @@ void Tf_oknoReklamowe::DescriptionArrived(bool downloaded)
         return;
     }
     const DownloadLimits limits{kMaxPictureBytes, kSponsorTimeoutMs};
-    reply_ = DownloadToFile(*network_, SiteFile(name), picture_, limits,
-                            [this](bool ok) { PictureArrived(ok); });
+    reply_ = DownloadToFile(*network_, SiteFile(name), picture_, limits, [this](bool ok) { PictureArrived(ok); });
 }
 
 void Tf_oknoReklamowe::PictureArrived(bool downloaded)
@@ -234,9 +231,8 @@ void Tf_oknoReklamowe::PictureArrived(bool downloaded)
 bool Tf_oknoReklamowe::ShowPicture()
 {
     QImage image;
-    const bool loaded = IsBmpName(picture_.filename().string())
-                            ? image.load(utility::PathToQString(picture_), "BMP")
-                            : utility::LoadJpegFile(image, picture_);
+    const bool loaded = IsBmpName(picture_.filename().string()) ? image.load(utility::PathToQString(picture_), "BMP")
+                                                                : utility::LoadJpegFile(image, picture_);
     if (!loaded || image.isNull())
         return false;
     const QPixmap pixmap = QPixmap::fromImage(image);
@@ -272,4 +268,4 @@ void ShowAdWindow(QWidget* parent)
     window.exec();
 }
 
-} // namespace app
+}  // namespace app

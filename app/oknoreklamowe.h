@@ -87,4 +87,4 @@ private:
 // and frees it.
 void ShowAdWindow(QWidget* parent = nullptr);
 
-} // namespace app
+}  // namespace app

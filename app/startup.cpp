@@ -3,8 +3,8 @@
 
 #include "app/tc_glow.h"
 #include "report/editors/label_editor.h"
-#include "report/expr/expr_unit.h"
 #include "report/engine/model/report_unit.h"
+#include "report/expr/expr_unit.h"
 #include "report/output/export/export_filter_library.h"
 #include "report/output/preview/rp_standard_preview.h"
 #include "smartcard/winscard_api.h"
@@ -17,9 +17,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QIconEngine>
-#include <QPainter>
 #include <QLibraryInfo>
 #include <QLoggingCategory>
+#include <QPainter>
 
 #include <exception>
 #include <functional>
@@ -58,7 +58,8 @@ const std::vector<Unit>& UnitTable()
         // The design view's colours by the display's depth, the locale's measurement system.
         {"RpReport", [] { report::engine::InitializeReportUnit(); }, [] { report::engine::FinalizeReportUnit(); }},
         // The design-time editors sit above the engine: they hand the controls their editors.
-        {"RpLabelEdit", [] { report::editors::RegisterLabelEditors(); }, [] { report::editors::UnregisterLabelEditors(); }},
+        {"RpLabelEdit", [] { report::editors::RegisterLabelEditors(); },
+         [] { report::editors::UnregisterLabelEditors(); }},
         {"RpPrntr",
          [] {
              report::output::CreateExportFilterLibrary();
@@ -75,7 +76,7 @@ const std::vector<Unit>& UnitTable()
 
 std::size_t g_initialized = 0;
 
-} // namespace
+}  // namespace
 
 void InitializeUnits()
 {
@@ -151,7 +152,7 @@ private:
     std::optional<QIcon> icon_;
 };
 
-} // namespace
+}  // namespace
 
 QIcon ProgramIcon() { return QIcon(new DeferredIconEngine); }
 
@@ -196,10 +197,9 @@ int RunProgram(int argc, char** argv)
     // icon (Wayland shows no window icon of its own).
     QGuiApplication::setDesktopFileName(QStringLiteral(KARTOVAN_APP_ID));
     QApplication::setWindowIcon(ProgramIcon());
-    const int code =
-        RunMainWindow([] { return std::make_unique<Tf_tcGlow>(QCoreApplication::arguments()); });
+    const int code = RunMainWindow([] { return std::make_unique<Tf_tcGlow>(QCoreApplication::arguments()); });
     FinalizeUnits();
     return code;
 }
 
-} // namespace app
+}  // namespace app

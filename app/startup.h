@@ -35,4 +35,4 @@ int RunMainWindow(const std::function<std::unique_ptr<QWidget>()>& createMainWin
 // The whole main block: start-up, the main window, the message loop. Returns the exit code.
 int RunProgram(int argc, char** argv);
 
-} // namespace app
+}  // namespace app

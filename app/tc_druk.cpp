@@ -75,7 +75,7 @@ void MoveRowText(report::engine::TRpLabel& label, int left, int width)
     label.SetBounds(left, bounds.top(), width, bounds.height());
 }
 
-} // namespace
+}  // namespace
 
 Tf_tcDruk::Tf_tcDruk(const tacho::CardImageData& card)
     : RpReport1([] { return report::output::TRpPaperSize::A4; }, false), card_(card)
@@ -194,7 +194,10 @@ void Tf_tcDruk::DetailBand1BeforePrint(TRpCustomBand& /*sender*/, bool& printBan
     RpLabel6n->SetCaption(caption);
 }
 
-void Tf_tcDruk::SummaryBand1BeforePrint(TRpCustomBand& /*sender*/, bool& /*printBand*/) { RpMemo2->SetLines(PlaceLines); }
+void Tf_tcDruk::SummaryBand1BeforePrint(TRpCustomBand& /*sender*/, bool& /*printBand*/)
+{
+    RpMemo2->SetLines(PlaceLines);
+}
 
 void Tf_tcDruk::ChildBand1BeforePrint(TRpCustomBand& /*sender*/, bool& /*printBand*/) {}
 
@@ -223,8 +226,8 @@ void Tf_tcDruk::RpLabel3Print(TRpCustomLabel& /*sender*/, std::string& value)
 {
     const auto birth = tacho::ImageField(card_, tacho::field::kCardHolderBirthDate, 4);
     const std::optional<double> birthDate = tacho::DatefToDate({birth[0], birth[1], birth[2], birth[3]});
-    value = "PESEL: " + tacho::CardHolderPesel(card_) + ", data ur.: " +
-            (birthDate ? utility::DateToYMDText(*birthDate) : std::string()) +
+    value = "PESEL: " + tacho::CardHolderPesel(card_) +
+            ", data ur.: " + (birthDate ? utility::DateToYMDText(*birthDate) : std::string()) +
             ", numer prawa jazdy: " + tacho::DrivingLicenceNumber(card_);
 }
 
@@ -261,4 +264,4 @@ void PreviewCardReport()
     (void)form.RpReport1.PreviewReport();
 }
 
-} // namespace app
+}  // namespace app

@@ -4,12 +4,12 @@
 // report, builds the card's text lists when it is made and feeds the report one row at a time.
 #pragma once
 
-#include "report/engine/model/band.h"
 #include "report/engine/controls/image.h"
 #include "report/engine/controls/label.h"
-#include "report/engine/run/report.h"
 #include "report/engine/controls/shape.h"
 #include "report/engine/controls/sysdata.h"
+#include "report/engine/model/band.h"
+#include "report/engine/run/report.h"
 #include "tacho/card_image.h"
 #include "utility/dialprogres.h"
 
@@ -122,4 +122,4 @@ private:
 // and PDF from there) and frees it when the preview closes.
 void PreviewCardReport();
 
-} // namespace app
+}  // namespace app

@@ -90,7 +90,7 @@ QImage DrawIcon(const IconArt& art)
     return icon;
 }
 
-} // namespace
+}  // namespace
 
 std::array<QImage, 7> DrawActivityIcons()
 {
@@ -106,4 +106,4 @@ std::array<QImage, 7> DrawActivityIcons()
     };
 }
 
-} // namespace app
+}  // namespace app

@@ -18,4 +18,4 @@ inline constexpr int kIconInkHeight = 16;
 
 [[nodiscard]] std::array<QImage, 7> DrawActivityIcons();
 
-} // namespace app
+}  // namespace app

@@ -1,7 +1,6 @@
 // The printout's report: page, bands and controls with their sizes (tenths of a millimetre)
 // and fonts.
 #include "app/tc_druk.h"
-
 #include "app/tc_druk_icons.h"
 #include "utility/cp1250.h"
 
@@ -60,8 +59,7 @@ Label& AddText(TRpCustomBand& band, const char* name, const Box& box, const Font
     return label;
 }
 
-TRpLabel& AddLabel(TRpCustomBand& band, const char* name, const Box& box, const FontSpec& font,
-                   const char* utf8Caption)
+TRpLabel& AddLabel(TRpCustomBand& band, const char* name, const Box& box, const FontSpec& font, const char* utf8Caption)
 {
     auto& label = AddText<TRpLabel>(band, name, box, font);
     label.SetCaption(utility::Pl(utf8Caption));
@@ -90,7 +88,7 @@ Label& AddBlock(TRpCustomBand& band, const char* name, const Box& box)
     return label;
 }
 
-} // namespace
+}  // namespace
 
 void Tf_tcDruk::BuildReport()
 {
@@ -146,8 +144,8 @@ void Tf_tcDruk::BuildReport()
     RpShape1->SetShape(TRpShapeType::rpsHorLine);
     Place(*RpShape1, {7.9L, 357.2L, 1926.2L, 7.9L});
 
-    RpLabel10 = &AddLabel(*ChildBand2, "RpLabel10", {15.9L, 18.5L, 309.6L, 45.0L}, Arial(8, true),
-                          "Aktywność kierowcy");
+    RpLabel10 =
+        &AddLabel(*ChildBand2, "RpLabel10", {15.9L, 18.5L, 309.6L, 45.0L}, Arial(8, true), "Aktywność kierowcy");
 
     const std::array<QImage, 7> icons = DrawActivityIcons();
     Image1 = icons[0];
@@ -177,4 +175,4 @@ void Tf_tcDruk::BuildReport()
     RpSysData1->SetAlignToBand(true);
 }
 
-} // namespace app
+}  // namespace app

@@ -120,7 +120,7 @@ QPlainTextEdit* MakeMemo(const char* name, QWidget* parent, const QRect& geometr
 
 void ShellOpen(const QString& target) { QDesktopServices::openUrl(QUrl(target)); }
 
-} // namespace
+}  // namespace
 
 template <class Sender, class Signal>
 void Tf_tcGlow::Guard(Sender* sender, Signal signal, void (Tf_tcGlow::*handler)())
@@ -162,10 +162,7 @@ Tf_tcGlow::Tf_tcGlow(QStringList commandLine, QWidget* parent)
         move(display->availableGeometry().center() - rect().center());
 }
 
-Tf_tcGlow::~Tf_tcGlow()
-{
-    FormDestroy();
-}
+Tf_tcGlow::~Tf_tcGlow() { FormDestroy(); }
 
 void Tf_tcGlow::BuildMenu()
 {
@@ -358,7 +355,7 @@ QFileDialog* Tf_tcGlow::OpenDialogKKD()
     return openDialogKKD_;
 }
 
-} // namespace app
+}  // namespace app
 
 namespace app {
 
@@ -433,8 +430,8 @@ void Tf_tcGlow::FormCreate()
     Panel5->show();
     setWindowTitle(U("Kartovan DDD - Odczyt karty kierowcy wer.:") + QString::fromLatin1(kProgramVersion));
     centralWidget()->setFixedSize(kClientWidth, kClientHeight);
-    for (QWidget* w : {static_cast<QWidget*>(Panel1), static_cast<QWidget*>(Panel2),
-                       static_cast<QWidget*>(Panel3), static_cast<QWidget*>(Panel5), centralWidget()})
+    for (QWidget* w : {static_cast<QWidget*>(Panel1), static_cast<QWidget*>(Panel2), static_cast<QWidget*>(Panel3),
+                       static_cast<QWidget*>(Panel5), centralWidget()})
         SetBackground(w, kFormColour);
     for (QWidget* w : {Panel4, Panel6, Panel7})
         SetBackground(w, kFormColour);
@@ -464,8 +461,7 @@ void Tf_tcGlow::FormShow()
     PlaceMakerLabels();
     Timer1->start();
     Label7->clear();
-    Label7->appendPlainText(U("Katalog z danymi z kart kierowców (plikami DDD): ") +
-                            utility::PathToQString(DddFolder));
+    Label7->appendPlainText(U("Katalog z danymi z kart kierowców (plikami DDD): ") + utility::PathToQString(DddFolder));
 }
 
 void Tf_tcGlow::FormResize()
@@ -530,13 +526,10 @@ void Tf_tcGlow::Image3scr3310Click() { ShellOpen(U(kMakerShopWebSite)); }
 
 void Tf_tcGlow::Image1Click() { ShellOpen(U(kMakerShopWebSite)); }
 
-void Tf_tcGlow::Label1Click()
-{
-    QDesktopServices::openUrl(QUrl::fromLocalFile(utility::PathToQString(DddFolder)));
-}
+void Tf_tcGlow::Label1Click() { QDesktopServices::openUrl(QUrl::fromLocalFile(utility::PathToQString(DddFolder))); }
 
 void Tf_tcGlow::Przetw1Click() { ConvertFolderToKk1(); }
 
 void Tf_tcGlow::PreviewCardReport() { app::PreviewCardReport(); }
 
-} // namespace app
+}  // namespace app

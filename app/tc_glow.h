@@ -1,11 +1,11 @@
 // The program's main window: card holder summary, reader and read buttons, status line, menu.
 #pragma once
 
-#include <QMainWindow>
-#include <QStringList>
-
 #include "report/output/pdf/pdf_filter.h"
 #include "tacho/zolt.h"
+
+#include <QMainWindow>
+#include <QStringList>
 
 #include <array>
 #include <filesystem>
@@ -172,4 +172,4 @@ private:
     QFileDialog* openDialogKKD_ = nullptr;
 };
 
-} // namespace app
+}  // namespace app

@@ -1,8 +1,7 @@
 // The main window's open commands, the opening of a card file, the card holder summary and
 // the conversion of the folder of a picked file into KK1 files.
-#include "app/tc_glow.h"
-
 #include "app/link_button.h"
+#include "app/tc_glow.h"
 #include "tacho/activity_ring.h"
 #include "tacho/card_file_loader.h"
 #include "tacho/decoders.h"
@@ -118,7 +117,7 @@ bool ShowHolderLabels(Tf_tcGlow& w, const std::string& surname, const std::strin
     return true;
 }
 
-} // namespace
+}  // namespace
 
 void Tf_tcGlow::Otwrz1Click() { RunOpenCommand(*this, OpenKF(), DddFolder); }
 
@@ -204,4 +203,4 @@ void Tf_tcGlow::ShowCardSummary()
     SetPrintVisible(true);
 }
 
-} // namespace app
+}  // namespace app

@@ -46,7 +46,7 @@ void DrawPhoto(QPainter& p, const QRectF& frame)
     p.drawPath(shoulders);
 }
 
-} // namespace
+}  // namespace
 
 QPixmap DrawCardPicture()
 {
@@ -148,9 +148,9 @@ QPixmap DrawShopPicture(int width, int height)
     // A driver card on the bag.
     p.setPen(QPen(QColor(90, 90, 100), 1));
     p.setBrush(QColor(246, 222, 228));
-    p.drawRoundedRect(QRectF(bag.left() + bag.width() * 0.2, bag.top() + bag.height() * 0.3, bag.width() * 0.6,
-                             bag.height() * 0.4),
-                      4, 4);
+    p.drawRoundedRect(
+        QRectF(bag.left() + bag.width() * 0.2, bag.top() + bag.height() * 0.3, bag.width() * 0.6, bag.height() * 0.4),
+        4, 4);
     return pixmap;
 }
 
@@ -175,4 +175,4 @@ QPixmap DrawPrinterGlyph()
     return pixmap;
 }
 
-} // namespace app
+}  // namespace app

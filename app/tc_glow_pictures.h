@@ -16,4 +16,4 @@ QPixmap DrawShopPicture(int width, int height);
 // Printer glyph of the print preview button, 24 x 24.
 QPixmap DrawPrinterGlyph();
 
-} // namespace app
+}  // namespace app

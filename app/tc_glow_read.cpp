@@ -1,7 +1,6 @@
 // The main window's card read: the reader check, the read buttons and the download over the
 // card component of the hidden card form.
 #include "app/tc_glow.h"
-
 #include "smartcard/apdudemocard.h"
 #include "smartcard/apdudemocard_channel.h"
 #include "smartcard/driver_card_download.h"
@@ -111,7 +110,7 @@ smartcard::TDownloadOutcome DownloadCard(Tf_tcGlow& window)
     return failed;
 }
 
-} // namespace
+}  // namespace
 
 bool Tf_tcGlow::CheckReader()
 {
@@ -198,4 +197,4 @@ void Tf_tcGlow::SaveCardAsDdd()
     tacho::SaveCardAsDdd(window, tacho::CardImage, tacho::SignatureArea, {});
 }
 
-} // namespace app
+}  // namespace app

@@ -1,6 +1,5 @@
 // The main window's rename of an opened card download file to the standard name.
 #include "app/tc_glow.h"
-
 #include "tacho/card_file_loader.h"
 #include "tacho/ddd_block.h"
 #include "tacho/ddd_writer.h"
@@ -55,7 +54,7 @@ bool BlankName(const fs::path& name)
     return text.find_first_not_of(' ') == std::string::npos;
 }
 
-} // namespace
+}  // namespace
 
 void Tf_tcGlow::Zapiszdanejako1Click()
 {
@@ -71,9 +70,8 @@ void Tf_tcGlow::Zapiszdanejako1Click()
     const std::string currentText = utility::PathToCp1250(CurrentFileName);
     // A ZOLT file or a card image renamed to ".DDD" would no longer open as what it is.
     if (const std::string why = NotACardDownloadFile(CurrentFileName); !why.empty()) {
-        utility::WarningBox(
-            utility::Pl("Nazwę można zmienić tylko plikowi DDD z danymi karty kierowcy.\r\nPlik\r\n") + currentText +
-            "\r\n" + why);
+        utility::WarningBox(utility::Pl("Nazwę można zmienić tylko plikowi DDD z danymi karty kierowcy.\r\nPlik\r\n") +
+                            currentText + "\r\n" + why);
         return;
     }
     // Only the file's own name counts: a folder named after the driver proves nothing.
@@ -88,9 +86,9 @@ void Tf_tcGlow::Zapiszdanejako1Click()
         return;
     const fs::path target = utility::PathInFolder(CurrentFileName.parent_path(), newName);
     if (const int error = utility::RenameNoReplace(CurrentFileName, target); error != 0) {
-        const std::string reason = error == EEXIST ? utility::Pl("Plik\r\n") + utility::PathToCp1250(target) +
-                                                         utility::Pl("\r\njuż istnieje.")
-                                                   : utility::SystemErrorText(error);
+        const std::string reason =
+            error == EEXIST ? utility::Pl("Plik\r\n") + utility::PathToCp1250(target) + utility::Pl("\r\njuż istnieje.")
+                            : utility::SystemErrorText(error);
         utility::ErrorBox(utility::Pl("Zapis nie powiódł się.\r\n") + reason);
         return;
     }
@@ -98,4 +96,4 @@ void Tf_tcGlow::Zapiszdanejako1Click()
     Label7->setPlainText(utility::PathToQString(target));
 }
 
-} // namespace app
+}  // namespace app

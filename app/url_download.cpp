@@ -40,7 +40,7 @@ bool Succeeded(QNetworkReply& reply, Transfer& transfer, qint64 maxBytes)
     return TakeData(reply, transfer, maxBytes) && transfer.file.commit();
 }
 
-} // namespace
+}  // namespace
 
 QNetworkReply* DownloadToFile(QNetworkAccessManager& manager, const QUrl& url, const std::filesystem::path& target,
                               const DownloadLimits& limits, std::function<void(bool)> done)
@@ -76,4 +76,4 @@ void AbortDownload(QNetworkReply* reply)
     reply->deleteLater();
 }
 
-} // namespace app
+}  // namespace app

@@ -13,8 +13,8 @@ class QUrl;
 namespace app {
 
 struct DownloadLimits {
-    qint64 maxBytes = 0;   // a longer answer is refused
-    int timeoutMs = 0;     // without any data for this long the download is given up
+    qint64 maxBytes = 0;  // a longer answer is refused
+    int timeoutMs = 0;    // without any data for this long the download is given up
 };
 
 // Starts fetching `url` into `target` and returns at once. `done(true)` runs when the server
@@ -30,4 +30,4 @@ QNetworkReply* DownloadToFile(QNetworkAccessManager& manager, const QUrl& url, c
 // Abandons a download without running its `done`; the target stays as it was.
 void AbortDownload(QNetworkReply* reply);
 
-} // namespace app
+}  // namespace app

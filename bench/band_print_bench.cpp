@@ -20,7 +20,9 @@ namespace {
 using namespace report::engine;
 using Clock = std::chrono::steady_clock;
 
-TRpCustomBand& AddBand(TRpReport& report, TRpBandType type, long double height, long double width, TRpCustomBand* parent) {
+TRpCustomBand& AddBand(TRpReport& report, TRpBandType type, long double height, long double width,
+                       TRpCustomBand* parent)
+{
     std::unique_ptr<TRpCustomBand> band;
     if (parent != nullptr) {
         auto child = std::make_unique<TRpChildBand>();
@@ -38,7 +40,8 @@ TRpCustomBand& AddBand(TRpReport& report, TRpBandType type, long double height, 
     return placed;
 }
 
-void BuildReport(TRpReport& report) {
+void BuildReport(TRpReport& report)
+{
     report.Page.SetUnits(TRpUnit::MM);
     report.Page.SetLeftMargin(10);
     report.Page.SetRightMargin(6);
@@ -57,17 +60,20 @@ void BuildReport(TRpReport& report) {
 }
 
 // A whole run as the program makes it (no preview window is opened): microseconds per row.
-double MicrosecondsPerRowOfARun(int rows) {
+double MicrosecondsPerRowOfARun(int rows)
+{
     TRpReport report([] { return report::output::TRpPaperSize::A4; }, false);
     BuildReport(report);
     report.OnNeedData = [rows, calls = 0](TRpBasePanel&, bool& more) mutable { more = ++calls <= rows; };
     const auto start = Clock::now();
-    if (report.PreviewReport() != TRpRunResult::Done) std::fprintf(stderr, "the run did not complete\n");
+    if (report.PreviewReport() != TRpRunResult::Done)
+        std::fprintf(stderr, "the run did not complete\n");
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     return seconds * 1e6 / rows;
 }
 
-double RowsPerSecond(int rows) {
+double RowsPerSecond(int rows)
+{
     TRpReport report([] { return report::output::TRpPaperSize::A4; }, false);
     BuildReport(report);
 
@@ -79,25 +85,30 @@ double RowsPerSecond(int rows) {
     TRpPaging paging(report, TRpPagingOutput{.printer = printer});
     paging.Start();
     for (const auto& band : report.BandList()) {
-        for (const auto& control : band->Printables()) control->Prepare();
+        for (const auto& control : band->Printables())
+            control->Prepare();
     }
     paging.OutputBand(report.Bands.Band(1));
     paging.OutputBand(report.Bands.Band(3));
-    for (int row = 0; row < rows; ++row) paging.OutputBand(report.Bands.Band(4));
-    if (report.Bands.Band(7)->Size.Height > paging.AvailableSpace()) paging.StartNewColumn();
+    for (int row = 0; row < rows; ++row)
+        paging.OutputBand(report.Bands.Band(4));
+    if (report.Bands.Band(7)->Size.Height > paging.AvailableSpace())
+        paging.StartNewColumn();
     paging.OutputBand(report.Bands.Band(7));
     paging.FinishLastPage(true);
     printer.EndDoc();
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     for (const auto& band : report.BandList()) {
-        for (const auto& control : band->Printables()) control->Unprepare();
+        for (const auto& control : band->Printables())
+            control->Unprepare();
     }
     return rows / seconds;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QApplication app(argc, argv);
     for (const int rows : {1000, 10000, 100000}) {
         std::printf("%7d rows: %.0f rows/s\n", rows, RowsPerSecond(rows));

@@ -67,4 +67,4 @@ inline bool WriteCardFile(const tacho::CardImageData& card, const std::filesyste
     return true;
 }
 
-} // namespace bench
+}  // namespace bench

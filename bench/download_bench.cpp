@@ -116,8 +116,7 @@ int Run(int rounds, const fs::path& scratch)
     window.DddFolder = utility::Utf8ToCp1250(ddd.string());
     window.ZoltFolder = utility::Utf8ToCp1250(zolt.string()) + "/";
     if (!window.CheckReader()) {
-        std::fprintf(stderr, "no card (is the rig running?): %s\n",
-                     window.Memo1->toPlainText().toUtf8().constData());
+        std::fprintf(stderr, "no card (is the rig running?): %s\n", window.Memo1->toPlainText().toUtf8().constData());
         return 1;
     }
     smartcard::TAPDUDemoCard& card = *smartcard::f_smartCard()->APDUDemoCard1;
@@ -173,7 +172,7 @@ int Run(int rounds, const fs::path& scratch)
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

@@ -97,8 +97,7 @@ void Pages(const std::vector<std::string>& only)
         if (!only.empty() && std::find(only.begin(), only.end(), row.name) == only.end())
             continue;
         std::printf("%s (%zu records)\n", row.name, row.page.records.size());
-        std::printf("  %-40s %9.1f ms\n", "first paint, fonts made for it",
-                    Median(1, [&] { PaintOnce(row.page); }));
+        std::printf("  %-40s %9.1f ms\n", "first paint, fonts made for it", Median(1, [&] { PaintOnce(row.page); }));
         LoadInPreview("report file in the preview", row.page);
     }
 }
@@ -112,7 +111,8 @@ void Xml(const std::vector<std::string>& only)
     const Row rows[] = {
         {"xml-turned-giants", [] { return testsupport::TurnedGiantTextsXml(300); }},
         // 20 images of 64 MiB of pixels each, as a 1.9 MB document holds them.
-        {"xml-20-images", [] { return testsupport::ImagesXml(20, testsupport::PlainPicture(64u * 1024 * 1024 - 4096)); }},
+        {"xml-20-images",
+         [] { return testsupport::ImagesXml(20, testsupport::PlainPicture(64u * 1024 * 1024 - 4096)); }},
     };
     for (const Row& row : rows) {
         if (!only.empty() && std::find(only.begin(), only.end(), row.name) == only.end())
@@ -168,9 +168,9 @@ void Expressions(const std::vector<std::string>& only)
             report::expr::TRpEvaluator evaluator;
             result = evaluator.Calculate(row.text);
         });
-        const std::string value = result.Kind == report::expr::rkError ? "error: " + result.StringValue
+        const std::string value = result.Kind == report::expr::rkError     ? "error: " + result.StringValue
                                   : result.Kind == report::expr::rkInteger ? std::to_string(result.IntegerValue)
-                                                                             : "other";
+                                                                           : "other";
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
         std::printf("%-40s %9.2f ms  %s  (peak memory of the process %ld MB)\n", row.name, ms, value.c_str(),
@@ -186,9 +186,10 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     std::vector<std::string> only(argv + 1, argv + argc);
     if (only.size() == 1 && only[0] == "list") {
-        std::printf("page-ordinary page-turned-giants page-turned-giants-on-page page-5000-sizes page-5000-sizes-on-page\n"
-                    "page-5000-faces page-5000-faces-on-page xml-turned-giants xml-20-images\n"
-                    "expr-chain-20000 expr-chain-15000 expr-parentheses-20000 expr-unary-minus-20000\n");
+        std::printf(
+            "page-ordinary page-turned-giants page-turned-giants-on-page page-5000-sizes page-5000-sizes-on-page\n"
+            "page-5000-faces page-5000-faces-on-page xml-turned-giants xml-20-images\n"
+            "expr-chain-20000 expr-chain-15000 expr-parentheses-20000 expr-unary-minus-20000\n");
         return 0;
     }
     Pages(only);

@@ -121,7 +121,7 @@ bool DurableCopy(const fs::path& source, const fs::path& folder)
     return synced;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

@@ -5,10 +5,10 @@
 // left out. Usage: label_format_bench [rounds, default 200]
 #include "bench/bench_run.h"
 #include "bench/bench_support.h"
-#include "report/engine/model/band.h"
 #include "report/engine/controls/label.h"
-#include "report/engine/run/report.h"
+#include "report/engine/model/band.h"
 #include "report/engine/model/report_bands.h"
+#include "report/engine/run/report.h"
 #include "tacho/activity_list.h"
 #include "tacho/vehicles_places.h"
 #include "tests/support/full_card.h"
@@ -65,7 +65,7 @@ T& Control(report::engine::TRpCustomBand& band, int left, int width, int height)
     return control;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

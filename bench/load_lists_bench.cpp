@@ -42,7 +42,7 @@ void Print(const Column& c)
                 sorted[sorted.size() * 95 / 100]);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -91,8 +91,7 @@ int main(int argc, char** argv)
     }
     utility::SetMessageBoxes(nullptr);
     std::printf("largest card: %zu-byte card download file, %zu lines; %d rounds after a cold one\n\n",
-                static_cast<std::size_t>(std::filesystem::file_size(utility::Cp1250ToUtf8(file))),
-                lineCount, rounds);
+                static_cast<std::size_t>(std::filesystem::file_size(utility::Cp1250ToUtf8(file))), lineCount, rounds);
     std::printf("| %-28s | %9s | %9s | %9s |\n", "step", "median µs", "min µs", "p95 µs");
     std::printf("|------------------------------|-----------|-----------|-----------|\n");
     for (const Column* c : {&load, &days, &vehicles, &places, &total})

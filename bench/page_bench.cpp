@@ -4,9 +4,9 @@
 #include "bench/bench_run.h"
 #include "report/output/canvas/font_resolver.h"
 #include "report/output/canvas/measure.h"
+#include "report/output/canvas/painter_canvas.h"
 #include "report/output/canvas/rounding.h"
 #include "report/output/pages/page_format.h"
-#include "report/output/canvas/painter_canvas.h"
 #include "utility/cp1250.h"
 
 #include <QApplication>
@@ -47,7 +47,9 @@ void DrawListPage(Canvas& c, const std::vector<QImage>& icons)
     row.points = 8;
     c.SetBackground({false, 0});
     c.SetFont(title);
-    c.TextOut(40, 30, "Wykaz czynno\x9c" "ci kierowcy");
+    c.TextOut(40, 30,
+              "Wykaz czynno\x9c"
+              "ci kierowcy");
     c.SetPen({qRgb(0, 0, 0), PenStyle::Solid, 1});
     c.Line(40, 55, 754, 55);
     c.SetFont(row);
@@ -109,8 +111,8 @@ int main(int argc, char** argv)
         pageBytes = bytes.size();
     }
     std::printf("page of %zu bytes, %d rounds, per page:\n", pageBytes, rounds);
-    std::printf("  record %.3f ms, encode %.3f ms, read %.3f ms, replay onto 794x1123 %.3f ms\n",
-                Ms(record) / rounds, Ms(encode) / rounds, Ms(read) / rounds, Ms(replay) / rounds);
+    std::printf("  record %.3f ms, encode %.3f ms, read %.3f ms, replay onto 794x1123 %.3f ms\n", Ms(record) / rounds,
+                Ms(encode) / rounds, Ms(read) / rounds, Ms(replay) / rounds);
 
     std::vector<std::string> words;
     for (int i = 0; i < wordCount; ++i)
@@ -143,7 +145,7 @@ int main(int argc, char** argv)
     auto t4 = Clock::now();
     std::printf("%d words: MeasureDevice %.3f ms (%.0f ns a word); font and metrics per word %.3f ms; "
                 "shaped on one metrics %.3f ms (width sums %lld, %lld, %lld)\n",
-                wordCount, Ms(t1 - t0), Ms(t1 - t0) * 1e6 / wordCount, Ms(t3 - t2), Ms(t4 - t3), sum,
-                slowSum, shapedSum);
+                wordCount, Ms(t1 - t0), Ms(t1 - t0) * 1e6 / wordCount, Ms(t3 - t2), Ms(t4 - t3), sum, slowSum,
+                shapedSum);
     return 0;
 }

@@ -40,7 +40,8 @@ std::string MakePage(int number)
         recorder.TextOut(20, y, "2024-03-" + std::to_string(1 + line % 28));
         recorder.TextOut(120, y, std::to_string(random() % 24) + ":" + std::to_string(10 + random() % 50));
         recorder.TextOut(200, y, kinds[random() % 4]);
-        recorder.TextOut(400, y, "Kierowca " + std::to_string(number) + " pojazd WX " + std::to_string(random() % 99999));
+        recorder.TextOut(400, y,
+                         "Kierowca " + std::to_string(number) + " pojazd WX " + std::to_string(random() % 99999));
         recorder.Line(20, y + 7, 760, y + 7);
         if (line % 20 == 0) {
             picture.fill(qRgb(static_cast<int>(random() % 256), 120, 40));

@@ -31,8 +31,8 @@ QImage PhotoLike(int width, int height)
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < width; ++x) {
             const int noise = static_cast<int>(engine() % 7);
-            row[x] = qRgb((x * 255 / width + noise) & 0xFF, (y * 255 / height + noise) & 0xFF,
-                          ((x + y) / 8 + noise) & 0xFF);
+            row[x] =
+                qRgb((x * 255 / width + noise) & 0xFF, (y * 255 / height + noise) & 0xFF, ((x + y) / 8 + noise) & 0xFF);
         }
     }
     return image;
@@ -63,7 +63,7 @@ double BestOf(int repeats, Work work)
     return best;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -77,9 +77,15 @@ int main(int argc, char** argv)
     std::string text;
     std::string decoded;
     const double tRgb = BestOf(repeats, [&] { (void)report::output::BitmapToRgb(photo); });
-    const double tLzw = BestOf(repeats, [&] { lzw.clear(); report::output::LZWEncode(rgb, lzw); });
+    const double tLzw = BestOf(repeats, [&] {
+        lzw.clear();
+        report::output::LZWEncode(rgb, lzw);
+    });
     const double tA85 = BestOf(repeats, [&] { report::output::ASCII85Encode(lzw, text); });
-    const double tDecode = BestOf(repeats, [&] { decoded.clear(); report::output::LZWDecode(lzw, decoded); });
+    const double tDecode = BestOf(repeats, [&] {
+        decoded.clear();
+        report::output::LZWDecode(lzw, decoded);
+    });
     std::string data;
     std::string filters;
     const double tAll = BestOf(repeats, [&] { report::output::BitmapToImageData(photo, data, filters); });
@@ -89,7 +95,8 @@ int main(int argc, char** argv)
     }
     const double mb = static_cast<double>(rgb.size()) / 1e6;
     std::printf("photo 2000 x 1500: %.1f MB of RGB, LZW %.1f MB (%.0f %%), ASCII85 text %.1f MB\n", mb,
-                static_cast<double>(lzw.size()) / 1e6, 100.0 * static_cast<double>(lzw.size()) / static_cast<double>(rgb.size()),
+                static_cast<double>(lzw.size()) / 1e6,
+                100.0 * static_cast<double>(lzw.size()) / static_cast<double>(rgb.size()),
                 static_cast<double>(text.size()) / 1e6);
     std::printf("  RGB copy   %8.1f ms  %7.1f MB/s\n", tRgb * 1e3, mb / tRgb);
     std::printf("  LZWEncode  %8.1f ms  %7.1f MB/s of RGB\n", tLzw * 1e3, mb / tLzw);

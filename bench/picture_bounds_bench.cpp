@@ -52,9 +52,9 @@ public:
 };
 
 struct Outcome {
-    double shown = 0;   // ms from asking to the window painted
-    double again = 0;   // ms to paint it again
-    std::string what;   // "shown" or the message
+    double shown = 0;  // ms from asking to the window painted
+    double again = 0;  // ms to paint it again
+    std::string what;  // "shown" or the message
 };
 
 // Large enough for an A4 page at 100 % beside the thumbnails.
@@ -144,7 +144,8 @@ const std::vector<Case>& Cases()
          [](const fs::path& f) { return testsupport::WriteReportFile(testsupport::FontSizesPage(5000, true), f); },
          LoadReportFile},
         {"report-ordinary", "ordinary.rpp",
-         [](const fs::path& f) { return testsupport::WriteReportFile(testsupport::OrdinaryPage(), f); }, LoadReportFile},
+         [](const fs::path& f) { return testsupport::WriteReportFile(testsupport::OrdinaryPage(), f); },
+         LoadReportFile},
     };
     return cases;
 }
@@ -189,8 +190,12 @@ bool RunChild(const char* self, const Case& c, const fs::path& file, bool whole,
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, out[0]);
     const std::string fileArg = file.string();
-    char* const argv[] = {const_cast<char*>(self), const_cast<char*>("--case"), const_cast<char*>(c.name),
-                          const_cast<char*>(fileArg.c_str()), const_cast<char*>(whole ? "whole" : "screen"), nullptr};
+    char* const argv[] = {const_cast<char*>(self),
+                          const_cast<char*>("--case"),
+                          const_cast<char*>(c.name),
+                          const_cast<char*>(fileArg.c_str()),
+                          const_cast<char*>(whole ? "whole" : "screen"),
+                          nullptr};
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, self, &actions, nullptr, argv, environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -254,8 +259,7 @@ int main(int argc, char** argv)
     }
     QApplication app(argc, argv);
     QTemporaryDir folder;
-    std::printf("| %-22s | %9s | %9s | %9s | %9s | %s\n", "file", "KB", "shown ms", "again ms", "peak MB",
-                "outcome");
+    std::printf("| %-22s | %9s | %9s | %9s | %9s | %s\n", "file", "KB", "shown ms", "again ms", "peak MB", "outcome");
     for (const Case& c : Cases()) {
         if (!only.empty() && std::find(only.begin(), only.end(), c.name) == only.end())
             continue;

@@ -3,9 +3,9 @@
 // painted as a thumbnail as the thumbnail list shows them.
 // Usage: preview_bench [rounds, default 5]
 #include "bench/bench_run.h"
-#include "report/output/viewer/preview_thumbs.h"
-#include "report/output/printer/rp_printer.h"
 #include "report/output/preview/text_search.h"
+#include "report/output/printer/rp_printer.h"
+#include "report/output/viewer/preview_thumbs.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -38,7 +38,9 @@ void Record(TRpPrinter& printer)
         c.SetBackground({false, 0});
         for (int i = 0; i < kLines; ++i) {
             const std::string text = "2024-03-" + std::to_string(1 + i % 28) + "  08:" + std::to_string(10 + i % 50) +
-                                     "  Jazda \xB3\xF3" "d\x9F " + std::to_string(page * 1000 + i);
+                                     "  Jazda \xB3\xF3"
+                                     "d\x9F " +
+                                     std::to_string(page * 1000 + i);
             c.TextOut(45, 60 + i * 8, text);
         }
     }

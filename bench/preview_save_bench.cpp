@@ -138,7 +138,7 @@ bench::AnchorContent PrintoutContent(const std::filesystem::path& pdf)
     return content;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

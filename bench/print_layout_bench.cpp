@@ -5,10 +5,10 @@
 // content of our PDF (its texts, rectangles, lines and icons, taken from our writer's items in
 // the cold round) as the anchor of the PDF run. Usage: print_layout_bench [rounds, default 5]
 #include "app/startup.h"
+#include "app/tc_druk.h"
 #include "bench/bench_run.h"
 #include "bench/bench_support.h"
 #include "bench/cairo_anchor.h"
-#include "app/tc_druk.h"
 #include "report/output/pdf/pdf_document.h"
 #include "report/output/printer/rp_printer.h"
 #include "tacho/card_file_loader.h"
@@ -103,8 +103,8 @@ int main(int argc, char** argv)
     utility::SetMessageBoxes(nullptr);
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("largest card: %zu rows, %d pages, %ju-byte PDF; %d rounds after a cold one; peak RSS %ld MB\n",
-                rows, pages, pdfBytes, rounds, usage.ru_maxrss / 1024);
+    std::printf("largest card: %zu rows, %d pages, %ju-byte PDF; %d rounds after a cold one; peak RSS %ld MB\n", rows,
+                pages, pdfBytes, rounds, usage.ru_maxrss / 1024);
     std::printf("cairo anchor: %zu pages, %zu texts, %zu shapes, %zu icons (%zu distinct), %ju-byte PDF\n\n",
                 content.pages.size(), content.texts.size(), content.shapes.size(), content.pictures.size(),
                 content.images.size(), std::filesystem::file_size(cairoPdf));

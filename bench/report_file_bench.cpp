@@ -2,9 +2,9 @@
 // the report file saved from it, loading that file back, reading every page through the checked
 // reader and replaying it at 96 dpi. Usage: report_file_bench [rounds, default 5]
 #include "app/startup.h"
+#include "app/tc_druk.h"
 #include "bench/bench_run.h"
 #include "bench/bench_support.h"
-#include "app/tc_druk.h"
 #include "report/output/canvas/painter_canvas.h"
 #include "report/output/pages/page_format.h"
 #include "report/output/printer/rp_printer.h"

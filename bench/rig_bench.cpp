@@ -28,10 +28,7 @@ namespace {
 using namespace testsupport;
 using Clock = std::chrono::steady_clock;
 
-double Milliseconds(Clock::duration d)
-{
-    return std::chrono::duration<double, std::milli>(d).count();
-}
+double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 // Waits (up to 10 s) until the reader shows a card or no card.
 bool WaitFor(SCARDCONTEXT context, bool present)
@@ -90,9 +87,8 @@ double Percentile(std::vector<double> values, double p)
 void Print(const char* what, const std::vector<double>& values)
 {
     const double mean = std::accumulate(values.begin(), values.end(), 0.0) / static_cast<double>(values.size());
-    std::printf("%-22s median %8.3f ms  mean %8.3f  min %8.3f  p95 %8.3f  max %8.3f\n", what,
-                Percentile(values, 0.5), mean, Percentile(values, 0.0), Percentile(values, 0.95),
-                Percentile(values, 1.0));
+    std::printf("%-22s median %8.3f ms  mean %8.3f  min %8.3f  p95 %8.3f  max %8.3f\n", what, Percentile(values, 0.5),
+                mean, Percentile(values, 0.0), Percentile(values, 0.95), Percentile(values, 1.0));
 }
 
 int Run(int rounds)

@@ -99,7 +99,7 @@ std::optional<std::string> GroupText(int sw1, int sw2)
     return std::nullopt;
 }
 
-} // namespace
+}  // namespace
 
 std::string ApduStatusText(int sw)
 {
@@ -121,4 +121,4 @@ std::string ApduStatusText(int sw)
     return GroupText(sw1, sw2).value_or(std::string());
 }
 
-} // namespace smartcard
+}  // namespace smartcard

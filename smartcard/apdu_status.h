@@ -9,4 +9,4 @@ namespace smartcard {
 // A status word the table does not know gives an empty text.
 std::string ApduStatusText(int sw);
 
-} // namespace smartcard
+}  // namespace smartcard

@@ -18,4 +18,4 @@ public:
     virtual Bytes Transmit(std::span<const std::uint8_t> command) = 0;
 };
 
-} // namespace smartcard
+}  // namespace smartcard

@@ -18,7 +18,7 @@ namespace {
 // what is left waits for the next tick.
 constexpr int kMaxProcessingRounds = 8;
 
-} // namespace
+}  // namespace
 
 TAPDUDemoCard::TAPDUDemoCard(QObject* owner) : QObject(owner), watchTimer_(std::make_unique<QTimer>())
 {
@@ -150,10 +150,7 @@ bool TAPDUDemoCard::IsCardPresent() const
     }
 }
 
-std::string TAPDUDemoCard::StateText(TReaderStates state)
-{
-    return ReaderStateText(ReaderStateToSet(state));
-}
+std::string TAPDUDemoCard::StateText(TReaderStates state) { return ReaderStateText(ReaderStateToSet(state)); }
 
 bool TAPDUDemoCard::RefreshReaderState()
 {
@@ -379,4 +376,4 @@ void TAPDUDemoCard::EndOpenTransactions() noexcept
     }
 }
 
-} // namespace smartcard
+}  // namespace smartcard

@@ -183,4 +183,4 @@ private:
     std::string lastTickFailure_;
 };
 
-} // namespace smartcard
+}  // namespace smartcard

@@ -1,7 +1,6 @@
 // The card component's command and answer APDUs.
-#include "smartcard/apdudemocard.h"
-
 #include "smartcard/apdu_status.h"
+#include "smartcard/apdudemocard.h"
 #include "smartcard/hextext.h"
 #include "smartcard/smartcard_reader.h"
 
@@ -14,7 +13,7 @@ constexpr int kLcPosition = 4;
 constexpr int kDataPosition = 5;
 constexpr int kMaxLc = 255;
 
-} // namespace
+}  // namespace
 
 void TAPDUDemoCard::Transmit()
 {
@@ -46,15 +45,9 @@ int TAPDUDemoCard::Execute()
     return IsError() ? 2 : 0;
 }
 
-std::string TAPDUDemoCard::StatusText() const
-{
-    return ApduStatusText(sw_);
-}
+std::string TAPDUDemoCard::StatusText() const { return ApduStatusText(sw_); }
 
-std::string TAPDUDemoCard::AnswerHex() const
-{
-    return answer_.SaveHex(0);
-}
+std::string TAPDUDemoCard::AnswerHex() const { return answer_.SaveHex(0); }
 
 int TAPDUDemoCard::GetAnswerBytes(unsigned char* dest, int index, int count) const
 {
@@ -83,10 +76,7 @@ void TAPDUDemoCard::SetCommandData(const unsigned char* data, int index, int cou
     }
 }
 
-void TAPDUDemoCard::SetCommand(const std::vector<unsigned char>& bytes)
-{
-    command_.SetBytes(bytes);
-}
+void TAPDUDemoCard::SetCommand(const std::vector<unsigned char>& bytes) { command_.SetBytes(bytes); }
 
 void TAPDUDemoCard::SetCommandDataHex(std::uint32_t value, int count)
 {
@@ -108,9 +98,6 @@ void TAPDUDemoCard::SetHeader(unsigned char cla, unsigned char ins, unsigned cha
     command_.SetHeader(PackApduHeader(cla, ins, p1, p2));
 }
 
-void TAPDUDemoCard::SetCommandHex(std::string_view hex)
-{
-    command_.LoadHex(0, hex);
-}
+void TAPDUDemoCard::SetCommandHex(std::string_view hex) { command_.LoadHex(0, hex); }
 
-} // namespace smartcard
+}  // namespace smartcard

@@ -15,4 +15,4 @@ Bytes TAPDUDemoCardChannel::Transmit(std::span<const std::uint8_t> command)
     return Bytes(answer.Data(), answer.Data() + answer.Length());
 }
 
-} // namespace smartcard
+}  // namespace smartcard

@@ -20,4 +20,4 @@ private:
     TAPDUDemoCard& card_;
 };
 
-} // namespace smartcard
+}  // namespace smartcard

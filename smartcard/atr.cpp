@@ -11,10 +11,7 @@
 namespace smartcard {
 namespace {
 
-bool IsAtrDigit(char c)
-{
-    return IsHexDigit(c) || c == 'X' || c == 'x';
-}
+bool IsAtrDigit(char c) { return IsHexDigit(c) || c == 'X' || c == 'x'; }
 
 // Bytes of an ATR or mask text; nullopt when the text is not valid or has more than 32 pairs.
 std::optional<std::vector<unsigned char>> ParseAtrText(std::string_view text)
@@ -76,7 +73,7 @@ bool MasksDiffer(std::string_view a, std::string_view b)
     return !da || !db || *da != *db;
 }
 
-} // namespace
+}  // namespace
 
 void TAtr::SetBytes(const unsigned char* data, int count)
 {
@@ -113,4 +110,4 @@ void TAtr::SetMaskHex(std::string_view text)
     maskHex_ = std::string(text);
 }
 
-} // namespace smartcard
+}  // namespace smartcard

@@ -40,4 +40,4 @@ private:
     std::string maskHex_;
 };
 
-} // namespace smartcard
+}  // namespace smartcard

@@ -12,17 +12,11 @@ namespace {
 
 constexpr std::int64_t kMaxSize = std::numeric_limits<int>::max() - 1;
 
-std::int64_t Magnitude(int n)
-{
-    return std::min<std::int64_t>(n < 0 ? -static_cast<std::int64_t>(n) : n, kMaxSize);
-}
+std::int64_t Magnitude(int n) { return std::min<std::int64_t>(n < 0 ? -static_cast<std::int64_t>(n) : n, kMaxSize); }
 
-bool IsHexSeparator(char c)
-{
-    return c == ' ' || c == ',' || c == '|';
-}
+bool IsHexSeparator(char c) { return c == ' ' || c == ',' || c == '|'; }
 
-} // namespace
+}  // namespace
 
 TBuffer::TBuffer() : data_(1, 0) {}
 
@@ -186,14 +180,8 @@ void TCommandAPDUBuffer::SetHeader(std::uint32_t packed)
         SetByte(i, static_cast<unsigned char>(packed >> (8 * i)));
 }
 
-unsigned char TAnswerAPDUBuffer::ByteFromEnd(int n) const
-{
-    return GetByte(Length() - n);
-}
+unsigned char TAnswerAPDUBuffer::ByteFromEnd(int n) const { return GetByte(Length() - n); }
 
-int TAnswerAPDUBuffer::SW() const
-{
-    return ByteFromEnd(2) * 256 + ByteFromEnd(1);
-}
+int TAnswerAPDUBuffer::SW() const { return ByteFromEnd(2) * 256 + ByteFromEnd(1); }
 
-} // namespace smartcard
+}  // namespace smartcard

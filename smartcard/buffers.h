@@ -78,4 +78,4 @@ public:
     int SW() const;
 };
 
-} // namespace smartcard
+}  // namespace smartcard

@@ -30,4 +30,4 @@ std::string StatusWordText(std::span<const std::uint8_t> answer);
 // True when the answer ends in 90 00.
 bool IsSuccess(std::span<const std::uint8_t> answer);
 
-} // namespace smartcard
+}  // namespace smartcard

@@ -9,4 +9,4 @@ namespace smartcard {
 // name when it is closed with OK, otherwise an empty name.
 std::string ChooseReaderInWindow(const std::string& current);
 
-} // namespace smartcard
+}  // namespace smartcard

@@ -21,4 +21,4 @@ public:
     virtual void SaveCardAsDdd() = 0;
 };
 
-} // namespace smartcard
+}  // namespace smartcard

@@ -6,8 +6,8 @@
 #include "smartcard/zoltfile.h"
 #include "tacho/card_image.h"
 #include "tacho/zolt.h"
-#include "utility/datetime.h"
 #include "utility/cp1250.h"
+#include "utility/datetime.h"
 #include "utility/dialogi.h"
 #include "utility/paths.h"
 #include "utility/stringi.h"
@@ -31,10 +31,7 @@ std::string FidText(std::uint16_t fid)
     return hex.substr(0, 2) + " " + hex.substr(2, 2);
 }
 
-const tacho::EfSlot& SlotOf(std::uint16_t fid)
-{
-    return tacho::kEfSlots[*tacho::EfSlotOf(fid)];
-}
+const tacho::EfSlot& SlotOf(std::uint16_t fid) { return tacho::kEfSlots[*tacho::EfSlotOf(fid)]; }
 
 // One row of the table into its slots; abandons the read unless the file came complete.
 void ReadRow(TElementaryFileReader& reader, const TDownloadRow& row)
@@ -45,15 +42,16 @@ void ReadRow(TElementaryFileReader& reader, const TDownloadRow& row)
     if (length > slot.size) {
         utility::ErrorBox(utility::Pl("Karta podaje długość pliku EF ") + FidText(row.fid) + " (" +
                           std::to_string(length) + utility::Pl(" bajtów) większą, niż może mieć karta kierowcy (") +
-                          std::to_string(slot.size) + utility::Pl(" bajtów).\r\nDanych z tej karty nie można wczytać."));
+                          std::to_string(slot.size) +
+                          utility::Pl(" bajtów).\r\nDanych z tej karty nie można wczytać."));
         throw TReadAbandoned{};
     }
     std::span<std::uint8_t> body(tacho::CardImage.data() + slot.body, slot.size);
     std::span<std::uint8_t> signature;
     if (row.sign) {
         const std::size_t signatureSlot = *tacho::SignatureSlotOfEf(efSlot);
-        signature = std::span<std::uint8_t>(
-            tacho::SignatureArea.data() + tacho::SignatureSlotOffset(signatureSlot), tacho::kSignatureSlotSize);
+        signature = std::span<std::uint8_t>(tacho::SignatureArea.data() + tacho::SignatureSlotOffset(signatureSlot),
+                                            tacho::kSignatureSlotSize);
     }
     bool signFlag = row.sign;
     std::string status;
@@ -100,8 +98,7 @@ TReadEnd ReadAllFiles(TElementaryFileReader& reader, TDownloadHooks& hooks)
         return end;
     } catch (const ESCardError& e) {
         end.scardCode = e.Code();
-    } catch (...) {
-    }
+    } catch (...) {}
     hooks.ProgressClose();
     hooks.SetReadResult("Danych nie wczytano");
     return end;
@@ -120,8 +117,7 @@ void RepeatLastCommand(TElementaryFileReader& reader, const TReadEnd& end)
     } catch (const std::exception& e) {
         if (!end.read)
             utility::ErrorBox(e.what());
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 void SaveCard(TDownloadHooks& hooks, const TDownloadEnvironment& env, TDownloadOutcome& outcome)
@@ -146,7 +142,7 @@ void SaveCard(TDownloadHooks& hooks, const TDownloadEnvironment& env, TDownloadO
     }
 }
 
-} // namespace
+}  // namespace
 
 std::uint32_t RequestedLength(const TDownloadRow& row)
 {
@@ -163,7 +159,8 @@ std::uint32_t RequestedLength(const TDownloadRow& row)
         return tacho::ReadWordBE(image[f::kActivityStructureLength], image[f::kActivityStructureLength + 1]) + 4u;
     case TRequestedLength::Vehicles:
         return tacho::ReadWordBE(image[f::kNoOfCardVehicleRecords], image[f::kNoOfCardVehicleRecords + 1]) *
-                   static_cast<std::uint32_t>(tacho::kVehicleRecordSize) + 2u;
+                   static_cast<std::uint32_t>(tacho::kVehicleRecordSize) +
+               2u;
     case TRequestedLength::Places:
         return image[f::kNoOfCardPlaceRecords] * static_cast<std::uint32_t>(tacho::kPlaceRecordSize) + 1u;
     }
@@ -180,8 +177,8 @@ TDownloadOutcome ReadDriverCard(TApduChannel& channel, TDownloadHooks& hooks, co
     if (!end.read)
         return outcome;
     if (utility::TrimBoth(tacho::CardHolderPesel(tacho::CardImage)).empty()) {
-        hooks.SetSaveResult(utility::Pl(
-            "! Danych z karty kierowcy nie zapisano: karta nie podaje numeru PESEL kierowcy, z którego powstaje nazwa pliku."));
+        hooks.SetSaveResult(utility::Pl("! Danych z karty kierowcy nie zapisano: karta nie podaje numeru PESEL "
+                                        "kierowcy, z którego powstaje nazwa pliku."));
         return outcome;
     }
     hooks.SetReadResult("Dane wczytano");
@@ -190,4 +187,4 @@ TDownloadOutcome ReadDriverCard(TApduChannel& channel, TDownloadHooks& hooks, co
     return outcome;
 }
 
-} // namespace smartcard
+}  // namespace smartcard

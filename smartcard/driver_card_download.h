@@ -16,12 +16,12 @@ namespace smartcard {
 
 // How many bytes of a file the download asks for.
 enum class TRequestedLength {
-    Slot,        // the whole body slot
-    Events,      // noOfEventsPerType x 144
-    Faults,      // noOfFaultsPerType x 48
-    Activity,    // activityStructureLength + 4
-    Vehicles,    // noOfCardVehicleRecords x 31 + 2
-    Places,      // noOfCardPlaceRecords x 10 + 1
+    Slot,      // the whole body slot
+    Events,    // noOfEventsPerType x 144
+    Faults,    // noOfFaultsPerType x 48
+    Activity,  // activityStructureLength + 4
+    Vehicles,  // noOfCardVehicleRecords x 31 + 2
+    Places,    // noOfCardPlaceRecords x 10 + 1
 };
 
 struct TDownloadRow {
@@ -59,8 +59,8 @@ std::uint32_t RequestedLength(const TDownloadRow& row);
 
 struct TDownloadEnvironment {
     std::filesystem::path zoltFolder;
-    std::function<double()> clock;                  // day number now; empty = the system clock
-    std::function<std::string(int)> randomText;     // empty = utility::RandomText
+    std::function<double()> clock;               // day number now; empty = the system clock
+    std::function<std::string(int)> randomText;  // empty = utility::RandomText
 };
 
 struct TDownloadOutcome {
@@ -76,4 +76,4 @@ struct TDownloadOutcome {
 // save result line (and an error box where a message says more).
 TDownloadOutcome ReadDriverCard(TApduChannel& channel, TDownloadHooks& hooks, const TDownloadEnvironment& env);
 
-} // namespace smartcard
+}  // namespace smartcard

@@ -10,9 +10,7 @@
 
 namespace smartcard {
 
-TElementaryFileReader::TElementaryFileReader(TApduChannel& channel) : channel_(channel)
-{
-}
+TElementaryFileReader::TElementaryFileReader(TApduChannel& channel) : channel_(channel) {}
 
 Bytes TElementaryFileReader::Exchange(Bytes command)
 {
@@ -74,8 +72,8 @@ bool TElementaryFileReader::ReadBinaryChunks(std::uint16_t startOffset, std::uin
         // READ BINARY with P1 bit 8 set would address a file by its short identifier.
         if (offset > 0x7FFF)
             return false;
-        const Bytes answer = Exchange(ReadBinaryCommand(static_cast<std::uint16_t>(offset),
-                                                        static_cast<std::uint8_t>(chunk)));
+        const Bytes answer =
+            Exchange(ReadBinaryCommand(static_cast<std::uint16_t>(offset), static_cast<std::uint8_t>(chunk)));
         status = StatusWordText(answer);
         if (!IsSuccess(answer))
             return false;
@@ -104,4 +102,4 @@ bool TElementaryFileReader::ReadSignature(std::span<std::uint8_t> signatureSlot)
     return valid;
 }
 
-} // namespace smartcard
+}  // namespace smartcard

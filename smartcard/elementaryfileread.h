@@ -41,4 +41,4 @@ private:
     Bytes lastCommand_;
 };
 
-} // namespace smartcard
+}  // namespace smartcard

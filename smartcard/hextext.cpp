@@ -53,10 +53,7 @@ std::string NormalizeHexText(std::string_view text)
     return result;
 }
 
-bool IsHexDigit(char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
+bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
 
 int HexDigitValue(char c)
 {
@@ -69,4 +66,4 @@ int HexDigitValue(char c)
     return 0;
 }
 
-} // namespace smartcard
+}  // namespace smartcard

@@ -25,4 +25,4 @@ bool IsHexDigit(char c);
 // Value of a hex digit, 0 for anything else.
 int HexDigitValue(char c);
 
-} // namespace smartcard
+}  // namespace smartcard

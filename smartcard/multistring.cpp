@@ -10,7 +10,7 @@ std::string_view Significant(std::string_view raw)
     return end == std::string_view::npos ? raw : raw.substr(0, end + 2);
 }
 
-} // namespace
+}  // namespace
 
 int MultiStringToStrings(std::string_view raw, std::vector<std::string>& list)
 {
@@ -46,4 +46,4 @@ bool MultiStringsDiffer(const std::optional<std::string>& a, const std::optional
     return Significant(*a) != Significant(*b);
 }
 
-} // namespace smartcard
+}  // namespace smartcard

@@ -20,4 +20,4 @@ std::string StringsToMultiString(const std::vector<std::string>& list);
 // NULs (or the end of the text when it has none).
 bool MultiStringsDiffer(const std::optional<std::string>& a, const std::optional<std::string>& b);
 
-} // namespace smartcard
+}  // namespace smartcard

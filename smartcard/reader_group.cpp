@@ -22,7 +22,7 @@ void ParseInto(const std::string& raw, TSortedList<>& names)
         names.Add(std::move(name));
 }
 
-} // namespace
+}  // namespace
 
 std::string ListMultiString(const std::function<LONG(LPSTR, LPDWORD)>& list)
 {
@@ -37,8 +37,7 @@ std::string ListMultiString(const std::function<LONG(LPSTR, LPDWORD)>& list)
 
 TSmartcardReaderGroup::TSmartcardReaderGroup(TResourceManager& manager, std::string name)
     : manager_(manager), name_(std::move(name))
-{
-}
+{}
 
 TSmartcardReader& TSmartcardReaderGroup::ReaderByName(const std::string& name)
 {
@@ -54,8 +53,9 @@ void TSmartcardReaderGroup::Refresh()
     inSync_ = false;
     const std::string group = StringsToMultiString({name_});
     const SCARDCONTEXT context = manager_.Context();
-    const std::string raw = ListMultiString(
-        [&](LPSTR readers, LPDWORD length) { return smartcard::SCardListReaders(context, group.c_str(), readers, length); });
+    const std::string raw = ListMultiString([&](LPSTR readers, LPDWORD length) {
+        return smartcard::SCardListReaders(context, group.c_str(), readers, length);
+    });
     if (MultiStringsDiffer(raw, raw_)) {
         ParseInto(raw, names_);
         raw_ = raw;
@@ -155,4 +155,4 @@ TSmartcardReaderGroup& TGroupList::GetGroup(const std::string& name)
     return *groups_.Object(groups_.Add(name, std::move(group)));
 }
 
-} // namespace smartcard
+}  // namespace smartcard

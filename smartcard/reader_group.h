@@ -78,4 +78,4 @@ private:
     std::optional<std::string> raw_;
 };
 
-} // namespace smartcard
+}  // namespace smartcard

@@ -8,55 +8,80 @@ namespace smartcard {
 LONG DatabaseScopeToSCard(TDatabaseScope scope)
 {
     switch (scope) {
-    case dsUser: return SCARD_SCOPE_USER;
-    case dsTerminal: return SCARD_SCOPE_TERMINAL;
-    case dsSystem: return SCARD_SCOPE_SYSTEM;
-    default: return -1;
+    case dsUser:
+        return SCARD_SCOPE_USER;
+    case dsTerminal:
+        return SCARD_SCOPE_TERMINAL;
+    case dsSystem:
+        return SCARD_SCOPE_SYSTEM;
+    default:
+        return -1;
     }
 }
 
 LONG ShareModeToSCard(TShareMode mode)
 {
     switch (mode) {
-    case smShared: return SCARD_SHARE_SHARED;
-    case smExclusive: return SCARD_SHARE_EXCLUSIVE;
-    case smDirect: return SCARD_SHARE_DIRECT;
-    default: return -1;
+    case smShared:
+        return SCARD_SHARE_SHARED;
+    case smExclusive:
+        return SCARD_SHARE_EXCLUSIVE;
+    case smDirect:
+        return SCARD_SHARE_DIRECT;
+    default:
+        return -1;
     }
 }
 
 LONG DispositionToSCard(TDisposition disposition)
 {
     switch (disposition) {
-    case diLeave: return SCARD_LEAVE_CARD;
-    case diReset: return SCARD_RESET_CARD;
-    case diUnpower: return SCARD_UNPOWER_CARD;
-    case diEject: return SCARD_EJECT_CARD;
-    default: return -1;
+    case diLeave:
+        return SCARD_LEAVE_CARD;
+    case diReset:
+        return SCARD_RESET_CARD;
+    case diUnpower:
+        return SCARD_UNPOWER_CARD;
+    case diEject:
+        return SCARD_EJECT_CARD;
+    default:
+        return -1;
     }
 }
 
 LONG ProtocolToSCard(TProtocol protocol)
 {
     switch (protocol) {
-    case prT0: return SCARD_PROTOCOL_T0;
-    case prT1: return SCARD_PROTOCOL_T1;
-    case prRaw: return SCARD_PROTOCOL_RAW;
-    case prUndefined: return SCARD_PROTOCOL_UNDEFINED;
-    case prDefault: return SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1;
-    default: return -1;
+    case prT0:
+        return SCARD_PROTOCOL_T0;
+    case prT1:
+        return SCARD_PROTOCOL_T1;
+    case prRaw:
+        return SCARD_PROTOCOL_RAW;
+    case prUndefined:
+        return SCARD_PROTOCOL_UNDEFINED;
+    case prDefault:
+        return SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1;
+    default:
+        return -1;
     }
 }
 
 TProtocol SCardToProtocol(DWORD protocol)
 {
     switch (protocol) {
-    case SCARD_PROTOCOL_T0: return prT0;
-    case SCARD_PROTOCOL_T1: return prT1;
-    case SCARD_PROTOCOL_RAW: return prRaw;
-    case SCARD_PROTOCOL_UNDEFINED: return prUndefined;
-    case SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1: return prDefault;
-    default: return prNone;
+    case SCARD_PROTOCOL_T0:
+        return prT0;
+    case SCARD_PROTOCOL_T1:
+        return prT1;
+    case SCARD_PROTOCOL_RAW:
+        return prRaw;
+    case SCARD_PROTOCOL_UNDEFINED:
+        return prUndefined;
+    case SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1:
+        return prDefault;
+    default:
+        return prNone;
     }
 }
 
@@ -87,8 +112,8 @@ TReaderState SCardStateToReaderState(DWORD flags)
 
 TReaderStates DominantReaderState(TReaderState set)
 {
-    static constexpr std::array kOrder{rsExclusive, rsShared, rsUnpowered, rsMute, rsNoReader,
-                                       rsUnaware, rsReaderUnknown, rsUnavailable, rsEmpty, rsCardPresent};
+    static constexpr std::array kOrder{rsExclusive, rsShared,        rsUnpowered,   rsMute,  rsNoReader,
+                                       rsUnaware,   rsReaderUnknown, rsUnavailable, rsEmpty, rsCardPresent};
     for (TReaderStates s : kOrder)
         if (set.Has(s))
             return s;
@@ -158,4 +183,4 @@ void TSelectedReaderState::Update(const SCARD_READERSTATE& record)
     SetState(record.dwEventState);
 }
 
-} // namespace smartcard
+}  // namespace smartcard

@@ -12,8 +12,17 @@
 namespace smartcard {
 
 enum TReaderStates : std::uint8_t {
-    rsNoReader, rsIgnore, rsUnaware, rsReaderUnknown, rsUnavailable, rsEmpty,
-    rsCardPresent, rsExclusive, rsShared, rsUnpowered, rsMute,
+    rsNoReader,
+    rsIgnore,
+    rsUnaware,
+    rsReaderUnknown,
+    rsUnavailable,
+    rsEmpty,
+    rsCardPresent,
+    rsExclusive,
+    rsShared,
+    rsUnpowered,
+    rsMute,
 };
 
 // A set of TReaderStates held in 16 bits (bit n = value n).
@@ -103,4 +112,4 @@ private:
 // The record's ATR length, clamped to its ATR field.
 int RecordAtrLength(const SCARD_READERSTATE& record);
 
-} // namespace smartcard
+}  // namespace smartcard

@@ -20,12 +20,9 @@ Q_LOGGING_CATEGORY(lcManager, "kartovan.smartcard.manager")
 // because the card form (and its manager) is created anew for every reader check.
 LONG g_listingFailureShown = 0;
 
-bool ServiceGone(LONG code)
-{
-    return code == SCARD_E_NO_SERVICE || code == SCARD_E_SERVICE_STOPPED;
-}
+bool ServiceGone(LONG code) { return code == SCARD_E_NO_SERVICE || code == SCARD_E_SERVICE_STOPPED; }
 
-} // namespace
+}  // namespace
 
 TResourceManager::TResourceManager(QObject* owner) : QObject(owner), groups_(std::make_unique<TGroupList>(*this)) {}
 
@@ -126,10 +123,7 @@ bool TResourceManager::Refresh(bool force)
     return CheckChanges(0);
 }
 
-void TResourceManager::Tick()
-{
-    (void)Poll();
-}
+void TResourceManager::Tick() { (void)Poll(); }
 
 bool TResourceManager::Poll()
 {
@@ -164,10 +158,7 @@ void TResourceManager::PollTimerTick()
         pollTimer_->start();
 }
 
-void TResourceManager::Cancel()
-{
-    (void)smartcard::SCardCancel(context_);
-}
+void TResourceManager::Cancel() { (void)smartcard::SCardCancel(context_); }
 
 void TResourceManager::SetScope(TDatabaseScope scope)
 {
@@ -190,10 +181,7 @@ void TResourceManager::SetScope(TDatabaseScope scope)
     }
 }
 
-bool TResourceManager::Available() const
-{
-    return SCardProbe() == 0 && context_ != 0;
-}
+bool TResourceManager::Available() const { return SCardProbe() == 0 && context_ != 0; }
 
 void TResourceManager::CheckContext() const
 {
@@ -206,8 +194,8 @@ void TResourceManager::CheckContext() const
 
 void TResourceManager::AddListener(const void* object, Listener listener)
 {
-    const bool present = std::any_of(listeners_.begin(), listeners_.end(),
-                                     [&](const ListenerEntry& e) { return e.object == object; });
+    const bool present =
+        std::any_of(listeners_.begin(), listeners_.end(), [&](const ListenerEntry& e) { return e.object == object; });
     if (!present)
         listeners_.push_back({object, std::move(listener)});
 }
@@ -224,10 +212,7 @@ std::optional<std::string> TResourceManager::ListReadersRaw()
         [&](LPSTR readers, LPDWORD length) { return smartcard::SCardListReaders(context, nullptr, readers, length); });
 }
 
-bool TResourceManager::ReadersChanged()
-{
-    return MultiStringsDiffer(ListReadersRaw(), knownRaw_);
-}
+bool TResourceManager::ReadersChanged() { return MultiStringsDiffer(ListReadersRaw(), knownRaw_); }
 
 void TResourceManager::ListReaders()
 {
@@ -275,15 +260,9 @@ void TResourceManager::ForgetReader(const std::string& name)
     CheckSCard(smartcard::SCardForgetReader(context_, name.c_str()));
 }
 
-void TResourceManager::RefreshGroups()
-{
-    groups_->Refresh();
-}
+void TResourceManager::RefreshGroups() { groups_->Refresh(); }
 
-bool TResourceManager::GroupExists(const std::string& name) const
-{
-    return groups_->IndexOf(name) >= 0;
-}
+bool TResourceManager::GroupExists(const std::string& name) const { return groups_->IndexOf(name) >= 0; }
 
 void TResourceManager::BeginUpdate()
 {
@@ -332,8 +311,8 @@ void TResourceManager::SelectReaders(const std::vector<std::string>& names)
 void TResourceManager::KeepOnly(const std::vector<std::string>& names)
 {
     for (const std::string& name : selection_.Names()) {
-        const bool kept = std::any_of(names.begin(), names.end(),
-                                      [&](const std::string& n) { return CompareNames(n, name) == 0; });
+        const bool kept =
+            std::any_of(names.begin(), names.end(), [&](const std::string& n) { return CompareNames(n, name) == 0; });
         if (!kept)
             SelectReader(name, false);
     }
@@ -423,4 +402,4 @@ void TResourceManager::ApplyWatch()
         pollTimer_->start();
 }
 
-} // namespace smartcard
+}  // namespace smartcard

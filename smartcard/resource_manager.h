@@ -158,4 +158,4 @@ private:
     std::optional<std::vector<std::string>> updateCopy_;
 };
 
-} // namespace smartcard
+}  // namespace smartcard

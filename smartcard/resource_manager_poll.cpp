@@ -13,7 +13,7 @@ constexpr DWORD kChanged = SCARD_STATE_CHANGED;
 // pcsc-lite counts events in the upper 16 bits of a state.
 constexpr DWORD kFlagBits = 0xFFFF;
 
-} // namespace
+}  // namespace
 
 void TResourceManager::PrepareStates()
 {
@@ -173,4 +173,4 @@ std::string TResourceManager::FindCardInReader(const std::string& reader, const 
     return {};
 }
 
-} // namespace smartcard
+}  // namespace smartcard

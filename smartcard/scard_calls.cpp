@@ -22,7 +22,7 @@ std::string TraceBytes(const unsigned char* data, DWORD length)
     return BytesToHex(data, static_cast<int>(std::min<DWORD>(length, 0x10000)));
 }
 
-} // namespace
+}  // namespace
 
 LONG SCardTransmit(SCARDHANDLE card, const SCARD_IO_REQUEST* sendPci, LPCBYTE send, DWORD sendLength,
                    SCARD_IO_REQUEST* receivePci, LPBYTE receive, LPDWORD receiveLength)
@@ -31,8 +31,8 @@ LONG SCardTransmit(SCARDHANDLE card, const SCARD_IO_REQUEST* sendPci, LPCBYTE se
         qCInfo(lcSCardTrace, "command: %s", TraceBytes(send, sendLength).c_str());
     // The length the library hands back is not trusted beyond the room it was given.
     const DWORD room = receiveLength ? *receiveLength : 0;
-    const LONG result = Guarded("SCardTransmit", SCardApi().SCardTransmit, card, sendPci, send, sendLength,
-                                receivePci, receive, receiveLength);
+    const LONG result = Guarded("SCardTransmit", SCardApi().SCardTransmit, card, sendPci, send, sendLength, receivePci,
+                                receive, receiveLength);
     if (SCardTraceOn() && result == SCARD_S_SUCCESS && receiveLength)
         qCInfo(lcSCardTrace, "answer: %s", TraceBytes(receive, std::min(*receiveLength, room)).c_str());
     return result;
@@ -40,8 +40,7 @@ LONG SCardTransmit(SCARDHANDLE card, const SCARD_IO_REQUEST* sendPci, LPCBYTE se
 
 LONG SCardEstablishContext(DWORD scope, LPCVOID reserved1, LPCVOID reserved2, LPSCARDCONTEXT context)
 {
-    return Guarded("SCardEstablishContext", SCardApi().SCardEstablishContext, scope, reserved1, reserved2,
-                   context);
+    return Guarded("SCardEstablishContext", SCardApi().SCardEstablishContext, scope, reserved1, reserved2, context);
 }
 
 LONG SCardReleaseContext(SCARDCONTEXT context)
@@ -49,10 +48,7 @@ LONG SCardReleaseContext(SCARDCONTEXT context)
     return Guarded("SCardReleaseContext", SCardApi().SCardReleaseContext, context);
 }
 
-LONG SCardCancel(SCARDCONTEXT context)
-{
-    return Guarded("SCardCancel", SCardApi().SCardCancel, context);
-}
+LONG SCardCancel(SCARDCONTEXT context) { return Guarded("SCardCancel", SCardApi().SCardCancel, context); }
 
 LONG SCardListReaders(SCARDCONTEXT context, LPCSTR groups, LPSTR readers, LPDWORD readersLength)
 {
@@ -76,8 +72,7 @@ LONG SCardAddReaderToGroup(SCARDCONTEXT context, LPCSTR readerName, LPCSTR group
 
 LONG SCardRemoveReaderFromGroup(SCARDCONTEXT context, LPCSTR readerName, LPCSTR groupName)
 {
-    return Guarded("SCardRemoveReaderFromGroup", SCardApi().SCardRemoveReaderFromGroup, context, readerName,
-                   groupName);
+    return Guarded("SCardRemoveReaderFromGroup", SCardApi().SCardRemoveReaderFromGroup, context, readerName, groupName);
 }
 
 LONG SCardForgetReader(SCARDCONTEXT context, LPCSTR readerName)
@@ -85,8 +80,8 @@ LONG SCardForgetReader(SCARDCONTEXT context, LPCSTR readerName)
     return Guarded("SCardForgetReader", SCardApi().SCardForgetReader, context, readerName);
 }
 
-LONG SCardConnect(SCARDCONTEXT context, LPCSTR reader, DWORD shareMode, DWORD preferredProtocols,
-                  LPSCARDHANDLE card, LPDWORD activeProtocol)
+LONG SCardConnect(SCARDCONTEXT context, LPCSTR reader, DWORD shareMode, DWORD preferredProtocols, LPSCARDHANDLE card,
+                  LPDWORD activeProtocol)
 {
     if (SCardTraceOn())
         qCInfo(lcSCardTrace, "connect %s share %lu protocols 0x%lX", reader ? reader : "(null)",
@@ -98,8 +93,8 @@ LONG SCardConnect(SCARDCONTEXT context, LPCSTR reader, DWORD shareMode, DWORD pr
 LONG SCardReconnect(SCARDHANDLE card, DWORD shareMode, DWORD preferredProtocols, DWORD initialization,
                     LPDWORD activeProtocol)
 {
-    return Guarded("SCardReconnect", SCardApi().SCardReconnect, card, shareMode, preferredProtocols,
-                   initialization, activeProtocol);
+    return Guarded("SCardReconnect", SCardApi().SCardReconnect, card, shareMode, preferredProtocols, initialization,
+                   activeProtocol);
 }
 
 LONG SCardDisconnect(SCARDHANDLE card, DWORD disposition)
@@ -154,4 +149,4 @@ LONG SCardSetAttrib(SCARDHANDLE card, DWORD attrId, LPCBYTE attr, DWORD attrLeng
     return Guarded("SCardSetAttrib", SCardApi().SCardSetAttrib, card, attrId, attr, attrLength);
 }
 
-} // namespace smartcard
+}  // namespace smartcard

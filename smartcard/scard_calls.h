@@ -21,8 +21,8 @@ LONG SCardIntroduceReader(SCARDCONTEXT context, LPCSTR readerName, LPCSTR device
 LONG SCardAddReaderToGroup(SCARDCONTEXT context, LPCSTR readerName, LPCSTR groupName);
 LONG SCardRemoveReaderFromGroup(SCARDCONTEXT context, LPCSTR readerName, LPCSTR groupName);
 LONG SCardForgetReader(SCARDCONTEXT context, LPCSTR readerName);
-LONG SCardConnect(SCARDCONTEXT context, LPCSTR reader, DWORD shareMode, DWORD preferredProtocols,
-                  LPSCARDHANDLE card, LPDWORD activeProtocol);
+LONG SCardConnect(SCARDCONTEXT context, LPCSTR reader, DWORD shareMode, DWORD preferredProtocols, LPSCARDHANDLE card,
+                  LPDWORD activeProtocol);
 LONG SCardReconnect(SCARDHANDLE card, DWORD shareMode, DWORD preferredProtocols, DWORD initialization,
                     LPDWORD activeProtocol);
 LONG SCardDisconnect(SCARDHANDLE card, DWORD disposition);
@@ -35,4 +35,4 @@ LONG SCardLocateCards(SCARDCONTEXT context, LPCSTR cards, SCARD_READERSTATE* sta
 LONG SCardGetAttrib(SCARDHANDLE card, DWORD attrId, LPBYTE attr, LPDWORD attrLength);
 LONG SCardSetAttrib(SCARDHANDLE card, DWORD attrId, LPCBYTE attr, DWORD attrLength);
 
-} // namespace smartcard
+}  // namespace smartcard

@@ -71,7 +71,7 @@ std::string SystemText(LONG code)
     return text;
 }
 
-} // namespace
+}  // namespace
 
 std::string SCardErrorText(LONG code)
 {
@@ -87,8 +87,7 @@ ESCardError::ESCardError(LONG code) : std::runtime_error(SCardErrorText(code)), 
 
 ESCardError::ESCardError(LONG code, const std::string& text)
     : std::runtime_error(code == kMessageOnly ? text : text + " " + SCardErrorText(code)), code_(code)
-{
-}
+{}
 
 void CheckSCard(LONG code)
 {
@@ -98,10 +97,7 @@ void CheckSCard(LONG code)
     throw ESCardError(code);
 }
 
-LONG LastRaisedSCardCode()
-{
-    return g_lastRaised;
-}
+LONG LastRaisedSCardCode() { return g_lastRaised; }
 
 int SCardProbe()
 {
@@ -114,4 +110,4 @@ int SCardProbe()
     return 0;
 }
 
-} // namespace smartcard
+}  // namespace smartcard

@@ -45,4 +45,4 @@ LONG LastRaisedSCardCode();
 // SCardEstablishContext entry point (library missing); 2: establishing a context failed.
 int SCardProbe();
 
-} // namespace smartcard
+}  // namespace smartcard

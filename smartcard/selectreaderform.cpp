@@ -29,7 +29,7 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* text, con
     return button;
 }
 
-} // namespace
+}  // namespace
 
 TSelectReaderForm::TSelectReaderForm(QWidget* parent) : QDialog(parent)
 {
@@ -170,4 +170,4 @@ std::string ChooseReaderInWindow(const std::string& current)
     return form.ChosenName();
 }
 
-} // namespace smartcard
+}  // namespace smartcard

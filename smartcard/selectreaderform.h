@@ -50,4 +50,4 @@ private:
     std::string chosenName_;
 };
 
-} // namespace smartcard
+}  // namespace smartcard

@@ -13,12 +13,9 @@ namespace {
 const SCARD_IO_REQUEST kT0Pci{SCARD_PROTOCOL_T0, sizeof(SCARD_IO_REQUEST)};
 const SCARD_IO_REQUEST kT1Pci{SCARD_PROTOCOL_T1, sizeof(SCARD_IO_REQUEST)};
 
-DWORD AsDword(LONG value)
-{
-    return static_cast<DWORD>(value);
-}
+DWORD AsDword(LONG value) { return static_cast<DWORD>(value); }
 
-} // namespace
+}  // namespace
 
 TSmartcardReader::TSmartcardReader(TResourceManager& manager, std::string name)
     : context_(manager.Context()), manager_(manager), name_(std::move(name))
@@ -102,7 +99,7 @@ void TSmartcardReader::Connect(TShareMode shareMode, TProtocol protocol)
     SCARDHANDLE card = 0;
     DWORD active = SCARD_PROTOCOL_UNDEFINED;
     CheckSCard(smartcard::SCardConnect(context_, name_.c_str(), AsDword(ShareModeToSCard(shareMode)),
-                            AsDword(ProtocolToSCard(protocol)), &card, &active));
+                                       AsDword(ProtocolToSCard(protocol)), &card, &active));
     card_ = card;
     protocol_ = SCardToProtocol(active);
     shareMode_ = shareMode;
@@ -113,8 +110,9 @@ void TSmartcardReader::Reconnect(TShareMode shareMode, TProtocol protocol, TDisp
     if (!IsConnected())
         return;
     DWORD active = SCARD_PROTOCOL_UNDEFINED;
-    const LONG result = smartcard::SCardReconnect(card_, AsDword(ShareModeToSCard(shareMode)), AsDword(ProtocolToSCard(protocol)),
-                                       AsDword(DispositionToSCard(initialization)), &active);
+    const LONG result =
+        smartcard::SCardReconnect(card_, AsDword(ShareModeToSCard(shareMode)), AsDword(ProtocolToSCard(protocol)),
+                                  AsDword(DispositionToSCard(initialization)), &active);
     if (!manager_.FriendlyConnect())
         CheckSCard(result);
     // A failed reconnect did not set the protocol; keep what is in use.
@@ -187,10 +185,10 @@ void TSmartcardReader::Transmit()
     const DWORD capacity = static_cast<DWORD>(receive_.Capacity());
     DWORD length = capacity;
     const LONG result = smartcard::SCardTransmit(card_, pci, send_.Data(), static_cast<DWORD>(send_.Length()), nullptr,
-                                      receive_.Data(), &length);
+                                                 receive_.Data(), &length);
     // No answer survives a failed transmit, and none is taken beyond the buffer.
     receive_.SetLength(result == SCARD_S_SUCCESS ? static_cast<int>(std::min(length, capacity)) : 0);
     CheckSCard(result);
 }
 
-} // namespace smartcard
+}  // namespace smartcard

@@ -98,4 +98,4 @@ private:
 // Text of a state-refresh or poll that found the context gone.
 inline constexpr const char* kNotConnectedText = "Resource manager not connected. Use scope property!";
 
-} // namespace smartcard
+}  // namespace smartcard

@@ -26,7 +26,7 @@ TFormHolder& Holder()
     return holder;
 }
 
-} // namespace
+}  // namespace
 
 Tf_smartCard::Tf_smartCard(QWidget* parent) : QWidget(parent)
 {
@@ -61,10 +61,7 @@ void Tf_smartCard::APDUDemoCard1NotConnected(TAPDUDemoCard&, const std::string&,
 void Tf_smartCard::APDUDemoCard1Disconnected(TAPDUDemoCard&, const std::string&, TReaderStates) {}
 void Tf_smartCard::APDUDemoCard1ReaderStateChange(TAPDUDemoCard&, const std::string&, TReaderStates) {}
 
-Tf_smartCard* f_smartCard()
-{
-    return Holder().form.get();
-}
+Tf_smartCard* f_smartCard() { return Holder().form.get(); }
 
 Tf_smartCard& CreateSmartCardForm()
 {
@@ -73,14 +70,12 @@ Tf_smartCard& CreateSmartCardForm()
         holder.form = std::make_unique<Tf_smartCard>();
         // The form goes before the application object does.
         if (QCoreApplication* application = QCoreApplication::instance())
-            QObject::connect(application, &QCoreApplication::aboutToQuit, holder.form.get(), [] { FreeSmartCardForm(); });
+            QObject::connect(application, &QCoreApplication::aboutToQuit, holder.form.get(),
+                             [] { FreeSmartCardForm(); });
     }
     return *holder.form;
 }
 
-void FreeSmartCardForm()
-{
-    Holder().form.reset();
-}
+void FreeSmartCardForm() { Holder().form.reset(); }
 
-} // namespace smartcard
+}  // namespace smartcard

@@ -37,4 +37,4 @@ Tf_smartCard& CreateSmartCardForm();
 // Frees the card form with its card component, resource manager and context.
 void FreeSmartCardForm();
 
-} // namespace smartcard
+}  // namespace smartcard

@@ -9,7 +9,7 @@ unsigned char Folded(char c)
     return u >= 'a' && u <= 'z' ? static_cast<unsigned char>(u - 'a' + 'A') : u;
 }
 
-} // namespace
+}  // namespace
 
 int CompareNames(std::string_view a, std::string_view b)
 {
@@ -23,4 +23,4 @@ int CompareNames(std::string_view a, std::string_view b)
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
-} // namespace smartcard
+}  // namespace smartcard

@@ -90,4 +90,4 @@ private:
     std::vector<Item> items_;
 };
 
-} // namespace smartcard
+}  // namespace smartcard

@@ -42,7 +42,7 @@ void CloseLibrary(Binding& b)
         b.current = b.library;
 }
 
-} // namespace
+}  // namespace
 
 void InitSCardBinding()
 {
@@ -72,10 +72,7 @@ bool LoadSCardLibrary(const char* file)
     return b.handle != nullptr;
 }
 
-void* SCardLibraryHandle()
-{
-    return TheBinding().handle;
-}
+void* SCardLibraryHandle() { return TheBinding().handle; }
 
 void* GetSCardProc(const char* name)
 {
@@ -159,10 +156,7 @@ TScopedSCardApi::~TScopedSCardApi()
         SetSCardApi(previous_);
 }
 
-const QLoggingCategory& lcSCardTrace()
-{
-    return TraceCategory();
-}
+const QLoggingCategory& lcSCardTrace() { return TraceCategory(); }
 
 void SetSCardTrace(bool on)
 {
@@ -170,9 +164,6 @@ void SetSCardTrace(bool on)
     TraceCategory().setEnabled(QtDebugMsg, on);
 }
 
-bool SCardTraceOn()
-{
-    return TraceCategory().isInfoEnabled();
-}
+bool SCardTraceOn() { return TraceCategory().isInfoEnabled(); }
 
-} // namespace smartcard
+}  // namespace smartcard

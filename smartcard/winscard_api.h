@@ -3,23 +3,23 @@
 // guarded stand-ins of scard_calls.h, which read this table.
 #pragma once
 
-#include <winscard.h>
-
 #include <QLoggingCategory>
+
+#include <winscard.h>
 
 namespace smartcard {
 
 // Windows entry points pcsc-lite does not have; typed from the header's own types so a
 // table installed by a test may still fill them. GUID arguments are opaque here.
-using SCardListCardsFn = LONG (*)(SCARDCONTEXT, LPCBYTE atr, const void* interfaces, DWORD interfaceCount,
-                                  LPSTR cards, LPDWORD cardsLength);
+using SCardListCardsFn = LONG (*)(SCARDCONTEXT, LPCBYTE atr, const void* interfaces, DWORD interfaceCount, LPSTR cards,
+                                  LPDWORD cardsLength);
 using SCardIntroduceReaderFn = LONG (*)(SCARDCONTEXT, LPCSTR readerName, LPCSTR deviceName);
 using SCardReaderGroupEditFn = LONG (*)(SCARDCONTEXT, LPCSTR readerName, LPCSTR groupName);
 using SCardNameFn = LONG (*)(SCARDCONTEXT, LPCSTR name);
 using SCardStateFn = LONG (*)(SCARDHANDLE, LPDWORD state, LPDWORD protocol, LPBYTE atr, LPDWORD atrLength);
 using SCardIntroduceCardTypeFn = LONG (*)(SCARDCONTEXT, LPCSTR cardName, const void* primaryProvider,
-                                          const void* interfaces, DWORD interfaceCount, LPCBYTE atr,
-                                          LPCBYTE atrMask, DWORD atrLength);
+                                          const void* interfaces, DWORD interfaceCount, LPCBYTE atr, LPCBYTE atrMask,
+                                          DWORD atrLength);
 using SCardLocateCardsFn = LONG (*)(SCARDCONTEXT, LPCSTR cards, SCARD_READERSTATE* states, DWORD count);
 
 // One pointer per entry point, null when missing. Members are in resolution order and
@@ -99,4 +99,4 @@ const QLoggingCategory& lcSCardTrace();
 void SetSCardTrace(bool on);
 bool SCardTraceOn();
 
-} // namespace smartcard
+}  // namespace smartcard

@@ -2,10 +2,9 @@
 
 #include "utility/atomic_write.h"
 #include "utility/cp1250.h"
-#include "utility/paths.h"
 #include "utility/datetime.h"
+#include "utility/paths.h"
 #include "utility/stringi.h"
-
 
 #include <stdexcept>
 #include <system_error>
@@ -17,7 +16,7 @@ namespace {
 // Far beyond any real clash: each attempt adds one random character.
 constexpr int kMaxNameAttempts = 32;
 
-} // namespace
+}  // namespace
 
 std::string ZoltFileName(double now, const TZoltHolder& holder, const std::string& suffix)
 {
@@ -53,4 +52,4 @@ void WriteZoltFile(const std::filesystem::path& path, std::span<const std::uint8
         throw std::runtime_error(r.error);
 }
 
-} // namespace smartcard
+}  // namespace smartcard

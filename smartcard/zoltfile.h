@@ -16,7 +16,6 @@ struct TZoltHolder {
     std::string firstNames;
 };
 
-
 // YYMMDD + HMM (hour without leading zero) + "_" + PESEL + the first 10 characters of the
 // surname + the first character of the first names + suffix + ".zolt", without the
 // characters that file names must not contain (so the name never leaves its folder).
@@ -32,4 +31,4 @@ std::filesystem::path MakeZoltFilePath(const std::filesystem::path& folder, doub
 // is never replaced. Throws std::runtime_error with a Polish text on failure.
 void WriteZoltFile(const std::filesystem::path& path, std::span<const std::uint8_t> record);
 
-} // namespace smartcard
+}  // namespace smartcard

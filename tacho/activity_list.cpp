@@ -110,8 +110,7 @@ public:
     // The key prefix as LineKey writes it: date, counter zero-padded to four, ". ".
     DayLineWriter(std::vector<std::string>& lines, const utility::DateTimeParts& date, const std::string& counter)
         : lines_(lines), prefix_(JoinParts(utility::DateToYMDTextB(date), " ", PaddedCounter(counter), ". "))
-    {
-    }
+    {}
 
     template <class... Parts>
     void Add(std::string_view time, std::string_view tag, const Parts&... parts)
@@ -148,7 +147,7 @@ void AppendDayLines(const utility::DateTimeParts& date, const std::string& count
     day.Add("23:59:59:99", " BW#", texts.rule);
 }
 
-} // namespace
+}  // namespace
 
 bool DecodeActivityDay(std::span<const std::uint8_t> changeWords, std::array<std::int64_t, 5>& totalsSeconds,
                        std::vector<std::string>& changeTexts)
@@ -200,8 +199,8 @@ void BuildDailyActivityList(const CardImageData& image, double& firstDay, double
             values.push_back(JoinParts(utility::DateToYYYYMMDD(parts), "=", counter));
             std::array<std::int64_t, 5> totals{};
             if (!DecodeDay(record.ChangeWords(), totals, changes))
-                problems.push_back(utility::Pl("Nie można utworzyć listy zmian dziennych dla ")
-                                   + utility::FormatShortDate(date) + " l." + counter);
+                problems.push_back(utility::Pl("Nie można utworzyć listy zmian dziennych dla ") +
+                                   utility::FormatShortDate(date) + " l." + counter);
             AppendDayLines(parts, counter, record.Distance(), totals, changes, lines);
             // A walk that ends early still names the last day it listed.
             lastDay = date;
@@ -226,4 +225,4 @@ void BuildDailyActivityList(const CardImageData& image, double& firstDay, double
     }
 }
 
-} // namespace tacho
+}  // namespace tacho

@@ -29,4 +29,4 @@ namespace tacho {
 void BuildDailyActivityList(const CardImageData& image, double& firstDay, double& lastDay,
                             std::vector<std::string>& lines, std::vector<std::string>& dayValues);
 
-} // namespace tacho
+}  // namespace tacho

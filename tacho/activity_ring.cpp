@@ -6,7 +6,6 @@
 #include "utility/datetime.h"
 #include "utility/formatsettings.h"
 
-
 namespace tacho {
 namespace {
 
@@ -23,19 +22,16 @@ double DayTime(const DailyRecord& record, bool firstChange, ActivitySpan& span)
     if (time)
         return day + *time;
     span.timesValid = false;
-    span.error = utility::Pl("Niepoprawny czas zmiany czynności (24:00 lub później) w dniu ")
-                 + utility::FormatShortDate(day);
+    span.error =
+        utility::Pl("Niepoprawny czas zmiany czynności (24:00 lub później) w dniu ") + utility::FormatShortDate(day);
     return day + utility::EncodeTime(23, 59, 0);
 }
 
-} // namespace
+}  // namespace
 
 std::uint32_t DailyRecord::Date() const { return bytes.size() >= 8 ? ReadUint32BE(std::span(bytes).subspan(4, 4)) : 0; }
 
-std::uint16_t DailyRecord::PresenceCounter() const
-{
-    return bytes.size() >= 10 ? ReadWordBE(bytes[8], bytes[9]) : 0;
-}
+std::uint16_t DailyRecord::PresenceCounter() const { return bytes.size() >= 10 ? ReadWordBE(bytes[8], bytes[9]) : 0; }
 
 std::uint16_t DailyRecord::Distance() const { return bytes.size() >= 12 ? ReadWordBE(bytes[10], bytes[11]) : 0; }
 
@@ -101,4 +97,4 @@ ActivitySpan GetActivitySpan(const CardImageData& image)
     return span;
 }
 
-} // namespace tacho
+}  // namespace tacho

@@ -45,4 +45,4 @@ struct ActivitySpan {
 
 ActivitySpan GetActivitySpan(const CardImageData& image);
 
-} // namespace tacho
+}  // namespace tacho

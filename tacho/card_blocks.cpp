@@ -27,7 +27,7 @@ std::size_t WordAt(const CardImageData& image, std::size_t offset)
 {
     return ReadWordBE(image[offset], image[offset + 1]);
 }
-} // namespace
+}  // namespace
 
 std::size_t DataBlockLength(const CardImageData& image, std::size_t efSlot)
 {
@@ -47,10 +47,7 @@ std::size_t DataBlockLength(const CardImageData& image, std::size_t efSlot)
     }
 }
 
-std::string FileIdText(std::uint16_t fileId)
-{
-    return utility::ZeroPadNumberText(utility::IntToHexText(fileId), 4);
-}
+std::string FileIdText(std::uint16_t fileId) { return utility::ZeroPadNumberText(utility::IntToHexText(fileId), 4); }
 
 bool AppendDataBlock(ByteBuffer& out, const CardImageData& image, std::uint16_t fileId, std::size_t efSlot,
                      std::string& error)
@@ -77,9 +74,10 @@ bool AppendSignatureBlock(ByteBuffer& out, const SignatureAreaData& signatures, 
         error = utility::Pl("Brak podpisów w danych");
         return false;
     }
-    AppendBlock(out, kEfSlots[efSlot].fid, kDddSignatureBlock,
-                std::span<const std::uint8_t>(signatures).subspan(SignatureSlotOffset(*signatureSlot), kSignatureLength));
+    AppendBlock(
+        out, kEfSlots[efSlot].fid, kDddSignatureBlock,
+        std::span<const std::uint8_t>(signatures).subspan(SignatureSlotOffset(*signatureSlot), kSignatureLength));
     return true;
 }
 
-} // namespace tacho
+}  // namespace tacho

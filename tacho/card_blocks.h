@@ -29,4 +29,4 @@ std::size_t DataBlockLength(const CardImageData& image, std::size_t efSlot);
 // Four upper-case hex digits of a file identifier, e.g. "C100".
 std::string FileIdText(std::uint16_t fileId);
 
-} // namespace tacho
+}  // namespace tacho

@@ -39,7 +39,7 @@ bool ReadWholeFile(const std::filesystem::path& fileName, std::size_t limit, Byt
     return true;
 }
 
-} // namespace
+}  // namespace
 
 bool CardImageFromBytes(std::span<const std::uint8_t> bytes, CardImageData& image)
 {
@@ -79,7 +79,8 @@ bool ReadOldCardImageFile(const std::filesystem::path& fileName, CardImageData& 
 bool StartsWithFirstDddBlock(std::span<const std::uint8_t> bytes)
 {
     static constexpr std::uint8_t kFirstHeader[kDddBlockHeaderSize] = {0x00, 0x02, kDddDataBlock, 0x00, 25};
-    return bytes.size() >= kDddBlockHeaderSize && std::equal(std::begin(kFirstHeader), std::end(kFirstHeader), bytes.begin());
+    return bytes.size() >= kDddBlockHeaderSize &&
+           std::equal(std::begin(kFirstHeader), std::end(kFirstHeader), bytes.begin());
 }
 
 bool ParseDddFile(std::span<const std::uint8_t> bytes, CardImageData& image)
@@ -143,7 +144,8 @@ LoadCardResult LoadCardFile(const std::filesystem::path& fileName, CardImageData
     auto loaded = std::make_unique<CardImageData>();
     loaded->fill(0);
     LoadCardResult result = LoadCardResult::Loaded;
-    const bool imageSize = size == static_cast<qint64>(kCardImageSize) || size == static_cast<qint64>(kOldCardImageSize);
+    const bool imageSize =
+        size == static_cast<qint64>(kCardImageSize) || size == static_cast<qint64>(kOldCardImageSize);
     // Our own writer produces card download files of exactly these sizes too.
     if (imageSize && !(readWhole && StartsWithFirstDddBlock(bytes))) {
         isImageFile = true;
@@ -161,4 +163,4 @@ LoadCardResult LoadCardFile(const std::filesystem::path& fileName, CardImageData
     return result;
 }
 
-} // namespace tacho
+}  // namespace tacho

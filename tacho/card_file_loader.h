@@ -16,11 +16,11 @@ inline constexpr std::size_t kCardFileSizeLimit = 30'000;
 enum class LoadCardResult : int {
     Loaded = 0,
     NoSuchFile = 1,
-    OpenFailed = 2,        // an error box has been shown
-    ImageReadFailed = 3,   // a 24,975-byte image could not be read
+    OpenFailed = 2,       // an error box has been shown
+    ImageReadFailed = 3,  // a 24,975-byte image could not be read
     OldImageReadFailed = 8,
-    TooLarge = 30,         // 30,000 bytes or more
-    ParseFailed = 99,      // a card download file whose data block is cut short
+    TooLarge = 30,     // 30,000 bytes or more
+    ParseFailed = 99,  // a card download file whose data block is cut short
 };
 
 // Fills `image` from the file `fileName`. `image` is zeroed first and
@@ -50,4 +50,4 @@ enum class LoadCardResult : int {
 // block 0002.
 [[nodiscard]] bool StartsWithFirstDddBlock(std::span<const std::uint8_t> bytes);
 
-} // namespace tacho
+}  // namespace tacho

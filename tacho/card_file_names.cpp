@@ -27,4 +27,4 @@ bool FolderIsNamed(const std::filesystem::path& folder, std::string& error)
     return false;
 }
 
-} // namespace tacho
+}  // namespace tacho

@@ -19,4 +19,4 @@ std::string HolderNamePrefix(const CardImageData& image, const std::string& surn
 // it would mean the current folder, where no card file belongs.
 [[nodiscard]] bool FolderIsNamed(const std::filesystem::path& folder, std::string& error);
 
-} // namespace tacho
+}  // namespace tacho

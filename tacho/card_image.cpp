@@ -62,7 +62,9 @@ std::uint32_t ReadUint24BE(std::span<const std::uint8_t> bytes)
 
 std::uint32_t ReadUint32BE(std::span<const std::uint8_t> bytes)
 {
-    return bytes.size() < 4 ? 0 : (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) | (std::uint32_t{bytes[2]} << 8) | bytes[3];
+    return bytes.size() < 4 ? 0
+                            : (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) |
+                                  (std::uint32_t{bytes[2]} << 8) | bytes[3];
 }
 
 std::span<const std::uint8_t> ImageField(const CardImageData& image, std::size_t offset, std::size_t length)
@@ -98,7 +100,7 @@ std::optional<std::size_t> RingPointer(const CardImageData& image, std::size_t o
         return std::nullopt;
     return pointer;
 }
-} // namespace
+}  // namespace
 
 std::size_t NoOfEventsPerType(const CardImageData& image)
 {
@@ -190,4 +192,4 @@ std::string DrivingLicenceNumber(const CardImageData& image)
     return FixedText(ImageField(image, field::kDrivingLicenceNumber, field::kDrivingLicenceNumberLength));
 }
 
-} // namespace tacho
+}  // namespace tacho

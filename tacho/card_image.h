@@ -66,10 +66,7 @@ constexpr bool SlotsChain()
     return next == kCardImageSize;
 }
 
-constexpr int HexDigit(char c)
-{
-    return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
-}
+constexpr int HexDigit(char c) { return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1; }
 
 constexpr bool EfListMatchesSlots()
 {
@@ -88,7 +85,7 @@ constexpr bool EfListMatchesSlots()
     }
     return true;
 }
-} // namespace detail
+}  // namespace detail
 
 static_assert(detail::SlotsChain(), "card image slots must follow each other and fill the record");
 static_assert(detail::EfListMatchesSlots(), "EfList must name the slots in order");
@@ -143,7 +140,7 @@ inline constexpr std::size_t kVehiclePointerNewest = 17'303;
 inline constexpr std::size_t kVehicleRecords = 17'305;
 inline constexpr std::size_t kPlacePointerNewest = 23'506;
 inline constexpr std::size_t kPlaceRecords = 23'507;
-} // namespace field
+}  // namespace field
 
 // Largest counts a first-generation card can declare; the slots are sized for them.
 inline constexpr std::size_t kMaxEventsPerType = 12;
@@ -154,7 +151,8 @@ inline constexpr std::size_t kMaxPlaceRecords = 112;
 inline constexpr std::size_t kVehicleRecordSize = 31;
 inline constexpr std::size_t kPlaceRecordSize = 10;
 static_assert(field::kActivityRing + kMaxActivityBytes == kEfSlots[10].body + kEfSlots[10].size);
-static_assert(field::kVehicleRecords + kMaxVehicleRecords * kVehicleRecordSize == kEfSlots[11].body + kEfSlots[11].size);
+static_assert(field::kVehicleRecords + kMaxVehicleRecords * kVehicleRecordSize ==
+              kEfSlots[11].body + kEfSlots[11].size);
 static_assert(field::kPlaceRecords + kMaxPlaceRecords * kPlaceRecordSize == kEfSlots[12].body + kEfSlots[12].size);
 
 // Epoch day numbers, computed once with the date encoding: 1 January 1970 and 30 December 1899.
@@ -212,4 +210,4 @@ std::string CardHolderPesel(const CardImageData& image);
 std::string CardNumber(const CardImageData& image);
 std::string DrivingLicenceNumber(const CardImageData& image);
 
-} // namespace tacho
+}  // namespace tacho

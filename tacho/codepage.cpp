@@ -238,7 +238,7 @@ const CodePageTable* TableOf(std::uint8_t codePage)
     return it == std::end(kTables) ? nullptr : &*it;
 }
 
-} // namespace
+}  // namespace
 
 bool IsKnownCodePage(std::uint8_t codePage) { return TableOf(codePage) != nullptr; }
 
@@ -288,4 +288,4 @@ std::string CodePageFixedText(std::span<const std::uint8_t> codePageAndText)
     return CardTextToCp1250(codePageAndText[0], std::span<const std::uint8_t>(bytes, trimmed.size()));
 }
 
-} // namespace tacho
+}  // namespace tacho

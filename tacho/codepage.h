@@ -22,4 +22,4 @@ std::string CardTextToCp1250(std::uint8_t codePage, std::span<const std::uint8_t
 // characters (FixedText) converted into code page 1250; empty for an empty span.
 std::string CodePageFixedText(std::span<const std::uint8_t> codePageAndText);
 
-} // namespace tacho
+}  // namespace tacho

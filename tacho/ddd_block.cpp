@@ -25,4 +25,4 @@ void AppendBlock(ByteBuffer& out, std::uint16_t fileId, std::uint8_t blockType, 
     out.insert(out.end(), bytes.begin(), bytes.end());
 }
 
-} // namespace tacho
+}  // namespace tacho

@@ -35,4 +35,4 @@ void AppendBlockHeader(ByteBuffer& out, const DddBlockHeader& header);
 // Appends a header for `bytes` followed by the bytes; `bytes` must fit a 16-bit length.
 void AppendBlock(ByteBuffer& out, std::uint16_t fileId, std::uint8_t blockType, std::span<const std::uint8_t> bytes);
 
-} // namespace tacho
+}  // namespace tacho

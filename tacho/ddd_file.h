@@ -15,4 +15,4 @@ namespace tacho {
 [[nodiscard]] bool BuildDddFileBytes(const CardImageData& image, const SignatureAreaData& signatures, ByteBuffer& out,
                                      std::string& error);
 
-} // namespace tacho
+}  // namespace tacho

@@ -20,7 +20,7 @@ private:
     DddSaveWindow& window_;
     bool wasEnabled_;
 };
-} // namespace
+}  // namespace
 
 void SaveCardAsDdd(DddSaveWindow& window, const CardImageData& image, const SignatureAreaData& signatures,
                    const Clock& clock)
@@ -50,4 +50,4 @@ void SaveCardAsDdd(DddSaveWindow& window, const CardImageData& image, const Sign
     }
 }
 
-} // namespace tacho
+}  // namespace tacho

@@ -26,4 +26,4 @@ public:
 void SaveCardAsDdd(DddSaveWindow& window, const CardImageData& image, const SignatureAreaData& signatures,
                    const Clock& clock);
 
-} // namespace tacho
+}  // namespace tacho

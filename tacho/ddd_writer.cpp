@@ -3,11 +3,10 @@
 #include "tacho/card_file_names.h"
 #include "utility/atomic_write.h"
 #include "utility/cp1250.h"
-#include "utility/paths.h"
 #include "utility/datetime.h"
 #include "utility/dos_ext.h"
+#include "utility/paths.h"
 #include "utility/stringi.h"
-
 
 #include <filesystem>
 
@@ -20,7 +19,7 @@ std::string DateAndTimeDigits(double dateTime)
     return utility::DateToYYYYMMDD(dateTime) + utility::TimeToHHMMSS(dateTime);
 }
 
-} // namespace
+}  // namespace
 
 std::string DddFileName(const CardImageData& image, double now)
 {
@@ -30,8 +29,8 @@ std::string DddFileName(const CardImageData& image, double now)
 }
 
 utility::WriteStatus WriteDddFile(const CardImageData& image, const SignatureAreaData& signatures,
-                                  const std::filesystem::path& folder, const Clock& clock, std::filesystem::path& fileName,
-                                  std::string& error)
+                                  const std::filesystem::path& folder, const Clock& clock,
+                                  std::filesystem::path& fileName, std::string& error)
 {
     error.clear();
     const std::string name = DddFileName(image, clock ? clock() : utility::Now());
@@ -72,4 +71,4 @@ std::string MakeDddFileName(const CardImageData& image, const std::string& surna
     return utility::RemoveCharsOf(utility::ForbiddenFileNameChars(), name) + ".DDD";
 }
 
-} // namespace tacho
+}  // namespace tacho

@@ -31,4 +31,4 @@ std::string DddFileName(const CardImageData& image, double now);
 std::string MakeDddFileName(const CardImageData& image, const std::string& surname,
                             const std::filesystem::path& cardFilePath);
 
-} // namespace tacho
+}  // namespace tacho

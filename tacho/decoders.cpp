@@ -37,17 +37,11 @@ std::optional<double> ChangeWordTime(std::uint8_t first, std::uint8_t second)
     return utility::EncodeTime(item.hours, item.minuteOfHour, 0);
 }
 
-} // namespace
+}  // namespace
 
-double TimeRealToDate(std::uint32_t seconds)
-{
-    return seconds / 86'400.0 + Date1970() - Date1899();
-}
+double TimeRealToDate(std::uint32_t seconds) { return seconds / 86'400.0 + Date1970() - Date1899(); }
 
-double TimeRealToDate(std::span<const std::uint8_t> bytes)
-{
-    return TimeRealToDate(ReadUint32BE(bytes));
-}
+double TimeRealToDate(std::span<const std::uint8_t> bytes) { return TimeRealToDate(ReadUint32BE(bytes)); }
 
 std::optional<double> DatefToDate(std::array<std::uint8_t, 4> datef)
 {
@@ -70,8 +64,8 @@ std::optional<double> DatefToDate(std::array<std::uint8_t, 4> datef)
 
 const std::string& ActivityNames(unsigned code)
 {
-    static const auto names = PolishTexts<5>(
-        {"przerwa-odpoczynek", "dyspozycyjność", "praca", "prowadzenie", "czynność nieistotna"});
+    static const auto names =
+        PolishTexts<5>({"przerwa-odpoczynek", "dyspozycyjność", "praca", "prowadzenie", "czynność nieistotna"});
     return code < names.size() ? names[code] : Empty();
 }
 
@@ -94,9 +88,9 @@ namespace {
 // activity (the top five bits of a change word), made once.
 std::array<std::string, 32> MakeChangeDescriptions()
 {
-    static const auto words = PolishTexts<8>({"kierowcy", "współkierowcy", "jeden kierowca/", "załoga/",
-                                              " przy czynności ", ", czynność wprowadzona ręcznie/ ",
-                                              "Karta włożona, w slocie ", "Karta wyjęta ze slotu "});
+    static const auto words =
+        PolishTexts<8>({"kierowcy", "współkierowcy", "jeden kierowca/", "załoga/", " przy czynności ",
+                        ", czynność wprowadzona ręcznie/ ", "Karta włożona, w slocie ", "Karta wyjęta ze slotu "});
     std::array<std::string, 32> descriptions;
     for (unsigned bits = 0; bits < descriptions.size(); ++bits) {
         const unsigned slot = bits >> 4 & 1;
@@ -116,7 +110,7 @@ std::array<std::string, 32> MakeChangeDescriptions()
     return descriptions;
 }
 
-} // namespace
+}  // namespace
 
 const std::string& ActivityChangeDescription(std::uint8_t first, std::uint8_t second)
 {
@@ -165,4 +159,4 @@ std::optional<double> LastChangeTime(std::span<const std::uint8_t> changeWords)
     return ChangeWordTime(changeWords[at], changeWords[at + 1]);
 }
 
-} // namespace tacho
+}  // namespace tacho

@@ -21,14 +21,14 @@ std::optional<double> DatefToDate(std::array<std::uint8_t, 4> datef);
 
 // One decoded ActivityChangeInfo word.
 struct ActivityChangeItem {
-    std::uint8_t cardStatus = 0;    // p: 0 inserted, 1 not inserted
-    std::uint8_t slot = 0;          // s: 0 driver, 1 co-driver
-    std::uint8_t drivingStatus = 0; // c
-    std::uint8_t activity = 0;      // 0..3 from the word; 4 when not inserted and unknown
-    std::uint16_t minutes = 0;      // since midnight, 0..2047
+    std::uint8_t cardStatus = 0;     // p: 0 inserted, 1 not inserted
+    std::uint8_t slot = 0;           // s: 0 driver, 1 co-driver
+    std::uint8_t drivingStatus = 0;  // c
+    std::uint8_t activity = 0;       // 0..3 from the word; 4 when not inserted and unknown
+    std::uint16_t minutes = 0;       // since midnight, 0..2047
     std::uint16_t hours = 0;
     std::uint16_t minuteOfHour = 0;
-    std::uint16_t seconds = 0;      // always 0
+    std::uint16_t seconds = 0;  // always 0
 };
 
 // Decodes a change word (first byte as the card stores it first). When `wantText`, `text`
@@ -49,4 +49,4 @@ const std::string& EntryTypeName(unsigned code);
 std::optional<double> FirstChangeTime(std::span<const std::uint8_t> changeWords);
 std::optional<double> LastChangeTime(std::span<const std::uint8_t> changeWords);
 
-} // namespace tacho
+}  // namespace tacho

@@ -4,9 +4,9 @@
 #include "tacho/card_file_names.h"
 #include "tacho/zolt_file.h"
 #include "utility/cp1250.h"
-#include "utility/paths.h"
 #include "utility/dialogi.h"
 #include "utility/dos_ext.h"
+#include "utility/paths.h"
 
 #include <QCoreApplication>
 
@@ -58,7 +58,7 @@ std::string WriteFailureLine(utility::WriteStatus result, const std::filesystem:
     return line;
 }
 
-} // namespace
+}  // namespace
 
 void ConvertFolderToKk1(const PickCardFile& pickCardFile, const std::filesystem::path& programFolder,
                         const RandomTextSource& random)
@@ -74,7 +74,8 @@ void ConvertFolderToKk1(const PickCardFile& pickCardFile, const std::filesystem:
     const utility::PathList files =
         utility::FindFilesRecursive(sourceFolder, "*.*", utility::kAttrArchive).value_or(utility::PathList{});
     if (files.empty()) {
-        utility::InfoBox(utility::Pl("W katalogu ") + utility::PathToCp1250(sourceFolder) + utility::Pl(" brak plików"));
+        utility::InfoBox(utility::Pl("W katalogu ") + utility::PathToCp1250(sourceFolder) +
+                         utility::Pl(" brak plików"));
         return;
     }
     if (!utility::ConfirmYesNo(utility::Pl("Czy utworzyć ") + std::to_string(files.size()) +
@@ -104,4 +105,4 @@ void ConvertFolderToKk1(const PickCardFile& pickCardFile, const std::filesystem:
         utility::ErrorBox(utility::Pl("Nie zdołano zapisać plików KK1:") + failures);
 }
 
-} // namespace tacho
+}  // namespace tacho

@@ -20,4 +20,4 @@ using PickCardFile = std::function<std::filesystem::path()>;
 void ConvertFolderToKk1(const PickCardFile& pickCardFile, const std::filesystem::path& programFolder,
                         const RandomTextSource& random = {});
 
-} // namespace tacho
+}  // namespace tacho

@@ -16,11 +16,24 @@ struct Kk1Block {
 // The first block carries EF IC's 8 bytes under the identifier 0002, as readers of these
 // files have always found it.
 constexpr std::array<Kk1Block, 15> kKk1Blocks = {{
-    {0x0002, 1}, {0x0501, 2}, {0xC100, 3}, {0xC108, 4}, {0x0520, 5}, {0x050E, 6}, {0x0521, 7}, {0x0502, 8},
-    {0x0503, 9}, {0x0504, 10}, {0x0505, 11}, {0x0506, 12}, {0x0507, 13}, {0x0508, 14}, {0x0522, 15},
+    {0x0002, 1},
+    {0x0501, 2},
+    {0xC100, 3},
+    {0xC108, 4},
+    {0x0520, 5},
+    {0x050E, 6},
+    {0x0521, 7},
+    {0x0502, 8},
+    {0x0503, 9},
+    {0x0504, 10},
+    {0x0505, 11},
+    {0x0506, 12},
+    {0x0507, 13},
+    {0x0508, 14},
+    {0x0522, 15},
 }};
 
-} // namespace
+}  // namespace
 
 bool BuildKk1FileBytes(const CardImageData& image, ByteBuffer& out, std::string& error)
 {
@@ -32,4 +45,4 @@ bool BuildKk1FileBytes(const CardImageData& image, ByteBuffer& out, std::string&
     return true;
 }
 
-} // namespace tacho
+}  // namespace tacho

@@ -13,4 +13,4 @@ namespace tacho {
 // asks for more bytes than its slot holds.
 [[nodiscard]] bool BuildKk1FileBytes(const CardImageData& image, ByteBuffer& out, std::string& error);
 
-} // namespace tacho
+}  // namespace tacho

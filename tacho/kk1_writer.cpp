@@ -3,9 +3,9 @@
 #include "tacho/card_file_names.h"
 #include "utility/atomic_write.h"
 #include "utility/cp1250.h"
-#include "utility/paths.h"
 #include "utility/datetime.h"
 #include "utility/formatsettings.h"
+#include "utility/paths.h"
 #include "utility/stringi.h"
 
 #include <filesystem>
@@ -17,7 +17,7 @@ namespace {
 // Random names are drawn again this many times before the writer gives up on a clash.
 constexpr int kNameAttempts = 64;
 
-} // namespace
+}  // namespace
 
 std::string Kk1ActivityText(double lastActivity)
 {
@@ -63,4 +63,4 @@ utility::WriteStatus WriteKk1File(const CardImageData& image, const std::filesys
     return utility::WriteStatus::Exists;
 }
 
-} // namespace tacho
+}  // namespace tacho

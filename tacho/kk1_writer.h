@@ -2,8 +2,8 @@
 #pragma once
 
 #include "tacho/card_image.h"
-#include "tacho/kk1_file.h"
 #include "tacho/ddd_writer.h"
+#include "tacho/kk1_file.h"
 
 #include <filesystem>
 #include <functional>
@@ -29,4 +29,4 @@ std::string Kk1FileName(const CardImageData& image, const std::string& randomThr
                                                 const RandomTextSource& random, std::filesystem::path& fileName,
                                                 std::string& error);
 
-} // namespace tacho
+}  // namespace tacho

@@ -40,10 +40,7 @@ std::string LineKey(double date, std::string_view counterText, std::string_view 
     return key;
 }
 
-std::string DateTimeText(double dateTime)
-{
-    return DateTimeText(utility::SplitDateTime(dateTime));
-}
+std::string DateTimeText(double dateTime) { return DateTimeText(utility::SplitDateTime(dateTime)); }
 
 std::string DateTimeText(const utility::DateTimeParts& p)
 {
@@ -66,4 +63,4 @@ void SortLinesByKey(std::vector<std::string>& lines)
                      [](const std::string& a, const std::string& b) { return KeyOfLine(a) < KeyOfLine(b); });
 }
 
-} // namespace tacho
+}  // namespace tacho

@@ -42,4 +42,4 @@ std::string_view KeyOfLine(std::string_view line);
 // Sorts by key, byte by byte; lines with equal keys keep their order.
 void SortLinesByKey(std::vector<std::string>& lines);
 
-} // namespace tacho
+}  // namespace tacho

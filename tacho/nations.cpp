@@ -17,19 +17,61 @@ struct NationSign {
 
 // Codes 00..33 in order, then FD, FE and FF.
 constexpr std::array<NationSign, 55> kNationSigns = {{
-    {" ", "brak informacji"}, {"A", "Austria"}, {"AL", "Albania"}, {"AND", "Andora"}, {"ARM", "Armenia"},
-    {"AZ", "Azerbejdżan"}, {"B", "Belgia"}, {"BG", "Bułgaria"}, {"BIH", "Bośnia i Hercegowina"},
-    {"BY", "Białoruś"}, {"CH", "Szwajcaria"}, {"CY", "Cypr"}, {"CZ", "Republika Czeska"}, {"D", "Niemcy"},
-    {"DK", "Dania"}, {"E", "Hiszpania"}, {"EST", "Estonia"}, {"F", "Francja"}, {"FIN", "Finlandia"},
-    {"FL", "Liechtenstein"}, {"FR", "Wyspy Owcze"}, {"UK", "Zjednoczone Królestwo"}, {"GE", "Gruzja"},
-    {"GR", "Grecja"}, {"H", "Węgry"}, {"HR", "Chorwacja"}, {"I", "Włochy"}, {"IRL", "Irlandia"},
-    {"IS", "Islandia"}, {"KZ", "Kazachstan"}, {"L", "Luksemburg"}, {"LT", "Litwa"}, {"LV", "Łotwa"},
-    {"M", "Malta"}, {"MC", "Monako"}, {"MD", "Republika Mołdowa"}, {"MK", "Macedonia"}, {"N", "Norwegia"},
-    {"NL", "Niderlandy"}, {"P", "Portugalia"}, {"PL", "Polska"}, {"RO", "Rumunia"}, {"RSM", "San Marino"},
-    {"RUS", "Federacja Rosyjska"}, {"S", "Szwecja"}, {"SK", "Słowacja"}, {"SLO", "Słowenia"},
-    {"TM", "Turkmenia"}, {"TR", "Turcja"}, {"UA", "Ukraina"}, {"V", "Państwo Watykańskie"},
+    {" ", "brak informacji"},
+    {"A", "Austria"},
+    {"AL", "Albania"},
+    {"AND", "Andora"},
+    {"ARM", "Armenia"},
+    {"AZ", "Azerbejdżan"},
+    {"B", "Belgia"},
+    {"BG", "Bułgaria"},
+    {"BIH", "Bośnia i Hercegowina"},
+    {"BY", "Białoruś"},
+    {"CH", "Szwajcaria"},
+    {"CY", "Cypr"},
+    {"CZ", "Republika Czeska"},
+    {"D", "Niemcy"},
+    {"DK", "Dania"},
+    {"E", "Hiszpania"},
+    {"EST", "Estonia"},
+    {"F", "Francja"},
+    {"FIN", "Finlandia"},
+    {"FL", "Liechtenstein"},
+    {"FR", "Wyspy Owcze"},
+    {"UK", "Zjednoczone Królestwo"},
+    {"GE", "Gruzja"},
+    {"GR", "Grecja"},
+    {"H", "Węgry"},
+    {"HR", "Chorwacja"},
+    {"I", "Włochy"},
+    {"IRL", "Irlandia"},
+    {"IS", "Islandia"},
+    {"KZ", "Kazachstan"},
+    {"L", "Luksemburg"},
+    {"LT", "Litwa"},
+    {"LV", "Łotwa"},
+    {"M", "Malta"},
+    {"MC", "Monako"},
+    {"MD", "Republika Mołdowa"},
+    {"MK", "Macedonia"},
+    {"N", "Norwegia"},
+    {"NL", "Niderlandy"},
+    {"P", "Portugalia"},
+    {"PL", "Polska"},
+    {"RO", "Rumunia"},
+    {"RSM", "San Marino"},
+    {"RUS", "Federacja Rosyjska"},
+    {"S", "Szwecja"},
+    {"SK", "Słowacja"},
+    {"SLO", "Słowenia"},
+    {"TM", "Turkmenia"},
+    {"TR", "Turcja"},
+    {"UA", "Ukraina"},
+    {"V", "Państwo Watykańskie"},
     {"YU", "Jugosławia"},
-    {"EC", "Wspólnota Europejska"}, {"EUR", "reszta Europy"}, {"WLD", "reszta świata"},
+    {"EC", "Wspólnota Europejska"},
+    {"EUR", "reszta Europy"},
+    {"WLD", "reszta świata"},
 }};
 constexpr unsigned kLastListedCode = 0x33;
 constexpr unsigned kFirstHighCode = 0xFD;
@@ -59,7 +101,7 @@ std::string NameOfCode(unsigned code)
     return "RFU";
 }
 
-} // namespace
+}  // namespace
 
 bool NationName(std::string_view hexText, std::string& sign, std::string& name)
 {
@@ -85,4 +127,4 @@ void NationName(std::uint8_t code, std::string& sign, std::string& name)
     (void)NationName(utility::IntToHexText(code), sign, name);
 }
 
-} // namespace tacho
+}  // namespace tacho

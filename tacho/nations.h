@@ -15,4 +15,4 @@ namespace tacho {
 // The same for a code byte.
 void NationName(std::uint8_t code, std::string& sign, std::string& name);
 
-} // namespace tacho
+}  // namespace tacho

@@ -66,8 +66,7 @@ struct MomentTexts {
         : parts(utility::SplitDateTime(dateTime)), ymd(utility::DateToYMDTextB(parts)),
           shortDate(utility::FormatShortDate(parts)), longTime(utility::FormatLongTime(parts)),
           hms(utility::HMSToTextB(parts.hour, parts.minute, parts.second)), digits(utility::DateToYYYYMMDD(parts))
-    {
-    }
+    {}
     utility::DateTimeParts parts;
     std::string ymd;        // of the line keys
     std::string shortDate;  // "yyyy-MM-dd"
@@ -125,7 +124,8 @@ void AppendVehicle(std::span<const std::uint8_t> record, const DayCounters& coun
     const std::string odometerEnd = std::to_string(ReadUint24BE(record.subspan(3, 3)));
     const double firstUse = TimeRealToDate(record.subspan(6, 4));
     const double lastUse = TimeRealToDate(record.subspan(10, 4));
-    const std::string vehicle = Sign(record[14]) + " " + utility::RemoveSpaces(CodePageFixedText(record.subspan(15, 14)));
+    const std::string vehicle =
+        Sign(record[14]) + " " + utility::RemoveSpaces(CodePageFixedText(record.subspan(15, 14)));
     const MomentTexts first(firstUse);
     const MomentTexts last(lastUse);
 
@@ -145,7 +145,7 @@ void AppendVehicle(std::span<const std::uint8_t> record, const DayCounters& coun
                                      last.longTime, " ", odometerBegin, "-", odometerEnd, "km "));
 }
 
-} // namespace
+}  // namespace
 
 void BuildVehiclesList(const CardImageData& image, std::vector<std::string>& vehicleLines,
                        std::vector<std::string>& keyedLines, const std::vector<std::string>& dayValues)
@@ -171,4 +171,4 @@ void BuildPlacesList(const CardImageData& image, std::vector<std::string>& place
     });
 }
 
-} // namespace tacho
+}  // namespace tacho

@@ -22,4 +22,4 @@ void BuildVehiclesList(const CardImageData& image, std::vector<std::string>& veh
 // entered in 1980 or later.
 void BuildPlacesList(const CardImageData& image, std::vector<std::string>& placeLines);
 
-} // namespace tacho
+}  // namespace tacho

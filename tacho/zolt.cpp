@@ -31,4 +31,4 @@ void CardImageFromD7(const CardImageD7& record, CardImageData& image)
                     image.begin() + static_cast<std::ptrdiff_t>(p.image));
 }
 
-} // namespace tacho
+}  // namespace tacho

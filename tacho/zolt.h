@@ -23,31 +23,31 @@ struct D7Piece {
 };
 
 inline constexpr std::array<D7Piece, 25> kD7Pieces = {{
-    {0, 26, 0},                // slot 0 (EF ICC)
-    {26, 9, 26},               // slot 1 (EF IC)
-    {37, 1, 437},              // cardIssuingMemberState
-    {38, 4, 574},              // cardHolderBirthDate
-    {42, 11, 35},              // slot 2 (Application_Identification)
-    {53, 16, 438},             // cardNumber
-    {69, 195, 46},             // slot 3 (Card_Certificate)
-    {264, 36, 454},            // cardIssuingAuthorityName with its code-page byte
-    {300, 195, 241},           // slot 4 (CA_Certificate)
-    {495, 4, 490},             // cardIssueDate
-    {499, 5, 580},             // slot 6 (Card_Download)
-    {504, 4, 494},             // cardValidityBegin
-    {508, 4, 498},             // cardExpiryDate
-    {512, 54, 585},            // slot 7 (Driving_Licence_Info)
-    {566, 36, 502},            // holderSurname with its code-page byte
-    {602, 36, 538},            // holderFirstNames with its code-page byte
-    {638, 1'729, 639},         // slot 8 (Events_Data)
-    {2'368, 1'153, 2'368},     // slot 9 (Faults_Data)
-    {3'528, 13'781, 3'521},    // slot 10 (Driver_Activity_Data)
-    {17'310, 6'203, 17'302},   // slot 11 (Vehicles_Used)
-    {23'513, 1'122, 23'505},   // slot 12 (Places)
-    {24'635, 20, 24'627},      // slot 13 (Current_Usage)
-    {24'655, 2, 578},          // cardHolderPreferredLanguage
-    {24'657, 47, 24'647},      // slot 14 (Control_Activity_Data)
-    {24'704, 281, 24'694},     // slot 15 (Specific_Conditions)
+    {0, 26, 0},               // slot 0 (EF ICC)
+    {26, 9, 26},              // slot 1 (EF IC)
+    {37, 1, 437},             // cardIssuingMemberState
+    {38, 4, 574},             // cardHolderBirthDate
+    {42, 11, 35},             // slot 2 (Application_Identification)
+    {53, 16, 438},            // cardNumber
+    {69, 195, 46},            // slot 3 (Card_Certificate)
+    {264, 36, 454},           // cardIssuingAuthorityName with its code-page byte
+    {300, 195, 241},          // slot 4 (CA_Certificate)
+    {495, 4, 490},            // cardIssueDate
+    {499, 5, 580},            // slot 6 (Card_Download)
+    {504, 4, 494},            // cardValidityBegin
+    {508, 4, 498},            // cardExpiryDate
+    {512, 54, 585},           // slot 7 (Driving_Licence_Info)
+    {566, 36, 502},           // holderSurname with its code-page byte
+    {602, 36, 538},           // holderFirstNames with its code-page byte
+    {638, 1'729, 639},        // slot 8 (Events_Data)
+    {2'368, 1'153, 2'368},    // slot 9 (Faults_Data)
+    {3'528, 13'781, 3'521},   // slot 10 (Driver_Activity_Data)
+    {17'310, 6'203, 17'302},  // slot 11 (Vehicles_Used)
+    {23'513, 1'122, 23'505},  // slot 12 (Places)
+    {24'635, 20, 24'627},     // slot 13 (Current_Usage)
+    {24'655, 2, 578},         // cardHolderPreferredLanguage
+    {24'657, 47, 24'647},     // slot 14 (Control_Activity_Data)
+    {24'704, 281, 24'694},    // slot 15 (Specific_Conditions)
 }};
 
 // Card image byte that the record has no place for (slot 5's reserved byte).
@@ -72,7 +72,7 @@ constexpr bool D7PiecesConsistent()
             return false;
     return true;
 }
-} // namespace detail
+}  // namespace detail
 
 static_assert(detail::D7PiecesConsistent(), "ZOLT pieces must keep every card image byte but one");
 
@@ -91,4 +91,4 @@ void CardImageFromD7(const CardImageD7& record, CardImageData& image);
 // only read.
 std::filesystem::path GetZoltFolder();
 
-} // namespace tacho
+}  // namespace tacho

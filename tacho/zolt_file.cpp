@@ -52,4 +52,4 @@ bool HasZoltExtension(const std::filesystem::path& fileName)
     return extension == ".ZOLT";
 }
 
-} // namespace tacho
+}  // namespace tacho

@@ -16,4 +16,4 @@ namespace tacho {
 // True when `fileName` has the extension ".ZOLT" in any letter case.
 [[nodiscard]] bool HasZoltExtension(const std::filesystem::path& fileName);
 
-} // namespace tacho
+}  // namespace tacho

@@ -1,6 +1,5 @@
 // Folder of the ZOLT record files.
 #include "tacho/zolt.h"
-
 #include "utility/paths.h"
 #include "utility/programfolder.h"
 #include "utility/win_ext.h"
@@ -22,7 +21,7 @@ bool EnsureZoltFolder(const std::filesystem::path& folder)
     return std::filesystem::is_directory(folder, error);
 }
 
-} // namespace
+}  // namespace
 
 std::filesystem::path GetZoltFolder()
 {
@@ -35,4 +34,4 @@ std::filesystem::path GetZoltFolder()
     return fallback;
 }
 
-} // namespace tacho
+}  // namespace tacho

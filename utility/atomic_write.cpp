@@ -6,10 +6,11 @@
 #include "utility/rename_no_replace.h"
 #include "utility/syserror.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 namespace utility {
 namespace {
@@ -43,7 +44,7 @@ void SyncFolder(const fs::path& folder)
     }
 }
 
-} // namespace
+}  // namespace
 
 AtomicFileWriter::AtomicFileWriter(fs::path target) : target_(std::move(target))
 {
@@ -53,8 +54,7 @@ AtomicFileWriter::AtomicFileWriter(fs::path target) : target_(std::move(target))
     std::string base(1, '.');
     base += ShortenedName(target_.filename().string());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string name =
-            base + "." + std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".tmp";
+        const std::string name = base + "." + std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".tmp";
         temp_ = folder / name;
         fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd_ >= 0)
@@ -129,8 +129,8 @@ WriteResult AtomicFileWriter::Commit(bool allowReplace)
         Discard();
         return {WriteStatus::Failed, error_};
     }
-    const int error = allowReplace ? (::rename(temp_.c_str(), target_.c_str()) == 0 ? 0 : errno)
-                                   : RenameNoReplace(temp_, target_);
+    const int error =
+        allowReplace ? (::rename(temp_.c_str(), target_.c_str()) == 0 ? 0 : errno) : RenameNoReplace(temp_, target_);
     if (error != 0) {
         Discard();
         if (error == EEXIST && !allowReplace)
@@ -156,4 +156,4 @@ WriteResult WriteFileAtomically(const fs::path& target, std::string_view bytes, 
     return writer.Commit(allowReplace);
 }
 
-} // namespace utility
+}  // namespace utility

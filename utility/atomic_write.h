@@ -61,4 +61,4 @@ private:
     bool committed_ = false;
 };
 
-} // namespace utility
+}  // namespace utility

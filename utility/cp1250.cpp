@@ -69,7 +69,7 @@ std::string MapBytes(std::string_view text, const CaseTable& table)
     return result;
 }
 
-} // namespace
+}  // namespace
 
 std::string Cp1250UpperCase(std::string_view text)
 {
@@ -83,10 +83,7 @@ std::string Cp1250LowerCase(std::string_view text)
     return MapBytes(text, table);
 }
 
-char32_t Cp1250ToUnicode(unsigned char byte)
-{
-    return byte < 0x80 ? char32_t(byte) : char32_t(kHigh[byte - 0x80]);
-}
+char32_t Cp1250ToUnicode(unsigned char byte) { return byte < 0x80 ? char32_t(byte) : char32_t(kHigh[byte - 0x80]); }
 
 bool UnicodeToCp1250(char32_t codePoint, unsigned char& byte)
 {
@@ -122,14 +119,11 @@ std::string QStringToCp1250(const QString& text, char replacement)
     return result;
 }
 
-std::string Cp1250ToUtf8(std::string_view text)
-{
-    return Cp1250ToQString(text).toStdString();
-}
+std::string Cp1250ToUtf8(std::string_view text) { return Cp1250ToQString(text).toStdString(); }
 
 std::string Utf8ToCp1250(std::string_view text, char replacement)
 {
     return QStringToCp1250(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), replacement);
 }
 
-} // namespace utility
+}  // namespace utility

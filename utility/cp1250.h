@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+
 #include <string>
 #include <string_view>
 
@@ -28,4 +29,4 @@ std::string Cp1250LowerCase(std::string_view text);
 // Source files are UTF-8; Polish literals of the system go through this to become CP1250.
 inline std::string Pl(std::string_view utf8) { return Utf8ToCp1250(utf8); }
 
-} // namespace utility
+}  // namespace utility

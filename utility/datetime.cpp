@@ -49,7 +49,7 @@ std::int64_t RoundedMs(double value, bool& negative)
     return std::llround(ms);
 }
 
-} // namespace
+}  // namespace
 
 DateTimeParts SplitDateTime(double value)
 {
@@ -117,15 +117,9 @@ double Now()
     return EncodeDate(d.year(), d.month(), d.day()) + EncodeTime(t.hour(), t.minute(), t.second(), t.msec());
 }
 
-std::string DateToYYYYMMDD(double date)
-{
-    return DateToYYYYMMDD(SplitDateTime(date));
-}
+std::string DateToYYYYMMDD(double date) { return DateToYYYYMMDD(SplitDateTime(date)); }
 
-std::string DateToYYYYMMDD(const DateTimeParts& p)
-{
-    return JoinZeroPadded(p.year, 4, p.month, 2, p.day, 2, "");
-}
+std::string DateToYYYYMMDD(const DateTimeParts& p) { return JoinZeroPadded(p.year, 4, p.month, 2, p.day, 2, ""); }
 
 std::string DateToYMDText(double date)
 {
@@ -198,10 +192,7 @@ std::string TimeToHMSText(double dateTime)
     return HMSToText(p.hour, p.minute, p.second);
 }
 
-std::string TimeToHHMMSS(double dateTime)
-{
-    return ZeroPadNumberText(RemoveChar(TimeToHMSText(dateTime), ':'), 6);
-}
+std::string TimeToHHMMSS(double dateTime) { return ZeroPadNumberText(RemoveChar(TimeToHMSText(dateTime), ':'), 6); }
 
 std::string SpaceStringB(int count) { return SpaceString(count); }
 std::string PadLeftB(const std::string& text, int width, bool cut) { return PadLeft(text, width, cut); }
@@ -210,10 +201,7 @@ std::string SpacesToZerosB(const std::string& text) { return SpacesToZeros(text)
 std::string HMSToTextB(int hours, int minutes, int seconds) { return HMSToText(hours, minutes, seconds); }
 std::string TimeToHMSTextB(double dateTime) { return TimeToHMSText(dateTime); }
 
-std::string DateToYMDTextB(double date)
-{
-    return DateToYMDTextB(SplitDateTime(date));
-}
+std::string DateToYMDTextB(double date) { return DateToYMDTextB(SplitDateTime(date)); }
 
 std::string DateToYMDTextB(const DateTimeParts& p)
 {
@@ -223,4 +211,4 @@ std::string DateToYMDTextB(const DateTimeParts& p)
     return JoinZeroPadded(p.year, 4, p.month, 2, p.day, 2, "-");
 }
 
-} // namespace utility
+}  // namespace utility

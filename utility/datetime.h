@@ -60,4 +60,4 @@ std::string TimeToHMSTextB(double dateTime);
 std::string DateToYMDTextB(double date);
 std::string DateToYMDTextB(const DateTimeParts& parts);
 
-} // namespace utility
+}  // namespace utility

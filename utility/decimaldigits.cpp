@@ -17,7 +17,7 @@ void StripTrailingZeros(std::string& digits)
         digits.pop_back();
 }
 
-} // namespace
+}  // namespace
 
 DecimalDigits ExactDigits(double value)
 {
@@ -111,4 +111,4 @@ std::string GroupThousands(std::string_view integerDigits, char separator)
     return result;
 }
 
-} // namespace utility
+}  // namespace utility

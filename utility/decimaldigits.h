@@ -30,4 +30,4 @@ char DigitAt(const DecimalDigits& d, int index);
 // The digits with `separator` between groups of three, counted from the right.
 std::string GroupThousands(std::string_view integerDigits, char separator);
 
-} // namespace utility
+}  // namespace utility

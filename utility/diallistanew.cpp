@@ -128,4 +128,4 @@ void ShowListDialog(const std::string& caption, const std::string& message, cons
     itemText = form.SelectedText();
 }
 
-} // namespace utility
+}  // namespace utility

@@ -4,6 +4,7 @@
 #include "utility/stringi.h"
 
 #include <QDialog>
+
 #include <string>
 
 class QBoxLayout;
@@ -56,4 +57,4 @@ void ShowListDialog(const std::string& caption, const std::string& message, cons
                     const std::string& items, bool cancelVisible, ModalResult& modalResult, bool& checked,
                     std::string& itemText, int& itemIndex, bool buttonsVisible);
 
-} // namespace utility
+}  // namespace utility

@@ -27,16 +27,21 @@ struct KindLook {
 KindLook LookOf(MessageKind kind)
 {
     switch (kind) {
-    case MessageKind::Error: return {QMessageBox::Critical, "Błąd"};
-    case MessageKind::Information: return {QMessageBox::Information, "Informacja"};
-    case MessageKind::Warning: return {QMessageBox::Warning, "Ostrzeżenie"};
-    case MessageKind::Confirmation: return {QMessageBox::Question, "Potwierdzenie"};
-    case MessageKind::Notice: break;
+    case MessageKind::Error:
+        return {QMessageBox::Critical, "Błąd"};
+    case MessageKind::Information:
+        return {QMessageBox::Information, "Informacja"};
+    case MessageKind::Warning:
+        return {QMessageBox::Warning, "Ostrzeżenie"};
+    case MessageKind::Confirmation:
+        return {QMessageBox::Question, "Potwierdzenie"};
+    case MessageKind::Notice:
+        break;
     }
     return {QMessageBox::NoIcon, nullptr};
 }
 
-} // namespace
+}  // namespace
 
 bool QtMessageBoxes::Show(MessageKind kind, const std::string& text)
 {
@@ -45,7 +50,8 @@ bool QtMessageBoxes::Show(MessageKind kind, const std::string& text)
     body.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     QMessageBox box(QApplication::activeWindow());
     box.setIcon(look.icon);
-    box.setWindowTitle(look.caption != nullptr ? QString::fromUtf8(look.caption) : QApplication::applicationDisplayName());
+    box.setWindowTitle(look.caption != nullptr ? QString::fromUtf8(look.caption)
+                                               : QApplication::applicationDisplayName());
     // Texts carry file names and card data: never let them be read as markup.
     box.setTextFormat(Qt::PlainText);
     box.setText(body);
@@ -66,25 +72,13 @@ MessageBoxes* SetMessageBoxes(MessageBoxes* boxes)
     return previous;
 }
 
-MessageBoxes& CurrentMessageBoxes()
-{
-    return g_boxes != nullptr ? *g_boxes : DefaultBoxes();
-}
+MessageBoxes& CurrentMessageBoxes() { return g_boxes != nullptr ? *g_boxes : DefaultBoxes(); }
 
-void ErrorBox(std::string_view text)
-{
-    (void)CurrentMessageBoxes().Show(MessageKind::Error, std::string(text));
-}
+void ErrorBox(std::string_view text) { (void)CurrentMessageBoxes().Show(MessageKind::Error, std::string(text)); }
 
-bool InfoBox(std::string_view text)
-{
-    return CurrentMessageBoxes().Show(MessageKind::Information, std::string(text));
-}
+bool InfoBox(std::string_view text) { return CurrentMessageBoxes().Show(MessageKind::Information, std::string(text)); }
 
-void WarningBox(std::string_view text)
-{
-    (void)CurrentMessageBoxes().Show(MessageKind::Warning, std::string(text));
-}
+void WarningBox(std::string_view text) { (void)CurrentMessageBoxes().Show(MessageKind::Warning, std::string(text)); }
 
 bool ConfirmYesNo(std::string_view text)
 {
@@ -93,10 +87,7 @@ bool ConfirmYesNo(std::string_view text)
     return CurrentMessageBoxes().Show(MessageKind::Confirmation, std::string(text));
 }
 
-void NoticeBox(std::string_view text)
-{
-    (void)CurrentMessageBoxes().Show(MessageKind::Notice, std::string(text));
-}
+void NoticeBox(std::string_view text) { (void)CurrentMessageBoxes().Show(MessageKind::Notice, std::string(text)); }
 
 void ShowHourglass()
 {
@@ -114,4 +105,4 @@ void ShowDefaultCursor()
     g_hourglass = false;
 }
 
-} // namespace utility
+}  // namespace utility

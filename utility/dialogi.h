@@ -57,4 +57,4 @@ void ShowDefaultCursor();
     return qScopeGuard([] { ShowDefaultCursor(); });
 }
 
-} // namespace utility
+}  // namespace utility

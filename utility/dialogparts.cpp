@@ -4,8 +4,8 @@
 
 #include <QBoxLayout>
 #include <QGuiApplication>
-#include <QPushButton>
 #include <QPalette>
+#include <QPushButton>
 #include <QScreen>
 #include <QTextBlockFormat>
 #include <QTextCursor>
@@ -99,8 +99,7 @@ void CentreOnScreen(QWidget& window)
 {
     const QRect screen = ScreenRect();
     const QSize frame = window.frameGeometry().size();
-    window.move(screen.x() + (screen.width() - frame.width()) / 2,
-                screen.y() + (screen.height() - frame.height()) / 2);
+    window.move(screen.x() + (screen.width() - frame.width()) / 2, screen.y() + (screen.height() - frame.height()) / 2);
 }
 
 void CentreHorizontally(QWidget& window, int top)
@@ -109,4 +108,4 @@ void CentreHorizontally(QWidget& window, int top)
     window.move(screen.x() + (screen.width() - window.frameGeometry().width()) / 2, screen.y() + top);
 }
 
-} // namespace utility
+}  // namespace utility

@@ -3,6 +3,7 @@
 
 #include <QRect>
 #include <QString>
+
 #include <string_view>
 
 class QHBoxLayout;
@@ -40,4 +41,4 @@ void CentreOnScreen(QWidget& window);
 // Centres the frame horizontally with its top `top` pixels below the screen's top.
 void CentreHorizontally(QWidget& window, int top);
 
-} // namespace utility
+}  // namespace utility

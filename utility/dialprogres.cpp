@@ -30,7 +30,7 @@ QProgressBar* MakeBar(QWidget* parent, const char* name)
     return bar;
 }
 
-} // namespace
+}  // namespace
 
 Tf_progres::Tf_progres()
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint)
@@ -142,4 +142,4 @@ void ProgressStep(int position, const std::string& text, Tf_progres* window)
 
 void ProgressClose(std::unique_ptr<Tf_progres>& window) { window.reset(); }
 
-} // namespace utility
+}  // namespace utility

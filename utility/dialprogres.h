@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QWidget>
+
 #include <memory>
 #include <string>
 
@@ -56,4 +57,4 @@ void ProgressStep(int position, const std::string& text, Tf_progres* window);
 // Frees the window; nothing when there is none.
 void ProgressClose(std::unique_ptr<Tf_progres>& window);
 
-} // namespace utility
+}  // namespace utility

@@ -24,7 +24,7 @@ int WyborClientHeight(int explanationLines, int itemCount)
     return std::min(21 * std::max(itemCount, 0) + WyborMemoHeight(explanationLines) + 112, 400);
 }
 
-} // namespace
+}  // namespace
 
 Tf_Wybor::Tf_Wybor(const std::string& caption, const std::string& explanation, const std::string& items)
 {
@@ -106,4 +106,4 @@ int ChooseFromList(const std::string& caption, const std::string& explanation, c
     return form.SelectedIndex();
 }
 
-} // namespace utility
+}  // namespace utility

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDialog>
+
 #include <string>
 
 class QListWidget;
@@ -37,4 +38,4 @@ private:
 int ChooseFromList(const std::string& caption, const std::string& explanation, const std::string& items,
                    int preselected);
 
-} // namespace utility
+}  // namespace utility

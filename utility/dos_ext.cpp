@@ -9,13 +9,14 @@
 
 #include <QString>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
-#include <fcntl.h>
 #include <functional>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace utility {
 namespace {
@@ -32,7 +33,8 @@ bool NameLess(const fs::path& a, const fs::path& b)
 
 void SortByName(std::vector<FoundEntry>& entries)
 {
-    std::sort(entries.begin(), entries.end(), [](const FoundEntry& a, const FoundEntry& b) { return NameLess(a.name, b.name); });
+    std::sort(entries.begin(), entries.end(),
+              [](const FoundEntry& a, const FoundEntry& b) { return NameLess(a.name, b.name); });
 }
 
 struct FileId {
@@ -147,7 +149,7 @@ bool CopyOrMovePath(const fs::path& source, const fs::path& target, bool deleteS
 double LocalDateTime(const struct statx_timestamp& t)
 {
     const std::time_t seconds = static_cast<std::time_t>(t.tv_sec);
-    std::tm local {};
+    std::tm local{};
     if (::localtime_r(&seconds, &local) == nullptr)
         return 0;
     // Whole milliseconds, so the texts never round up into the next second.
@@ -155,7 +157,7 @@ double LocalDateTime(const struct statx_timestamp& t)
            EncodeTime(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59), static_cast<int>(t.tv_nsec / 1000000));
 }
 
-} // namespace
+}  // namespace
 
 fs::path FileNameWithoutExt(const fs::path& filePath)
 {
@@ -233,10 +235,7 @@ std::optional<PathList> FindFilesRecursive(const fs::path& folder, const fs::pat
     return names;
 }
 
-const std::string& FolderCreationReport()
-{
-    return g_folderCreationReport;
-}
+const std::string& FolderCreationReport() { return g_folderCreationReport; }
 
 bool ForceDirectoriesReport(const fs::path& path, bool showReport)
 {
@@ -273,7 +272,8 @@ bool ForceDirectoriesReport(const fs::path& path, bool showReport)
     report += "\r\n";
     if (!failed.empty()) {
         const std::string failedText = PathToCp1250(failed);
-        report += Pl("Tworząc katalog\r\n\"") + failedText + Pl("\"\r\nnie zdołano utworzyć katalogu:\r\n") + failedText;
+        report +=
+            Pl("Tworząc katalog\r\n\"") + failedText + Pl("\"\r\nnie zdołano utworzyć katalogu:\r\n") + failedText;
     }
     g_folderCreationReport = report;
     if (showReport && attempted)
@@ -347,4 +347,4 @@ std::string FileDateTimeText(const fs::path& name)
     return DateToYYYYMMDD(creation) + TimeToHHMMSS(creation);
 }
 
-} // namespace utility
+}  // namespace utility

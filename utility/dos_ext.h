@@ -87,4 +87,4 @@ struct DriveEntry {
 std::vector<DriveEntry> ListDrives();
 std::vector<DriveEntry> ListDrives(const DriveSources& sources);
 
-} // namespace utility
+}  // namespace utility

@@ -28,17 +28,15 @@ bool OneOf(std::string_view value, std::initializer_list<std::string_view> set)
     return std::find(set.begin(), set.end(), value) != set.end();
 }
 
-bool StartsWith(std::string_view text, std::string_view prefix)
-{
-    return text.substr(0, prefix.size()) == prefix;
-}
+bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
 bool IsPseudo(std::string_view type)
 {
-    return OneOf(type, {"proc", "sysfs", "cgroup", "cgroup2", "devpts", "devtmpfs", "mqueue", "hugetlbfs", "debugfs",
-                        "tracefs", "securityfs", "pstore", "bpf", "configfs", "fusectl", "binfmt_misc", "autofs",
-                        "rpc_pipefs", "nsfs", "efivarfs", "selinuxfs", "overlay", "squashfs", "nfsd", "rootfs",
-                        "fuse.gvfsd-fuse", "fuse.portal", "fuse.lxcfs", "fuse.snapfuse"});
+    return OneOf(type, {"proc",   "sysfs",           "cgroup",      "cgroup2",     "devpts",       "devtmpfs",
+                        "mqueue", "hugetlbfs",       "debugfs",     "tracefs",     "securityfs",   "pstore",
+                        "bpf",    "configfs",        "fusectl",     "binfmt_misc", "autofs",       "rpc_pipefs",
+                        "nsfs",   "efivarfs",        "selinuxfs",   "overlay",     "squashfs",     "nfsd",
+                        "rootfs", "fuse.gvfsd-fuse", "fuse.portal", "fuse.lxcfs",  "fuse.snapfuse"});
 }
 
 // The system's own mounts; removable media under /run/media stay.
@@ -53,18 +51,17 @@ bool IsSystemMountPoint(std::string_view point)
     return false;
 }
 
-bool IsOctal(char c)
-{
-    return c >= '0' && c <= '7';
-}
+bool IsOctal(char c) { return c >= '0' && c <= '7'; }
 
 // Mount tables write blank, tab, new line and backslash as "\ooo".
 std::string DecodeOctalEscapes(std::string_view text)
 {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && text.size() - i >= 4 && IsOctal(text[i + 1]) && IsOctal(text[i + 2]) && IsOctal(text[i + 3])) {
-            out.push_back(static_cast<char>(((text[i + 1] - '0') << 6) | ((text[i + 2] - '0') << 3) | (text[i + 3] - '0')));
+        if (text[i] == '\\' && text.size() - i >= 4 && IsOctal(text[i + 1]) && IsOctal(text[i + 2]) &&
+            IsOctal(text[i + 3])) {
+            out.push_back(
+                static_cast<char>(((text[i + 1] - '0') << 6) | ((text[i + 2] - '0') << 3) | (text[i + 3] - '0')));
             i += 3;
         } else {
             out.push_back(text[i]);
@@ -191,7 +188,7 @@ int DriveTypeOf(const Mount& m, const DriveSources& sources)
     return kFixed;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<DriveEntry> ListDrives(const DriveSources& sources)
 {
@@ -206,9 +203,6 @@ std::vector<DriveEntry> ListDrives(const DriveSources& sources)
     return drives;
 }
 
-std::vector<DriveEntry> ListDrives()
-{
-    return ListDrives(DriveSources{});
-}
+std::vector<DriveEntry> ListDrives() { return ListDrives(DriveSources{}); }
 
-} // namespace utility
+}  // namespace utility

@@ -5,9 +5,10 @@
 #include <QCoreApplication>
 #include <QString>
 
-#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 namespace utility {
 namespace {
@@ -48,17 +49,14 @@ QString FoldedPattern(const fs::path& pattern)
     return folded;
 }
 
-bool HasWildcards(const fs::path& pattern)
-{
-    return pattern.native().find_first_of("*?") != std::string::npos;
-}
+bool HasWildcards(const fs::path& pattern) { return pattern.native().find_first_of("*?") != std::string::npos; }
 
 bool Passes(unsigned entryAttributes, unsigned searchAttributes)
 {
     return (entryAttributes & ~searchAttributes & kSpecialAttributes) == 0;
 }
 
-} // namespace
+}  // namespace
 
 bool MaskMatchesName(const fs::path& pattern, const fs::path& name)
 {
@@ -130,5 +128,4 @@ void PumpMessages()
         QCoreApplication::processEvents();
 }
 
-} // namespace utility
-
+}  // namespace utility

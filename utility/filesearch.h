@@ -46,4 +46,4 @@ std::vector<FoundEntry> SearchMask(const std::filesystem::path& mask, unsigned a
 // Lets the window system handle pending events during long scans.
 void PumpMessages();
 
-} // namespace utility
+}  // namespace utility

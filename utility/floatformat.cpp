@@ -65,11 +65,11 @@ std::string ScientificText(double value, int precision)
 std::string CurrencyText(const std::string& amount, bool negative)
 {
     static const char* const kPositive[] = {"$1", "1$", "$ 1", "1 $"};
-    static const char* const kNegative[] = {"($1)", "-$1", "$-1", "$1-", "(1$)", "-1$", "1-$", "1$-",
+    static const char* const kNegative[] = {"($1)", "-$1",  "$-1",  "$1-",  "(1$)", "-1$",  "1-$",   "1$-",
                                             "-1 $", "-$ 1", "1 $-", "$ 1-", "$ -1", "1- $", "($ 1)", "(1 $)"};
     const FormatSettings& fs = PolishFormatSettings();
-    const char* pattern = negative ? kNegative[std::clamp(fs.negCurrencyFormat, 0, 15)]
-                                   : kPositive[std::clamp(fs.currencyFormat, 0, 3)];
+    const char* pattern =
+        negative ? kNegative[std::clamp(fs.negCurrencyFormat, 0, 15)] : kPositive[std::clamp(fs.currencyFormat, 0, 3)];
     std::string text;
     for (const char* p = pattern; *p; ++p) {
         if (*p == '$')
@@ -159,7 +159,7 @@ std::string Padded(std::string text, const Directive& d)
     return d.leftAlign ? text + blanks : blanks + text;
 }
 
-} // namespace
+}  // namespace
 
 std::string FloatToTextGeneral(double value, int precision)
 {
@@ -211,4 +211,4 @@ std::optional<std::string> FormatOneFloat(std::string_view format, double value)
     return result;
 }
 
-} // namespace utility
+}  // namespace utility

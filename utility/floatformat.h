@@ -50,4 +50,4 @@ std::string FloatToTextGeneral(double value, int precision = 15);
 // value that is NaN or infinite.
 [[nodiscard]] std::optional<std::string> FormatOneFloat(std::string_view format, double value);
 
-} // namespace utility
+}  // namespace utility

@@ -12,10 +12,7 @@ namespace {
 
 constexpr int kMaxExponentDigits = 4;
 
-bool IsQuote(char c)
-{
-    return c == '\'' || c == '"';
-}
+bool IsQuote(char c) { return c == '\'' || c == '"'; }
 
 bool StartsExponent(std::string_view s, std::size_t i)
 {
@@ -231,7 +228,7 @@ private:
     std::size_t decIndex_ = 0;
 };
 
-} // namespace
+}  // namespace
 
 std::optional<std::string> FormatFloatMask(std::string_view mask, double value)
 {
@@ -258,4 +255,4 @@ std::optional<std::string> FormatFloatMask(std::string_view mask, double value)
     return SectionWriter(layout, digits).Write(section, minus);
 }
 
-} // namespace utility
+}  // namespace utility

@@ -6,11 +6,12 @@
 #include "utility/paths.h"
 #include "utility/syserror.h"
 
-#include <array>
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <array>
+#include <cerrno>
 
 namespace utility {
 namespace {
@@ -48,7 +49,7 @@ private:
     struct stat stat_ {};
 };
 
-} // namespace
+}  // namespace
 
 std::uint64_t CopyFileInChunks(const fs::path& source, const fs::path& destination, bool allowReplace)
 {
@@ -99,4 +100,4 @@ bool FileHasAttributes(const fs::path& name, unsigned attributes)
     return (actual & attributes) == attributes;
 }
 
-} // namespace utility
+}  // namespace utility

@@ -34,4 +34,4 @@ std::uint64_t CopyFileInChunks(const std::filesystem::path& source, const std::f
 // they cannot be read, true only for an empty set.
 bool FileHasAttributes(const std::filesystem::path& name, unsigned attributes);
 
-} // namespace utility
+}  // namespace utility

@@ -19,11 +19,10 @@ const FormatSettings& PolishFormatSettings()
         s.longTimeFormat = "HH:mm:ss";
         const char* shortMonths[] = {"sty", "lut", "mar", "kwi", "maj", "cze",
                                      "lip", "sie", "wrz", "paź", "lis", "gru"};
-        const char* longMonths[] = {"styczeń", "luty", "marzec", "kwiecień", "maj", "czerwiec",
-                                    "lipiec", "sierpień", "wrzesień", "październik", "listopad", "grudzień"};
+        const char* longMonths[] = {"styczeń", "luty",     "marzec",   "kwiecień",    "maj",      "czerwiec",
+                                    "lipiec",  "sierpień", "wrzesień", "październik", "listopad", "grudzień"};
         const char* shortDays[] = {"niedz.", "pon.", "wt.", "śr.", "czw.", "pt.", "sob."};
-        const char* longDays[] = {"niedziela", "poniedziałek", "wtorek", "środa",
-                                  "czwartek", "piątek", "sobota"};
+        const char* longDays[] = {"niedziela", "poniedziałek", "wtorek", "środa", "czwartek", "piątek", "sobota"};
         for (int i = 0; i < 12; ++i) {
             s.shortMonthNames[i] = Pl(shortMonths[i]);
             s.longMonthNames[i] = Pl(longMonths[i]);
@@ -37,15 +36,9 @@ const FormatSettings& PolishFormatSettings()
     return settings;
 }
 
-std::string FormatShortDate(double date)
-{
-    return FormatShortDate(SplitDateTime(date));
-}
+std::string FormatShortDate(double date) { return FormatShortDate(SplitDateTime(date)); }
 
-std::string FormatLongTime(double dateTime)
-{
-    return FormatLongTime(SplitDateTime(dateTime));
-}
+std::string FormatLongTime(double dateTime) { return FormatLongTime(SplitDateTime(dateTime)); }
 
 std::string FormatShortDate(const DateTimeParts& p)
 {
@@ -72,4 +65,4 @@ std::string FormatShortDateTime(double dateTime)
     return midnight ? FormatShortDate(dateTime) : FormatShortDate(dateTime) + " " + FormatLongTime(dateTime);
 }
 
-} // namespace utility
+}  // namespace utility

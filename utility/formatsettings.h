@@ -10,8 +10,8 @@
 namespace utility {
 
 struct FormatSettings {
-    int currencyFormat = 3;         // "1 zł"
-    int negCurrencyFormat = 8;      // "-1 zł"
+    int currencyFormat = 3;     // "1 zł"
+    int negCurrencyFormat = 8;  // "-1 zł"
     char thousandSeparator = ' ';
     char decimalSeparator = ',';
     int currencyDecimals = 2;
@@ -27,7 +27,7 @@ struct FormatSettings {
     std::string longTimeFormat;
     std::array<std::string, 12> shortMonthNames;
     std::array<std::string, 12> longMonthNames;
-    std::array<std::string, 7> shortDayNames;   // [0] is Sunday
+    std::array<std::string, 7> shortDayNames;  // [0] is Sunday
     std::array<std::string, 7> longDayNames;
     int twoDigitYearCenturyWindow = 50;
 };
@@ -48,4 +48,4 @@ std::string FormatShortDateTime(double dateTime);
 std::string FormatShortDate(const DateTimeParts& parts);
 std::string FormatLongTime(const DateTimeParts& parts);
 
-} // namespace utility
+}  // namespace utility

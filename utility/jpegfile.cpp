@@ -1,11 +1,11 @@
 #include "utility/jpegfile.h"
 
+#include <jpeglib.h>
+
 #include <csetjmp>
 #include <cstdio>
 #include <fstream>
 #include <vector>
-
-#include <jpeglib.h>
 // jerror.h needs jpeglib.h first.
 #include <jerror.h>
 
@@ -19,10 +19,7 @@ struct ErrorManager {
     std::jmp_buf jump;
 };
 
-[[noreturn]] void ErrorExit(j_common_ptr info)
-{
-    std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
-}
+[[noreturn]] void ErrorExit(j_common_ptr info) { std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1); }
 
 // Warnings that mean picture data is missing or damaged count as errors: libjpeg would
 // otherwise pad a truncated file with grey and report success.
@@ -103,8 +100,7 @@ bool Decode(jpeg_decompress_struct* info, ErrorManager* errors, ScanMonitor* mon
     jpeg_start_decompress(info);
     if (info->output_components != 3)
         return false;
-    *out = QImage(static_cast<int>(info->output_width), static_cast<int>(info->output_height),
-                  QImage::Format_RGB888);
+    *out = QImage(static_cast<int>(info->output_width), static_cast<int>(info->output_height), QImage::Format_RGB888);
     if (out->isNull())
         return false;
     while (info->output_scanline < info->output_height) {
@@ -131,7 +127,7 @@ bool ReadSmallFile(const std::filesystem::path& fileName, std::vector<unsigned c
     return in.gcount() == static_cast<std::streamsize>(bytes.size());
 }
 
-} // namespace
+}  // namespace
 
 bool LoadJpegFile(QImage& destination, const std::filesystem::path& fileName, long long maxPixels)
 {
@@ -154,4 +150,4 @@ bool LoadJpegFile(QImage& destination, const std::filesystem::path& fileName, lo
     return true;
 }
 
-} // namespace utility
+}  // namespace utility

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QImage>
+
 #include <cstdint>
 #include <filesystem>
 
@@ -23,4 +24,4 @@ inline constexpr std::uintmax_t kMaxJpegFileBytes = 16 * 1024 * 1024;
 [[nodiscard]] bool LoadJpegFile(QImage& destination, const std::filesystem::path& fileName,
                                 long long maxPixels = kMaxJpegPixels);
 
-} // namespace utility
+}  // namespace utility

@@ -34,7 +34,7 @@ NoteState& Note()
     return state;
 }
 
-} // namespace
+}  // namespace
 
 Tf_noModal::Tf_noModal() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
 {
@@ -86,4 +86,4 @@ void CloseNoModal()
     note.window.reset();
 }
 
-} // namespace utility
+}  // namespace utility

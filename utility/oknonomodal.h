@@ -3,6 +3,7 @@
 
 #include <QColor>
 #include <QWidget>
+
 #include <string>
 
 class QTextEdit;
@@ -29,4 +30,4 @@ void ShowNoModal(const std::string& text, const QColor& backColour = QColor(202,
 // Allows closing, hides and frees the note; nothing when none is open.
 void CloseNoModal();
 
-} // namespace utility
+}  // namespace utility

@@ -46,8 +46,8 @@ private:
     qint64 interval_ = 0;
 };
 
-} // namespace
+}  // namespace
 
 void PacePaints(QWidget& window, std::chrono::milliseconds interval) { new PaintPacer(window, interval); }
 
-} // namespace utility
+}  // namespace utility

@@ -15,4 +15,4 @@ inline constexpr std::chrono::milliseconds kProgressPaintInterval{100};
 // Paces the paints of `window` (a top-level widget) for as long as it lives.
 void PacePaints(QWidget& window, std::chrono::milliseconds interval = kProgressPaintInterval);
 
-} // namespace utility
+}  // namespace utility

@@ -20,15 +20,9 @@ QString PathToQString(const fs::path& path)
     return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 
-fs::path PathFromCp1250(std::string_view text)
-{
-    return fs::path(Cp1250ToUtf8(text));
-}
+fs::path PathFromCp1250(std::string_view text) { return fs::path(Cp1250ToUtf8(text)); }
 
-std::string PathToCp1250(const fs::path& path)
-{
-    return QStringToCp1250(PathToQString(path));
-}
+std::string PathToCp1250(const fs::path& path) { return QStringToCp1250(PathToQString(path)); }
 
 fs::path NormalizePath(const fs::path& path, bool addSeparator)
 {
@@ -43,14 +37,8 @@ fs::path NormalizePath(const fs::path& path, bool addSeparator)
     return fs::path(std::move(result));
 }
 
-fs::path StripTrailingBackslash(const fs::path& path)
-{
-    return NormalizePath(path, false);
-}
+fs::path StripTrailingBackslash(const fs::path& path) { return NormalizePath(path, false); }
 
-fs::path PathInFolder(const fs::path& folder, std::string_view name)
-{
-    return folder / PathFromCp1250(name);
-}
+fs::path PathInFolder(const fs::path& folder, std::string_view name) { return folder / PathFromCp1250(name); }
 
-} // namespace utility
+}  // namespace utility

@@ -35,4 +35,4 @@ std::filesystem::path StripTrailingBackslash(const std::filesystem::path& path);
 // The file `name` (code page 1250, a plain name as the card file writers build it) in `folder`.
 std::filesystem::path PathInFolder(const std::filesystem::path& folder, std::string_view name);
 
-} // namespace utility
+}  // namespace utility

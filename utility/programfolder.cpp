@@ -20,7 +20,7 @@ std::filesystem::path CleanFolder(const QString& folder)
     return StripTrailingBackslash(PathFromQString(QDir::cleanPath(folder)));
 }
 
-} // namespace
+}  // namespace
 
 std::filesystem::path ExecutableFolder()
 {
@@ -42,4 +42,4 @@ void SetExecutableFolderForTesting(const std::filesystem::path& folder)
     TestFolder() = folder.empty() ? std::filesystem::path() : StripTrailingBackslash(folder);
 }
 
-} // namespace utility
+}  // namespace utility

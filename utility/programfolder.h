@@ -18,4 +18,4 @@ std::filesystem::path ProgramFolder();
 // Tests: treat `folder` as the executable's folder; the empty path restores the real one.
 void SetExecutableFolderForTesting(const std::filesystem::path& folder);
 
-} // namespace utility
+}  // namespace utility

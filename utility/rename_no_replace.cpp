@@ -1,9 +1,10 @@
 #include "utility/rename_no_replace.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
 
 namespace utility {
 namespace {
@@ -41,7 +42,7 @@ int RenameOverPlaceholder(const fs::path& from, const fs::path& to, const Rename
     return error;
 }
 
-} // namespace
+}  // namespace
 
 const RenameCalls& SystemRenameCalls()
 {
@@ -49,10 +50,7 @@ const RenameCalls& SystemRenameCalls()
     return calls;
 }
 
-int RenameNoReplace(const fs::path& from, const fs::path& to)
-{
-    return RenameNoReplace(from, to, SystemRenameCalls());
-}
+int RenameNoReplace(const fs::path& from, const fs::path& to) { return RenameNoReplace(from, to, SystemRenameCalls()); }
 
 int RenameNoReplace(const fs::path& from, const fs::path& to, const RenameCalls& calls)
 {
@@ -73,4 +71,4 @@ int RenameNoReplace(const fs::path& from, const fs::path& to, const RenameCalls&
     return RenameOverPlaceholder(from, to, calls);
 }
 
-} // namespace utility
+}  // namespace utility

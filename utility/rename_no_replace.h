@@ -9,7 +9,7 @@ namespace utility {
 struct RenameCalls {
     int (*renameNoReplace)(const char* from, const char* to);  // renameat2 with RENAME_NOREPLACE
     int (*link)(const char* from, const char* to);
-    int (*rename)(const char* from, const char* to);           // replaces a file of the new name
+    int (*rename)(const char* from, const char* to);  // replaces a file of the new name
 };
 // The real calls.
 const RenameCalls& SystemRenameCalls();
@@ -24,4 +24,4 @@ const RenameCalls& SystemRenameCalls();
 [[nodiscard]] int RenameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to,
                                   const RenameCalls& calls);
 
-} // namespace utility
+}  // namespace utility

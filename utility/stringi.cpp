@@ -91,10 +91,7 @@ std::string SpacesToZeros(std::string_view text) { return ReplaceChar(text, ' ',
 
 void SpacesToZerosInPlace(std::string& text) { std::replace(text.begin(), text.end(), ' ', '0'); }
 
-std::string ZeroPadNumberText(std::string_view text, int width)
-{
-    return SpacesToZeros(PadLeft(text, width, false));
-}
+std::string ZeroPadNumberText(std::string_view text, int width) { return SpacesToZeros(PadLeft(text, width, false)); }
 
 std::string IntToZeroPadded(long long value, int width)
 {
@@ -217,10 +214,7 @@ std::string KeepCharsInSet(const std::function<bool(unsigned char)>& member, std
     return r;
 }
 
-std::string IfThenText(std::string_view text, bool condition)
-{
-    return condition ? std::string(text) : std::string();
-}
+std::string IfThenText(std::string_view text, bool condition) { return condition ? std::string(text) : std::string(); }
 
 std::string WithTrailingBackslash(std::string_view path)
 {
@@ -281,9 +275,8 @@ StringList SplitSemicolonList(std::string_view text) { return SplitToList(";", s
 
 std::mt19937& RandomEngine()
 {
-    static std::mt19937 engine(static_cast<std::uint32_t>(
-        std::chrono::steady_clock::now().time_since_epoch().count() ^
-        std::chrono::system_clock::now().time_since_epoch().count()));
+    static std::mt19937 engine(static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count() ^
+                                                          std::chrono::system_clock::now().time_since_epoch().count()));
     return engine;
 }
 
@@ -313,4 +306,4 @@ std::string RandomAlphanumeric(int count)
     return r;
 }
 
-} // namespace utility
+}  // namespace utility

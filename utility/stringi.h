@@ -67,4 +67,4 @@ std::string RandomText(int count);
 // `count` characters drawn uniformly from the 62-character alphabet.
 std::string RandomAlphanumeric(int count);
 
-} // namespace utility
+}  // namespace utility

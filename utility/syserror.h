@@ -9,4 +9,4 @@ namespace utility {
 // "Błąd systemu nr N.".
 std::string SystemErrorText(int error);
 
-} // namespace utility
+}  // namespace utility

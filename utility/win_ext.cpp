@@ -73,7 +73,7 @@ bool OpenKey(QSettings& store, const KeyLocation& location, bool mayCreateKey)
 QString g_ownClipboardText;
 bool g_ownClipboardTextSet = false;
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -106,7 +106,7 @@ bool WriteValue(std::string_view keyPath, std::string_view valueName, bool mayCr
     return store->status() == QSettings::NoError;
 }
 
-} // namespace
+}  // namespace
 
 std::string RegReadString(RegistryRoot /*root*/, std::string_view keyPath, std::string_view valueName,
                           bool mayCreateKey)
@@ -157,4 +157,4 @@ bool ClearClipboardTextIfOurs()
     return true;
 }
 
-} // namespace utility
+}  // namespace utility

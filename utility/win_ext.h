@@ -41,4 +41,4 @@ void SetClipboardText(std::string_view text);
 // put there, so what the user copied elsewhere since is kept. True when it emptied it.
 bool ClearClipboardTextIfOurs();
 
-} // namespace utility
+}  // namespace utility

@@ -39,7 +39,7 @@ private:
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-} // namespace
+}  // namespace
 
 std::string LineBreaksToBlanks(std::string_view text)
 {
@@ -83,10 +83,7 @@ std::string ValidateExpression(std::string_view expression, const expr::TRpDataS
     }
 }
 
-std::string SizeToText(long double value)
-{
-    return utility::FloatToTextGeneral(static_cast<double>(value), 15);
-}
+std::string SizeToText(long double value) { return utility::FloatToTextGeneral(static_cast<double>(value), 15); }
 
 std::optional<long double> ParseSizeText(std::string_view text)
 {
@@ -137,8 +134,8 @@ std::vector<std::string> FieldNames(expr::TRpDataSet& dataSet)
 
 const std::vector<std::string>& FunctionCategories()
 {
-    static const std::vector<std::string> categories{
-        "All", "Date & time", "Math & trig", "Statistical", "Database", "Logical", "Information", "Other"};
+    static const std::vector<std::string> categories{"All",      "Date & time", "Math & trig", "Statistical",
+                                                     "Database", "Logical",     "Information", "Other"};
     return categories;
 }
 
@@ -149,7 +146,8 @@ std::vector<int> FunctionsInCategory(const expr::TRpLibrary& library, int catego
         const expr::TRpLibraryEntry* entry = library.GetEntry(i);
         if (!entry)
             continue;
-        const int group = !entry->ArgumentSpec.empty() && IsDigit(entry->ArgumentSpec[0]) ? entry->ArgumentSpec[0] - '0' : -1;
+        const int group =
+            !entry->ArgumentSpec.empty() && IsDigit(entry->ArgumentSpec[0]) ? entry->ArgumentSpec[0] - '0' : -1;
         if (category == 0 || group == category)
             lines.push_back(i);
     }
@@ -173,10 +171,17 @@ std::string ArgumentLabel(char letter, int number)
 {
     const char* kind = "value";
     switch (letter) {
-    case 'N': kind = "numeric value"; break;
-    case 'B': kind = "logical value"; break;
-    case 'S': kind = "text Value"; break;
-    default: break;
+    case 'N':
+        kind = "numeric value";
+        break;
+    case 'B':
+        kind = "logical value";
+        break;
+    case 'S':
+        kind = "text Value";
+        break;
+    default:
+        break;
     }
     return "Argument " + std::to_string(number) + " - " + kind;
 }
@@ -196,4 +201,4 @@ std::string FunctionCall(std::string_view name, const std::vector<std::string>& 
     return call;
 }
 
-} // namespace report::editors
+}  // namespace report::editors

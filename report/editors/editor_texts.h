@@ -64,4 +64,4 @@ struct TRpOfferedDataSet {
 // The call: the name, then the arguments joined by "," in parentheses.
 [[nodiscard]] std::string FunctionCall(std::string_view name, const std::vector<std::string>& arguments);
 
-} // namespace report::editors
+}  // namespace report::editors

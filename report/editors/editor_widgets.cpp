@@ -10,17 +10,11 @@
 namespace report::editors {
 namespace {
 
-QString WithoutMarks(QString text)
-{
-    return text.remove(QLatin1Char('&'));
-}
+QString WithoutMarks(QString text) { return text.remove(QLatin1Char('&')); }
 
-} // namespace
+}  // namespace
 
-QString Q(std::string_view cp1250)
-{
-    return utility::Cp1250ToQString(cp1250);
-}
+QString Q(std::string_view cp1250) { return utility::Cp1250ToQString(cp1250); }
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QRect& geometry)
 {
@@ -39,10 +33,7 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, 
     return Place(button, name, geometry, accessible.isEmpty() ? WithoutMarks(text) : accessible);
 }
 
-void ReportHandlerError(const std::exception* error)
-{
-    utility::ErrorBox(error ? error->what() : "Unexpected error");
-}
+void ReportHandlerError(const std::exception* error) { utility::ErrorBox(error ? error->what() : "Unexpected error"); }
 
 void SetupFixedDialog(QWidget& dialog, const char* name, const QString& caption, int width, int height)
 {
@@ -52,4 +43,4 @@ void SetupFixedDialog(QWidget& dialog, const char* name, const QString& caption,
     dialog.setFixedSize(width, height);
 }
 
-} // namespace report::editors
+}  // namespace report::editors

@@ -54,4 +54,4 @@ auto Guarded(F handler)
 // A fixed-size dialog of that client size and caption.
 void SetupFixedDialog(QWidget& dialog, const char* name, const QString& caption, int width, int height);
 
-} // namespace report::editors
+}  // namespace report::editors

@@ -1,9 +1,9 @@
 #include "report/editors/environment_editor.h"
 
 #include "report/editors/editor_widgets.h"
+#include "report/editors/expression_builder.h"
 #include "report/expr/ev_environment.h"
 #include "report/expr/expr_unit.h"
-#include "report/editors/expression_builder.h"
 #include "utility/cp1250.h"
 #include "utility/dialogi.h"
 #include "utility/dialogparts.h"
@@ -22,17 +22,11 @@
 namespace report::editors {
 namespace {
 
-std::string TakenName(const std::string& name)
-{
-    return "A function named " + name + " already exists";
-}
+std::string TakenName(const std::string& name) { return "A function named " + name + " already exists"; }
 
-std::string InUse(const std::string& what)
-{
-    return "The functions are in use: " + what + " cannot be changed now";
-}
+std::string InUse(const std::string& what) { return "The functions are in use: " + what + " cannot be changed now"; }
 
-} // namespace
+}  // namespace
 
 TRpEnvironmentEditor::TRpEnvironmentEditor(expr::TRpEvEnvironment* environment, bool allowGlobal, QWidget* parent)
     : QDialog(parent), local_(environment)
@@ -104,7 +98,8 @@ void TRpEnvironmentEditor::BuildList(QWidget* page)
     // A double click runs the builder; cells are edited by typing or F2.
     grid_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed |
                            QAbstractItemView::SelectedClicked);
-    connect(grid_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) { Guarded([this, item] { CellChanged(item); })(); });
+    connect(grid_, &QTableWidget::itemChanged, this,
+            [this](QTableWidgetItem* item) { Guarded([this, item] { CellChanged(item); })(); });
     connect(grid_, &QTableWidget::cellDoubleClicked, this, Guarded([this] { OnEdit(); }));
     localDefines_ = Place(new QRadioButton(QStringLiteral("&Local defines"), page), "RLocal", QRect(10, 190, 160, 20),
                           QStringLiteral("Local defines"));
@@ -284,4 +279,4 @@ void OpenEnvironmentEditor(expr::TRpEvEnvironment* environment, bool allowGlobal
     editor.exec();
 }
 
-} // namespace report::editors
+}  // namespace report::editors

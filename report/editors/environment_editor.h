@@ -75,4 +75,4 @@ private:
 // `allowGlobal` is set.
 void OpenEnvironmentEditor(expr::TRpEvEnvironment* environment, bool allowGlobal);
 
-} // namespace report::editors
+}  // namespace report::editors

@@ -30,9 +30,9 @@ struct Operator {
     const char* text;
 };
 constexpr Operator kOperators[] = {
-    {"BPlus", "+"},     {"BMinus", "-"},      {"BMul", "*"},           {"BDiv", "/"},   {"BEqual", "="},
-    {"BLess", "<"},     {"BGreater", ">"},    {"BUnequal", "<>"},      {"BLessEqual", "<="},
-    {"BGreaterEqual", ">="}, {"BNot", "Not"}, {"BAnd", "And"},         {"BOr", "Or"},
+    {"BPlus", "+"},  {"BMinus", "-"},   {"BMul", "*"},      {"BDiv", "/"},        {"BEqual", "="},
+    {"BLess", "<"},  {"BGreater", ">"}, {"BUnequal", "<>"}, {"BLessEqual", "<="}, {"BGreaterEqual", ">="},
+    {"BNot", "Not"}, {"BAnd", "And"},   {"BOr", "Or"},
 };
 
 // Tells an embedded builder when the window holding it closes or hides: the builder is then
@@ -63,9 +63,10 @@ private:
     std::function<void()> closing_;
 };
 
-} // namespace
+}  // namespace
 
-TRpExpressionBuilder::TRpExpressionBuilder(const expr::TRpDataSetList* context, expr::TRpEvEnvironment* environment, QWidget* host)
+TRpExpressionBuilder::TRpExpressionBuilder(const expr::TRpDataSetList* context, expr::TRpEvEnvironment* environment,
+                                           QWidget* host)
     : QDialog(host), environment_(environment), embedded_(host != nullptr)
 {
     if (context)
@@ -110,29 +111,30 @@ QWidget* TRpExpressionBuilder::BuildMainPage()
                         QRect(20, 132, 341, 98), QStringLiteral("Insert at cursor position"));
     connect(MakeButton(group, "BField", QStringLiteral("&Database field"), QRect(8, 20, 105, 25)),
             &QPushButton::clicked, this, Guarded([this] { OnField(); }));
-    connect(MakeButton(group, "BFunction", QStringLiteral("&Function"), QRect(118, 20, 105, 25)),
-            &QPushButton::clicked, this, Guarded([this] { OnFunction(); }));
-    connect(MakeButton(group, "BVariable", QStringLiteral("&Variable"), QRect(228, 20, 105, 25)),
-            &QPushButton::clicked, this, Guarded([this] { OnVariable(); }));
+    connect(MakeButton(group, "BFunction", QStringLiteral("&Function"), QRect(118, 20, 105, 25)), &QPushButton::clicked,
+            this, Guarded([this] { OnFunction(); }));
+    connect(MakeButton(group, "BVariable", QStringLiteral("&Variable"), QRect(228, 20, 105, 25)), &QPushButton::clicked,
+            this, Guarded([this] { OnVariable(); }));
     int x = 8;
     for (const Operator& op : kOperators) {
         const QString text = QString::fromLatin1(op.text);
         const int width = text.size() > 1 ? 27 : 22;
-        QPushButton* button = MakeButton(group, op.name, text, QRect(x, 58, width, 25), QStringLiteral("Operator ") + text);
+        QPushButton* button =
+            MakeButton(group, op.name, text, QRect(x, 58, width, 25), QStringLiteral("Operator ") + text);
         const std::string inserted = std::string(" ") + op.text + " ";
         connect(button, &QPushButton::clicked, this, Guarded([this, inserted] { Insert(inserted); }));
         x += width + 1;
     }
 
-    connect(MakeButton(page, "BValidate", QStringLiteral("Valida&te"), QRect(20, 240, 80, 25)),
-            &QPushButton::clicked, this, Guarded([this] { OnValidate(); }));
-    connect(MakeButton(page, "BClear", QStringLiteral("&Clear"), QRect(105, 240, 80, 25)), &QPushButton::clicked,
-            this, Guarded([this] { edit_->clear(); }));
+    connect(MakeButton(page, "BValidate", QStringLiteral("Valida&te"), QRect(20, 240, 80, 25)), &QPushButton::clicked,
+            this, Guarded([this] { OnValidate(); }));
+    connect(MakeButton(page, "BClear", QStringLiteral("&Clear"), QRect(105, 240, 80, 25)), &QPushButton::clicked, this,
+            Guarded([this] { edit_->clear(); }));
     QPushButton* ok = MakeButton(page, "BOK", QStringLiteral("OK"), QRect(201, 240, 78, 25));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, Guarded([this] { OnOk(); }));
-    connect(MakeButton(page, "BCancel", QStringLiteral("Cancel"), QRect(284, 240, 77, 25)), &QPushButton::clicked,
-            this, Guarded([this] { OnCancel(); }));
+    connect(MakeButton(page, "BCancel", QStringLiteral("Cancel"), QRect(284, 240, 77, 25)), &QPushButton::clicked, this,
+            Guarded([this] { OnCancel(); }));
     return page;
 }
 
@@ -148,10 +150,7 @@ void TRpExpressionBuilder::SetExpression(const std::string& expression)
     edit_->selectAll();
 }
 
-std::string TRpExpressionBuilder::Expression() const
-{
-    return LineBreaksToBlanks(edit_->Text());
-}
+std::string TRpExpressionBuilder::Expression() const { return LineBreaksToBlanks(edit_->Text()); }
 
 void TRpExpressionBuilder::FillLists()
 {
@@ -204,10 +203,7 @@ void TRpExpressionBuilder::CancelEverything()
     waiter_.Wake();
 }
 
-void TRpExpressionBuilder::OnValidate()
-{
-    utility::InfoBox(ValidateExpression(Expression(), dataSets_, environment_));
-}
+void TRpExpressionBuilder::OnValidate() { utility::InfoBox(ValidateExpression(Expression(), dataSets_, environment_)); }
 
 void TRpExpressionBuilder::OnOk()
 {
@@ -306,4 +302,4 @@ bool RunExpressionBuilder(const std::string& heading, std::string& expression, c
     return true;
 }
 
-} // namespace report::editors
+}  // namespace report::editors

@@ -116,4 +116,4 @@ private:
 bool RunExpressionBuilder(const std::string& heading, std::string& expression, const expr::TRpDataSetList* context,
                           expr::TRpEvEnvironment* environment, QWidget* host);
 
-} // namespace report::editors
+}  // namespace report::editors

@@ -1,14 +1,13 @@
 // The builder's pages besides the main one: data field, function, function parameters and
 // variable. Each waits for its own buttons while it is in front.
-#include "report/editors/expression_builder.h"
-
 #include "report/editors/editor_texts.h"
 #include "report/editors/editor_widgets.h"
 #include "report/editors/environment_editor.h"
+#include "report/editors/expression_builder.h"
+#include "report/editors/word_wrap_edit.h"
 #include "report/expr/ev_environment.h"
 #include "report/expr/ev_library.h"
 #include "report/expr/expr_unit.h"
-#include "report/editors/word_wrap_edit.h"
 #include "utility/cp1250.h"
 
 #include <QLabel>
@@ -41,7 +40,7 @@ expr::TRpEvEnvironment* ScopeEnvironment(int scope, expr::TRpEvEnvironment* loca
     return scope == 0 ? local : expr::GlobalEnvironment();
 }
 
-} // namespace
+}  // namespace
 
 QWidget* TRpExpressionBuilder::BuildFieldPage()
 {
@@ -55,8 +54,8 @@ QWidget* TRpExpressionBuilder::BuildFieldPage()
     connect(fieldList_, &QListWidget::itemDoubleClicked, this, Guarded([this] { EndPage(TWaitState::Ok); }));
     connect(MakeButton(page, "BFieldOK", QStringLiteral("OK"), QRect(201, 240, 78, 25)), &QPushButton::clicked, this,
             Guarded([this] { EndPage(TWaitState::Ok); }));
-    connect(MakeButton(page, "BFieldCancel", QStringLiteral("Cancel"), QRect(284, 240, 77, 25)),
-            &QPushButton::clicked, this, Guarded([this] { EndPage(TWaitState::Cancel); }));
+    connect(MakeButton(page, "BFieldCancel", QStringLiteral("Cancel"), QRect(284, 240, 77, 25)), &QPushButton::clicked,
+            this, Guarded([this] { EndPage(TWaitState::Cancel); }));
     return page;
 }
 
@@ -94,8 +93,9 @@ QWidget* TRpExpressionBuilder::BuildFunctionPage()
                              MakeLabel(page, "LCategory", QStringLiteral("Category"), QRect(20, 24, 130, 17)));
     for (const std::string& category : FunctionCategories())
         categoryList_->addItem(Q(category));
-    functionList_ = MakeList(page, "ListFunctions", QRect(160, 42, 201, 120),
-                             MakeLabel(page, "LFunctions", QStringLiteral("Available functions"), QRect(160, 24, 201, 17)));
+    functionList_ =
+        MakeList(page, "ListFunctions", QRect(160, 42, 201, 120),
+                 MakeLabel(page, "LFunctions", QStringLiteral("Available functions"), QRect(160, 24, 201, 17)));
     functionName_ = MakeLabel(page, "LFunctionName", QString(), QRect(20, 168, 341, 17));
     QFont bold = functionName_->font();
     bold.setBold(true);
@@ -177,8 +177,8 @@ QWidget* TRpExpressionBuilder::BuildParamsPage()
     paramsBox_->verticalScrollBar()->setPageStep(kRowStep);
     connect(MakeButton(page, "BParamsOK", QStringLiteral("OK"), QRect(201, 240, 78, 25)), &QPushButton::clicked, this,
             Guarded([this] { EndPage(TWaitState::Ok); }));
-    connect(MakeButton(page, "BParamsCancel", QStringLiteral("Cancel"), QRect(284, 240, 77, 25)),
-            &QPushButton::clicked, this, Guarded([this] { EndPage(TWaitState::Cancel); }));
+    connect(MakeButton(page, "BParamsCancel", QStringLiteral("Cancel"), QRect(284, 240, 77, 25)), &QPushButton::clicked,
+            this, Guarded([this] { EndPage(TWaitState::Cancel); }));
     return page;
 }
 
@@ -196,8 +196,9 @@ std::optional<std::string> TRpExpressionBuilder::AskParameters(const expr::TRpLi
     for (std::size_t i = 0; i < letters.size(); ++i) {
         const int top = kRowStep * static_cast<int>(i);
         const std::string number = std::to_string(i + 1);
-        QLabel* label = MakeLabel(rows, ("LArgument" + number).c_str(), Q(ArgumentLabel(letters[i], static_cast<int>(i) + 1)),
-                                  QRect(10, top, boxWidth - 60, 15));
+        QLabel* label =
+            MakeLabel(rows, ("LArgument" + number).c_str(), Q(ArgumentLabel(letters[i], static_cast<int>(i) + 1)),
+                      QRect(10, top, boxWidth - 60, 15));
         auto* edit = Place(new QLineEdit(rows), ("EArgument" + number).c_str(), QRect(10, top + 15, boxWidth - 60, 21),
                            label->accessibleName());
         label->setBuddy(edit);
@@ -206,11 +207,11 @@ std::optional<std::string> TRpExpressionBuilder::AskParameters(const expr::TRpLi
         QPushButton* more = MakeButton(rows, ("BArgument" + number).c_str(), QStringLiteral("..."),
                                        QRect(boxWidth - 40, top + 15, 20, 20), Q("Build argument " + number));
         connect(more, &QPushButton::clicked, this, Guarded([this, edit, heading] {
-            std::string text = utility::QStringToCp1250(edit->text());
-            const QPointer<QLineEdit> alive(edit);
-            if (RunExpressionBuilder(heading, text, &dataSets_, environment_, this) && alive)
-                alive->setText(Q(text));
-        }));
+                    std::string text = utility::QStringToCp1250(edit->text());
+                    const QPointer<QLineEdit> alive(edit);
+                    if (RunExpressionBuilder(heading, text, &dataSets_, environment_, this) && alive)
+                        alive->setText(Q(text));
+                }));
     }
     paramsBox_->setWidget(rows);
     if (!edits.empty())
@@ -233,8 +234,9 @@ std::optional<std::string> TRpExpressionBuilder::AskParameters(const expr::TRpLi
 QWidget* TRpExpressionBuilder::BuildVariablePage()
 {
     QWidget* page = NewPage("PageVariable");
-    variableList_ = MakeList(page, "ListVariables", QRect(20, 26, 200, 204),
-                             MakeLabel(page, "LVariableTitle", QStringLiteral("Select variable"), QRect(20, 6, 200, 17)));
+    variableList_ =
+        MakeList(page, "ListVariables", QRect(20, 26, 200, 204),
+                 MakeLabel(page, "LVariableTitle", QStringLiteral("Select variable"), QRect(20, 6, 200, 17)));
     MakeLabel(page, "LValueCaption", QStringLiteral("Value :"), QRect(230, 26, 131, 17));
     variableValue_ = MakeLabel(page, "LVariableValue", QString(), QRect(230, 44, 131, 120));
     variableValue_->setWordWrap(true);
@@ -248,8 +250,8 @@ QWidget* TRpExpressionBuilder::BuildVariablePage()
                 if (alive)
                     FillVariables();
             }));
-    connect(MakeButton(page, "BVariableOK", QStringLiteral("OK"), QRect(201, 240, 78, 25)), &QPushButton::clicked,
-            this, Guarded([this] { EndPage(TWaitState::Ok); }));
+    connect(MakeButton(page, "BVariableOK", QStringLiteral("OK"), QRect(201, 240, 78, 25)), &QPushButton::clicked, this,
+            Guarded([this] { EndPage(TWaitState::Ok); }));
     connect(MakeButton(page, "BVariableCancel", QStringLiteral("Cancel"), QRect(284, 240, 77, 25)),
             &QPushButton::clicked, this, Guarded([this] { EndPage(TWaitState::Cancel); }));
     return page;
@@ -276,8 +278,10 @@ void TRpExpressionBuilder::FillVariables()
 void TRpExpressionBuilder::ShowVariable()
 {
     const QListWidgetItem* item = variableList_->currentItem();
-    const expr::TRpEvEnvironment* environment = item ? ScopeEnvironment(item->data(kScopeRole).toInt(), environment_) : nullptr;
-    const expr::TRpEvEmbeddedFunction* entry = environment ? environment->Entry(item->data(kLineRole).toInt()) : nullptr;
+    const expr::TRpEvEnvironment* environment =
+        item ? ScopeEnvironment(item->data(kScopeRole).toInt(), environment_) : nullptr;
+    const expr::TRpEvEmbeddedFunction* entry =
+        environment ? environment->Entry(item->data(kLineRole).toInt()) : nullptr;
     variableValue_->setText(entry ? Q(entry->Expression()) : QString());
 }
 
@@ -291,4 +295,4 @@ void TRpExpressionBuilder::OnVariable()
     ShowMainPage();
 }
 
-} // namespace report::editors
+}  // namespace report::editors

@@ -2,11 +2,11 @@
 
 #include "report/editors/editor_texts.h"
 #include "report/editors/editor_widgets.h"
-#include "report/engine/controls/expr_print.h"
 #include "report/editors/expression_builder.h"
+#include "report/engine/controls/expr_print.h"
 #include "report/engine/controls/label.h"
-#include "report/engine/model/report_model.h"
 #include "report/engine/controls/sysdata.h"
+#include "report/engine/model/report_model.h"
 #include "utility/cp1250.h"
 #include "utility/dialogi.h"
 #include "utility/dialogparts.h"
@@ -21,10 +21,7 @@
 namespace report::editors {
 namespace {
 
-std::string TextOf(const QLineEdit* edit)
-{
-    return utility::QStringToCp1250(edit->text());
-}
+std::string TextOf(const QLineEdit* edit) { return utility::QStringToCp1250(edit->text()); }
 
 // The data sets a report offers the builder; none while it keeps none.
 const expr::TRpDataSetList* ReportDataSets(engine::TRpReportModel* report)
@@ -33,7 +30,7 @@ const expr::TRpDataSetList* ReportDataSets(engine::TRpReportModel* report)
     return report != nullptr ? &report->DataSets.List() : nullptr;
 }
 
-} // namespace
+}  // namespace
 
 TRpLabelEditorForm::TRpLabelEditorForm(bool expression, engine::TRpReportModel* report) : report_(report)
 {
@@ -78,9 +75,9 @@ TRpLabelEditorForm::TRpLabelEditorForm(bool expression, engine::TRpReportModel* 
     QPushButton* ok = MakeButton(this, "BOK", QStringLiteral("OK"), QRect(width - 171, height - 35, 75, 25));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, Guarded([this] {
-        if (CheckSizes())
-            accept();
-    }));
+                if (CheckSizes())
+                    accept();
+            }));
     connect(MakeButton(this, "BCancel", QStringLiteral("Cancel"), QRect(width - 83, height - 35, 75, 25)),
             &QPushButton::clicked, this, Guarded([this] { reject(); }));
 }
@@ -104,7 +101,8 @@ void TRpLabelEditorForm::Fill(const std::string& text, engine::TRpCustomLabel& c
 
 bool TRpLabelEditorForm::CheckSizes()
 {
-    for (auto [edit, shown, what] : {std::tuple{width_, &shownWidth_, "width"}, std::tuple{height_, &shownHeight_, "height"}}) {
+    for (auto [edit, shown, what] :
+         {std::tuple{width_, &shownWidth_, "width"}, std::tuple{height_, &shownHeight_, "height"}}) {
         const std::string text = TextOf(edit);
         if (text == *shown || ParseSizeText(text))
             continue;
@@ -153,7 +151,8 @@ void TRpLabelEditorForm::showEvent(QShowEvent* event)
 
 TRpLabelEditor::TRpLabelEditor(engine::TRpLabel& label) : engine::TRpPrintableEditor(label), label_(label) {}
 
-TRpLabelEditor::TRpLabelEditor(engine::TRpCustomLabel& control) : engine::TRpPrintableEditor(control), label_(control) {}
+TRpLabelEditor::TRpLabelEditor(engine::TRpCustomLabel& control) : engine::TRpPrintableEditor(control), label_(control)
+{}
 
 QRgb TRpLabelEditor::GetColor() const { return label_.Color; }
 
@@ -171,10 +170,7 @@ void TRpLabelEditor::SetColor(QRgb color) { label_.Color = color; }
 
 void TRpLabelEditor::SetFont(const output::FontSpec& font) { label_.SetFont(font); }
 
-void TRpLabelEditor::SetText(const std::string& text)
-{
-    static_cast<engine::TRpLabel&>(label_).SetCaption(text);
-}
+void TRpLabelEditor::SetText(const std::string& text) { static_cast<engine::TRpLabel&>(label_).SetCaption(text); }
 
 bool TRpLabelEditor::Edit()
 {
@@ -182,11 +178,14 @@ bool TRpLabelEditor::Edit()
     form.Fill(GetText(), label_, nullptr);
     if (form.exec() != QDialog::Accepted)
         return false;
-    form.Store(label_, [this](const std::string& text) { SetText(text); }, [](const std::string&) {});
+    form.Store(
+        label_, [this](const std::string& text) { SetText(text); }, [](const std::string&) {});
     return true;
 }
 
-TRpExprEditor::TRpExprEditor(engine::TRpExpr& expr) : TRpLabelEditor(static_cast<engine::TRpCustomLabel&>(expr)), expr_(expr) {}
+TRpExprEditor::TRpExprEditor(engine::TRpExpr& expr)
+    : TRpLabelEditor(static_cast<engine::TRpCustomLabel&>(expr)), expr_(expr)
+{}
 
 const std::type_info& TRpExprEditor::ControlClass() const { return typeid(engine::TRpExpr); }
 
@@ -230,4 +229,4 @@ void UnregisterLabelEditors()
     engine::RegisterEditorClass(typeid(engine::TRpExpr), nullptr);
 }
 
-} // namespace report::editors
+}  // namespace report::editors

@@ -105,4 +105,4 @@ std::unique_ptr<engine::TRpPrintableEditor> MakeExprEditor(engine::TRpPrintable&
 void RegisterLabelEditors();
 void UnregisterLabelEditors();
 
-} // namespace report::editors
+}  // namespace report::editors

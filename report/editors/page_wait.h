@@ -43,4 +43,4 @@ private:
 // How a page (or a window waited for) ended.
 enum class TWaitState { Waiting, Ok, Cancel };
 
-} // namespace report::editors
+}  // namespace report::editors

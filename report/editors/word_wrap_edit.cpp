@@ -11,19 +11,10 @@ TWordWrapEdit::TWordWrapEdit(QWidget* parent) : QPlainTextEdit(parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
-std::string TWordWrapEdit::Text() const
-{
-    return utility::QStringToCp1250(toPlainText());
-}
+std::string TWordWrapEdit::Text() const { return utility::QStringToCp1250(toPlainText()); }
 
-void TWordWrapEdit::SetText(std::string_view cp1250)
-{
-    setPlainText(utility::Cp1250ToQString(cp1250));
-}
+void TWordWrapEdit::SetText(std::string_view cp1250) { setPlainText(utility::Cp1250ToQString(cp1250)); }
 
-void TWordWrapEdit::InsertAtCursor(std::string_view cp1250)
-{
-    insertPlainText(utility::Cp1250ToQString(cp1250));
-}
+void TWordWrapEdit::InsertAtCursor(std::string_view cp1250) { insertPlainText(utility::Cp1250ToQString(cp1250)); }
 
-} // namespace report::editors
+}  // namespace report::editors

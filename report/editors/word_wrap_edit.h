@@ -20,4 +20,4 @@ public:
     void InsertAtCursor(std::string_view cp1250);
 };
 
-} // namespace report::editors
+}  // namespace report::editors

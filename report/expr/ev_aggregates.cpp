@@ -5,12 +5,9 @@
 namespace report::expr {
 namespace {
 
-TRpEvResult Wrong(const char* function)
-{
-    return TRpEvResult::Error(FillMessage(msg::kWrongArguments, function));
-}
+TRpEvResult Wrong(const char* function) { return TRpEvResult::Error(FillMessage(msg::kWrongArguments, function)); }
 
-} // namespace
+}  // namespace
 
 void TRpEvRunningFunction::Reset()
 {
@@ -35,10 +32,7 @@ void TRpEvRunningFunction::Aggregate()
     Fold(a);
 }
 
-TRpEvResult TRpEvRunningFunction::Running() const
-{
-    return started_ ? running_ : TRpEvResult::Integer(0);
-}
+TRpEvResult TRpEvRunningFunction::Running() const { return started_ ? running_ : TRpEvResult::Integer(0); }
 
 TRpEvResult TRpEvSumFunction::Start(const TRpEvResult& row) const
 {
@@ -63,10 +57,7 @@ void TRpEvSumFunction::Fold(const TRpEvResult& a)
     running_ = TRpEvResult::Float(CheckOverflow(x + y, x, y));
 }
 
-void TRpEvSumFunction::Compute(TRpEvResult& result)
-{
-    result = ArgumentCount() == 1 ? Sum() : Wrong("SUM");
-}
+void TRpEvSumFunction::Compute(TRpEvResult& result) { result = ArgumentCount() == 1 ? Sum() : Wrong("SUM"); }
 
 void TRpEvAverageFunction::Reset()
 {
@@ -83,10 +74,7 @@ void TRpEvAverageFunction::Aggregate()
     average_ = sum.IsNumber() ? TRpEvResult::Float(sum.AsFloat() / count_) : TRpEvResult::Error();
 }
 
-void TRpEvAverageFunction::Compute(TRpEvResult& result)
-{
-    result = ArgumentCount() == 1 ? average_ : Wrong("AVERAGE");
-}
+void TRpEvAverageFunction::Compute(TRpEvResult& result) { result = ArgumentCount() == 1 ? average_ : Wrong("AVERAGE"); }
 
 void TRpEvExtremeFunction::Fold(const TRpEvResult& a)
 {
@@ -105,10 +93,7 @@ void TRpEvExtremeFunction::Fold(const TRpEvResult& a)
         running_ = a;
 }
 
-void TRpEvExtremeFunction::Compute(TRpEvResult& result)
-{
-    result = ArgumentCount() == 1 ? Running() : Wrong(name_);
-}
+void TRpEvExtremeFunction::Compute(TRpEvResult& result) { result = ArgumentCount() == 1 ? Running() : Wrong(name_); }
 
 void TRpEvCountFunction::Value(TRpFiFo& queue, TRpEvResult& result)
 {
@@ -129,9 +114,6 @@ void TRpEvCountFunction::Value(TRpFiFo& queue, TRpEvResult& result)
     result = TRpEvResult::Integer(count_);
 }
 
-void TRpEvCountFunction::Reset()
-{
-    count_ = 0;
-}
+void TRpEvCountFunction::Reset() { count_ = 0; }
 
-} // namespace report::expr
+}  // namespace report::expr

@@ -98,4 +98,4 @@ private:
     std::int32_t count_ = 0;
 };
 
-} // namespace report::expr
+}  // namespace report::expr

@@ -13,10 +13,7 @@ void TRpEvElement::Value(TRpFiFo& /*queue*/, TRpEvResult& /*result*/) {}
 
 void TRpEvElement::Reset() {}
 
-void TRpFiFo::Put(std::unique_ptr<TRpEvElement> element)
-{
-    elements_.push_back(std::move(element));
-}
+void TRpFiFo::Put(std::unique_ptr<TRpEvElement> element) { elements_.push_back(std::move(element)); }
 
 TRpEvElement* TRpFiFo::Get()
 {
@@ -43,7 +40,7 @@ TRpEvResult NextOperand(TRpFiFo& queue)
     return value;
 }
 
-} // namespace
+}  // namespace
 
 void TRpEvElementOperator::Value(TRpFiFo& queue, TRpEvResult& result)
 {
@@ -84,20 +81,13 @@ void TRpEvElementNot::Value(TRpFiFo& queue, TRpEvResult& result)
         result = TRpEvResult::Error(msg::kInvalidNot);
 }
 
-void TRpEvElementConstant::Value(TRpFiFo& /*queue*/, TRpEvResult& result)
-{
-    result = value_;
-}
+void TRpEvElementConstant::Value(TRpFiFo& /*queue*/, TRpEvResult& result) { result = value_; }
 
-void TRpEvElementString::Value(TRpFiFo& /*queue*/, TRpEvResult& result)
-{
-    result = TRpEvResult::String(text_);
-}
+void TRpEvElementString::Value(TRpFiFo& /*queue*/, TRpEvResult& result) { result = TRpEvResult::String(text_); }
 
 TRpEvElementDataField::TRpEvElementDataField(TRpDataSet& dataSet, int index, TRpField* field, std::string name)
     : dataSet_(dataSet), index_(index), field_(field), name_(std::move(name))
-{
-}
+{}
 
 std::unique_ptr<TRpEvElementDataField> TRpEvElementDataField::CreateField(TRpDataSet& dataSet, int index)
 {
@@ -142,15 +132,9 @@ void TRpEvElementDataField::Value(TRpFiFo& /*queue*/, TRpEvResult& result)
     }
 }
 
-void TRpEvElementError::Value(TRpFiFo& /*queue*/, TRpEvResult& result)
-{
-    result = TRpEvResult::Error(message_);
-}
+void TRpEvElementError::Value(TRpFiFo& /*queue*/, TRpEvResult& result) { result = TRpEvResult::Error(message_); }
 
-void TRpEvElementArgumentEnd::Value(TRpFiFo& /*queue*/, TRpEvResult& result)
-{
-    result = TRpEvResult::Error();
-}
+void TRpEvElementArgumentEnd::Value(TRpFiFo& /*queue*/, TRpEvResult& result) { result = TRpEvResult::Error(); }
 
 void TRpEvElementFunction::Value(TRpFiFo& queue, TRpEvResult& result)
 {
@@ -170,10 +154,7 @@ void TRpEvElementFunction::Value(TRpFiFo& queue, TRpEvResult& result)
 
 void TRpEvElementFunction::Aggregate() {}
 
-void TRpEvElementFunction::Compute(TRpEvResult& result)
-{
-    result = TRpEvResult::Error();
-}
+void TRpEvElementFunction::Compute(TRpEvResult& result) { result = TRpEvResult::Error(); }
 
 bool TRpEvElementFunction::GetArguments(TRpFiFo& queue)
 {
@@ -190,4 +171,4 @@ bool TRpEvElementFunction::GetArguments(TRpFiFo& queue)
     }
 }
 
-} // namespace report::expr
+}  // namespace report::expr

@@ -47,8 +47,18 @@ private:
 };
 
 enum TRpEvOperator : std::uint8_t {
-    opLess, opLessOrEqual, opGreater, opGreaterOrEqual, opEqual, opUnequal,
-    opPlus, opMinus, opOr, opMul, opDiv, opAnd
+    opLess,
+    opLessOrEqual,
+    opGreater,
+    opGreaterOrEqual,
+    opEqual,
+    opUnequal,
+    opPlus,
+    opMinus,
+    opOr,
+    opMul,
+    opDiv,
+    opAnd
 };
 
 // "<", "<=", ..., "OR", "AND": the operator's text in messages.
@@ -151,4 +161,4 @@ private:
     std::vector<TRpEvResult> arguments_;
 };
 
-} // namespace report::expr
+}  // namespace report::expr

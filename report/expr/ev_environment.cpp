@@ -14,12 +14,11 @@ namespace {
 // entries' evaluators make then are skipped, so global entries, once prepared, stay prepared.
 bool g_unprepareGuard = false;
 
-} // namespace
+}  // namespace
 
 TRpEvEmbeddedFunction::TRpEvEmbeddedFunction(std::string expression)
     : evaluator_(std::make_unique<TRpEvaluator>()), expression_(std::move(expression))
-{
-}
+{}
 
 void TRpEvEmbeddedFunction::Value(TRpFiFo& /*queue*/, TRpEvResult& result)
 {
@@ -35,10 +34,7 @@ void TRpEvEmbeddedFunction::Value(TRpFiFo& /*queue*/, TRpEvResult& result)
     result = evaluator_->Value();
 }
 
-void TRpEvEmbeddedFunction::Reset()
-{
-    evaluator_->Reset();
-}
+void TRpEvEmbeddedFunction::Reset() { evaluator_->Reset(); }
 
 void TRpEvElementWrapper::Value(TRpFiFo& queue, TRpEvResult& result)
 {
@@ -50,10 +46,7 @@ void TRpEvElementWrapper::Value(TRpFiFo& queue, TRpEvResult& result)
 
 TRpEvEnvironment::TRpEvEnvironment() = default;
 
-TRpEvEnvironment::~TRpEvEnvironment()
-{
-    Clear();
-}
+TRpEvEnvironment::~TRpEvEnvironment() { Clear(); }
 
 void TRpEvEnvironment::Clear()
 {
@@ -70,10 +63,7 @@ int TRpEvEnvironment::IndexOf(std::string_view name) const
     return -1;
 }
 
-const std::string& TRpEvEnvironment::Name(int index) const
-{
-    return lines_.at(static_cast<std::size_t>(index)).name;
-}
+const std::string& TRpEvEnvironment::Name(int index) const { return lines_.at(static_cast<std::size_t>(index)).name; }
 
 TRpEvEmbeddedFunction* TRpEvEnvironment::Entry(int index) const
 {
@@ -254,4 +244,4 @@ void TRpEvEnvironment::ReadData(const utility::StringList& data)
     }
 }
 
-} // namespace report::expr
+}  // namespace report::expr

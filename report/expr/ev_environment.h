@@ -38,8 +38,7 @@ class TRpEvElementWrapper : public TRpEvElement {
 public:
     TRpEvElementWrapper(std::weak_ptr<TRpEvEmbeddedFunction> entry, std::string name)
         : entry_(std::move(entry)), name_(std::move(name))
-    {
-    }
+    {}
     void Value(TRpFiFo& queue, TRpEvResult& result) override;
 
 private:
@@ -120,4 +119,4 @@ private:
     TRpDataSetList* datasets_ = nullptr;
 };
 
-} // namespace report::expr
+}  // namespace report::expr

@@ -15,10 +15,7 @@
 namespace report::expr {
 namespace {
 
-TRpEvResult Wrong(const char* function)
-{
-    return TRpEvResult::Error(FillMessage(msg::kWrongArguments, function));
-}
+TRpEvResult Wrong(const char* function) { return TRpEvResult::Error(FillMessage(msg::kWrongArguments, function)); }
 
 bool FitsInt32(long double value)
 {
@@ -53,7 +50,7 @@ TRpEvResult MapString(int count, const TRpEvResult* argument, const char* functi
     return TRpEvResult::String(map(argument->StringValue));
 }
 
-} // namespace
+}  // namespace
 
 void TRpEvTrue::Compute(TRpEvResult& result)
 {
@@ -92,7 +89,8 @@ void TRpEvIntFunction::Compute(TRpEvResult& result)
     }
     const double whole = std::trunc(Arg(0).FloatValue);
     // The integer part of a float past 32 bits has no integer result.
-    result = std::isfinite(whole) && FitsInt32(whole) ? TRpEvResult::Integer(static_cast<std::int32_t>(whole)) : Wrong("INT");
+    result = std::isfinite(whole) && FitsInt32(whole) ? TRpEvResult::Integer(static_cast<std::int32_t>(whole))
+                                                      : Wrong("INT");
 }
 
 void TRpEvFracFunction::Compute(TRpEvResult& result)
@@ -202,4 +200,4 @@ void TRpEvFormatNumericFunction::Compute(TRpEvResult& result)
     result = text ? TRpEvResult::String(*text) : TRpEvResult::Error(msg::kInvalidFormat);
 }
 
-} // namespace report::expr
+}  // namespace report::expr

@@ -86,4 +86,4 @@ public:
     void Compute(TRpEvResult& result) override;
 };
 
-} // namespace report::expr
+}  // namespace report::expr

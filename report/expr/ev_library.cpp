@@ -16,16 +16,13 @@ void RegisterFunction(TRpLibrary& library, const char* name, const char* syntax,
                       const char* argumentSpec)
 {
     library.Add(TRpLibraryEntry{std::string(syntax) + "|" + description, argumentSpec,
-                                [] { return std::unique_ptr<TRpEvElement>(std::make_unique<Function>()); },
-                                name, kVendor});
+                                [] { return std::unique_ptr<TRpEvElement>(std::make_unique<Function>()); }, name,
+                                kVendor});
 }
 
-} // namespace
+}  // namespace
 
-void TRpLibrary::Add(TRpLibraryEntry entry)
-{
-    entries_.push_back(std::move(entry));
-}
+void TRpLibrary::Add(TRpLibraryEntry entry) { entries_.push_back(std::move(entry)); }
 
 int TRpLibrary::IndexOf(std::string_view name) const
 {
@@ -79,4 +76,4 @@ void RegisterBuiltInFunctions(TRpLibrary& l)
                                                  "Formats numeric <N> using the mask in <F>", "7SN");
 }
 
-} // namespace report::expr
+}  // namespace report::expr

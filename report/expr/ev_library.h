@@ -18,7 +18,7 @@ struct TRpLibraryEntry {
     std::string Description;   // the syntax text, "|", the description text
     std::string ArgumentSpec;  // the builder's group digit, then one letter per argument (N S B V)
     TRpFunctionFactory FuncClass;
-    std::string Name;          // upper case
+    std::string Name;  // upper case
     std::string Vendor;
 };
 
@@ -44,4 +44,4 @@ class TRpFunctionLibrary : public TRpLibrary {};
 // Registers the 21 built-in functions in their fixed order.
 void RegisterBuiltInFunctions(TRpLibrary& library);
 
-} // namespace report::expr
+}  // namespace report::expr

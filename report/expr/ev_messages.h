@@ -25,4 +25,4 @@ inline constexpr const char* kFloatOverflow = "Floating point overflow";
 inline constexpr const char* kExpressionTooLong = "Expression too long (more than %s characters)";
 inline constexpr const char* kExpressionTooDeep = "Expression nested too deeply (more than %s levels)";
 
-} // namespace report::expr::msg
+}  // namespace report::expr::msg

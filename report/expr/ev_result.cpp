@@ -1,8 +1,8 @@
 #include "report/expr/ev_result.h"
 
 #include "report/expr/ev_messages.h"
-#include "utility/rp_error.h"
 #include "utility/floatformat.h"
+#include "utility/rp_error.h"
 
 #include <algorithm>
 #include <cmath>
@@ -108,4 +108,4 @@ double CheckOverflow(double result, double a, double b)
     return result;
 }
 
-} // namespace report::expr
+}  // namespace report::expr

@@ -42,4 +42,4 @@ std::string FillMessage(std::string_view message, std::string_view arg1 = {}, st
 // was made from were finite; returns `result` otherwise.
 double CheckOverflow(double result, double a, double b = 0.0);
 
-} // namespace report::expr
+}  // namespace report::expr

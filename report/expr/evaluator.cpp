@@ -7,8 +7,8 @@
 #include "report/expr/ev_library.h"
 #include "report/expr/ev_messages.h"
 #include "report/expr/expr_unit.h"
-#include "utility/rp_error.h"
 #include "utility/cp1250.h"
+#include "utility/rp_error.h"
 
 #include <algorithm>
 #include <charconv>
@@ -26,10 +26,7 @@ struct Split {
     TRpEvOperator op;
 };
 
-char Lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
-}
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
 
 // True when the blank at `i` is followed by `word` and a blank, inside the text.
 bool WordAt(std::string_view text, std::size_t i, std::string_view word)
@@ -133,15 +130,9 @@ std::string_view TrimBlanks(std::string_view text)
     return text.substr(first, last - first + 1);
 }
 
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-bool IsLetter(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
+bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // Thrown out of the parse when it nests beyond kMaxExpressionDepth; Prepare catches it.
 struct TooDeep {};
@@ -158,7 +149,7 @@ int ParenthesisDepth(std::string_view text)
     return deepest;
 }
 
-} // namespace
+}  // namespace
 
 // One level deeper into the parse for as long as it lives.
 class TRpEvaluator::Nested {
@@ -207,10 +198,7 @@ std::size_t FindArgumentSeparator(std::string_view text)
 
 TRpEvaluator::TRpEvaluator() = default;
 
-TRpEvaluator::~TRpEvaluator()
-{
-    Unprepare();
-}
+TRpEvaluator::~TRpEvaluator() { Unprepare(); }
 
 void TRpEvaluator::Prepare(std::string_view expression)
 {
@@ -306,10 +294,7 @@ TRpEvResult TRpEvaluator::Calculate(std::string_view expression)
     return Value();
 }
 
-TRpEvElement* TRpEvaluator::FirstElement() const
-{
-    return prepared_ && queue_ ? queue_->At(0) : nullptr;
-}
+TRpEvElement* TRpEvaluator::FirstElement() const { return prepared_ && queue_ ? queue_->At(0) : nullptr; }
 
 TRpDataSetList* TRpEvaluator::Datasets()
 {
@@ -411,7 +396,8 @@ void TRpEvaluator::ParseFactor(std::string_view text)
         if (last != '\'')
             PutError(FillMessage(msg::kMissing, "'"));
         else
-            queue_->Put(std::make_unique<TRpEvElementString>(t.size() < 2 ? std::string() : std::string(t.substr(1, t.size() - 2))));
+            queue_->Put(std::make_unique<TRpEvElementString>(t.size() < 2 ? std::string()
+                                                                          : std::string(t.substr(1, t.size() - 2))));
     } else if (first == '(') {
         if (t.size() < 2 || last != ')')
             PutError(FillMessage(msg::kMissing, ")"));
@@ -443,7 +429,8 @@ void TRpEvaluator::ParseNumber(std::string_view text)
     while (i < text.size() && IsDigit(text[i]))
         ++i;
     const bool isFloat = i < text.size();
-    while (i < text.size() && (IsDigit(text[i]) || text[i] == '+' || text[i] == '-' || text[i] == '.' || text[i] == 'E' || text[i] == 'e'))
+    while (i < text.size() &&
+           (IsDigit(text[i]) || text[i] == '+' || text[i] == '-' || text[i] == '.' || text[i] == 'E' || text[i] == 'e'))
         ++i;
     const std::string error = FillMessage(msg::kIllegalNumber, text);
     if (i < text.size()) {
@@ -496,7 +483,8 @@ void TRpEvaluator::ParseFunction(const std::string& name, const std::string& arg
     }
     queue_->Put(library->GetFunction(upper));
     std::string_view rest = arguments;
-    for (std::size_t sep = FindArgumentSeparator(rest); sep != std::string_view::npos; sep = FindArgumentSeparator(rest)) {
+    for (std::size_t sep = FindArgumentSeparator(rest); sep != std::string_view::npos;
+         sep = FindArgumentSeparator(rest)) {
         ParseExpression(rest.substr(0, sep));
         rest = rest.substr(sep + 1);
     }
@@ -508,7 +496,8 @@ void TRpEvaluator::ParseFunction(const std::string& name, const std::string& arg
 bool TRpEvaluator::ParseField(const std::string& name)
 {
     const std::size_t dot = name.find('.');
-    const std::string setName = dot == std::string::npos ? std::string() : utility::Cp1250UpperCase(name.substr(0, dot));
+    const std::string setName =
+        dot == std::string::npos ? std::string() : utility::Cp1250UpperCase(name.substr(0, dot));
     const std::string fieldName = utility::Cp1250UpperCase(dot == std::string::npos ? name : name.substr(dot + 1));
     for (TRpDataSet* dataSet : *datasets_) {
         if (!dataSet)
@@ -546,4 +535,4 @@ void TRpEvaluator::ParseName(const std::string& name)
     queue_->Put(std::move(element));
 }
 
-} // namespace report::expr
+}  // namespace report::expr

@@ -98,4 +98,4 @@ std::string SwapOperators(std::string_view text, char c1, char c2);
 // character not examined; npos when none.
 std::size_t FindArgumentSeparator(std::string_view text);
 
-} // namespace report::expr
+}  // namespace report::expr

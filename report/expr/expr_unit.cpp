@@ -26,12 +26,9 @@ Unit& TheUnit()
     return unit;
 }
 
-std::string Quoted(const std::string& text)
-{
-    return "'" + text + "'";
-}
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
-} // namespace
+}  // namespace
 
 void InitializeExpressionUnit()
 {
@@ -61,19 +58,10 @@ void FinalizeExpressionUnit()
     library.reset();
 }
 
-TRpLibrary* FunctionLibrary()
-{
-    return TheUnit().library.get();
-}
+TRpLibrary* FunctionLibrary() { return TheUnit().library.get(); }
 
-TRpEvEnvironment* GlobalEnvironment()
-{
-    return TheUnit().global.get();
-}
+TRpEvEnvironment* GlobalEnvironment() { return TheUnit().global.get(); }
 
-std::uint64_t ExpressionUnitGeneration()
-{
-    return TheUnit().generation;
-}
+std::uint64_t ExpressionUnitGeneration() { return TheUnit().generation; }
 
-} // namespace report::expr
+}  // namespace report::expr

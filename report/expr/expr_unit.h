@@ -23,4 +23,4 @@ TRpEvEnvironment* GlobalEnvironment();
 // A number that changes with every start-up; 0 while the unit is not started.
 std::uint64_t ExpressionUnitGeneration();
 
-} // namespace report::expr
+}  // namespace report::expr

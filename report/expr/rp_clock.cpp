@@ -11,21 +11,15 @@ std::function<double()>& Clock()
     return clock;
 }
 
-} // namespace
+}  // namespace
 
-double RpNow()
-{
-    return Clock() ? Clock()() : utility::Now();
-}
+double RpNow() { return Clock() ? Clock()() : utility::Now(); }
 
 ScopedRpClock::ScopedRpClock(std::function<double()> clock) : previous_(std::move(Clock()))
 {
     Clock() = std::move(clock);
 }
 
-ScopedRpClock::~ScopedRpClock()
-{
-    Clock() = std::move(previous_);
-}
+ScopedRpClock::~ScopedRpClock() { Clock() = std::move(previous_); }
 
-} // namespace report::expr
+}  // namespace report::expr

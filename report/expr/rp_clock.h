@@ -20,4 +20,4 @@ private:
     std::function<double()> previous_;
 };
 
-} // namespace report::expr
+}  // namespace report::expr

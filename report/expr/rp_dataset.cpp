@@ -70,9 +70,6 @@ void TRpDataSetRegistry::Remove(TRpDataSet& dataSet)
     dataSet.StopWatching(*this);
 }
 
-void TRpDataSetRegistry::DataSetGone(TRpDataSet& dataSet)
-{
-    std::erase(list_, &dataSet);
-}
+void TRpDataSetRegistry::DataSetGone(TRpDataSet& dataSet) { std::erase(list_, &dataSet); }
 
-} // namespace report::expr
+}  // namespace report::expr

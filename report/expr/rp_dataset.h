@@ -3,17 +3,31 @@
 #pragma once
 
 #include <cstdint>
-#include <variant>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 namespace report::expr {
 
 // The kind of a field's values.
 enum class TRpFieldKind : std::uint8_t {
-    String, Integer, SmallInt, Word, LargeInt, Bcd, FmtBcd, Float, Currency, Boolean,
-    Date, Time, DateTime, TimeStamp, Blob, Other
+    String,
+    Integer,
+    SmallInt,
+    Word,
+    LargeInt,
+    Bcd,
+    FmtBcd,
+    Float,
+    Currency,
+    Boolean,
+    Date,
+    Time,
+    DateTime,
+    TimeStamp,
+    Blob,
+    Other
 };
 
 // One field of a data set; its values are those of the data set's current record.
@@ -127,4 +141,4 @@ private:
     TRpDataSetList list_;
 };
 
-} // namespace report::expr
+}  // namespace report::expr

@@ -19,7 +19,7 @@ const std::map<char32_t, std::string> kExtraNames = {
 // Values that have no glyph of their own: C0 and C1 controls and DEL.
 bool IsControl(char32_t u) { return u < 0x20 || (u >= 0x7F && u < 0xA0); }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

@@ -107,8 +107,8 @@ TEST_F(AnyFileName, EveryEntryPointTakesNamesOfAnyAlphabet)
              WriteFile(CardFile(), DddBytes(NowakCard()));
              app::Tf_tcGlow window(QStringList{QStringLiteral("kartovan"), Shown(CardFile())});
              window.show();
-             ASSERT_TRUE(ProcessEventsUntil(
-                 [&] { return !window.BitBtnDruk1->isHidden() || !boxes_.Messages().empty(); }));
+             ASSERT_TRUE(
+                 ProcessEventsUntil([&] { return !window.BitBtnDruk1->isHidden() || !boxes_.Messages().empty(); }));
              ExpectShown(window, CardFile());
          }},
         {"the open dialog",
@@ -216,5 +216,5 @@ TEST_F(AnyFileName, EveryEntryPointTakesNamesOfAnyAlphabet)
     }
 }
 
-} // namespace
-} // namespace apptest
+}  // namespace
+}  // namespace apptest

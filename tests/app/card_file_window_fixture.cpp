@@ -59,4 +59,4 @@ void CardFileWindowTest::TearDown()
     MainWindowTest::TearDown();
 }
 
-} // namespace apptest
+}  // namespace apptest

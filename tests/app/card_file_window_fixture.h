@@ -30,4 +30,4 @@ protected:
     void TearDown() override;
 };
 
-} // namespace apptest
+}  // namespace apptest

@@ -116,7 +116,7 @@ void ExpectNoReadWindowsLeft()
     }
 }
 
-} // namespace
+}  // namespace
 
 void CardReadWindowTest::ExpectCompleteRead(const app::Tf_tcGlow& window, const testsupport::CardFiles& files,
                                             const std::string& reader)
@@ -192,4 +192,4 @@ void CardReadWindowTest::ExpectNothingSaved(const app::Tf_tcGlow& window)
     ExpectNoReadWindowsLeft();
 }
 
-} // namespace apptest
+}  // namespace apptest

@@ -50,9 +50,10 @@ protected:
     static ReadSnapshot ClickAndWatch(const std::function<void()>& click);
 
     // Files, labels and the summary of a complete read of `files` from `reader`.
-    void ExpectCompleteRead(const app::Tf_tcGlow& window, const testsupport::CardFiles& files, const std::string& reader);
+    void ExpectCompleteRead(const app::Tf_tcGlow& window, const testsupport::CardFiles& files,
+                            const std::string& reader);
     // No card download file and no ZOLT file, "Danych nie wczytano", no summary.
     void ExpectNothingSaved(const app::Tf_tcGlow& window);
 };
 
-} // namespace apptest
+}  // namespace apptest

@@ -38,8 +38,7 @@ TEST_F(NoServiceTest, ReaderCheckNamesTheMissingServiceAndNoCard)
     ASSERT_EQ(api.SCardEstablishContext(SCARD_SCOPE_SYSTEM, nullptr, nullptr, &context), SCARD_E_NO_SERVICE);
 
     app::Tf_tcGlow window;
-    const std::string expected =
-        "Brak czytnika SCR3310 lub EZ100PU\n" + smartcard::SCardErrorText(SCARD_E_NO_SERVICE);
+    const std::string expected = "Brak czytnika SCR3310 lub EZ100PU\n" + smartcard::SCardErrorText(SCARD_E_NO_SERVICE);
     EXPECT_FALSE(window.CheckReader());
     EXPECT_EQ(Cp(window.Memo1->toPlainText()), expected);
     EXPECT_EQ(Cp(window.Label35->text()), "");
@@ -55,5 +54,5 @@ TEST_F(NoServiceTest, ReaderCheckNamesTheMissingServiceAndNoCard)
     EXPECT_TRUE(window.isEnabled());
 }
 
-} // namespace
-} // namespace apptest
+}  // namespace
+}  // namespace apptest

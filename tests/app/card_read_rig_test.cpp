@@ -67,7 +67,10 @@ void ReseatSecondReader()
 // Reads the rig's second reader, whose card the test puts in and takes out.
 class SecondReaderWindow : public app::Tf_tcGlow {
 protected:
-    void SelectCardReader(smartcard::TAPDUDemoCard& card) override { card.SetReaderName(testsupport::kRigSecondReader); }
+    void SelectCardReader(smartcard::TAPDUDemoCard& card) override
+    {
+        card.SetReaderName(testsupport::kRigSecondReader);
+    }
 };
 
 class CardReadRig : public CardReadWindowTest {
@@ -117,5 +120,5 @@ TEST_F(CardReadRig, CardTakenOutDuringTheReadLeavesNothingSaved)
     ReseatSecondReader();
 }
 
-} // namespace
-} // namespace apptest
+}  // namespace
+}  // namespace apptest

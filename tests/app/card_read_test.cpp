@@ -5,12 +5,12 @@
 #include "smartcard/scard_error.h"
 #include "smartcard/smartcardform.h"
 #include "smartcard/winscard_api.h"
+#include "tests/app/card_file_window_fixture.h"
 #include "tests/app/card_read_fixture.h"
 #include "tests/support/card_model.h"
-#include "tests/support/download_commands.h"
 #include "tests/support/card_model_pcsc.h"
+#include "tests/support/download_commands.h"
 #include "tests/support/vpcd_client.h"
-#include "tests/app/card_file_window_fixture.h"
 #include "utility/cp1250.h"
 
 #include <QLabel>
@@ -209,21 +209,49 @@ TEST_F(CardReadTest, ReaderCheckTellsWhatItFound)
     const std::string reader = testsupport::kRigReader;
     const std::string noService = smartcard::SCardErrorText(SCARD_E_NO_SERVICE);
     const Case cases[] = {
-        {"a card in the reader", true, nullptr, "Czytnik:\n" + reader, utility::Pl("Karta włożona do czytnika"), true,
-         Form::Kept, {}},
+        {"a card in the reader",
+         true,
+         nullptr,
+         "Czytnik:\n" + reader,
+         utility::Pl("Karta włożona do czytnika"),
+         true,
+         Form::Kept,
+         {}},
         {"an empty reader", false, nullptr, "Czytnik:\n" + reader, "Karta nieobecna w czytniku", false, Form::Kept, {}},
         // Nothing is said about a card when there is no reader to hold one.
-        {"no reader at all", true, [](smartcard::TSCardApi& t) { t.SCardListReaders = NoReaders; }, "Czytnik:\n(None)",
-         "", false, Form::Kept,
+        {"no reader at all",
+         true,
+         [](smartcard::TSCardApi& t) { t.SCardListReaders = NoReaders; },
+         "Czytnik:\n(None)",
+         "",
+         false,
+         Form::Kept,
          {utility::Pl("Błąd odnajdywania czytników:\r\n") + smartcard::SCardErrorText(SCARD_E_NO_READERS_AVAILABLE)}},
         // The cause is the context that could not be had, not a listing over no context.
-        {"no smart-card service", true, [](smartcard::TSCardApi& t) { t.SCardEstablishContext = NoService; },
-         "Brak czytnika SCR3310 lub EZ100PU\n" + noService, "", false, Form::Freed, {}},
-        {"the reader's state cannot be read", true,
+        {"no smart-card service",
+         true,
+         [](smartcard::TSCardApi& t) { t.SCardEstablishContext = NoService; },
+         "Brak czytnika SCR3310 lub EZ100PU\n" + noService,
+         "",
+         false,
+         Form::Freed,
+         {}},
+        {"the reader's state cannot be read",
+         true,
          [](smartcard::TSCardApi& t) { t.SCardGetStatusChange = ServiceGone; },
-         "Brak czytnika SCR3310 lub EZ100PU\n" + noService, "", false, Form::Freed, {}},
-        {"the card layer cannot start", true, [](smartcard::TSCardApi& t) { t.SCardListReaderGroups = NoGroups; },
-         utility::Pl("Błąd inicjacji modułu czytającego"), "", false, Form::Freed, {}},
+         "Brak czytnika SCR3310 lub EZ100PU\n" + noService,
+         "",
+         false,
+         Form::Freed,
+         {}},
+        {"the card layer cannot start",
+         true,
+         [](smartcard::TSCardApi& t) { t.SCardListReaderGroups = NoGroups; },
+         utility::Pl("Błąd inicjacji modułu czytającego"),
+         "",
+         false,
+         Form::Freed,
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -285,5 +313,5 @@ TEST_F(CardReadTest, AFailedCheckIsTriedAgainWithANewCardForm)
     ExpectCompleteRead(window, model.Files(), testsupport::kRigReader);
 }
 
-} // namespace
-} // namespace apptest
+}  // namespace
+}  // namespace apptest

@@ -1,8 +1,9 @@
 #include "app/import_devices.h"
+
 #include "app/tc_glow.h"
 #include "tests/app/main_window_fixture.h"
-#include "tests/support/modal_dialog.h"
 #include "tests/support/file_fixture.h"
+#include "tests/support/modal_dialog.h"
 #include "utility/cp1250.h"
 #include "utility/diallistanew.h"
 #include "utility/dialwyb.h"
@@ -109,8 +110,8 @@ TEST(DownloadDriveList, OrderItemsAndPreselection)
 // What the two dialogs showed and how the test answered them.
 struct Answers {
     bool driveOk = true;
-    int drive = -1;       // -1 keeps the preselection
-    int method = 0;       // -1 cancels
+    int drive = -1;  // -1 keeps the preselection
+    int method = 0;  // -1 cancels
     bool methodShown = false;
     int preselectedDrive = -2;
     std::string driveCaption;
@@ -159,8 +160,7 @@ protected:
     std::string KeptWarning(const std::vector<fs::path>& kept) const
     {
         std::string text = Pl("Pliki o takich nazwach już istnieją w\r\n") + ddd_.string() +
-                           Pl("/. Nie zostały skopiowane.\r\nIlość pominiętych plików: ") +
-                           std::to_string(kept.size());
+                           Pl("/. Nie zostały skopiowane.\r\nIlość pominiętych plików: ") + std::to_string(kept.size());
         for (const fs::path& file : kept)
             text += "\r\n" + file.string();
         return text;
@@ -231,9 +231,8 @@ TEST_F(Import, CopiesEveryCardFileFlatAndKeepsADuplicate)
     EXPECT_TRUE(answers.hourglass);
     EXPECT_EQ(answers.driveCaption, Pl("Wskaż zasoby urządzenia pobierającego dane z kart kierowców"));
     EXPECT_EQ(answers.preselectedDrive, 0) << "the OPTAC drive, listed first as removable";
-    EXPECT_EQ(answers.driveItems,
-              (QStringList{QString::fromStdString(DeviceRoot() + " OPTAC"),
-                           QString::fromStdString(root_.string() + "/other/ DANE")}));
+    EXPECT_EQ(answers.driveItems, (QStringList{QString::fromStdString(DeviceRoot() + " OPTAC"),
+                                               QString::fromStdString(root_.string() + "/other/ DANE")}));
     EXPECT_TRUE(answers.explanation.contains(QString::fromStdString(std::string("\"") + DeviceRoot() + "\"")));
     EXPECT_EQ(Files(ddd_), (std::vector<std::string>{"a.DDD", "b.ddd", "c.DDD"}));
     EXPECT_EQ(Read(ddd_ / "a.DDD"), "old a");
@@ -287,8 +286,8 @@ TEST_F(Import, ManyFilesAlreadyThereGiveOneWarningBeforeTheCount)
         EXPECT_EQ(boxes_.Messages()[0].kind, MessageKind::Warning);
         EXPECT_EQ(boxes_.Messages()[0].text, KeptWarning(kept));
         EXPECT_EQ(boxes_.Messages()[1].kind, MessageKind::Information);
-        EXPECT_EQ(boxes_.Messages()[1].text, method == 0 ? Pl("Ilość skopiowanych plików: 0")
-                                                          : Pl("Ilość przeniesionych plików: 1"));
+        EXPECT_EQ(boxes_.Messages()[1].text,
+                  method == 0 ? Pl("Ilość skopiowanych plików: 0") : Pl("Ilość przeniesionych plików: 1"));
         EXPECT_EQ(Read(ddd_ / "karta1000.DDD"), "old");
         EXPECT_EQ(Read(device_ / "karta1299.DDD"), "new");
     }
@@ -318,7 +317,15 @@ TEST_F(Import, AMoveWhoseCopyFailsKeepsTheDeviceFile)
 TEST_F(Import, CancellingAndChoosingOtherDrives)
 {
     Write(device_ / "a.DDD", "a");
-    struct Case { const char* what; bool driveOk; int drive; int method; bool result; bool methodShown; const char* info; };
+    struct Case {
+        const char* what;
+        bool driveOk;
+        int drive;
+        int method;
+        bool result;
+        bool methodShown;
+        const char* info;
+    };
     const Case cases[] = {
         {"drive list cancelled", false, -1, 0, false, false, nullptr},
         {"method cancelled", true, -1, -1, true, true, nullptr},
@@ -335,7 +342,8 @@ TEST_F(Import, CancellingAndChoosingOtherDrives)
         EXPECT_EQ(answers.methodShown, c.methodShown);
         EXPECT_EQ(Files(ddd_), std::vector<std::string>{});
         EXPECT_EQ(Files(device_), std::vector<std::string>{"a.DDD"});
-        const std::vector<std::string> expected = c.info ? std::vector<std::string>{Pl(c.info)} : std::vector<std::string>{};
+        const std::vector<std::string> expected =
+            c.info ? std::vector<std::string>{Pl(c.info)} : std::vector<std::string>{};
         EXPECT_EQ(boxes_.TextsOf(MessageKind::Information), expected);
     }
 }
@@ -343,8 +351,7 @@ TEST_F(Import, CancellingAndChoosingOtherDrives)
 TEST_F(Import, NoDriveToOfferImportsNothing)
 {
     testsupport::OnModalDialog([](QDialog& dialog) { dialog.accept(); });
-    EXPECT_TRUE(ImportFromDownloadDevice(
-        ddd_, [] { return std::vector<utility::DriveEntry>{Line("/", 3, "OPTAC")}; }));
+    EXPECT_TRUE(ImportFromDownloadDevice(ddd_, [] { return std::vector<utility::DriveEntry>{Line("/", 3, "OPTAC")}; }));
     EXPECT_TRUE(boxes_.Messages().empty());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
@@ -364,4 +371,4 @@ TEST_F(ImportMenu, TheMainWindowsMenuOffersTheDrives)
     EXPECT_TRUE(boxes_.Messages().empty());
 }
 
-} // namespace
+}  // namespace

@@ -16,15 +16,9 @@ void LocalHttpServer::Serve(const QString& path, const QByteArray& body, int sta
     answers_.insert(path, Answer{status, body, false});
 }
 
-void LocalHttpServer::Hold(const QString& path)
-{
-    answers_.insert(path, Answer{200, {}, true});
-}
+void LocalHttpServer::Hold(const QString& path) { answers_.insert(path, Answer{200, {}, true}); }
 
-QUrl LocalHttpServer::Site() const
-{
-    return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(server_.serverPort()));
-}
+QUrl LocalHttpServer::Site() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(server_.serverPort())); }
 
 void LocalHttpServer::Accept()
 {
@@ -60,4 +54,4 @@ QUrl DeadSite()
     return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(port));
 }
 
-} // namespace apptest
+}  // namespace apptest

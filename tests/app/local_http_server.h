@@ -44,4 +44,4 @@ private:
 // An address on 127.0.0.1 where nothing listens.
 QUrl DeadSite();
 
-} // namespace apptest
+}  // namespace apptest

@@ -36,7 +36,8 @@ void MainWindowTest::SetUp()
     oldDataHome_ = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", (dir_.path() + QString::fromUtf8("/dane ł")).toUtf8());
     // Where the program will put it; made by the program itself.
-    folder_ = utility::PathFromQString(QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
+    folder_ =
+        utility::PathFromQString(QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
     ASSERT_TRUE(folder_.native().starts_with(dir_.path().toStdString()));
     ASSERT_FALSE(std::filesystem::exists(folder_));
     // Several tests may share one process and its settings file: start each from nothing.
@@ -90,4 +91,4 @@ bool ProcessEventsUntil(const std::function<bool()>& done)
     return true;
 }
 
-} // namespace apptest
+}  // namespace apptest

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QTemporaryDir>
 #include <QUrl>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -57,4 +58,4 @@ void WriteBlocker(const std::filesystem::path& path);
 // Processes events until `done` holds or a generous limit passes; true when it held.
 bool ProcessEventsUntil(const std::function<bool()>& done);
 
-} // namespace apptest
+}  // namespace apptest

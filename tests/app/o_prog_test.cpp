@@ -1,5 +1,6 @@
-#include "app/maker.h"
 #include "app/o_prog.h"
+
+#include "app/maker.h"
 #include "app/startup.h"
 #include "app/tc_glow.h"
 #include "tests/app/main_window_fixture.h"
@@ -59,8 +60,14 @@ TEST(AboutBox, ShowsWhatItIsGiven)
 {
     const std::string name = Pl(kApplicationTitle);
     struct Case {
-        const char* what; std::string version; std::string text; bool author;
-        bool versionShown; bool memoShown; int height; const char* maker;
+        const char* what;
+        std::string version;
+        std::string text;
+        bool author;
+        bool versionShown;
+        bool memoShown;
+        int height;
+        const char* maker;
     };
     const Case cases[] = {
         {"everything", "3.31", Pl("Wiersz 1\r\nWiersz 2"), false, true, true, 165 + 48, "Producent:"},
@@ -79,7 +86,8 @@ TEST(AboutBox, ShowsWhatItIsGiven)
             EXPECT_EQ(state.versionText, utility::Cp1250ToQString(c.version));
         }
         EXPECT_EQ(state.memo, c.memoShown);
-        EXPECT_EQ(state.memoText, utility::Cp1250ToQString(c.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        EXPECT_EQ(state.memoText,
+                  utility::Cp1250ToQString(c.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
         EXPECT_EQ(state.size, QSize(569, c.height));
         EXPECT_EQ(state.makerLabel, QString::fromUtf8(c.maker));
     }
@@ -153,7 +161,7 @@ TEST_F(AboutLinks, MailCarriesNameAndVersionAndTheWebLinkOpensTheShop)
     EXPECT_EQ(shell_.urls[1], QUrl(QString::fromUtf8(kMakerShopWebSite)));
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -176,4 +184,4 @@ TEST_F(AboutLinks, TheMainWindowsMenuShowsTheProgramsAboutBox)
     EXPECT_TRUE(shown);
 }
 
-} // namespace
+}  // namespace

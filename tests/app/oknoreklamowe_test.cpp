@@ -1,5 +1,6 @@
-#include "app/maker.h"
 #include "app/oknoreklamowe.h"
+
+#include "app/maker.h"
 #include "app/tc_glow.h"
 #include "tests/app/local_http_server.h"
 #include "tests/app/main_window_fixture.h"
@@ -92,7 +93,11 @@ protected:
 
 TEST_F(SponsorWindow, DownloadsAndShowsThePictureWithItsPanel)
 {
-    struct Case { const char* name; const char* format; QSize size; };
+    struct Case {
+        const char* name;
+        const char* format;
+        QSize size;
+    };
     const Case cases[] = {
         {"baner_1.jpg", "JPG", {120, 80}},
         {"Baner-2.JPG", "JPG", {300, 150}},
@@ -144,7 +149,12 @@ TEST_F(SponsorWindow, AFailedPictureDownloadKeepsTheFixedTextAndTheOldPicture)
 TEST_F(SponsorWindow, NothingToShowLeavesTheFixedText)
 {
     const char* shop = kMakerShopWebSite;
-    struct Case { const char* what; const char* description; const char* picture; const char* link; };
+    struct Case {
+        const char* what;
+        const char* description;
+        const char* picture;
+        const char* link;
+    };
     const Case cases[] = {
         {"no site, nothing kept", nullptr, nullptr, shop},
         {"one line only", "baner.jpg\n", nullptr, shop},
@@ -170,9 +180,10 @@ TEST_F(SponsorWindow, NothingToShowLeavesTheFixedText)
 
 TEST_F(SponsorWindow, RefusesPictureNamesThatAreNotPlainNames)
 {
-    const char* const names[] = {"../baner.jpg", "../../etc/baner.bmp", "/tmp/baner.jpg", "sub/baner.jpg",
-                                 "..\\baner.jpg", "baner.jpg.exe", "baner.jpeg", "baner.png", "baner",
-                                 ".jpg", "ba ner.jpg", "ba%2Fner.jpg", "baner.jpg?x=1", "\xB3\xF3\x64\xBC.jpg"};
+    const char* const names[] = {
+        "../baner.jpg",  "../../etc/baner.bmp", "/tmp/baner.jpg", "sub/baner.jpg", "..\\baner.jpg", "baner.jpg.exe",
+        "baner.jpeg",    "baner.png",           "baner",          ".jpg",          "ba ner.jpg",    "ba%2Fner.jpg",
+        "baner.jpg?x=1", "\xB3\xF3\x64\xBC.jpg"};
     const QByteArray picture = Picture(20, 20, "JPG");
     for (const char* name : names) {
         server_.Serve(QStringLiteral("/reklama/obr.inf"), QByteArray(name) + "\nhttp://sponsor.example/\n");
@@ -190,7 +201,10 @@ TEST_F(SponsorWindow, RefusesPictureNamesThatAreNotPlainNames)
 
 TEST_F(SponsorWindow, OpensOnlyWebLinks)
 {
-    struct Case { const char* link; bool accepted; };
+    struct Case {
+        const char* link;
+        bool accepted;
+    };
     const Case cases[] = {
         {"file:///etc/passwd", false},
         {"FILE:///home", false},
@@ -212,7 +226,8 @@ TEST_F(SponsorWindow, OpensOnlyWebLinks)
         const auto window = Run(server_.Site());
         SCOPED_TRACE(c.link);
         ExpectPicture(*window, QSize(30, 20));
-        const QUrl expected = c.accepted ? QUrl(QString::fromLatin1(c.link)) : QUrl(QString::fromUtf8(kMakerShopWebSite));
+        const QUrl expected =
+            c.accepted ? QUrl(QString::fromLatin1(c.link)) : QUrl(QString::fromUtf8(kMakerShopWebSite));
         EXPECT_EQ(window->Link(), expected);
         window->Image1->click();
         ASSERT_EQ(shell_.urls.size(), 1u);
@@ -287,11 +302,14 @@ TEST_F(SponsorWindow, TheMainWindowsMenuOpensIt)
 
 TEST(SponsorNames, AcceptsOnlyPlainBmpAndJpgNames)
 {
-    struct Case { const char* name; bool accepted; };
+    struct Case {
+        const char* name;
+        bool accepted;
+    };
     const Case cases[] = {
-        {"a.jpg", true}, {"A-b_9.JPG", true}, {"x.Bmp", true}, {"obr.inf", false}, {"a.jpg.", false},
-        {".bmp", false}, {"a..jpg", false}, {"a/b.jpg", false}, {"a\\b.jpg", false}, {"a:b.jpg", false},
-        {"a b.bmp", false}, {"", false}, {"abc.jpgx", false}, {"\xE9.jpg", false},
+        {"a.jpg", true},    {"A-b_9.JPG", true}, {"x.Bmp", true},     {"obr.inf", false},  {"a.jpg.", false},
+        {".bmp", false},    {"a..jpg", false},   {"a/b.jpg", false},  {"a\\b.jpg", false}, {"a:b.jpg", false},
+        {"a b.bmp", false}, {"", false},         {"abc.jpgx", false}, {"\xE9.jpg", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(IsAcceptablePictureName(c.name), c.accepted) << c.name;
@@ -299,4 +317,4 @@ TEST(SponsorNames, AcceptsOnlyPlainBmpAndJpgNames)
     EXPECT_FALSE(IsAcceptablePictureName(std::string(252, 'a') + ".jpg"));
 }
 
-} // namespace
+}  // namespace

@@ -38,7 +38,8 @@ CardBuilder NowakCard()
     CardBuilder card;
     card.Surname("Nowak")
         .FirstNames("Anna Maria")
-        .CardNumber("D7501011234500" "12")
+        .CardNumber("D7501011234500"
+                    "12")
         .IssuingAuthority("PWPW S.A.")
         .CardDates(TimeReal(2010, 3, 1), TimeReal(2010, 3, 1, 12), TimeReal(2015, 2, 28, 23, 59))
         .BirthDate(0x19750101)
@@ -51,9 +52,18 @@ CardBuilder NowakCard()
 // The texts the summary shows for NowakCard, in the order of Summary().
 std::vector<std::string> NowakSummary()
 {
-    return {" 1. Nowak",           " 2. Anna Maria", " 3. 1975-01-01",   "4a. 2010-03-01",
-            "4b. 2015-02-28",      "4c. PWPW S.A.",  "4d. 75010112345",  "5a. AB1234567",
-            "5b. D750101123450012", "PL",            "PL",               "Od 2011-05-16 06:30:00",
+    return {" 1. Nowak",
+            " 2. Anna Maria",
+            " 3. 1975-01-01",
+            "4a. 2010-03-01",
+            "4b. 2015-02-28",
+            "4c. PWPW S.A.",
+            "4d. 75010112345",
+            "5a. AB1234567",
+            "5b. D750101123450012",
+            "PL",
+            "PL",
+            "Od 2011-05-16 06:30:00",
             "Do 2011-05-17 15:45:00"};
 }
 
@@ -89,10 +99,8 @@ TEST_F(OpenCardTest, EveryKindOfCardFileShowsTheWholeSummary)
     };
     const tacho::CardImageData card = NowakCard().Image();
     const std::vector<Case> cases = {
-        {"karta.DDD", DddBytes(card), kLime},
-        {"karta bez rozszerzenia", DddBytes(card), kLime},
-        {"obraz.bin", ImageBytes(card), kLime},
-        {"karta.ZOLT", ZoltBytes(card), kRed},
+        {"karta.DDD", DddBytes(card), kLime},   {"karta bez rozszerzenia", DddBytes(card), kLime},
+        {"obraz.bin", ImageBytes(card), kLime}, {"karta.ZOLT", ZoltBytes(card), kRed},
         {"karta.Zolt", ZoltBytes(card), kRed},
     };
     for (const Case& c : cases) {
@@ -131,7 +139,7 @@ TEST_F(OpenCardTest, FailedLoadsShowNoSummaryAndForgetTheFileName)
         const char* name;
         std::vector<std::uint8_t> bytes;  // empty: no file at all
         QColor colour;
-        std::string box;                  // start of the error box
+        std::string box;  // start of the error box
         bool keepsPreviousCard;
     };
     const std::string tooLarge = Text(Path("duzy.DDD"));
@@ -189,9 +197,14 @@ TEST_F(OpenCardTest, SummaryTextsOfSpecialCards)
     };
     const std::vector<Case> cases = {
         {"ISO 8859-2 surname", NowakCard().Surname("\xA6wi\xB1tek", 2), {{0, Pl(" 1. Świątek")}}},
-        {"ISO 8859-2 authority", NowakCard().IssuingAuthority("Urz\xB1" "d \xA3\xF3" "d\xBC", 2),
+        {"ISO 8859-2 authority",
+         NowakCard().IssuingAuthority("Urz\xB1"
+                                      "d \xA3\xF3"
+                                      "d\xBC",
+                                      2),
          {{5, Pl("4c. Urząd Łódź")}}},
-        {"card number with blanks before the indexes", NowakCard().CardNumber("D123          01"),
+        {"card number with blanks before the indexes",
+         NowakCard().CardNumber("D123          01"),
          {{6, "4d. 123"}, {8, "5b. D12301"}}},
         {"German licence", NowakCard().DrivingLicence(0x0D, "X"), {{7, "5a. X"}, {9, "D"}, {10, "D"}}},
         {"no nation", NowakCard().DrivingLicence(0x00, "X"), {{7, "5a. X"}, {9, " "}, {10, " "}}},
@@ -339,8 +352,8 @@ TEST_F(OpenCardTest, CancellingAnOpenStillClearsTheSummary)
     testsupport::OnModalDialog([](QDialog& dialog) { dialog.reject(); });
     window.Otwrz1Click();
     EXPECT_EQ(Summary(window), EmptySummary());
-    for (const QString& text : {window.Label4->text(), window.Memo1->toPlainText(), window.Label35->text(),
-                                window.Label7->toPlainText()})
+    for (const QString& text :
+         {window.Label4->text(), window.Memo1->toPlainText(), window.Label35->text(), window.Label7->toPlainText()})
         EXPECT_TRUE(text.isEmpty()) << text.toStdString();
     EXPECT_FALSE(PrintShown(window));
     EXPECT_TRUE(window.isEnabled());
@@ -436,5 +449,5 @@ TEST_F(OpenCardTest, TheOpenDialogsListEveryExtensionInBothLetterCases)
     }
 }
 
-} // namespace
-} // namespace apptest
+}  // namespace
+}  // namespace apptest

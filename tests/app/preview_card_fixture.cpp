@@ -24,10 +24,15 @@ using testsupport::TimeReal;
 tacho::CardImageData NowakCardImage()
 {
     testsupport::CardBuilder card;
-    card.Surname("Nowak", 2).FirstNames("Anna", 2).IssuingAuthority("Urz\xb1" "d Testowy", 2);
+    card.Surname("Nowak", 2)
+        .FirstNames("Anna", 2)
+        .IssuingAuthority("Urz\xb1"
+                          "d Testowy",
+                          2);
     card.CardNumber("D800101123450001").BirthDate(0x19750517).DrivingLicence(0x1a, "PL123456789");
     card.CardDates(TimeReal(2010, 1, 1), TimeReal(2010, 1, 2), TimeReal(2015, 1, 1));
-    card.Day(TimeReal(2011, 5, 17), 0x0123, 250, {ChangeWord(0, 0, 0, 3, 6 * 60), ChangeWord(0, 0, 0, 0, 14 * 60 + 30)});
+    card.Day(TimeReal(2011, 5, 17), 0x0123, 250,
+             {ChangeWord(0, 0, 0, 3, 6 * 60), ChangeWord(0, 0, 0, 0, 14 * 60 + 30)});
     return card.Image();
 }
 
@@ -109,12 +114,15 @@ std::string PdfText(const std::filesystem::path& path, int page)
     arguments << utility::PathToQString(path) << QStringLiteral("-");
     const testsupport::ToolResult result = testsupport::RunTool(arguments);
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    return QString::fromStdString(result.out).replace(QRegularExpression(QStringLiteral("[ \\t]+")), QStringLiteral(" ")).toStdString();
+    return QString::fromStdString(result.out)
+        .replace(QRegularExpression(QStringLiteral("[ \\t]+")), QStringLiteral(" "))
+        .toStdString();
 }
 
 int PdfPages(const std::filesystem::path& path)
 {
-    const testsupport::ToolResult result = testsupport::RunTool({QStringLiteral("pdfinfo"), utility::PathToQString(path)});
+    const testsupport::ToolResult result =
+        testsupport::RunTool({QStringLiteral("pdfinfo"), utility::PathToQString(path)});
     const QRegularExpressionMatch pages =
         QRegularExpression(QStringLiteral(R"(Pages:\s+(\d+))")).match(QString::fromStdString(result.out));
     return result.exitCode == 0 && pages.hasMatch() ? pages.captured(1).toInt() : -1;
@@ -122,4 +130,4 @@ int PdfPages(const std::filesystem::path& path)
 
 QString ClipboardText() { return QGuiApplication::clipboard()->text(); }
 
-} // namespace apptest
+}  // namespace apptest

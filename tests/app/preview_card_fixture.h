@@ -45,4 +45,4 @@ protected:
 // The clipboard's text.
 [[nodiscard]] QString ClipboardText();
 
-} // namespace apptest
+}  // namespace apptest

@@ -1,11 +1,11 @@
 // The printout printed from its preview on this build's printing rig: what the queue writes has
 // the pages of the PDF saved from the same preview, and looks the same.
-#include "report/output/printer/printer_service.h"
 #include "report/output/preview/rp_standard_preview.h"
+#include "report/output/printer/printer_service.h"
 #include "tests/app/preview_card_fixture.h"
-#include "tests/support/print_rig.h"
 #include "tests/support/card_builder.h"
 #include "tests/support/pdf_check.h"
+#include "tests/support/print_rig.h"
 #include "utility/paths.h"
 
 #include <QClipboard>
@@ -24,15 +24,19 @@ namespace apptest {
 namespace {
 
 using report::output::TRpStandardPreview;
-using testsupport::PrintRig;
 using testsupport::ChangeWord;
+using testsupport::PrintRig;
 using testsupport::TimeReal;
 
 // Twelve days of twelve changes: the rows run over two pages.
 tacho::CardImageData TwoPageCard()
 {
     testsupport::CardBuilder card;
-    card.Surname("Nowak", 2).FirstNames("Anna", 2).IssuingAuthority("Urz\xb1" "d Testowy", 2);
+    card.Surname("Nowak", 2)
+        .FirstNames("Anna", 2)
+        .IssuingAuthority("Urz\xb1"
+                          "d Testowy",
+                          2);
     card.CardNumber("D800101123450001").BirthDate(0x19750517).DrivingLicence(0x1a, "PL123456789");
     card.CardDates(TimeReal(2010, 1, 1), TimeReal(2010, 1, 2), TimeReal(2015, 1, 1));
     for (int day = 0; day < 12; ++day) {
@@ -59,7 +63,8 @@ std::optional<QString> WaitForNewPdf(const PrintRig& rig, const QDir& folder,
                                      const std::map<QString, QDateTime>& before)
 {
     for (int tries = 0; tries < 600; ++tries) {
-        const testsupport::ToolResult pending = testsupport::RunTool({QStringLiteral("lpstat"), QStringLiteral("-o"), rig.Queue()});
+        const testsupport::ToolResult pending =
+            testsupport::RunTool({QStringLiteral("lpstat"), QStringLiteral("-o"), rig.Queue()});
         if (pending.exitCode == 0 && QString::fromStdString(pending.out).trimmed().isEmpty()) {
             for (const auto& [name, written] : PdfFiles(folder)) {
                 const auto old = before.find(name);
@@ -151,5 +156,5 @@ TEST_F(PreviewCardTest, PrintedFromThePreviewAsItIsSaved)
     }
 }
 
-} // namespace
-} // namespace apptest
+}  // namespace
+}  // namespace apptest

@@ -7,10 +7,10 @@
 #include "report/output/preview/rp_standard_preview.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/app/preview_card_fixture.h"
-#include "tests/support/pdf_check.h"
 #include "tests/support/card_builder.h"
 #include "tests/support/full_card.h"
 #include "tests/support/modal_dialog.h"
+#include "tests/support/pdf_check.h"
 #include "utility/cp1250.h"
 #include "utility/paths.h"
 
@@ -153,8 +153,8 @@ TEST_F(PreviewCardTest, TheLargestCardPrintsEveryRowInOrder)
         return QString::fromStdString(utf8).remove(QRegularExpression(QStringLiteral("\\s"))).toStdString();
     };
     app::Tf_tcDruk form(card);
-    ASSERT_EQ(form.ActivityLines.size(), static_cast<std::size_t>(testsupport::kYearCardDays) *
-                                             (12 + testsupport::kYearCardChanges) + 2 * 200);
+    ASSERT_EQ(form.ActivityLines.size(),
+              static_cast<std::size_t>(testsupport::kYearCardDays) * (12 + testsupport::kYearCardChanges) + 2 * 200);
     std::vector<std::string> captions;
     for (form.RowIndex = 0; form.RowIndex < static_cast<int>(form.ActivityLines.size()); ++form.RowIndex) {
         bool printBand = true;
@@ -164,15 +164,16 @@ TEST_F(PreviewCardTest, TheLargestCardPrintsEveryRowInOrder)
             captions.push_back(caption);
     }
     // A row that breaks over a page has the page's footer between its lines.
-    const QRegularExpression footer(QStringLiteral("Program Kartovan: czytanie kart kierowców prod\\.: \\S+ \\S+ Strona \\d+"));
+    const QRegularExpression footer(
+        QStringLiteral("Program Kartovan: czytanie kart kierowców prod\\.: \\S+ \\S+ Strona \\d+"));
     const std::string text = squeezed(QString::fromStdString(PdfText(pdf)).remove(footer).toStdString());
     std::size_t at = 0;
     std::size_t found = 0;
     for (const std::string& caption : captions) {
         const std::size_t next = text.find(caption, at);
         if (next == std::string::npos) {
-            ADD_FAILURE() << "row " << found << " not found after offset " << at << ": " << caption << "\nthe PDF goes on: "
-                          << text.substr(at, 600);
+            ADD_FAILURE() << "row " << found << " not found after offset " << at << ": " << caption
+                          << "\nthe PDF goes on: " << text.substr(at, 600);
             break;
         }
         at = next + caption.size();
@@ -181,5 +182,5 @@ TEST_F(PreviewCardTest, TheLargestCardPrintsEveryRowInOrder)
     EXPECT_EQ(found, captions.size());
 }
 
-} // namespace
-} // namespace apptest
+}  // namespace
+}  // namespace apptest

@@ -14,9 +14,9 @@
 #include <QPainter>
 #include <QTemporaryDir>
 
-#include <algorithm>
-
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace apptest {
 namespace {
@@ -43,8 +43,10 @@ TEST_F(PrintoutPdfTest, TheLargestCardsPdfKeepsEveryByte)
     };
     (void)form.RpReport1.PreviewReport();
     ASSERT_EQ(pages, 77);
-    const QByteArray digest = QCryptographicHash::hash(QByteArray::fromRawData(pdf.data(), static_cast<qsizetype>(pdf.size())),
-                                                       QCryptographicHash::Sha256).toHex();
+    const QByteArray digest =
+        QCryptographicHash::hash(QByteArray::fromRawData(pdf.data(), static_cast<qsizetype>(pdf.size())),
+                                 QCryptographicHash::Sha256)
+            .toHex();
     EXPECT_EQ(pdf.size(), 3786828u);
     EXPECT_EQ(digest.toStdString(), "be853b20b5c624e6e6d1688b762afbfb694728195f3214a206d21438523a5fb0");
 }
@@ -100,5 +102,5 @@ TEST_F(PrintoutPdfTest, TheLargestCardsPagesKeepEveryByteFarInsideThePictureAndF
     EXPECT_LE(mostFonts * 4, static_cast<long long>(report::output::PaintFonts::kMaxFontsPerPaint)) << mostFonts;
 }
 
-} // namespace
-} // namespace apptest
+}  // namespace
+}  // namespace apptest

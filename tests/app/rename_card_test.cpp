@@ -124,15 +124,16 @@ TEST_F(RenameCardTest, AnExistingFileOfTheNewNameIsNeverReplaced)
     app::Tf_tcGlow window;
     const Bytes bytes = DddBytes(Card().Image());
     const fs::path file = Open(window, "karta.DDD", bytes);
-    const fs::path target = Path("Nowak_Anna Maria_75010112345_20110517154500_" + utility::FileDateTimeText(file) + ".DDD");
+    const fs::path target =
+        Path("Nowak_Anna Maria_75010112345_20110517154500_" + utility::FileDateTimeText(file) + ".DDD");
     const Bytes other = {'i', 'n', 'n', 'y'};
     WriteFile(target, other);
     boxes_.QueueAnswers({true});
 
     window.Zapiszdanejako1Click();
 
-    EXPECT_EQ(boxes_.TextsOf(MessageKind::Error),
-              std::vector<std::string>{Pl("Zapis nie powiódł się.\r\nPlik\r\n") + Text(target) + Pl("\r\njuż istnieje.")});
+    EXPECT_EQ(boxes_.TextsOf(MessageKind::Error), std::vector<std::string>{Pl("Zapis nie powiódł się.\r\nPlik\r\n") +
+                                                                           Text(target) + Pl("\r\njuż istnieje.")});
     EXPECT_EQ(ReadFile(file), bytes);
     EXPECT_EQ(ReadFile(target), other);
     EXPECT_EQ(window.CurrentFileName, file);
@@ -249,5 +250,5 @@ TEST_F(RenameCardTest, AFailedOpenLeavesNothingToRename)
     EXPECT_TRUE(Exists(broken));
 }
 
-} // namespace
-} // namespace apptest
+}  // namespace
+}  // namespace apptest

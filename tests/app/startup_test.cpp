@@ -1,12 +1,11 @@
 #include "app/startup.h"
+
 #include "app/tc_glow.h"
 #include "report/expr/ev_environment.h"
 #include "report/expr/expr_unit.h"
 #include "report/output/export/export_filter_library.h"
 #include "report/output/pdf/pdf_document.h"
 #include "report/output/preview/rp_standard_preview.h"
-#include "utility/cp1250.h"
-
 #include "tests/app/main_window_fixture.h"
 #include "tests/support/modal_dialog.h"
 #include "utility/cp1250.h"
@@ -16,10 +15,10 @@
 #include <QFileDialog>
 #include <QIcon>
 #include <QImage>
-#include <QPainter>
-#include <QPixmap>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
 
@@ -59,8 +58,7 @@ TEST_F(StartupTest, TheMainWindowOffersPdfInTheRegistryMadeAtStartUp)
         ASSERT_NE(entry, nullptr);
         const auto filter = entry->FilterClass.create("raport.pdf");
         EXPECT_NE(dynamic_cast<report::output::TRpPDFDocumentFilter*>(filter.get()), nullptr);
-        EXPECT_EQ(ExportFilterLibrary()->GetFilterString(),
-                  "ZudevAzerov file(*.RPP)|*.RPP|PDF document (*.PDF)|*.PDF");
+        EXPECT_EQ(ExportFilterLibrary()->GetFilterString(), "ZudevAzerov file(*.RPP)|*.RPP|PDF document (*.PDF)|*.PDF");
     }
     EXPECT_EQ(ExportFilterLibrary()->FindFilter("PDF"), nullptr);
     app::FinalizeUnits();
@@ -115,9 +113,7 @@ TEST_F(StartupTest, TheMainWindowRunsUntilItIsClosed)
 
 TEST_F(StartupTest, AFailureWhileCreatingTheMainWindowIsShownAndEndsWithAnError)
 {
-    const int code = app::RunMainWindow([]() -> std::unique_ptr<QWidget> {
-        throw std::runtime_error("no display");
-    });
+    const int code = app::RunMainWindow([]() -> std::unique_ptr<QWidget> { throw std::runtime_error("no display"); });
     EXPECT_NE(code, 0);
     ASSERT_EQ(boxes_.Messages().size(), 1u);
     EXPECT_EQ(boxes_.Messages()[0].kind, utility::MessageKind::Error);
@@ -185,5 +181,5 @@ TEST_F(StartupTest, StandardButtonsAndDialogsSpeakPolish)
     EXPECT_EQ(lookIn->text(), QStringLiteral("Szukaj w:"));
 }
 
-} // namespace
-} // namespace apptest
+}  // namespace
+}  // namespace apptest

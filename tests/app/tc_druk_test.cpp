@@ -1,7 +1,8 @@
 // The printout's form without a report run: its lists, the row rules, the title, the label
 // texts, the progress window and the icons.
-#include "app/startup.h"
 #include "app/tc_druk.h"
+
+#include "app/startup.h"
 #include "app/tc_druk_icons.h"
 #include "tacho/list_lines.h"
 #include "tests/support/card_builder.h"
@@ -14,6 +15,7 @@
 #include <QGuiApplication>
 #include <QPointer>
 #include <QProgressBar>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -39,7 +41,8 @@ CardBuilder NowakCard()
     card.Surname("Nowak").FirstNames("Anna").CardNumber("D800101123450001").IssuingAuthority("Urzad Testowy");
     card.BirthDate(0x19750517).DrivingLicence(0x1a, "PL123456789");
     card.CardDates(TimeReal(2010, 1, 1), TimeReal(2010, 1, 2), TimeReal(2015, 1, 1));
-    card.Day(TimeReal(2011, 5, 17), 0x0123, 250, {ChangeWord(0, 0, 0, 3, 6 * 60), ChangeWord(0, 0, 0, 0, 14 * 60 + 30)});
+    card.Day(TimeReal(2011, 5, 17), 0x0123, 250,
+             {ChangeWord(0, 0, 0, 3, 6 * 60), ChangeWord(0, 0, 0, 0, 14 * 60 + 30)});
     return card;
 }
 
@@ -114,8 +117,10 @@ TEST_F(DrukTest, EachRowGetsItsCaptionIconAndPlace)
         // 25 and 310 pixels beside the icon, 10 and 345 without it, at 96 dpi.
         const long double left = (withIcon ? 25 : 10) * kTenthsPerPixel;
         const long double width = (withIcon ? 310 : 345) * kTenthsPerPixel;
-        EXPECT_NEAR(static_cast<double>(form->RpLabel6n->Size.Native(TRpPrintableSize::kLeft)), static_cast<double>(left), 1e-3);
-        EXPECT_NEAR(static_cast<double>(form->RpLabel6n->Size.Native(TRpPrintableSize::kWidth)), static_cast<double>(width), 1e-3);
+        EXPECT_NEAR(static_cast<double>(form->RpLabel6n->Size.Native(TRpPrintableSize::kLeft)),
+                    static_cast<double>(left), 1e-3);
+        EXPECT_NEAR(static_cast<double>(form->RpLabel6n->Size.Native(TRpPrintableSize::kWidth)),
+                    static_cast<double>(width), 1e-3);
     }
 }
 
@@ -133,7 +138,8 @@ TEST_F(DrukTest, RowPlacesAreTheNinetySixDpiConversions)
         form->ActivityLines = {c.line};
         form->DetailBand1BeforePrint(*form->DetailBand1, printBand);
         EXPECT_NEAR(static_cast<double>(form->RpLabel6n->Size.Native(TRpPrintableSize::kLeft)), c.left, 1e-4) << c.line;
-        EXPECT_NEAR(static_cast<double>(form->RpLabel6n->Size.Native(TRpPrintableSize::kWidth)), c.width, 1e-4) << c.line;
+        EXPECT_NEAR(static_cast<double>(form->RpLabel6n->Size.Native(TRpPrintableSize::kWidth)), c.width, 1e-4)
+            << c.line;
     }
 }
 
@@ -189,8 +195,9 @@ struct TitleCase {
 
 const TitleCase kTitleCases[] = {
     {"Nowak", "Anna", 2011, 5, 17, 2011, 5, 17, "NowakAnna 2011-05-17 2011-05-17"},
-    {"Brz\xea" "czyszczykiewicz", "Grzegorz Jan", 2024, 1, 1, 2024, 12, 30,
-     "BrzęczyszczykGrzegorzJa 2024-01-01 2024-12-30"},
+    {"Brz\xea"
+     "czyszczykiewicz",
+     "Grzegorz Jan", 2024, 1, 1, 2024, 12, 30, "BrzęczyszczykGrzegorzJa 2024-01-01 2024-12-30"},
     {"De La Cruz", "Jan", 2020, 2, 29, 2021, 3, 1, "DeLaCruzJan 2020-02-29 2021-03-01"},
     {"", "", 2011, 5, 17, 2011, 5, 18, " 2011-05-17 2011-05-18"},
 };
@@ -248,10 +255,9 @@ TEST_F(DrukTest, ListsOfTheCardSortedByKeyAndStable)
     ASSERT_EQ(form->ActivityLines.size(), 2 * 12 + 2 + 2 + form->VehicleActivityLines.size());
     for (const std::string& line : form->VehicleActivityLines)
         EXPECT_NE(std::find(form->ActivityLines.begin(), form->ActivityLines.end(), line), form->ActivityLines.end());
-    EXPECT_TRUE(std::is_sorted(form->ActivityLines.begin(), form->ActivityLines.end(),
-                               [](const std::string& a, const std::string& b) {
-                                   return tacho::KeyOfLine(a) < tacho::KeyOfLine(b);
-                               }));
+    EXPECT_TRUE(std::is_sorted(
+        form->ActivityLines.begin(), form->ActivityLines.end(),
+        [](const std::string& a, const std::string& b) { return tacho::KeyOfLine(a) < tacho::KeyOfLine(b); }));
     const auto at = [&](std::string_view ending) {
         return std::find_if(form->ActivityLines.begin(), form->ActivityLines.end(), [&](const std::string& line) {
             return line.starts_with("2011-05-18 0124. 06:00:00 BB#") && line.ends_with(ending);
@@ -395,7 +401,8 @@ TEST(DrukIcons, SevenDistinctIconsDrawnInTheVisibleCorner)
         }
         EXPECT_GT(ink, 20);
         EXPECT_EQ(outside, 0);
-        distinct.insert(QByteArray(reinterpret_cast<const char*>(icon.constBits()), static_cast<int>(icon.sizeInBytes())));
+        distinct.insert(
+            QByteArray(reinterpret_cast<const char*>(icon.constBits()), static_cast<int>(icon.sizeInBytes())));
     }
     EXPECT_EQ(distinct.size(), icons.size());
 }
@@ -411,7 +418,7 @@ TEST_F(DrukTest, TheFormHoldsTheIconsAndTheRowStartsWithImage5)
     EXPECT_EQ(form->RpImage1->Picture(), form->Image5);
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -529,8 +536,10 @@ TEST_F(DrukTest, TextControlsOfTheLayout)
     for (const auto& c : controls) {
         SCOPED_TRACE(c.control->Name);
         EXPECT_EQ(c.control->Parent(), c.band);
-        EXPECT_NEAR(static_cast<double>(c.control->Size.Native(TRpPrintableSize::kLeft)), static_cast<double>(c.left), 1e-3);
-        EXPECT_NEAR(static_cast<double>(c.control->Size.Native(TRpPrintableSize::kTop)), static_cast<double>(c.top), 1e-3);
+        EXPECT_NEAR(static_cast<double>(c.control->Size.Native(TRpPrintableSize::kLeft)), static_cast<double>(c.left),
+                    1e-3);
+        EXPECT_NEAR(static_cast<double>(c.control->Size.Native(TRpPrintableSize::kTop)), static_cast<double>(c.top),
+                    1e-3);
         const report::output::FontSpec& font = c.control->Font();
         EXPECT_EQ(font.face, "Arial");
         EXPECT_EQ(font.charset, 238);
@@ -563,7 +572,7 @@ TEST_F(DrukTest, TextControlsOfTheLayout)
     EXPECT_NEAR(static_cast<double>(form->RpImage1->Size.Native(TRpPrintableSize::kHeight)), 42.3, 1e-3);
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -580,4 +589,4 @@ TEST_F(DrukTest, EachRunStartsAtTheFirstRowWithTheTitleOnTheClipboard)
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("NowakAnna 2011-05-17 2011-05-17"));
 }
 
-} // namespace
+}  // namespace

@@ -207,8 +207,9 @@ TEST_F(MainWindowTest, TheWindowKeepsItsClientSizeAndCaption)
     // Memo1 fills the space between the two button panels.
     EXPECT_EQ(window.Memo1->geometry().top(), window.Panel6->geometry().bottom() + 1);
     EXPECT_EQ(window.Memo1->geometry().bottom(), window.Panel7->geometry().top() - 1);
-    for (QWidget* w : {window.centralWidget(), static_cast<QWidget*>(window.Panel1), static_cast<QWidget*>(window.Panel2),
-                       static_cast<QWidget*>(window.Panel3), static_cast<QWidget*>(window.Panel5)})
+    for (QWidget* w :
+         {window.centralWidget(), static_cast<QWidget*>(window.Panel1), static_cast<QWidget*>(window.Panel2),
+          static_cast<QWidget*>(window.Panel3), static_cast<QWidget*>(window.Panel5)})
         EXPECT_EQ(w->palette().color(QPalette::Window), QColor(128, 129, 123)) << w->objectName().toStdString();
     for (app::LinkButton* label : {window.Label5, window.Label10})
         EXPECT_EQ(label->geometry().right() + 1 + 6, window.Image1->x()) << label->objectName().toStdString();
@@ -315,7 +316,7 @@ TEST_F(MainWindowTest, TheMainMenuHasItsItemsInOrder)
     for (const Item& item : items) {
         SCOPED_TRACE(item.name);
         const std::string parent = item.parent;
-        QAction* action = parent.empty() ? (iBar < bar.size() ? bar[iBar++] : nullptr)
+        QAction* action = parent.empty()      ? (iBar < bar.size() ? bar[iBar++] : nullptr)
                           : parent == "Plik1" ? (iPlik < plik.size() ? plik[iPlik++] : nullptr)
                                               : (iInne < inne.size() ? inne[iInne++] : nullptr);
         ASSERT_NE(action, nullptr);
@@ -394,5 +395,5 @@ TEST_F(MainWindowTest, ZamknijClosesTheWindow)
     EXPECT_FALSE(window.isVisible());
 }
 
-} // namespace
-} // namespace apptest
+}  // namespace
+}  // namespace apptest

@@ -1,4 +1,5 @@
 #include "app/url_download.h"
+
 #include "tests/app/local_http_server.h"
 #include "tests/app/main_window_fixture.h"
 
@@ -54,16 +55,18 @@ protected:
 TEST_F(UrlDownload, ReplacesTheFileOnlyWithACompleteAnswer)
 {
     const QByteArray big(100'000, 'x');
-    struct Case { const char* what; int status; QByteArray body; qint64 max; bool ok; };
+    struct Case {
+        const char* what;
+        int status;
+        QByteArray body;
+        qint64 max;
+        bool ok;
+    };
     const Case cases[] = {
-        {"ok", 200, "nowa tresc", 1000, true},
-        {"exactly the limit", 200, "12345", 5, true},
-        {"empty answer", 200, "", 10, true},
-        {"large answer", 200, big, 100'000, true},
-        {"over the limit", 200, "123456", 5, false},
-        {"large answer over the limit", 200, big, 99'999, false},
-        {"not found", 404, "nie ma", 1000, false},
-        {"server error", 500, "blad", 1000, false},
+        {"ok", 200, "nowa tresc", 1000, true},       {"exactly the limit", 200, "12345", 5, true},
+        {"empty answer", 200, "", 10, true},         {"large answer", 200, big, 100'000, true},
+        {"over the limit", 200, "123456", 5, false}, {"large answer over the limit", 200, big, 99'999, false},
+        {"not found", 404, "nie ma", 1000, false},   {"server error", 500, "blad", 1000, false},
         {"no content", 204, "", 1000, false},
     };
     for (const Case& c : cases) {
@@ -108,4 +111,4 @@ TEST_F(UrlDownload, AnAbortedDownloadNeverReportsAndKeepsTheFile)
     EXPECT_EQ(Entries(), QStringList{QStringLiteral("plik.bin")});
 }
 
-} // namespace
+}  // namespace

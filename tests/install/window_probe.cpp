@@ -116,7 +116,7 @@ private:
     bool sawStartupTimer_ = false;
 };
 
-} // namespace
+}  // namespace
 
 class ProbeStylePlugin : public QStylePlugin {
     Q_OBJECT
@@ -127,7 +127,8 @@ public:
         if (key.compare(QLatin1String("kartovanprobe"), Qt::CaseInsensitive) != 0)
             return nullptr;
         // The style may be asked for before the event loop runs; the probe starts inside it.
-        QMetaObject::invokeMethod(qApp, [] { new Probe; }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            qApp, [] { new Probe; }, Qt::QueuedConnection);
         return new QProxyStyle(QStringLiteral("Fusion"));
     }
 };

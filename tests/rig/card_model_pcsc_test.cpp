@@ -1,7 +1,8 @@
+#include "tests/support/card_model_pcsc.h"
+
 #include "tests/rig/pcsc_scenario.h"
 #include "tests/support/card_files.h"
 #include "tests/support/download_commands.h"
-#include "tests/support/card_model_pcsc.h"
 #include "tests/support/vpcd_client.h"
 
 #include <gtest/gtest.h>
@@ -86,16 +87,16 @@ TEST(FakePcsc, StatusChangeFollowsInsertAndRemove)
     // The card's own removal after its first command shows as an event too.
     SCARDHANDLE card = 0;
     DWORD protocol = 0;
-    ASSERT_EQ(api.SCardConnect(context, kRigReader, SCARD_SHARE_SHARED, SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1,
-                               &card, &protocol), SCARD_S_SUCCESS);
+    ASSERT_EQ(api.SCardConnect(context, kRigReader, SCARD_SHARE_SHARED, SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1, &card,
+                               &protocol),
+              SCARD_S_SUCCESS);
     ASSERT_EQ(api.SCardGetStatusChange(context, 0, &state, 1), SCARD_S_SUCCESS);
     EXPECT_EQ(state.dwEventState & 0xFFFF, DWORD{SCARD_STATE_PRESENT | SCARD_STATE_INUSE | SCARD_STATE_CHANGED});
     state.dwCurrentState = state.dwEventState & ~DWORD{SCARD_STATE_CHANGED};
     Bytes answer(256);
     DWORD length = 256;
     const Bytes command = SelectFileCommand(kFidIcc);
-    EXPECT_EQ(api.SCardTransmit(card, &kPciT0, command.data(), 7, nullptr, answer.data(), &length),
-              SCARD_S_SUCCESS);
+    EXPECT_EQ(api.SCardTransmit(card, &kPciT0, command.data(), 7, nullptr, answer.data(), &length), SCARD_S_SUCCESS);
     ASSERT_EQ(api.SCardGetStatusChange(context, 0, &state, 1), SCARD_S_SUCCESS);
     EXPECT_EQ(state.dwEventState & 0xFFFF, DWORD{SCARD_STATE_EMPTY | SCARD_STATE_CHANGED});
     EXPECT_EQ(state.dwEventState >> 16, 2u);

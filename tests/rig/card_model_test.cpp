@@ -1,5 +1,6 @@
-#include "tests/support/card_files.h"
 #include "tests/support/card_model.h"
+
+#include "tests/support/card_files.h"
 #include "tests/support/download_commands.h"
 
 #include <gtest/gtest.h>
@@ -16,10 +17,7 @@ std::uint16_t StatusOf(const Bytes& answer)
     return answer.size() < 2 ? 0 : static_cast<std::uint16_t>(answer[answer.size() - 2] << 8 | answer.back());
 }
 
-Bytes DataOf(const Bytes& answer)
-{
-    return answer.size() < 2 ? Bytes{} : Bytes(answer.begin(), answer.end() - 2);
-}
+Bytes DataOf(const Bytes& answer) { return answer.size() < 2 ? Bytes{} : Bytes(answer.begin(), answer.end() - 2); }
 
 Bytes Slice(const Bytes& body, std::size_t from, std::size_t count)
 {
@@ -31,7 +29,10 @@ Bytes Slice(const Bytes& body, std::size_t from, std::size_t count)
 
 TEST(CardFiles, SizesFollowTheCounts)
 {
-    struct Case { const char* name; CardCounts counts; };
+    struct Case {
+        const char* name;
+        CardCounts counts;
+    };
     const Case cases[] = {{"smallest", SmallestCard()}, {"largest", LargestCard()}, {"odd", {7, 13, 6000, 99, 90}}};
     for (const auto& c : cases) {
         const CardFiles files = MakeCardFiles(c.counts);
@@ -75,7 +76,11 @@ TEST(CardModel, AnswersTheCommandForms)
         {"select card-level EF", {}, SelectFileCommand(kFidIcc), kSwOk, std::nullopt},
         {"application EF not under the master file", {}, SelectFileCommand(kFidPlaces), kSwFileNotFound, std::nullopt},
         {"select application", {}, app, kSwOk, std::nullopt},
-        {"wrong application name", {}, {0x00, 0xA4, 0x04, 0x0C, 0x06, 0xFF, 0x54, 0x41, 0x43, 0x48, 0x50}, kSwFileNotFound, std::nullopt},
+        {"wrong application name",
+         {},
+         {0x00, 0xA4, 0x04, 0x0C, 0x06, 0xFF, 0x54, 0x41, 0x43, 0x48, 0x50},
+         kSwFileNotFound,
+         std::nullopt},
         {"application EF", {app}, SelectFileCommand(kFidPlaces), kSwOk, std::nullopt},
         {"card-level EF not inside the application", {app}, SelectFileCommand(kFidIcc), kSwFileNotFound, std::nullopt},
         {"unknown EF", {app}, SelectFileCommand(0x0509), kSwFileNotFound, std::nullopt},
@@ -89,20 +94,60 @@ TEST(CardModel, AnswersTheCommandForms)
         {"read past the end", {SelectFileCommand(kFidIcc)}, ReadBinaryCommand(20, 6), kSwWrongLength, std::nullopt},
         {"read at the end", {SelectFileCommand(kFidIcc)}, ReadBinaryCommand(25, 1), kSwWrongLength, std::nullopt},
         {"offset beyond the EF", {SelectFileCommand(kFidIcc)}, ReadBinaryCommand(26, 1), kSwWrongOffset, std::nullopt},
-        {"read at a 16-bit offset", {app, SelectFileCommand(kFidPlaces)}, ReadBinaryCommand(0x0100, 0x21), kSwOk, Slice(places, 256, 33)},
-        {"read with Le 0 means 256", {app, SelectFileCommand(kFidPlaces)}, ReadBinaryCommand(0, 256), kSwOk, Slice(places, 0, 256)},
-        {"read by short identifier", {SelectFileCommand(kFidIcc)}, {0x00, 0xB0, 0x81, 0x00, 0x08}, kSwWrongP1P2, std::nullopt},
+        {"read at a 16-bit offset",
+         {app, SelectFileCommand(kFidPlaces)},
+         ReadBinaryCommand(0x0100, 0x21),
+         kSwOk,
+         Slice(places, 256, 33)},
+        {"read with Le 0 means 256",
+         {app, SelectFileCommand(kFidPlaces)},
+         ReadBinaryCommand(0, 256),
+         kSwOk,
+         Slice(places, 0, 256)},
+        {"read by short identifier",
+         {SelectFileCommand(kFidIcc)},
+         {0x00, 0xB0, 0x81, 0x00, 0x08},
+         kSwWrongP1P2,
+         std::nullopt},
         {"read without Le", {SelectFileCommand(kFidIcc)}, {0x00, 0xB0, 0x00, 0x00}, kSwWrongLength, std::nullopt},
         {"hash without EF", {app}, hash, kSwNoCurrentEf, std::nullopt},
         {"hash", {app, SelectFileCommand(kFidPlaces)}, hash, kSwOk, std::nullopt},
-        {"hash with Le", {app, SelectFileCommand(kFidPlaces)}, {0x80, 0x2A, 0x90, 0x00, 0x14}, kSwWrongLength, std::nullopt},
-        {"hash with other P1", {app, SelectFileCommand(kFidPlaces)}, {0x80, 0x2A, 0x91, 0x00}, kSwWrongP1P2, std::nullopt},
+        {"hash with Le",
+         {app, SelectFileCommand(kFidPlaces)},
+         {0x80, 0x2A, 0x90, 0x00, 0x14},
+         kSwWrongLength,
+         std::nullopt},
+        {"hash with other P1",
+         {app, SelectFileCommand(kFidPlaces)},
+         {0x80, 0x2A, 0x91, 0x00},
+         kSwWrongP1P2,
+         std::nullopt},
         {"signature without hash", {app, SelectFileCommand(kFidPlaces)}, pso, kSwConditionsNotSatisfied, std::nullopt},
-        {"signature of the hashed EF", {app, SelectFileCommand(kFidPlaces), hash}, pso, kSwOk, ExpectedSignature(kFidPlaces, places)},
-        {"signature survives a later SELECT", {app, SelectFileCommand(kFidPlaces), hash, SelectFileCommand(kFidCurrentUsage)}, pso, kSwOk, ExpectedSignature(kFidPlaces, places)},
-        {"signature asked twice", {app, SelectFileCommand(kFidPlaces), hash, pso}, pso, kSwOk, ExpectedSignature(kFidPlaces, places)},
-        {"signature with Le 64", {app, SelectFileCommand(kFidPlaces), hash}, {0x00, 0x2A, 0x9E, 0x9A, 0x40}, kSwWrongLength, std::nullopt},
-        {"other PSO", {app, SelectFileCommand(kFidPlaces), hash}, {0x00, 0x2A, 0x9E, 0x9B, 0x80}, kSwWrongP1P2, std::nullopt},
+        {"signature of the hashed EF",
+         {app, SelectFileCommand(kFidPlaces), hash},
+         pso,
+         kSwOk,
+         ExpectedSignature(kFidPlaces, places)},
+        {"signature survives a later SELECT",
+         {app, SelectFileCommand(kFidPlaces), hash, SelectFileCommand(kFidCurrentUsage)},
+         pso,
+         kSwOk,
+         ExpectedSignature(kFidPlaces, places)},
+        {"signature asked twice",
+         {app, SelectFileCommand(kFidPlaces), hash, pso},
+         pso,
+         kSwOk,
+         ExpectedSignature(kFidPlaces, places)},
+        {"signature with Le 64",
+         {app, SelectFileCommand(kFidPlaces), hash},
+         {0x00, 0x2A, 0x9E, 0x9A, 0x40},
+         kSwWrongLength,
+         std::nullopt},
+        {"other PSO",
+         {app, SelectFileCommand(kFidPlaces), hash},
+         {0x00, 0x2A, 0x9E, 0x9B, 0x80},
+         kSwWrongP1P2,
+         std::nullopt},
         {"unknown instruction", {}, {0x00, 0xCA, 0x00, 0x00, 0x00}, kSwInsNotSupported, std::nullopt},
         {"unknown proprietary instruction", {}, {0x80, 0xCA, 0x00, 0x00}, kSwInsNotSupported, std::nullopt},
         {"unknown class", {}, {0xA0, 0xA4, 0x00, 0x00, 0x02, 0x3F, 0x00}, kSwClaNotSupported, std::nullopt},
@@ -145,7 +190,11 @@ TEST(CardModel, SignatureDependsOnDataAndFile)
 // signature belongs to its file.
 TEST(CardModel, FullDownload)
 {
-    struct Case { const char* name; CardCounts counts; std::size_t commands; };
+    struct Case {
+        const char* name;
+        CardCounts counts;
+        std::size_t commands;
+    };
     const Case cases[] = {{"smallest", SmallestCard(), 94}, {"largest", LargestCard(), 147}};
     for (const auto& c : cases) {
         CardModel card(MakeCardFiles(c.counts, 7));
@@ -168,11 +217,13 @@ TEST(CardModel, FullDownload)
             const Bytes& body = card.Files().at(file.fid);
             EXPECT_EQ(data, body) << c.name << " " << std::hex << file.fid;
             if (file.signedFile) {
-                EXPECT_EQ(DataOf(answers.at(i++)), ExpectedSignature(file.fid, body)) << c.name << " " << std::hex << file.fid;
+                EXPECT_EQ(DataOf(answers.at(i++)), ExpectedSignature(file.fid, body))
+                    << c.name << " " << std::hex << file.fid;
             }
         }
         EXPECT_EQ(i + 1, commands.size()) << c.name;
-        EXPECT_EQ(DataOf(answers.back()), ExpectedSignature(kFidSpecificConditions, card.Files().at(kFidSpecificConditions)));
+        EXPECT_EQ(DataOf(answers.back()),
+                  ExpectedSignature(kFidSpecificConditions, card.Files().at(kFidSpecificConditions)));
         EXPECT_EQ(card.CommandCount(), commands.size());
     }
 }
@@ -225,17 +276,30 @@ TEST(CardModel, FaultInjection)
         Bytes secondStatusAndData;  // answer to the READ BINARY (command 2)
         Bytes thirdAnswer;          // answer to a second READ BINARY (command 3)
     };
-    const auto ok = [](Bytes data) { data.push_back(0x90); data.push_back(0x00); return data; };
+    const auto ok = [](Bytes data) {
+        data.push_back(0x90);
+        data.push_back(0x00);
+        return data;
+    };
     Bytes longer = icc;
     longer.insert(longer.end(), 3, 0xA5);
     const Case cases[] = {
         {"none", [](CardModel&) {}, ok(icc), ok(icc)},
         {"status word", [](CardModel& m) { m.FailWithStatus(2, 0x6F00); }, {0x6F, 0x00}, ok(icc)},
-        {"status word at SELECT leaves nothing selected", [](CardModel& m) { m.FailWithStatus(1, 0x6A82); }, {0x69, 0x86}, {0x69, 0x86}},
+        {"status word at SELECT leaves nothing selected",
+         [](CardModel& m) { m.FailWithStatus(1, 0x6A82); },
+         {0x69, 0x86},
+         {0x69, 0x86}},
         {"short data", [](CardModel& m) { m.ShortenAnswer(2, 5); }, ok(Slice(icc, 0, 20)), ok(icc)},
         {"short beyond the data", [](CardModel& m) { m.ShortenAnswer(2, 99); }, {0x90, 0x00}, ok(icc)},
         {"over-long data", [](CardModel& m) { m.LengthenAnswer(2, 3); }, ok(longer), ok(icc)},
-        {"status word wins over length", [](CardModel& m) { m.LengthenAnswer(2, 3); m.FailWithStatus(2, 0x6581); }, {0x65, 0x81}, ok(icc)},
+        {"status word wins over length",
+         [](CardModel& m) {
+             m.LengthenAnswer(2, 3);
+             m.FailWithStatus(2, 0x6581);
+         },
+         {0x65, 0x81},
+         ok(icc)},
         {"removed after the read", [](CardModel& m) { m.RemoveAfter(2); }, ok(icc), {}},
         {"removed after the SELECT", [](CardModel& m) { m.RemoveAfter(1); }, {}, {}},
     };

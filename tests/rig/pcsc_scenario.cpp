@@ -37,16 +37,16 @@ std::vector<ScenarioStep> RunPcscScenario(const smartcard::TSCardApi& api, CardS
 
     SCARDHANDLE card = 0;
     DWORD protocol = 0;
-    r.Step("connect: no card", api.SCardConnect(context, kRigSecondReader, SCARD_SHARE_EXCLUSIVE, SCARD_PROTOCOL_T0,
-                                                &card, &protocol));
+    r.Step("connect: no card",
+           api.SCardConnect(context, kRigSecondReader, SCARD_SHARE_EXCLUSIVE, SCARD_PROTOCOL_T0, &card, &protocol));
     r.Step("connect: unknown reader", api.SCardConnect(context, "No Such Reader 00 00", SCARD_SHARE_EXCLUSIVE,
                                                        SCARD_PROTOCOL_T0, &card, &protocol));
     {
         CardModel t1(MakeCardFiles(SmallestCard()));
         t1.OfferOnlyT1();
         slot.Insert(t1);
-        r.Step("connect: T=0 to a T=1 card", api.SCardConnect(context, kRigSecondReader, SCARD_SHARE_EXCLUSIVE,
-                                                               SCARD_PROTOCOL_T0, &card, &protocol));
+        r.Step("connect: T=0 to a T=1 card",
+               api.SCardConnect(context, kRigSecondReader, SCARD_SHARE_EXCLUSIVE, SCARD_PROTOCOL_T0, &card, &protocol));
         slot.Remove();
     }
 
@@ -54,22 +54,22 @@ std::vector<ScenarioStep> RunPcscScenario(const smartcard::TSCardApi& api, CardS
     model.LengthenAnswer(3, 10);
     model.RemoveAfter(5);
     slot.Insert(model);
-    const LONG connected = api.SCardConnect(context, kRigSecondReader, SCARD_SHARE_EXCLUSIVE, SCARD_PROTOCOL_T0,
-                                            &card, &protocol);
+    const LONG connected =
+        api.SCardConnect(context, kRigSecondReader, SCARD_SHARE_EXCLUSIVE, SCARD_PROTOCOL_T0, &card, &protocol);
     r.Step("connect", connected, protocol == SCARD_PROTOCOL_T0);
     SCARD_READERSTATE state{};
     state.szReader = kRigSecondReader;
     const LONG status = api.SCardGetStatusChange(context, 0, &state, 1);
-    const bool presentExclusive = (state.dwEventState & (SCARD_STATE_PRESENT | SCARD_STATE_EXCLUSIVE))
-                                      == (SCARD_STATE_PRESENT | SCARD_STATE_EXCLUSIVE)
-                                  && Bytes(state.rgbAtr, state.rgbAtr + state.cbAtr) == AtrT0();
+    const bool presentExclusive = (state.dwEventState & (SCARD_STATE_PRESENT | SCARD_STATE_EXCLUSIVE)) ==
+                                      (SCARD_STATE_PRESENT | SCARD_STATE_EXCLUSIVE) &&
+                                  Bytes(state.rgbAtr, state.rgbAtr + state.cbAtr) == AtrT0();
     r.Step("status change: present, exclusive", status, presentExclusive);
 
     Bytes answer(256);
     const auto transmit = [&](const SCARD_IO_REQUEST* pci, const Bytes& command, DWORD capacity = 256) {
         length = capacity;
-        return api.SCardTransmit(card, pci, command.data(), static_cast<DWORD>(command.size()), nullptr,
-                                 answer.data(), &length);
+        return api.SCardTransmit(card, pci, command.data(), static_cast<DWORD>(command.size()), nullptr, answer.data(),
+                                 &length);
     };
     const LONG select = transmit(&kPciT0, SelectApplicationCommand());
     r.Step("transmit", select, length == 2 && answer[0] == 0x90);
@@ -81,8 +81,8 @@ std::vector<ScenarioStep> RunPcscScenario(const smartcard::TSCardApi& api, CardS
     r.Step("transmit: last before removal", transmit(&kPciT0, ReadBinaryCommand(0, 4)));
     slot.AwaitRemoval();
     r.Step("transmit: card removed", transmit(&kPciT0, ReadBinaryCommand(0, 4)));
-    r.Step("reconnect: card removed", api.SCardReconnect(card, SCARD_SHARE_EXCLUSIVE, SCARD_PROTOCOL_T0,
-                                                         SCARD_RESET_CARD, &protocol));
+    r.Step("reconnect: card removed",
+           api.SCardReconnect(card, SCARD_SHARE_EXCLUSIVE, SCARD_PROTOCOL_T0, SCARD_RESET_CARD, &protocol));
     r.Step("disconnect", api.SCardDisconnect(card, SCARD_RESET_CARD));
     r.Step("disconnect again", api.SCardDisconnect(card, SCARD_RESET_CARD));
     slot.Remove();

@@ -1,13 +1,13 @@
 // The emulated card through the real pcscd and vpcd readers (the kartovan_rig fixture starts them).
+#include "tests/rig/pcsc_scenario.h"
 #include "tests/support/card_files.h"
 #include "tests/support/card_model.h"
 #include "tests/support/download_commands.h"
-#include "tests/rig/pcsc_scenario.h"
 #include "tests/support/vpcd_client.h"
 
-#include <winscard.h>
-
 #include <gtest/gtest.h>
+
+#include <winscard.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -104,9 +104,9 @@ struct Connection {
     {
         answer.assign(capacity, 0);
         DWORD length = capacity;
-        const LONG result = SCardTransmit(card, protocol == SCARD_PROTOCOL_T1 ? SCARD_PCI_T1 : SCARD_PCI_T0,
-                                          command.data(), static_cast<DWORD>(command.size()), nullptr,
-                                          answer.data(), &length);
+        const LONG result =
+            SCardTransmit(card, protocol == SCARD_PROTOCOL_T1 ? SCARD_PCI_T1 : SCARD_PCI_T0, command.data(),
+                          static_cast<DWORD>(command.size()), nullptr, answer.data(), &length);
         answer.resize(result == SCARD_S_SUCCESS ? length : 0);
         return result;
     }

@@ -24,7 +24,9 @@ INSTANTIATE_TEST_SUITE_P(
         StatusCase{0x0000, "Answer to short or no answer"}, StatusCase{0x9000, "Success"},
         StatusCase{0x61A0, "Success:$A0 bytes still available"},
         StatusCase{0x6200, "Warning:State of non-volatile memory unchanged"},
-        StatusCase{0x6282, "Warning:State of non-volatile memory unchanged, end of file/ record reached before reading Le bytes"},
+        StatusCase{
+            0x6282,
+            "Warning:State of non-volatile memory unchanged, end of file/ record reached before reading Le bytes"},
         StatusCase{0x6284, "Warning:State of non-volatile memory unchanged, FCI not formatted according to 5.1.5"},
         StatusCase{0x6299, "Warning:State of non-volatile memory unchanged, SW2=99"},
         StatusCase{0x6381, "Warning:State of non-volatile memory changed, file filled up by the last write"},
@@ -33,8 +35,7 @@ INSTANTIATE_TEST_SUITE_P(
         StatusCase{0x63B1, "Warning:State of non-volatile memory changed, SW2=B1"},
         StatusCase{0x6481, "Error:State of non-volatile memory unchanged, SW2=81"},
         StatusCase{0x6581, "Error:State of non-volatile memory changed, memory failure"},
-        StatusCase{0x6612, "Security message."}, StatusCase{0x6700, "Error:Wrong length"},
-        StatusCase{0x6790, ""},
+        StatusCase{0x6612, "Security message."}, StatusCase{0x6700, "Error:Wrong length"}, StatusCase{0x6790, ""},
         StatusCase{0x6882, "Error:Function in CLA not supported,, secure messaging not supported"},
         StatusCase{0x6900, "Error:Command not allowed"},
         StatusCase{0x6985, "Error:Command not allowed, conditions of use not satisfied"},
@@ -48,4 +49,4 @@ INSTANTIATE_TEST_SUITE_P(
         StatusCase{0x6E00, "Error:Class not supported"}, StatusCase{0x6F00, "Error:No precise diagnosis"},
         StatusCase{0x6F01, ""}, StatusCase{0x9001, ""}, StatusCase{0x0001, ""}));
 
-} // namespace
+}  // namespace

@@ -3,9 +3,8 @@
 #include "tests/smartcard/scripted_pcsc.h"
 #include "tests/support/download_commands.h"
 
-#include <stdexcept>
-
 #include <ostream>
+#include <stdexcept>
 
 using namespace smartcard;
 using cardtest::Hex;
@@ -78,10 +77,7 @@ struct RefusedCase {
     const char* message;
 };
 
-void PrintTo(const RefusedCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
+void PrintTo(const RefusedCase& c, std::ostream* os) { *os << c.name; }
 
 class TransmitRefused : public cardtest::CardComponentTest, public ::testing::WithParamInterface<RefusedCase> {};
 
@@ -109,9 +105,7 @@ TEST_P(TransmitRefused, WithoutReaderOrConnection)
 INSTANTIATE_TEST_SUITE_P(Cases, TransmitRefused,
                          ::testing::Values(RefusedCase{"NoReader", false, "Reader not selected!"},
                                            RefusedCase{"NoCard", true, "Not connected to a card!"}),
-                         [](const ::testing::TestParamInfo<RefusedCase>& p) {
-                             return std::string(p.param.name);
-                         });
+                         [](const ::testing::TestParamInfo<RefusedCase>& p) { return std::string(p.param.name); });
 
 TEST_F(CardCommands, ConnectWithoutReaderRaisesTheComponentMessage)
 {
@@ -204,4 +198,4 @@ TEST(CardComponentTexts, AnswerOfOneByteHasNoStatus)
     EXPECT_EQ(card.StatusText(), "Answer to short or no answer");
 }
 
-} // namespace
+}  // namespace

@@ -114,13 +114,9 @@ struct RaceCase {
     std::function<void(TAPDUDemoCard&)> followUp;
 };
 
-void PrintTo(const RaceCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
+void PrintTo(const RaceCase& c, std::ostream* os) { *os << c.name; }
 
-class InsertionBeforeTheCheck : public cardtest::CardComponentTest,
-                                public ::testing::WithParamInterface<RaceCase> {};
+class InsertionBeforeTheCheck : public cardtest::CardComponentTest, public ::testing::WithParamInterface<RaceCase> {};
 
 TEST_P(InsertionBeforeTheCheck, IsConnected)
 {
@@ -135,16 +131,16 @@ TEST_P(InsertionBeforeTheCheck, IsConnected)
     EXPECT_EQ(Send(*card, testsupport::SelectApplicationCommand()), "90 00");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    FollowUps, InsertionBeforeTheCheck,
-    ::testing::Values(RaceCase{"ChoosingTheSameReaderAgain", [](TAPDUDemoCard& c) { c.UseFirstReader(); }},
-                      RaceCase{"TheNextTick", [](TAPDUDemoCard& c) { c.WatchTimerTick(); }},
-                      RaceCase{"AnotherRefreshThenTheTick",
-                               [](TAPDUDemoCard& c) {
-                                   EXPECT_FALSE(c.RefreshState(false));
-                                   c.WatchTimerTick();
-                               }}),
-    [](const ::testing::TestParamInfo<RaceCase>& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(FollowUps, InsertionBeforeTheCheck,
+                         ::testing::Values(RaceCase{"ChoosingTheSameReaderAgain",
+                                                    [](TAPDUDemoCard& c) { c.UseFirstReader(); }},
+                                           RaceCase{"TheNextTick", [](TAPDUDemoCard& c) { c.WatchTimerTick(); }},
+                                           RaceCase{"AnotherRefreshThenTheTick",
+                                                    [](TAPDUDemoCard& c) {
+                                                        EXPECT_FALSE(c.RefreshState(false));
+                                                        c.WatchTimerTick();
+                                                    }}),
+                         [](const ::testing::TestParamInfo<RaceCase>& p) { return std::string(p.param.name); });
 
 TEST_F(CardComponent, ChoosingTheSameReaderAgainResetsTheConnectedCard)
 {
@@ -383,4 +379,4 @@ TEST(CardComponentNames, TheOnlyReaderIsChosenWithoutTheWindow)
     EXPECT_EQ(card.ReaderName(), "Lone reader");
 }
 
-} // namespace
+}  // namespace

@@ -44,7 +44,12 @@ TEST(TAtr, NewLengthDropsTheMask)
 
 TEST(TAtr, HexSetterCases)
 {
-    struct Case { const char* text; bool accepted; int length; const char* mask; };
+    struct Case {
+        const char* text;
+        bool accepted;
+        int length;
+        const char* mask;
+    };
     const Case cases[] = {
         {"3B 8F 80 01", true, 4, "FF FF FF FF"},
         {" 3b,8f|80 ", true, 3, " FF,FF|FF "},
@@ -53,8 +58,8 @@ TEST(TAtr, HexSetterCases)
         {"3B 8", false, 0, ""},
         {"3G", false, 0, ""},
         {"3B,,8F", false, 0, ""},
-        {"3B 8F 80 01 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00",
-         false, 0, ""},
+        {"3B 8F 80 01 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00", false, 0,
+         ""},
     };
     for (const Case& c : cases) {
         TAtr atr;
@@ -97,4 +102,4 @@ TEST(TAtr, MaskedDigitsCountAsZero)
     EXPECT_EQ(copy.MaskLength(), 3);
 }
 
-} // namespace
+}  // namespace

@@ -2,9 +2,9 @@
 #include "smartcard/scard_error.h"
 #include "smartcard/winscard_api.h"
 
-#include <gtest/gtest.h>
-
 #include <QtGlobal>
+
+#include <gtest/gtest.h>
 
 #include <dlfcn.h>
 
@@ -33,8 +33,13 @@ std::vector<StandIn> AllStandIns()
     static BYTE bytes[300];
     static SCARD_READERSTATE state{};
     return {
-        {"SCardTransmit", [] { value = sizeof bytes; return smartcard::SCardTransmit(1, &kT0Pci, bytes, 4, nullptr, bytes, &value); }},
-        {"SCardEstablishContext", [] { return smartcard::SCardEstablishContext(SCARD_SCOPE_SYSTEM, nullptr, nullptr, &context); }},
+        {"SCardTransmit",
+         [] {
+             value = sizeof bytes;
+             return smartcard::SCardTransmit(1, &kT0Pci, bytes, 4, nullptr, bytes, &value);
+         }},
+        {"SCardEstablishContext",
+         [] { return smartcard::SCardEstablishContext(SCARD_SCOPE_SYSTEM, nullptr, nullptr, &context); }},
         {"SCardReleaseContext", [] { return smartcard::SCardReleaseContext(1); }},
         {"SCardCancel", [] { return smartcard::SCardCancel(1); }},
         {"SCardListReaders", [] { return smartcard::SCardListReaders(1, nullptr, nullptr, &value); }},
@@ -43,8 +48,12 @@ std::vector<StandIn> AllStandIns()
         {"SCardAddReaderToGroup", [] { return smartcard::SCardAddReaderToGroup(1, "R", "G"); }},
         {"SCardRemoveReaderFromGroup", [] { return smartcard::SCardRemoveReaderFromGroup(1, "R", "G"); }},
         {"SCardForgetReader", [] { return smartcard::SCardForgetReader(1, "R"); }},
-        {"SCardConnect", [] { return smartcard::SCardConnect(1, "R", SCARD_SHARE_EXCLUSIVE, SCARD_PROTOCOL_T0, &card, &value); }},
-        {"SCardReconnect", [] { return smartcard::SCardReconnect(1, SCARD_SHARE_EXCLUSIVE, SCARD_PROTOCOL_T0, SCARD_RESET_CARD, &value); }},
+        {"SCardConnect",
+         [] { return smartcard::SCardConnect(1, "R", SCARD_SHARE_EXCLUSIVE, SCARD_PROTOCOL_T0, &card, &value); }},
+        {"SCardReconnect",
+         [] {
+             return smartcard::SCardReconnect(1, SCARD_SHARE_EXCLUSIVE, SCARD_PROTOCOL_T0, SCARD_RESET_CARD, &value);
+         }},
         {"SCardDisconnect", [] { return smartcard::SCardDisconnect(1, SCARD_LEAVE_CARD); }},
         {"SCardBeginTransaction", [] { return smartcard::SCardBeginTransaction(1); }},
         {"SCardEndTransaction", [] { return smartcard::SCardEndTransaction(1, SCARD_LEAVE_CARD); }},
@@ -52,7 +61,11 @@ std::vector<StandIn> AllStandIns()
         {"SCardForgetReaderGroup", [] { return smartcard::SCardForgetReaderGroup(1, "G"); }},
         {"SCardGetStatusChange", [] { return smartcard::SCardGetStatusChange(1, 0, &state, 1); }},
         {"SCardLocateCards", [] { return smartcard::SCardLocateCards(1, "C\0", &state, 1); }},
-        {"SCardGetAttrib", [] { value = sizeof bytes; return smartcard::SCardGetAttrib(1, 1, bytes, &value); }},
+        {"SCardGetAttrib",
+         [] {
+             value = sizeof bytes;
+             return smartcard::SCardGetAttrib(1, 1, bytes, &value);
+         }},
         {"SCardSetAttrib", [] { return smartcard::SCardSetAttrib(1, 1, bytes, 1); }},
     };
 }
@@ -200,4 +213,4 @@ TEST_F(BindingTest, TracedAnswerStaysWithinTheReceiveBuffer)
     EXPECT_TRUE(std::find(g_messages.begin(), g_messages.end(), "answer: 01 02 03 04") != g_messages.end());
 }
 
-} // namespace
+}  // namespace

@@ -1,4 +1,5 @@
 #include "smartcard/buffers.h"
+
 #include "smartcard/hextext.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,10 @@ namespace {
 
 TEST(HexText, LoadHexCases)
 {
-    struct Case { const char* text; const char* bytes; };
+    struct Case {
+        const char* text;
+        const char* bytes;
+    };
     const Case cases[] = {
         {"80 2A 90 00", "80 2A 90 00"},
         {"00 b0 00 fe 1", "00 B0 00 FE 01"},
@@ -183,4 +187,4 @@ TEST(ApduBuffers, CommandAndAnswer)
     EXPECT_THROW((void)answer.SW(), std::out_of_range);
 }
 
-} // namespace
+}  // namespace

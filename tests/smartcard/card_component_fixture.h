@@ -99,4 +99,4 @@ protected:
     testsupport::FakePcsc fake;
 };
 
-} // namespace cardtest
+}  // namespace cardtest

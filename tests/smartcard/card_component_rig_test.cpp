@@ -12,12 +12,12 @@
 #include "tests/support/message_recorder.h"
 #include "tests/support/vpcd_client.h"
 
-#include <gtest/gtest.h>
-
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 #include <QTreeWidget>
+
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <functional>
@@ -38,10 +38,7 @@ bool InCi()
     return ci && std::string(ci) == "true";
 }
 
-std::string Hex(const testsupport::Bytes& bytes)
-{
-    return BytesToHex(bytes.data(), static_cast<int>(bytes.size()));
-}
+std::string Hex(const testsupport::Bytes& bytes) { return BytesToHex(bytes.data(), static_cast<int>(bytes.size())); }
 
 // Runs the event loop (so the timers tick) until `done` holds or patience runs out.
 bool RunUntil(const std::function<bool()>& done)
@@ -155,4 +152,4 @@ TEST_F(ComponentRig, SelectionWindowListsTheRigReadersWithTheirAtrs)
     EXPECT_EQ(rows[testsupport::kRigReader]->text(1).toStdString(), Hex(testsupport::AtrT0()));
 }
 
-} // namespace
+}  // namespace

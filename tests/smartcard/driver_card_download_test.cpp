@@ -1,6 +1,7 @@
 // The whole driver card download over the in-process card model: the commands sent, the card
 // image and signatures stored, the ZOLT file, and what every kind of failure leaves behind.
 #include "smartcard/driver_card_download.h"
+
 #include "smartcard/scard_error.h"
 #include "tacho/card_image.h"
 #include "tacho/ddd_file.h"
@@ -13,6 +14,7 @@
 #include "utility/datetime.h"
 
 #include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -31,8 +33,7 @@ class ModelChannel final : public smartcard::TApduChannel {
 public:
     explicit ModelChannel(testsupport::CardModel& card, std::vector<LONG> goneCodes = {})
         : card_(card), goneCodes_(std::move(goneCodes))
-    {
-    }
+    {}
     Bytes Transmit(std::span<const std::uint8_t> command) override
     {
         Bytes answer = card_.Transmit(command);
@@ -83,7 +84,8 @@ public:
 
 const std::string kPesel = "85010112345";
 
-testsupport::CardFiles CardWithHolder(const testsupport::CardCounts& counts, std::string_view cardNumber = "D85010112345 01")
+testsupport::CardFiles CardWithHolder(const testsupport::CardCounts& counts,
+                                      std::string_view cardNumber = "D85010112345 01")
 {
     testsupport::CardFiles files = testsupport::MakeCardFiles(counts, 7);
     testsupport::CardBuilder holder;
@@ -237,11 +239,11 @@ TEST_F(DownloadTest, LargestAndSmallestCardsAreReadWithTheExactCommandsAndSaved)
         tacho::CardImageFromD7(record, back);
         EXPECT_EQ(back, tacho::CardImage);
 
-        EXPECT_EQ(run.hooks.events,
-                  (std::vector<std::string>{"open 0..1 Wczytywanie karty", "step 1", "close",
-                                            "open 0..13 Wczytywanie karty", "step 1", "step 2", "step 3", "step 4",
-                                            "step 5", "step 6", "step 7", "step 8", "step 9", "step 10", "step 11",
-                                            "step 12", "step 13", "close"}));
+        EXPECT_EQ(
+            run.hooks.events,
+            (std::vector<std::string>{"open 0..1 Wczytywanie karty", "step 1", "close", "open 0..13 Wczytywanie karty",
+                                      "step 1", "step 2", "step 3", "step 4", "step 5", "step 6", "step 7", "step 8",
+                                      "step 9", "step 10", "step 11", "step 12", "step 13", "close"}));
     }
 }
 
@@ -303,10 +305,18 @@ TEST_F(DownloadTest, AnyFaultEndsTheReadWithNothingSaved)
         SCOPED_TRACE(c.name);
         testsupport::CardModel card(CardWithHolder(testsupport::LargestCard()));
         switch (c.kind) {
-        case Kind::Status: card.FailWithStatus(c.at, 0x6B00); break;
-        case Kind::Shorten: card.ShortenAnswer(c.at, 1); break;
-        case Kind::Lengthen: card.LengthenAnswer(c.at, 1); break;
-        case Kind::Remove: card.RemoveAfter(c.at); break;
+        case Kind::Status:
+            card.FailWithStatus(c.at, 0x6B00);
+            break;
+        case Kind::Shorten:
+            card.ShortenAnswer(c.at, 1);
+            break;
+        case Kind::Lengthen:
+            card.LengthenAnswer(c.at, 1);
+            break;
+        case Kind::Remove:
+            card.RemoveAfter(c.at);
+            break;
         }
         const ReadRun run = Download(card);
         ExpectNothingSaved(run);
@@ -331,7 +341,8 @@ TEST_F(DownloadTest, RepeatAfterAPcscFailureShowsOnlyAnErrorNotReportedYet)
         std::vector<std::string> boxes;
     } cases[] = {
         {"the same PC/SC error again", {SCARD_W_REMOVED_CARD}, {}},
-        {"another PC/SC error", {SCARD_W_REMOVED_CARD, SCARD_E_NO_SMARTCARD},
+        {"another PC/SC error",
+         {SCARD_W_REMOVED_CARD, SCARD_E_NO_SMARTCARD},
          {smartcard::SCardErrorText(SCARD_E_NO_SMARTCARD)}},
     };
     for (const Case& c : cases) {
@@ -353,8 +364,14 @@ TEST_F(DownloadTest, CountsAboveTheSlotsAreRefusedBeforeTheFileIsRead)
         std::uint16_t fid;
         std::string box;  // UTF-8
     } cases[] = {
-        {"13 events", {13, 24, 13776, 200, 112}, 0x0502, "05 02 (1872 bajtów) większą, niż może mieć karta kierowcy (1728"},
-        {"25 faults", {12, 25, 13776, 200, 112}, 0x0503, "05 03 (1200 bajtów) większą, niż może mieć karta kierowcy (1152"},
+        {"13 events",
+         {13, 24, 13776, 200, 112},
+         0x0502,
+         "05 02 (1872 bajtów) większą, niż może mieć karta kierowcy (1728"},
+        {"25 faults",
+         {12, 25, 13776, 200, 112},
+         0x0503,
+         "05 03 (1200 bajtów) większą, niż może mieć karta kierowcy (1152"},
         {"activity one byte more", {12, 24, 13777, 200, 112}, 0x0504, "05 04 (13781 bajtów)"},
         {"activity length that wraps in 16 bits", {12, 24, 65533, 200, 112}, 0x0504, "05 04 (65537 bajtów)"},
         {"201 vehicles", {12, 24, 13776, 201, 112}, 0x0505, "05 05 (6233 bajtów)"},
@@ -455,4 +472,4 @@ TEST_F(DownloadTest, ReadsWithinOneMinuteGetRandomSuffixesOfGrowingLength)
     EXPECT_EQ(ZoltFiles().size(), 3u);
 }
 
-} // namespace
+}  // namespace

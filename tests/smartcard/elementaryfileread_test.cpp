@@ -1,6 +1,7 @@
 // One elementary file over a small card double: commands sent, bytes stored, status checks.
-#include "smartcard/cardcommands.h"
 #include "smartcard/elementaryfileread.h"
+
+#include "smartcard/cardcommands.h"
 #include "tacho/card_image.h"
 #include "tests/support/message_recorder.h"
 #include "utility/cp1250.h"
@@ -263,4 +264,4 @@ TEST(ReadCardElementaryFile, ExchangeFailurePropagatesAndTheLastCommandCanBeRepe
     EXPECT_EQ(card.log.back(), "00 B0 00 00 8F");
 }
 
-} // namespace
+}  // namespace

@@ -41,14 +41,8 @@ LONG SCardTransmit(SCARDHANDLE, const SCARD_IO_REQUEST*, LPCBYTE send, DWORD sen
     return SCARD_S_SUCCESS;
 }
 
-LONG SCardIntroduceReader(SCARDCONTEXT, LPCSTR, LPCSTR)
-{
-    return SCARD_E_READER_UNAVAILABLE;
-}
+LONG SCardIntroduceReader(SCARDCONTEXT, LPCSTR, LPCSTR) { return SCARD_E_READER_UNAVAILABLE; }
 
-const char* pcsc_stringify_error(const LONG)
-{
-    return "Fake text.\r\n";
-}
+const char* pcsc_stringify_error(const LONG) { return "Fake text.\r\n"; }
 
-} // extern "C"
+}  // extern "C"

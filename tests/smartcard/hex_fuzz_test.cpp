@@ -92,4 +92,4 @@ TEST(HexFuzz, AtrAndNameLists)
     }
 }
 
-} // namespace
+}  // namespace

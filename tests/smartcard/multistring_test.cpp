@@ -9,14 +9,14 @@ using namespace smartcard;
 
 namespace {
 
-std::string Raw(const char* text, std::size_t size)
-{
-    return std::string(text, size);
-}
+std::string Raw(const char* text, std::size_t size) { return std::string(text, size); }
 
 TEST(MultiString, Parse)
 {
-    struct Case { std::string raw; std::vector<std::string> names; };
+    struct Case {
+        std::string raw;
+        std::vector<std::string> names;
+    };
     const Case cases[] = {
         {Raw("A\0B\0\0", 5), {"A", "B"}},
         {Raw("Virtual PCD 00 00\0Virtual PCD 00 01\0\0", 37), {"Virtual PCD 00 00", "Virtual PCD 00 01"}},
@@ -48,4 +48,4 @@ TEST(MultiString, BuildAndCompare)
     EXPECT_FALSE(MultiStringsDiffer(ab, ab));
 }
 
-} // namespace
+}  // namespace

@@ -27,10 +27,7 @@ bool InCi()
     return ci && std::string(ci) == "true";
 }
 
-std::string Hex(const testsupport::Bytes& bytes)
-{
-    return BytesToHex(bytes.data(), static_cast<int>(bytes.size()));
-}
+std::string Hex(const testsupport::Bytes& bytes) { return BytesToHex(bytes.data(), static_cast<int>(bytes.size())); }
 
 // Refreshes (one second at a time, up to 15 s) until the reader shows a card or no card.
 bool WaitForCard(TSmartcardReader& reader, bool present)
@@ -109,4 +106,4 @@ TEST_F(PcscRig, CardRemovalShowsAsEmpty)
     EXPECT_FALSE(reader.IsConnected());
 }
 
-} // namespace
+}  // namespace

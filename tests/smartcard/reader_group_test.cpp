@@ -1,4 +1,5 @@
 #include "smartcard/reader_group.h"
+
 #include "smartcard/resource_manager.h"
 #include "smartcard/scard_error.h"
 #include "smartcard/sorted_list.h"
@@ -136,4 +137,4 @@ TEST_F(GroupTest, FailedGroupListingRaises)
     EXPECT_TRUE(manager.Groups().Names().Contains("SCard$DefaultReaders"));
 }
 
-} // namespace
+}  // namespace

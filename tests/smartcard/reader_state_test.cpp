@@ -8,7 +8,10 @@ namespace {
 
 TEST(ReaderState, FlagsToSet)
 {
-    struct Case { DWORD flags; TReaderState expected; };
+    struct Case {
+        DWORD flags;
+        TReaderState expected;
+    };
     const Case cases[] = {
         {0x122, {rsCardPresent, rsShared}},
         {0x12, {rsEmpty}},
@@ -31,7 +34,10 @@ TEST(ReaderState, FlagsToSet)
 
 TEST(ReaderState, Dominant)
 {
-    struct Case { TReaderState set; TReaderStates expected; };
+    struct Case {
+        TReaderState set;
+        TReaderStates expected;
+    };
     const Case cases[] = {
         {{rsCardPresent, rsExclusive}, rsExclusive},
         {{rsEmpty}, rsEmpty},
@@ -81,9 +87,12 @@ TEST(ReaderState, EnumerationsToPcsc)
     EXPECT_EQ(ProtocolToSCard(prDefault), SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1);
     EXPECT_EQ(ProtocolToSCard(prNone), -1);
 
-    struct Case { DWORD value; TProtocol protocol; };
-    const Case cases[] = {{1, prT0}, {2, prT1}, {4, prRaw}, {0, prUndefined}, {3, prDefault},
-                          {0x10000, prNone}, {8, prNone}};
+    struct Case {
+        DWORD value;
+        TProtocol protocol;
+    };
+    const Case cases[] = {{1, prT0},      {2, prT1},         {4, prRaw}, {0, prUndefined},
+                          {3, prDefault}, {0x10000, prNone}, {8, prNone}};
     for (const Case& c : cases)
         EXPECT_EQ(SCardToProtocol(c.value), c.protocol) << c.value;
 }
@@ -113,4 +122,4 @@ TEST(TSelectedReaderState, NewlySetFlags)
     EXPECT_TRUE(s.NewlySet().Empty());
 }
 
-} // namespace
+}  // namespace

@@ -1,12 +1,13 @@
 #include "smartcard/resource_manager.h"
+
 #include "smartcard/scard_error.h"
 #include "tests/smartcard/scripted_pcsc.h"
 #include "tests/support/message_recorder.h"
 #include "utility/cp1250.h"
 
-#include <gtest/gtest.h>
-
 #include <QTimer>
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
@@ -398,4 +399,4 @@ TEST_F(ManagerTest, PcscLiteHasNoReaderDatabaseOrCardLocation)
     EXPECT_EQ(manager.FindCardInReader("A", {"Tachograph"}), "");
 }
 
-} // namespace
+}  // namespace

@@ -1,4 +1,5 @@
 #include "smartcard/scard_error.h"
+
 #include "smartcard/winscard_api.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,10 @@ namespace {
 
 TEST(SCardErrorText, TextsOfTheTable)
 {
-    struct Case { LONG code; const char* text; };
+    struct Case {
+        LONG code;
+        const char* text;
+    };
     const Case cases[] = {
         {0x00000000, "no error"},
         {0x80100001, "An internal consistency check failed"},
@@ -124,4 +128,4 @@ TEST(SCardProbe, AnswersAndReleasesItsContext)
     g_establishResult = SCARD_S_SUCCESS;
 }
 
-} // namespace
+}  // namespace

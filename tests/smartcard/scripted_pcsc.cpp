@@ -28,10 +28,7 @@ bool ValidContext(SCARDCONTEXT context)
     return g_fake.serviceRunning && context >= kContextBase && g_fake.openContexts > 0;
 }
 
-DWORD Actual(const Reader& r)
-{
-    return r.flags | (r.events << 16);
-}
+DWORD Actual(const Reader& r) { return r.flags | (r.events << 16); }
 
 LONG Establish(DWORD scope, LPCVOID, LPCVOID, LPSCARDCONTEXT context)
 {
@@ -266,7 +263,7 @@ const char* Stringify(LONG code)
     return code == SCARD_E_NO_READERS_AVAILABLE ? "Cannot find a smart card reader." : "Unknown error.";
 }
 
-} // namespace
+}  // namespace
 
 Reader* Fake::Find(const std::string& name)
 {
@@ -274,10 +271,7 @@ Reader* Fake::Find(const std::string& name)
     return it == readers.end() ? nullptr : &*it;
 }
 
-void Fake::Attach(const std::string& name)
-{
-    readers.push_back(Reader{name, SCARD_STATE_EMPTY, {}, 0});
-}
+void Fake::Attach(const std::string& name) { readers.push_back(Reader{name, SCARD_STATE_EMPTY, {}, 0}); }
 
 void Fake::Detach(const std::string& name)
 {
@@ -304,14 +298,11 @@ void Fake::Remove(const std::string& name)
 
 int Fake::Count(const std::string& prefix) const
 {
-    return static_cast<int>(std::count_if(log.begin(), log.end(),
-                                          [&](const std::string& line) { return line.rfind(prefix, 0) == 0; }));
+    return static_cast<int>(
+        std::count_if(log.begin(), log.end(), [&](const std::string& line) { return line.rfind(prefix, 0) == 0; }));
 }
 
-Fake& Current()
-{
-    return g_fake;
-}
+Fake& Current() { return g_fake; }
 
 smartcard::TSCardApi Table()
 {
@@ -334,14 +325,8 @@ smartcard::TSCardApi Table()
     return t;
 }
 
-TFakeScope::TFakeScope() : api_(Table())
-{
-    g_fake = Fake{};
-}
+TFakeScope::TFakeScope() : api_(Table()) { g_fake = Fake{}; }
 
-TFakeScope::~TFakeScope()
-{
-    g_fake = Fake{};
-}
+TFakeScope::~TFakeScope() { g_fake = Fake{}; }
 
-} // namespace fakepcsc
+}  // namespace fakepcsc

@@ -72,4 +72,4 @@ private:
     smartcard::TScopedSCardApi api_;
 };
 
-} // namespace fakepcsc
+}  // namespace fakepcsc

@@ -1,6 +1,7 @@
 // The reader selection window, offscreen, over the in-process PC/SC services.
-#include "smartcard/choose_reader.h"
 #include "smartcard/selectreaderform.h"
+
+#include "smartcard/choose_reader.h"
 #include "tests/smartcard/card_component_fixture.h"
 #include "tests/smartcard/scripted_pcsc.h"
 #include "tests/support/modal_dialog.h"
@@ -10,7 +11,6 @@
 #include <QTreeWidget>
 
 #include <cstring>
-
 #include <ostream>
 
 using namespace smartcard;
@@ -55,10 +55,7 @@ struct PreselectCase {
     bool listed;
 };
 
-void PrintTo(const PreselectCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
+void PrintTo(const PreselectCase& c, std::ostream* os) { *os << c.name; }
 
 class Preselect : public cardtest::CardComponentTest, public ::testing::WithParamInterface<PreselectCase> {};
 
@@ -75,9 +72,7 @@ INSTANTIATE_TEST_SUITE_P(Names, Preselect,
                          ::testing::Values(PreselectCase{"Listed", testsupport::kRigSecondReader, true},
                                            PreselectCase{"NotListed", "Virtual PCD 00 07", false},
                                            PreselectCase{"Empty", "", false}),
-                         [](const ::testing::TestParamInfo<PreselectCase>& p) {
-                             return std::string(p.param.name);
-                         });
+                         [](const ::testing::TestParamInfo<PreselectCase>& p) { return std::string(p.param.name); });
 
 TEST_F(SelectReaderWindow, DoubleClickChoosesTheRowAndCancelChoosesNothing)
 {
@@ -168,10 +163,8 @@ TEST(SelectReaderWindowFaults, NoReaderGivesAnEmptyListAndOkDisabled)
     TSelectReaderForm form;
     EXPECT_EQ(form.ListView1->topLevelItemCount(), 0);
     EXPECT_FALSE(form.Button1->isEnabled());
-    testsupport::OnModalDialog([](QDialog& dialog) {
-        dynamic_cast<TSelectReaderForm&>(dialog).Button2->click();
-    });
+    testsupport::OnModalDialog([](QDialog& dialog) { dynamic_cast<TSelectReaderForm&>(dialog).Button2->click(); });
     EXPECT_EQ(ChooseReaderInWindow(""), "");
 }
 
-} // namespace
+}  // namespace

@@ -1,6 +1,7 @@
+#include "smartcard/smartcard_reader.h"
+
 #include "smartcard/resource_manager.h"
 #include "smartcard/scard_error.h"
-#include "smartcard/smartcard_reader.h"
 #include "tests/smartcard/scripted_pcsc.h"
 #include "tests/support/message_recorder.h"
 
@@ -115,7 +116,12 @@ TEST_F(ReaderTest, ConnectExclusiveT0AndTransmit)
 
 TEST_F(ReaderTest, ProtocolDecidesTheRequestHeader)
 {
-    struct Case { DWORD granted; TProtocol protocol; LONG raised; unsigned long pci; };
+    struct Case {
+        DWORD granted;
+        TProtocol protocol;
+        LONG raised;
+        unsigned long pci;
+    };
     const Case cases[] = {
         {SCARD_PROTOCOL_T1, prT1, 0, SCARD_PROTOCOL_T1},
         {SCARD_PROTOCOL_T0, prT0, 0, SCARD_PROTOCOL_T0},
@@ -269,4 +275,4 @@ TEST_F(ReaderTest, TransactionsAndDirectConnect)
     EXPECT_FALSE(r.IsConnected());
 }
 
-} // namespace
+}  // namespace

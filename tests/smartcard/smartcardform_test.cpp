@@ -1,6 +1,7 @@
 // The hidden card form and the program's one reference to it.
-#include "smartcard/smartcard_reader.h"
 #include "smartcard/smartcardform.h"
+
+#include "smartcard/smartcard_reader.h"
 #include "tests/smartcard/card_component_fixture.h"
 #include "tests/smartcard/scripted_pcsc.h"
 #include "tests/support/download_commands.h"
@@ -66,4 +67,4 @@ TEST(CardFormContext, FreeingTheFormReleasesItsContext)
     EXPECT_EQ(f_smartCard(), nullptr);
 }
 
-} // namespace
+}  // namespace

@@ -1,10 +1,12 @@
 // ZOLT file names (filtering, clashes under a fixed clock and a scripted random source) and
 // the file write.
 #include "smartcard/zoltfile.h"
+
 #include "utility/cp1250.h"
 #include "utility/datetime.h"
 
 #include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -47,17 +49,36 @@ TEST(ZoltFileName, DateTimeHolderAndSuffix)
         std::string suffix;
         std::string expected;  // UTF-8
     } cases[] = {
-        {"plain", At(2026, 3, 7, 9, 5, 0), {"85010112345", "KOWALSKI", "JAN"}, "", "260307905_85010112345KOWALSKIJ.zolt"},
-        {"minute rounded", At(2026, 3, 7, 9, 5, 30), {"85010112345", "KOWALSKI", "JAN"}, "",
+        {"plain",
+         At(2026, 3, 7, 9, 5, 0),
+         {"85010112345", "KOWALSKI", "JAN"},
+         "",
+         "260307905_85010112345KOWALSKIJ.zolt"},
+        {"minute rounded",
+         At(2026, 3, 7, 9, 5, 30),
+         {"85010112345", "KOWALSKI", "JAN"},
+         "",
          "260307906_85010112345KOWALSKIJ.zolt"},
-        {"last half minute of the day", At(2025, 12, 31, 23, 59, 59), {"85010112345", "NOWAK", "EWA"}, "",
+        {"last half minute of the day",
+         At(2025, 12, 31, 23, 59, 59),
+         {"85010112345", "NOWAK", "EWA"},
+         "",
          "2512312400_85010112345NOWAKE.zolt"},
         {"midnight", At(2026, 1, 2, 0, 7, 0), {"1", "A", "B"}, "", "260102007_1AB.zolt"},
-        {"surname cut to ten", At(2026, 3, 7, 9, 5, 0), {"85010112345", "BRZĘCZYSZCZYKIEWICZ", "Grzegorz"}, "",
+        {"surname cut to ten",
+         At(2026, 3, 7, 9, 5, 0),
+         {"85010112345", "BRZĘCZYSZCZYKIEWICZ", "Grzegorz"},
+         "",
          "260307905_85010112345BRZĘCZYSZCG.zolt"},
-        {"suffix", At(2026, 3, 7, 9, 5, 0), {"85010112345", "KOWALSKI", "JAN"}, "_aZ1",
+        {"suffix",
+         At(2026, 3, 7, 9, 5, 0),
+         {"85010112345", "KOWALSKI", "JAN"},
+         "_aZ1",
          "260307905_85010112345KOWALSKIJ_aZ1.zolt"},
-        {"path and mask characters removed", At(2026, 3, 7, 9, 5, 0), {"1*2?3", "../../etc", "/"}, "",
+        {"path and mask characters removed",
+         At(2026, 3, 7, 9, 5, 0),
+         {"1*2?3", "../../etc", "/"},
+         "",
          "260307905_123etc.zolt"},
         {"empty holder", At(2026, 3, 7, 9, 5, 0), {"", "", ""}, "", "260307905_.zolt"},
     };
@@ -155,4 +176,4 @@ TEST(WriteZoltFile, UnwritableFolderThrowsWithThePathAndLeavesNothing)
     EXPECT_EQ(Entries(folder), std::vector<std::string>{"plain"});
 }
 
-} // namespace
+}  // namespace

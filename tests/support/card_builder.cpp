@@ -11,16 +11,16 @@ using namespace tacho;
 
 std::uint32_t TimeReal(int year, int month, int day, int hour, int minute, int second)
 {
-    const std::chrono::sys_days date = std::chrono::year{year} / std::chrono::month{static_cast<unsigned>(month)}
-                                       / std::chrono::day{static_cast<unsigned>(day)};
+    const std::chrono::sys_days date = std::chrono::year{year} / std::chrono::month{static_cast<unsigned>(month)} /
+                                       std::chrono::day{static_cast<unsigned>(day)};
     const auto seconds = date.time_since_epoch().count() * 86'400LL + hour * 3'600LL + minute * 60LL + second;
     return static_cast<std::uint32_t>(seconds);
 }
 
 std::uint16_t ChangeWord(int slot, int crew, int cardOut, int activity, int minutes)
 {
-    return static_cast<std::uint16_t>(((slot & 1) << 15) | ((crew & 1) << 14) | ((cardOut & 1) << 13)
-                                      | ((activity & 3) << 11) | (minutes & 0x7FF));
+    return static_cast<std::uint16_t>(((slot & 1) << 15) | ((crew & 1) << 14) | ((cardOut & 1) << 13) |
+                                      ((activity & 3) << 11) | (minutes & 0x7FF));
 }
 
 CardBuilder::CardBuilder()
@@ -88,7 +88,8 @@ CardBuilder& CardBuilder::DrivingLicence(std::uint8_t nation, std::string_view n
 
 std::uint16_t CardBuilder::RingLength() const
 {
-    const auto declared = ReadWordBE(image_[field::kActivityStructureLength], image_[field::kActivityStructureLength + 1]);
+    const auto declared =
+        ReadWordBE(image_[field::kActivityStructureLength], image_[field::kActivityStructureLength + 1]);
     return static_cast<std::uint16_t>(std::min<std::size_t>(declared, kMaxActivityBytes));
 }
 
@@ -162,10 +163,7 @@ CardBuilder& CardBuilder::Vehicle(std::size_t index, const VehicleSpec& v)
     return WordBE(at + 29, v.blockCounter);
 }
 
-CardBuilder& CardBuilder::VehiclePointer(std::uint16_t newest)
-{
-    return WordBE(field::kVehiclePointerNewest, newest);
-}
+CardBuilder& CardBuilder::VehiclePointer(std::uint16_t newest) { return WordBE(field::kVehiclePointerNewest, newest); }
 
 CardBuilder& CardBuilder::Place(std::size_t index, const PlaceSpec& p)
 {
@@ -180,10 +178,7 @@ CardBuilder& CardBuilder::Place(std::size_t index, const PlaceSpec& p)
     return *this;
 }
 
-CardBuilder& CardBuilder::PlacePointer(std::uint8_t newest)
-{
-    return Byte(field::kPlacePointerNewest, newest);
-}
+CardBuilder& CardBuilder::PlacePointer(std::uint8_t newest) { return Byte(field::kPlacePointerNewest, newest); }
 
 CardBuilder& CardBuilder::Event(std::size_t group, std::size_t index, std::span<const std::uint8_t> record24)
 {
@@ -241,4 +236,4 @@ void CardBuilder::Uint32(std::size_t offset, std::uint32_t value)
     Bytes(offset, b);
 }
 
-} // namespace testsupport
+}  // namespace testsupport

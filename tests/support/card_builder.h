@@ -29,7 +29,7 @@ struct VehicleSpec {
     std::uint32_t odometerEnd = 0;
     std::uint32_t firstUse = 0;  // TimeReal
     std::uint32_t lastUse = 0;
-    std::uint8_t nation = 0;     // NationNumeric
+    std::uint8_t nation = 0;  // NationNumeric
     std::uint8_t codePage = 1;
     std::string_view registration;  // up to 13 characters, blank-padded
     std::uint16_t blockCounter = 0;
@@ -50,8 +50,8 @@ public:
     CardBuilder();
 
     // Application_Identification counts, written as given (no clamping, to model damage).
-    CardBuilder& Counts(std::uint8_t events, std::uint8_t faults, std::uint16_t activityLength,
-                        std::uint16_t vehicles, std::uint8_t places);
+    CardBuilder& Counts(std::uint8_t events, std::uint8_t faults, std::uint16_t activityLength, std::uint16_t vehicles,
+                        std::uint8_t places);
 
     // Name fields: code-page byte and up to 35 bytes (card bytes as given), blank-padded.
     CardBuilder& Surname(std::string_view bytes, std::uint8_t codePage = 1);
@@ -108,4 +108,4 @@ private:
     std::uint16_t lastLength_ = 0;
 };
 
-} // namespace testsupport
+}  // namespace testsupport

@@ -6,41 +6,48 @@
 
 namespace testsupport {
 
-bool IsCardLevelFile(std::uint16_t fid)
-{
-    return fid == kFidIcc || fid == kFidIc;
-}
+bool IsCardLevelFile(std::uint16_t fid) { return fid == kFidIcc || fid == kFidIc; }
 
-CardCounts SmallestCard()
-{
-    return CardCounts{6, 12, 5544, 84, 84};
-}
+CardCounts SmallestCard() { return CardCounts{6, 12, 5544, 84, 84}; }
 
-CardCounts LargestCard()
-{
-    return CardCounts{};
-}
+CardCounts LargestCard() { return CardCounts{}; }
 
 std::size_t FileSize(std::uint16_t fid, const CardCounts& counts)
 {
     switch (fid) {
-    case kFidIcc: return 25;
-    case kFidIc: return 8;
-    case kFidApplicationIdentification: return 10;
+    case kFidIcc:
+        return 25;
+    case kFidIc:
+        return 8;
+    case kFidApplicationIdentification:
+        return 10;
     case kFidCardCertificate:
-    case kFidCaCertificate: return 194;
-    case kFidIdentification: return 143;
-    case kFidCardDownload: return 4;
-    case kFidDrivingLicenceInfo: return 53;
-    case kFidEventsData: return std::size_t{counts.eventsPerType} * 6 * 24;
-    case kFidFaultsData: return std::size_t{counts.faultsPerType} * 2 * 24;
-    case kFidDriverActivityData: return std::size_t{counts.activityStructureLength} + 4;
-    case kFidVehiclesUsed: return std::size_t{counts.vehicleRecords} * 31 + 2;
-    case kFidPlaces: return std::size_t{counts.placeRecords} * 10 + 1;
-    case kFidCurrentUsage: return 19;
-    case kFidControlActivityData: return 46;
-    case kFidSpecificConditions: return 280;
-    default: return 0;
+    case kFidCaCertificate:
+        return 194;
+    case kFidIdentification:
+        return 143;
+    case kFidCardDownload:
+        return 4;
+    case kFidDrivingLicenceInfo:
+        return 53;
+    case kFidEventsData:
+        return std::size_t{counts.eventsPerType} * 6 * 24;
+    case kFidFaultsData:
+        return std::size_t{counts.faultsPerType} * 2 * 24;
+    case kFidDriverActivityData:
+        return std::size_t{counts.activityStructureLength} + 4;
+    case kFidVehiclesUsed:
+        return std::size_t{counts.vehicleRecords} * 31 + 2;
+    case kFidPlaces:
+        return std::size_t{counts.placeRecords} * 10 + 1;
+    case kFidCurrentUsage:
+        return 19;
+    case kFidControlActivityData:
+        return 46;
+    case kFidSpecificConditions:
+        return 280;
+    default:
+        return 0;
     }
 }
 
@@ -48,7 +55,8 @@ Bytes ApplicationIdentification(const CardCounts& counts)
 {
     return Bytes{
         0x01,  // typeOfTachographCardId: driver card
-        0x00, 0x00,  // cardStructureVersion
+        0x00,
+        0x00,  // cardStructureVersion
         counts.eventsPerType,
         counts.faultsPerType,
         static_cast<std::uint8_t>(counts.activityStructureLength >> 8),
@@ -78,10 +86,10 @@ Bytes Filler(std::uint16_t fid, std::uint32_t seed, std::size_t size)
 CardFiles CardFilesFromImage(const tacho::CardImageData& image)
 {
     const CardCounts counts{image[tacho::field::kNoOfEventsPerType], image[tacho::field::kNoOfFaultsPerType],
-                            static_cast<std::uint16_t>(image[tacho::field::kActivityStructureLength] << 8
-                                                       | image[tacho::field::kActivityStructureLength + 1]),
-                            static_cast<std::uint16_t>(image[tacho::field::kNoOfCardVehicleRecords] << 8
-                                                       | image[tacho::field::kNoOfCardVehicleRecords + 1]),
+                            static_cast<std::uint16_t>(image[tacho::field::kActivityStructureLength] << 8 |
+                                                       image[tacho::field::kActivityStructureLength + 1]),
+                            static_cast<std::uint16_t>(image[tacho::field::kNoOfCardVehicleRecords] << 8 |
+                                                       image[tacho::field::kNoOfCardVehicleRecords + 1]),
                             image[tacho::field::kNoOfCardPlaceRecords]};
     CardFiles files;
     for (const tacho::EfSlot& slot : tacho::kEfSlots) {
@@ -121,9 +129,9 @@ CardFiles MakeCardFiles(const CardCounts& counts, std::uint32_t seed)
         .PlacePointer(1);
     CardFiles files = CardFilesFromImage(card.Image());
     files[kFidApplicationIdentification] = ApplicationIdentification(counts);
-    for (const std::uint16_t fid : {kFidIcc, kFidIc, kFidCardCertificate, kFidCaCertificate, kFidCardDownload,
-                                    kFidEventsData, kFidFaultsData, kFidCurrentUsage, kFidControlActivityData,
-                                    kFidSpecificConditions})
+    for (const std::uint16_t fid :
+         {kFidIcc, kFidIc, kFidCardCertificate, kFidCaCertificate, kFidCardDownload, kFidEventsData, kFidFaultsData,
+          kFidCurrentUsage, kFidControlActivityData, kFidSpecificConditions})
         files[fid] = Filler(fid, seed, files[fid].size());
     // The ring beyond the newest day holds what older days left behind.
     Bytes& activity = files[kFidDriverActivityData];

@@ -30,11 +30,22 @@ inline constexpr std::uint16_t kFidCurrentUsage = 0x0507;
 inline constexpr std::uint16_t kFidControlActivityData = 0x0508;
 inline constexpr std::uint16_t kFidSpecificConditions = 0x0522;
 
-inline constexpr std::uint16_t kAllFids[16] = {
-    kFidIcc, kFidIc, kFidApplicationIdentification, kFidCardCertificate, kFidCaCertificate,
-    kFidIdentification, kFidCardDownload, kFidDrivingLicenceInfo, kFidEventsData, kFidFaultsData,
-    kFidDriverActivityData, kFidVehiclesUsed, kFidPlaces, kFidCurrentUsage, kFidControlActivityData,
-    kFidSpecificConditions};
+inline constexpr std::uint16_t kAllFids[16] = {kFidIcc,
+                                               kFidIc,
+                                               kFidApplicationIdentification,
+                                               kFidCardCertificate,
+                                               kFidCaCertificate,
+                                               kFidIdentification,
+                                               kFidCardDownload,
+                                               kFidDrivingLicenceInfo,
+                                               kFidEventsData,
+                                               kFidFaultsData,
+                                               kFidDriverActivityData,
+                                               kFidVehiclesUsed,
+                                               kFidPlaces,
+                                               kFidCurrentUsage,
+                                               kFidControlActivityData,
+                                               kFidSpecificConditions};
 
 // The two files that live beside the tachograph application rather than inside it.
 [[nodiscard]] bool IsCardLevelFile(std::uint16_t fid);

@@ -46,10 +46,7 @@ Apdu Parse(std::span<const std::uint8_t> c)
     return a;
 }
 
-Bytes Sw(std::uint16_t sw)
-{
-    return Bytes{static_cast<std::uint8_t>(sw >> 8), static_cast<std::uint8_t>(sw & 0xFF)};
-}
+Bytes Sw(std::uint16_t sw) { return Bytes{static_cast<std::uint8_t>(sw >> 8), static_cast<std::uint8_t>(sw & 0xFF)}; }
 
 Bytes WithOk(Bytes data)
 {

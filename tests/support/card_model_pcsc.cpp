@@ -3,6 +3,7 @@
 #include "tests/support/vpcd_client.h"
 
 #include <gtest/gtest.h>
+
 #include <reader.h>
 
 #include <algorithm>
@@ -20,7 +21,8 @@ DWORD OfferedProtocol(const Bytes& atr)
 {
     if (atr.size() < 2 || !(atr[1] & 0x80))
         return SCARD_PROTOCOL_T0;
-    const std::size_t td1 = 2 + static_cast<std::size_t>(((atr[1] >> 4) & 1) + ((atr[1] >> 5) & 1) + ((atr[1] >> 6) & 1));
+    const std::size_t td1 =
+        2 + static_cast<std::size_t>(((atr[1] >> 4) & 1) + ((atr[1] >> 5) & 1) + ((atr[1] >> 6) & 1));
     if (td1 >= atr.size())
         return SCARD_PROTOCOL_T0;
     return (atr[td1] & 0x0F) == 1 ? SCARD_PROTOCOL_T1 : SCARD_PROTOCOL_T0;
@@ -217,8 +219,8 @@ LONG FakePcsc::ListReaderGroups(SCARDCONTEXT context, LPSTR groups, LPDWORD leng
     if (!f.contexts_.contains(context))
         return SCARD_E_INVALID_HANDLE;
     static const char kGroups[] = "SCard$DefaultReaders\0";  // and the literal's own NUL
-    return FillBuffer(reinterpret_cast<const std::uint8_t*>(kGroups), sizeof kGroups,
-                      reinterpret_cast<LPBYTE>(groups), length);
+    return FillBuffer(reinterpret_cast<const std::uint8_t*>(kGroups), sizeof kGroups, reinterpret_cast<LPBYTE>(groups),
+                      length);
 }
 
 LONG FakePcsc::GetStatusChange(SCARDCONTEXT context, DWORD, SCARD_READERSTATE* states, DWORD count)
@@ -241,8 +243,8 @@ LONG FakePcsc::GetStatusChange(SCARDCONTEXT context, DWORD, SCARD_READERSTATE* s
         const DWORD flags = f.ReaderFlags(*r);
         const DWORD event = Events(*r) << 16 | flags;
         const DWORD watched = SCARD_STATE_EMPTY | SCARD_STATE_PRESENT | SCARD_STATE_EXCLUSIVE | SCARD_STATE_INUSE;
-        const bool differs = s.dwCurrentState == SCARD_STATE_UNAWARE || (s.dwCurrentState >> 16) != Events(*r)
-                             || (s.dwCurrentState & watched) != flags;
+        const bool differs = s.dwCurrentState == SCARD_STATE_UNAWARE || (s.dwCurrentState >> 16) != Events(*r) ||
+                             (s.dwCurrentState & watched) != flags;
         s.dwEventState = differs ? event | SCARD_STATE_CHANGED : event;
         const Bytes atr = Present(*r) ? r->card->Atr() : Bytes{};
         s.cbAtr = static_cast<DWORD>(std::min<std::size_t>(atr.size(), sizeof s.rgbAtr));
@@ -307,8 +309,8 @@ LONG FakePcsc::Reconnect(SCARDHANDLE card, DWORD share, DWORD protocols, DWORD i
         return SCARD_E_PROTO_MISMATCH;
     if (share != SCARD_SHARE_SHARED && share != SCARD_SHARE_EXCLUSIVE)
         return SCARD_E_INVALID_VALUE;
-    if (share == SCARD_SHARE_EXCLUSIVE && h->share != SCARD_SHARE_EXCLUSIVE
-        && (r.exclusiveHandles > 0 || r.sharedHandles > 1))
+    if (share == SCARD_SHARE_EXCLUSIVE && h->share != SCARD_SHARE_EXCLUSIVE &&
+        (r.exclusiveHandles > 0 || r.sharedHandles > 1))
         return SCARD_E_SHARING_VIOLATION;
     if (initialization == SCARD_RESET_CARD || initialization == SCARD_UNPOWER_CARD)
         r.card->Reset();

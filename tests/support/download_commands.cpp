@@ -35,8 +35,8 @@ std::vector<DownloadFile> DownloadFiles(const CardCounts& counts)
 
 Bytes SelectFileCommand(std::uint16_t fid)
 {
-    return Bytes{0x00, 0xA4, 0x02, 0x0C, 0x02, static_cast<std::uint8_t>(fid >> 8),
-                 static_cast<std::uint8_t>(fid & 0xFF)};
+    return Bytes{
+        0x00, 0xA4, 0x02, 0x0C, 0x02, static_cast<std::uint8_t>(fid >> 8), static_cast<std::uint8_t>(fid & 0xFF)};
 }
 
 Bytes SelectApplicationCommand()
@@ -46,21 +46,15 @@ Bytes SelectApplicationCommand()
     return command;
 }
 
-Bytes PerformHashCommand()
-{
-    return Bytes{0x80, 0x2A, 0x90, 0x00};
-}
+Bytes PerformHashCommand() { return Bytes{0x80, 0x2A, 0x90, 0x00}; }
 
 Bytes ReadBinaryCommand(std::size_t offset, std::size_t length)
 {
-    return Bytes{0x00, 0xB0, static_cast<std::uint8_t>(offset >> 8 & 0xFF),
-                 static_cast<std::uint8_t>(offset & 0xFF), static_cast<std::uint8_t>(length & 0xFF)};
+    return Bytes{0x00, 0xB0, static_cast<std::uint8_t>(offset >> 8 & 0xFF), static_cast<std::uint8_t>(offset & 0xFF),
+                 static_cast<std::uint8_t>(length & 0xFF)};
 }
 
-Bytes ComputeSignatureCommand()
-{
-    return Bytes{0x00, 0x2A, 0x9E, 0x9A, 0x80};
-}
+Bytes ComputeSignatureCommand() { return Bytes{0x00, 0x2A, 0x9E, 0x9A, 0x80}; }
 
 std::vector<Bytes> DownloadCommands(const CardCounts& counts)
 {

@@ -10,10 +10,7 @@ namespace testsupport {
 
 using namespace report::expr;
 
-double FixedNow()
-{
-    return utility::EncodeDate(2024, 5, 1) + utility::EncodeTime(13, 5, 7);
-}
+double FixedNow() { return utility::EncodeDate(2024, 5, 1) + utility::EncodeTime(13, 5, 7); }
 
 std::string Describe(const TRpEvResult& value)
 {
@@ -34,15 +31,9 @@ std::string Describe(const TRpEvResult& value)
     }
 }
 
-void ExprTest::SetUp()
-{
-    InitializeExpressionUnit();
-}
+void ExprTest::SetUp() { InitializeExpressionUnit(); }
 
-void ExprTest::TearDown()
-{
-    FinalizeExpressionUnit();
-}
+void ExprTest::TearDown() { FinalizeExpressionUnit(); }
 
 std::string ExprTest::Calc(const std::string& expression)
 {

@@ -3,6 +3,7 @@
 #include "report/output/printer/paper_sizes.h"
 
 #include <QPainter>
+
 #include <cmath>
 
 namespace testsupport {
@@ -11,39 +12,44 @@ using namespace report::output;
 
 namespace {
 
-int Pixels(int tenths, int dpi) {
-    return static_cast<int>(std::lround(tenths / 254.0 * dpi));
-}
+int Pixels(int tenths, int dpi) { return static_cast<int>(std::lround(tenths / 254.0 * dpi)); }
 
 class FakePrintJob : public PrintJob {
 public:
-    FakePrintJob(std::shared_ptr<FakeJob> job, const DeviceCaps& caps) : job_(std::move(job)), caps_(caps) {
+    FakePrintJob(std::shared_ptr<FakeJob> job, const DeviceCaps& caps) : job_(std::move(job)), caps_(caps)
+    {
         OpenPage();
     }
-    ~FakePrintJob() override {
-        if (painter_.isActive()) painter_.end();
+    ~FakePrintJob() override
+    {
+        if (painter_.isActive())
+            painter_.end();
     }
     FakePrintJob(const FakePrintJob&) = delete;
     FakePrintJob& operator=(const FakePrintJob&) = delete;
 
     QPainter& Painter() override { return painter_; }
-    bool NewPage() override {
+    bool NewPage() override
+    {
         painter_.end();
         OpenPage();
         return true;
     }
-    bool Finish() override {
+    bool Finish() override
+    {
         painter_.end();
         job_->finished = true;
         return true;
     }
-    void Abort() override {
+    void Abort() override
+    {
         painter_.end();
         job_->aborted = true;
     }
 
 private:
-    void OpenPage() {
+    void OpenPage()
+    {
         QImage page(caps_.physicalWidth, caps_.physicalHeight, QImage::Format_RGB32);
         page.setDotsPerMeterX(static_cast<int>(std::lround(caps_.dpiX / 0.0254)));
         page.setDotsPerMeterY(static_cast<int>(std::lround(caps_.dpiY / 0.0254)));
@@ -60,7 +66,8 @@ private:
 
 }  // namespace
 
-FakePrinter FakePrinterService::A4Printer() {
+FakePrinter FakePrinterService::A4Printer()
+{
     FakePrinter printer;
     printer.devMode.fields = kDmOrientation | kDmPaperSize | kDmCopies | kDmCollate;
     printer.devMode.paperSize = PaperCode(TRpPaperSize::A4);
@@ -69,33 +76,39 @@ FakePrinter FakePrinterService::A4Printer() {
     return printer;
 }
 
-QStringList FakePrinterService::PrinterNames() {
+QStringList FakePrinterService::PrinterNames()
+{
     QStringList names;
-    for (const auto& entry : printers_) names.push_back(entry.first);
+    for (const auto& entry : printers_)
+        names.push_back(entry.first);
     names.sort();
     return names;
 }
 
-std::optional<DevMode> FakePrinterService::DefaultDevMode(const QString& name) {
+std::optional<DevMode> FakePrinterService::DefaultDevMode(const QString& name)
+{
     const auto found = printers_.find(name);
-    if (found == printers_.end()) return std::nullopt;
+    if (found == printers_.end())
+        return std::nullopt;
     return found->second.devMode;
 }
 
-std::optional<DeviceCaps> FakePrinterService::Capabilities(const QString& name, const DevMode& devMode) {
+std::optional<DeviceCaps> FakePrinterService::Capabilities(const QString& name, const DevMode& devMode)
+{
     ++capabilityCalls;
     const auto found = printers_.find(name);
-    if (found == printers_.end()) return std::nullopt;
+    if (found == printers_.end())
+        return std::nullopt;
     const FakePrinter& printer = found->second;
     int width = devMode.paperWidth;
     int length = devMode.paperLength;
     const std::optional<TRpPaperSize> size = PaperSizeFromCode(devMode.paperSize);
-    if ((devMode.fields & kDmPaperSize) && size && *size != TRpPaperSize::Default &&
-        *size != TRpPaperSize::Custom) {
+    if ((devMode.fields & kDmPaperSize) && size && *size != TRpPaperSize::Default && *size != TRpPaperSize::Custom) {
         width = PaperWidthTenths(*size);
         length = PaperLengthTenths(*size);
     }
-    if ((devMode.fields & kDmOrientation) && devMode.orientation == 2) std::swap(width, length);
+    if ((devMode.fields & kDmOrientation) && devMode.orientation == 2)
+        std::swap(width, length);
     DeviceCaps caps;
     caps.dpiX = printer.dpiX;
     caps.dpiY = printer.dpiY;
@@ -106,18 +119,21 @@ std::optional<DeviceCaps> FakePrinterService::Capabilities(const QString& name, 
     return caps;
 }
 
-std::optional<std::vector<int>> FakePrinterService::PaperCodes(const QString& name) {
+std::optional<std::vector<int>> FakePrinterService::PaperCodes(const QString& name)
+{
     ++paperCodeCalls;
     const auto found = printers_.find(name);
-    if (found == printers_.end()) return std::nullopt;
+    if (found == printers_.end())
+        return std::nullopt;
     return found->second.paperCodes;
 }
 
 std::unique_ptr<PrintJob> FakePrinterService::StartJob(const QString& name, const DevMode& devMode,
-                                                       const QString& title,
-                                                       const QString& outputFileName) {
+                                                       const QString& title, const QString& outputFileName)
+{
     const auto found = printers_.find(name);
-    if (found == printers_.end() || found->second.refusesJobs) return nullptr;
+    if (found == printers_.end() || found->second.refusesJobs)
+        return nullptr;
     const std::optional<DeviceCaps> caps = Capabilities(name, devMode);
     auto job = std::make_shared<FakeJob>();
     job->printer = name;

@@ -5,6 +5,7 @@
 #include "report/output/printer/printer_service.h"
 
 #include <QImage>
+
 #include <map>
 #include <memory>
 #include <vector>
@@ -24,7 +25,7 @@ struct FakePrinter {
 struct FakeJob {
     QString printer;
     QString title;
-    QString outputFileName;  // empty: the printer
+    QString outputFileName;           // empty: the printer
     report::output::DevMode devMode;  // as sent
     std::vector<QImage> pages;
     bool finished = false;
@@ -43,10 +44,11 @@ public:
     QStringList PrinterNames() override;
     QString DefaultPrinterName() override { return default_; }
     std::optional<report::output::DevMode> DefaultDevMode(const QString& name) override;
-    std::optional<report::output::DeviceCaps> Capabilities(const QString& name, const report::output::DevMode& devMode) override;
+    std::optional<report::output::DeviceCaps> Capabilities(const QString& name,
+                                                           const report::output::DevMode& devMode) override;
     std::optional<std::vector<int>> PaperCodes(const QString& name) override;
     std::unique_ptr<report::output::PrintJob> StartJob(const QString& name, const report::output::DevMode& devMode,
-                                       const QString& title, const QString& outputFileName) override;
+                                                       const QString& title, const QString& outputFileName) override;
 
     // Calls made, for tests that count work.
     int capabilityCalls = 0;

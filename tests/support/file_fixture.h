@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -59,10 +60,11 @@ private:
     QTemporaryDir dir_;
 };
 
-} // namespace testsupport
+}  // namespace testsupport
+
+#include <sys/resource.h>
 
 #include <csignal>
-#include <sys/resource.h>
 
 namespace testsupport {
 
@@ -88,9 +90,9 @@ public:
     bool active() const { return active_; }
 
 private:
-    rlimit saved_ {};
+    rlimit saved_{};
     void (*previousHandler_)(int) = SIG_DFL;
     bool active_ = false;
 };
 
-} // namespace testsupport
+}  // namespace testsupport

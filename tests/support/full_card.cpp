@@ -53,19 +53,20 @@ void AddVehiclesAndPlaces(CardBuilder& card, std::uint32_t firstDay)
     for (std::size_t v = 0; v < 200; ++v) {
         const std::uint32_t use = firstDay + static_cast<std::uint32_t>(v) * 86'400u + 6 * 3'600;
         const std::string registration = "WX " + std::to_string(10'000 + v);
-        card.Vehicle(v, {static_cast<std::uint32_t>(100'000 + v * 500), static_cast<std::uint32_t>(100'000 + v * 500 + 412),
-                         use, use + 9 * 3'600, static_cast<std::uint8_t>(v % 2 ? 0x3E : 0x0D), 1, registration,
-                         static_cast<std::uint16_t>(v)});
+        card.Vehicle(v,
+                     {static_cast<std::uint32_t>(100'000 + v * 500),
+                      static_cast<std::uint32_t>(100'000 + v * 500 + 412), use, use + 9 * 3'600,
+                      static_cast<std::uint8_t>(v % 2 ? 0x3E : 0x0D), 1, registration, static_cast<std::uint16_t>(v)});
     }
     card.VehiclePointer(199);
     for (std::size_t p = 0; p < 112; ++p)
-        card.Place(p, {firstDay + static_cast<std::uint32_t>(p) * 86'400u + 6 * 3'600,
-                       static_cast<std::uint8_t>(p % 6), static_cast<std::uint8_t>(p % 2 ? 0x3E : 0x0D), 0,
-                       static_cast<std::uint32_t>(100'000 + p * 500)});
+        card.Place(p,
+                   {firstDay + static_cast<std::uint32_t>(p) * 86'400u + 6 * 3'600, static_cast<std::uint8_t>(p % 6),
+                    static_cast<std::uint8_t>(p % 2 ? 0x3E : 0x0D), 0, static_cast<std::uint32_t>(100'000 + p * 500)});
     card.PlacePointer(111);
 }
 
-} // namespace
+}  // namespace
 
 tacho::CardImageData FullCardImage()
 {
@@ -97,4 +98,4 @@ tacho::CardImageData YearCardImage()
     return card.Image();
 }
 
-} // namespace testsupport
+}  // namespace testsupport

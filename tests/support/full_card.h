@@ -17,4 +17,4 @@ inline constexpr int kYearCardDays = 365;
 inline constexpr int kYearCardChanges = 12;
 tacho::CardImageData YearCardImage();
 
-} // namespace testsupport
+}  // namespace testsupport

@@ -36,10 +36,7 @@ private:
     std::uint32_t state_;
 };
 
-PageRecorder A4Recorder()
-{
-    return PageRecorder(report::output::PageHeaderFor(2100, 2970));
-}
+PageRecorder A4Recorder() { return PageRecorder(report::output::PageHeaderFor(2100, 2970)); }
 
 // Whether `box` (page pixels), turned by `degrees` about (x, y) as the canvas turns text there,
 // covers any of the page.

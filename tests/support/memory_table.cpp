@@ -9,8 +9,7 @@ class MemoryField : public report::expr::TRpField {
 public:
     MemoryField(const MemoryTable& table, std::size_t column, Column def)
         : table_(table), column_(column), def_(std::move(def))
-    {
-    }
+    {}
     std::string FieldName() const override { return def_.name; }
     TRpFieldKind Kind() const override { return def_.kind; }
     std::string AsString() const override
@@ -47,7 +46,7 @@ private:
     Column def_;
 };
 
-} // namespace
+}  // namespace
 
 MemoryTable::MemoryTable(std::string name, std::vector<Column> columns, bool defaultFields)
     : name_(std::move(name)), columns_(std::move(columns)), defaultFields_(defaultFields)
@@ -126,4 +125,4 @@ report::expr::TRpField* MemoryTable::Field(int index)
     return fields_[static_cast<std::size_t>(index)].get();
 }
 
-} // namespace testsupport
+}  // namespace testsupport

@@ -69,4 +69,4 @@ private:
     bool eof_ = false;
 };
 
-} // namespace testsupport
+}  // namespace testsupport

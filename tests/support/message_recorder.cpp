@@ -6,10 +6,7 @@ namespace testsupport {
 
 MessageRecorder::MessageRecorder() : previous_(utility::SetMessageBoxes(this)) {}
 
-MessageRecorder::~MessageRecorder()
-{
-    utility::SetMessageBoxes(previous_);
-}
+MessageRecorder::~MessageRecorder() { utility::SetMessageBoxes(previous_); }
 
 bool MessageRecorder::Show(utility::MessageKind kind, const std::string& text)
 {
@@ -41,4 +38,4 @@ std::vector<std::string> MessageRecorder::TextsOf(utility::MessageKind kind) con
     return texts;
 }
 
-} // namespace testsupport
+}  // namespace testsupport

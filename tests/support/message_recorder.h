@@ -45,4 +45,4 @@ private:
     std::optional<bool> defaultAnswer_;
 };
 
-} // namespace testsupport
+}  // namespace testsupport

@@ -41,4 +41,4 @@ QWidget* FindTopLevel(const QString& objectName)
     return nullptr;
 }
 
-} // namespace testsupport
+}  // namespace testsupport

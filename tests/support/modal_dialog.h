@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+
 #include <functional>
 #include <string>
 
@@ -21,4 +22,4 @@ std::string NumberedItems(const char* prefix, int count);
 // The visible top-level window with that object name, or none.
 QWidget* FindTopLevel(const QString& objectName);
 
-} // namespace testsupport
+}  // namespace testsupport

@@ -221,7 +221,8 @@ ToolResult RunTool(const QStringList& arguments, int timeLimitSeconds)
     result.out = process.readAllStandardOutput().toStdString();
     result.err = process.readAllStandardError().toStdString();
     // timeout(1) answers 124 when the limit was reached.
-    result.exitCode = process.exitStatus() == QProcess::NormalExit && process.exitCode() != 124 ? process.exitCode() : -1;
+    result.exitCode =
+        process.exitStatus() == QProcess::NormalExit && process.exitCode() != 124 ? process.exitCode() : -1;
     return result;
 }
 

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QSizeF>
 #include <QString>
+
 #include <optional>
 
 namespace testsupport {

@@ -24,7 +24,8 @@ const std::array<ProgramBand, 10> kProgramBands{{
     {"ChildBand3", TRpBandType::rbChild, "PageFooterBand1", 15.9L},
 }};
 
-std::unique_ptr<report::engine::TRpReport> MakeProgramReport() {
+std::unique_ptr<report::engine::TRpReport> MakeProgramReport()
+{
     auto report = std::make_unique<report::engine::TRpReport>([] { return report::output::TRpPaperSize::A4; }, false);
     auto& page = report->Page;
     page.SetUnits(report::engine::TRpUnit::MM);
@@ -37,7 +38,8 @@ std::unique_ptr<report::engine::TRpReport> MakeProgramReport() {
     return report;
 }
 
-void AddProgramBands(report::engine::TRpReport& report, std::span<const int> order) {
+void AddProgramBands(report::engine::TRpReport& report, std::span<const int> order)
+{
     // Every band exists before any is placed, so a child can name its parent first.
     std::map<std::string, std::unique_ptr<TRpCustomBand>> made;
     for (const ProgramBand& spec : kProgramBands) {
@@ -53,9 +55,11 @@ void AddProgramBands(report::engine::TRpReport& report, std::span<const int> ord
         made.emplace(spec.name, std::move(band));
     }
     std::map<std::string, TRpCustomBand*> all;
-    for (auto& [name, band] : made) all[name] = band.get();
+    for (auto& [name, band] : made)
+        all[name] = band.get();
     for (const ProgramBand& spec : kProgramBands) {
-        if (*spec.parent == '\0') continue;
+        if (*spec.parent == '\0')
+            continue;
         auto* child = dynamic_cast<TRpChildBand*>(all.at(spec.name));
         ASSERT_NE(child, nullptr);
         ASSERT_TRUE(child->SetParentBand(all.at(spec.parent)));
@@ -66,18 +70,22 @@ void AddProgramBands(report::engine::TRpReport& report, std::span<const int> ord
     }
 }
 
-TRpCustomBand& BandNamed(const report::engine::TRpReportModel& report, const std::string& name) {
+TRpCustomBand& BandNamed(const report::engine::TRpReportModel& report, const std::string& name)
+{
     for (TRpCustomBand* band : report.BandList()) {
-        if (band->Name == name) return *band;
+        if (band->Name == name)
+            return *band;
     }
     ADD_FAILURE() << "no band " << name;
     throw std::runtime_error("no band " + name);
 }
 
-std::vector<std::string> BandNames(const report::engine::TRpReportModel& report) {
+std::vector<std::string> BandNames(const report::engine::TRpReportModel& report)
+{
     std::vector<std::string> names;
-    for (const TRpCustomBand* band : report.BandList()) names.push_back(band->Name);
+    for (const TRpCustomBand* band : report.BandList())
+        names.push_back(band->Name);
     return names;
 }
 
-}  // namespace enginetest
+}  // namespace testsupport

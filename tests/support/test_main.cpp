@@ -3,6 +3,7 @@
 // calls reach this build's own card rig and printing rig, never the machine's pcscd or cupsd.
 #include <QApplication>
 #include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)

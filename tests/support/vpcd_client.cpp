@@ -68,10 +68,7 @@ VpcdClient::~VpcdClient()
         ::close(fd_);
 }
 
-void VpcdClient::Close()
-{
-    ::shutdown(fd_, SHUT_RDWR);
-}
+void VpcdClient::Close() { ::shutdown(fd_, SHUT_RDWR); }
 
 bool VpcdClient::ReadExact(std::uint8_t* to, std::size_t count)
 {
@@ -152,13 +149,9 @@ void VpcdClient::ServeUntilDone(void (*trace)(const ApduExchange&))
 
 InsertedCard::InsertedCard(CardModel& card, std::uint16_t port, std::chrono::milliseconds timeout)
     : client_(card, port, timeout), thread_([this] { client_.Serve(); })
-{
-}
+{}
 
-InsertedCard::~InsertedCard()
-{
-    Remove();
-}
+InsertedCard::~InsertedCard() { Remove(); }
 
 void InsertedCard::Remove()
 {

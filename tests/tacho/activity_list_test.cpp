@@ -1,4 +1,5 @@
 #include "tacho/activity_list.h"
+
 #include "tacho/list_lines.h"
 #include "tests/support/card_builder.h"
 #include "tests/support/message_recorder.h"
@@ -53,12 +54,13 @@ std::vector<std::string> LinesWithTag(const Listing& l, const std::string& tag)
     return out;
 }
 
-} // namespace
+}  // namespace
 
 TEST(DailyActivityList, OneDayLineByLine)
 {
     CardBuilder card;
-    card.Day(TimeReal(2011, 5, 17), 0x0123, 250, {ChangeWord(0, 0, 0, 3, 6 * 60), ChangeWord(0, 0, 0, 0, 14 * 60 + 30)});
+    card.Day(TimeReal(2011, 5, 17), 0x0123, 250,
+             {ChangeWord(0, 0, 0, 3, 6 * 60), ChangeWord(0, 0, 0, 0, 14 * 60 + 30)});
     const Listing l = Build(card);
     const std::string k = "2011-05-17 0123. 00:00:00";
     const std::vector<std::string> expected = {
@@ -74,8 +76,8 @@ TEST(DailyActivityList, OneDayLineByLine)
         k + " AR#" + kRule,
         k + Pl(" AT#  III. Terminy rozpoczęcia kolejnych czynności:"),
         "2011-05-17 0123. 06:00:00 BB#" + Pl(" 06:00:00 Karta włożona, w slocie kierowcy/ jeden kierowca/prowadzenie"),
-        "2011-05-17 0123. 14:30:00 BB#"
-            + Pl(" 14:30:00 Karta włożona, w slocie kierowcy/ jeden kierowca/przerwa-odpoczynek"),
+        "2011-05-17 0123. 14:30:00 BB#" +
+            Pl(" 14:30:00 Karta włożona, w slocie kierowcy/ jeden kierowca/przerwa-odpoczynek"),
         "2011-05-17 0123. 23:59:59:99 BW#" + kRule,
     };
     EXPECT_EQ(l.lines, expected);
@@ -98,24 +100,40 @@ TEST(DailyActivityList, EveryStartMinuteGivesExactTotals)
         const std::uint8_t words[] = {std::uint8_t(w1 >> 8), std::uint8_t(w1), std::uint8_t(w2 >> 8), std::uint8_t(w2)};
         ASSERT_TRUE(DecodeActivityDay(words, totals, texts));
         ASSERT_EQ(texts.size(), 2u);
-        EXPECT_EQ(utility::TimeToHMSTextB(static_cast<double>(totals[2]) / 86400), Hms((b - a) * 60LL)) << a << " " << b;
+        EXPECT_EQ(utility::TimeToHMSTextB(static_cast<double>(totals[2]) / 86400), Hms((b - a) * 60LL))
+            << a << " " << b;
         EXPECT_EQ(utility::TimeToHMSTextB(static_cast<double>(totals[1]) / 86400), Hms(86399 - b * 60LL)) << b;
     }
 }
 
 TEST(DailyActivityList, OddChangeWords)
 {
-    struct Case { const char* name; std::vector<std::uint16_t> words; bool ok; std::array<std::int64_t, 5> totals; std::size_t texts; };
+    struct Case {
+        const char* name;
+        std::vector<std::uint16_t> words;
+        bool ok;
+        std::array<std::int64_t, 5> totals;
+        std::size_t texts;
+    };
     const Case cases[] = {
         {"no words", {}, true, {0, 0, 0, 0, 0}, 0},
-        {"out of order counts 0", {ChangeWord(0, 0, 0, 3, 600), ChangeWord(0, 0, 0, 2, 300), ChangeWord(0, 0, 0, 0, 900)},
-         true, {86399 - 54000, 0, 36000, 0, 0}, 3},
+        {"out of order counts 0",
+         {ChangeWord(0, 0, 0, 3, 600), ChangeWord(0, 0, 0, 2, 300), ChangeWord(0, 0, 0, 0, 900)},
+         true,
+         {86399 - 54000, 0, 36000, 0, 0},
+         3},
         {"back and forth counts at most one day",
-         {ChangeWord(0, 0, 0, 3, 0), ChangeWord(0, 0, 0, 0, 1439), ChangeWord(0, 0, 0, 2, 0), ChangeWord(0, 0, 0, 1, 1439)},
-         true, {0, 0, 59, 86340, 0}, 4},
+         {ChangeWord(0, 0, 0, 3, 0), ChangeWord(0, 0, 0, 0, 1439), ChangeWord(0, 0, 0, 2, 0),
+          ChangeWord(0, 0, 0, 1, 1439)},
+         true,
+         {0, 0, 59, 86340, 0},
+         4},
         {"card out, unknown", {ChangeWord(0, 0, 1, 3, 0)}, true, {0, 0, 0, 0, 86399}, 1},
-        {"24:00 fails the day", {ChangeWord(0, 0, 0, 3, 60), ChangeWord(0, 0, 0, 2, 120), ChangeWord(0, 0, 0, 0, 1440)},
-         false, {0, 0, 0, 3600, 0}, 0},
+        {"24:00 fails the day",
+         {ChangeWord(0, 0, 0, 3, 60), ChangeWord(0, 0, 0, 2, 120), ChangeWord(0, 0, 0, 0, 1440)},
+         false,
+         {0, 0, 0, 3600, 0},
+         0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -136,7 +154,7 @@ TEST(DailyActivityList, RingWrapsAndWalkStopsAtTheNewest)
 {
     CardBuilder card;
     card.Counts(12, 24, 100, 200, 112).RingStart(90);
-    card.Day(TimeReal(2012, 3, 1), 0x0001, 1, {ChangeWord(0, 0, 0, 3, 60)});          // 90..103 wraps
+    card.Day(TimeReal(2012, 3, 1), 0x0001, 1, {ChangeWord(0, 0, 0, 3, 60)});  // 90..103 wraps
     card.Day(TimeReal(2012, 3, 2), 0x0002, 2, {ChangeWord(0, 0, 0, 2, 120)});
     card.Day(TimeReal(2012, 3, 3), 0x0003, 3, {ChangeWord(0, 0, 0, 1, 180), ChangeWord(0, 0, 0, 0, 200)});
     // Bytes after the newest record that look like one more day must not be listed.
@@ -177,7 +195,11 @@ TEST(DailyActivityList, EmptyAreaGivesNothing)
 
 TEST(DailyActivityList, DamagedRingEndsWithinOneLapAndOneBox)
 {
-    struct Case { const char* name; std::uint16_t newest; std::size_t days; };
+    struct Case {
+        const char* name;
+        std::uint16_t newest;
+        std::size_t days;
+    };
     // Ten 14-byte days fill a 140-byte ring exactly; they chain around for ever.
     const Case cases[] = {
         {"newest not at a record start", 5, 10},
@@ -193,7 +215,8 @@ TEST(DailyActivityList, DamagedRingEndsWithinOneLapAndOneBox)
         const Listing l = Build(card);
         EXPECT_EQ(l.dayValues.size(), c.days);
         ASSERT_EQ(l.errors.size(), 1u);  // ten failing days and the damage, in one box
-        EXPECT_NE(l.errors[0].find(Pl("Nie można utworzyć listy zmian dziennych dla 2012-04-01 l.0")), std::string::npos);
+        EXPECT_NE(l.errors[0].find(Pl("Nie można utworzyć listy zmian dziennych dla 2012-04-01 l.0")),
+                  std::string::npos);
         EXPECT_NE(l.errors[0].find(Pl("2012-04-10 l.9")), std::string::npos);
         EXPECT_NE(l.errors[0].find(Pl("uszkodzony")), std::string::npos);
         EXPECT_TRUE(LinesWithTag(l, " BB#").empty());
@@ -241,7 +264,10 @@ TEST(ListLines, SortByKeyIsOrdinalAndStable)
     for (const auto& line : lines)
         keys.emplace_back(KeyOfLine(line));
     EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end()));
-    const auto at = [&](const std::string& text) { return std::find_if(lines.begin(), lines.end(), [&](const std::string& s) { return s.find(text) != std::string::npos; }); };
+    const auto at = [&](const std::string& text) {
+        return std::find_if(lines.begin(), lines.end(),
+                            [&](const std::string& s) { return s.find(text) != std::string::npos; });
+    };
     EXPECT_LT(at(Pl("III. Terminy")), at(Pl("00:00:00 Karta")));
     // Reversed input: the two 06:00 changes come out in reversed order, their ties kept.
     EXPECT_LT(at("/praca"), at("/prowadzenie"));

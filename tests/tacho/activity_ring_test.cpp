@@ -1,4 +1,5 @@
 #include "tacho/activity_ring.h"
+
 #include "tests/support/card_builder.h"
 #include "utility/datetime.h"
 
@@ -36,8 +37,14 @@ TEST(ActivityRing, RecordThatWrapsAtTheRingsEnd)
 
 TEST(ActivityRing, DamagedLengthsAndPositions)
 {
-    struct Case { const char* name; std::uint16_t ringLength; std::uint16_t position; std::uint16_t lengthField;
-                  std::size_t length; bool damaged; };
+    struct Case {
+        const char* name;
+        std::uint16_t ringLength;
+        std::uint16_t position;
+        std::uint16_t lengthField;
+        std::size_t length;
+        bool damaged;
+    };
     const Case cases[] = {
         {"zero length ends the walk", 1000, 0, 0, 0, false},
         {"length 1", 1000, 0, 1, 0, true},
@@ -122,7 +129,8 @@ TEST(ActivityRing, RandomRingsNeverLeaveTheRing)
         card.Counts(12, 24, ringLength, 200, 112);
         for (std::size_t i = 0; i < kMaxActivityBytes; ++i)
             card.Byte(field::kActivityRing + i, static_cast<std::uint8_t>(round % 2 ? byte(engine) : byte(engine) % 4));
-        card.ActivityPointers(static_cast<std::uint16_t>(word(engine) % 14000), static_cast<std::uint16_t>(word(engine)));
+        card.ActivityPointers(static_cast<std::uint16_t>(word(engine) % 14000),
+                              static_cast<std::uint16_t>(word(engine)));
         const std::size_t ring = ActivityStructureLength(card.Image());
         for (int probe = 0; probe < 20; ++probe) {
             const auto position = static_cast<std::size_t>(word(engine) % 14000);

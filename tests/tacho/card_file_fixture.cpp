@@ -11,7 +11,7 @@
 namespace cardfiletest {
 
 testsupport::CardBuilder PatternedCard(std::uint8_t events, std::uint8_t faults, std::uint16_t activityLength,
-                                        std::uint16_t vehicles, std::uint8_t places)
+                                       std::uint16_t vehicles, std::uint8_t places)
 {
     testsupport::CardBuilder card;
     for (std::size_t i = 0; i < tacho::kCardImageSize; ++i)
@@ -70,4 +70,4 @@ Bytes ReadFileBytes(const std::filesystem::path& path)
 
 Bytes ImageBytes(const tacho::CardImageData& image) { return Bytes(image.begin(), image.end()); }
 
-} // namespace cardfiletest
+}  // namespace cardfiletest

@@ -18,8 +18,8 @@ using Bytes = std::vector<std::uint8_t>;
 // A card whose every body byte (reserved bytes included) is set from a pattern, so bytes
 // that land in the wrong place show; then the counts and the holder fields are written.
 testsupport::CardBuilder PatternedCard(std::uint8_t events = 12, std::uint8_t faults = 24,
-                                        std::uint16_t activityLength = 13'776, std::uint16_t vehicles = 200,
-                                        std::uint8_t places = 112);
+                                       std::uint16_t activityLength = 13'776, std::uint16_t vehicles = 200,
+                                       std::uint8_t places = 112);
 // Every signature slot patterned and valid.
 tacho::SignatureAreaData ValidSignatures();
 
@@ -41,4 +41,4 @@ void WriteFileBytes(const std::filesystem::path& path, const Bytes& bytes);
 Bytes ReadFileBytes(const std::filesystem::path& path);
 Bytes ImageBytes(const tacho::CardImageData& image);
 
-} // namespace cardfiletest
+}  // namespace cardfiletest

@@ -38,21 +38,38 @@ void ExpectBlocks(const Bytes& file, const std::vector<ExpectedBlock>& table, co
     EXPECT_EQ(at, file.size());
 }
 
-std::vector<ExpectedBlock> DddTable(std::size_t events, std::size_t faults, std::size_t activity,
-                                    std::size_t vehicles, std::size_t places)
+std::vector<ExpectedBlock> DddTable(std::size_t events, std::size_t faults, std::size_t activity, std::size_t vehicles,
+                                    std::size_t places)
 {
     return {
-        {0x0002, 0, 25, 1},   {0x0005, 0, 8, 27},   {0x0501, 0, 10, 36},  {0x0501, 1, 128, 0},
-        {0xC100, 0, 194, 47}, {0xC108, 0, 194, 242}, {0x0520, 0, 143, 437}, {0x0520, 1, 128, 1},
-        {0x0521, 0, 53, 586}, {0x0521, 1, 128, 2},  {0x0502, 0, events * 144, 640}, {0x0502, 1, 128, 3},
-        {0x0503, 0, faults * 48, 2'369}, {0x0503, 1, 128, 4}, {0x0504, 0, activity + 4, 3'522}, {0x0504, 1, 128, 5},
-        {0x0505, 0, vehicles * 31 + 2, 17'303}, {0x0505, 1, 128, 6}, {0x0506, 0, places * 10 + 1, 23'506},
-        {0x0506, 1, 128, 7}, {0x0508, 0, 46, 24'648}, {0x0508, 1, 128, 9}, {0x0522, 0, 280, 24'695},
+        {0x0002, 0, 25, 1},
+        {0x0005, 0, 8, 27},
+        {0x0501, 0, 10, 36},
+        {0x0501, 1, 128, 0},
+        {0xC100, 0, 194, 47},
+        {0xC108, 0, 194, 242},
+        {0x0520, 0, 143, 437},
+        {0x0520, 1, 128, 1},
+        {0x0521, 0, 53, 586},
+        {0x0521, 1, 128, 2},
+        {0x0502, 0, events * 144, 640},
+        {0x0502, 1, 128, 3},
+        {0x0503, 0, faults * 48, 2'369},
+        {0x0503, 1, 128, 4},
+        {0x0504, 0, activity + 4, 3'522},
+        {0x0504, 1, 128, 5},
+        {0x0505, 0, vehicles * 31 + 2, 17'303},
+        {0x0505, 1, 128, 6},
+        {0x0506, 0, places * 10 + 1, 23'506},
+        {0x0506, 1, 128, 7},
+        {0x0508, 0, 46, 24'648},
+        {0x0508, 1, 128, 9},
+        {0x0522, 0, 280, 24'695},
         {0x0522, 1, 128, 10},
     };
 }
 
-} // namespace
+}  // namespace
 
 TEST(DddFileFormat, BlocksFollowTheFixedOrderWithLengthsFromTheCounts)
 {
@@ -163,10 +180,10 @@ TEST(Kk1FileFormat, FifteenDataBlocksWithoutSignatures)
     ASSERT_TRUE(tacho::BuildKk1FileBytes(image, file, error)) << error;
     EXPECT_EQ(file.size(), 25'009U);
     const std::vector<ExpectedBlock> table = {
-        {0x0002, 0, 8, 27},       {0x0501, 0, 10, 36},     {0xC100, 0, 194, 47},     {0xC108, 0, 194, 242},
-        {0x0520, 0, 143, 437},    {0x050E, 0, 4, 581},     {0x0521, 0, 53, 586},     {0x0502, 0, 1'728, 640},
+        {0x0002, 0, 8, 27},        {0x0501, 0, 10, 36},        {0xC100, 0, 194, 47},       {0xC108, 0, 194, 242},
+        {0x0520, 0, 143, 437},     {0x050E, 0, 4, 581},        {0x0521, 0, 53, 586},       {0x0502, 0, 1'728, 640},
         {0x0503, 0, 1'152, 2'369}, {0x0504, 0, 13'780, 3'522}, {0x0505, 0, 6'202, 17'303}, {0x0506, 0, 1'121, 23'506},
-        {0x0507, 0, 19, 24'628},  {0x0508, 0, 46, 24'648}, {0x0522, 0, 280, 24'695},
+        {0x0507, 0, 19, 24'628},   {0x0508, 0, 46, 24'648},    {0x0522, 0, 280, 24'695},
     };
     ExpectBlocks(file, table, image, {});
     std::size_t dataAfterFirst = 0;
@@ -181,6 +198,6 @@ TEST(Kk1FileFormat, LengthsFollowTheCounts)
     Bytes file;
     std::string error;
     ASSERT_TRUE(tacho::BuildKk1FileBytes(image, file, error)) << error;
-    EXPECT_EQ(file.size(), 15 * 5 + 8 + 10 + 194 + 194 + 143 + 4 + 53 + 2 * 144 + 3 * 48 + 504 + 7 * 31 + 2 + 9 * 10 + 1 +
-                               19 + 46 + 280U);
+    EXPECT_EQ(file.size(), 15 * 5 + 8 + 10 + 194 + 194 + 143 + 4 + 53 + 2 * 144 + 3 * 48 + 504 + 7 * 31 + 2 + 9 * 10 +
+                               1 + 19 + 46 + 280U);
 }

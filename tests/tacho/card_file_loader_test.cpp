@@ -1,10 +1,12 @@
 #include "tacho/card_file_loader.h"
+
 #include "tacho/ddd_file.h"
 #include "tests/support/message_recorder.h"
 #include "tests/tacho/card_file_fixture.h"
 #include "utility/cp1250.h"
 
 #include <QDir>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -105,7 +107,7 @@ void ExpectSameImage(const CardImageData& actual, const CardImageData& expected)
         }
 }
 
-} // namespace
+}  // namespace
 
 TEST(CardFileLoader, ImageFileOfFullSizeIsTakenAsItStandsReservedBytesIncluded)
 {
@@ -145,10 +147,8 @@ TEST(CardFileLoader, CardDownloadFileWrittenByTheWriterLoadsBack)
     };
     // 24,975 and 24,959 bytes are also the sizes of raw images: the first header decides.
     const Case cases[] = {
-        {"largest counts", 12, 24, 13'776, 200, 112, 26'336},
-        {"small counts", 3, 5, 1'000, 10, 7, 0},
-        {"no events", 0, 24, 13'776, 200, 112, 26'336 - 1'728},
-        {"full image size", 12, 24, 12'415, 200, 112, 24'975},
+        {"largest counts", 12, 24, 13'776, 200, 112, 26'336},   {"small counts", 3, 5, 1'000, 10, 7, 0},
+        {"no events", 0, 24, 13'776, 200, 112, 26'336 - 1'728}, {"full image size", 12, 24, 12'415, 200, 112, 24'975},
         {"older image size", 12, 24, 12'399, 200, 112, 24'959},
     };
     for (const Case& c : cases) {
@@ -213,12 +213,13 @@ TEST(CardFileLoader, MalformedAndOddFilesGiveTheirCodeAndImage)
         {"the same block twice", Concat({Block(0x0520, 0, identification), Block(0x0520, 0, otherIdentification)}),
          LoadCardResult::Loaded, false, WithBody(ZeroImage(), 5, otherIdentification)},
         {"a signature block is passed over, block tags in its bytes included",
-         Concat({Block(0x0520, 1, taggedSignature), Block(0x0520, 0, identification)}), LoadCardResult::Loaded,
-         false, WithBody(ZeroImage(), 5, identification)},
-        {"a cut last block", Concat({Block(0x0520, 0, identification), Bytes(cutLicence.begin(), cutLicence.end() - 10)}),
+         Concat({Block(0x0520, 1, taggedSignature), Block(0x0520, 0, identification)}), LoadCardResult::Loaded, false,
+         WithBody(ZeroImage(), 5, identification)},
+        {"a cut last block",
+         Concat({Block(0x0520, 0, identification), Bytes(cutLicence.begin(), cutLicence.end() - 10)}),
          LoadCardResult::ParseFailed, false, ZeroImage()},
-        {"a download cut inside its last data block", Bytes(ddd.begin(), ddd.end() - 140),
-         LoadCardResult::ParseFailed, false, ZeroImage()},
+        {"a download cut inside its last data block", Bytes(ddd.begin(), ddd.end() - 140), LoadCardResult::ParseFailed,
+         false, ZeroImage()},
         {"an over-long block", Concat({Block(0x0520, 0, identification), Block(0x0005, 0, overlongIc)}),
          LoadCardResult::Loaded, false, WithBody(WithBody(ZeroImage(), 5, identification), 1, Filled(8, 0x21))},
         {"an over-long block at the end of the file", Block(0x0005, 0, Filled(20, 1)), LoadCardResult::Loaded, false,

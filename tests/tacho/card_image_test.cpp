@@ -1,4 +1,5 @@
 #include "tacho/card_image.h"
+
 #include "tests/support/card_builder.h"
 #include "utility/datetime.h"
 #include "utility/stringi.h"
@@ -16,17 +17,22 @@ std::span<const std::uint8_t> Bytes(const std::string& s)
 {
     return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
 }
-} // namespace
+}  // namespace
 
 TEST(CardImageLayout, SlotsOfEveryFile)
 {
-    struct Row { const char* fid; std::size_t reserved; std::size_t body; std::size_t size; };
+    struct Row {
+        const char* fid;
+        std::size_t reserved;
+        std::size_t body;
+        std::size_t size;
+    };
     const Row rows[] = {
-        {"0002", 0, 1, 25},           {"0005", 26, 27, 8},          {"0501", 35, 36, 10},
-        {"C100", 46, 47, 194},        {"C108", 241, 242, 194},      {"0520", 436, 437, 143},
-        {"050E", 580, 581, 4},        {"0521", 585, 586, 53},       {"0502", 639, 640, 1728},
-        {"0503", 2368, 2369, 1152},   {"0504", 3521, 3522, 13780},  {"0505", 17302, 17303, 6202},
-        {"0506", 23505, 23506, 1121}, {"0507", 24627, 24628, 19},   {"0508", 24647, 24648, 46},
+        {"0002", 0, 1, 25},           {"0005", 26, 27, 8},         {"0501", 35, 36, 10},
+        {"C100", 46, 47, 194},        {"C108", 241, 242, 194},     {"0520", 436, 437, 143},
+        {"050E", 580, 581, 4},        {"0521", 585, 586, 53},      {"0502", 639, 640, 1728},
+        {"0503", 2368, 2369, 1152},   {"0504", 3521, 3522, 13780}, {"0505", 17302, 17303, 6202},
+        {"0506", 23505, 23506, 1121}, {"0507", 24627, 24628, 19},  {"0508", 24647, 24648, 46},
         {"0522", 24694, 24695, 280},
     };
     const auto ids = utility::SplitSemicolonList(EfList);
@@ -48,11 +54,14 @@ TEST(CardImageLayout, SlotsOfEveryFile)
 
 TEST(CardImageLayout, SignatureSlots)
 {
-    struct Row { std::size_t slot; std::size_t offset; const char* fid; };
+    struct Row {
+        std::size_t slot;
+        std::size_t offset;
+        const char* fid;
+    };
     const Row rows[] = {
-        {0, 0, "0501"},    {1, 129, "0520"},  {2, 258, "0521"},  {3, 387, "0502"},
-        {4, 516, "0503"},  {5, 645, "0504"},  {6, 774, "0505"},  {7, 903, "0506"},
-        {8, 1032, "0507"}, {9, 1161, "0508"}, {10, 1290, "0522"},
+        {0, 0, "0501"},   {1, 129, "0520"}, {2, 258, "0521"},  {3, 387, "0502"},  {4, 516, "0503"},   {5, 645, "0504"},
+        {6, 774, "0505"}, {7, 903, "0506"}, {8, 1032, "0507"}, {9, 1161, "0508"}, {10, 1290, "0522"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.fid);
@@ -70,7 +79,12 @@ TEST(CardImageLayout, SignatureSlots)
 
 TEST(CardImageLayout, FieldOffsetsFollowTheFileRecords)
 {
-    struct Row { const char* name; std::size_t offset; std::size_t slot; std::size_t inBody; };
+    struct Row {
+        const char* name;
+        std::size_t offset;
+        std::size_t slot;
+        std::size_t inBody;
+    };
     // Offsets inside the Application_Identification, Identification, licence and cyclic files.
     const Row rows[] = {
         {"noOfEventsPerType", field::kNoOfEventsPerType, 2, 3},
@@ -103,9 +117,14 @@ TEST(CardImageLayout, FieldOffsetsFollowTheFileRecords)
     for (const Row& r : rows)
         EXPECT_EQ(r.offset, kEfSlots[r.slot].body + r.inBody) << r.name;
     const std::pair<std::size_t, std::size_t> absolute[] = {
-        {field::kCardNumber, 438}, {field::kIssuingAuthorityCodePage, 454}, {field::kHolderSurnameCodePage, 502},
-        {field::kHolderFirstNamesCodePage, 538}, {field::kCardHolderBirthDate, 574},
-        {field::kDrivingLicenceNumber, 623}, {field::kActivityRing, 3526}, {field::kVehicleRecords, 17305},
+        {field::kCardNumber, 438},
+        {field::kIssuingAuthorityCodePage, 454},
+        {field::kHolderSurnameCodePage, 502},
+        {field::kHolderFirstNamesCodePage, 538},
+        {field::kCardHolderBirthDate, 574},
+        {field::kDrivingLicenceNumber, 623},
+        {field::kActivityRing, 3526},
+        {field::kVehicleRecords, 17305},
         {field::kPlaceRecords, 23507},
     };
     for (const auto& [offset, expected] : absolute)
@@ -130,7 +149,10 @@ TEST(CardImage, EpochConstants)
 
 TEST(FieldReaders, FixedText)
 {
-    struct Case { std::string field; std::string expected; };
+    struct Case {
+        std::string field;
+        std::string expected;
+    };
     const Case cases[] = {
         {std::string(35, ' '), ""},
         {"Kowalski" + std::string(27, '\0'), "Kowalski"},
@@ -149,13 +171,12 @@ TEST(FieldReaders, FixedText)
 
 TEST(FieldReaders, Pesel)
 {
-    struct Case { const char* number; const char* pesel; };
+    struct Case {
+        const char* number;
+        const char* pesel;
+    };
     const Case cases[] = {
-        {"D8001011234500", "80010112345"},
-        {"D8001", "8001"},
-        {"", ""},
-        {"D", ""},
-        {"  D800", " D800"},
+        {"D8001011234500", "80010112345"}, {"D8001", "8001"}, {"", ""}, {"D", ""}, {"  D800", " D800"},
     };
     for (const Case& c : cases) {
         CardBuilder card;
@@ -197,7 +218,9 @@ TEST(FieldReaders, BigEndian)
 TEST(CheckedCounts, ClampedToTheirSlots)
 {
     struct Case {
-        std::uint8_t events, faults; std::uint16_t activity, vehicles; std::uint8_t places;
+        std::uint8_t events, faults;
+        std::uint16_t activity, vehicles;
+        std::uint8_t places;
         std::size_t eEvents, eFaults, eActivity, eVehicles, ePlaces;
     };
     const Case cases[] = {
@@ -222,13 +245,14 @@ TEST(CheckedCounts, ClampedToTheirSlots)
 
 TEST(CheckedCounts, PointersInsideTheirArea)
 {
-    struct Case { std::uint16_t ringLength, oldest, newest; bool oldestValid, newestValid; };
+    struct Case {
+        std::uint16_t ringLength, oldest, newest;
+        bool oldestValid, newestValid;
+    };
     const Case cases[] = {
-        {13776, 0, 13775, true, true},
-        {13776, 13776, 65535, false, false},
-        {100, 99, 100, true, false},
-        {0, 0, 0, false, false},          // an empty ring has no records
-        {65535, 13775, 13776, true, false},  // a declared length beyond the slot is cut
+        {13776, 0, 13775, true, true},      {13776, 13776, 65535, false, false},
+        {100, 99, 100, true, false},        {0, 0, 0, false, false},  // an empty ring has no records
+        {65535, 13775, 13776, true, false},                           // a declared length beyond the slot is cut
     };
     for (const Case& c : cases) {
         CardBuilder card;
@@ -246,8 +270,13 @@ TEST(CheckedCounts, PointersInsideTheirArea)
         }
     }
 
-    struct Index { std::uint16_t raw; std::size_t vehicle; std::size_t place; };
-    const Index indexes[] = {{0, 0, 0}, {111, 111, 111}, {112, 112, 111}, {199, 199, 111}, {255, 199, 111}, {65535, 199, 111}};
+    struct Index {
+        std::uint16_t raw;
+        std::size_t vehicle;
+        std::size_t place;
+    };
+    const Index indexes[] = {{0, 0, 0},       {111, 111, 111}, {112, 112, 111},
+                             {199, 199, 111}, {255, 199, 111}, {65535, 199, 111}};
     for (const Index& i : indexes) {
         CardBuilder card;
         card.VehiclePointer(i.raw).PlacePointer(static_cast<std::uint8_t>(std::min<int>(i.raw, 255)));

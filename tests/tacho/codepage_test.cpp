@@ -1,5 +1,6 @@
-#include "tacho/card_image.h"
 #include "tacho/codepage.h"
+
+#include "tacho/card_image.h"
 #include "tests/support/card_builder.h"
 #include "tests/support/system_charset.h"
 #include "utility/cp1250.h"
@@ -24,7 +25,7 @@ bool SystemIso8859ToUnicode(int part, std::uint8_t byte, char32_t& codePoint)
     return testsupport::SystemByteToUnicode(("ISO-8859-" + std::to_string(part)).c_str(), byte, codePoint);
 }
 
-} // namespace
+}  // namespace
 
 TEST(CodePage, TablesAgreeWithTheSystemConverter)
 {
@@ -48,12 +49,15 @@ TEST(CodePage, TablesAgreeWithTheSystemConverter)
 TEST(CodePage, PolishLettersIntoCp1250)
 {
     // "ĄŚŹąśź Łódź" as ISO 8859-2 bytes; code page 1250 places the first six elsewhere.
-    const std::string latin2 = "\xA1\xA6\xAC\xB1\xB6\xBC \xA3\xF3" "d\xBC";
+    const std::string latin2 = "\xA1\xA6\xAC\xB1\xB6\xBC \xA3\xF3"
+                               "d\xBC";
     EXPECT_EQ(CardTextToCp1250(2, Bytes(latin2)), utility::Pl("ĄŚŹąśź Łódź"));
     // ISO 8859-16 puts Ą, Ł, ą at yet other codes than ISO 8859-2.
     EXPECT_EQ(CardTextToCp1250(16, Bytes("\xA1\xA3\xA2\xD1\xF1")), utility::Pl("ĄŁąŃń"));
     // Latin-1 letters that code page 1250 has, and ones it has not.
-    EXPECT_EQ(CardTextToCp1250(1, Bytes("M\xFC" "ller \xC9\xE8\xE6")), utility::Pl("Müller É??"));
+    EXPECT_EQ(CardTextToCp1250(1, Bytes("M\xFC"
+                                        "ller \xC9\xE8\xE6")),
+              utility::Pl("Müller É??"));
     // Cyrillic has no place in code page 1250.
     EXPECT_EQ(CardTextToCp1250(5, Bytes("\xB0\xD0 A")), "?? A");
     EXPECT_EQ(CardTextToCp1250(2, Bytes("\x85\x9F")), "??");
@@ -65,14 +69,26 @@ TEST(CodePage, PolishLettersIntoCp1250)
 TEST(CodePage, HolderNamesAreConvertedImageStaysUnchanged)
 {
     CardBuilder card;
-    card.Surname("\xA6" "wi\xEA" "tos\xB3" "awska", 2).FirstNames("Zo\xB6" "ka", 2).IssuingAuthority("\xA3\xF3" "d\xBC", 2);
+    card.Surname("\xA6"
+                 "wi\xEA"
+                 "tos\xB3"
+                 "awska",
+                 2)
+        .FirstNames("Zo\xB6"
+                    "ka",
+                    2)
+        .IssuingAuthority("\xA3\xF3"
+                          "d\xBC",
+                          2);
     const tacho::CardImageData before = card.Image();
     EXPECT_EQ(CardHolderSurname(card.Image()), utility::Pl("Świętosławska"));
     EXPECT_EQ(CardHolderFirstNames(card.Image()), utility::Pl("Zośka"));
     EXPECT_EQ(CardIssuingAuthorityName(card.Image()), utility::Pl("Łódź"));
     EXPECT_EQ(card.Image(), before);
 
-    card.Surname("\xA6" "wi\xEA", 1);
+    card.Surname("\xA6"
+                 "wi\xEA",
+                 1);
     EXPECT_EQ(CardHolderSurname(card.Image()), utility::Pl("¦wi?"));  // Latin-1 has no ę
     EXPECT_EQ(CodePageFixedText({}), "");
 }

@@ -1,5 +1,6 @@
-#include "tacho/ddd_save.h"
 #include "tacho/ddd_writer.h"
+
+#include "tacho/ddd_save.h"
 #include "tests/support/message_recorder.h"
 #include "tests/tacho/card_file_fixture.h"
 #include "utility/cp1250.h"
@@ -35,7 +36,9 @@ const std::string kActiveName = "Kowalski_Jan Maria_80010112345_20110517130300_2
 
 class FakeWindow final : public tacho::DddSaveWindow {
 public:
-    explicit FakeWindow(std::filesystem::path folder, bool enabled = true) : folder_(std::move(folder)), enabled_(enabled) {}
+    explicit FakeWindow(std::filesystem::path folder, bool enabled = true)
+        : folder_(std::move(folder)), enabled_(enabled)
+    {}
     bool IsEnabled() const override { return enabled_; }
     void SetEnabled(bool enabled) override
     {
@@ -50,7 +53,7 @@ private:
     bool enabled_;
 };
 
-} // namespace
+}  // namespace
 
 TEST(DddWriter, WritesTheWholeFileUnderTheStandardName)
 {
@@ -118,9 +121,9 @@ TEST(DddWriter, AnExistingFileIsLeftAloneAndReported)
     WriteFileBytes(folder.File(kActiveName), {1, 2, 3});
     std::filesystem::path fileName;
     std::string error;
-    EXPECT_EQ(tacho::WriteDddFile(CardWithActivity().Image(), ValidSignatures(), folder.Path(), FixedNow, fileName,
-                                  error),
-              WriteStatus::Exists);
+    EXPECT_EQ(
+        tacho::WriteDddFile(CardWithActivity().Image(), ValidSignatures(), folder.Path(), FixedNow, fileName, error),
+        WriteStatus::Exists);
     EXPECT_EQ(error, "Plik juz istnieje " + folder.File(kActiveName).string());
     EXPECT_EQ(ReadFileBytes(folder.File(kActiveName)), (Bytes{1, 2, 3}));
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{kActiveName});
@@ -222,7 +225,8 @@ TEST(SaveCardAsDdd, CreatesAMissingFolderWithANotice)
     ASSERT_EQ(boxes.Messages().size(), 2U);
     EXPECT_EQ(boxes.Messages()[0].kind, MessageKind::Notice);
     EXPECT_NE(boxes.Messages()[0].text.find(utility::Pl("Utworzono katalog (-i):")), std::string::npos);
-    EXPECT_EQ(boxes.Messages()[1].text, utility::Pl("Dane z karty zapisano w pliku\r\n") + (ddd / kActiveName).string());
+    EXPECT_EQ(boxes.Messages()[1].text,
+              utility::Pl("Dane z karty zapisano w pliku\r\n") + (ddd / kActiveName).string());
     EXPECT_EQ(folder.Entries("dane/DDD"), std::vector<std::string>{kActiveName});
 }
 

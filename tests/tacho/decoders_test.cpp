@@ -1,5 +1,6 @@
-#include "tacho/card_image.h"
 #include "tacho/decoders.h"
+
+#include "tacho/card_image.h"
 #include "tacho/nations.h"
 #include "utility/cp1250.h"
 #include "utility/datetime.h"
@@ -11,7 +12,10 @@ using utility::Pl;
 
 TEST(Decoders, TimeReal)
 {
-    struct Case { std::array<std::uint8_t, 4> bytes; int y, mo, d, h, mi, s; };
+    struct Case {
+        std::array<std::uint8_t, 4> bytes;
+        int y, mo, d, h, mi, s;
+    };
     const Case cases[] = {
         {{0x00, 0x00, 0x00, 0x00}, 1970, 1, 1, 0, 0, 0},
         {{0x4D, 0xD2, 0x63, 0x40}, 2011, 5, 17, 12, 0, 0},
@@ -31,16 +35,16 @@ TEST(Decoders, TimeReal)
 
 TEST(Decoders, Datef)
 {
-    struct Case { std::array<std::uint8_t, 4> bytes; bool ok; int y, m, d; };
+    struct Case {
+        std::array<std::uint8_t, 4> bytes;
+        bool ok;
+        int y, m, d;
+    };
     const Case cases[] = {
-        {{0x19, 0x75, 0x05, 0x17}, true, 1975, 5, 17},
-        {{0x20, 0x00, 0x02, 0x29}, true, 2000, 2, 29},
-        {{0x00, 0x00, 0x00, 0x00}, false, 0, 0, 0},
-        {{0x19, 0x7A, 0x01, 0x01}, false, 0, 0, 0},
-        {{0x19, 0x75, 0x02, 0x31}, false, 0, 0, 0},
-        {{0x19, 0x75, 0x13, 0x01}, false, 0, 0, 0},
-        {{0x19, 0x75, 0x01, 0x00}, false, 0, 0, 0},
-        {{0x19, 0x75, 0x01, 0xF1}, false, 0, 0, 0},
+        {{0x19, 0x75, 0x05, 0x17}, true, 1975, 5, 17}, {{0x20, 0x00, 0x02, 0x29}, true, 2000, 2, 29},
+        {{0x00, 0x00, 0x00, 0x00}, false, 0, 0, 0},    {{0x19, 0x7A, 0x01, 0x01}, false, 0, 0, 0},
+        {{0x19, 0x75, 0x02, 0x31}, false, 0, 0, 0},    {{0x19, 0x75, 0x13, 0x01}, false, 0, 0, 0},
+        {{0x19, 0x75, 0x01, 0x00}, false, 0, 0, 0},    {{0x19, 0x75, 0x01, 0xF1}, false, 0, 0, 0},
     };
     for (const Case& c : cases) {
         const auto date = DatefToDate(c.bytes);
@@ -53,7 +57,12 @@ TEST(Decoders, Datef)
 
 TEST(Decoders, NationNames)
 {
-    struct Case { const char* text; bool ok; const char* sign; const char* name; };
+    struct Case {
+        const char* text;
+        bool ok;
+        const char* sign;
+        const char* name;
+    };
     const Case cases[] = {
         {"1a", true, "I", "Włochy"},
         {"1A", true, "I", "Włochy"},
@@ -96,18 +105,15 @@ TEST(Decoders, ActivityChangeWords)
         const char* text;
     };
     const Case cases[] = {
-        {0x1B, 0x0F, 0, 0, 0, 3, 783, 13, 3,
-         " 13:03:00 Karta włożona, w slocie kierowcy/ jeden kierowca/prowadzenie"},
+        {0x1B, 0x0F, 0, 0, 0, 3, 783, 13, 3, " 13:03:00 Karta włożona, w slocie kierowcy/ jeden kierowca/prowadzenie"},
         {0x3B, 0x0F, 1, 0, 0, 4, 783, 13, 3,
          " 13:03:00 Karta wyjęta ze slotu kierowcy przy czynności prowadzenie/ czynność nieistotna"},
         {0x7B, 0x0F, 1, 0, 1, 3, 783, 13, 3,
          " 13:03:00 Karta wyjęta ze slotu kierowcy, czynność wprowadzona ręcznie/ prowadzenie"},
-        {0xC0, 0x00, 0, 1, 1, 0, 0, 0, 0,
-         " 00:00:00 Karta włożona, w slocie współkierowcy/ załoga/przerwa-odpoczynek"},
+        {0xC0, 0x00, 0, 1, 1, 0, 0, 0, 0, " 00:00:00 Karta włożona, w slocie współkierowcy/ załoga/przerwa-odpoczynek"},
         {0x0D, 0x9F, 0, 0, 0, 1, 1439, 23, 59,
          " 23:59:00 Karta włożona, w slocie kierowcy/ jeden kierowca/dyspozycyjność"},
-        {0x17, 0xFF, 0, 0, 0, 2, 2047, 34, 7,
-         " 34:07:00 Karta włożona, w slocie kierowcy/ jeden kierowca/praca"},
+        {0x17, 0xFF, 0, 0, 0, 2, 2047, 34, 7, " 34:07:00 Karta włożona, w slocie kierowcy/ jeden kierowca/praca"},
     };
     for (const Case& c : cases) {
         ActivityChangeItem item;
@@ -136,9 +142,12 @@ TEST(Decoders, NamesOfActivitiesAndEntryTypes)
         EXPECT_EQ(ActivityNames(i), Pl(activities[i]));
     EXPECT_EQ(ActivityNames(5), "");
     const char* entries[] = {
-        "początek, godz. włoż. karty lub wprow. wpisu", "koniec, godz. wyj. karty lub wprow. wpisu",
-        "początek, godz. wprow. ręcznie (godz. rozpoczecia)", "koniec, godz. wprow. ręcznie (koniec okresu pracy)",
-        "początek, godz. przyjęta przez VU", "koniec, godz. przyjęta przez VU",
+        "początek, godz. włoż. karty lub wprow. wpisu",
+        "koniec, godz. wyj. karty lub wprow. wpisu",
+        "początek, godz. wprow. ręcznie (godz. rozpoczecia)",
+        "koniec, godz. wprow. ręcznie (koniec okresu pracy)",
+        "początek, godz. przyjęta przez VU",
+        "koniec, godz. przyjęta przez VU",
     };
     for (unsigned i = 0; i < 6; ++i)
         EXPECT_EQ(EntryTypeName(i), Pl(entries[i]));
@@ -148,7 +157,11 @@ TEST(Decoders, NamesOfActivitiesAndEntryTypes)
 
 TEST(Decoders, FirstAndLastChangeTimes)
 {
-    struct Case { std::vector<std::uint8_t> words; std::optional<double> first; std::optional<double> last; };
+    struct Case {
+        std::vector<std::uint8_t> words;
+        std::optional<double> first;
+        std::optional<double> last;
+    };
     const double t0603 = utility::EncodeTime(6, 3, 0);
     const double t1303 = utility::EncodeTime(13, 3, 0);
     const Case cases[] = {
@@ -156,7 +169,7 @@ TEST(Decoders, FirstAndLastChangeTimes)
         {{0x1B}, 0.0, 0.0},
         {{0x19, 0x6B}, t0603, t0603},
         {{0x19, 0x6B, 0x1B, 0x0F}, t0603, t1303},
-        {{0x19, 0x6B, 0x1B, 0x0F, 0xAA}, t0603, t1303},  // a stray odd byte is not a word
+        {{0x19, 0x6B, 0x1B, 0x0F, 0xAA}, t0603, t1303},   // a stray odd byte is not a word
         {{0x05, 0xA0, 0x1B, 0x0F}, std::nullopt, t1303},  // 24:00
         {{0x1B, 0x0F, 0x07, 0xFF}, t1303, std::nullopt},  // 34:07
     };

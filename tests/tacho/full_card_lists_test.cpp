@@ -11,6 +11,7 @@
 #include "tests/tacho/card_file_fixture.h"
 
 #include <QCryptographicHash>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -50,7 +51,7 @@ Lists BuildLists(const tacho::CardImageData& image)
     return l;
 }
 
-} // namespace
+}  // namespace
 
 TEST(FullCardLists, AreTheLinesTheyHaveAlwaysBeen)
 {

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QGuiApplication>
+
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -67,7 +68,7 @@ Bytes Kk1Of(const tacho::CardImageData& image)
     return bytes;
 }
 
-} // namespace
+}  // namespace
 
 TEST(Kk1Name, LastActivityShowsShortDateAndRoundedTime)
 {
@@ -171,13 +172,16 @@ protected:
         ASSERT_TRUE(QDir().mkpath(utility::Cp1250ToQString(Program())));
         ASSERT_TRUE(QDir().mkpath(utility::Cp1250ToQString(Source() + "/sub")));
     }
-    void Run(const std::string& picked) { tacho::ConvertFolderToKk1([&] { return picked; }, Program(), Counting()); }
+    void Run(const std::string& picked)
+    {
+        tacho::ConvertFolderToKk1([&] { return picked; }, Program(), Counting());
+    }
 
     ScratchFolder root_;
     testsupport::MessageRecorder boxes_;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(Kk1Conversion, ConvertsImagesAndZoltFilesAndPassesOverDownloads)
 {

@@ -1,6 +1,7 @@
+#include "tacho/vehicles_places.h"
+
 #include "tacho/activity_list.h"
 #include "tacho/list_lines.h"
-#include "tacho/vehicles_places.h"
 #include "tests/support/card_builder.h"
 #include "tests/support/message_recorder.h"
 #include "utility/cp1250.h"
@@ -38,18 +39,24 @@ std::vector<std::string> Places(const CardBuilder& card)
 
 std::string Two(int v) { return std::string(1, char('0' + v / 10)) + char('0' + v % 10); }
 
-} // namespace
+}  // namespace
 
 TEST(VehiclesList, LinesOfOneVehicle)
 {
     CardBuilder card;
-    card.Vehicle(0, {.odometerBegin = 123456, .odometerEnd = 123999, .firstUse = TimeReal(2011, 5, 17, 6, 0, 35),
-                     .lastUse = TimeReal(2011, 5, 18, 14, 30, 25), .nation = 0x28, .registration = "WX 1234"});
+    card.Vehicle(0, {.odometerBegin = 123456,
+                     .odometerEnd = 123999,
+                     .firstUse = TimeReal(2011, 5, 17, 6, 0, 35),
+                     .lastUse = TimeReal(2011, 5, 18, 14, 30, 25),
+                     .nation = 0x28,
+                     .registration = "WX 1234"});
     card.VehiclePointer(199);
     const Vehicles v = BuildVehicles(card, {"20110517=123", "20110518=124"});
     const std::vector<std::string> keyed = {
-        "2011-05-17 0123. 06:00:00 BA#PL WX1234 " + Pl("używany od: ") + "2011-05-17 06:00:35 stan licznika: 123456 km /wyj",
-        "2011-05-18 0124. 14:30:25 BB#PL WX1234 " + Pl("używany do: ") + "2011-05-18 14:30:25 stan licznika: 123999km /przyj",
+        "2011-05-17 0123. 06:00:00 BA#PL WX1234 " + Pl("używany od: ") +
+            "2011-05-17 06:00:35 stan licznika: 123456 km /wyj",
+        "2011-05-18 0124. 14:30:25 BB#PL WX1234 " + Pl("używany do: ") +
+            "2011-05-18 14:30:25 stan licznika: 123999km /przyj",
     };
     EXPECT_EQ(v.keyed, keyed);
     EXPECT_EQ(v.block, std::vector<std::string>{"PL WX1234 2011-05-17 06:00:35 2011-05-18 14:30:25 123456-123999km "});
@@ -59,8 +66,10 @@ TEST(VehiclesList, SortsAmongTheDayLines)
 {
     CardBuilder card;
     card.Day(TimeReal(2011, 5, 17), 0x0123, 0, {ChangeWord(0, 0, 0, 3, 360), ChangeWord(0, 0, 1, 0, 870)});
-    card.Vehicle(0, {.firstUse = TimeReal(2011, 5, 17, 6, 0, 35), .lastUse = TimeReal(2011, 5, 17, 14, 30, 25),
-                     .nation = 0x0D, .registration = "B AB 123"});
+    card.Vehicle(0, {.firstUse = TimeReal(2011, 5, 17, 6, 0, 35),
+                     .lastUse = TimeReal(2011, 5, 17, 14, 30, 25),
+                     .nation = 0x0D,
+                     .registration = "B AB 123"});
     std::vector<std::string> lines;
     std::vector<std::string> dayValues;
     double first = 0;
@@ -70,8 +79,9 @@ TEST(VehiclesList, SortsAmongTheDayLines)
     BuildVehiclesList(card.Image(), block, lines, dayValues);
     SortLinesByKey(lines);
     const auto at = [&](const std::string& text) {
-        return std::find_if(lines.begin(), lines.end(), [&](const std::string& s) { return s.find(text) != std::string::npos; })
-               - lines.begin();
+        return std::find_if(lines.begin(), lines.end(),
+                            [&](const std::string& s) { return s.find(text) != std::string::npos; }) -
+               lines.begin();
     };
     ASSERT_LT(at("/wyj"), static_cast<long>(lines.size()));
     EXPECT_LT(at("/wyj"), at(" 06:00:00 Karta"));
@@ -82,7 +92,11 @@ TEST(VehiclesList, SortsAmongTheDayLines)
 
 TEST(VehiclesList, DayCountersFromTheDayValues)
 {
-    struct Case { std::vector<std::string> dayValues; const char* firstKey; const char* lastKey; };
+    struct Case {
+        std::vector<std::string> dayValues;
+        const char* firstKey;
+        const char* lastKey;
+    };
     const Case cases[] = {
         {{"20110517=123", "20110518=124"}, "2011-05-17 0123.", "2011-05-18 0124."},
         {{"20110518=124"}, "2011-05-17 0000.", "2011-05-18 0124."},
@@ -103,8 +117,14 @@ TEST(VehiclesList, DayCountersFromTheDayValues)
 TEST(VehiclesList, WalkOrderAndLimits)
 {
     // `head` and `tail`: the first and last records listed, in walk order.
-    struct Case { const char* name; std::uint16_t count; std::uint16_t pointer; std::size_t listed;
-                  std::vector<int> head; std::vector<int> tail; };
+    struct Case {
+        const char* name;
+        std::uint16_t count;
+        std::uint16_t pointer;
+        std::size_t listed;
+        std::vector<int> head;
+        std::vector<int> tail;
+    };
     const Case cases[] = {
         {"pointer 199 of 200 starts at 0", 200, 199, 200, {0, 1, 2}, {197, 198, 199}},
         {"pointer 5 starts at 6 and wraps", 200, 5, 200, {6, 7, 8}, {199, 0, 1, 2, 3, 4, 5}},
@@ -116,8 +136,9 @@ TEST(VehiclesList, WalkOrderAndLimits)
     for (int i = 0; i < 200; ++i) {
         std::string registration(1, 'R');
         registration += std::to_string(i);
-        card.Vehicle(static_cast<std::size_t>(i), {.firstUse = TimeReal(2010, 1, 1) + static_cast<std::uint32_t>(i) * 60,
-                                                   .registration = registration});
+        card.Vehicle(
+            static_cast<std::size_t>(i),
+            {.firstUse = TimeReal(2010, 1, 1) + static_cast<std::uint32_t>(i) * 60, .registration = registration});
     }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -181,11 +202,16 @@ TEST(PlacesList, LinesAndWalk)
     };
     EXPECT_EQ(Places(card), expected);
 
-    struct Case { std::uint8_t count; std::uint8_t pointer; std::size_t lines; const char* firstLine; };
+    struct Case {
+        std::uint8_t count;
+        std::uint8_t pointer;
+        std::size_t lines;
+        const char* firstLine;
+    };
     const Case cases[] = {
-        {3, 2, 3, "2011-05-17 06:00:00"},   // after the last record comes record 0
-        {3, 255, 3, "2011-05-17 06:00:00"}, // pointer beyond the records
-        {255, 111, 3, "2011-05-17 06:00:00"}, // count above the slot: 112 records, unused ones skipped
+        {3, 2, 3, "2011-05-17 06:00:00"},      // after the last record comes record 0
+        {3, 255, 3, "2011-05-17 06:00:00"},    // pointer beyond the records
+        {255, 111, 3, "2011-05-17 06:00:00"},  // count above the slot: 112 records, unused ones skipped
         {2, 0, 2, "2011-05-18"},
         {0, 0, 0, ""},
     };

@@ -1,11 +1,13 @@
 #include "tacho/zolt_file.h"
+
 #include "tests/tacho/card_file_fixture.h"
 #include "utility/cp1250.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <sys/stat.h>
+
+#include <filesystem>
 
 using namespace cardfiletest;
 

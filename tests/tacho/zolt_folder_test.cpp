@@ -9,6 +9,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -53,7 +54,7 @@ protected:
     QByteArray oldDataHome_;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(ZoltFolder, NoValueGivesTheDefaultFolderCreatedAndSettingsUntouched)
 {
@@ -66,7 +67,8 @@ TEST_F(ZoltFolder, NoValueGivesTheDefaultFolderCreatedAndSettingsUntouched)
 TEST_F(ZoltFolder, ConfiguredFolderGetsATrailingSeparatorAndIsCreated)
 {
     const QString folder = program_.path() + QString::fromUtf8("/dane/Łódź Søren Ж zolt");
-    for (const QString& value : {folder, folder + QLatin1Char('/'), QStringLiteral("  ") + folder + QStringLiteral(" ")}) {
+    for (const QString& value :
+         {folder, folder + QLatin1Char('/'), QStringLiteral("  ") + folder + QStringLiteral(" ")}) {
         SCOPED_TRACE(value.toStdString());
         SetValue(value);
         const QString before = StoreText();

@@ -1,4 +1,5 @@
 #include "tacho/zolt.h"
+
 #include "tests/support/card_builder.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +18,7 @@ CardImageData RandomImage(std::uint32_t seed)
         b = static_cast<std::uint8_t>(byte(engine));
     return image;
 }
-} // namespace
+}  // namespace
 
 TEST(Zolt, RoundTripKeepsEveryByteButSlot5Reserved)
 {

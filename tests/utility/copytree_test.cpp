@@ -1,5 +1,5 @@
-#include "tests/support/message_recorder.h"
 #include "tests/support/file_fixture.h"
+#include "tests/support/message_recorder.h"
 #include "utility/cp1250.h"
 #include "utility/dos_ext.h"
 #include "utility/fmxutils.h"
@@ -12,10 +12,11 @@ namespace {
 
 std::string ExistsWarning(const std::string& source, const std::string& folder)
 {
-    return Pl("Plik o takiej nazwie\r\n") + source + Pl("\r\njuż istnieje w\r\n") + folder + Pl(". Nie został skopiowany.");
+    return Pl("Plik o takiej nazwie\r\n") + source + Pl("\r\njuż istnieje w\r\n") + folder +
+           Pl(". Nie został skopiowany.");
 }
 
-} // namespace
+}  // namespace
 
 using CopyFiles = TempFolder;
 

@@ -1,4 +1,5 @@
 #include "utility/datetime.h"
+
 #include "utility/formatsettings.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +9,7 @@ using namespace utility;
 namespace {
 double At(int h, int m, int s) { return EncodeTime(h, m, s); }
 constexpr double kDate1970 = 25569.0;
-}
+}  // namespace
 
 TEST(DateTime, DateTexts)
 {
@@ -31,14 +32,15 @@ TEST(DateTime, DateTexts)
 
 TEST(DateTime, RoundedHoursAndMinutes)
 {
-    struct Case { double value; int days; int hours; int minutes; };
+    struct Case {
+        double value;
+        int days;
+        int hours;
+        int minutes;
+    };
     const Case cases[] = {
-        {At(10, 59, 31), 0, 11, 0},
-        {At(10, 59, 29), 0, 10, 59},
-        {At(10, 58, 30), 0, 10, 58},   // half to even
-        {At(10, 59, 30), 0, 11, 0},
-        {5 + At(23, 59, 30), 6, 0, 0},
-        {5 + At(23, 59, 29), 5, 23, 59},
+        {At(10, 59, 31), 0, 11, 0}, {At(10, 59, 29), 0, 10, 59},   {At(10, 58, 30), 0, 10, 58},  // half to even
+        {At(10, 59, 30), 0, 11, 0}, {5 + At(23, 59, 30), 6, 0, 0}, {5 + At(23, 59, 29), 5, 23, 59},
     };
     for (const auto& c : cases) {
         int h = -1;

@@ -1,7 +1,7 @@
-#include "utility/cp1250.h"
 #include "utility/diallistanew.h"
 
 #include "tests/support/modal_dialog.h"
+#include "utility/cp1250.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -41,16 +41,22 @@ Outcome RunDialog(const std::string& items, std::string text, int index, std::fu
     out.text = std::move(text);
     out.index = index;
     OnModalDialog(std::move(act));
-    ShowListDialog("Import", Pl("Wybierz urządzenie"), Pl("Pamiętaj"), items, true, out.result, out.checked,
-                   out.text, out.index, true);
+    ShowListDialog("Import", Pl("Wybierz urządzenie"), Pl("Pamiętaj"), items, true, out.result, out.checked, out.text,
+                   out.index, true);
     return out;
 }
 
-} // namespace
+}  // namespace
 
 TEST(ShowListDialog, PreselectionAndWhatComesBack)
 {
-    struct Case { std::string items; const char* text; int index; int selected; const char* outText; };
+    struct Case {
+        std::string items;
+        const char* text;
+        int index;
+        int selected;
+        const char* outText;
+    };
     const Case cases[] = {
         {"a;b;c;d", "", 2, 2, "c"},
         {"a;b;c;d", "", -1, 0, "a"},
@@ -80,7 +86,13 @@ TEST(ShowListDialog, PreselectionAndWhatComesBack)
 TEST(ShowListDialog, UserChoices)
 {
     enum class Act { PickAndTickOk, PickAndCancel, DoubleClick, Reject };
-    struct Case { Act act; ModalResult result; bool checked; int index; std::string text; };
+    struct Case {
+        Act act;
+        ModalResult result;
+        bool checked;
+        int index;
+        std::string text;
+    };
     const Case cases[] = {
         {Act::PickAndTickOk, ModalResult::Ok, true, 3, "d"},
         {Act::PickAndCancel, ModalResult::Cancel, false, 3, "d"},
@@ -105,7 +117,9 @@ TEST(ShowListDialog, UserChoices)
                 list->setCurrentRow(1);
                 emit list->itemDoubleClicked(list->item(1));
                 break;
-            case Act::Reject: dialog.reject(); break;
+            case Act::Reject:
+                dialog.reject();
+                break;
             }
         });
         EXPECT_EQ(out.result, c.result);
@@ -118,9 +132,18 @@ TEST(ShowListDialog, UserChoices)
 TEST(ShowListDialog, WhatIsShown)
 {
     struct Case {
-        const char* caption; const char* message; const char* checkCaption; const char* items;
-        bool cancel; bool buttons;
-        const char* title; bool memo; bool checkPanel; const char* checkText; bool list; bool cancelButton;
+        const char* caption;
+        const char* message;
+        const char* checkCaption;
+        const char* items;
+        bool cancel;
+        bool buttons;
+        const char* title;
+        bool memo;
+        bool checkPanel;
+        const char* checkText;
+        bool list;
+        bool cancelButton;
         bool buttonPanel;
     };
     const char* defaultCheck = "Nie pokazuj więcej tej informacji";
@@ -147,7 +170,8 @@ TEST(ShowListDialog, WhatIsShown)
             panel3Height = Child<QWidget>(dialog, "Panel3")->height();
             EXPECT_TRUE(dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
             EXPECT_TRUE(dialog.isModal());
-            const QPoint offset = dialog.frameGeometry().center() - QGuiApplication::primaryScreen()->geometry().center();
+            const QPoint offset =
+                dialog.frameGeometry().center() - QGuiApplication::primaryScreen()->geometry().center();
             EXPECT_LE(std::abs(offset.x()), 1);
             EXPECT_LE(std::abs(offset.y()), 1);
             dialog.reject();

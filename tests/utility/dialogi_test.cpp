@@ -1,12 +1,14 @@
+#include "utility/dialogi.h"
+
 #include "tests/support/message_recorder.h"
 #include "utility/cp1250.h"
-#include "utility/dialogi.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCursor>
 #include <QMessageBox>
 #include <QTimer>
+
 #include <gtest/gtest.h>
 
 using namespace utility;
@@ -25,8 +27,8 @@ TEST(MessageBoxesTest, RoutinesReachTheInstalledBoxes)
 
     const std::vector<testsupport::RecordedMessage> expected = {
         {MessageKind::Error, Pl("Błąd zapisu")}, {MessageKind::Information, "info"},
-        {MessageKind::Warning, "warn\r\nline"},   {MessageKind::Confirmation, "q1"},
-        {MessageKind::Confirmation, "q2"},        {MessageKind::Notice, "notice"},
+        {MessageKind::Warning, "warn\r\nline"},  {MessageKind::Confirmation, "q1"},
+        {MessageKind::Confirmation, "q2"},       {MessageKind::Notice, "notice"},
     };
     ASSERT_EQ(rec.Messages().size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -100,7 +102,7 @@ void AnswerNextBox(SeenBox& seen, QMessageBox::StandardButton button)
     timer->start(0);
 }
 
-} // namespace
+}  // namespace
 
 TEST(MessageBoxesTest, QtBoxesShowKindTextAndButtons)
 {

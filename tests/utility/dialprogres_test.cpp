@@ -1,7 +1,7 @@
-#include "utility/cp1250.h"
 #include "utility/dialprogres.h"
 
 #include "tests/support/modal_dialog.h"
+#include "utility/cp1250.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -42,11 +42,16 @@ private:
     QProgressBar& bar_;
 };
 
-} // namespace
+}  // namespace
 
 TEST(Progress, OpenClampsTheRange)
 {
-    struct Case { int min; int max; int barMin; int barMax; };
+    struct Case {
+        int min;
+        int max;
+        int barMin;
+        int barMax;
+    };
     const Case cases[] = {
         {5, 5, 5, 6}, {-3, 10, 0, 10}, {-3, -5, 0, 1}, {2, 1, 2, 3}, {0, 100, 0, 100}, {-1, 0, 0, 1},
     };
@@ -101,12 +106,17 @@ TEST(Progress, EmptyOpeningTextHasNoHeader)
 
 TEST(Progress, StepClampsThePosition)
 {
-    struct Case { int min; int max; int first; int second; int expected; };
+    struct Case {
+        int min;
+        int max;
+        int first;
+        int second;
+        int expected;
+    };
     const Case cases[] = {
-        {0, 10, 4, 4, 4},
-        {0, 10, 4, 25, 10},  // above the range: the end
-        {5, 20, 6, 2, 5},    // below the minimum but not negative: the start
-        {0, 10, 3, -1, 3},   // negative: the bar stays
+        {0, 10, 4, 4, 4},  {0, 10, 4, 25, 10},  // above the range: the end
+        {5, 20, 6, 2, 5},                       // below the minimum but not negative: the start
+        {0, 10, 3, -1, 3},                      // negative: the bar stays
         {0, 10, 10, 0, 0},
     };
     for (const Case& c : cases) {

@@ -1,7 +1,7 @@
-#include "utility/cp1250.h"
 #include "utility/dialwyb.h"
 
 #include "tests/support/modal_dialog.h"
+#include "utility/cp1250.h"
 
 #include <QDialog>
 #include <QGuiApplication>
@@ -25,18 +25,20 @@ void Press(QDialog& dialog, const char* button)
     b->click();
 }
 
-} // namespace
+}  // namespace
 
 TEST(ChooseFromList, HeightFollowsLinesAndItems)
 {
-    struct Case { int lines; int items; int memoHeight; int clientHeight; };
+    struct Case {
+        int lines;
+        int items;
+        int memoHeight;
+        int clientHeight;
+    };
     const Case cases[] = {
-        {1, 20, 17, 400},  // 21 * 20 + 17 + 112 = 549, capped
-        {2, 3, 34, 209},
-        {0, 1, 0, 133},
-        {1, 12, 17, 381},
-        {1, 13, 17, 400},  // 402, capped
-        {20, 1, 300, 400}, // memo capped at 300
+        {1, 20, 17, 400},                                                       // 21 * 20 + 17 + 112 = 549, capped
+        {2, 3, 34, 209},   {0, 1, 0, 133}, {1, 12, 17, 381}, {1, 13, 17, 400},  // 402, capped
+        {20, 1, 300, 400},                                                      // memo capped at 300
         {1, 0, 17, 129},
     };
     for (const Case& c : cases) {
@@ -64,7 +66,12 @@ TEST(ChooseFromList, HeightFollowsLinesAndItems)
 TEST(ChooseFromList, ResultByWayOfClosing)
 {
     enum class Close { Ok, Cancel, Reject, DoubleClickLast };
-    struct Case { const char* items; int preselected; Close close; int expected; };
+    struct Case {
+        const char* items;
+        int preselected;
+        Close close;
+        int expected;
+    };
     const Case cases[] = {
         {"A:;B:;C:", 1, Close::Ok, 1},
         {"A:;B:;C:", 0, Close::Ok, 0},
@@ -80,9 +87,15 @@ TEST(ChooseFromList, ResultByWayOfClosing)
             auto* list = dialog.findChild<QListWidget*>(QStringLiteral("RadioGroup1"));
             ASSERT_NE(list, nullptr);
             switch (c.close) {
-            case Close::Ok: Press(dialog, "BitBtn2"); break;
-            case Close::Cancel: Press(dialog, "BitBtn1"); break;
-            case Close::Reject: dialog.reject(); break;
+            case Close::Ok:
+                Press(dialog, "BitBtn2");
+                break;
+            case Close::Cancel:
+                Press(dialog, "BitBtn1");
+                break;
+            case Close::Reject:
+                dialog.reject();
+                break;
             case Close::DoubleClickLast:
                 if (list->count() == 0) {
                     Press(dialog, "BitBtn2");

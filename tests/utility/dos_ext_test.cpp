@@ -1,8 +1,9 @@
-#include "tests/support/message_recorder.h"
+#include "utility/dos_ext.h"
+
 #include "tests/support/file_fixture.h"
+#include "tests/support/message_recorder.h"
 #include "utility/cp1250.h"
 #include "utility/datetime.h"
-#include "utility/dos_ext.h"
 #include "utility/fmxutils.h"
 
 #include <QDateTime>
@@ -19,11 +20,23 @@ using testsupport::MessageRecorder;
 TEST(DosExt, NormalizePath)
 {
     // Blanks and "\" are characters of a name here: only trailing separators change.
-    struct Case { const char* path; bool add; const char* expected; };
+    struct Case {
+        const char* path;
+        bool add;
+        const char* expected;
+    };
     const Case cases[] = {
-        {"/a/b/", true, "/a/b/"}, {"/a/b/", false, "/a/b"},   {"", true, "/"},              {"", false, ""},
-        {"/", false, "/"},        {"/", true, "/"},           {"a\\b\\", true, "a\\b\\/"}, {"/a//", true, "/a/"},
-        {"/a", true, "/a/"},      {" /a b/c ", false, " /a b/c "}, {"/a b /", false, "/a b "},
+        {"/a/b/", true, "/a/b/"},
+        {"/a/b/", false, "/a/b"},
+        {"", true, "/"},
+        {"", false, ""},
+        {"/", false, "/"},
+        {"/", true, "/"},
+        {"a\\b\\", true, "a\\b\\/"},
+        {"/a//", true, "/a/"},
+        {"/a", true, "/a/"},
+        {" /a b/c ", false, " /a b/c "},
+        {"/a b /", false, "/a b "},
         {"/d\xC3\xB8/\xD0\x96/", false, "/d\xC3\xB8/\xD0\x96"},
     };
     for (const auto& c : cases)
@@ -33,7 +46,10 @@ TEST(DosExt, NormalizePath)
 
 TEST(DosExt, FileNameWithoutExt)
 {
-    struct Case { const char* path; const char* expected; };
+    struct Case {
+        const char* path;
+        const char* expected;
+    };
     const Case cases[] = {
         {"/d/ab.DDD", "ab"}, {"/d/ab", "ab"}, {"ab.c.DDD", "ab.c"}, {"/d.x/ab", "ab"}, {"ab.", "ab"}, {"", ""},
     };
@@ -43,13 +59,16 @@ TEST(DosExt, FileNameWithoutExt)
 
 TEST(DosExt, MaskMatching)
 {
-    struct Case { const char* pattern; const char* name; bool expected; };
+    struct Case {
+        const char* pattern;
+        const char* name;
+        bool expected;
+    };
     const Case cases[] = {
-        {"*.DDD", "x.ddd", true},     {"*.DDD", "x.dddx", false}, {"*.DDD", "x.DD", false},
-        {"*.*", "noext", true},       {"*.*", ".h", true},        {"*", "a.b.c", true},
-        {"?b*", "ab.c", true},        {"a?c", "ac", false},       {"*a*b", "xaxb", true},
-        {"*a*b", "xaxbx", false},     {"*x", "abc", false},       {"", "a", false},
-        {"ABC", "abc", true},         {"a*b*c*d", "aXbYcZd", true}, {"a**b", "ab", true},
+        {"*.DDD", "x.ddd", true}, {"*.DDD", "x.dddx", false},   {"*.DDD", "x.DD", false}, {"*.*", "noext", true},
+        {"*.*", ".h", true},      {"*", "a.b.c", true},         {"?b*", "ab.c", true},    {"a?c", "ac", false},
+        {"*a*b", "xaxb", true},   {"*a*b", "xaxbx", false},     {"*x", "abc", false},     {"", "a", false},
+        {"ABC", "abc", true},     {"a*b*c*d", "aXbYcZd", true}, {"a**b", "ab", true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(MaskMatchesName(c.pattern, c.name), c.expected) << c.pattern << " / " << c.name;
@@ -77,7 +96,10 @@ protected:
 
 TEST_F(Search, AttributeMasks)
 {
-    struct Case { unsigned attributes; std::vector<std::string> expected; };
+    struct Case {
+        unsigned attributes;
+        std::vector<std::string> expected;
+    };
     const Case cases[] = {
         {kAttrArchive, {"a.DDD", "ro.ddd"}},
         {kAttrDirectory, {"a.DDD", "ro.ddd", "sub.DDD"}},
@@ -109,11 +131,21 @@ TEST_F(Search, ExistenceByNameAndMask)
 
 TEST_F(Search, FileHasAttributes)
 {
-    struct Case { const char* name; unsigned attributes; bool expected; };
+    struct Case {
+        const char* name;
+        unsigned attributes;
+        bool expected;
+    };
     const Case cases[] = {
-        {"a.DDD", kAttrArchive, true},  {"a.DDD", kAttrReadOnly, false}, {"ro.ddd", kAttrReadOnly | kAttrArchive, true},
-        {"sub.DDD", kAttrDirectory, true}, {"sub.DDD", kAttrArchive, false}, {".h.DDD", kAttrHidden, true},
-        {"missing", 0, true},           {"missing", kAttrArchive, false}, {"pipe.DDD", kAttrArchive, false},
+        {"a.DDD", kAttrArchive, true},
+        {"a.DDD", kAttrReadOnly, false},
+        {"ro.ddd", kAttrReadOnly | kAttrArchive, true},
+        {"sub.DDD", kAttrDirectory, true},
+        {"sub.DDD", kAttrArchive, false},
+        {".h.DDD", kAttrHidden, true},
+        {"missing", 0, true},
+        {"missing", kAttrArchive, false},
+        {"pipe.DDD", kAttrArchive, false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FileHasAttributes(Mask(c.name), c.attributes), c.expected) << c.name << " " << c.attributes;
@@ -210,8 +242,8 @@ TEST_F(Folders, StopsAtTheFirstLevelThatFails)
     const std::string n = Text(Root() / "n");
     const std::string tooLong = n + "/" + std::string(300, 'q');
     EXPECT_FALSE(ForceDirectoriesReport(tooLong + "/w", false));
-    EXPECT_EQ(FolderCreationReport(), Pl("Utworzono katalog (-i):\r\n") + n + Pl("\r\nTworząc katalog\r\n\"") + tooLong +
-                                          Pl("\"\r\nnie zdołano utworzyć katalogu:\r\n") + tooLong);
+    EXPECT_EQ(FolderCreationReport(), Pl("Utworzono katalog (-i):\r\n") + n + Pl("\r\nTworząc katalog\r\n\"") +
+                                          tooLong + Pl("\"\r\nnie zdołano utworzyć katalogu:\r\n") + tooLong);
     EXPECT_TRUE(fs::is_directory(Root() / "n"));
 }
 

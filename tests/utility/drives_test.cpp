@@ -7,11 +7,8 @@ using namespace testsupport;
 
 namespace utility {
 // Readable failures.
-void PrintTo(const DriveEntry& d, std::ostream* out)
-{
-    *out << d.root << " " << d.type << " \"" << d.label << '"';
-}
-} // namespace utility
+void PrintTo(const DriveEntry& d, std::ostream* out) { *out << d.root << " " << d.type << " \"" << d.label << '"'; }
+}  // namespace utility
 
 namespace {
 
@@ -20,8 +17,7 @@ DriveEntry Drive(const char* root, int type, const std::string& label)
     return DriveEntry{fs::path(root), type, label};
 }
 
-
-} // namespace
+}  // namespace
 
 class Drives : public TempFolder {
 protected:
@@ -49,29 +45,29 @@ protected:
 
 TEST_F(Drives, FromTheMountTable)
 {
-    WriteFile(sources_.mountTable,
-              Dev("sda1") + " / ext4 rw,relatime 0 0\n"
-              "proc /proc proc rw 0 0\n"
-              "sysfs /sys sysfs rw 0 0\n"
-              "tmpfs /run tmpfs rw 0 0\n"
-              "tmpfs /run/user/1000 tmpfs rw 0 0\n"
-              "tmpfs /dev/shm tmpfs rw 0 0\n"
-              "cgroup2 /sys/fs/cgroup cgroup2 rw 0 0\n"
-              "overlay /var/lib/docker/x overlay rw 0 0\n"
-              "/dev/loop3 /snap/core/1 squashfs ro 0 0\n"
-              "tmpfs /tmp tmpfs rw 0 0\n" +
-              Dev("sdb1") + " /media/u/OPTAC\\0401 vfat rw 0 0\n" +
-              Dev("sr0") + " /media/cd iso9660 ro 0 0\n"
-              "server:/export /mnt/nfs nfs4 rw 0 0\n"
-              "//host/share /mnt/smb cifs rw 0 0\n" +
-              Dev("sdc1") + " /run/media/u/DIGI vfat rw 0 0\n" +
-              Dev("zram0") + " /mnt/fast ext4 rw 0 0\n" +
-              Dev("sdc1") + " /mnt/twice ext4 rw 0 0\n"
-              "tmpfs /mnt/twice tmpfs rw 0 0\n"
-              "garbage\n"
-              "\n" +
-              Dev("sdc1") + " /mnt/back\\134slash\\011tab ext4 rw 0 0\n" +
-              Dev("sdc1") + " /mnt/\xD0\x96uk ext4 rw 0 0\n");
+    WriteFile(sources_.mountTable, Dev("sda1") +
+                                       " / ext4 rw,relatime 0 0\n"
+                                       "proc /proc proc rw 0 0\n"
+                                       "sysfs /sys sysfs rw 0 0\n"
+                                       "tmpfs /run tmpfs rw 0 0\n"
+                                       "tmpfs /run/user/1000 tmpfs rw 0 0\n"
+                                       "tmpfs /dev/shm tmpfs rw 0 0\n"
+                                       "cgroup2 /sys/fs/cgroup cgroup2 rw 0 0\n"
+                                       "overlay /var/lib/docker/x overlay rw 0 0\n"
+                                       "/dev/loop3 /snap/core/1 squashfs ro 0 0\n"
+                                       "tmpfs /tmp tmpfs rw 0 0\n" +
+                                       Dev("sdb1") + " /media/u/OPTAC\\0401 vfat rw 0 0\n" + Dev("sr0") +
+                                       " /media/cd iso9660 ro 0 0\n"
+                                       "server:/export /mnt/nfs nfs4 rw 0 0\n"
+                                       "//host/share /mnt/smb cifs rw 0 0\n" +
+                                       Dev("sdc1") + " /run/media/u/DIGI vfat rw 0 0\n" + Dev("zram0") +
+                                       " /mnt/fast ext4 rw 0 0\n" + Dev("sdc1") +
+                                       " /mnt/twice ext4 rw 0 0\n"
+                                       "tmpfs /mnt/twice tmpfs rw 0 0\n"
+                                       "garbage\n"
+                                       "\n" +
+                                       Dev("sdc1") + " /mnt/back\\134slash\\011tab ext4 rw 0 0\n" + Dev("sdc1") +
+                                       " /mnt/\xD0\x96uk ext4 rw 0 0\n");
     const std::vector<DriveEntry> expected = {
         Drive("/", 3, "SYSTEM"),
         Drive("/tmp/", 6, ""),

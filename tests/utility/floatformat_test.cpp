@@ -1,6 +1,7 @@
+#include "utility/floatformat.h"
+
 #include "utility/cp1250.h"
 #include "utility/datetime.h"
-#include "utility/floatformat.h"
 #include "utility/formatsettings.h"
 
 #include <gtest/gtest.h>
@@ -18,18 +19,33 @@ struct MaskCase {
     const char* expected;  // UTF-8
 };
 
-} // namespace
+}  // namespace
 
 TEST(FloatFormat, GeneralTextHasFifteenSignificantDigits)
 {
-    struct Case { double value; const char* expected; };
+    struct Case {
+        double value;
+        const char* expected;
+    };
     const Case cases[] = {
-        {1.0 / 3, "0,333333333333333"}, {1E20, "1E20"},      {5, "5"},
-        {-2.5, "-2,5"},                 {0, "0"},            {-0.0, "0"},
-        {2147483648.0, "2147483648"},   {1E15, "1E15"},      {123456789012345.0, "123456789012345"},
-        {999999999999999.9, "1E15"},    {0.00001, "0,00001"}, {0.000001, "1E-6"},
-        {-2.5E-7, "-2,5E-7"},           {0.1 + 0.2, "0,3"},   {1.5, "1,5"},
-        {100000, "100000"},             {1E300, "1E300"},     {2.0 / 3, "0,666666666666667"},
+        {1.0 / 3, "0,333333333333333"},
+        {1E20, "1E20"},
+        {5, "5"},
+        {-2.5, "-2,5"},
+        {0, "0"},
+        {-0.0, "0"},
+        {2147483648.0, "2147483648"},
+        {1E15, "1E15"},
+        {123456789012345.0, "123456789012345"},
+        {999999999999999.9, "1E15"},
+        {0.00001, "0,00001"},
+        {0.000001, "1E-6"},
+        {-2.5E-7, "-2,5E-7"},
+        {0.1 + 0.2, "0,3"},
+        {1.5, "1,5"},
+        {100000, "100000"},
+        {1E300, "1E300"},
+        {2.0 / 3, "0,666666666666667"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FloatToTextGeneral(c.value), c.expected) << c.value;
@@ -142,7 +158,8 @@ TEST(FloatFormat, OneValuePercentFormat)
 
 TEST(FloatFormat, PercentFormatRefusesWhatItCannotFill)
 {
-    for (const char* format : {"%f %m", "%s", "%d", "%x", "%", "abc%", "%0:m", "%*m", "%.m", "%10000m", "%5.99999f", "%q"})
+    for (const char* format :
+         {"%f %m", "%s", "%d", "%x", "%", "abc%", "%0:m", "%*m", "%.m", "%10000m", "%5.99999f", "%q"})
         EXPECT_FALSE(FormatOneFloat(format, 1.5)) << format;
     EXPECT_FALSE(FormatOneFloat("%m", std::numeric_limits<double>::infinity()));
     EXPECT_EQ(FormatOneFloat("%%", std::nan("")), "%");

@@ -1,7 +1,8 @@
+#include "utility/fmxutils.h"
+
 #include "tests/support/file_fixture.h"
 #include "utility/atomic_write.h"
 #include "utility/cp1250.h"
-#include "utility/fmxutils.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,7 +21,7 @@ std::string Pattern(std::size_t size)
     return s;
 }
 
-} // namespace
+}  // namespace
 
 using ChunkCopy = TempFolder;
 
@@ -60,7 +61,8 @@ TEST_F(ChunkCopy, NeverCopiesAFileOntoItself)
     const std::string content = Pattern(2 * kCopyChunkSize + 5);
     WriteFile(Root() / "a.DDD", content);
     ASSERT_EQ(::link((Root() / "a.DDD").c_str(), (Root() / "hard.DDD").c_str()), 0);
-    const std::string same[] = {Text(Root() / "a.DDD"), Text(Root()) + "/./a.DDD", Text(Root() / "hard.DDD"), Text(Root())};
+    const std::string same[] = {Text(Root() / "a.DDD"), Text(Root()) + "/./a.DDD", Text(Root() / "hard.DDD"),
+                                Text(Root())};
     for (const auto& destination : same) {
         EXPECT_THROW(CopyFileInChunks(Text(Root() / "a.DDD"), destination), EFileError) << destination;
         EXPECT_EQ(ReadFile(Root() / "a.DDD"), content) << destination;

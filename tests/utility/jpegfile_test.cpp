@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <jpeglib.h>
+
 #include <cstdio>
 #include <fstream>
 #include <vector>
-
-#include <jpeglib.h>
 
 using namespace utility;
 
@@ -179,11 +179,14 @@ void ExpectNear(const QColor& seen, const QColor& expected, const char* what)
     EXPECT_NEAR(seen.blue(), expected.blue(), 16) << what;
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(JpegFile, DecodesGoodPictures)
 {
-    struct Case { const char* name; Encoding how; };
+    struct Case {
+        const char* name;
+        Encoding how;
+    };
     const Case cases[] = {
         {"baseline.jpg", {false, false, false, 0}},
         {"progressive.jpg", {false, true, false, 0}},
@@ -210,7 +213,10 @@ TEST_F(JpegFile, DecodesGoodPictures)
 
 TEST_F(JpegFile, HostilePicturesAreRefusedWithoutDecodingThemWhole)
 {
-    struct Case { const char* name; Bytes bytes; };
+    struct Case {
+        const char* name;
+        Bytes bytes;
+    };
     const Case cases[] = {
         // About 10 KB that once held the window for 16 s.
         {"poster_1000_empty_scans.jpg", EmptyScansPicture(6000, 6000, 1000)},
@@ -260,7 +266,10 @@ TEST_F(JpegFile, BadFilesLeaveTheDestinationAlone)
     const Bytes text = {'B', 'M', ' ', 'n', 'o', 't', ' ', 'a', ' ', 'J', 'P', 'E', 'G', '\n'};
     Bytes progressive = EncodeJpeg(64, 48, false, true);
     progressive.resize(progressive.size() * 2 / 3);
-    struct Case { const char* name; Bytes bytes; };
+    struct Case {
+        const char* name;
+        Bytes bytes;
+    };
     const Case cases[] = {
         {"in_scan.jpg", Bytes(good.begin(), good.begin() + static_cast<long>((scan + good.size()) / 2))},
         {"after_header.jpg", Bytes(good.begin(), good.begin() + static_cast<long>(scan))},
@@ -285,7 +294,10 @@ TEST_F(JpegFile, BadFilesLeaveTheDestinationAlone)
 TEST_F(JpegFile, PixelCap)
 {
     const std::filesystem::path path = Write("cap.jpg", EncodeJpeg(64, 48, false, false));
-    struct Case { long long cap; bool loads; };
+    struct Case {
+        long long cap;
+        bool loads;
+    };
     const Case cases[] = {{64 * 48 - 1, false}, {64 * 48, true}, {1, false}, {kMaxJpegPixels, true}};
     for (const Case& c : cases) {
         QImage picture = Marker();
@@ -293,7 +305,11 @@ TEST_F(JpegFile, PixelCap)
         EXPECT_EQ(picture.size(), c.loads ? QSize(64, 48) : QSize(3, 2)) << c.cap;
     }
     // By default, a full-HD banner loads and a camera's six-megapixel photo does not.
-    struct Default { int width; int height; bool loads; };
+    struct Default {
+        int width;
+        int height;
+        bool loads;
+    };
     const Default defaults[] = {{1920, 1080, true}, {3000, 2000, false}};
     for (const Default& d : defaults) {
         const std::string name = std::to_string(d.width) + "x" + std::to_string(d.height) + ".jpg";

@@ -1,7 +1,7 @@
-#include "utility/cp1250.h"
 #include "utility/oknonomodal.h"
 
 #include "tests/support/modal_dialog.h"
+#include "utility/cp1250.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -27,7 +27,7 @@ int NotesAlive()
     return count;
 }
 
-} // namespace
+}  // namespace
 
 TEST(WaitingNote, RefusesToCloseUntilCloseNoModal)
 {
@@ -50,7 +50,11 @@ TEST(WaitingNote, RefusesToCloseUntilCloseNoModal)
 
 TEST(WaitingNote, LooksAndSitsAsMeant)
 {
-    struct Case { bool defaults; QColor back; QColor text; };
+    struct Case {
+        bool defaults;
+        QColor back;
+        QColor text;
+    };
     const Case cases[] = {
         {true, QColor(202, 77, 70), QColor(Qt::white)},
         {false, QColor(10, 20, 30), QColor(250, 240, 0)},

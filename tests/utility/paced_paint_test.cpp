@@ -96,4 +96,4 @@ TEST(PacedPaint, AQuietWindowPaintsAtOnce)
     }
 }
 
-} // namespace
+}  // namespace

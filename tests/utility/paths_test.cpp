@@ -1,9 +1,11 @@
-#include "utility/cp1250.h"
 #include "utility/paths.h"
+
+#include "utility/cp1250.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 using namespace utility;
@@ -11,7 +13,12 @@ namespace fs = std::filesystem;
 
 TEST(Paths, QtNamesRoundTripByteForByte)
 {
-    const char* const names[] = {"/tmp/Søren Ж.DDD", "/home/łukasz/Pliki_ZOLT/", "a\\b", " blank ", "/", "",
+    const char* const names[] = {"/tmp/Søren Ж.DDD",
+                                 "/home/łukasz/Pliki_ZOLT/",
+                                 "a\\b",
+                                 " blank ",
+                                 "/",
+                                 "",
                                  "/d/\xE2\x82\xAC \xF0\x9F\x9A\x9A.ddd"};
     for (const char* name : names) {
         SCOPED_TRACE(name);

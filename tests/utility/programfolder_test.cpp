@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -63,4 +64,4 @@ TEST_F(ProgramFolderTest, TheProgramFolderIsTheUsersDataFolderWhateverTheExecuta
     QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
-} // namespace
+}  // namespace

@@ -1,9 +1,11 @@
-#include "tests/support/file_fixture.h"
 #include "utility/rename_no_replace.h"
+
+#include "tests/support/file_fixture.h"
+
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <unistd.h>
 
 using namespace utility;
 using namespace testsupport;
@@ -72,7 +74,7 @@ protected:
     fs::path Target() const { return Root() / "Søren Ж" / "Nowak_Ж.DDD"; }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(RenameNoReplaceTest, AFreeNameIsTaken)
 {

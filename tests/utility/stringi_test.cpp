@@ -1,6 +1,7 @@
+#include "utility/stringi.h"
+
 #include "tests/support/system_charset.h"
 #include "utility/cp1250.h"
-#include "utility/stringi.h"
 
 #include <gtest/gtest.h>
 
@@ -11,11 +12,15 @@ using namespace utility;
 
 TEST(Stringi, LastPos)
 {
-    struct Case { const char* sub; const char* text; int limit; int expected; };
+    struct Case {
+        const char* sub;
+        const char* text;
+        int limit;
+        int expected;
+    };
     const Case cases[] = {
-        {"/", "a/b/c", -1, 4}, {"ab", "abxab", -1, 4}, {"ab", "abxab", 3, 1},
-        {"q", "abc", -1, 0},   {"aa", "aaaa", -1, 3},  {"", "abc", -1, 0},
-        {"ab", "abxab", 0, 0}, {"aa", "aaa", -1, 1},
+        {"/", "a/b/c", -1, 4}, {"ab", "abxab", -1, 4}, {"ab", "abxab", 3, 1}, {"q", "abc", -1, 0},
+        {"aa", "aaaa", -1, 3}, {"", "abc", -1, 0},     {"ab", "abxab", 0, 0}, {"aa", "aaa", -1, 1},
     };
     for (const auto& c : cases)
         EXPECT_EQ(LastPos(c.sub, c.text, c.limit), c.expected) << c.sub << " in " << c.text << " limit " << c.limit;
@@ -26,17 +31,41 @@ TEST(Stringi, ZeroPaddedNumbersMatchTheirDefinition)
     // IntToZeroPadded is the number's decimal text, blank-padded on the left and the blanks
     // made zeros; JoinZeroPadded is three of them with a separator between.
     const auto defined = [](long long value, int width) { return ZeroPadNumberText(std::to_string(value), width); };
-    const long long values[] = {0, 1, 9, 10, 59, 99, 100, 999, 1'000, 2'024, 9'999, 10'000, 123'456, -1, -42,
-                                -9'999, std::numeric_limits<long long>::max(), std::numeric_limits<long long>::min()};
+    const long long values[] = {0,
+                                1,
+                                9,
+                                10,
+                                59,
+                                99,
+                                100,
+                                999,
+                                1'000,
+                                2'024,
+                                9'999,
+                                10'000,
+                                123'456,
+                                -1,
+                                -42,
+                                -9'999,
+                                std::numeric_limits<long long>::max(),
+                                std::numeric_limits<long long>::min()};
     const int widths[] = {-3, 0, 1, 2, 4, 5, 20, 25};
     for (const long long value : values)
         for (const int width : widths)
             EXPECT_EQ(IntToZeroPadded(value, width), defined(value, width)) << value << " width " << width;
-    struct Case { long long a; int wa; long long b; int wb; long long c; int wc; const char* separator; };
+    struct Case {
+        long long a;
+        int wa;
+        long long b;
+        int wb;
+        long long c;
+        int wc;
+        const char* separator;
+    };
     const Case cases[] = {
-        {2020, 4, 1, 2, 31, 2, "-"}, {6, 2, 5, 2, 0, 2, ":"}, {2020, 4, 12, 2, 1, 2, ""}, {0, 4, 0, 2, 0, 2, "-"},
+        {2020, 4, 1, 2, 31, 2, "-"},  {6, 2, 5, 2, 0, 2, ":"},  {2020, 4, 12, 2, 1, 2, ""}, {0, 4, 0, 2, 0, 2, "-"},
         {12'345, 4, 7, 2, 7, 2, "-"}, {-1, 4, 1, 2, 1, 2, "-"}, {99, 2, 100, 2, 5, 2, ":"}, {1, 1, 2, 1, 3, 1, "."},
-        {7, 0, 8, -1, 9, 5, "/"}, {1, 2, 3, 4, 5, 6, "::"},
+        {7, 0, 8, -1, 9, 5, "/"},     {1, 2, 3, 4, 5, 6, "::"},
     };
     for (const Case& c : cases) {
         const std::string separator = c.separator;
@@ -68,11 +97,16 @@ TEST(Stringi, PaddingAndZeros)
 
 TEST(Stringi, ReplaceIsOnePass)
 {
-    struct Case { const char* text; const char* oldText; const char* newText; const char* expected; };
+    struct Case {
+        const char* text;
+        const char* oldText;
+        const char* newText;
+        const char* expected;
+    };
     const Case cases[] = {
-        {"aabb", "ab", "", "ab"},      // no cascade
+        {"aabb", "ab", "", "ab"},  // no cascade
         {"aaba", "aba", "baab", "abaab"},
-        {"aba", "a", "aa", "aabaa"},    // new text contains the old one
+        {"aba", "a", "aa", "aabaa"},  // new text contains the old one
         {"", "a", "b", ""},
         {"abc", "", "x", "abc"},
         {"xyxy", "xy", "z", "zz"},
@@ -124,14 +158,19 @@ TEST(Stringi, WeekdayName)
 
 TEST(Stringi, Split)
 {
-    struct Case { const char* sep1; const char* sep2; const char* text; StringList expected; };
+    struct Case {
+        const char* sep1;
+        const char* sep2;
+        const char* text;
+        StringList expected;
+    };
     const Case cases[] = {
         {";", "", "a;;b", {"a", "", "b"}},
         {";", "", "a;", {"a"}},
         {";", "", "", {}},
         {";", "", "x;;y;", {"x", "", "y"}},
         {";", ",", "a,b;c", {"a", "b", "c"}},
-        {"ab", "a", "xaby", {"x", "y"}},     // tie: separator 1 wins
+        {"ab", "a", "xaby", {"x", "y"}},  // tie: separator 1 wins
         {"a", "ab", "xaby", {"x", "by"}},
         {"::", "", "a::b::", {"a", "b"}},
         {";", "", ";", {""}},
@@ -196,6 +235,7 @@ TEST(Cp1250, RoundTripsEveryByte)
         all.push_back(static_cast<char>(b));
     EXPECT_EQ(QStringToCp1250(Cp1250ToQString(all)), all);
     EXPECT_EQ(Cp1250ToUtf8("\xA5\xB9\x8C\x9C\x8F\x9F\xAF\xBF\xA3\xB3"), "ĄąŚśŹźŻżŁł");
-    EXPECT_EQ(Utf8ToCp1250("Łódź"), "\xA3\xF3" "d\x9F");
+    EXPECT_EQ(Utf8ToCp1250("Łódź"), "\xA3\xF3"
+                                    "d\x9F");
     EXPECT_EQ(Utf8ToCp1250("日"), "?");
 }

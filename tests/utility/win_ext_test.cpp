@@ -1,5 +1,6 @@
-#include "utility/cp1250.h"
 #include "utility/win_ext.h"
+
+#include "utility/cp1250.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -8,6 +9,7 @@
 #include <QGuiApplication>
 #include <QSettings>
 #include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 using namespace utility;
@@ -39,14 +41,21 @@ protected:
     QTemporaryDir dir_;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(Registry, StringsRoundTrip)
 {
     const std::string key(kProgramRegistryKey);
     const std::string values[] = {
-        Pl("/home/łukasz/Pliki_ZOLT/"), "a, b", "@ByteArray(x)", "", " lead and trail ", "x=y;z", "C:\\DDD\\",
-        "\"quoted\"", "1",
+        Pl("/home/łukasz/Pliki_ZOLT/"),
+        "a, b",
+        "@ByteArray(x)",
+        "",
+        " lead and trail ",
+        "x=y;z",
+        "C:\\DDD\\",
+        "\"quoted\"",
+        "1",
     };
     for (const auto& value : values) {
         ASSERT_TRUE(RegWriteString(kUser, key, "katDDD", true, value)) << value;
@@ -85,7 +94,8 @@ TEST_F(Registry, WriteCreatesKeyOnlyWhenAllowed)
 TEST_F(Registry, KeyPathForms)
 {
     ASSERT_TRUE(RegWriteString(kUser, "Software\\Morvane\\Trivandel\\", "katDDD", true, "d"));
-    const char* same[] = {"Software\\Morvane\\Trivandel", "software/Morvane/Trivandel/", "\\Software\\\\Morvane\\Trivandel\\"};
+    const char* same[] = {"Software\\Morvane\\Trivandel", "software/Morvane/Trivandel/",
+                          "\\Software\\\\Morvane\\Trivandel\\"};
     for (const char* key : same)
         EXPECT_EQ(RegReadString(kUser, key, "katDDD", false), "d") << key;
 
@@ -147,7 +157,10 @@ TEST(Clipboard, ClearOnlyOurOwnText)
 TEST_F(Registry, PathsKeepEveryCharacterAndLoseOuterBlanks)
 {
     const std::string key(kProgramRegistryKey);
-    struct Case { const char* written; const char* read; };
+    struct Case {
+        const char* written;
+        const char* read;
+    };
     const Case cases[] = {
         {"/home/søren/Ж dane/DDD/", "/home/søren/Ж dane/DDD/"},
         {"/home/łukasz/Pliki_ZOLT", "/home/łukasz/Pliki_ZOLT"},

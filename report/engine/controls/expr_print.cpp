@@ -1,17 +1,14 @@
 #include "report/engine/controls/expr_print.h"
 
 #include "report/expr/ev_messages.h"
-#include "utility/rp_error.h"
 #include "utility/floatformat.h"
 #include "utility/formatsettings.h"
+#include "utility/rp_error.h"
 
 namespace report::engine {
 namespace {
 
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // True when the mask holds a money directive of the "%" formatter: "%m", also with a width or a
 // precision ("%12m", "%-8.2m"); "%%m" is a percent sign followed by an m.
@@ -39,7 +36,7 @@ bool HasMoneyDirective(std::string_view mask)
     return false;
 }
 
-} // namespace
+}  // namespace
 
 std::string ExpressionPrintText(const expr::TRpEvResult& value, std::string_view mask)
 {
@@ -47,8 +44,9 @@ std::string ExpressionPrintText(const expr::TRpEvResult& value, std::string_view
     case expr::rkInteger:
     case expr::rkFloat: {
         // A money directive is no placeholder of the mask formatter: integers too go the "%" way.
-        const std::optional<std::string> text =
-            HasMoneyDirective(mask) ? utility::FormatOneFloat(mask, value.AsFloat()) : utility::FormatFloatMask(mask, value.AsFloat());
+        const std::optional<std::string> text = HasMoneyDirective(mask)
+                                                    ? utility::FormatOneFloat(mask, value.AsFloat())
+                                                    : utility::FormatFloatMask(mask, value.AsFloat());
         if (!text)
             throw ERpError(expr::msg::kInvalidFormat);
         return *text;
@@ -67,7 +65,8 @@ std::string ExpressionDisplayCaption(std::string_view expression)
 
 const char* SysDataName(TRpSysDataType data)
 {
-    static const char* const kNames[] = {"Time", "Date", "Date/Time", "Page#", "Report title", "Detail count", "Detail no"};
+    static const char* const kNames[] = {"Time",         "Date",         "Date/Time", "Page#",
+                                         "Report title", "Detail count", "Detail no"};
     return data <= rpsDetailNo ? kNames[data] : "";
 }
 
@@ -103,4 +102,4 @@ std::optional<std::string> SysDataPrintCaption(std::string_view text, TRpSysData
     return std::string(text) + std::to_string(*number);
 }
 
-} // namespace report::engine
+}  // namespace report::engine

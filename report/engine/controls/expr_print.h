@@ -20,7 +20,13 @@ std::string ExpressionPrintText(const expr::TRpEvResult& value, std::string_view
 std::string ExpressionDisplayCaption(std::string_view expression);
 
 enum TRpSysDataType : std::uint8_t {
-    rpsTime, rpsDate, rpsDateTime, rpsPageNumber, rpsReportTitle, rpsDetailCount, rpsDetailNo
+    rpsTime,
+    rpsDate,
+    rpsDateTime,
+    rpsPageNumber,
+    rpsReportTitle,
+    rpsDetailCount,
+    rpsDetailNo
 };
 
 // "Time", "Date", "Date/Time", "Page#", "Report title", "Detail count", "Detail no".
@@ -33,4 +39,4 @@ std::string SysDataDisplayCaption(std::string_view text, TRpSysDataType data);
 std::optional<std::string> SysDataPrintCaption(std::string_view text, TRpSysDataType data,
                                                const TRpReportValues& report, double now);
 
-} // namespace report::engine
+}  // namespace report::engine

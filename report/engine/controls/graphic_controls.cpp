@@ -1,9 +1,9 @@
 #include "report/engine/controls/graphic_controls.h"
 
 #include "report/engine/controls/image.h"
+#include "report/engine/controls/shape.h"
 #include "report/engine/model/print_run.h"
 #include "report/engine/model/report_model.h"
-#include "report/engine/controls/shape.h"
 #include "report/output/printer/rp_printer.h"
 
 namespace report::engine {
@@ -17,42 +17,53 @@ using enum TRpPrintableSize::Index;
 
 TRpPenBrushControl::TRpPenBrushControl() { SetBounds(0, 0, 100, 10); }
 
-void TRpPenBrushControl::Changed() {
-    if (ParentReport() != nullptr) ParentReport()->Repaint();
+void TRpPenBrushControl::Changed()
+{
+    if (ParentReport() != nullptr)
+        ParentReport()->Repaint();
 }
 
-void TRpPenBrushControl::SetPen(const output::Pen& pen) {
+void TRpPenBrushControl::SetPen(const output::Pen& pen)
+{
     pen_ = pen;
     Changed();
 }
 
-void TRpPenBrushControl::SetBrush(const output::Brush& brush) {
+void TRpPenBrushControl::SetBrush(const output::Brush& brush)
+{
     brush_ = brush;
     Changed();
 }
 
-void TRpPenBrushControl::ExportToPdf(int ofsX, int ofsY) {
+void TRpPenBrushControl::ExportToPdf(int ofsX, int ofsY)
+{
     output::TRpExportFilter* filter = PrintRun()->ExportFilter();
-    if (filter == nullptr || !filter->IsPDFDocumentFilter()) return;
+    if (filter == nullptr || !filter->IsPDFDocumentFilter())
+        return;
     const output::ExportShape value = ShapeValue(ofsX, ofsY);
     filter->ExportControl(value, value.rect.left(), value.rect.top());
 }
 
 // ---- TRpHRule ----
 
-output::ExportShape TRpHRule::ShapeValue(int ofsX, int ofsY) const {
+output::ExportShape TRpHRule::ShapeValue(int ofsX, int ofsY) const
+{
     return output::ExportShape{TRpShapeType::rpsHorLine, DeviceRect(ofsX, ofsY), pen_, brush_,
                                output::ShapeClass::Rule};
 }
 
-void TRpHRule::Print(int ofsX, int ofsY) {
+void TRpHRule::Print(int ofsX, int ofsY)
+{
     const TRpPrintRun* run = PrintRun();
     output::TRpPrinter* printer = RpPrinter();
-    if (run == nullptr || printer == nullptr) return;
+    if (run == nullptr || printer == nullptr)
+        return;
     ExportToPdf(ofsX, ofsY);
-    if (!run->PrintToDevice() || !IsEnabled()) return;
+    if (!run->PrintToDevice() || !IsEnabled())
+        return;
     output::Canvas* canvas = printer->GetCanvas();
-    if (canvas == nullptr) return;
+    if (canvas == nullptr)
+        return;
     const long double left = ofsX + Size.Native(kLeft);
     const int y = printer->DeviceY(ofsY + Size.Native(kTop) + Size.Native(kHeight) / 2);
     canvas->SetBrush(brush_);
@@ -60,7 +71,8 @@ void TRpHRule::Print(int ofsX, int ofsY) {
     canvas->Line(printer->DeviceX(left), y, printer->DeviceX(left + Size.Native(kWidth)), y);
 }
 
-void TRpHRule::Paint(output::Canvas& canvas) {
+void TRpHRule::Paint(output::Canvas& canvas)
+{
     TRpPrintable::Paint(canvas);
     const int width = Bounds().width();
     const int middle = Bounds().height() / 2;
@@ -70,26 +82,32 @@ void TRpHRule::Paint(output::Canvas& canvas) {
 
 // ---- TRpPDFShape ----
 
-void TRpPDFShape::SetShapeType(TRpShapeType type) {
-    if (type == shapeType_) return;
+void TRpPDFShape::SetShapeType(TRpShapeType type)
+{
+    if (type == shapeType_)
+        return;
     shapeType_ = type;
     Changed();
 }
 
-output::ExportShape TRpPDFShape::ShapeValue(int ofsX, int ofsY) const {
+output::ExportShape TRpPDFShape::ShapeValue(int ofsX, int ofsY) const
+{
     return output::ExportShape{shapeType_, DeviceRect(ofsX, ofsY), pen_, brush_, output::ShapeClass::PdfShape};
 }
 
-void TRpPDFShape::Print(int ofsX, int ofsY) {
+void TRpPDFShape::Print(int ofsX, int ofsY)
+{
     const TRpPrintRun* run = PrintRun();
     output::TRpPrinter* printer = RpPrinter();
-    if (run == nullptr || printer == nullptr || !IsEnabled()) return;
+    if (run == nullptr || printer == nullptr || !IsEnabled())
+        return;
     ExportToPdf(ofsX, ofsY);
-    if (!run->PrintToDevice()) return;
+    if (!run->PrintToDevice())
+        return;
     output::Canvas* canvas = printer->GetCanvas();
     // Only the PDF document draws these.
-    if (canvas == nullptr || shapeType_ == TRpShapeType::rpsRoundRect ||
-        shapeType_ == TRpShapeType::rpsLeftDiagonal || shapeType_ == TRpShapeType::rpsRightDiagonal) {
+    if (canvas == nullptr || shapeType_ == TRpShapeType::rpsRoundRect || shapeType_ == TRpShapeType::rpsLeftDiagonal ||
+        shapeType_ == TRpShapeType::rpsRightDiagonal) {
         return;
     }
     const QPoint middle(printer->DeviceX(ofsX + Size.Native(kLeft) + Size.Native(kWidth) / 2),
@@ -97,17 +115,26 @@ void TRpPDFShape::Print(int ofsX, int ofsY) {
     DrawShape(*canvas, ShapeValue(ofsX, ofsY), middle, 0);
 }
 
-void TRpPDFShape::Paint(output::Canvas& canvas) {
+void TRpPDFShape::Paint(output::Canvas& canvas)
+{
     TRpPrintable::Paint(canvas);
     const int w = Bounds().width();
     const int h = Bounds().height();
     canvas.SetPen(pen_);
     canvas.SetBrush(brush_);
     switch (shapeType_) {
-    case TRpShapeType::rpsRectangle: canvas.Rectangle(output::GdiRect(pen_.width, pen_.width, w, h)); break;
-    case TRpShapeType::rpsCircle: canvas.Ellipse(QRect(0, 0, w, h)); break;
-    case TRpShapeType::rpsVertLine: canvas.Line(w / 2, 0, w / 2, h); break;
-    case TRpShapeType::rpsHorLine: canvas.Line(0, h / 2, w, h / 2); break;
+    case TRpShapeType::rpsRectangle:
+        canvas.Rectangle(output::GdiRect(pen_.width, pen_.width, w, h));
+        break;
+    case TRpShapeType::rpsCircle:
+        canvas.Ellipse(QRect(0, 0, w, h));
+        break;
+    case TRpShapeType::rpsVertLine:
+        canvas.Line(w / 2, 0, w / 2, h);
+        break;
+    case TRpShapeType::rpsHorLine:
+        canvas.Line(0, h / 2, w, h / 2);
+        break;
     case TRpShapeType::rpsTopAndBottom:
         canvas.Line(0, 0, w, 0);
         canvas.Line(0, h - 1, w, h - 1);
@@ -118,7 +145,8 @@ void TRpPDFShape::Paint(output::Canvas& canvas) {
         break;
     case TRpShapeType::rpsRoundRect:
     case TRpShapeType::rpsLeftDiagonal:
-    case TRpShapeType::rpsRightDiagonal: break;
+    case TRpShapeType::rpsRightDiagonal:
+        break;
     }
 }
 

@@ -1,5 +1,4 @@
 #include "report/engine/controls/graphic_controls.h"
-
 #include "report/engine/controls/image.h"
 #include "report/engine/model/print_run.h"
 #include "report/engine/model/report_model.h"
@@ -14,7 +13,8 @@ namespace {
 using enum TRpPrintableSize::Index;
 
 // A device extent kept within what a page can hold, so later sums cannot overflow.
-int Extent(long double value) {
+int Extent(long double value)
+{
     const long double limit = output::kCoordinateLimit;
     return output::RoundHalfEvenInt(std::clamp(value, -limit, limit));
 }
@@ -22,7 +22,8 @@ int Extent(long double value) {
 }  // namespace
 
 FittedPicture FitPicture(const output::TRpPrinter& printer, QSize picture, const QRect& box, long double width,
-                         long double height, TFitMode mode, bool center, bool clipImage) {
+                         long double height, TFitMode mode, bool center, bool clipImage)
+{
     const long double pw = picture.width();
     const long double ph = picture.height();
     const output::Edges e = output::EdgesOf(box);
@@ -46,14 +47,15 @@ FittedPicture FitPicture(const output::TRpPrinter& printer, QSize picture, const
     case TFitMode::fmKeepHeight:
     case TFitMode::fmProportional: {
         // Proportional covers the box: the picture's shorter side in proportion fills it.
-        const bool keepWidth =
-            mode == TFitMode::fmKeepWidth || (mode == TFitMode::fmProportional && narrower);
+        const bool keepWidth = mode == TFitMode::fmKeepWidth || (mode == TFitMode::fmProportional && narrower);
         if (keepWidth) {
             fitted.setHeight(Extent(ph * dw / pw));
-            if (center) fitted.translate(0, (dh - fitted.height()) / 2);
+            if (center)
+                fitted.translate(0, (dh - fitted.height()) / 2);
         } else {
             fitted.setWidth(Extent(pw * dh / ph));
-            if (center) fitted.translate((dw - fitted.width()) / 2, 0);
+            if (center)
+                fitted.translate((dw - fitted.width()) / 2, 0);
         }
         break;
     }
@@ -75,16 +77,24 @@ FittedPicture FitPicture(const output::TRpPrinter& printer, QSize picture, const
 
 // ---- TRpGrDBImage ----
 
-output::ExportPicture TRpGrDBImage::PictureValue(int ofsX, int ofsY) const {
-    return output::ExportPicture{.pixels = BlobPicture(), .kind = output::PictureClass::GrDBImage,
-                                 .Stretch = stretch_, .Tag = Tag, .Center = center_, .FitMode = FitMode,
-                                 .ClipImage = ClipImage, .rect = DeviceRect(ofsX, ofsY)};
+output::ExportPicture TRpGrDBImage::PictureValue(int ofsX, int ofsY) const
+{
+    return output::ExportPicture{.pixels = BlobPicture(),
+                                 .kind = output::PictureClass::GrDBImage,
+                                 .Stretch = stretch_,
+                                 .Tag = Tag,
+                                 .Center = center_,
+                                 .FitMode = FitMode,
+                                 .ClipImage = ClipImage,
+                                 .rect = DeviceRect(ofsX, ofsY)};
 }
 
-void TRpGrDBImage::Print(int ofsX, int ofsY) {
+void TRpGrDBImage::Print(int ofsX, int ofsY)
+{
     const TRpPrintRun* run = PrintRun();
     output::TRpPrinter* printer = RpPrinter();
-    if (run == nullptr || printer == nullptr) return;
+    if (run == nullptr || printer == nullptr)
+        return;
     const output::ExportPicture value = PictureValue(ofsX, ofsY);
     const QImage& picture = value.pixels;
     output::Canvas* canvas = printer->GetCanvas();

@@ -19,8 +19,10 @@ using enum TRpPrintableSize::Index;
 // millimetre: stretched over it, or cut to it at the size it has on a 96-dpi screen, from the
 // top left or centred.
 void DrawPictureInBox(output::Canvas& canvas, const output::TRpPrinter& printer, const QImage& picture,
-                      const QRect& box, long double width, long double height, bool stretch, bool center) {
-    if (picture.isNull()) return;
+                      const QRect& box, long double width, long double height, bool stretch, bool center)
+{
+    if (picture.isNull())
+        return;
     if (stretch) {
         canvas.DrawPicture(box, picture);
         return;
@@ -40,11 +42,14 @@ void DrawPictureInBox(output::Canvas& canvas, const output::TRpPrinter& printer,
 
 }  // namespace
 
-QImage DecodePicture(std::string_view bytes) {
-    if (bytes.empty()) return {};
+QImage DecodePicture(std::string_view bytes)
+{
+    if (bytes.empty())
+        return {};
     QByteArray data(bytes.data(), static_cast<qsizetype>(bytes.size()));
     QBuffer buffer(&data);
-    if (!buffer.open(QIODevice::ReadOnly)) return {};
+    if (!buffer.open(QIODevice::ReadOnly))
+        return {};
     QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
     // Refused before any pixel is decoded: a small blob may claim a huge picture.
@@ -54,7 +59,8 @@ QImage DecodePicture(std::string_view bytes) {
         return {};
     }
     QImage picture;
-    if (!reader.read(&picture)) return {};
+    if (!reader.read(&picture))
+        return {};
     return picture;
 }
 
@@ -62,46 +68,61 @@ QImage DecodePicture(std::string_view bytes) {
 
 TRpImage::TRpImage() { SetBounds(0, 0, 105, 105); }
 
-void TRpImage::SetPicture(const QImage& picture) {
+void TRpImage::SetPicture(const QImage& picture)
+{
     picture_ = picture;
     PictureChanged();
 }
 
-void TRpImage::SetAutoSize(bool autoSize) {
+void TRpImage::SetAutoSize(bool autoSize)
+{
     autoSize_ = autoSize;
     PictureChanged();
 }
 
-void TRpImage::SetStretch(bool stretch) {
-    if (stretch == stretch_) return;
+void TRpImage::SetStretch(bool stretch)
+{
+    if (stretch == stretch_)
+        return;
     stretch_ = stretch;
     PictureChanged();
 }
 
-void TRpImage::SetCenter(bool center) {
-    if (center == center_) return;
+void TRpImage::SetCenter(bool center)
+{
+    if (center == center_)
+        return;
     center_ = center;
     PictureChanged();
 }
 
-void TRpImage::PictureChanged() {
+void TRpImage::PictureChanged()
+{
     if (autoSize_ && picture_.width() > 0 && picture_.height() > 0) {
         SetBounds(Bounds().left(), Bounds().top(), picture_.width(), picture_.height());
     }
     opaque_ = !picture_.isNull() && !picture_.hasAlphaChannel() && picture_.width() >= Bounds().width() &&
               picture_.height() >= Bounds().height();
-    if (ParentReport() != nullptr) ParentReport()->Repaint();
+    if (ParentReport() != nullptr)
+        ParentReport()->Repaint();
 }
 
-output::ExportPicture TRpImage::PictureValue(int ofsX, int ofsY) const {
-    return output::ExportPicture{.pixels = picture_, .kind = output::PictureClass::Image, .Stretch = stretch_,
-                                 .Tag = Tag, .Center = center_, .rect = DeviceRect(ofsX, ofsY)};
+output::ExportPicture TRpImage::PictureValue(int ofsX, int ofsY) const
+{
+    return output::ExportPicture{.pixels = picture_,
+                                 .kind = output::PictureClass::Image,
+                                 .Stretch = stretch_,
+                                 .Tag = Tag,
+                                 .Center = center_,
+                                 .rect = DeviceRect(ofsX, ofsY)};
 }
 
-void TRpImage::Print(int ofsX, int ofsY) {
+void TRpImage::Print(int ofsX, int ofsY)
+{
     const TRpPrintRun* run = PrintRun();
     output::TRpPrinter* printer = RpPrinter();
-    if (run == nullptr || printer == nullptr) return;
+    if (run == nullptr || printer == nullptr)
+        return;
     const QRect box = DeviceRect(ofsX, ofsY);
     if (run->ExportFilter() != nullptr) {
         run->ExportFilter()->ExportControl(PictureValue(ofsX, ofsY), box.left(), box.top());
@@ -113,13 +134,16 @@ void TRpImage::Print(int ofsX, int ofsY) {
     TRpPrintable::Print(ofsX, ofsY);
 }
 
-void TRpImage::Paint(output::Canvas& canvas) {
-    if (IsPrinting()) return;
+void TRpImage::Paint(output::Canvas& canvas)
+{
+    if (IsPrinting())
+        return;
     const QRect area(0, 0, Bounds().width(), Bounds().height());
     canvas.SetPen(output::Pen{qRgb(0, 0, 0), output::PenStyle::Dash, 1});
     canvas.SetBrush(output::Brush{qRgb(255, 255, 255), output::BrushStyle::Clear});
     canvas.Rectangle(area);
-    if (picture_.isNull()) return;
+    if (picture_.isNull())
+        return;
     const int zoom = Size.Zoom;
     const int pw = picture_.width() * zoom / 100;
     const int ph = picture_.height() * zoom / 100;
@@ -136,59 +160,80 @@ void TRpImage::Paint(output::Canvas& canvas) {
 
 TRpBlobPictureControl::TRpBlobPictureControl() { SetBounds(0, 0, 105, 105); }
 
-TRpBlobPictureControl::~TRpBlobPictureControl() {
-    if (dataSet_ != nullptr) dataSet_->StopWatching(*this);
+TRpBlobPictureControl::~TRpBlobPictureControl()
+{
+    if (dataSet_ != nullptr)
+        dataSet_->StopWatching(*this);
 }
 
-void TRpBlobPictureControl::SetDataSet(expr::TRpDataSet* dataSet) {
-    if (dataSet == dataSet_) return;
-    if (dataSet_ != nullptr) dataSet_->StopWatching(*this);
+void TRpBlobPictureControl::SetDataSet(expr::TRpDataSet* dataSet)
+{
+    if (dataSet == dataSet_)
+        return;
+    if (dataSet_ != nullptr)
+        dataSet_->StopWatching(*this);
     dataSet_ = dataSet;
     fieldIndex_ = -1;
-    if (dataSet_ != nullptr) dataSet_->Watch(*this);
+    if (dataSet_ != nullptr)
+        dataSet_->Watch(*this);
 }
 
-void TRpBlobPictureControl::DataSetGone(expr::TRpDataSet& dataSet) {
-    if (&dataSet != dataSet_) return;
+void TRpBlobPictureControl::DataSetGone(expr::TRpDataSet& dataSet)
+{
+    if (&dataSet != dataSet_)
+        return;
     dataSet_ = nullptr;
     fieldIndex_ = -1;
 }
 
-void TRpBlobPictureControl::SetStretch(bool stretch) {
-    if (stretch == stretch_) return;
+void TRpBlobPictureControl::SetStretch(bool stretch)
+{
+    if (stretch == stretch_)
+        return;
     stretch_ = stretch;
-    if (ParentReport() != nullptr) ParentReport()->Repaint();
+    if (ParentReport() != nullptr)
+        ParentReport()->Repaint();
 }
 
-void TRpBlobPictureControl::SetCenter(bool center) {
-    if (center == center_) return;
+void TRpBlobPictureControl::SetCenter(bool center)
+{
+    if (center == center_)
+        return;
     center_ = center;
-    if (ParentReport() != nullptr) ParentReport()->Repaint();
+    if (ParentReport() != nullptr)
+        ParentReport()->Repaint();
 }
 
-void TRpBlobPictureControl::Prepare() {
+void TRpBlobPictureControl::Prepare()
+{
     TRpPrintable::Prepare();
     fieldIndex_ = dataSet_ != nullptr ? dataSet_->FieldIndex(DataField) : -1;
 }
 
-void TRpBlobPictureControl::Unprepare() {
+void TRpBlobPictureControl::Unprepare()
+{
     fieldIndex_ = -1;
     TRpPrintable::Unprepare();
 }
 
-expr::TRpField* TRpBlobPictureControl::Field() const {
+expr::TRpField* TRpBlobPictureControl::Field() const
+{
     // Fetched by its index each time: a data set may make its field objects anew when it opens.
     return dataSet_ != nullptr && fieldIndex_ >= 0 ? dataSet_->Field(fieldIndex_) : nullptr;
 }
 
-QImage TRpBlobPictureControl::BlobPicture() const {
+QImage TRpBlobPictureControl::BlobPicture() const
+{
     const expr::TRpField* field = Field();
-    if (field == nullptr || field->Kind() != expr::TRpFieldKind::Blob) return {};
+    if (field == nullptr || field->Kind() != expr::TRpFieldKind::Blob)
+        return {};
     return DecodePicture(field->AsBlob());
 }
 
-void TRpBlobPictureControl::Paint(output::Canvas& canvas) {
-    if (IsPrinting()) return;
+void TRpBlobPictureControl::Paint(output::Canvas& canvas)
+{
+    if (IsPrinting())
+        return;
     const QRect area(0, 0, Bounds().width(), Bounds().height());
     canvas.SetBrush(output::Brush{Color, output::BrushStyle::Solid});
     canvas.FillRect(area);
@@ -203,19 +248,24 @@ void TRpBlobPictureControl::Paint(output::Canvas& canvas) {
 
 // ---- TRpDBImage ----
 
-void TRpDBImage::Print(int ofsX, int ofsY) {
+void TRpDBImage::Print(int ofsX, int ofsY)
+{
     const TRpPrintRun* run = PrintRun();
     output::TRpPrinter* printer = RpPrinter();
-    if (run == nullptr || printer == nullptr) return;
+    if (run == nullptr || printer == nullptr)
+        return;
     const expr::TRpField* field = Field();
     const bool blob = field != nullptr && field->Kind() == expr::TRpFieldKind::Blob;
     const QImage picture = blob ? DecodePicture(field->AsBlob()) : QImage();
     const QRect box = DeviceRect(ofsX, ofsY);
     if (run->ExportFilter() != nullptr) {
-        run->ExportFilter()->ExportControl(
-            output::ExportPicture{.pixels = picture, .kind = output::PictureClass::DBImage, .Stretch = stretch_,
-                                  .Tag = Tag, .Center = center_, .rect = box},
-            box.left(), box.top());
+        run->ExportFilter()->ExportControl(output::ExportPicture{.pixels = picture,
+                                                                 .kind = output::PictureClass::DBImage,
+                                                                 .Stretch = stretch_,
+                                                                 .Tag = Tag,
+                                                                 .Center = center_,
+                                                                 .rect = box},
+                                           box.left(), box.top());
     }
     output::Canvas* canvas = printer->GetCanvas();
     if (canvas != nullptr && blob) {
@@ -230,10 +280,12 @@ void TRpDBImage::Print(int ofsX, int ofsY) {
     TRpPrintable::Print(ofsX, ofsY);
 }
 
-void TRpDBImage::GetExpandedHeight(long double& newHeight) {
+void TRpDBImage::GetExpandedHeight(long double& newHeight)
+{
     newHeight = Bounds().height();
     const expr::TRpField* field = Field();
-    if (field != nullptr && field->Kind() == expr::TRpFieldKind::Blob) newHeight = DecodePicture(field->AsBlob()).height();
+    if (field != nullptr && field->Kind() == expr::TRpFieldKind::Blob)
+        newHeight = DecodePicture(field->AsBlob()).height();
 }
 
 }  // namespace report::engine

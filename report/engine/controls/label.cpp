@@ -14,7 +14,8 @@ namespace {
 
 // Where a word ends: a blank, a hyphen or a carriage return (find_first_of asks memchr for
 // every character, and this runs for every character of every row).
-std::size_t FindBreak(std::string_view text) {
+std::size_t FindBreak(std::string_view text)
+{
     const auto at = std::ranges::find_if(text, [](char c) { return c == ' ' || c == '-' || c == '\r'; });
     return at == text.end() ? std::string_view::npos : static_cast<std::size_t>(at - text.begin());
 }
@@ -32,73 +33,91 @@ struct TRpCustomLabel::Paragraph {
 
 TRpCustomLabel::TRpCustomLabel() = default;
 
-void TRpCustomLabel::Repaint() {
-    if (ParentReport() != nullptr) ParentReport()->Repaint();
+void TRpCustomLabel::Repaint()
+{
+    if (ParentReport() != nullptr)
+        ParentReport()->Repaint();
 }
 
-void TRpCustomLabel::SetAutoSize(bool autoSize) {
+void TRpCustomLabel::SetAutoSize(bool autoSize)
+{
     autoSize_ = autoSize;
     FormatLines();
     Repaint();
 }
 
-void TRpCustomLabel::SetAutoStretch(bool autoStretch) {
+void TRpCustomLabel::SetAutoStretch(bool autoStretch)
+{
     autoStretch_ = autoStretch;
     Repaint();
 }
 
-void TRpCustomLabel::SetWordWrap(bool wordWrap) {
+void TRpCustomLabel::SetWordWrap(bool wordWrap)
+{
     wordWrap_ = wordWrap;
     Repaint();
 }
 
-void TRpCustomLabel::SetTransparent(bool transparent) {
+void TRpCustomLabel::SetTransparent(bool transparent)
+{
     transparent_ = transparent;
     Repaint();
 }
 
-const output::FontSpec& TRpCustomLabel::Font() const {
+const output::FontSpec& TRpCustomLabel::Font() const
+{
     if (parentFont_) {
-        if (const auto* band = dynamic_cast<const TRpCustomBand*>(Parent())) return band->Font();
-        if (ParentReport() != nullptr) return ParentReport()->Font;
+        if (const auto* band = dynamic_cast<const TRpCustomBand*>(Parent()))
+            return band->Font();
+        if (ParentReport() != nullptr)
+            return ParentReport()->Font;
     }
     return font_;
 }
 
-void TRpCustomLabel::SetFont(const output::FontSpec& font) {
+void TRpCustomLabel::SetFont(const output::FontSpec& font)
+{
     font_ = font;
     parentFont_ = false;
     FormatLines();
     Repaint();
 }
 
-void TRpCustomLabel::SetParentFont(bool parentFont) {
-    if (parentFont_ == parentFont) return;
+void TRpCustomLabel::SetParentFont(bool parentFont)
+{
+    if (parentFont_ == parentFont)
+        return;
     // Leaving the parent's font keeps the font the control shows now.
-    if (!parentFont) font_ = Font();
+    if (!parentFont)
+        font_ = Font();
     parentFont_ = parentFont;
     FormatLines();
     Repaint();
 }
 
-void TRpCustomLabel::SetLines(const utility::StringList& lines) {
+void TRpCustomLabel::SetLines(const utility::StringList& lines)
+{
     lines_ = lines;
     Repaint();
 }
 
-void TRpCustomLabel::SetCaption(const std::string& caption) {
+void TRpCustomLabel::SetCaption(const std::string& caption)
+{
     caption_ = caption;
     printText_ = caption;
     FormatLines();
     Repaint();
 }
 
-void TRpCustomLabel::SetName(const std::string& name) {
-    if (caption_.empty() || caption_ == Name) SetCaption(name);
+void TRpCustomLabel::SetName(const std::string& name)
+{
+    if (caption_.empty() || caption_ == Name)
+        SetCaption(name);
     Name = name;
 }
 
-void TRpCustomLabel::Loaded() {
+void TRpCustomLabel::Loaded()
+{
     TRpPrintable::Loaded();
     if (FontSize > 0 && Font().points != FontSize) {
         output::FontSpec font = Font();
@@ -107,17 +126,21 @@ void TRpCustomLabel::Loaded() {
     }
 }
 
-TRpTextMeasurer& TRpCustomLabel::OwnMeasurer() {
-    if (!ownMeasurer_) ownMeasurer_ = std::make_unique<TRpDeviceMeasurer>();
+TRpTextMeasurer& TRpCustomLabel::OwnMeasurer()
+{
+    if (!ownMeasurer_)
+        ownMeasurer_ = std::make_unique<TRpDeviceMeasurer>();
     return *ownMeasurer_;
 }
 
-int TRpCustomLabel::MeasureWidth(std::string_view text) {
+int TRpCustomLabel::MeasureWidth(std::string_view text)
+{
     TRpTextMeasurer::LineSum fresh;
     return MeasureWidth(text, fresh);
 }
 
-int TRpCustomLabel::MeasureWidth(std::string_view text, TRpTextMeasurer::LineSum& sum) {
+int TRpCustomLabel::MeasureWidth(std::string_view text, TRpTextMeasurer::LineSum& sum)
+{
     if (TRpReportModel* report = ParentReport()) {
         const int width = output::MulDiv(report->GrownTextWidth(Font(), text, sum), Size.Zoom, 100);
         // Only a width beyond the int range fails here: such a text fits nowhere.
@@ -126,18 +149,23 @@ int TRpCustomLabel::MeasureWidth(std::string_view text, TRpTextMeasurer::LineSum
     return std::max(OwnMeasurer().GrownTextWidth(Font(), text, sum), 0);
 }
 
-int TRpCustomLabel::ScreenLineHeight() {
-    if (TRpReportModel* report = ParentReport()) return std::max(output::MulDiv(report->TextHeight(Font()), Size.Zoom, 100), 0);
+int TRpCustomLabel::ScreenLineHeight()
+{
+    if (TRpReportModel* report = ParentReport())
+        return std::max(output::MulDiv(report->TextHeight(Font()), Size.Zoom, 100), 0);
     return std::max(OwnMeasurer().TextHeight(Font()), 0);
 }
 
-int TRpCustomLabel::OneLineHeight() {
+int TRpCustomLabel::OneLineHeight()
+{
     TRpReportModel* report = ParentReport();
     return report == nullptr ? 0 : report->TextHeight(Font()) * Size.Zoom / 100 + 1;
 }
 
-bool TRpCustomLabel::BreaksAsLastTime() const {
-    if (!lastBreak_) return false;
+bool TRpCustomLabel::BreaksAsLastTime() const
+{
+    if (!lastBreak_)
+        return false;
     const BreakInputs& last = *lastBreak_;
     const TRpReportModel* report = ParentReport();
     const bool caption = UsesCaption();
@@ -147,8 +175,10 @@ bool TRpCustomLabel::BreaksAsLastTime() const {
            (caption ? last.text == printText_ : last.lines == lines_);
 }
 
-void TRpCustomLabel::KeepBreakInputs() {
-    if (!lastBreak_) lastBreak_ = BreakInputs{};
+void TRpCustomLabel::KeepBreakInputs()
+{
+    if (!lastBreak_)
+        lastBreak_ = BreakInputs{};
     BreakInputs& last = *lastBreak_;
     const TRpReportModel* report = ParentReport();
     last.report = report;
@@ -168,8 +198,10 @@ void TRpCustomLabel::KeepBreakInputs() {
     }
 }
 
-void TRpCustomLabel::FormatLines() {
-    if (Parent() == nullptr) return;
+void TRpCustomLabel::FormatLines()
+{
+    if (Parent() == nullptr)
+        return;
     // The breaking is skipped when it would give the lines it gave last time; the sizing after
     // it runs either way.
     const bool breaking = !BreaksAsLastTime();
@@ -185,20 +217,24 @@ void TRpCustomLabel::FormatLines() {
         if (ParentReport() != nullptr && !sizing_) {
             const int height = OneLineHeight();
             const QRect& b = Bounds();
-            if (b.height() < height) SetBounds(b.left(), b.top(), b.width(), height);
+            if (b.height() < height)
+                SetBounds(b.left(), b.top(), b.width(), height);
         }
     } else if (breaking) {
         if (autoSize_) {
             formatted_ = lines_;
         } else {
-            for (const std::string& line : lines_) FormatParagraph(line);
+            for (const std::string& line : lines_)
+                FormatParagraph(line);
         }
         KeepBreakInputs();
     }
-    if (autoSize_ && ParentReport() != nullptr && !sizing_) SizeToLines();
+    if (autoSize_ && ParentReport() != nullptr && !sizing_)
+        SizeToLines();
 }
 
-void TRpCustomLabel::FormatParagraph(std::string_view text) {
+void TRpCustomLabel::FormatParagraph(std::string_view text)
+{
     std::string withoutFeeds;
     std::string_view rest = text;
     if (text.find('\n') != std::string_view::npos) {
@@ -213,7 +249,8 @@ void TRpCustomLabel::FormatParagraph(std::string_view text) {
     FormatPlain(rest);
 }
 
-void TRpCustomLabel::FormatPlain(std::string_view text) {
+void TRpCustomLabel::FormatPlain(std::string_view text)
+{
     if (autoSize_) {
         formatted_.emplace_back(text);
         return;
@@ -227,20 +264,24 @@ void TRpCustomLabel::FormatPlain(std::string_view text) {
         FormatWord(paragraph, text.substr(0, length));
         text.remove_prefix(length);
     }
-    if (!paragraph.stopped) formatted_.push_back(std::move(paragraph.line));
+    if (!paragraph.stopped)
+        formatted_.push_back(std::move(paragraph.line));
 }
 
 template <class Fits>
-std::size_t TRpCustomLabel::FittingLength(std::string_view word, Fits fits) {
+std::size_t TRpCustomLabel::FittingLength(std::string_view word, Fits fits)
+{
     // Widths grow with every character (advances are summed without kerning), so the first
     // start that does not fit ends the search.
     std::size_t length = 0;
     TRpTextMeasurer::LineSum measured;
-    while (length < word.size() && fits(MeasureWidth(word.substr(0, length + 1), measured))) ++length;
+    while (length < word.size() && fits(MeasureWidth(word.substr(0, length + 1), measured)))
+        ++length;
     return length;
 }
 
-void TRpCustomLabel::FormatWord(Paragraph& paragraph, std::string_view word) {
+void TRpCustomLabel::FormatWord(Paragraph& paragraph, std::string_view word)
+{
     const int w = Bounds().width();
     std::string& line = paragraph.line;
     while (!word.empty()) {
@@ -260,17 +301,20 @@ void TRpCustomLabel::FormatWord(Paragraph& paragraph, std::string_view word) {
             // Alone on a line and still too wide: cut to the characters that stay below the width.
             std::size_t length = FittingLength(word, [w](int width) { return width < w; });
             // With word wrap the rest goes on the next lines, so each piece must take something.
-            if (wordWrap_) length = std::max<std::size_t>(length, 1);
+            if (wordWrap_)
+                length = std::max<std::size_t>(length, 1);
             line.assign(word.substr(0, length));
             rest = word.substr(length);
         }
-        if (wordWrap_ && rest.empty()) return;  // the last piece stays the current line
+        if (wordWrap_ && rest.empty())
+            return;  // the last piece stays the current line
         formatted_.push_back(std::move(line));
         line.clear();
         if (!alone && MeasureWidth(word) > w) {
             // Wider than the control: its own line, shortened until it fits.
             std::size_t length = FittingLength(word, [w](int width) { return width <= w; });
-            if (wordWrap_) length = std::max<std::size_t>(length, 1);
+            if (wordWrap_)
+                length = std::max<std::size_t>(length, 1);
             rest = word.substr(length);
             if (wordWrap_ && rest.empty()) {
                 line.assign(word);
@@ -288,11 +332,15 @@ void TRpCustomLabel::FormatWord(Paragraph& paragraph, std::string_view word) {
     }
 }
 
-void TRpCustomLabel::SizeToLines() {
+void TRpCustomLabel::SizeToLines()
+{
     int maxWidth = 0;
-    for (const std::string& line : formatted_) maxWidth = std::max(maxWidth, MeasureWidth(line));
-    if (Frame.DrawLeft()) maxWidth += Frame.Width();
-    if (Frame.DrawRight()) maxWidth += Frame.Width();
+    for (const std::string& line : formatted_)
+        maxWidth = std::max(maxWidth, MeasureWidth(line));
+    if (Frame.DrawLeft())
+        maxWidth += Frame.Width();
+    if (Frame.DrawRight())
+        maxWidth += Frame.Width();
     const FlagScope sizing(sizing_);
     TAlignment alignment = Alignment();
     if (UseRightToLeftAlignment() && alignment != TAlignment::taCenter) {
@@ -300,18 +348,23 @@ void TRpCustomLabel::SizeToLines() {
     }
     const QRect b = Bounds();
     int left = b.left();
-    if (alignment == TAlignment::taRightJustify) left += b.width() - maxWidth;
-    if (alignment == TAlignment::taCenter) left += (b.width() - maxWidth) / 2;
+    if (alignment == TAlignment::taRightJustify)
+        left += b.width() - maxWidth;
+    if (alignment == TAlignment::taCenter)
+        left += (b.width() - maxWidth) / 2;
     SetBounds(left, b.top(), maxWidth, std::max(b.height(), OneLineHeight()));
 }
 
-void TRpCustomLabel::Paint(output::Canvas& canvas) {
-    if (IsPrinting()) return;
+void TRpCustomLabel::Paint(output::Canvas& canvas)
+{
+    if (IsPrinting())
+        return;
     output::FontSpec font = Font();
     font.points = static_cast<int>(std::lround(font.points * static_cast<double>(Size.Zoom) / 100.0));
     canvas.SetFont(font);
     TRpPrintable::Paint(canvas);
-    if (!UsesCaption() && !lines_.empty()) caption_.clear();
+    if (!UsesCaption() && !lines_.empty())
+        caption_.clear();
     FormatLines();
     const int width = Bounds().width();
     const int lineHeight = canvas.TextHeight("W");
@@ -333,8 +386,10 @@ void TRpCustomLabel::Paint(output::Canvas& canvas) {
         align.horizontal = output::HorizontalAlign::Center;
         break;
     }
-    if (align.horizontal == output::HorizontalAlign::Right) x += width;
-    if (align.horizontal == output::HorizontalAlign::Center) x += width / 2;
+    if (align.horizontal == output::HorizontalAlign::Right)
+        x += width;
+    if (align.horizontal == output::HorizontalAlign::Center)
+        x += width / 2;
     canvas.SetFont(font);
     canvas.SetTextAlign(align);
     canvas.SetBackground(output::Background{.opaque = false});
@@ -344,7 +399,8 @@ void TRpCustomLabel::Paint(output::Canvas& canvas) {
     }
 }
 
-void TRpMemo::GetExpandedHeight(long double& newHeight) {
+void TRpMemo::GetExpandedHeight(long double& newHeight)
+{
     FormatLines();
     newHeight = static_cast<long double>(ScreenLineHeight()) * static_cast<long double>(FormattedLines().size());
 }

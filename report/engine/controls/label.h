@@ -110,9 +110,10 @@ protected:
     // Prints the formatted lines from the current line while they fit in the box (x, y, w, h)
     // or, with `autoStretch`, while the band can grow by one line height `lh` (all in tenths of
     // a millimetre). Sets PrintFinished; grows the band through its ExpandBand.
-    void PrintText(output::Canvas& canvas, bool autoStretch, long double x, long double y, long double w,
-                   long double h, long double lh);
-    void ParentChanged() override {
+    void PrintText(output::Canvas& canvas, bool autoStretch, long double x, long double y, long double w, long double h,
+                   long double lh);
+    void ParentChanged() override
+    {
         lastBreak_.reset();
         FormatLines();
     }

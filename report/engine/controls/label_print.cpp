@@ -1,9 +1,9 @@
 // Printing a text control: its lines on the page canvas and to an export filter.
-#include "report/engine/model/band.h"
 #include "report/engine/controls/label.h"
+#include "report/engine/model/band.h"
 #include "report/engine/model/print_run.h"
-#include "report/output/export/export_filter.h"
 #include "report/output/canvas/rounding.h"
+#include "report/output/export/export_filter.h"
 #include "report/output/printer/rp_printer.h"
 
 #include <algorithm>
@@ -20,23 +20,29 @@ constexpr QRgb kWhite = qRgb(255, 255, 255);
 
 bool IsWhite(QRgb color) { return (color & 0xFFFFFFu) == (kWhite & 0xFFFFFFu); }
 
-output::HorizontalAlign ToHorizontal(TAlignment alignment) {
+output::HorizontalAlign ToHorizontal(TAlignment alignment)
+{
     switch (alignment) {
-    case TAlignment::taRightJustify: return output::HorizontalAlign::Right;
-    case TAlignment::taCenter: return output::HorizontalAlign::Center;
-    case TAlignment::taLeftJustify: break;
+    case TAlignment::taRightJustify:
+        return output::HorizontalAlign::Right;
+    case TAlignment::taCenter:
+        return output::HorizontalAlign::Center;
+    case TAlignment::taLeftJustify:
+        break;
     }
     return output::HorizontalAlign::Left;
 }
 
 // The words of a line for justified output: split at blanks, empty ones dropped.
-std::vector<std::string_view> SplitWords(std::string_view text) {
+std::vector<std::string_view> SplitWords(std::string_view text)
+{
     std::vector<std::string_view> words;
     std::size_t at = 0;
     while (at < text.size()) {
         const std::size_t blank = text.find(' ', at);
         const std::size_t end = blank == std::string_view::npos ? text.size() : blank;
-        if (end > at) words.push_back(text.substr(at, end - at));
+        if (end > at)
+            words.push_back(text.substr(at, end - at));
         at = end + 1;
     }
     return words;
@@ -46,8 +52,10 @@ std::vector<std::string_view> SplitWords(std::string_view text) {
 class RestoreText {
 public:
     explicit RestoreText(std::string& text) : text_(text), saved_(text) {}
-    ~RestoreText() {
-        if (active_) text_ = std::move(saved_);
+    ~RestoreText()
+    {
+        if (active_)
+            text_ = std::move(saved_);
     }
     RestoreText(const RestoreText&) = delete;
     RestoreText& operator=(const RestoreText&) = delete;
@@ -84,7 +92,8 @@ struct TRpCustomLabel::PrintState {
     TAlignment alignment = TAlignment::taLeftJustify;
 };
 
-void TRpCustomLabel::Prepare() {
+void TRpCustomLabel::Prepare()
+{
     TRpPrintable::Prepare();
     // A run that ended midway (an exception) must not leave the next one mid-text.
     PrintFinished = true;
@@ -94,25 +103,32 @@ void TRpCustomLabel::Prepare() {
 
 TRpCustomBand* TRpCustomLabel::ParentBand() const { return dynamic_cast<TRpCustomBand*>(Parent()); }
 
-void TRpCustomLabel::Print(int ofsX, int ofsY) {
-    if (!IsEnabled()) return;
+void TRpCustomLabel::Print(int ofsX, int ofsY)
+{
+    if (!IsEnabled())
+        return;
     putDown_ = false;
-    if (RpPrinter() == nullptr) Prepare();
+    if (RpPrinter() == nullptr)
+        Prepare();
     output::TRpPrinter* printer = RpPrinter();
-    if (printer == nullptr || ParentReport() == nullptr) return;
+    if (printer == nullptr || ParentReport() == nullptr)
+        return;
     output::Canvas* canvas = printer->GetCanvas();
-    if (canvas == nullptr) return;
+    if (canvas == nullptr)
+        return;
     canvas->SetFont(Font());
     const long double lh = canvas->TextHeight("W") / printer->YFactor();
     PrintText(*canvas, autoStretch_, ofsX + Size.Native(kLeft), ofsY + Size.Native(kTop), Size.Native(kWidth),
               Size.Native(kHeight), lh);
 }
 
-void TRpCustomLabel::PrintText(output::Canvas& canvas, bool autoStretch, long double x, long double y,
-                               long double w, long double h, long double lh) {
+void TRpCustomLabel::PrintText(output::Canvas& canvas, bool autoStretch, long double x, long double y, long double w,
+                               long double h, long double lh)
+{
     const TRpPrintRun* run = PrintRun();
     output::TRpPrinter* printer = RpPrinter();
-    if (run == nullptr || printer == nullptr) return;
+    if (run == nullptr || printer == nullptr)
+        return;
     putDown_ = false;
     const long double leftBefore = Size.Native(kLeft);
     RestoreText restore(printText_);
@@ -149,25 +165,31 @@ void TRpCustomLabel::PrintText(output::Canvas& canvas, bool autoStretch, long do
     // hairline, takes no room).
     const long double inset = std::max(0.0L, std::round(Frame.Width() / 72.0L * 254.0L));
     if (Frame.AnyFrame()) {
-        if (Frame.DrawTop()) y += inset;
-        if (Frame.DrawLeft()) x += inset;
+        if (Frame.DrawTop())
+            y += inset;
+        if (Frame.DrawLeft())
+            x += inset;
     }
     state.x = x;
     state.y = y;
     state.alignment = Alignment();
     if (UseRightToLeftAlignment() && state.alignment != TAlignment::taCenter) {
-        state.alignment = state.alignment == TAlignment::taLeftJustify ? TAlignment::taRightJustify : TAlignment::taLeftJustify;
+        state.alignment =
+            state.alignment == TAlignment::taLeftJustify ? TAlignment::taRightJustify : TAlignment::taLeftJustify;
     }
     state.bottom = y + h + 1;
     state.curY = y;
     state.tx = x;
-    if (state.alignment == TAlignment::taRightJustify) state.tx += w;
-    if (state.alignment == TAlignment::taCenter) state.tx += w / 2;
+    if (state.alignment == TAlignment::taRightJustify)
+        state.tx += w;
+    if (state.alignment == TAlignment::taCenter)
+        state.tx += w / 2;
     canvas.SetBackground(output::Background{.opaque = false});
     canvas.SetTextAlign(output::TextAlign{ToHorizontal(state.alignment), UseRightToLeftReading()});
 
     const bool resumed = !PrintFinished;
-    if (PrintFinished) currentLine_ = 0;
+    if (PrintFinished)
+        currentLine_ = 0;
     grown_ = false;
     int printed = 0;
     const int count = static_cast<int>(FormattedLines().size());
@@ -192,8 +214,10 @@ void TRpCustomLabel::PrintText(output::Canvas& canvas, bool autoStretch, long do
     }
 }
 
-void TRpCustomLabel::PrintBackground(output::Canvas& canvas, const PrintState& state) {
-    if (transparent_) return;
+void TRpCustomLabel::PrintBackground(output::Canvas& canvas, const PrintState& state)
+{
+    if (transparent_)
+        return;
     const output::TRpPrinter& printer = state.printer;
     if (state.exporting && !IsWhite(Color)) {
         output::ExportShape shape;
@@ -214,10 +238,13 @@ void TRpCustomLabel::PrintBackground(output::Canvas& canvas, const PrintState& s
     }
 }
 
-bool TRpCustomLabel::NextLineFits(output::Canvas& canvas, PrintState& state) {
-    if (state.curY + state.lh <= state.bottom) return true;
+bool TRpCustomLabel::NextLineFits(output::Canvas& canvas, PrintState& state)
+{
+    if (state.curY + state.lh <= state.bottom)
+        return true;
     TRpCustomBand* band = ParentBand();
-    if (!state.autoStretch || band == nullptr || !band->CanExpand(state.lh)) return false;
+    if (!state.autoStretch || band == nullptr || !band->CanExpand(state.lh))
+        return false;
     const long double before = state.extra;
     // Whether the band grew or already was tall enough, the control now reaches Expanded.
     (void)band->ExpandBand(state.extra, grown_, state.lh);
@@ -232,7 +259,8 @@ bool TRpCustomLabel::NextLineFits(output::Canvas& canvas, PrintState& state) {
     return true;
 }
 
-void TRpCustomLabel::PrintLine(output::Canvas& canvas, PrintState& state, const std::string& text) {
+void TRpCustomLabel::PrintLine(output::Canvas& canvas, PrintState& state, const std::string& text)
+{
     if (state.drawing && !text.empty()) {
         if (FullJustify) {
             // Draws and exports the words and moves to the next line itself.
@@ -251,16 +279,20 @@ void TRpCustomLabel::PrintLine(output::Canvas& canvas, PrintState& state, const 
     state.curY += state.lh;
 }
 
-void TRpCustomLabel::PrintJustified(output::Canvas& canvas, PrintState& state, const std::string& text) {
+void TRpCustomLabel::PrintJustified(output::Canvas& canvas, PrintState& state, const std::string& text)
+{
     const output::TRpPrinter& printer = state.printer;
     const std::vector<std::string_view> words = SplitWords(text);
     long double sum = 0;
-    for (const std::string_view word : words) sum += canvas.TextWidth(word);
+    for (const std::string_view word : words)
+        sum += canvas.TextWidth(word);
     const long double available = printer.DeviceWidth(state.w);
     const long double blank = canvas.TextWidth(" ");
     long double gap = blank;
-    if (words.size() >= 2 && available > sum) gap = (available - sum) / static_cast<long double>(words.size() - 1);
-    if (gap > MaxBreakChars * blank) gap = blank;
+    if (words.size() >= 2 && available > sum)
+        gap = (available - sum) / static_cast<long double>(words.size() - 1);
+    if (gap > MaxBreakChars * blank)
+        gap = blank;
     // From the left edge whatever the alignment: the gaps already fill the width.
     const int x0 = printer.DeviceX(state.x);
     const int y = printer.DeviceY(state.curY);
@@ -269,7 +301,8 @@ void TRpCustomLabel::PrintJustified(output::Canvas& canvas, PrintState& state, c
     long double x = x0;
     for (const std::string_view word : words) {
         const int at = output::RoundHalfEvenInt(x);
-        if (state.drawing) canvas.TextOut(at, y, word);
+        if (state.drawing)
+            canvas.TextOut(at, y, word);
         if (state.exporting) {
             const long double tenths = state.x + (at - x0) / printer.XFactor();
             state.filter->TextOutput(tenths, state.curY, Font(), Color, output::HorizontalAlign::Left, word);
@@ -277,7 +310,8 @@ void TRpCustomLabel::PrintJustified(output::Canvas& canvas, PrintState& state, c
         x += canvas.TextWidth(word) + gap;
     }
     canvas.SetTextAlign(saved);
-    if (state.drawing) state.curY += state.lh;
+    if (state.drawing)
+        state.curY += state.lh;
 }
 
 }  // namespace report::engine

@@ -31,17 +31,20 @@ TRpSysData::TRpSysData() { ShowDisplayCaption(); }
 
 void TRpSysData::ShowDisplayCaption() { SetCaption(SysDataDisplayCaption(text_, data_)); }
 
-void TRpSysData::SetData(TRpSysDataType data) {
+void TRpSysData::SetData(TRpSysDataType data)
+{
     data_ = data;
     ShowDisplayCaption();
 }
 
-void TRpSysData::SetText(const std::string& text) {
+void TRpSysData::SetText(const std::string& text)
+{
     text_ = text;
     ShowDisplayCaption();
 }
 
-void TRpSysData::Print(int ofsX, int ofsY) {
+void TRpSysData::Print(int ofsX, int ofsY)
+{
     const TRpReportValues* values = RunValues(ParentReport());
     std::optional<std::string> caption;
     if (values != nullptr) {
@@ -49,7 +52,8 @@ void TRpSysData::Print(int ofsX, int ofsY) {
     } else if (data_ == rpsTime || data_ == rpsDate || data_ == rpsDateTime) {
         caption = SysDataPrintCaption(text_, data_, NoRunValues(), expr::RpNow());
     }
-    if (caption) SetCaption(*caption);
+    if (caption)
+        SetCaption(*caption);
     TRpCustomLabel::Print(ofsX, ofsY);
 }
 
@@ -59,24 +63,29 @@ TRpExpr::TRpExpr() : evaluator_(std::make_unique<expr::TRpEvaluator>()) { SetExp
 
 TRpExpr::~TRpExpr() { Unregister(); }
 
-void TRpExpr::SetExpression(const std::string& expression) {
+void TRpExpr::SetExpression(const std::string& expression)
+{
     expression_ = expression;
     SetCaption(ExpressionDisplayCaption(expression_));
 }
 
-void TRpExpr::SetMask(const std::string& mask) {
+void TRpExpr::SetMask(const std::string& mask)
+{
     mask_ = mask;
     SetExpression(std::string(expression_));
 }
 
-void TRpExpr::Unregister() {
+void TRpExpr::Unregister()
+{
     // The controller may have gone first (controls on the report outlive its controller).
-    if (notifier_ != nullptr && !notifierAlive_.expired()) notifier_->RemoveClient(*this);
+    if (notifier_ != nullptr && !notifierAlive_.expired())
+        notifier_->RemoveClient(*this);
     notifier_ = nullptr;
     notifierAlive_.reset();
 }
 
-void TRpExpr::Prepare() {
+void TRpExpr::Prepare()
+{
     TRpCustomLabel::Prepare();
     TRpReportValues* values = RunValues(ParentReport());
     evaluator_->SetDatasets(values != nullptr ? values->DataSetList() : nullptr);
@@ -85,7 +94,8 @@ void TRpExpr::Prepare() {
     // Told of rows once, by one controller, however often it is prepared.
     Unregister();
     TRpReportModel* source = master_;
-    if (source == nullptr && evaluator_->HasAggregates()) source = ParentReport();
+    if (source == nullptr && evaluator_->HasAggregates())
+        source = ParentReport();
     if (source != nullptr) {
         source->AddSubController(*this);
         notifier_ = &source->Controller();
@@ -94,7 +104,8 @@ void TRpExpr::Prepare() {
     evaluator_->Reset();
 }
 
-void TRpExpr::Unprepare() {
+void TRpExpr::Unprepare()
+{
     evaluator_->SetDatasets(nullptr);
     evaluator_->Unprepare();
     Unregister();
@@ -102,20 +113,26 @@ void TRpExpr::Unprepare() {
     SetExpression(std::string(expression_));
 }
 
-void TRpExpr::Notify(const void* sender, int operation) {
+void TRpExpr::Notify(const void* sender, int operation)
+{
     TRpCustomLabel::Notify(sender, operation);
-    if (operation == kNotifyDetailRow && evaluator_->Prepared()) (void)evaluator_->UpdateAggregates();
+    if (operation == kNotifyDetailRow && evaluator_->Prepared())
+        (void)evaluator_->UpdateAggregates();
 }
 
-void TRpExpr::Print(int ofsX, int ofsY) {
-    if (!IsEnabled()) return;
+void TRpExpr::Print(int ofsX, int ofsY)
+{
+    if (!IsEnabled())
+        return;
     // The value needs a prepared evaluator: a control asked to print outside a run prepares first.
-    if (RpPrinter() == nullptr) Prepare();
+    if (RpPrinter() == nullptr)
+        Prepare();
     SetTextToPrint(ExpressionPrintText(evaluator_->Value(), mask_));
     TRpCustomLabel::Print(ofsX, ofsY);
     // Only once everything is printed: a continuation in the next column must print the rest
     // of the same value.
-    if (ResetAfterPrint && PrintFinished) evaluator_->Reset();
+    if (ResetAfterPrint && PrintFinished)
+        evaluator_->Reset();
 }
 
 TRpEditorFactory TRpExpr::GetEditorClass() const { return RegisteredEditorClass(typeid(TRpExpr)); }

@@ -1,9 +1,9 @@
 // System data and expression controls: labels whose text is computed just before they print.
 #pragma once
 
-#include "report/expr/evaluator.h"
 #include "report/engine/controls/expr_print.h"
 #include "report/engine/controls/label.h"
+#include "report/expr/evaluator.h"
 
 #include <memory>
 #include <string>

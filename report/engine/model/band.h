@@ -150,8 +150,7 @@ protected:
     explicit TRpCustomBand(TRpBandType type);
     void StoreBandType(TRpBandType type) { bandType_ = type; }
     // Whether following `next` from `start` reaches this band.
-    [[nodiscard]] bool ChainReaches(const TRpCustomBand* start,
-                                    TRpCustomBand* (*next)(const TRpCustomBand&)) const;
+    [[nodiscard]] bool ChainReaches(const TRpCustomBand* start, TRpCustomBand* (*next)(const TRpCustomBand&)) const;
 
 private:
     friend class TRpReportModel;

@@ -9,21 +9,25 @@
 namespace report::engine {
 namespace {
 
-bool Contains(const std::vector<TRpCustomBand*>& list, const TRpCustomBand* band) {
+bool Contains(const std::vector<TRpCustomBand*>& list, const TRpCustomBand* band)
+{
     return std::ranges::find(list, band) != list.end();
 }
 
 // A child band is as wide as the first band up its ParentBand chain that is no child band;
 // one without such a band (its parent was freed) is as wide as a column.
-bool IsFullWidth(const TRpCustomBand& band) {
+bool IsFullWidth(const TRpCustomBand& band)
+{
     const TRpCustomBand* owner = &band;
     std::vector<const TRpCustomBand*> seen;
     while (owner != nullptr && owner->BandType() == TRpBandType::rbChild) {
-        if (std::ranges::find(seen, owner) != seen.end()) return false;
+        if (std::ranges::find(seen, owner) != seen.end())
+            return false;
         seen.push_back(owner);
         owner = owner->ParentBand();
     }
-    if (owner == nullptr) return false;
+    if (owner == nullptr)
+        return false;
     switch (owner->BandType()) {
     case TRpBandType::rbTitle:
     case TRpBandType::rbPageHeader:
@@ -38,23 +42,29 @@ bool IsFullWidth(const TRpCustomBand& band) {
 
 }  // namespace
 
-TRpCustomBand& TRpReportModel::InsertBand(std::unique_ptr<TRpCustomBand> band) {
-    if (band == nullptr) throw std::invalid_argument("InsertBand: no band");
+TRpCustomBand& TRpReportModel::InsertBand(std::unique_ptr<TRpCustomBand> band)
+{
+    if (band == nullptr)
+        throw std::invalid_argument("InsertBand: no band");
     TRpCustomBand& placed = *band;
     ownedBands_.push_back(std::move(band));
     placed.SetParent(this);
     return placed;
 }
 
-std::unique_ptr<TRpCustomBand> TRpReportModel::TakeBand(TRpCustomBand& band) {
+std::unique_ptr<TRpCustomBand> TRpReportModel::TakeBand(TRpCustomBand& band)
+{
     const auto owns = [&band](const std::unique_ptr<TRpCustomBand>& p) { return p.get() == &band; };
-    if (std::ranges::find_if(ownedBands_, owns) == ownedBands_.end()) return nullptr;
+    if (std::ranges::find_if(ownedBands_, owns) == ownedBands_.end())
+        return nullptr;
     band.ReleaseReferrers();
     // Controllers and bands of any level may name it (masters, group footers, sub-detail bands).
     controller_->Notification(band);
-    for (TRpCustomController* controller : controllers_) controller->Notification(band);
+    for (TRpCustomController* controller : controllers_)
+        controller->Notification(band);
     for (const std::unique_ptr<TRpCustomBand>& other : ownedBands_) {
-        if (other.get() != &band) other->Notification(band);
+        if (other.get() != &band)
+            other->Notification(band);
     }
     // Out of the owned bands before the band list is rebuilt, so no level collects it again.
     const auto it = std::ranges::find_if(ownedBands_, owns);
@@ -64,38 +74,48 @@ std::unique_ptr<TRpCustomBand> TRpReportModel::TakeBand(TRpCustomBand& band) {
     return taken;
 }
 
-void TRpReportModel::FreeBand(TRpCustomBand& band) {
+void TRpReportModel::FreeBand(TRpCustomBand& band)
+{
     const auto owns = [&band](const std::unique_ptr<TRpCustomBand>& p) { return p.get() == &band; };
-    if (std::ranges::find_if(ownedBands_, owns) == ownedBands_.end()) return;
+    if (std::ranges::find_if(ownedBands_, owns) == ownedBands_.end())
+        return;
     band.destroying_ = true;
     (void)TakeBand(band);
 }
 
-void TRpReportModel::AddBand(TRpCustomBand& band) {
-    if (band.ParentReport() != this || Contains(bandList_, &band)) return;
+void TRpReportModel::AddBand(TRpCustomBand& band)
+{
+    if (band.ParentReport() != this || Contains(bandList_, &band))
+        return;
     bandList_.push_back(&band);
     RebuildBandList();
     LayoutBands();
 }
 
-void TRpReportModel::RemoveBand(TRpCustomBand& band) {
-    if (destroying_) return;
+void TRpReportModel::RemoveBand(TRpCustomBand& band)
+{
+    if (destroying_)
+        return;
     const auto it = std::ranges::find(bandList_, &band);
-    if (it == bandList_.end()) return;
+    if (it == bandList_.end())
+        return;
     bandList_.erase(it);
     RebuildBandList();
     LayoutBands();
 }
 
-void TRpReportModel::RebuildBandList() {
-    if (IsLoading() || destroying_) return;
+void TRpReportModel::RebuildBandList()
+{
+    if (IsLoading() || destroying_)
+        return;
     WireBands();
     controller_->Collect();
     std::vector<TRpCustomBand*> list;
     list.reserve(bandList_.size());
     const auto addType = [this, &list](TRpBandType type) {
         for (TRpCustomBand* band : bandList_) {
-            if (band->BandType() == type) AddBandAndChildren(band, list);
+            if (band->BandType() == type)
+                AddBandAndChildren(band, list);
         }
     };
     addType(TRpBandType::rbPageHeader);
@@ -103,21 +123,27 @@ void TRpReportModel::RebuildBandList() {
     addType(TRpBandType::rbColumnHeader);
     controller_->AddBands(list);
     addType(TRpBandType::rbPageFooter);
-    for (TRpCustomBand* band : bandList_) AddBandAndChildren(band, list);
+    for (TRpCustomBand* band : bandList_)
+        AddBandAndChildren(band, list);
     bandList_ = std::move(list);
 }
 
-void TRpReportModel::AddBandAndChildren(TRpCustomBand* band, std::vector<TRpCustomBand*>& list) const {
-    if (band == nullptr || band->Destroying() || Contains(list, band)) return;
+void TRpReportModel::AddBandAndChildren(TRpCustomBand* band, std::vector<TRpCustomBand*>& list) const
+{
+    if (band == nullptr || band->Destroying() || Contains(list, band))
+        return;
     list.push_back(band);
     for (TRpCustomBand* child = band->ChildBand(); child != nullptr; child = child->ChildBand()) {
-        if (child->Destroying() || Contains(list, child)) break;
+        if (child->Destroying() || Contains(list, child))
+            break;
         list.push_back(child);
     }
 }
 
-void TRpReportModel::LayoutBands() {
-    if (IsLoading() || destroying_) return;
+void TRpReportModel::LayoutBands()
+{
+    if (IsLoading() || destroying_)
+        return;
     const std::vector<long double> page = Page.WriteValues();
     const auto pixels = [this](long double tenths) { return Page.ToUnits(TRpUnit::Pixels, true, tenths); };
     const long double left = pixels(page[4]);
@@ -142,21 +168,27 @@ void TRpReportModel::LayoutBands() {
     }
 }
 
-void TRpReportModel::Loaded() {
+void TRpReportModel::Loaded()
+{
     loading_ = false;
-    for (const std::unique_ptr<TRpCustomBand>& band : ownedBands_) band->Loaded();
-    for (const std::unique_ptr<TRpPrintable>& printable : Printables()) printable->Loaded();
+    for (const std::unique_ptr<TRpCustomBand>& band : ownedBands_)
+        band->Loaded();
+    for (const std::unique_ptr<TRpPrintable>& printable : Printables())
+        printable->Loaded();
     RebuildBandList();
     LayoutBands();
 }
 
-std::vector<std::string> TRpReportModel::ComponentNames() const {
+std::vector<std::string> TRpReportModel::ComponentNames() const
+{
     std::vector<std::string> names;
     for (const std::unique_ptr<TRpCustomBand>& band : ownedBands_) {
         names.push_back(band->Name);
-        for (const std::unique_ptr<TRpPrintable>& printable : band->Printables()) names.push_back(printable->Name);
+        for (const std::unique_ptr<TRpPrintable>& printable : band->Printables())
+            names.push_back(printable->Name);
     }
-    for (const std::unique_ptr<TRpPrintable>& printable : Printables()) names.push_back(printable->Name);
+    for (const std::unique_ptr<TRpPrintable>& printable : Printables())
+        names.push_back(printable->Name);
     return names;
 }
 

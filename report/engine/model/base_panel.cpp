@@ -16,14 +16,15 @@ namespace {
 constexpr long double kPixelsPerTenth = TRpUnitBase::ScreenDPI / 254.0L;
 
 struct GridSpec {
-    long double stepX = 0;  // pixels between vertical lines
-    long double stepY = 0;  // pixels between horizontal lines
-    int heavyEvery = 0;     // every n-th line heavy; 0: none
-    bool light = true;      // light lines drawn at all
-    int linesPerNumber = 1; // heavy lines count up by one unit of the number
+    long double stepX = 0;   // pixels between vertical lines
+    long double stepY = 0;   // pixels between horizontal lines
+    int heavyEvery = 0;      // every n-th line heavy; 0: none
+    bool light = true;       // light lines drawn at all
+    int linesPerNumber = 1;  // heavy lines count up by one unit of the number
 };
 
-bool GridFor(TRpUnit units, std::int32_t zoom, std::int32_t fontSize, GridSpec& grid) {
+bool GridFor(TRpUnit units, std::int32_t zoom, std::int32_t fontSize, GridSpec& grid)
+{
     const long double perTenth = kPixelsPerTenth * zoom / 100;
     switch (units) {
     case TRpUnit::Inches:
@@ -46,59 +47,74 @@ bool GridFor(TRpUnit units, std::int32_t zoom, std::int32_t fontSize, GridSpec& 
 
 }  // namespace
 
-TRpBasePanel::TRpBasePanel() {
+TRpBasePanel::TRpBasePanel()
+{
     Frame.OnChange = [this] { Repaint(); };
 }
 
 TRpBasePanel::~TRpBasePanel() = default;
 
-TRpPrintable& TRpBasePanel::InsertPrintable(std::unique_ptr<TRpPrintable> printable) {
-    if (printable == nullptr) throw std::invalid_argument("InsertPrintable: no control");
+TRpPrintable& TRpBasePanel::InsertPrintable(std::unique_ptr<TRpPrintable> printable)
+{
+    if (printable == nullptr)
+        throw std::invalid_argument("InsertPrintable: no control");
     TRpPrintable& placed = *printable;
     printables_.push_back(std::move(printable));
     placed.SetParent(this);
     return placed;
 }
 
-std::unique_ptr<TRpPrintable> TRpBasePanel::TakePrintable(TRpPrintable& printable) {
+std::unique_ptr<TRpPrintable> TRpBasePanel::TakePrintable(TRpPrintable& printable)
+{
     const auto it = std::ranges::find_if(printables_, [&](const auto& p) { return p.get() == &printable; });
-    if (it == printables_.end()) return nullptr;
+    if (it == printables_.end())
+        return nullptr;
     std::unique_ptr<TRpPrintable> taken = std::move(*it);
     printables_.erase(it);
     taken->SetParent(nullptr);
     return taken;
 }
 
-void TRpBasePanel::RelinkPrintables() {
-    for (const std::unique_ptr<TRpPrintable>& printable : printables_) printable->SetParent(this);
+void TRpBasePanel::RelinkPrintables()
+{
+    for (const std::unique_ptr<TRpPrintable>& printable : printables_)
+        printable->SetParent(this);
 }
 
-void TRpBasePanel::SetZoom(std::int32_t zoom) {
-    if (zoom <= 0) return;
+void TRpBasePanel::SetZoom(std::int32_t zoom)
+{
+    if (zoom <= 0)
+        return;
     zoom_ = zoom;
 }
 
-void TRpBasePanel::SetEnabled(bool enabled) {
+void TRpBasePanel::SetEnabled(bool enabled)
+{
     enabled_ = enabled;
     Repaint();
 }
 
-void TRpBasePanel::Paint(output::Canvas& canvas) {
+void TRpBasePanel::Paint(output::Canvas& canvas)
+{
     canvas.SetBrush(output::Brush{enabled_ ? Color : qRgb(192, 192, 192), output::BrushStyle::Solid});
     canvas.FillRect(ClientRect());
 }
 
-void TRpBasePanel::DrawRuler(output::Canvas& canvas, TRpUnit units) {
+void TRpBasePanel::DrawRuler(output::Canvas& canvas, TRpUnit units)
+{
     const TRpReportModel* report = PanelReport();
-    if (report == nullptr || !report->Page.Ruler()) return;
+    if (report == nullptr || !report->Page.Ruler())
+        return;
     canvas.SetFont(report->DesignScheme.rulerFont);
     DrawGrid(canvas, units, false);
 }
 
-void TRpBasePanel::DrawGrid(output::Canvas& canvas, TRpUnit units, bool numbered) const {
+void TRpBasePanel::DrawGrid(output::Canvas& canvas, TRpUnit units, bool numbered) const
+{
     GridSpec grid;
     const TRpReportModel* report = PanelReport();
-    if (report == nullptr || !GridFor(units, zoom_, RulerFontSize, grid)) return;
+    if (report == nullptr || !GridFor(units, zoom_, RulerFontSize, grid))
+        return;
     const TRpDesignScheme& scheme = report->DesignScheme;
     const output::Pen light{scheme.lightGridColor, scheme.lightGridStyle, 1};
     const output::Pen heavy{scheme.heavyGridColor, scheme.heavyGridStyle, 1};
@@ -110,10 +126,12 @@ void TRpBasePanel::DrawGrid(output::Canvas& canvas, TRpUnit units, bool numbered
         const long double step = vertical ? grid.stepX : grid.stepY;
         const int extent = vertical ? area.width() : area.height();
         const long long stride = grid.light || grid.heavyEvery == 0 ? 1 : grid.heavyEvery;
-        if (!(step * static_cast<long double>(stride) >= 1)) continue;
+        if (!(step * static_cast<long double>(stride) >= 1))
+            continue;
         for (long long k = stride;; k += stride) {
             const int at = output::RoundHalfEvenInt(step * static_cast<long double>(k));
-            if (at >= extent) break;
+            if (at >= extent)
+                break;
             const bool isHeavy = grid.heavyEvery > 0 && k % grid.heavyEvery == 0;
             canvas.SetPen(isHeavy ? heavy : light);
             if (vertical) {

@@ -61,7 +61,8 @@ public:
     TRpPrintable& InsertPrintable(std::unique_ptr<TRpPrintable> printable);
     // A new control of class T (arguments to its constructor) placed on the panel.
     template <std::derived_from<TRpPrintable> T, class... Args>
-    T& NewPrintable(Args&&... args) {
+    T& NewPrintable(Args&&... args)
+    {
         return static_cast<T&>(InsertPrintable(std::make_unique<T>(std::forward<Args>(args)...)));
     }
     // Takes `printable` off the panel and hands it to the caller; null when not the panel's.

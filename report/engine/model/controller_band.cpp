@@ -1,22 +1,26 @@
 #include "report/engine/model/controller_band.h"
 
-#include "report/engine/model/report_model.h"
 #include "report/engine/model/report_bands.h"
+#include "report/engine/model/report_model.h"
 
 namespace report::engine {
 
 TRpControllerBand::TRpControllerBand(TRpBandType type)
-    : TRpCustomBand(type), controller_(std::make_unique<TRpController>(nullptr, this)) {
+    : TRpCustomBand(type), controller_(std::make_unique<TRpController>(nullptr, this))
+{
     controller_->Detail = this;
 }
 
-TRpControllerBand::~TRpControllerBand() {
+TRpControllerBand::~TRpControllerBand()
+{
     // The controller outlives no band: it leaves the report's lists with the band.
     controller_->ParentReport = nullptr;
 }
 
-bool TRpControllerBand::SetMaster(TRpBasePanel* master) {
-    if (!controller_->SetMaster(master)) return false;
+bool TRpControllerBand::SetMaster(TRpBasePanel* master)
+{
+    if (!controller_->SetMaster(master))
+        return false;
     if (TRpReportModel* report = ParentReport(); report != nullptr && !report->IsLoading()) {
         report->RebuildBandList();
         report->LayoutBands();
@@ -24,12 +28,14 @@ bool TRpControllerBand::SetMaster(TRpBasePanel* master) {
     return true;
 }
 
-void TRpControllerBand::SetParentReport(TRpReportModel* report) {
+void TRpControllerBand::SetParentReport(TRpReportModel* report)
+{
     TRpCustomBand::SetParentReport(report);
     controller_->ParentReport = report;
 }
 
-void TRpControllerBand::Notification(TRpCustomBand& removed) {
+void TRpControllerBand::Notification(TRpCustomBand& removed)
+{
     TRpCustomBand::Notification(removed);
     controller_->Notification(removed);
     // Its own Detail is the band itself, which the removal of another band never clears.
@@ -38,24 +44,28 @@ void TRpControllerBand::Notification(TRpCustomBand& removed) {
 
 TRpSubDetail::TRpSubDetail() : TRpControllerBand(TRpBandType::rbSubDetail) {}
 
-void TRpSubDetail::Relist() {
+void TRpSubDetail::Relist()
+{
     if (TRpReportModel* report = ParentReport(); report != nullptr && !report->IsLoading()) {
         report->RebuildBandList();
         report->LayoutBands();
     }
 }
 
-void TRpSubDetail::SetHeaderBand(TRpCustomBand* band) {
+void TRpSubDetail::SetHeaderBand(TRpCustomBand* band)
+{
     Controller().Header = band;
     Relist();
 }
 
-void TRpSubDetail::SetFooterBand(TRpCustomBand* band) {
+void TRpSubDetail::SetFooterBand(TRpCustomBand* band)
+{
     Controller().Footer = band;
     Relist();
 }
 
-void TRpSubDetail::SetPrintBefore(bool printBefore) {
+void TRpSubDetail::SetPrintBefore(bool printBefore)
+{
     Controller().SetPrintBefore(printBefore);
     Relist();
 }
@@ -64,9 +74,11 @@ bool TRpSubDetailGroupBands::HasHeader() const { return owner_.HeaderBand() != n
 
 bool TRpSubDetailGroupBands::HasFooter() const { return owner_.FooterBand() != nullptr; }
 
-void TRpSubDetailGroupBands::SetHasHeader(bool has) {
+void TRpSubDetailGroupBands::SetHasHeader(bool has)
+{
     TRpReportModel* report = owner_.ParentReport();
-    if (report == nullptr || has == HasHeader()) return;
+    if (report == nullptr || has == HasHeader())
+        return;
     if (has) {
         owner_.SetHeaderBand(&CreateBand(*report, TRpBandType::rbGroupHeader));
     } else {
@@ -74,9 +86,11 @@ void TRpSubDetailGroupBands::SetHasHeader(bool has) {
     }
 }
 
-void TRpSubDetailGroupBands::SetHasFooter(bool has) {
+void TRpSubDetailGroupBands::SetHasFooter(bool has)
+{
     TRpReportModel* report = owner_.ParentReport();
-    if (report == nullptr || has == HasFooter()) return;
+    if (report == nullptr || has == HasFooter())
+        return;
     if (has) {
         owner_.SetFooterBand(&CreateBand(*report, TRpBandType::rbGroupFooter));
     } else {

@@ -22,7 +22,8 @@ struct TRpDesignScheme {
 
 [[nodiscard]] inline TRpDesignScheme HighColorDesignScheme() { return {}; }
 
-[[nodiscard]] inline TRpDesignScheme PaletteDesignScheme() {
+[[nodiscard]] inline TRpDesignScheme PaletteDesignScheme()
+{
     TRpDesignScheme s;
     s.lightGridStyle = output::PenStyle::Dot;
     s.lightGridColor = qRgb(192, 192, 192);

@@ -6,11 +6,13 @@
 
 namespace report::engine {
 
-TRpPrintRun::TRpPrintRun(TRpReportModel& report) : report_(report), previous_(report.printRun_) {
+TRpPrintRun::TRpPrintRun(TRpReportModel& report) : report_(report), previous_(report.printRun_)
+{
     report.printRun_ = this;
 }
 
-TRpPrintRun::~TRpPrintRun() {
+TRpPrintRun::~TRpPrintRun()
+{
     if (report_.printRun_ == this) {
         report_.printRun_ = previous_;
         return;
@@ -26,7 +28,8 @@ TRpPrintRun::~TRpPrintRun() {
 
 void TRpPrintRun::SetExpanded(TRpCustomBand& band, long double expanded) { band.expanded_ = expanded; }
 
-void TRpPrintRun::SetDetailController(TRpCustomBand& band, TRpCustomController* controller) {
+void TRpPrintRun::SetDetailController(TRpCustomBand& band, TRpCustomController* controller)
+{
     band.detailController_ = controller;
 }
 

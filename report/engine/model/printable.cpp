@@ -23,28 +23,37 @@ bool IsHorizontal(int index) { return index == kLeft || index == kWidth; }
 
 TRpPrintableSize::TRpPrintableSize(TRpPrintable& owner) : owner_(owner) {}
 
-long double TRpPrintableSize::GetValue(int index) const {
-    if (index < kHeight || index > kWidth) return 0;
+long double TRpPrintableSize::GetValue(int index) const
+{
+    if (index < kHeight || index > kWidth)
+        return 0;
     // Pixels already carry the zoom; it is not applied a second time.
     return ToUnits(Units, IsHorizontal(index), values_[static_cast<std::size_t>(index)]);
 }
 
-void TRpPrintableSize::SetValue(int index, long double value) {
-    if (index < kHeight || index > kWidth) return;
+void TRpPrintableSize::SetValue(int index, long double value)
+{
+    if (index < kHeight || index > kWidth)
+        return;
     values_[static_cast<std::size_t>(index)] = FromUnits(Units, IsHorizontal(index), value);
     ApplyToControl();
 }
 
-long double TRpPrintableSize::Native(int index) const {
-    if (index < kHeight || index > kWidth) return 0;
+long double TRpPrintableSize::Native(int index) const
+{
+    if (index < kHeight || index > kWidth)
+        return 0;
     return values_[static_cast<std::size_t>(index)];
 }
 
-void TRpPrintableSize::ApplyToControl() {
-    if (Updating) return;
+void TRpPrintableSize::ApplyToControl()
+{
+    if (Updating)
+        return;
     const FlagScope applying(Updating);
     const auto pixels = [this](int index) {
-        return output::RoundHalfEvenInt(ToUnits(TRpUnit::Pixels, IsHorizontal(index), values_[static_cast<std::size_t>(index)]));
+        return output::RoundHalfEvenInt(
+            ToUnits(TRpUnit::Pixels, IsHorizontal(index), values_[static_cast<std::size_t>(index)]));
     };
     owner_.SetBounds(pixels(kLeft), pixels(kTop), pixels(kWidth), pixels(kHeight));
 }
@@ -55,14 +64,16 @@ const std::type_info& TRpPrintableEditor::ControlClass() const { return typeid(T
 
 namespace {
 
-std::map<std::type_index, TRpEditorFactory>& EditorClasses() {
+std::map<std::type_index, TRpEditorFactory>& EditorClasses()
+{
     static std::map<std::type_index, TRpEditorFactory> classes;
     return classes;
 }
 
 }  // namespace
 
-void RegisterEditorClass(const std::type_info& controlClass, TRpEditorFactory factory) {
+void RegisterEditorClass(const std::type_info& controlClass, TRpEditorFactory factory)
+{
     if (factory == nullptr) {
         EditorClasses().erase(controlClass);
     } else {
@@ -70,39 +81,48 @@ void RegisterEditorClass(const std::type_info& controlClass, TRpEditorFactory fa
     }
 }
 
-TRpEditorFactory RegisteredEditorClass(const std::type_info& controlClass) {
+TRpEditorFactory RegisteredEditorClass(const std::type_info& controlClass)
+{
     const auto it = EditorClasses().find(controlClass);
     return it != EditorClasses().end() ? it->second : nullptr;
 }
 
 // ---- Printable ----
 
-TRpPrintable::TRpPrintable() : Size(*this) {
+TRpPrintable::TRpPrintable() : Size(*this)
+{
     Frame.OnChange = [this] { Repaint(); };
     TRpPrintable::SetBounds(0, 0, 10, 10);
 }
 
-void TRpPrintable::Repaint() {
-    if (report_ != nullptr) report_->Repaint();
+void TRpPrintable::Repaint()
+{
+    if (report_ != nullptr)
+        report_->Repaint();
 }
 
-void TRpPrintable::SetEnabled(bool enabled) {
+void TRpPrintable::SetEnabled(bool enabled)
+{
     enabled_ = enabled;
     Repaint();
 }
 
-void TRpPrintable::SetAlignment(TAlignment alignment) {
+void TRpPrintable::SetAlignment(TAlignment alignment)
+{
     alignment_ = alignment;
-    if (alignToBand_) AlignIt();
+    if (alignToBand_)
+        AlignIt();
     Repaint();
 }
 
-void TRpPrintable::SetAlignToBand(bool align) {
+void TRpPrintable::SetAlignToBand(bool align)
+{
     alignToBand_ = align;
     AlignIt();
 }
 
-void TRpPrintable::SetFrame(const TRpFrame& frame) {
+void TRpPrintable::SetFrame(const TRpFrame& frame)
+{
     Frame.SetColor(frame.Color());
     for (int side = 0; side < 4; ++side) {
         const bool draw[] = {frame.DrawTop(), frame.DrawBottom(), frame.DrawLeft(), frame.DrawRight()};
@@ -115,15 +135,21 @@ void TRpPrintable::SetFrame(const TRpFrame& frame) {
 
 bool TRpPrintable::IsLoading() const { return loading_ || (report_ != nullptr && report_->IsLoading()); }
 
-void TRpPrintable::SetBounds(int left, int top, int width, int height) {
+void TRpPrintable::SetBounds(int left, int top, int width, int height)
+{
     if (Size.Updating) {
         bounds_ = QRect(left, top, width, height);
-        if (report_ != nullptr) report_->Repaint();
+        if (report_ != nullptr)
+            report_->Repaint();
     } else if (IsLoading()) {
-        if (left != 0) saved_.moveLeft(left);
-        if (top != 0) saved_.moveTop(top);
-        if (width != 0) saved_.setWidth(width);
-        if (height != 0) saved_.setHeight(height);
+        if (left != 0)
+            saved_.moveLeft(left);
+        if (top != 0)
+            saved_.moveTop(top);
+        if (width != 0)
+            saved_.setWidth(width);
+        if (height != 0)
+            saved_.setHeight(height);
     } else {
         // Only values that really changed are written: a size whose pixel reading rounds to the
         // bound keeps its exact native value. (Not through BeginPixels: its saved unit would be
@@ -132,32 +158,40 @@ void TRpPrintable::SetBounds(int left, int top, int width, int height) {
         Size.Units = TRpUnit::Pixels;
         const std::pair<int, int> order[] = {{0, height}, {3, width}, {2, top}, {1, left}};
         for (const auto& [index, pixels] : order) {
-            if (pixels != output::RoundHalfEvenInt(Size.GetValue(index))) Size.SetValue(index, pixels);
+            if (pixels != output::RoundHalfEvenInt(Size.GetValue(index)))
+                Size.SetValue(index, pixels);
         }
         Size.Units = units;
     }
-    if (alignToBand_ && !aligning_) AlignIt();
+    if (alignToBand_ && !aligning_)
+        AlignIt();
 }
 
-void TRpPrintable::SetZoom(std::int32_t zoom) {
-    if (zoom <= 0) return;
+void TRpPrintable::SetZoom(std::int32_t zoom)
+{
+    if (zoom <= 0)
+        return;
     Size.Zoom = zoom;
     Size.ApplyToControl();
 }
 
-void TRpPrintable::Loaded() {
+void TRpPrintable::Loaded()
+{
     loading_ = false;
-    if (IsLoading()) return;  // the report is still being built; it calls again when done
+    if (IsLoading())
+        return;  // the report is still being built; it calls again when done
     Size.ApplyToControl();
     const QRect& b = bounds_;
     const int left = b.left() == 0 && saved_.left() != 0 ? saved_.left() : b.left();
     const int top = b.top() == 0 && saved_.top() != 0 ? saved_.top() : b.top();
     const int width = b.width() == 0 && saved_.width() != 0 ? saved_.width() : b.width();
     const int height = b.height() == 0 && saved_.height() != 0 ? saved_.height() : b.height();
-    if (QRect(left, top, width, height) != b) SetBounds(left, top, width, height);
+    if (QRect(left, top, width, height) != b)
+        SetBounds(left, top, width, height);
 }
 
-void TRpPrintable::SetParent(TRpBasePanel* parent) {
+void TRpPrintable::SetParent(TRpBasePanel* parent)
+{
     parent_ = parent;
     TRpReportModel* report = nullptr;
     if (auto* asReport = dynamic_cast<TRpReportModel*>(parent)) {
@@ -183,8 +217,10 @@ void TRpPrintable::SetParent(TRpBasePanel* parent) {
     ParentChanged();
 }
 
-void TRpPrintable::AlignIt() {
-    if (!alignToBand_) return;
+void TRpPrintable::AlignIt()
+{
+    if (!alignToBand_)
+        return;
     const FlagScope aligning(aligning_);
     const auto* band = dynamic_cast<const TRpCustomBand*>(parent_);
     int left = bounds_.left();
@@ -193,35 +229,42 @@ void TRpPrintable::AlignIt() {
         left = 0;
         break;
     case TAlignment::taRightJustify:
-        if (band != nullptr) left = band->Bounds().width() - bounds_.width();
+        if (band != nullptr)
+            left = band->Bounds().width() - bounds_.width();
         break;
     case TAlignment::taCenter:
-        if (band != nullptr) left = (band->Bounds().width() - bounds_.width()) / 2;
+        if (band != nullptr)
+            left = (band->Bounds().width() - bounds_.width()) / 2;
         break;
     }
     SetBounds(left, bounds_.top(), bounds_.width(), bounds_.height());
 }
 
-void TRpPrintable::Prepare() {
+void TRpPrintable::Prepare()
+{
     printing_ = true;
     run_ = report_ != nullptr ? report_->PrintRun() : nullptr;
     printer_ = run_ != nullptr ? &run_->Printer() : nullptr;
 }
 
-void TRpPrintable::Unprepare() {
+void TRpPrintable::Unprepare()
+{
     printing_ = false;
     // The run frees its printer object after every print, export and preview.
     run_ = nullptr;
     printer_ = nullptr;
 }
 
-void TRpPrintable::Notify(const void*, int operation) {
-    if (operation == kNotifyBandResized) AlignIt();
+void TRpPrintable::Notify(const void*, int operation)
+{
+    if (operation == kNotifyBandResized)
+        AlignIt();
 }
 
 void TRpPrintable::GetExpandedHeight(long double&) {}
 
-QRect TRpPrintable::DeviceRect(int ofsX, int ofsY) const {
+QRect TRpPrintable::DeviceRect(int ofsX, int ofsY) const
+{
     const long double left = ofsX + Size.Native(kLeft);
     const long double top = ofsY + Size.Native(kTop);
     return output::GdiRect(printer_->DeviceX(left), printer_->DeviceY(top),
@@ -229,15 +272,20 @@ QRect TRpPrintable::DeviceRect(int ofsX, int ofsY) const {
                            printer_->DeviceY(top + Size.Native(kHeight)));
 }
 
-void TRpPrintable::Print(int ofsX, int ofsY) {
-    if (run_ == nullptr || printer_ == nullptr || !run_->PrintToDevice() || !Frame.AnyFrame()) return;
+void TRpPrintable::Print(int ofsX, int ofsY)
+{
+    if (run_ == nullptr || printer_ == nullptr || !run_->PrintToDevice() || !Frame.AnyFrame())
+        return;
     output::Canvas* canvas = printer_->GetCanvas();
-    if (canvas == nullptr) return;
+    if (canvas == nullptr)
+        return;
     Frame.PaintFrame(*canvas, DeviceRect(ofsX, ofsY), printer_->XFactor(), printer_->YFactor());
 }
 
-void TRpPrintable::Paint(output::Canvas& canvas) {
-    if (printing_) return;
+void TRpPrintable::Paint(output::Canvas& canvas)
+{
+    if (printing_)
+        return;
     const int w = bounds_.width();
     const int h = bounds_.height();
     if (!IsTransparent()) {
@@ -247,7 +295,8 @@ void TRpPrintable::Paint(output::Canvas& canvas) {
     PaintMarksAndFrame(canvas);
 }
 
-void TRpPrintable::PaintMarksAndFrame(output::Canvas& canvas) const {
+void TRpPrintable::PaintMarksAndFrame(output::Canvas& canvas) const
+{
     const int w = bounds_.width();
     const int h = bounds_.height();
     // Two 4-pixel strokes meeting at each corner.

@@ -8,32 +8,45 @@
 namespace report::engine {
 namespace {
 
-std::optional<TRpBandType> TypeOfIndex(int index) {
+std::optional<TRpBandType> TypeOfIndex(int index)
+{
     switch (index) {
-    case 1: return TRpBandType::rbTitle;
-    case 2: return TRpBandType::rbPageHeader;
-    case 3: return TRpBandType::rbColumnHeader;
-    case 4: return TRpBandType::rbDetail;
-    case 5: return std::nullopt;
-    case 6: return TRpBandType::rbPageFooter;
-    default: return TRpBandType::rbSummary;
+    case 1:
+        return TRpBandType::rbTitle;
+    case 2:
+        return TRpBandType::rbPageHeader;
+    case 3:
+        return TRpBandType::rbColumnHeader;
+    case 4:
+        return TRpBandType::rbDetail;
+    case 5:
+        return std::nullopt;
+    case 6:
+        return TRpBandType::rbPageFooter;
+    default:
+        return TRpBandType::rbSummary;
     }
 }
 
 }  // namespace
 
-TRpCustomBand* TRpReportBands::Band(int index) const {
+TRpCustomBand* TRpReportBands::Band(int index) const
+{
     const std::optional<TRpBandType> type = TypeOfIndex(index);
-    if (!type) return nullptr;
+    if (!type)
+        return nullptr;
     for (TRpCustomBand* band : report_.BandList()) {
-        if (band->BandType() == *type) return band;
+        if (band->BandType() == *type)
+            return band;
     }
     return nullptr;
 }
 
-void TRpReportBands::SetHas(int index, bool has) {
+void TRpReportBands::SetHas(int index, bool has)
+{
     const std::optional<TRpBandType> type = TypeOfIndex(index);
-    if (!type) return;
+    if (!type)
+        return;
     TRpCustomBand* band = Band(index);
     if (has && band == nullptr) {
         (void)CreateBand(report_, *type);
@@ -42,7 +55,8 @@ void TRpReportBands::SetHas(int index, bool has) {
     }
 }
 
-TRpBand& CreateBand(TRpReportModel& report, TRpBandType type) {
+TRpBand& CreateBand(TRpReportModel& report, TRpBandType type)
+{
     auto band = std::make_unique<TRpBand>(type);
     band->Name = MakeUniqueName(report.ComponentNames(), band->NamePrefix());
     return static_cast<TRpBand&>(report.InsertBand(std::move(band)));

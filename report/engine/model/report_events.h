@@ -27,7 +27,13 @@ enum class TRpRunResult : std::uint8_t {
 
 // The preview window's own buttons, as OnPrevXEvent would be told them.
 enum class TPrevEventType : std::uint8_t {
-    etPrintButton, etSaveButton, etControlClick, etLoadButton, etPrintSetup, etMouseOver, etBandClick
+    etPrintButton,
+    etSaveButton,
+    etControlClick,
+    etLoadButton,
+    etPrintSetup,
+    etMouseOver,
+    etBandClick
 };
 
 // `printReport` false skips the run.

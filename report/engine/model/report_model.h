@@ -10,10 +10,10 @@
 #include "report/engine/model/page.h"
 #include "report/engine/model/report_bands.h"
 #include "report/engine/model/report_events.h"
-#include "report/expr/ev_environment.h"
-#include "report/expr/rp_dataset.h"
 #include "report/engine/model/text_measure.h"
 #include "report/engine/model/units.h"
+#include "report/expr/ev_environment.h"
+#include "report/expr/rp_dataset.h"
 #include "report/output/canvas/canvas.h"
 #include "report/output/printer/paper_sizes.h"
 #include "report/output/printer/printer_settings.h"
@@ -151,7 +151,8 @@ public:
     [[nodiscard]] int TextWidth(const output::FontSpec& font, std::string_view text);
     // TextWidth of a line growing word by word, the measure of its start kept in `sum` (see
     // TRpTextMeasurer::GrownTextWidth).
-    [[nodiscard]] int GrownTextWidth(const output::FontSpec& font, std::string_view text, TRpTextMeasurer::LineSum& sum);
+    [[nodiscard]] int GrownTextWidth(const output::FontSpec& font, std::string_view text,
+                                     TRpTextMeasurer::LineSum& sum);
     // Height of one line of `font` on the measuring device; 0 when it cannot be measured.
     [[nodiscard]] int TextHeight(const output::FontSpec& font);
     // Measures with `measurer` from now on (null: the 96-dpi measuring device again).
@@ -199,7 +200,8 @@ public:
     TRpCustomBand& InsertBand(std::unique_ptr<TRpCustomBand> band);
     // A new band of class T (arguments to its constructor) placed on the report.
     template <std::derived_from<TRpCustomBand> T, class... Args>
-    T& NewBand(Args&&... args) {
+    T& NewBand(Args&&... args)
+    {
         return static_cast<T&>(InsertBand(std::make_unique<T>(std::forward<Args>(args)...)));
     }
     // Takes `band` (one of the report's) off the report and hands it to the caller; null when

@@ -15,25 +15,31 @@ struct UnitValues {
     QString localeName;
 };
 
-UnitValues& Values() {
+UnitValues& Values()
+{
     static UnitValues values;
     return values;
 }
 
 }  // namespace
 
-int DisplayColorCount(int bitsPerPixel) {
-    if (bitsPerPixel >= 1 && bitsPerPixel <= 8) return 1 << bitsPerPixel;
+int DisplayColorCount(int bitsPerPixel)
+{
+    if (bitsPerPixel >= 1 && bitsPerPixel <= 8)
+        return 1 << bitsPerPixel;
     return -1;
 }
 
-TRpDesignScheme DesignSchemeFor(int colorCount) {
+TRpDesignScheme DesignSchemeFor(int colorCount)
+{
     return colorCount >= 0 && colorCount <= 256 ? PaletteDesignScheme() : HighColorDesignScheme();
 }
 
-void InitializeReportUnit() {
+void InitializeReportUnit()
+{
     UnitValues& values = Values();
-    if (values.count++ > 0) return;
+    if (values.count++ > 0)
+        return;
     // Without a screen (no GUI application yet) the display counts as high-colour.
     const QScreen* screen = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr
                                 ? QGuiApplication::primaryScreen()
@@ -43,9 +49,11 @@ void InitializeReportUnit() {
     static_cast<void>(UsesUSMeasure());
 }
 
-void FinalizeReportUnit() {
+void FinalizeReportUnit()
+{
     UnitValues& values = Values();
-    if (values.count == 0) return;
+    if (values.count == 0)
+        return;
     if (--values.count == 0) {
         values.scheme = HighColorDesignScheme();
         values.localeName.clear();

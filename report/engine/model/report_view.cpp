@@ -6,17 +6,21 @@
 
 namespace report::engine {
 
-void TRpReportModel::DrawRuler(output::Canvas& canvas, TRpUnit units) {
+void TRpReportModel::DrawRuler(output::Canvas& canvas, TRpUnit units)
+{
     RulerFontSize = std::abs(Font.points);
-    if (!Page.Ruler()) return;
+    if (!Page.Ruler())
+        return;
     canvas.SetFont(DesignScheme.rulerFont);
     DrawGrid(canvas, units, true);
 }
 
-void TRpReportModel::Paint(output::Canvas& canvas) {
+void TRpReportModel::Paint(output::Canvas& canvas)
+{
     TRpBasePanel::Paint(canvas);
     const QRect area = ClientRect();
-    if (!PageImage.isNull()) canvas.DrawPicture(area, PageImage);
+    if (!PageImage.isNull())
+        canvas.DrawPicture(area, PageImage);
     DrawRuler(canvas, GetUnits());
 
     const std::vector<long double> page = Page.WriteValues();
@@ -41,10 +45,14 @@ void TRpReportModel::Paint(output::Canvas& canvas) {
         canvas.Line(nextLeft, top, nextLeft, bottom);
     }
 
-    if (Frame.DrawTop()) canvas.Line(left, top, right, top);
-    if (Frame.DrawBottom()) canvas.Line(left, bottom, right, bottom);
-    if (Frame.DrawLeft()) canvas.Line(left, top, left, bottom);
-    if (Frame.DrawRight()) canvas.Line(right, top, right, bottom);
+    if (Frame.DrawTop())
+        canvas.Line(left, top, right, top);
+    if (Frame.DrawBottom())
+        canvas.Line(left, bottom, right, bottom);
+    if (Frame.DrawLeft())
+        canvas.Line(left, top, left, bottom);
+    if (Frame.DrawRight())
+        canvas.Line(right, top, right, bottom);
 }
 
 }  // namespace report::engine

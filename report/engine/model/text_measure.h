@@ -32,7 +32,8 @@ public:
     // TextWidth of `text` when `sum` holds the measure of its start in the same font; `sum`
     // then holds all of `text`. A measurer that adds advances goes on from there; others
     // measure the whole text.
-    [[nodiscard]] virtual int GrownTextWidth(const output::FontSpec& font, std::string_view text, LineSum& sum) {
+    [[nodiscard]] virtual int GrownTextWidth(const output::FontSpec& font, std::string_view text, LineSum& sum)
+    {
         (void)sum;
         return TextWidth(font, text);
     }
@@ -41,12 +42,15 @@ public:
 // Measures on the 96-dpi measuring device.
 class TRpDeviceMeasurer final : public TRpTextMeasurer {
 public:
-    [[nodiscard]] int TextWidth(const output::FontSpec& font, std::string_view text) override {
+    [[nodiscard]] int TextWidth(const output::FontSpec& font, std::string_view text) override
+    {
         return device_.TextWidth(font, text);
     }
     [[nodiscard]] int TextHeight(const output::FontSpec& font) override { return device_.TextHeight(font); }
-    [[nodiscard]] int GrownTextWidth(const output::FontSpec& font, std::string_view text, LineSum& sum) override {
-        if (sum.length > text.size()) sum = {};
+    [[nodiscard]] int GrownTextWidth(const output::FontSpec& font, std::string_view text, LineSum& sum) override
+    {
+        if (sum.length > text.size())
+            sum = {};
         sum.sum = device_.AdvanceSum(font, text.substr(sum.length), sum.sum);
         sum.length = text.size();
         return output::RoundHalfEvenInt(sum.sum);

@@ -65,7 +65,10 @@ public:
     [[nodiscard]] std::vector<long double> WriteValues() const;
     // One of them: WriteValues()[index], 0 past the end (the layout asks for single page
     // values many times a row).
-    [[nodiscard]] long double WriteValue(std::size_t index) const { return index < ValueCount() ? StoredValue(index) : 0; }
+    [[nodiscard]] long double WriteValue(std::size_t index) const
+    {
+        return index < ValueCount() ? StoredValue(index) : 0;
+    }
 
 protected:
     [[nodiscard]] virtual std::size_t ValueCount() const { return 0; }

@@ -35,13 +35,15 @@ private:
 
 TRpPaging::TRpPaging(TRpReportModel& report, const TRpPagingOutput& output)
     : TRpPrintRun(report), report_(report), printer_(output.printer), filter_(output.exportFilter),
-      printToDevice_(output.printToDevice) {}
+      printToDevice_(output.printToDevice)
+{}
 
 TRpPaging::~TRpPaging() = default;
 
 void TRpPaging::Start() { Start(TRpPagePosition{.y = -1, .pageNumber = 0, .column = report_.Page.Columns()}, false); }
 
-void TRpPaging::Start(const TRpPagePosition& position, bool partOfJob) {
+void TRpPaging::Start(const TRpPagePosition& position, bool partOfJob)
+{
     currentY_ = position.y;
     pageNumber_ = position.pageNumber;
     currentColumn_ = position.column;
@@ -51,48 +53,62 @@ void TRpPaging::Start(const TRpPagePosition& position, bool partOfJob) {
     running_ = true;
 }
 
-void TRpPaging::SetNumberEntries(expr::TRpEvElement* page, expr::TRpEvElement* column) {
+void TRpPaging::SetNumberEntries(expr::TRpEvElement* page, expr::TRpEvElement* column)
+{
     pageEnv_ = page;
     columnEnv_ = column;
 }
 
-void TRpPaging::SetPageEvents(std::function<void()> started, std::function<void()> ending) {
+void TRpPaging::SetPageEvents(std::function<void()> started, std::function<void()> ending)
+{
     pageStarted_ = std::move(started);
     pageEnding_ = std::move(ending);
 }
 
 long double TRpPaging::RunPaperLength() const { return printer_.GetPageLength(); }
 
-void TRpPaging::ReserveFooterSpace() {
+void TRpPaging::ReserveFooterSpace()
+{
     footerReserve_ = 0;
     for (const TRpCustomBand* band : report_.BandList()) {
-        if (band->BandType() != TRpBandType::rbPageFooter || band->ParentBand() != nullptr || !band->Enabled()) continue;
+        if (band->BandType() != TRpBandType::rbPageFooter || band->ParentBand() != nullptr || !band->Enabled())
+            continue;
         footerReserve_ += band->Size.Height;
         for (const TRpCustomBand* child = band->ChildBand(); child != nullptr; child = child->ChildBand()) {
-            if (child->Enabled()) footerReserve_ += child->Size.Height;
+            if (child->Enabled())
+                footerReserve_ += child->Size.Height;
         }
     }
     startReserve_ = footerReserve_;
 }
 
-std::int32_t TRpPaging::AvailableSpace() const {
-    if (!running_ || currentY_ == -1) return 0;
-    if (filter_ != nullptr && filter_->GetStreaming()) return RoundHalfEvenInt(RunPaperLength());
+std::int32_t TRpPaging::AvailableSpace() const
+{
+    if (!running_ || currentY_ == -1)
+        return 0;
+    if (filter_ != nullptr && filter_->GetStreaming())
+        return RoundHalfEvenInt(RunPaperLength());
     return RoundHalfEvenInt(RunPaperLength() - report_.NativePage(kBottomMargin) - footerReserve_ - currentY_);
 }
 
-std::int32_t TRpPaging::ColumnWidth() const {
-    if (const TRpCustomBand* detail = report_.Bands.Band(4)) return RoundHalfEvenInt(detail->Size.Width);
-    const std::int64_t inner =
-        RoundHalfEvenInt(report_.NativePage(kWidth) - (report_.NativePage(kLeftMargin) + report_.NativePage(kRightMargin)));
+std::int32_t TRpPaging::ColumnWidth() const
+{
+    if (const TRpCustomBand* detail = report_.Bands.Band(4))
+        return RoundHalfEvenInt(detail->Size.Width);
+    const std::int64_t inner = RoundHalfEvenInt(report_.NativePage(kWidth) -
+                                                (report_.NativePage(kLeftMargin) + report_.NativePage(kRightMargin)));
     const std::int64_t columns = report_.Page.Columns() > 0 ? report_.Page.Columns() : 1;
-    return static_cast<std::int32_t>((inner - RoundHalfEvenInt(report_.NativePage(kColumnSpace)) * (columns - 1)) / columns);
+    return static_cast<std::int32_t>((inner - RoundHalfEvenInt(report_.NativePage(kColumnSpace)) * (columns - 1)) /
+                                     columns);
 }
 
-void TRpPaging::OutputBand(TRpCustomBand* band) {
-    if (band == nullptr) return;
+void TRpPaging::OutputBand(TRpCustomBand* band)
+{
+    if (band == nullptr)
+        return;
     if (band->AlignToBottom) {
-        if (band->BandType() == TRpBandType::rbSummary && !report_.LastPageFooter) footerReserve_ = 0;
+        if (band->BandType() == TRpBandType::rbSummary && !report_.LastPageFooter)
+            footerReserve_ = 0;
         const long double bottom = report_.NativePage(kBottomMargin);
         const std::int32_t need = RoundHalfEvenInt(band->Size.Height + bottom + footerReserve_);
         const std::int32_t paper = RoundHalfEvenInt(RunPaperLength());
@@ -103,13 +119,16 @@ void TRpPaging::OutputBand(TRpCustomBand* band) {
     PrintBand(*band);
 }
 
-void TRpPaging::OutputPagingBand(TRpCustomBand* band, bool asPageFooter) {
-    if (band == nullptr) return;
+void TRpPaging::OutputPagingBand(TRpCustomBand* band, bool asPageFooter)
+{
+    if (band == nullptr)
+        return;
     const PagingScope scope(pagingDepth_);
     PrintBand(*band, asPageFooter);
 }
 
-void TRpPaging::StartNewColumn() {
+void TRpPaging::StartNewColumn()
+{
     // A lowered column count, or a column carried over from another report, wraps as well.
     if (currentColumn_ >= report_.Page.Columns()) {
         currentColumn_ = 1;
@@ -128,29 +147,38 @@ void TRpPaging::StartNewColumn() {
     }
 }
 
-void TRpPaging::StartNewPage() {
+void TRpPaging::StartNewPage()
+{
     FinishPage();
-    if (filter_ != nullptr) filter_->NewPage();
+    if (filter_ != nullptr)
+        filter_->NewPage();
     ++pageNumber_;
     expr::TRpEvEnvironment::SetIntegerConstant(pageEnv_, pageNumber_);
-    if (printToDevice_ || pageNumber_ == 1) printer_.NewPage();
+    if (printToDevice_ || pageNumber_ == 1)
+        printer_.NewPage();
     currentY_ = RoundHalfEvenInt(report_.NativePage(kTopMargin));
-    if (pageStarted_) pageStarted_();
-    if (report_.BackgroundColor != qRgb(255, 255, 255)) PaintPageBackground();
+    if (pageStarted_)
+        pageStarted_();
+    if (report_.BackgroundColor != qRgb(255, 255, 255))
+        PaintPageBackground();
     PrintBackImage();
-    if (pageNumber_ > 1 || report_.FirstPageHeader) OutputPagingBand(report_.Bands.Band(2));
+    if (pageNumber_ > 1 || report_.FirstPageHeader)
+        OutputPagingBand(report_.Bands.Band(2));
     columnTop_ = currentY_;
     currentColumn_ = 1;
     if (pageNumber_ == 1) {
-        if (const TRpCustomBand* title = report_.Bands.Band(1)) columnTop_ += RoundHalfEvenInt(title->Size.Height);
+        if (const TRpCustomBand* title = report_.Bands.Band(1))
+            columnTop_ += RoundHalfEvenInt(title->Size.Height);
     }
 }
 
-void TRpPaging::PaintPageBackground() {
+void TRpPaging::PaintPageBackground()
+{
     const QRect page(0, 0, RoundHalfEvenInt(report_.NativePage(kWidth) * printer_.XFactor()),
                      RoundHalfEvenInt(report_.NativePage(kLength) * printer_.YFactor()));
     const QRgb color = report_.BackgroundColor;
-    const output::ExportShape shape{.shape = output::TRpShapeType::rpsRectangle, .rect = page,
+    const output::ExportShape shape{.shape = output::TRpShapeType::rpsRectangle,
+                                    .rect = page,
                                     .pen = {.color = color, .style = output::PenStyle::Clear},
                                     .brush = {.color = color, .style = output::BrushStyle::Solid}};
     if (output::Canvas* canvas = printer_.GetCanvas()) {
@@ -158,30 +186,39 @@ void TRpPaging::PaintPageBackground() {
         canvas->SetPen(shape.pen);
         canvas->Rectangle(page);
     }
-    if (filter_ != nullptr) filter_->ExportControl(shape, 0, 0);
+    if (filter_ != nullptr)
+        filter_->ExportControl(shape, 0, 0);
 }
 
-void TRpPaging::FinishPage() {
+void TRpPaging::FinishPage()
+{
     if (pageNumber_ > 0) {
         // Only the last page may lose its footers' room.
         const long double reserve = lastPage_ ? footerReserve_ : startReserve_;
         currentY_ = RoundHalfEvenInt(RunPaperLength() - report_.NativePage(kBottomMargin) - reserve);
         currentX_ = RoundHalfEvenInt(report_.NativePage(kLeftMargin));
-        if (!(lastPage_ && !report_.LastPageFooter)) OutputPagingBand(report_.Bands.Band(6), true);
+        if (!(lastPage_ && !report_.LastPageFooter))
+            OutputPagingBand(report_.Bands.Band(6), true);
         PrintPageDecorations();
-        if (pageEnding_) pageEnding_();
+        if (pageEnding_)
+            pageEnding_();
     }
-    if (filter_ != nullptr) filter_->EndPage();
+    if (filter_ != nullptr)
+        filter_->EndPage();
 }
 
-void TRpPaging::FinishLastPage(bool atLeftMargin) {
-    if (atLeftMargin) currentX_ = RoundHalfEvenInt(report_.NativePage(kLeftMargin));
+void TRpPaging::FinishLastPage(bool atLeftMargin)
+{
+    if (atLeftMargin)
+        currentX_ = RoundHalfEvenInt(report_.NativePage(kLeftMargin));
     lastPage_ = true;
     FinishPage();
 }
 
-void TRpPaging::PrintBackImage() {
-    if (backImage_ == nullptr) return;
+void TRpPaging::PrintBackImage()
+{
+    if (backImage_ == nullptr)
+        return;
     const TRpPrintableSize& size = backImage_->Size;
     const int left = printer_.DeviceX(size.Native(TRpPrintableSize::kLeft));
     const int top = printer_.DeviceY(size.Native(TRpPrintableSize::kTop));
@@ -198,21 +235,26 @@ void TRpPaging::PrintBackImage() {
     }
 }
 
-void TRpPaging::PrintPageDecorations() {
+void TRpPaging::PrintPageDecorations()
+{
     for (const auto& printable : report_.Printables()) {
-        if (printable.get() != static_cast<TRpPrintable*>(backImage_)) printable->Print(0, 0);
+        if (printable.get() != static_cast<TRpPrintable*>(backImage_))
+            printable->Print(0, 0);
     }
     if ((printToDevice_ || filter_ != nullptr) && printer_.GetCanvas() != nullptr) {
         const int left = printer_.DeviceX(report_.NativePage(kLeftMargin));
         const int top = printer_.DeviceY(report_.NativePage(kTopMargin));
-        const QRect rect(left, top, printer_.DeviceX(report_.NativePage(kWidth) - report_.NativePage(kRightMargin)) - left,
+        const QRect rect(left, top,
+                         printer_.DeviceX(report_.NativePage(kWidth) - report_.NativePage(kRightMargin)) - left,
                          printer_.DeviceY(RunPaperLength() - report_.NativePage(kBottomMargin)) - top);
         report_.Frame.PaintFrame(*printer_.GetCanvas(), rect, printer_.XFactor(), printer_.YFactor());
     }
 }
 
-bool TRpPaging::RequestNewPage() {
-    if (!running_) return false;
+bool TRpPaging::RequestNewPage()
+{
+    if (!running_)
+        return false;
     if (skipForceNewPage_) {
         skipForceNewPage_ = false;
         return false;
@@ -223,8 +265,10 @@ bool TRpPaging::RequestNewPage() {
     return true;
 }
 
-bool TRpPaging::RequestNewColumn() {
-    if (!running_) return false;
+bool TRpPaging::RequestNewColumn()
+{
+    if (!running_)
+        return false;
     if (!skipForceNewColumn_ && currentColumn_ <= 1) {
         skipForceNewColumn_ = true;
         return false;

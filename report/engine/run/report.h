@@ -173,7 +173,10 @@ class TRpReport : public TCustomRpReport {
 public:
     explicit TRpReport(const PaperSizeSource& defaultPaperSize = {}, bool usMeasure = UsesUSMeasure());
 
-    [[nodiscard]] TRpController& Controller() const { return static_cast<TRpController&>(TCustomRpReport::Controller()); }
+    [[nodiscard]] TRpController& Controller() const
+    {
+        return static_cast<TRpController&>(TCustomRpReport::Controller());
+    }
     // Detail = Bands entry 4, header = entry 1 (Title), footer = entry 7 (Summary).
     void WireBands() override;
 

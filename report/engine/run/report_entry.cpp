@@ -28,22 +28,26 @@ bool IsShown(const TRpPrinter& printer) { return printer.PreviewActive() || prin
 
 // The printer object of a preview: it records, reports to this report, and shows OnPreview
 // instead of the standard window when set.
-void SetUpPreviewPrinter(TCustomRpReport& report, TRpPrinter& printer) {
+void SetUpPreviewPrinter(TCustomRpReport& report, TRpPrinter& printer)
+{
     printer.SetDestination(output::TRpPrinterDestination::rpdRecord);
     printer.SetReportWindow(&report.Window());
     printer.SetTitle(utility::Cp1250ToQString(report.ReportTitle));
-    if (report.OnPreview) printer.SetOnPreview(report.OnPreview);
+    if (report.OnPreview)
+        printer.SetOnPreview(report.OnPreview);
 }
 
 // A progress window following `printer`, made its client window; none without ShowProgress.
 std::unique_ptr<output::TRpProgressForm> ProgressFor(const TCustomRpReport& report, TRpPrinter& printer,
-                                                     const char* caption = nullptr) {
+                                                     const char* caption = nullptr)
+{
     if (!report.ShowProgress) {
         printer.SetClientWindow(nullptr);
         return nullptr;
     }
     auto progress = std::make_unique<output::TRpProgressForm>(&printer);
-    if (caption != nullptr) progress->setWindowTitle(QString::fromLatin1(caption));
+    if (caption != nullptr)
+        progress->setWindowTitle(QString::fromLatin1(caption));
     progress->show();
     printer.SetClientWindow(progress.get());
     return progress;
@@ -56,8 +60,10 @@ std::unique_ptr<output::TRpProgressForm> ProgressFor(const TCustomRpReport& repo
 class TCustomRpReport::PrinterAside {
 public:
     explicit PrinterAside(TCustomRpReport& report)
-        : report_(report), previous_(report.RpPrinter), aside_(std::move(report.ownPrinter_)) {}
-    ~PrinterAside() {
+        : report_(report), previous_(report.RpPrinter), aside_(std::move(report.ownPrinter_))
+    {}
+    ~PrinterAside()
+    {
         report_.RestorePrinter(std::move(aside_));
         report_.RpPrinter = previous_;
     }
@@ -70,9 +76,12 @@ private:
     std::unique_ptr<TRpPrinter> aside_;
 };
 
-TRpRunResult TCustomRpReport::PreviewReport() {
-    if (CreateInBGThread) return GenerateInBackground(true);
-    if (!CreateRpPrinter()) return TRpRunResult::Busy;
+TRpRunResult TCustomRpReport::PreviewReport()
+{
+    if (CreateInBGThread)
+        return GenerateInBackground(true);
+    if (!CreateRpPrinter())
+        return TRpRunResult::Busy;
     TRpPrinter& printer = *RpPrinter;
     SetUpPreviewPrinter(*this, printer);
     try {
@@ -87,7 +96,8 @@ TRpRunResult TCustomRpReport::PreviewReport() {
         return TRpRunResult::Cancelled;
     }
     printer.SetReprintRecorded(true);
-    if (AfterPreview) AfterPreview(*this);
+    if (AfterPreview)
+        AfterPreview(*this);
     if (cancelled_) {
         DropPrinter();
         return TRpRunResult::Cancelled;
@@ -98,26 +108,34 @@ TRpRunResult TCustomRpReport::PreviewReport() {
     return TRpRunResult::Done;
 }
 
-TRpRunResult TCustomRpReport::PrintToPrinter() {
-    if (ReportListJob != nullptr) return ReportListJob->Print();
-    if (!available_ || backgroundRun_) return TRpRunResult::Busy;
+TRpRunResult TCustomRpReport::PrintToPrinter()
+{
+    if (ReportListJob != nullptr)
+        return ReportListJob->Print();
+    if (!available_ || backgroundRun_)
+        return TRpRunResult::Busy;
     // The printer object on show keeps its recording: the print runs on a new one. The progress
     // window goes after it.
     std::unique_ptr<output::TRpProgressForm> progress;
     const PrinterAside aside(*this);
-    if (!CreateRpPrinter()) return TRpRunResult::Busy;
+    if (!CreateRpPrinter())
+        return TRpRunResult::Busy;
     TRpPrinter& printer = *RpPrinter;
-    if (!printer.PrintersPresent()) return TRpRunResult::NoPrinter;
+    if (!printer.PrintersPresent())
+        return TRpRunResult::NoPrinter;
     printer.SetDestination(output::TRpPrinterDestination::rpdPrinter);
     progress = ProgressFor(*this, printer);
     GenerateReport(false);
-    if (refused_ || cancelled_ || printer.Cancelled()) return TRpRunResult::Cancelled;
+    if (refused_ || cancelled_ || printer.Cancelled())
+        return TRpRunResult::Cancelled;
     return TRpRunResult::Done;
 }
 
-TRpRunResult TCustomRpReport::ExportWithFilter(output::TRpExportFilter& filter) {
+TRpRunResult TCustomRpReport::ExportWithFilter(output::TRpExportFilter& filter)
+{
     // Tested first: an export started during a run would take over that run's printer object.
-    if (!available_ || backgroundRun_) return TRpRunResult::Busy;
+    if (!available_ || backgroundRun_)
+        return TRpRunResult::Busy;
     SetExportFilter(&filter);
     filter.Report = &Window();
     PrintToDevice = false;
@@ -131,12 +149,15 @@ TRpRunResult TCustomRpReport::ExportWithFilter(output::TRpExportFilter& filter) 
     RpPrinter = ownPrinter_.get();
     progress = ProgressFor(*this, *RpPrinter, output::kExportingProgressCaption);
     GenerateReport(false);
-    if (refused_ || cancelled_ || RpPrinter->Cancelled()) return TRpRunResult::Cancelled;
+    if (refused_ || cancelled_ || RpPrinter->Cancelled())
+        return TRpRunResult::Cancelled;
     return TRpRunResult::Done;
 }
 
-TRpRunResult TCustomRpReport::ExportWithCurrentPrinter(output::TRpExportFilter& filter, output::TRpPrinter& printer) {
-    if (!available_ || backgroundRun_) return TRpRunResult::Busy;
+TRpRunResult TCustomRpReport::ExportWithCurrentPrinter(output::TRpExportFilter& filter, output::TRpPrinter& printer)
+{
+    if (!available_ || backgroundRun_)
+        return TRpRunResult::Busy;
     SetExportFilter(&filter);
     filter.Report = &Window();
     PrintToDevice = false;
@@ -145,24 +166,29 @@ TRpRunResult TCustomRpReport::ExportWithCurrentPrinter(output::TRpExportFilter& 
     TRpPrinter* const previous = RpPrinter;
     const auto restore = qScopeGuard([&] {
         RpPrinter = previous;
-        if (progress) printer.SetClientWindow(client);
+        if (progress)
+            printer.SetClientWindow(client);
         progress.reset();
         SetExportFilter(nullptr);
         PrintToDevice = true;
     });
     RpPrinter = &printer;
-    if (ShowProgress) progress = ProgressFor(*this, printer, output::kExportingProgressCaption);
+    if (ShowProgress)
+        progress = ProgressFor(*this, printer, output::kExportingProgressCaption);
     GenerateReport(true);
-    if (refused_ || cancelled_ || printer.Cancelled()) return TRpRunResult::Cancelled;
+    if (refused_ || cancelled_ || printer.Cancelled())
+        return TRpRunResult::Cancelled;
     return TRpRunResult::Done;
 }
 
-bool TCustomRpReport::ShowPrinterSetup() {
+bool TCustomRpReport::ShowPrinterSetup()
+{
     output::TRpPrintDialog dialog;
     output::SystemPrinter& shared = dialog.Printer();
     shared.Refresh();
     const int index = PrinterSettings.PrinterIndex;
-    if (index >= -1 && index < shared.Printers().size()) shared.SetIndex(index);
+    if (index >= -1 && index < shared.Printers().size())
+        shared.SetIndex(index);
     dialog.SetMinPage(0);
     dialog.SetMaxPage(9999);
     if (RpPrinter != nullptr && RpPrinter->Status() == output::TRpPrinterStatus::rpsFinished) {
@@ -208,9 +234,12 @@ bool TCustomRpReport::ShowPrinterSetup() {
 
 // ---- Previews that show while the pages are made ----
 
-TRpRunResult TCustomRpReport::PreviewWhileGenerating() {
-    if (CreateInBGThread) return GenerateInBackground(false);
-    if (!CreateRpPrinter()) return TRpRunResult::Busy;
+TRpRunResult TCustomRpReport::PreviewWhileGenerating()
+{
+    if (CreateInBGThread)
+        return GenerateInBackground(false);
+    if (!CreateRpPrinter())
+        return TRpRunResult::Busy;
     const QPointer<TRpPrinter> printer = RpPrinter;
     SetUpPreviewPrinter(*this, *printer);
     try {
@@ -218,13 +247,17 @@ TRpRunResult TCustomRpReport::PreviewWhileGenerating() {
         printer->Preview();
         GenerateReport(false);
     } catch (...) {
-        if (printer && !IsShown(*printer)) DropPrinter();
+        if (printer && !IsShown(*printer))
+            DropPrinter();
         throw;
     }
-    if (printer) printer->SetReprintRecorded(true);
-    if (AfterPreview) AfterPreview(*this);
+    if (printer)
+        printer->SetReprintRecorded(true);
+    if (AfterPreview)
+        AfterPreview(*this);
     if (cancelled_ || refused_) {
-        if (printer && !IsShown(*printer)) DropPrinter();
+        if (printer && !IsShown(*printer))
+            DropPrinter();
         return TRpRunResult::Cancelled;
     }
     while (printer && printer->PreviewActive() && !QCoreApplication::closingDown()) {
@@ -233,32 +266,41 @@ TRpRunResult TCustomRpReport::PreviewWhileGenerating() {
     return TRpRunResult::Done;
 }
 
-TRpRunResult TCustomRpReport::GenerateInBackground(bool modal) {
-    if (!CreateRpPrinter()) return TRpRunResult::Busy;
+TRpRunResult TCustomRpReport::GenerateInBackground(bool modal)
+{
+    if (!CreateRpPrinter())
+        return TRpRunResult::Busy;
     const QPointer<TRpPrinter> printer = RpPrinter;
     SetUpPreviewPrinter(*this, *printer);
     // The run is queued on this thread and starts inside the preview's own event loop: the
     // events it fires touch the owner's windows, and nothing of the engine is shared between
     // threads.
     backgroundRun_ = true;
-    QMetaObject::invokeMethod(&Window(), [this] { RunInBackground(); }, Qt::QueuedConnection);
-    if (modal) printer->PreviewModal();
-    else printer->Preview();
-    if (modal) FlushReleasedPrinters();
+    QMetaObject::invokeMethod(
+        &Window(), [this] { RunInBackground(); }, Qt::QueuedConnection);
+    if (modal)
+        printer->PreviewModal();
+    else
+        printer->Preview();
+    if (modal)
+        FlushReleasedPrinters();
     return TRpRunResult::Done;
 }
 
-void TCustomRpReport::RunInBackground() {
+void TCustomRpReport::RunInBackground()
+{
     const auto done = qScopeGuard([this] { backgroundRun_ = false; });
     const QPointer<TRpPrinter> printer = RpPrinter;
     // The preview was closed before the run could start.
-    if (!printer) return;
+    if (!printer)
+        return;
     try {
         GenerateReport(false);
     } catch (const std::exception& e) {
         utility::ErrorBox(e.what());
     }
-    if ((cancelled_ || refused_) && printer && !IsShown(*printer)) DropPrinter();
+    if ((cancelled_ || refused_) && printer && !IsShown(*printer))
+        DropPrinter();
 }
 
 }  // namespace report::engine

@@ -2,8 +2,8 @@
 
 #include "report/engine/run/report.h"
 #include "report/engine/run/report_window.h"
-#include "report/output/export/export_filter.h"
 #include "report/output/canvas/rounding.h"
+#include "report/output/export/export_filter.h"
 #include "report/output/printer/rp_printer.h"
 #include "utility/cp1250.h"
 
@@ -17,24 +17,32 @@ using output::TRpPrinter;
 
 TRpReportListJob::TRpReportListJob() = default;
 
-TRpReportListJob::~TRpReportListJob() {
+TRpReportListJob::~TRpReportListJob()
+{
     for (TCustomRpReport* report : reports_) {
-        if (report->ReportListJob == this) report->ReportListJob = nullptr;
+        if (report->ReportListJob == this)
+            report->ReportListJob = nullptr;
     }
 }
 
-void TRpReportListJob::AddReport(TCustomRpReport& report) {
-    if (std::ranges::find(reports_, &report) == reports_.end()) reports_.push_back(&report);
+void TRpReportListJob::AddReport(TCustomRpReport& report)
+{
+    if (std::ranges::find(reports_, &report) == reports_.end())
+        reports_.push_back(&report);
     report.ReportListJob = this;
 }
 
-void TRpReportListJob::RemoveReport(TCustomRpReport& report) {
+void TRpReportListJob::RemoveReport(TCustomRpReport& report)
+{
     std::erase(reports_, &report);
-    if (report.ReportListJob == this) report.ReportListJob = nullptr;
+    if (report.ReportListJob == this)
+        report.ReportListJob = nullptr;
 }
 
-void TRpReportListJob::ApplyJobSettings() {
-    if (printer_ == nullptr) return;
+void TRpReportListJob::ApplyJobSettings()
+{
+    if (printer_ == nullptr)
+        return;
     TRpPrinter& p = *printer_;
     const output::TRpPrinterSettings& s = PrinterSettings;
     p.SetPrinterIndex(s.PrinterIndex);
@@ -48,10 +56,13 @@ TRpRunResult TRpReportListJob::Print() { return Run(nullptr); }
 
 TRpRunResult TRpReportListJob::ExportWithFilter(output::TRpExportFilter& filter) { return Run(&filter); }
 
-TRpRunResult TRpReportListJob::Run(output::TRpExportFilter* filter) {
-    if (busy_) return TRpRunResult::Busy;
+TRpRunResult TRpReportListJob::Run(output::TRpExportFilter* filter)
+{
+    if (busy_)
+        return TRpRunResult::Busy;
     for (const TCustomRpReport* report : reports_) {
-        if (!report->Available() || report->GeneratingInBackground()) return TRpRunResult::Busy;
+        if (!report->Available() || report->GeneratingInBackground())
+            return TRpRunResult::Busy;
     }
     TCustomRpReport* first = reports_.empty() ? nullptr : reports_.front();
     if (first != nullptr) {
@@ -63,7 +74,8 @@ TRpRunResult TRpReportListJob::Run(output::TRpExportFilter* filter) {
     auto printer = std::make_unique<TRpPrinter>(first != nullptr ? &first->Window() : nullptr);
     printer->SetDestination(filter != nullptr ? output::TRpPrinterDestination::rpdRecord
                                               : output::TRpPrinterDestination::rpdPrinter);
-    if (filter == nullptr && !printer->PrintersPresent()) return TRpRunResult::NoPrinter;
+    if (filter == nullptr && !printer->PrintersPresent())
+        return TRpRunResult::NoPrinter;
     printer->Settings().SetOrientation(Orientation == TPrinterOrientation::poLandscape ? 1 : 0);
     printer->SetTitle(utility::Cp1250ToQString(Title));
     printer->SetFirstPage(PrinterSettings.FirstPage);
@@ -74,10 +86,13 @@ TRpRunResult TRpReportListJob::Run(output::TRpExportFilter* filter) {
     return RunReports(filter);
 }
 
-TRpRunResult TRpReportListJob::RunReports(output::TRpExportFilter* filter) {
-    if (OnStartJob) OnStartJob(*this);
+TRpRunResult TRpReportListJob::RunReports(output::TRpExportFilter* filter)
+{
+    if (OnStartJob)
+        OnStartJob(*this);
     if (reports_.empty()) {
-        if (AfterReport) AfterReport(*this);
+        if (AfterReport)
+            AfterReport(*this);
         return TRpRunResult::Done;
     }
     ApplyJobSettings();
@@ -106,19 +121,26 @@ TRpRunResult TRpReportListJob::RunReports(output::TRpExportFilter* filter) {
                 });
                 report.RpPrinter = &printer;
                 // The report goes on where the one before it ended.
-                report.position_ = TRpPagePosition{
-                    .y = report.StartNewPageInComposite ? printer.GetPageLength() : y, .pageNumber = pageNumber, .column = column};
-                if (i + 1 == reports.size()) report.Tag = 999;
+                report.position_ = TRpPagePosition{.y = report.StartNewPageInComposite ? printer.GetPageLength() : y,
+                                                   .pageNumber = pageNumber,
+                                                   .column = column};
+                if (i + 1 == reports.size())
+                    report.Tag = 999;
                 current_ = &report;
-                if (BeforeReport) BeforeReport(*this, static_cast<int>(i));
-                if (filter != nullptr) static_cast<void>(report.ExportWithCurrentPrinter(*filter, printer));
-                else report.GenerateReport(true);
-                if (report.AfterPrint) report.AfterPrint(report);
+                if (BeforeReport)
+                    BeforeReport(*this, static_cast<int>(i));
+                if (filter != nullptr)
+                    static_cast<void>(report.ExportWithCurrentPrinter(*filter, printer));
+                else
+                    report.GenerateReport(true);
+                if (report.AfterPrint)
+                    report.AfterPrint(report);
                 if (report.Cancelled() || printer.Cancelled()) {
                     cancelled = true;
                     continue;
                 }
-                if (AfterReport) AfterReport(*this);
+                if (AfterReport)
+                    AfterReport(*this);
                 y = report.CurrentY();
                 pageNumber = report.PageNumber();
                 column = report.CurrentColumn();
@@ -128,8 +150,10 @@ TRpRunResult TRpReportListJob::RunReports(output::TRpExportFilter* filter) {
             throw;
         }
     }
-    if (!cancelled) printer.EndDoc();
-    if (AfterReport) AfterReport(*this);
+    if (!cancelled)
+        printer.EndDoc();
+    if (AfterReport)
+        AfterReport(*this);
     return cancelled ? TRpRunResult::Cancelled : TRpRunResult::Done;
 }
 

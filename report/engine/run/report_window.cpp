@@ -2,9 +2,9 @@
 
 #include "report/engine/run/report.h"
 #include "report/engine/run/report_job.h"
+#include "report/output/canvas/painter_canvas.h"
 #include "report/output/pages/page_format.h"
 #include "report/output/printer/print_dialog.h"
-#include "report/output/canvas/painter_canvas.h"
 #include "report/output/printer/rp_printer.h"
 #include "utility/cp1250.h"
 #include "utility/dialogi.h"
@@ -21,7 +21,8 @@ constexpr char kBusyExportText[] = "The report is still running: save it once it
 
 // Calls made from the event loop: what they raise is shown, never passed on into Qt.
 template <class F>
-void Shown(F&& call) {
+void Shown(F&& call)
+{
     try {
         call();
     } catch (const std::exception& e) {
@@ -41,8 +42,10 @@ const output::TRpPrinterSettings& TRpReportWindow::PrinterSettings() const { ret
 
 bool TRpReportWindow::ShowProgress() const { return report_.ShowProgress; }
 
-void TRpReportWindow::AfterPrint() {
-    if (report_.AfterPrint) report_.AfterPrint(report_);
+void TRpReportWindow::AfterPrint()
+{
+    if (report_.AfterPrint)
+        report_.AfterPrint(report_);
 }
 
 bool TRpReportWindow::Exporting() const { return report_.Exporting; }
@@ -55,7 +58,8 @@ long double TRpReportWindow::PageWidth() const { return report_.NativePage(TRpPa
 
 long double TRpReportWindow::PageLength() const { return report_.NativePage(TRpPage::kLength); }
 
-output::TRpPreviewOptions TRpReportWindow::PreviewOptions() const {
+output::TRpPreviewOptions TRpReportWindow::PreviewOptions() const
+{
     output::TRpPreviewOptions options;
     options.PrevFormStyle = report_.PrevFormStyle;
     options.PreviewInitialState = report_.PreviewInitialState;
@@ -73,18 +77,22 @@ output::TRpPreviewOptions TRpReportWindow::PreviewOptions() const {
 
 QString TRpReportWindow::ReportTitle() const { return utility::Cp1250ToQString(report_.ReportTitle); }
 
-int TRpReportWindow::PageOrientation() const {
+int TRpReportWindow::PageOrientation() const
+{
     return report_.Page.Orientation() == TPrinterOrientation::poLandscape ? 1 : 0;
 }
 
-void TRpReportWindow::SetPagePaper(output::TRpPaperSize size, int orientation) {
+void TRpReportWindow::SetPagePaper(output::TRpPaperSize size, int orientation)
+{
     report_.Page.SetPaperSize(size);
     report_.Page.SetOrientation(orientation == 1 ? TPrinterOrientation::poLandscape : TPrinterOrientation::poPortrait);
 }
 
 bool TRpReportWindow::OnStandPrevEvent(QWidget& sender, output::TStandPrevEventType eventType,
-                                       const std::string& contName) {
-    if (!report_.OnStandPrevEvent) return false;
+                                       const std::string& contName)
+{
+    if (!report_.OnStandPrevEvent)
+        return false;
     bool handled = false;
     report_.OnStandPrevEvent(sender, eventType, contName, handled);
     return handled;
@@ -92,40 +100,50 @@ bool TRpReportWindow::OnStandPrevEvent(QWidget& sender, output::TStandPrevEventT
 
 int TRpReportWindow::PagesInPreview() const { return report_.PagesInPreview; }
 
-void TRpReportWindow::SetPrinterSettings(const output::TRpPrinterSettings& settings) {
+void TRpReportWindow::SetPrinterSettings(const output::TRpPrinterSettings& settings)
+{
     static_cast<output::TRpPrinterSettings&>(report_.PrinterSettings) = settings;
 }
 
-void TRpReportWindow::PrintToPrinter() {
+void TRpReportWindow::PrintToPrinter()
+{
     Shown([this] {
         // Asked for from a window: a print that cannot be made is not left unsaid.
-        if (report_.PrintToPrinter() == TRpRunResult::NoPrinter) utility::WarningBox(output::kNoPrinterWarning);
+        if (report_.PrintToPrinter() == TRpRunResult::NoPrinter)
+            utility::WarningBox(output::kNoPrinterWarning);
     });
 }
 
-std::optional<output::TRpPrinterSettings> TRpReportWindow::ShowPrinterSetup() {
+std::optional<output::TRpPrinterSettings> TRpReportWindow::ShowPrinterSetup()
+{
     bool accepted = false;
     Shown([&] { accepted = report_.ShowPrinterSetup(); });
-    if (!accepted) return std::nullopt;
+    if (!accepted)
+        return std::nullopt;
     return static_cast<const output::TRpPrinterSettings&>(report_.SetupSettings);
 }
 
-void TRpReportWindow::ExportWithFilter(output::TRpExportFilter& filter) {
+void TRpReportWindow::ExportWithFilter(output::TRpExportFilter& filter)
+{
     Shown([&] {
         // A report of a composite job is saved with the whole job.
         const TRpRunResult result = report_.ReportListJob != nullptr ? report_.ReportListJob->ExportWithFilter(filter)
-                                                                      : report_.ExportWithFilter(filter);
-        if (result == TRpRunResult::Busy) utility::ErrorBox(kBusyExportText);
+                                                                     : report_.ExportWithFilter(filter);
+        if (result == TRpRunResult::Busy)
+            utility::ErrorBox(kBusyExportText);
     });
 }
 
 void TRpReportWindow::ProgressMessage(int percent) { static_cast<void>(percent); }
 
-void TRpReportWindow::FinishedPagesMessage(int count) {
-    if (report_.RpPrinter != nullptr) report_.FinishedPagesMessage(*report_.RpPrinter, count);
+void TRpReportWindow::FinishedPagesMessage(int count)
+{
+    if (report_.RpPrinter != nullptr)
+        report_.FinishedPagesMessage(*report_.RpPrinter, count);
 }
 
-void TRpReportWindow::PreviewWhileGeneratingMessage() {
+void TRpReportWindow::PreviewWhileGeneratingMessage()
+{
     Shown([this] { static_cast<void>(report_.PreviewWhileGenerating()); });
 }
 

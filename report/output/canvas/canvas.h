@@ -20,9 +20,7 @@ inline constexpr int kCoordinateLimit = 1 << 24;
 enum class PenStyle : std::uint8_t { Solid, Dash, Dot, DashDot, DashDotDot, Clear, InsideFrame };
 inline constexpr int kPenStyleCount = 7;
 
-enum class BrushStyle : std::uint8_t {
-    Solid, Clear, Horizontal, Vertical, FDiagonal, BDiagonal, Cross, DiagCross
-};
+enum class BrushStyle : std::uint8_t { Solid, Clear, Horizontal, Vertical, FDiagonal, BDiagonal, Cross, DiagCross };
 inline constexpr int kBrushStyleCount = 8;
 
 // Colours are plain red, green and blue (alpha is ignored); system colours are resolved before

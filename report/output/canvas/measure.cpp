@@ -11,18 +11,13 @@
 
 namespace report::output {
 
-int FontPixelHeight(int points, int dpi)
-{
-    return MulDiv(points, dpi, 72);
-}
+int FontPixelHeight(int points, int dpi) { return MulDiv(points, dpi, 72); }
 
 int FontPixelSize(const FontSpec& font, int dpi, long double scale)
 {
     const long double natural = std::abs(static_cast<long double>(font.points) * dpi / 72.0L);
     // MulDiv's rounding for the plain size, so the canvas and the layout agree exactly.
-    const int plain = std::abs(FontPixelHeight(std::clamp(font.points, -kCoordinateLimit,
-                                                          kCoordinateLimit),
-                                               dpi));
+    const int plain = std::abs(FontPixelHeight(std::clamp(font.points, -kCoordinateLimit, kCoordinateLimit), dpi));
     const long double size = scale == 1 ? plain : natural * scale;
     if (!(size >= 1))
         return 1;
@@ -86,16 +81,15 @@ int MeasureDevice::TextWidth(const FontSpec& font, std::string_view text, long d
     return RoundHalfEvenInt(AdvanceSum(font, text, 0, scale));
 }
 
-long double MeasureDevice::AdvanceSum(const FontSpec& font, std::string_view text, long double start,
-                                      long double scale)
+long double MeasureDevice::AdvanceSum(const FontSpec& font, std::string_view text, long double start, long double scale)
 {
     Entry& entry = Lookup(font, scale);
     long double sum = start;
     for (const char ch : text) {
         const auto b = static_cast<unsigned char>(ch);
         if (!entry.known[b]) {
-            entry.advances[b] = entry.metrics->horizontalAdvance(
-                QChar(static_cast<char16_t>(utility::Cp1250ToUnicode(b))));
+            entry.advances[b] =
+                entry.metrics->horizontalAdvance(QChar(static_cast<char16_t>(utility::Cp1250ToUnicode(b))));
             entry.known[b] = true;
         }
         sum += entry.advances[b];
@@ -103,20 +97,14 @@ long double MeasureDevice::AdvanceSum(const FontSpec& font, std::string_view tex
     return sum;
 }
 
-int MeasureDevice::TextHeight(const FontSpec& font, long double scale)
-{
-    return Lookup(font, scale).height;
-}
+int MeasureDevice::TextHeight(const FontSpec& font, long double scale) { return Lookup(font, scale).height; }
 
 int MeasureDevice::Ascent(const FontSpec& font, long double scale)
 {
     return RoundHalfEvenInt(Lookup(font, scale).metrics->ascent());
 }
 
-const QFont& MeasureDevice::Font(const FontSpec& font, long double scale)
-{
-    return Lookup(font, scale).font;
-}
+const QFont& MeasureDevice::Font(const FontSpec& font, long double scale) { return Lookup(font, scale).font; }
 
 const QFontMetricsF& MeasureDevice::Metrics(const FontSpec& font, long double scale)
 {

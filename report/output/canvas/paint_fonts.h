@@ -23,9 +23,9 @@ public:
     static constexpr std::size_t kMaxFontsPerPaint = 64;
 
     struct Choice {
-        FontSpec font;          // the font to measure and draw with (face, size and styles)
-        long double scale = 1;  // its font scale
-        long double factor = 1; // the text is drawn this many times the chosen font's size
+        FontSpec font;           // the font to measure and draw with (face, size and styles)
+        long double scale = 1;   // its font scale
+        long double factor = 1;  // the text is drawn this many times the chosen font's size
     };
 
     explicit PaintFonts(int dpi, std::size_t maxFonts = kMaxFontsPerPaint);

@@ -17,25 +17,38 @@ namespace {
 QList<qreal> DashPattern(PenStyle style)
 {
     switch (style) {
-    case PenStyle::Dash: return {18, 6};
-    case PenStyle::Dot: return {3, 3};
-    case PenStyle::DashDot: return {9, 6, 3, 6};
-    case PenStyle::DashDotDot: return {9, 3, 3, 3, 3, 3};
-    default: return {};
+    case PenStyle::Dash:
+        return {18, 6};
+    case PenStyle::Dot:
+        return {3, 3};
+    case PenStyle::DashDot:
+        return {9, 6, 3, 6};
+    case PenStyle::DashDotDot:
+        return {9, 3, 3, 3, 3, 3};
+    default:
+        return {};
     }
 }
 
 Qt::BrushStyle QtBrushStyle(BrushStyle style)
 {
     switch (style) {
-    case BrushStyle::Solid: return Qt::SolidPattern;
-    case BrushStyle::Clear: return Qt::NoBrush;
-    case BrushStyle::Horizontal: return Qt::HorPattern;
-    case BrushStyle::Vertical: return Qt::VerPattern;
-    case BrushStyle::FDiagonal: return Qt::FDiagPattern;
-    case BrushStyle::BDiagonal: return Qt::BDiagPattern;
-    case BrushStyle::Cross: return Qt::CrossPattern;
-    case BrushStyle::DiagCross: return Qt::DiagCrossPattern;
+    case BrushStyle::Solid:
+        return Qt::SolidPattern;
+    case BrushStyle::Clear:
+        return Qt::NoBrush;
+    case BrushStyle::Horizontal:
+        return Qt::HorPattern;
+    case BrushStyle::Vertical:
+        return Qt::VerPattern;
+    case BrushStyle::FDiagonal:
+        return Qt::FDiagPattern;
+    case BrushStyle::BDiagonal:
+        return Qt::BDiagPattern;
+    case BrushStyle::Cross:
+        return Qt::CrossPattern;
+    case BrushStyle::DiagCross:
+        return Qt::DiagCrossPattern;
     }
     return Qt::SolidPattern;
 }
@@ -130,15 +143,9 @@ bool PainterCanvas::ShapeShows(const QRectF& rect)
     return Shows(rect.adjusted(-reach, -reach, reach, reach));
 }
 
-PainterCanvas::~PainterCanvas()
-{
-    painter_.restore();
-}
+PainterCanvas::~PainterCanvas() { painter_.restore(); }
 
-QBrush PainterCanvas::CurrentBrush() const
-{
-    return QBrush(Opaque(GetBrush().color), QtBrushStyle(GetBrush().style));
-}
+QBrush PainterCanvas::CurrentBrush() const { return QBrush(Opaque(GetBrush().color), QtBrushStyle(GetBrush().style)); }
 
 QPen PainterCanvas::CosmeticPen() const
 {
@@ -164,20 +171,14 @@ void PainterCanvas::FillRect(const QRect& rect)
     painter_.fillRect(box, CurrentBrush());
 }
 
-void PainterCanvas::Rectangle(const QRect& rect)
-{
-    DrawShape(Shape::Rectangle, rect, 0, 0);
-}
+void PainterCanvas::Rectangle(const QRect& rect) { DrawShape(Shape::Rectangle, rect, 0, 0); }
 
 void PainterCanvas::RoundRect(const QRect& rect, int cornerWidth, int cornerHeight)
 {
     DrawShape(Shape::RoundRect, rect, cornerWidth, cornerHeight);
 }
 
-void PainterCanvas::Ellipse(const QRect& rect)
-{
-    DrawShape(Shape::Ellipse, rect, 0, 0);
-}
+void PainterCanvas::Ellipse(const QRect& rect) { DrawShape(Shape::Ellipse, rect, 0, 0); }
 
 void PainterCanvas::DrawShape(Shape shape, const QRect& rect, int cornerWidth, int cornerHeight)
 {
@@ -235,8 +236,8 @@ void PainterCanvas::Line(int x0, int y0, int x1, int y1)
     y0 = ClampCoordinate(y0);
     x1 = ClampCoordinate(x1);
     y1 = ClampCoordinate(y1);
-    if (!ShapeShows(QRectF(QPointF(std::min(x0, x1), std::min(y0, y1)),
-                           QPointF(std::max(x0, x1) + 1, std::max(y0, y1) + 1))))
+    if (!ShapeShows(
+            QRectF(QPointF(std::min(x0, x1), std::min(y0, y1)), QPointF(std::max(x0, x1) + 1, std::max(y0, y1) + 1))))
         return;
     ++counts_.calls;
     if (pen.width <= 1) {
@@ -367,9 +368,14 @@ void PainterCanvas::TextOut(int x, int y, std::string_view text)
     const int height = measure_->TextHeight(made.font, made.scale);
     long long left = anchor;
     switch (GetTextAlign().horizontal) {
-    case HorizontalAlign::Left: break;
-    case HorizontalAlign::Right: left -= width; break;
-    case HorizontalAlign::Center: left -= width / 2; break;
+    case HorizontalAlign::Left:
+        break;
+    case HorizontalAlign::Right:
+        left -= width;
+        break;
+    case HorizontalAlign::Center:
+        left -= width / 2;
+        break;
     }
     const QRect cell = ClampedRect(left, y, width, height);
     // Glyph ink is kept to the cell's rows, as the original platform clips it to the font's
@@ -446,8 +452,8 @@ void PainterCanvas::TextOut(int x, int y, std::string_view text)
             clipped &= *deviceArea_;
     }
     if (!clipped.isEmpty()) {
-        counts_.largestGlyphClip =
-            std::max<long double>(counts_.largestGlyphClip, static_cast<long double>(clipped.width()) * clipped.height());
+        counts_.largestGlyphClip = std::max<long double>(counts_.largestGlyphClip,
+                                                         static_cast<long double>(clipped.width()) * clipped.height());
         counts_.glyphs += static_cast<long long>(text.size());
         painter_.setFont(drawn);
         painter_.setPen(color);
@@ -492,14 +498,8 @@ void PainterCanvas::RemoveClip()
         painter_.setClipping(false);
 }
 
-int PainterCanvas::TextWidth(std::string_view text)
-{
-    return measure_->TextWidth(GetFont(), text, GetFontScale());
-}
+int PainterCanvas::TextWidth(std::string_view text) { return measure_->TextWidth(GetFont(), text, GetFontScale()); }
 
-int PainterCanvas::TextHeight(std::string_view)
-{
-    return measure_->TextHeight(GetFont(), GetFontScale());
-}
+int PainterCanvas::TextHeight(std::string_view) { return measure_->TextHeight(GetFont(), GetFontScale()); }
 
 }  // namespace report::output

@@ -17,9 +17,6 @@ namespace report::output {
 
 // The most bytes a zlib stream of `codedSize` bytes can decode to (deflate codes at most 258
 // bytes in two bits), so a size claimed before decoding can be checked against it.
-[[nodiscard]] constexpr std::uint64_t MostInflatedSize(std::uint64_t codedSize)
-{
-    return codedSize * 1032;
-}
+[[nodiscard]] constexpr std::uint64_t MostInflatedSize(std::uint64_t codedSize) { return codedSize * 1032; }
 
 }  // namespace report::output

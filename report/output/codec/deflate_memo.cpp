@@ -8,8 +8,7 @@ namespace report::output {
 
 DeflateMemo::DeflateMemo(std::size_t maxInputs, std::size_t maxInputBytes)
     : maxInputs_(maxInputs), maxInputBytes_(maxInputBytes)
-{
-}
+{}
 
 const std::vector<std::uint8_t>& DeflateMemo::Deflated(std::span<const std::uint8_t> plain)
 {

@@ -16,10 +16,7 @@ constexpr int kMinWidth = 9;
 
 // The width grows when the next free code reaches 512, 1024 or 2048: one code earlier than
 // strictly needed, as PDF's default EarlyChange 1 expects.
-bool WidthGrowsAt(unsigned nextFree)
-{
-    return nextFree == 512 || nextFree == 1024 || nextFree == 2048;
-}
+bool WidthGrowsAt(unsigned nextFree) { return nextFree == 512 || nextFree == 1024 || nextFree == 2048; }
 
 // Packs codes most significant bit first without padding between them.
 class CodeWriter {
@@ -268,15 +265,9 @@ std::size_t LzwDecoder::Read(std::span<char> out)
     return done;
 }
 
-bool LzwDecoder::AtEnd() const
-{
-    return state_->ended && state_->stringAt == state_->stringEnd;
-}
+bool LzwDecoder::AtEnd() const { return state_->ended && state_->stringAt == state_->stringEnd; }
 
-const char* LzwDecoder::Error() const
-{
-    return state_->error;
-}
+const char* LzwDecoder::Error() const { return state_->error; }
 
 void LZWDecode(std::string_view input, std::string& output)
 {

@@ -1,8 +1,7 @@
 #include "report/output/export/abstract_export_filter.h"
 
-#include "utility/rp_error.h"
-
 #include "utility/cp1250.h"
+#include "utility/rp_error.h"
 #include "utility/syserror.h"
 
 #include <cerrno>

@@ -4,7 +4,6 @@
 #pragma once
 
 #include "report/output/export/export_filter.h"
-
 #include "utility/atomic_write.h"
 
 #include <filesystem>

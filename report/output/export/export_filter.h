@@ -21,8 +21,15 @@ namespace report::output {
 class ExportedReport;
 
 enum class TRpShapeType : std::uint8_t {
-    rpsRectangle, rpsCircle, rpsVertLine, rpsHorLine, rpsTopAndBottom, rpsRightAndLeft, rpsRoundRect,
-    rpsLeftDiagonal, rpsRightDiagonal
+    rpsRectangle,
+    rpsCircle,
+    rpsVertLine,
+    rpsHorLine,
+    rpsTopAndBottom,
+    rpsRightAndLeft,
+    rpsRoundRect,
+    rpsLeftDiagonal,
+    rpsRightDiagonal
 };
 
 // The kind of control a shape comes from; a rule is always drawn as a horizontal line,
@@ -64,8 +71,18 @@ using ExportedControl = std::variant<ExportShape, ExportPicture>;
 
 // The band types of a report; the value is the band's stored type number.
 enum class TRpBandType : std::uint8_t {
-    rbTitle, rbPageHeader, rbDetail, rbPageFooter, rbSummary, rbGroupHeader, rbGroupFooter, rbSubDetail,
-    rbColumnHeader, rbOverlay, rbWild, rbChild
+    rbTitle,
+    rbPageHeader,
+    rbDetail,
+    rbPageFooter,
+    rbSummary,
+    rbGroupHeader,
+    rbGroupFooter,
+    rbSubDetail,
+    rbColumnHeader,
+    rbOverlay,
+    rbWild,
+    rbChild
 };
 
 // A text item: code page 1250 bytes, font, colour, alignment and its box in device pixels.
@@ -114,8 +131,8 @@ public:
     virtual void ExportBand(TRpBandType band, long double x, long double y, long double expanded);
     // One line (or word) of text: code page 1250 bytes whose left edge, right edge or centre
     // (by `alignment`) and top lie at (x, y) in tenths of a millimetre.
-    virtual void TextOutput(long double x, long double y, const FontSpec& font, QRgb color,
-                            HorizontalAlign alignment, std::string_view text);
+    virtual void TextOutput(long double x, long double y, const FontSpec& font, QRgb color, HorizontalAlign alignment,
+                            std::string_view text);
     virtual void TextOutputRec(const ExportText& info);
 
     // The device of the run, as Start was handed it; the recorded pages' device before.

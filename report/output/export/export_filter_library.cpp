@@ -100,10 +100,7 @@ std::string TRpExportFilterLibrary::GetFilterString() const
     return text;
 }
 
-TRpExportFilterLibrary* ExportFilterLibrary()
-{
-    return TheLibrary().get();
-}
+TRpExportFilterLibrary* ExportFilterLibrary() { return TheLibrary().get(); }
 
 void CreateExportFilterLibrary()
 {
@@ -111,10 +108,7 @@ void CreateExportFilterLibrary()
         TheLibrary() = std::make_unique<TRpExportFilterLibrary>();
 }
 
-void ReleaseExportFilterLibrary()
-{
-    TheLibrary().reset();
-}
+void ReleaseExportFilterLibrary() { TheLibrary().reset(); }
 
 std::string_view PrevSaveTypeExtension(TPrevSaveType type)
 {

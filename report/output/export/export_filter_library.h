@@ -32,8 +32,7 @@ struct TRpExportFilterClass {
 template <class Filter>
 [[nodiscard]] TRpExportFilterClass ExportFilterClassOf()
 {
-    return {typeid(Filter),
-            [](const std::filesystem::path& fileName) -> std::unique_ptr<TRpExportFilter> {
+    return {typeid(Filter), [](const std::filesystem::path& fileName) -> std::unique_ptr<TRpExportFilter> {
                 return std::make_unique<Filter>(fileName);
             }};
 }
@@ -75,8 +74,8 @@ void ReleaseExportFilterLibrary();
 enum class TPrevSaveType : std::uint8_t { stRPP, stPDF, stXL, stHTML, stRTF, stCSV, stASCII, stXML };
 
 // The extension of each save type, with its dot, in the order of TPrevSaveType.
-inline constexpr std::array<std::string_view, 8> kPrevSaveTypeExtensions = {
-    ".RPP", ".PDF", ".XLS", ".HTML", ".RTF", ".CSV", ".TXT", ".XML"};
+inline constexpr std::array<std::string_view, 8> kPrevSaveTypeExtensions = {".RPP", ".PDF", ".XLS", ".HTML",
+                                                                            ".RTF", ".CSV", ".TXT", ".XML"};
 
 [[nodiscard]] std::string_view PrevSaveTypeExtension(TPrevSaveType type);
 

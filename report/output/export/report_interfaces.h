@@ -66,7 +66,14 @@ enum class TRpZoomState : std::uint8_t { rpZoomToFit, rpZoomToWidth, rpZoomOther
 
 // The preview window's commands, as the report's OnStandPrevEvent is told them.
 enum class TStandPrevEventType : std::uint8_t {
-    spOpen, spClose, spCopy, spPrint, spPrintSetup, spLoad, spSave, spCancel
+    spOpen,
+    spClose,
+    spCopy,
+    spPrint,
+    spPrintSetup,
+    spLoad,
+    spSave,
+    spCancel
 };
 
 enum class TPreviewWindowState : std::uint8_t { wsNormal, wsMinimized, wsMaximized };

@@ -27,8 +27,8 @@ void TRpOutline::Add(TRpOutlineEntry entry)
 
 bool TRpOutline::Find(std::int32_t id, QRect& rect, std::int32_t& page) const
 {
-    const auto found = std::find_if(entries_.begin(), entries_.end(),
-                                    [id](const TRpOutlineEntry& entry) { return entry.id == id; });
+    const auto found =
+        std::find_if(entries_.begin(), entries_.end(), [id](const TRpOutlineEntry& entry) { return entry.id == id; });
     if (found == entries_.end()) {
         rect = QRect();
         page = 0;

@@ -17,7 +17,7 @@ namespace report::output {
 inline constexpr std::int32_t kOutlineLevels = 32;
 
 struct TRpOutlineEntry {
-    std::string caption;  // at most 51 characters, code page 1250
+    std::string caption;     // at most 51 characters, code page 1250
     std::int32_t level = 1;  // 1 is the top
     std::int32_t left = 0, top = 0, right = 0, bottom = 0;
     std::int32_t page = 0;

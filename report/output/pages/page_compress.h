@@ -52,8 +52,8 @@ private:
     std::array<std::array<std::uint16_t, 2>, 256> child_{};
     std::array<std::uint8_t, 513> up_{};
 
-    std::string buffer_;  // code waiting to be written, or read ahead while decoding
-    std::size_t bufferPos_ = 0;  // bytes used of buffer_
+    std::string buffer_;          // code waiting to be written, or read ahead while decoding
+    std::size_t bufferPos_ = 0;   // bytes used of buffer_
     std::int64_t codedLeft_ = 0;  // code still unread in the stream (decoding)
     std::int64_t codedRead_ = 0;
 };

@@ -92,11 +92,9 @@ void WritePayload(Writer& w, const page_record::SetFont& r)
     w.I32(ClampCoordinate(f.points));
     w.I32(f.orientation);
     w.U32(Rgb(f.color));
-    w.U16((f.bold ? 1u : 0u) | (f.italic ? 2u : 0u) | (f.underline ? 4u : 0u) |
-          (f.strikeOut ? 8u : 0u));
+    w.U16((f.bold ? 1u : 0u) | (f.italic ? 2u : 0u) | (f.underline ? 4u : 0u) | (f.strikeOut ? 8u : 0u));
     w.U16(static_cast<std::uint16_t>(f.charset));
-    const std::string_view face =
-        std::string_view(f.face).substr(0, std::numeric_limits<std::uint16_t>::max());
+    const std::string_view face = std::string_view(f.face).substr(0, std::numeric_limits<std::uint16_t>::max());
     w.U16(static_cast<std::uint16_t>(face.size()));
     w.Bytes(face);
 }
@@ -205,7 +203,7 @@ void WritePayload(Writer&, const page_record::NoClip&) {}
 // Records whose payload is their rectangle alone.
 template <class R>
 concept RectangleRecord = std::same_as<R, page_record::Fill> || std::same_as<R, page_record::Rectangle> ||
-                          std::same_as<R, page_record::Ellipse> || std::same_as<R, page_record::Clip>;
+    std::same_as<R, page_record::Ellipse> || std::same_as<R, page_record::Clip>;
 
 template <RectangleRecord R>
 void WritePayload(Writer& w, const R& r)

@@ -37,22 +37,22 @@ inline constexpr std::uint16_t kPageHeaderSize = 36;
 inline constexpr int kMaxPictureSide = 16384;
 
 enum class PageTag : std::uint16_t {
-    Pen = 1,        // u32 colour 0xRRGGBB, u16 style, i32 width
-    Brush = 2,      // u32 colour, u16 style
-    Font = 3,       // i32 points, i32 orientation, u32 colour, u16 style bits (1 bold, 2 italic,
-                    // 4 underline, 8 strike-out), u16 charset, u16 face length, face bytes
-    Text = 4,       // i32 x, i32 y, u16 alignment (bits 0-1: 0 left, 1 right, 2 centre; bit 8
-                    // right-to-left), u16 background (0 transparent, 1 opaque), u32 background
-                    // colour, u32 count, bytes
-    Fill = 5,       // i32 left, top, right, bottom (as every rectangle below)
+    Pen = 1,    // u32 colour 0xRRGGBB, u16 style, i32 width
+    Brush = 2,  // u32 colour, u16 style
+    Font = 3,   // i32 points, i32 orientation, u32 colour, u16 style bits (1 bold, 2 italic,
+                // 4 underline, 8 strike-out), u16 charset, u16 face length, face bytes
+    Text = 4,   // i32 x, i32 y, u16 alignment (bits 0-1: 0 left, 1 right, 2 centre; bit 8
+                // right-to-left), u16 background (0 transparent, 1 opaque), u32 background
+                // colour, u32 count, bytes
+    Fill = 5,   // i32 left, top, right, bottom (as every rectangle below)
     Rectangle = 6,
     RoundRect = 7,  // rectangle, i32 corner width, i32 corner height
     Ellipse = 8,
-    Line = 9,       // i32 x0, y0, x1, y1
-    Picture = 10,   // rectangle, u32 width, u32 height, u32 stride, pixels (u32 ARGB each);
-                    // written by version 1, still read
-    Clip = 11,      // rectangle
-    NoClip = 12,    // no payload
+    Line = 9,      // i32 x0, y0, x1, y1
+    Picture = 10,  // rectangle, u32 width, u32 height, u32 stride, pixels (u32 ARGB each);
+                   // written by version 1, still read
+    Clip = 11,     // rectangle
+    NoClip = 12,   // no payload
     // Version 2 (skipped as unknown in pages of version 1):
     PictureData = 13,  // a picture for the uses after it, numbered from 0 in page order: u32
                        // width, u32 height, u16 coding (PictureCoding), u32 count, count bytes
@@ -72,9 +72,18 @@ struct PageHeader {
 [[nodiscard]] PageHeader PageHeaderFor(int widthTenths, int lengthTenths, int dpi = kMeasureDpi);
 
 namespace page_record {
-struct SetPen { Pen pen; bool operator==(const SetPen&) const = default; };
-struct SetBrush { Brush brush; bool operator==(const SetBrush&) const = default; };
-struct SetFont { FontSpec font; bool operator==(const SetFont&) const = default; };
+struct SetPen {
+    Pen pen;
+    bool operator==(const SetPen&) const = default;
+};
+struct SetBrush {
+    Brush brush;
+    bool operator==(const SetBrush&) const = default;
+};
+struct SetFont {
+    FontSpec font;
+    bool operator==(const SetFont&) const = default;
+};
 struct Text {
     int x = 0;
     int y = 0;
@@ -83,15 +92,24 @@ struct Text {
     std::string bytes;  // code page 1250
     bool operator==(const Text&) const = default;
 };
-struct Fill { QRect rect; bool operator==(const Fill&) const = default; };
-struct Rectangle { QRect rect; bool operator==(const Rectangle&) const = default; };
+struct Fill {
+    QRect rect;
+    bool operator==(const Fill&) const = default;
+};
+struct Rectangle {
+    QRect rect;
+    bool operator==(const Rectangle&) const = default;
+};
 struct RoundRect {
     QRect rect;
     int cornerWidth = 0;
     int cornerHeight = 0;
     bool operator==(const RoundRect&) const = default;
 };
-struct Ellipse { QRect rect; bool operator==(const Ellipse&) const = default; };
+struct Ellipse {
+    QRect rect;
+    bool operator==(const Ellipse&) const = default;
+};
 struct Line {
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
     bool operator==(const Line&) const = default;
@@ -101,14 +119,18 @@ struct Picture {
     PagePicture picture;  // Format_ARGB32; null for a picture of no pixels
     bool operator==(const Picture&) const = default;
 };
-struct Clip { QRect rect; bool operator==(const Clip&) const = default; };
-struct NoClip { bool operator==(const NoClip&) const = default; };
+struct Clip {
+    QRect rect;
+    bool operator==(const Clip&) const = default;
+};
+struct NoClip {
+    bool operator==(const NoClip&) const = default;
+};
 }  // namespace page_record
 
-using PageRecord = std::variant<page_record::SetPen, page_record::SetBrush, page_record::SetFont,
-                                page_record::Text, page_record::Fill, page_record::Rectangle,
-                                page_record::RoundRect, page_record::Ellipse, page_record::Line,
-                                page_record::Picture, page_record::Clip, page_record::NoClip>;
+using PageRecord = std::variant<page_record::SetPen, page_record::SetBrush, page_record::SetFont, page_record::Text,
+                                page_record::Fill, page_record::Rectangle, page_record::RoundRect, page_record::Ellipse,
+                                page_record::Line, page_record::Picture, page_record::Clip, page_record::NoClip>;
 
 struct Page {
     PageHeader header;

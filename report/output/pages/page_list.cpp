@@ -227,8 +227,8 @@ bool TRpPageList::LoadFromFile(const std::filesystem::path& fileName, std::strin
         checked.push_back(count);
     std::vector<std::pair<std::int32_t, std::shared_ptr<const Page>>> read;
     for (const std::int32_t n : checked) {
-        ReadPageResult page = ReadStoredPage(ReadPageRecord(*stream, offsets, header.compressed, n), n,
-                                             {kMaxPagePictureBytes, pictures});
+        ReadPageResult page =
+            ReadStoredPage(ReadPageRecord(*stream, offsets, header.compressed, n), n, {kMaxPagePictureBytes, pictures});
         if (!page.page) {
             error = page.error;
             return false;

@@ -1,7 +1,6 @@
 // The report file's header in its four sizes. The size is decided by the record structure,
 // once, when a file is loaded: a record numbered 1 whose links agree starts right after it.
 #include "report/output/pages/page_list.h"
-
 #include "report/output/pages/page_records.h"
 
 #include <algorithm>
@@ -47,7 +46,7 @@ std::int32_t TRpPageList::DetectPageListHeaderSize(TRpStream& stream)
 void TRpPageList::ConvertPageListHeader124(std::array<std::uint8_t, kPageListHeaderSize>& header)
 {
     std::array<std::uint8_t, kPageListHeaderSize> converted{};
-    std::copy_n(header.begin(), 12, converted.begin());         // words, byte 4, count at 8
+    std::copy_n(header.begin(), 12, converted.begin());           // words, byte 4, count at 8
     std::copy_n(header.begin() + 12, 8, converted.begin() + 16);  // time
     converted[24] = header[20];
     converted[25] = header[21];  // compressed

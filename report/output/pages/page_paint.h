@@ -13,7 +13,6 @@ namespace report::output {
 // rectangle: the sheet covers rect's width and height less 3 pixels, the shadow the last 2.
 // Without a page nothing is painted unless `drawEmpty`, which paints an empty sheet. `fonts`
 // (at 96 dpi) are the document's, kept from paint to paint; none: made for this paint.
-void PaintPage(const Page* page, QPainter& painter, const QRect& rect, bool drawEmpty,
-               MeasureDevice* fonts = nullptr);
+void PaintPage(const Page* page, QPainter& painter, const QRect& rect, bool drawEmpty, MeasureDevice* fonts = nullptr);
 
 }  // namespace report::output

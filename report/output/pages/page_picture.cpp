@@ -132,9 +132,6 @@ QSize PagePicture::Size() const
     return state_ ? QSize(static_cast<int>(state_->width), static_cast<int>(state_->height)) : QSize(0, 0);
 }
 
-std::uint64_t PagePicture::DecodedBytes() const
-{
-    return state_ ? state_->Bytes() : 0;
-}
+std::uint64_t PagePicture::DecodedBytes() const { return state_ ? state_->Bytes() : 0; }
 
 }  // namespace report::output

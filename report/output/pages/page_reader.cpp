@@ -1,7 +1,6 @@
 // The checked page reader: every length is compared with the bytes it claims before use.
-#include "report/output/pages/page_format.h"
-
 #include "report/output/codec/deflate.h"
+#include "report/output/pages/page_format.h"
 
 #include <algorithm>
 #include <optional>
@@ -124,20 +123,35 @@ public:
     {
         namespace pr = page_record;
         switch (static_cast<PageTag>(tag)) {
-        case PageTag::Pen: return ReadPen();
-        case PageTag::Brush: return ReadBrush();
-        case PageTag::Font: return ReadFont();
-        case PageTag::Text: return ReadText();
-        case PageTag::Fill: return ReadRectRecord<pr::Fill>();
-        case PageTag::Rectangle: return ReadRectRecord<pr::Rectangle>();
-        case PageTag::Ellipse: return ReadRectRecord<pr::Ellipse>();
-        case PageTag::Clip: return ReadRectRecord<pr::Clip>();
-        case PageTag::RoundRect: return ReadRoundRect();
-        case PageTag::Line: return ReadLine();
-        case PageTag::Picture: return ReadPicture();
-        case PageTag::NoClip: page_.records.emplace_back(pr::NoClip{}); return {};
-        case PageTag::PictureData: return state_.major >= 2 ? ReadPictureData() : std::string();
-        case PageTag::PictureUse: return state_.major >= 2 ? ReadPictureUse() : std::string();
+        case PageTag::Pen:
+            return ReadPen();
+        case PageTag::Brush:
+            return ReadBrush();
+        case PageTag::Font:
+            return ReadFont();
+        case PageTag::Text:
+            return ReadText();
+        case PageTag::Fill:
+            return ReadRectRecord<pr::Fill>();
+        case PageTag::Rectangle:
+            return ReadRectRecord<pr::Rectangle>();
+        case PageTag::Ellipse:
+            return ReadRectRecord<pr::Ellipse>();
+        case PageTag::Clip:
+            return ReadRectRecord<pr::Clip>();
+        case PageTag::RoundRect:
+            return ReadRoundRect();
+        case PageTag::Line:
+            return ReadLine();
+        case PageTag::Picture:
+            return ReadPicture();
+        case PageTag::NoClip:
+            page_.records.emplace_back(pr::NoClip{});
+            return {};
+        case PageTag::PictureData:
+            return state_.major >= 2 ? ReadPictureData() : std::string();
+        case PageTag::PictureUse:
+            return state_.major >= 2 ? ReadPictureUse() : std::string();
         }
         return {};  // a tag of a later minor version: skipped
     }
@@ -204,8 +218,8 @@ private:
         FontSpec f;
         std::uint32_t color = 0;
         std::uint16_t styles = 0, charset = 0, faceLength = 0;
-        if (!c_.I32(f.points) || !c_.I32(f.orientation) || !c_.U32(color) || !c_.U16(styles) ||
-            !c_.U16(charset) || !c_.U16(faceLength))
+        if (!c_.I32(f.points) || !c_.I32(f.orientation) || !c_.U32(color) || !c_.U16(styles) || !c_.U16(charset) ||
+            !c_.U16(faceLength))
             return Short();
         if (!InRange(f.points))
             return "has a font size beyond 16777216 points";
@@ -226,8 +240,7 @@ private:
         page_record::Text t;
         std::uint16_t align = 0, background = 0;
         std::uint32_t color = 0, count = 0;
-        if (!c_.I32(t.x) || !c_.I32(t.y) || !c_.U16(align) || !c_.U16(background) ||
-            !c_.U32(color) || !c_.U32(count))
+        if (!c_.I32(t.x) || !c_.I32(t.y) || !c_.U16(align) || !c_.U16(background) || !c_.U32(color) || !c_.U32(count))
             return Short();
         if (!InRange(t.x) || !InRange(t.y))
             return Beyond();
@@ -371,20 +384,18 @@ std::string ReadHeader(Cursor& c, std::size_t size, PageHeader& h, std::uint16_t
     if (!c.Bytes(4, magic) || magic != "KVPG")
         return "Not a page: the bytes do not start with KVPG";
     if (!c.U16(major) || !c.U16(minor) || !c.U16(headerSize) || !c.U16(flags) || !c.U32(length) ||
-        !c.I32(h.widthTenths) || !c.I32(h.lengthTenths) || !c.U16(dpiX) || !c.U16(dpiY) ||
-        !c.I32(h.pixelWidth) || !c.I32(h.pixelHeight))
+        !c.I32(h.widthTenths) || !c.I32(h.lengthTenths) || !c.U16(dpiX) || !c.U16(dpiY) || !c.I32(h.pixelWidth) ||
+        !c.I32(h.pixelHeight))
         return "Page header is cut short";
     if (major < kPageOldestMajorVersion || major > kPageMajorVersion)
         return "Page format version " + std::to_string(major) + " is not supported";
     if (length != size)
-        return "Page length " + std::to_string(length) + " does not match the " +
-               std::to_string(size) + " bytes given";
+        return "Page length " + std::to_string(length) + " does not match the " + std::to_string(size) + " bytes given";
     if (headerSize < kPageHeaderSize || headerSize > size)
         return "Page header size " + std::to_string(headerSize) + " is wrong";
     if (dpiX == 0 || dpiY == 0)
         return "Page resolution is zero";
-    if (h.pixelWidth <= 0 || h.pixelHeight <= 0 || h.pixelWidth > kCoordinateLimit ||
-        h.pixelHeight > kCoordinateLimit)
+    if (h.pixelWidth <= 0 || h.pixelHeight <= 0 || h.pixelWidth > kCoordinateLimit || h.pixelHeight > kCoordinateLimit)
         return "Page pixel size is out of range";
     if (!InRange(h.widthTenths) || !InRange(h.lengthTenths))
         return "Page size is out of range";
@@ -418,8 +429,7 @@ ReadPageResult ReadPage(std::span<const std::uint8_t> bytes, const PictureBudget
         }
         const std::string error = RecordReader(payload, state).Read(tag);
         if (!error.empty()) {
-            result.error = "Record at byte " + std::to_string(offset) + " (tag " +
-                           std::to_string(tag) + ") " + error;
+            result.error = "Record at byte " + std::to_string(offset) + " (tag " + std::to_string(tag) + ") " + error;
             return result;
         }
     }
@@ -429,8 +439,8 @@ ReadPageResult ReadPage(std::span<const std::uint8_t> bytes, const PictureBudget
 
 ReadPageResult ReadPage(const QByteArray& bytes, const PictureBudget& budget)
 {
-    return ReadPage(std::span<const std::uint8_t>(
-        reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())),
+    return ReadPage(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                                  static_cast<std::size_t>(bytes.size())),
                     budget);
 }
 

@@ -1,15 +1,11 @@
-#include "report/output/pages/page_format.h"
-
 #include "report/output/canvas/rounding.h"
+#include "report/output/pages/page_format.h"
 
 #include <algorithm>
 
 namespace report::output {
 
-PageRecorder::PageRecorder(const PageHeader& header) : measure_(header.dpiY)
-{
-    page_.header = header;
-}
+PageRecorder::PageRecorder(const PageHeader& header) : measure_(header.dpiY) { page_.header = header; }
 
 void PageRecorder::UsePen()
 {
@@ -75,8 +71,7 @@ void PageRecorder::Line(int x0, int y0, int x1, int y1)
 void PageRecorder::TextOut(int x, int y, std::string_view text)
 {
     UseFont();
-    page_.records.emplace_back(
-        page_record::Text{x, y, GetTextAlign(), GetBackground(), std::string(text)});
+    page_.records.emplace_back(page_record::Text{x, y, GetTextAlign(), GetBackground(), std::string(text)});
 }
 
 void PageRecorder::DrawPicture(const QRect& rect, const QImage& picture)
@@ -88,8 +83,7 @@ void PageRecorder::DrawPicture(const QRect& rect, const QImage& picture)
         QImage image = picture;
         // The reader refuses larger pictures; the rectangle keeps the drawn size.
         if (image.width() > kMaxPictureSide || image.height() > kMaxPictureSide)
-            image = image.scaled(std::min(image.width(), kMaxPictureSide),
-                                 std::min(image.height(), kMaxPictureSide));
+            image = image.scaled(std::min(image.width(), kMaxPictureSide), std::min(image.height(), kMaxPictureSide));
         if (!image.isNull() && image.format() != QImage::Format_ARGB32)
             image = image.convertToFormat(QImage::Format_ARGB32);
         number = pictures_.Keep(image);
@@ -98,24 +92,12 @@ void PageRecorder::DrawPicture(const QRect& rect, const QImage& picture)
     page_.records.emplace_back(page_record::Picture{rect, pictures_[*number]});
 }
 
-void PageRecorder::SetClipRect(const QRect& rect)
-{
-    page_.records.emplace_back(page_record::Clip{rect});
-}
+void PageRecorder::SetClipRect(const QRect& rect) { page_.records.emplace_back(page_record::Clip{rect}); }
 
-void PageRecorder::RemoveClip()
-{
-    page_.records.emplace_back(page_record::NoClip{});
-}
+void PageRecorder::RemoveClip() { page_.records.emplace_back(page_record::NoClip{}); }
 
-int PageRecorder::TextWidth(std::string_view text)
-{
-    return measure_.TextWidth(GetFont(), text, GetFontScale());
-}
+int PageRecorder::TextWidth(std::string_view text) { return measure_.TextWidth(GetFont(), text, GetFontScale()); }
 
-int PageRecorder::TextHeight(std::string_view)
-{
-    return measure_.TextHeight(GetFont(), GetFontScale());
-}
+int PageRecorder::TextHeight(std::string_view) { return measure_.TextHeight(GetFont(), GetFontScale()); }
 
 }  // namespace report::output

@@ -33,8 +33,8 @@ bool ReadExactAt(TRpStream& stream, std::int64_t offset, void* buffer, std::int6
 
 std::int32_t LittleEndianInt32(const std::uint8_t* bytes)
 {
-    const std::uint32_t value = std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 |
-                                std::uint32_t{bytes[2]} << 16 | std::uint32_t{bytes[3]} << 24;
+    const std::uint32_t value = std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
+                                std::uint32_t{bytes[3]} << 24;
     return static_cast<std::int32_t>(value);
 }
 
@@ -57,8 +57,7 @@ bool IndexPages(TRpStream& stream, const TRpPageListHeader& header, std::vector<
         return (error = Damaged(), false);
     std::vector<std::int64_t> found{start};
     std::int64_t position = start;
-    while (header.pageCount < 0 ? position < size
-                                : static_cast<std::int64_t>(found.size()) <= header.pageCount) {
+    while (header.pageCount < 0 ? position < size : static_cast<std::int64_t>(found.size()) <= header.pageCount) {
         std::uint8_t head[8];
         std::uint8_t back[4];
         const auto number = static_cast<std::int64_t>(found.size());
@@ -132,8 +131,8 @@ ReadPageResult ReadStoredPage(const TRpPageBytes& stored, std::int32_t n, const 
                       major() <= kPageMajorVersion;
     if (!ours)
         return {std::nullopt, kForeignPages};
-    ReadPageResult read = ReadPage(std::span<const std::uint8_t>(
-        reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()), budget);
+    ReadPageResult read = ReadPage(
+        std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()), budget);
     if (!read.page)
         read.error = std::string(kDamagedReportFile) + " (page " + std::to_string(n) + ": " + read.error + ")";
     return read;

@@ -21,13 +21,13 @@ void PutLittleEndianInt32(std::uint8_t* bytes, std::int32_t value);
 // start, the last record ending at the file's end. Fills `offsets` with every record's start and
 // the end (page count + 1 entries). A header page count is checked against what the file can
 // hold before the walk; without one the records are counted.
-[[nodiscard]] bool IndexPages(TRpStream& stream, const TRpPageListHeader& header,
-                              std::vector<std::int64_t>& offsets, std::string& error);
+[[nodiscard]] bool IndexPages(TRpStream& stream, const TRpPageListHeader& header, std::vector<std::int64_t>& offsets,
+                              std::string& error);
 
 // The bytes of page `n` from its record (offsets as IndexPages gives them), decoded when the
 // pages are compressed; the record's number, link and back link are checked again.
-[[nodiscard]] TRpPageBytes ReadPageRecord(TRpStream& stream, const std::vector<std::int64_t>& offsets,
-                                          bool compressed, std::int32_t n);
+[[nodiscard]] TRpPageBytes ReadPageRecord(TRpStream& stream, const std::vector<std::int64_t>& offsets, bool compressed,
+                                          std::int32_t n);
 
 // Page `n` read from its stored bytes by the checked page reader within `budget`. Pages of
 // another kind (not our page format, or a major version of it we cannot read) give

@@ -1,7 +1,6 @@
 // Replay of a recorded page onto any canvas, stretched into a target rectangle.
-#include "report/output/pages/page_format.h"
-
 #include "report/output/canvas/rounding.h"
+#include "report/output/pages/page_format.h"
 
 #include <algorithm>
 #include <type_traits>
@@ -15,8 +14,7 @@ public:
         : canvas_(canvas), target_(NormalizedEdges(target)),
           sx_(static_cast<long double>(target_.right - target_.left) / page.header.pixelWidth),
           sy_(static_cast<long double>(target_.bottom - target_.top) / page.header.pixelHeight)
-    {
-    }
+    {}
 
     void operator()(const page_record::SetPen& r)
     {
@@ -24,8 +22,8 @@ public:
         // A pen of some width grows with the page, so a line printed from a 96-dpi page keeps
         // its thickness on paper; width 0 stays one pixel, and so do dashed pens, which only
         // one-pixel pens can draw.
-        const bool dashed = pen.style != PenStyle::Solid && pen.style != PenStyle::InsideFrame &&
-                            pen.style != PenStyle::Clear;
+        const bool dashed =
+            pen.style != PenStyle::Solid && pen.style != PenStyle::InsideFrame && pen.style != PenStyle::Clear;
         if (pen.width >= 1 && !dashed)
             pen.width = std::max(1, RoundHalfEvenInt(pen.width * (sx_ + sy_) / 2));
         canvas_.SetPen(pen);
@@ -57,10 +55,7 @@ public:
     }
     void operator()(const page_record::NoClip&) { ClipToTarget(); }
 
-    void ClipToTarget()
-    {
-        canvas_.SetClipRect(GdiRect(target_.left, target_.top, target_.right, target_.bottom));
-    }
+    void ClipToTarget() { canvas_.SetClipRect(GdiRect(target_.left, target_.top, target_.right, target_.bottom)); }
     [[nodiscard]] long double FontScale(const Page& page) const
     {
         return sy_ * page.header.dpiY / std::max(1, canvas_.Dpi());

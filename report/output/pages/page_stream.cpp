@@ -8,14 +8,14 @@
 #include <QLoggingCategory>
 #include <QTemporaryFile>
 
-#include <algorithm>
-#include <cstring>
-#include <vector>
-
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <vector>
 
 namespace report::output {
 namespace {
@@ -126,9 +126,7 @@ void TRpStream::MoveToTemporaryFile()
 std::int64_t TRpStream::Seek(std::int64_t offset, Origin origin)
 {
     std::lock_guard guard(lock_);
-    const std::int64_t base = origin == Origin::Beginning ? 0
-                              : origin == Origin::Current ? Position()
-                                                          : Size();
+    const std::int64_t base = origin == Origin::Beginning ? 0 : origin == Origin::Current ? Position() : Size();
     const std::int64_t target = base + offset;
     if (target < 0)
         return -1;

@@ -3,9 +3,8 @@
 #include "report/output/canvas/rounding.h"
 #include "report/output/export/report_interfaces.h"
 #include "report/output/pdf/pdf_picture_box.h"
-#include "utility/rp_error.h"
-
 #include "utility/datetime.h"
+#include "utility/rp_error.h"
 
 #include <utility>
 
@@ -30,8 +29,7 @@ void PdfFileWriter::Raw(std::string_view bytes)
 
 TRpPDFDocumentFilter::TRpPDFDocumentFilter(std::filesystem::path fileName)
     : TRpPAbstractExportFilter(std::move(fileName)), Clock(utility::Now)
-{
-}
+{}
 
 TRpPDFDocumentFilter::~TRpPDFDocumentFilter() = default;
 

@@ -1,9 +1,8 @@
 // Shapes and pictures of the PDF document: an exported control becomes shape or picture items,
 // and each item becomes graphics lines of its page, drawn before the page's text.
 #include "report/output/pdf/pdf_document.h"
-
-#include "report/output/pdf/pdf_picture_box.h"
 #include "report/output/pdf/pdf_picture.h"
+#include "report/output/pdf/pdf_picture_box.h"
 #include "report/output/pdf/pdf_shapes.h"
 
 #include <QColorSpace>

@@ -2,10 +2,8 @@
 // page's text object that set its colour, font and place and show it. Fonts are collected by
 // key and written, two objects each, when the file is written.
 #include "report/output/pdf/pdf_document.h"
-
 #include "report/output/pdf/pdf_fonts.h"
 #include "report/output/pdf/pdf_numbers.h"
-
 #include "utility/cp1250.h"
 
 #include <algorithm>
@@ -99,8 +97,8 @@ void TRpPDFDocumentFilter::WriteTextItem(const TPDFItemRec& item)
         const long double s = std::sin(theta);
         lastMatrix_.clear();
         lastMatrix_ += ' ';
-        lastMatrix_ += PdfFixed(c, 4, 6) + " " + PdfFixed(s, 4, 6) + " " + PdfFixed(-s, 4, 6) + " " +
-                       PdfFixed(c, 4, 6) + "  ";
+        lastMatrix_ +=
+            PdfFixed(c, 4, 6) + " " + PdfFixed(s, 4, 6) + " " + PdfFixed(-s, 4, 6) + " " + PdfFixed(c, 4, 6) + "  ";
         lastAngle_ = item.Angle;
     }
     line_ = lastMatrix_;

@@ -2,12 +2,10 @@
 // stream per page, two objects per font, the document information and the procedure set, then
 // the cross-reference table. Every line ends in CR LF.
 #include "report/output/pdf/pdf_document.h"
-
 #include "report/output/pdf/pdf_fonts.h"
 #include "report/output/pdf/pdf_numbers.h"
-#include "utility/rp_error.h"
-
 #include "utility/datetime.h"
+#include "utility/rp_error.h"
 
 namespace report::output {
 namespace {
@@ -25,8 +23,8 @@ std::string MediaBox(long double width, long double height)
 std::string PdfDate(double dayNumber)
 {
     const utility::DateTimeParts t = utility::SplitDateTime(dayNumber);
-    return "D:" + PdfInt(t.year, 4) + PdfInt(t.month, 2) + PdfInt(t.day, 2) + PdfInt(t.hour, 2) +
-           PdfInt(t.minute, 2) + PdfInt(t.second, 2);
+    return "D:" + PdfInt(t.year, 4) + PdfInt(t.month, 2) + PdfInt(t.day, 2) + PdfInt(t.hour, 2) + PdfInt(t.minute, 2) +
+           PdfInt(t.second, 2);
 }
 
 }  // namespace

@@ -3,9 +3,8 @@
 #include "report/output/canvas/font_resolver.h"
 #include "report/output/canvas/rounding.h"
 #include "report/output/pdf/pdf_glyph_names.h"
-#include "utility/rp_error.h"
-
 #include "utility/cp1250.h"
+#include "utility/rp_error.h"
 
 #include <QList>
 #include <QPointF>
@@ -49,10 +48,14 @@ int FlagsOfFamilyClass(int familyClass)
     // Class 0 means "no classification", not symbolic: a symbolic flag would let readers
     // ignore the encoding and lose every letter outside ASCII.
     case 0:
-    case 8: return 32;
-    case 10: return 40;
-    case 12: return 4;
-    default: return 34;
+    case 8:
+        return 32;
+    case 10:
+        return 40;
+    case 12:
+        return 4;
+    default:
+        return 34;
     }
 }
 
@@ -94,8 +97,7 @@ TTFontrec RawFontMetrics::FontMetrics(std::string_view face, bool bold, bool ita
     QRawFont raw = MakeRawFont(spec, 16);
     if (!raw.isValid())
         throw ERpError("GetFontData error");
-    const FontTableValues tables =
-        ReadFontTables(raw.fontTable("OS/2"), raw.fontTable("head"), raw.fontTable("post"));
+    const FontTableValues tables = ReadFontTables(raw.fontTable("OS/2"), raw.fontTable("head"), raw.fontTable("post"));
     int unitsPerEm = tables.UnitsPerEm > 0 ? tables.UnitsPerEm : static_cast<int>(raw.unitsPerEm());
     if (unitsPerEm <= 0)
         unitsPerEm = 1000;
@@ -136,9 +138,6 @@ TTFontrec RawFontMetrics::FontMetrics(std::string_view face, bool bold, bool ita
     return font;
 }
 
-std::unique_ptr<PdfFontMetrics> MakeSystemFontMetrics()
-{
-    return std::make_unique<RawFontMetrics>();
-}
+std::unique_ptr<PdfFontMetrics> MakeSystemFontMetrics() { return std::make_unique<RawFontMetrics>(); }
 
 }  // namespace report::output

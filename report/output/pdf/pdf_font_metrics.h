@@ -18,12 +18,12 @@ struct TTFontrec {
 
     int FirstChar = kFirstChar;
     int LastChar = kLastChar;
-    int Flags = 32;        // nonsymbolic unless the font says otherwise
-    int ItalicAngle = 0;   // degrees, counter-clockwise from the vertical
-    int Ascent = 0;        // above the baseline
-    int Descent = 0;       // below the baseline, negative
-    int CapHeight = 0;     // 0 when the font does not say
-    int StemV = 0;         // an estimate from the weight
+    int Flags = 32;       // nonsymbolic unless the font says otherwise
+    int ItalicAngle = 0;  // degrees, counter-clockwise from the vertical
+    int Ascent = 0;       // above the baseline
+    int Descent = 0;      // below the baseline, negative
+    int CapHeight = 0;    // 0 when the font does not say
+    int StemV = 0;        // an estimate from the weight
     int xMin = 0, yMin = 0, xMax = 0, yMax = 0;
     // Advance of each code FirstChar..LastChar.
     std::array<int, kLastChar + 1> Widths{};

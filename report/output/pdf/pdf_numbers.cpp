@@ -50,8 +50,7 @@ bool ScaledRounded(long double magnitude, int decimals, std::uint64_t& result)
     const long double fraction = std::frexp(magnitude, &exponent);  // [0.5, 1)
     const auto significand = static_cast<std::uint64_t>(std::ldexp(fraction, 64));
     const int shift = exponent - 64;  // magnitude = significand x 2^shift
-    const Uint128 product =
-        static_cast<Uint128>(significand) * kPowersOfTen[decimals];  // below 2^94
+    const Uint128 product = static_cast<Uint128>(significand) * kPowersOfTen[decimals];  // below 2^94
     Uint128 scaled;
     if (shift >= 0) {
         if (shift > 127 - 94)

@@ -83,8 +83,8 @@ bool DrawImage(const ExportPicture& picture, PictureBox& box, const std::functio
         return true;
     }
     // The preview centres the picture by half the room left over, toward zero.
-    const QPoint at = picture.Center ? QPoint((box.width - pixels.width()) / 2, (box.height - pixels.height()) / 2)
-                                     : QPoint(0, 0);
+    const QPoint at =
+        picture.Center ? QPoint((box.width - pixels.width()) / 2, (box.height - pixels.height()) / 2) : QPoint(0, 0);
     DrawAt(box.bitmap, pixels, at);
     return false;
 }
@@ -121,8 +121,8 @@ void FitGrDBImage(const ExportPicture& picture, PictureBox& box)
 {
     const QImage& pixels = picture.pixels;
     const long double aspect = static_cast<long double>(pixels.width()) / pixels.height();
-    const bool keepWidth = static_cast<long double>(pixels.width()) / box.width <
-                           static_cast<long double>(pixels.height()) / box.height;
+    const bool keepWidth =
+        static_cast<long double>(pixels.width()) / box.width < static_cast<long double>(pixels.height()) / box.height;
     switch (picture.FitMode) {
     case TFitMode::fmInsideProp:
         FitInside(pixels, box);

@@ -17,10 +17,10 @@ namespace report::output {
 // Where and how a picture is drawn: the working bitmap that becomes its pixel data and the box
 // on the page it fills, in device pixels.
 struct PictureBox {
-    QImage bitmap;       // white where the picture leaves it bare
-    long double x = 0;   // the box's top left
+    QImage bitmap;      // white where the picture leaves it bare
+    long double x = 0;  // the box's top left
     long double y = 0;
-    int width = 0;       // the box
+    int width = 0;  // the box
     int height = 0;
     // The bitmap's size in points times these is the size it is drawn at: the box's size for a
     // bitmap stretched over its box, other factors for a picture kept at its own scale.

@@ -64,9 +64,8 @@ void EmitEllipse(const TPDFItemRec& item, Sink& line)
     const long double rx = item.Width / 2;
     const long double ry = item.Height / 2;
     line(PdfFixed(x + rx, 1, 6) + " " + PdfFixed(y, 1, 6) + " m");
-    const std::array<Point, 5> round = {
-        Point{x + rx, y}, Point{x + item.Width, y - ry}, Point{x + rx, y - item.Height}, Point{x, y - ry},
-        Point{x + rx, y}};
+    const std::array<Point, 5> round = {Point{x + rx, y}, Point{x + item.Width, y - ry}, Point{x + rx, y - item.Height},
+                                        Point{x, y - ry}, Point{x + rx, y}};
     for (std::size_t i = 0; i + 1 < round.size(); ++i) {
         std::string curve = CurveLine(round[i], round[i + 1], rx, ry);
         if (i + 2 == round.size())

@@ -14,9 +14,7 @@ namespace report::output {
 
 class TRpPrinter;
 
-enum class TRpHyperlinkEventType : std::uint8_t {
-    heCursorMoveOver, heCursorMoveAway, heGoto, heGotoNewWindow
-};
+enum class TRpHyperlinkEventType : std::uint8_t { heCursorMoveOver, heCursorMoveAway, heGoto, heGotoNewWindow };
 
 // Told about links under the mouse and clicked; setting `handled` keeps a clicked link from
 // being opened.

@@ -6,7 +6,6 @@
 #include "report/output/preview/outline_tree.h"
 #include "report/output/printer/paper_sizes.h"
 #include "report/output/printer/rp_printer.h"
-
 #include "utility/dialogi.h"
 
 #include <QCursor>
@@ -53,10 +52,7 @@ void Fire(const Handler& handler, Args&&... args)
 
 }  // namespace
 
-int ScreenPixels(long double tenths)
-{
-    return RoundHalfEvenInt(tenths * kMeasureDpi / 254.0L);
-}
+int ScreenPixels(long double tenths) { return RoundHalfEvenInt(tenths * kMeasureDpi / 254.0L); }
 
 // ---- TRpPreviewImage ----
 
@@ -69,10 +65,7 @@ TRpPreviewImage::TRpPreviewImage(QWidget* parent) : QWidget(parent)
     resize(100, 50);
 }
 
-void TRpPreviewImage::SetRpPrinter(TRpPrinter* printer)
-{
-    printer_ = printer;
-}
+void TRpPreviewImage::SetRpPrinter(TRpPrinter* printer) { printer_ = printer; }
 
 void TRpPreviewImage::SetPageNumber(int n)
 {
@@ -246,10 +239,7 @@ TRpPreview::TRpPreview(QWidget* parent) : QScrollArea(parent), image_(new TRpPre
     resize(250, 250);
 }
 
-TRpPreview::~TRpPreview()
-{
-    SetRpPrinter(nullptr);
-}
+TRpPreview::~TRpPreview() { SetRpPrinter(nullptr); }
 
 void TRpPreview::SetRpPrinter(TRpPrinter* printer)
 {

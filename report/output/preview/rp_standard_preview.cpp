@@ -2,8 +2,8 @@
 // The commands are in rp_standard_preview_commands.cpp.
 #include "report/output/preview/rp_standard_preview.h"
 
-#include "report/output/viewer/preview_thumbs.h"
 #include "report/output/printer/rp_printer.h"
+#include "report/output/viewer/preview_thumbs.h"
 #include "report/output/xml/rpx_viewer.h"
 
 #include <QAction>
@@ -23,15 +23,14 @@ constexpr int kVerticalIncrement = 43;
 
 // The commands that need a finished document.
 constexpr const char* kFinishedCommands[] = {
-    "PrintSetup", "Print", "SaveReport", "LoadReport", "FindButton",
-    "GotoPageButton", "FirstPage", "nextPage", "PreviousPage", "LastPage",
+    "PrintSetup",     "Print",     "SaveReport", "LoadReport",   "FindButton",
+    "GotoPageButton", "FirstPage", "nextPage",   "PreviousPage", "LastPage",
 };
 
 }  // namespace
 
 TRpStandardPreview::TRpStandardPreview(TRpPrinter& printer)
-    : TRpPreviewFrame({40, 120, 50}, new TRpPreview), RpPreview(static_cast<TRpPreview*>(pageArea_)),
-      printer_(&printer)
+    : TRpPreviewFrame({40, 120, 50}, new TRpPreview), RpPreview(static_cast<TRpPreview*>(pageArea_)), printer_(&printer)
 {
     setObjectName(QStringLiteral("TRpStandardPreview"));
     StatusPanel(0).setText(tr("0%"));
@@ -153,20 +152,11 @@ void TRpStandardPreview::UpdateThumbMetrics()
     thumbModel_->SetPictureSize(picture);
 }
 
-bool TRpStandardPreview::Busy() const
-{
-    return printer_ && printer_->Status() == TRpPrinterStatus::rpsBusy;
-}
+bool TRpStandardPreview::Busy() const { return printer_ && printer_->Status() == TRpPrinterStatus::rpsBusy; }
 
-int TRpStandardPreview::PageCount() const
-{
-    return printer_ ? printer_->PageCount() : 0;
-}
+int TRpStandardPreview::PageCount() const { return printer_ ? printer_->PageCount() : 0; }
 
-int TRpStandardPreview::CurrentPage() const
-{
-    return RpPreview->PageNumber();
-}
+int TRpStandardPreview::CurrentPage() const { return RpPreview->PageNumber(); }
 
 void TRpStandardPreview::ShowPage(int n)
 {
@@ -177,7 +167,7 @@ void TRpStandardPreview::ShowPage(int n)
 void TRpStandardPreview::UpdateStatusBar()
 {
     StatusPanel(1).setText(tr("Page") + QLatin1Char(' ') + QString::number(RpPreview->PageNumber()) + QLatin1Char(' ') +
-                        tr("of") + QLatin1Char(' ') + QString::number(PageCount()));
+                           tr("of") + QLatin1Char(' ') + QString::number(PageCount()));
     StatusPanel(2).setText(title_);
 }
 
@@ -212,10 +202,7 @@ void TRpStandardPreview::showEvent(QShowEvent* event)
     }
 }
 
-void TRpStandardPreview::reject()
-{
-    close();
-}
+void TRpStandardPreview::reject() { close(); }
 
 void TRpStandardPreview::closeEvent(QCloseEvent* event)
 {

@@ -4,10 +4,10 @@
 // offered to the report's OnStandPrevEvent.
 #pragma once
 
-#include "report/output/viewer/preview_frame.h"
-#include "report/output/printer/printer_windows.h"
 #include "report/output/preview/rp_preview.h"
+#include "report/output/printer/printer_windows.h"
 #include "report/output/printer/rp_printer.h"
+#include "report/output/viewer/preview_frame.h"
 
 #include <QPointer>
 

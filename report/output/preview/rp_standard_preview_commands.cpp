@@ -1,13 +1,12 @@
 // The standard preview window's commands: paging, zoom, search, copy, printing, saving, loading.
-#include "report/output/preview/rp_standard_preview.h"
-
-#include "report/output/export/export_filter_library.h"
 #include "report/output/canvas/painter_canvas.h"
-#include "report/output/viewer/preview_thumbs.h"
-#include "report/output/printer/rp_printer.h"
+#include "report/output/export/export_filter_library.h"
+#include "report/output/preview/rp_standard_preview.h"
 #include "report/output/preview/save_name.h"
-#include "report/output/viewer/search_dialog.h"
 #include "report/output/preview/text_search.h"
+#include "report/output/printer/rp_printer.h"
+#include "report/output/viewer/preview_thumbs.h"
+#include "report/output/viewer/search_dialog.h"
 #include "utility/cp1250.h"
 #include "utility/dialogi.h"
 
@@ -42,15 +41,9 @@ private:
     int& running_;
 };
 
-std::filesystem::path PathOf(const QString& name)
-{
-    return std::filesystem::path(name.toStdU16String());
-}
+std::filesystem::path PathOf(const QString& name) { return std::filesystem::path(name.toStdU16String()); }
 
-void ShowError(const QString& text)
-{
-    utility::ErrorBox(utility::QStringToCp1250(text));
-}
+void ShowError(const QString& text) { utility::ErrorBox(utility::QStringToCp1250(text)); }
 
 }  // namespace
 
@@ -243,8 +236,7 @@ void TRpStandardPreview::SaveClick()
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // No default suffix: a name without an extension takes the chosen line's.
-    dialog.setNameFilters(
-        QtNameFilters(defaultExtension + "|*" + defaultExtension + "|" + library.GetFilterString()));
+    dialog.setNameFilters(QtNameFilters(defaultExtension + "|*" + defaultExtension + "|" + library.GetFilterString()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty() || !printer_)
         return;
     const int line = static_cast<int>(dialog.nameFilters().indexOf(dialog.selectedNameFilter())) + 1;

@@ -5,6 +5,7 @@
 #include "report/output/printer/print_dialog_mapping.h"
 
 #include <QString>
+
 #include <cstdint>
 #include <functional>
 

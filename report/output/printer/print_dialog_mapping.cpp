@@ -9,48 +9,61 @@
 namespace report::output {
 namespace {
 
-QAbstractPrintDialog::PrintRange QtRangeOf(const PrintDialogRequest& request) {
+QAbstractPrintDialog::PrintRange QtRangeOf(const PrintDialogRequest& request)
+{
     switch (request.printRange) {
     case TPrintRange::prSelection:
-        if (request.options.Contains(TPrintDialogOption::poSelection)) return QAbstractPrintDialog::Selection;
+        if (request.options.Contains(TPrintDialogOption::poSelection))
+            return QAbstractPrintDialog::Selection;
         break;
     case TPrintRange::prPageNums:
-        if (request.options.Contains(TPrintDialogOption::poPageNums)) return QAbstractPrintDialog::PageRange;
+        if (request.options.Contains(TPrintDialogOption::poPageNums))
+            return QAbstractPrintDialog::PageRange;
         break;
-    case TPrintRange::prAllPages: break;
+    case TPrintRange::prAllPages:
+        break;
     }
     return QAbstractPrintDialog::AllPages;
 }
 
-TPrintRange RangeOf(QPrinter::PrintRange range) {
+TPrintRange RangeOf(QPrinter::PrintRange range)
+{
     switch (range) {
-    case QPrinter::Selection: return TPrintRange::prSelection;
-    case QPrinter::PageRange: return TPrintRange::prPageNums;
+    case QPrinter::Selection:
+        return TPrintRange::prSelection;
+    case QPrinter::PageRange:
+        return TPrintRange::prPageNums;
     case QPrinter::AllPages:
-    case QPrinter::CurrentPage: break;
+    case QPrinter::CurrentPage:
+        break;
     }
     return TPrintRange::prAllPages;
 }
 
 // Our paper code of a page size; sizes without one of our codes are Custom.
-int PaperCodeOf(const QPageSize& size) {
+int PaperCodeOf(const QPageSize& size)
+{
     const std::optional<TRpPaperSize> known = PaperSizeFromCode(size.windowsId());
-    if (!known || *known == TRpPaperSize::Default) return kCustomPaperCode;
+    if (!known || *known == TRpPaperSize::Default)
+        return kCustomPaperCode;
     return PaperCode(*known);
 }
 
-long double TenthsOf(qreal millimetres) {
+long double TenthsOf(qreal millimetres)
+{
     return static_cast<long double>(RoundHalfEven(static_cast<long double>(millimetres) * 10.0L));
 }
 
 }  // namespace
 
-PrintDialogSetup SetupFor(const PrintDialogRequest& request) {
+PrintDialogSetup SetupFor(const PrintDialogRequest& request)
+{
     PrintDialogSetup setup;
     setup.options = QAbstractPrintDialog::PrintCollateCopies | QAbstractPrintDialog::PrintShowPageSize;
     const bool fileOffered = request.options.Contains(TPrintDialogOption::poPrintToFile) &&
                              !request.options.Contains(TPrintDialogOption::poDisablePrintToFile);
-    if (fileOffered) setup.options |= QAbstractPrintDialog::PrintToFile;
+    if (fileOffered)
+        setup.options |= QAbstractPrintDialog::PrintToFile;
     if (request.options.Contains(TPrintDialogOption::poPageNums))
         setup.options |= QAbstractPrintDialog::PrintPageRange;
     if (request.options.Contains(TPrintDialogOption::poSelection))
@@ -59,13 +72,15 @@ PrintDialogSetup SetupFor(const PrintDialogRequest& request) {
     setup.checkCollate = request.collate != 0;
     setup.printToFile = fileOffered && request.printToFile;
     const int minPage = std::max(request.minPage, 1);
-    if (request.maxPage >= minPage) setup.minMax = std::pair(minPage, request.maxPage);
+    if (request.maxPage >= minPage)
+        setup.minMax = std::pair(minPage, request.maxPage);
     if (request.fromPage >= 1 && request.fromPage <= request.toPage)
         setup.fromTo = std::pair(request.fromPage, request.toPage);
     return setup;
 }
 
-PrintDialogAnswer AnswerOf(const PrinterChoice& choice) {
+PrintDialogAnswer AnswerOf(const PrinterChoice& choice)
+{
     PrintDialogAnswer answer;
     answer.printToFile = !choice.outputFileName.isEmpty();
     answer.outputFileName = choice.outputFileName;
@@ -88,7 +103,8 @@ PrintDialogAnswer AnswerOf(const PrinterChoice& choice) {
     return answer;
 }
 
-PrinterChoice ChoiceOf(QPrinter& printer) {
+PrinterChoice ChoiceOf(QPrinter& printer)
+{
     PrinterChoice choice;
     const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
     choice.printerName = toFile ? QString() : printer.printerName();

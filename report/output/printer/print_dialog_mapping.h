@@ -19,15 +19,22 @@ namespace report::output {
 enum class TPrintRange : std::uint8_t { prAllPages, prSelection, prPageNums };
 
 enum class TPrintDialogOption : std::uint8_t {
-    poPrintToFile, poPageNums, poSelection, poWarning, poHelp, poDisablePrintToFile
+    poPrintToFile,
+    poPageNums,
+    poSelection,
+    poWarning,
+    poHelp,
+    poDisablePrintToFile
 };
 
 // A set of TPrintDialogOption.
 class TPrintDialogOptions {
 public:
     constexpr TPrintDialogOptions() = default;
-    constexpr TPrintDialogOptions(std::initializer_list<TPrintDialogOption> options) {
-        for (const TPrintDialogOption option : options) Include(option);
+    constexpr TPrintDialogOptions(std::initializer_list<TPrintDialogOption> options)
+    {
+        for (const TPrintDialogOption option : options)
+            Include(option);
     }
     [[nodiscard]] constexpr bool Contains(TPrintDialogOption option) const { return (bits_ & Bit(option)) != 0; }
     constexpr void Include(TPrintDialogOption option) { bits_ = static_cast<std::uint8_t>(bits_ | Bit(option)); }
@@ -36,7 +43,8 @@ public:
     constexpr bool operator==(const TPrintDialogOptions&) const = default;
 
 private:
-    static constexpr std::uint8_t Bit(TPrintDialogOption option) {
+    static constexpr std::uint8_t Bit(TPrintDialogOption option)
+    {
         return static_cast<std::uint8_t>(1U << static_cast<unsigned>(option));
     }
     std::uint8_t bits_ = 0;
@@ -58,8 +66,8 @@ struct PrintDialogRequest {
 struct PrintDialogSetup {
     QAbstractPrintDialog::PrintDialogOptions options;
     QAbstractPrintDialog::PrintRange printRange = QAbstractPrintDialog::AllPages;
-    bool checkCollate = false;  // false: as the printer has it
-    bool printToFile = false;   // open on printing to a file
+    bool checkCollate = false;                  // false: as the printer has it
+    bool printToFile = false;                   // open on printing to a file
     std::optional<std::pair<int, int>> minMax;  // the pages there are; nullopt: Qt's own limits
     std::optional<std::pair<int, int>> fromTo;  // the range shown; nullopt: none
 };
@@ -98,14 +106,14 @@ struct PrintDialogAnswer {
     int toPage = 0;
     int copies = 1;
     int collate = 0;
-    int orientation = 1;             // 1 portrait, 2 landscape
-    int paperSize = 0;               // paper code; 256 (Custom) for a size without one of ours
-    long double paperWidth = 0;      // 0.1 mm, portrait
+    int orientation = 1;         // 1 portrait, 2 landscape
+    int paperSize = 0;           // paper code; 256 (Custom) for a size without one of ours
+    long double paperWidth = 0;  // 0.1 mm, portrait
     long double paperLength = 0;
-    int duplexCode = 1;              // 1 one-sided, 2 long edge, 3 short edge
-    bool duplex = false;             // duplexCode != 1
-    int colorOption = 2;             // 1 grey scale, 2 colour
-    int printQuality = 0;            // dots per inch
+    int duplexCode = 1;    // 1 one-sided, 2 long edge, 3 short edge
+    bool duplex = false;   // duplexCode != 1
+    int colorOption = 2;   // 1 grey scale, 2 colour
+    int printQuality = 0;  // dots per inch
     std::uint32_t devModeFields = 0;
 };
 

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -29,10 +30,10 @@ inline constexpr std::uint32_t kDmCollate = 32768;
 // A printer's settings record. Fields whose bit is not in `fields` mean nothing.
 struct DevMode {
     std::uint32_t fields = 0;
-    int orientation = 1;    // 1 portrait, 2 landscape
-    int paperSize = 0;      // paper code (see paper_sizes.h); 256 = the size in paperWidth/Length
-    int paperLength = 0;    // 0.1 mm
-    int paperWidth = 0;     // 0.1 mm
+    int orientation = 1;  // 1 portrait, 2 landscape
+    int paperSize = 0;    // paper code (see paper_sizes.h); 256 = the size in paperWidth/Length
+    int paperLength = 0;  // 0.1 mm
+    int paperWidth = 0;   // 0.1 mm
     int copies = 1;
     int defaultSource = 0;  // bin code
     int printQuality = 0;   // dots per inch
@@ -45,9 +46,9 @@ struct DevMode {
 struct DeviceCaps {
     int dpiX = 0;
     int dpiY = 0;
-    int physicalWidth = 0;   // device pixels, the paper as it comes out (landscape turned)
+    int physicalWidth = 0;  // device pixels, the paper as it comes out (landscape turned)
     int physicalHeight = 0;
-    int offsetX = 0;         // device pixels from the paper's corner to the drawing origin
+    int offsetX = 0;  // device pixels from the paper's corner to the drawing origin
     int offsetY = 0;
 };
 
@@ -77,17 +78,14 @@ public:
     [[nodiscard]] virtual std::optional<DevMode> DefaultDevMode(const QString& name) = 0;
     // Resolution, paper and origin of the printer's page under `devMode`; nullopt when the
     // printer is not installed.
-    [[nodiscard]] virtual std::optional<DeviceCaps> Capabilities(const QString& name,
-                                                                 const DevMode& devMode) = 0;
+    [[nodiscard]] virtual std::optional<DeviceCaps> Capabilities(const QString& name, const DevMode& devMode) = 0;
     // Paper codes the printer lists; nullopt when it cannot tell.
     [[nodiscard]] virtual std::optional<std::vector<int>> PaperCodes(const QString& name) = 0;
     // Opens a document titled `title`, with the declared fields of `devMode`; nullptr when the
     // printer refuses it. A non-empty `outputFileName` sends the document to that file (PDF)
     // instead of the printer.
-    [[nodiscard]] virtual std::unique_ptr<PrintJob> StartJob(const QString& name,
-                                                             const DevMode& devMode,
-                                                             const QString& title,
-                                                             const QString& outputFileName) = 0;
+    [[nodiscard]] virtual std::unique_ptr<PrintJob> StartJob(const QString& name, const DevMode& devMode,
+                                                             const QString& title, const QString& outputFileName) = 0;
 };
 
 // The printer object: one selected printer of a service, its settings record and its document.

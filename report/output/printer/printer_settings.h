@@ -7,6 +7,7 @@
 #include "report/output/printer/printer_service.h"
 
 #include <QString>
+
 #include <array>
 #include <cstdint>
 #include <functional>

@@ -12,8 +12,8 @@
 namespace report::output {
 
 TRpProgressForm::TRpProgressForm(TRpPrinter* printer)
-    : QDialog(QApplication::activeModalWidget(), Qt::Dialog | Qt::WindowStaysOnTopHint),
-      rpPrinter_(printer) {
+    : QDialog(QApplication::activeModalWidget(), Qt::Dialog | Qt::WindowStaysOnTopHint), rpPrinter_(printer)
+{
     setObjectName("TRpProgressForm");
     setWindowTitle(kPrintingProgressCaption);
     setModal(false);
@@ -28,7 +28,8 @@ TRpProgressForm::TRpProgressForm(TRpPrinter* printer)
 
 TRpProgressForm::~TRpProgressForm() = default;
 
-void TRpProgressForm::BuildControls() {
+void TRpProgressForm::BuildControls()
+{
     gauge_ = new QProgressBar(this);
     gauge_->setObjectName("Gauge");
     gauge_->setGeometry(16, 18, 114, 16);
@@ -48,15 +49,19 @@ void TRpProgressForm::BuildControls() {
     connect(cancelButton_, &QPushButton::clicked, this, &TRpProgressForm::CancelButtonClick);
 }
 
-void TRpProgressForm::LeaveDyingParent() {
+void TRpProgressForm::LeaveDyingParent()
+{
     const bool shown = isVisible();
     setParent(nullptr, windowFlags());
-    if (shown) show();
+    if (shown)
+        show();
 }
 
-void TRpProgressForm::showEvent(QShowEvent* event) {
+void TRpProgressForm::showEvent(QShowEvent* event)
+{
     QDialog::showEvent(event);
-    if (centred_) return;
+    if (centred_)
+        return;
     centred_ = true;
     if (const QScreen* shownOn = screen()) {
         const QRect area = shownOn->geometry();
@@ -65,12 +70,15 @@ void TRpProgressForm::showEvent(QShowEvent* event) {
     }
 }
 
-void TRpProgressForm::ProgressMessage(int percent) {
+void TRpProgressForm::ProgressMessage(int percent)
+{
     // The message only says that the progress moved; the printer object's value is the one shown.
     static_cast<void>(percent);
-    if (!rpPrinter_) return;
+    if (!rpPrinter_)
+        return;
     const int progress = rpPrinter_->Progress();
-    if (progress % 5 != 0) return;
+    if (progress % 5 != 0)
+        return;
     // Set only when the figure changes; drawn with the window's next paced paint.
     if (gauge_->value() != progress || info_->text().isEmpty()) {
         gauge_->setValue(progress);
@@ -81,13 +89,18 @@ void TRpProgressForm::ProgressMessage(int percent) {
 
 void TRpProgressForm::FinishedPagesMessage(int count) { static_cast<void>(count); }
 
-void TRpProgressForm::DetachPrinter(TRpPrinter& printer) {
-    if (rpPrinter_ == &printer) rpPrinter_ = nullptr;
+void TRpProgressForm::DetachPrinter(TRpPrinter& printer)
+{
+    if (rpPrinter_ == &printer)
+        rpPrinter_ = nullptr;
 }
 
-void TRpProgressForm::CancelButtonClick() {
-    if (!rpPrinter_) return;
-    if (ReportWindow* report = rpPrinter_->ParentReport()) report->RequestStop();
+void TRpProgressForm::CancelButtonClick()
+{
+    if (!rpPrinter_)
+        return;
+    if (ReportWindow* report = rpPrinter_->ParentReport())
+        report->RequestStop();
     rpPrinter_->Cancel();
 }
 

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+
 #include <algorithm>
 #include <cmath>
 
@@ -23,11 +24,13 @@ int TenthsOfMm(qreal mm) { return static_cast<int>(std::lround(mm * 10.0)); }
 
 // The page size a paper code stands for: Qt's own size, the report's table size where Qt has
 // none, or the custom size in tenths of a millimetre.
-std::optional<QPageSize> PageSizeOf(const DevMode& devMode) {
+std::optional<QPageSize> PageSizeOf(const DevMode& devMode)
+{
     const int code = devMode.paperSize;
     if ((devMode.fields & kDmPaperSize) && code != 0 && code != kCustomPaperCode) {
         const QPageSize::PageSizeId id = QPageSize::id(code);
-        if (id != QPageSize::Custom) return QPageSize(id);
+        if (id != QPageSize::Custom)
+            return QPageSize(id);
         const std::optional<TRpPaperSize> size = PaperSizeFromCode(code);
         if (size && *size != TRpPaperSize::Custom) {
             const PaperDimensions mm = PaperDimensionsOf(*size);
@@ -38,25 +41,29 @@ std::optional<QPageSize> PageSizeOf(const DevMode& devMode) {
     const std::uint32_t both = kDmPaperWidth | kDmPaperLength;
     if ((devMode.fields & both) == both && devMode.paperWidth > 0 && devMode.paperLength > 0 &&
         (!(devMode.fields & kDmPaperSize) || code == kCustomPaperCode)) {
-        return QPageSize(QSizeF(devMode.paperWidth / 10.0, devMode.paperLength / 10.0),
-                         QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
+        return QPageSize(QSizeF(devMode.paperWidth / 10.0, devMode.paperLength / 10.0), QPageSize::Millimeter,
+                         QString(), QPageSize::ExactMatch);
     }
     return std::nullopt;
 }
 
-QPrinter::DuplexMode DuplexModeOf(int duplex) {
+QPrinter::DuplexMode DuplexModeOf(int duplex)
+{
     switch (duplex) {
-    case kDuplexLongEdge: return QPrinter::DuplexLongSide;
-    case kDuplexShortEdge: return QPrinter::DuplexShortSide;
-    default: return QPrinter::DuplexNone;
+    case kDuplexLongEdge:
+        return QPrinter::DuplexLongSide;
+    case kDuplexShortEdge:
+        return QPrinter::DuplexShortSide;
+    default:
+        return QPrinter::DuplexNone;
     }
 }
 
 class QtPrintJob : public PrintJob {
 public:
-    QtPrintJob(const QPrinterInfo& info, const DevMode& devMode, const QString& title,
-               const QString& outputFileName)
-        : printer_(info, QPrinter::HighResolution) {
+    QtPrintJob(const QPrinterInfo& info, const DevMode& devMode, const QString& title, const QString& outputFileName)
+        : printer_(info, QPrinter::HighResolution)
+    {
         if (!outputFileName.isEmpty()) {
             // Printing to a file is PDF here, whatever the name ends with.
             printer_.setOutputFormat(QPrinter::PdfFormat);
@@ -65,8 +72,10 @@ public:
         QtPrinterService::Configure(printer_, devMode);
         printer_.setDocName(title);
     }
-    ~QtPrintJob() override {
-        if (painter_.isActive()) Abort();
+    ~QtPrintJob() override
+    {
+        if (painter_.isActive())
+            Abort();
     }
     QtPrintJob(const QtPrintJob&) = delete;
     QtPrintJob& operator=(const QtPrintJob&) = delete;
@@ -74,10 +83,9 @@ public:
     [[nodiscard]] bool Begin() { return painter_.begin(&printer_); }
     QPainter& Painter() override { return painter_; }
     bool NewPage() override { return printer_.newPage(); }
-    bool Finish() override {
-        return painter_.end() && printer_.printerState() != QPrinter::Error;
-    }
-    void Abort() override {
+    bool Finish() override { return painter_.end() && printer_.printerState() != QPrinter::Error; }
+    void Abort() override
+    {
         printer_.abort();
         painter_.end();
     }
@@ -89,36 +97,44 @@ private:
 
 }  // namespace
 
-void QtPrinterService::Configure(QPrinter& printer, const DevMode& devMode) {
+void QtPrinterService::Configure(QPrinter& printer, const DevMode& devMode)
+{
     printer.setFullPage(true);
-    if (const std::optional<QPageSize> size = PageSizeOf(devMode)) printer.setPageSize(*size);
+    if (const std::optional<QPageSize> size = PageSizeOf(devMode))
+        printer.setPageSize(*size);
     if (devMode.fields & kDmOrientation) {
-        printer.setPageOrientation(devMode.orientation == 2 ? QPageLayout::Landscape
-                                                            : QPageLayout::Portrait);
+        printer.setPageOrientation(devMode.orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
     }
-    if (devMode.fields & kDmCopies) printer.setCopyCount(std::max(1, devMode.copies));
-    if (devMode.fields & kDmDuplex) printer.setDuplex(DuplexModeOf(devMode.duplex));
+    if (devMode.fields & kDmCopies)
+        printer.setCopyCount(std::max(1, devMode.copies));
+    if (devMode.fields & kDmDuplex)
+        printer.setDuplex(DuplexModeOf(devMode.duplex));
     if (devMode.fields & kDmColor) {
-        printer.setColorMode(devMode.color == kColorMonochrome ? QPrinter::GrayScale
-                                                               : QPrinter::Color);
+        printer.setColorMode(devMode.color == kColorMonochrome ? QPrinter::GrayScale : QPrinter::Color);
     }
-    if (devMode.fields & kDmCollate) printer.setCollateCopies(devMode.collate != 0);
+    if (devMode.fields & kDmCollate)
+        printer.setCollateCopies(devMode.collate != 0);
 }
 
-int QtPrinterService::DuplexCode(QPrinter::DuplexMode mode) {
+int QtPrinterService::DuplexCode(QPrinter::DuplexMode mode)
+{
     switch (mode) {
     case QPrinter::DuplexLongSide:
-    case QPrinter::DuplexAuto: return kDuplexLongEdge;
-    case QPrinter::DuplexShortSide: return kDuplexShortEdge;
-    case QPrinter::DuplexNone: break;
+    case QPrinter::DuplexAuto:
+        return kDuplexLongEdge;
+    case QPrinter::DuplexShortSide:
+        return kDuplexShortEdge;
+    case QPrinter::DuplexNone:
+        break;
     }
     return kDuplexSimplex;
 }
 
-DevMode QtPrinterService::ReadDevMode(QPrinter& printer) {
+DevMode QtPrinterService::ReadDevMode(QPrinter& printer)
+{
     DevMode devMode;
-    devMode.fields = kDmOrientation | kDmPaperSize | kDmPaperLength | kDmPaperWidth | kDmCopies |
-                     kDmPrintQuality | kDmCollate;
+    devMode.fields =
+        kDmOrientation | kDmPaperSize | kDmPaperLength | kDmPaperWidth | kDmCopies | kDmPrintQuality | kDmCollate;
     const QPageLayout layout = printer.pageLayout();
     devMode.orientation = layout.orientation() == QPageLayout::Landscape ? 2 : 1;
     const QPageSize size = layout.pageSize();
@@ -144,7 +160,8 @@ DevMode QtPrinterService::ReadDevMode(QPrinter& printer) {
     return devMode;
 }
 
-QStringList QtPrinterService::PrinterNames() {
+QStringList QtPrinterService::PrinterNames()
+{
     QStringList names = QPrinterInfo::availablePrinterNames();
     names.sort();
     return names;
@@ -152,16 +169,20 @@ QStringList QtPrinterService::PrinterNames() {
 
 QString QtPrinterService::DefaultPrinterName() { return QPrinterInfo::defaultPrinterName(); }
 
-std::optional<DevMode> QtPrinterService::DefaultDevMode(const QString& name) {
+std::optional<DevMode> QtPrinterService::DefaultDevMode(const QString& name)
+{
     const QPrinterInfo info = QPrinterInfo::printerInfo(name);
-    if (info.isNull()) return std::nullopt;
+    if (info.isNull())
+        return std::nullopt;
     QPrinter printer(info, QPrinter::HighResolution);
     return ReadDevMode(printer);
 }
 
-std::optional<DeviceCaps> QtPrinterService::Capabilities(const QString& name, const DevMode& devMode) {
+std::optional<DeviceCaps> QtPrinterService::Capabilities(const QString& name, const DevMode& devMode)
+{
     const QPrinterInfo info = QPrinterInfo::printerInfo(name);
-    if (info.isNull()) return std::nullopt;
+    if (info.isNull())
+        return std::nullopt;
     QPrinter printer(info, QPrinter::HighResolution);
     Configure(printer, devMode);
     DeviceCaps caps;
@@ -173,23 +194,28 @@ std::optional<DeviceCaps> QtPrinterService::Capabilities(const QString& name, co
     return caps;
 }
 
-std::optional<std::vector<int>> QtPrinterService::PaperCodes(const QString& name) {
+std::optional<std::vector<int>> QtPrinterService::PaperCodes(const QString& name)
+{
     const QPrinterInfo info = QPrinterInfo::printerInfo(name);
-    if (info.isNull()) return std::nullopt;
+    if (info.isNull())
+        return std::nullopt;
     std::vector<int> codes;
     for (const QPageSize& size : info.supportedPageSizes()) {
-        if (size.windowsId() != 0) codes.push_back(size.windowsId());
+        if (size.windowsId() != 0)
+            codes.push_back(size.windowsId());
     }
     return codes;
 }
 
-std::unique_ptr<PrintJob> QtPrinterService::StartJob(const QString& name, const DevMode& devMode,
-                                                     const QString& title,
-                                                     const QString& outputFileName) {
+std::unique_ptr<PrintJob> QtPrinterService::StartJob(const QString& name, const DevMode& devMode, const QString& title,
+                                                     const QString& outputFileName)
+{
     const QPrinterInfo info = QPrinterInfo::printerInfo(name);
-    if (info.isNull()) return nullptr;
+    if (info.isNull())
+        return nullptr;
     auto job = std::make_unique<QtPrintJob>(info, devMode, title, outputFileName);
-    if (!job->Begin()) return nullptr;
+    if (!job->Begin())
+        return nullptr;
     return job;
 }
 

@@ -17,11 +17,9 @@ public:
     [[nodiscard]] QStringList PrinterNames() override;
     [[nodiscard]] QString DefaultPrinterName() override;
     [[nodiscard]] std::optional<DevMode> DefaultDevMode(const QString& name) override;
-    [[nodiscard]] std::optional<DeviceCaps> Capabilities(const QString& name,
-                                                         const DevMode& devMode) override;
+    [[nodiscard]] std::optional<DeviceCaps> Capabilities(const QString& name, const DevMode& devMode) override;
     [[nodiscard]] std::optional<std::vector<int>> PaperCodes(const QString& name) override;
-    [[nodiscard]] std::unique_ptr<PrintJob> StartJob(const QString& name, const DevMode& devMode,
-                                                     const QString& title,
+    [[nodiscard]] std::unique_ptr<PrintJob> StartJob(const QString& name, const DevMode& devMode, const QString& title,
                                                      const QString& outputFileName) override;
 
     // Sets up `printer` with the declared fields of `devMode` (also for the print dialog).

@@ -1,8 +1,8 @@
 #include "report/output/printer/rp_printer.h"
 
 #include "report/output/canvas/measure.h"
-#include "report/output/canvas/rounding.h"
 #include "report/output/canvas/painter_canvas.h"
+#include "report/output/canvas/rounding.h"
 #include "report/output/printer/progress_form.h"
 #include "utility/rp_error.h"
 
@@ -20,8 +20,10 @@ namespace report::output {
 class TRpPrinter::CallGuard {
 public:
     explicit CallGuard(TRpPrinter& printer) : printer_(printer) { ++printer_.handOverDepth_; }
-    ~CallGuard() {
-        if (--printer_.handOverDepth_ == 0 && printer_.releasePending_) delete &printer_;
+    ~CallGuard()
+    {
+        if (--printer_.handOverDepth_ == 0 && printer_.releasePending_)
+            delete &printer_;
     }
     CallGuard(const CallGuard&) = delete;
     CallGuard& operator=(const CallGuard&) = delete;
@@ -31,7 +33,8 @@ private:
 };
 
 TRpPrinter::TRpPrinter(ReportWindow* parentReport)
-    : parentReport_(parentReport), pageList_(std::make_unique<TRpPageList>()) {
+    : parentReport_(parentReport), pageList_(std::make_unique<TRpPageList>())
+{
     SystemPrinter& shared = SharedPrinter();
     if (parentReport) {
         settings_.SetUseStandardPrinter(parentReport->PrinterSettings().UseStandardprinter);
@@ -58,14 +61,19 @@ TRpPrinter::TRpPrinter(ReportWindow* parentReport)
     offsetX_ = settings_.OffsetX();
 }
 
-TRpPrinter::~TRpPrinter() {
-    if (status_ == TRpPrinterStatus::rpsBusy) Cancel();
+TRpPrinter::~TRpPrinter()
+{
+    if (status_ == TRpPrinterStatus::rpsBusy)
+        Cancel();
     Reset();
-    if (ClientWindow* client = GetClientWindow()) client->DetachPrinter(*this);
+    if (ClientWindow* client = GetClientWindow())
+        client->DetachPrinter(*this);
 }
 
-void TRpPrinter::Release(std::unique_ptr<TRpPrinter> printer) {
-    if (!printer) return;
+void TRpPrinter::Release(std::unique_ptr<TRpPrinter> printer)
+{
+    if (!printer)
+        return;
     if (printer->handOverDepth_ > 0) {
         printer->releasePending_ = true;
         static_cast<void>(printer.release());  // freed by the CallGuard of the call under way
@@ -74,18 +82,24 @@ void TRpPrinter::Release(std::unique_ptr<TRpPrinter> printer) {
 
 // ---- Document cycle ----
 
-bool TRpPrinter::InRange() const {
-    if (firstPage_ > 0 && pageCount_ < firstPage_) return false;
-    if (lastPage_ >= 1 && pageCount_ > lastPage_) return false;
+bool TRpPrinter::InRange() const
+{
+    if (firstPage_ > 0 && pageCount_ < firstPage_)
+        return false;
+    if (lastPage_ >= 1 && pageCount_ > lastPage_)
+        return false;
     return true;
 }
 
-void TRpPrinter::BeginDoc() {
+void TRpPrinter::BeginDoc()
+{
     // Refused before anything changes: a busy document keeps its open page.
-    if (status_ != TRpPrinterStatus::rpsReady) throw ERpError("RpPrinter not ready");
+    if (status_ != TRpPrinterStatus::rpsReady)
+        throw ERpError("RpPrinter not ready");
     finishedPages_ = 0;
     cancelled_ = false;
-    if (destination_ == TRpPrinterDestination::rpdPrinter) settings_.ApplyPrinterSettings();
+    if (destination_ == TRpPrinterDestination::rpdPrinter)
+        settings_.ApplyPrinterSettings();
     offsetY_ = GetOffsetY();
     offsetX_ = GetOffsetX();
     pageNumber_ = 0;
@@ -97,13 +111,17 @@ void TRpPrinter::BeginDoc() {
     } else {
         yFactor_ = settings_.DpiY() / 254.0L;
         xFactor_ = settings_.DpiX() / 254.0L;
-        if (yFactor_ < 0.1L) yFactor_ = kRecordFactor;
-        if (xFactor_ < 0.1L) xFactor_ = kRecordFactor;
+        if (yFactor_ < 0.1L)
+            yFactor_ = kRecordFactor;
+        if (xFactor_ < 0.1L)
+            xFactor_ = kRecordFactor;
     }
 }
 
-void TRpPrinter::NewPage() {
-    if (status_ != TRpPrinterStatus::rpsBusy) throw ERpError("Illegal call to NewPage");
+void TRpPrinter::NewPage()
+{
+    if (status_ != TRpPrinterStatus::rpsBusy)
+        throw ERpError("Illegal call to NewPage");
     if (pageNumber_ > 0) {
         const bool printed = printerCanvas_ != nullptr;
         std::string error = ClosePage(true);
@@ -115,25 +133,31 @@ void TRpPrinter::NewPage() {
             }
         }
         SetFinishedPages(finishedPages_ + 1);
-        if (!error.empty()) throw ERpError(error);
+        if (!error.empty())
+            throw ERpError(error);
     }
     ++pageCount_;
     ++pageNumber_;
     OpenPage();
 }
 
-void TRpPrinter::OpenPage() {
-    if (destination_ == TRpPrinterDestination::rpdPrinter && InRange()) OpenPrinterPage();
-    else OpenRecordingPage();
+void TRpPrinter::OpenPage()
+{
+    if (destination_ == TRpPrinterDestination::rpdPrinter && InRange())
+        OpenPrinterPage();
+    else
+        OpenRecordingPage();
 }
 
-void TRpPrinter::OpenRecordingPage() {
+void TRpPrinter::OpenRecordingPage()
+{
     xFactor_ = yFactor_ = kRecordFactor;
     recorder_ = std::make_unique<PageRecorder>(PageHeaderFor(GetPageWidth(), GetPageLength()));
     canvas_ = recorder_.get();
 }
 
-void TRpPrinter::OpenPrinterPage() {
+void TRpPrinter::OpenPrinterPage()
+{
     if (!printer_->Printing()) {
         printer_->SetTitle(title_);
         printer_->BeginDoc();
@@ -143,28 +167,34 @@ void TRpPrinter::OpenPrinterPage() {
     canvas_ = printerCanvas_.get();
     xFactor_ = caps.dpiX / 254.0L;
     yFactor_ = caps.dpiY / 254.0L;
-    if (yFactor_ < 0.1L) yFactor_ = 1.0L;
+    if (yFactor_ < 0.1L)
+        yFactor_ = 1.0L;
 }
 
-std::string TRpPrinter::ClosePage(bool keepRecording) {
+std::string TRpPrinter::ClosePage(bool keepRecording)
+{
     std::string error;
     if (destination_ == TRpPrinterDestination::rpdRecord && recorder_ && keepRecording) {
         const std::vector<std::uint8_t> bytes = recorder_->Bytes();
         const std::string_view page(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-        if (!pageList_->AddRecordedPage(page)) error = pageList_->Error();
+        if (!pageList_->AddRecordedPage(page))
+            error = pageList_->Error();
     }
     DropCanvases();
     return error;
 }
 
-void TRpPrinter::DropCanvases() {
+void TRpPrinter::DropCanvases()
+{
     canvas_ = nullptr;
     printerCanvas_.reset();
     recorder_.reset();
 }
 
-void TRpPrinter::EndDoc() {
-    if (status_ != TRpPrinterStatus::rpsBusy) return;
+void TRpPrinter::EndDoc()
+{
+    if (status_ != TRpPrinterStatus::rpsBusy)
+        return;
     std::string error;
     if (destination_ == TRpPrinterDestination::rpdPrinter) {
         DropCanvases();
@@ -182,31 +212,38 @@ void TRpPrinter::EndDoc() {
     SetFinishedPages(finishedPages_ + 1);
     QCoreApplication::processEvents();
     if (destination_ == TRpPrinterDestination::rpdRecord) {
-        if (!pageList_->WriteHeader() && error.empty()) error = pageList_->Error();
+        if (!pageList_->WriteHeader() && error.empty())
+            error = pageList_->Error();
     } else if (afterPrint_) {
         afterPrint_(*this);
     }
-    if (!error.empty()) throw ERpError(error);
+    if (!error.empty())
+        throw ERpError(error);
 }
 
-void TRpPrinter::AbortDoc() {
+void TRpPrinter::AbortDoc()
+{
     if (destination_ == TRpPrinterDestination::rpdPrinter) {
         DropCanvases();
         printer_->Abort();
     } else if (status_ == TRpPrinterStatus::rpsBusy) {
         // Called while cleaning up after a failure: nothing here may throw.
         const bool exporting = parentReport_ && parentReport_->Exporting();
-        if (recorder_) static_cast<void>(ClosePage(!exporting));
+        if (recorder_)
+            static_cast<void>(ClosePage(!exporting));
         // The header still counts the pages of page 1's time: a saved file would load one page.
         static_cast<void>(pageList_->WriteHeader());
     }
     status_ = TRpPrinterStatus::rpsFinished;
 }
 
-void TRpPrinter::Reset() {
-    if (status_ == TRpPrinterStatus::rpsBusy) Cancel();
+void TRpPrinter::Reset()
+{
+    if (status_ == TRpPrinterStatus::rpsBusy)
+        Cancel();
     DropCanvases();
-    if (printer_->Printing()) printer_->Abort();
+    if (printer_->Printing())
+        printer_->Abort();
     pageList_->SetStream(nullptr);
     pageList_->ResetPageCount();
     status_ = TRpPrinterStatus::rpsReady;
@@ -224,44 +261,47 @@ int TRpPrinter::DeviceWidth(long double width) const { return RoundHalfEvenInt(w
 
 int TRpPrinter::DeviceHeight(long double height) const { return RoundHalfEvenInt(height * yFactor_); }
 
-ExportDevice TRpPrinter::DeviceForExport() const {
+ExportDevice TRpPrinter::DeviceForExport() const
+{
     return ExportDevice{xFactor_, yFactor_, offsetX_, offsetY_, DefaultPrinterResolution};
 }
 
-int TRpPrinter::GetPageWidth() const {
-    return GetOrientation() == 0 ? GetPaperWidth() : GetPaperLength();
-}
+int TRpPrinter::GetPageWidth() const { return GetOrientation() == 0 ? GetPaperWidth() : GetPaperLength(); }
 
-int TRpPrinter::GetPageLength() const {
-    return GetOrientation() == 0 ? GetPaperLength() : GetPaperWidth();
-}
+int TRpPrinter::GetPageLength() const { return GetOrientation() == 0 ? GetPaperLength() : GetPaperWidth(); }
 
-int TRpPrinter::GetOffsetX() const {
+int TRpPrinter::GetOffsetX() const
+{
     return destination_ == TRpPrinterDestination::rpdPrinter ? settings_.OffsetX() : 0;
 }
 
-int TRpPrinter::GetOffsetY() const {
+int TRpPrinter::GetOffsetY() const
+{
     return destination_ == TRpPrinterDestination::rpdPrinter ? settings_.OffsetY() : 0;
 }
 
 // ---- Setters ----
 
-void TRpPrinter::ApplySettings(const TRpPrinterSettings& chosen) {
+void TRpPrinter::ApplySettings(const TRpPrinterSettings& chosen)
+{
     settings_.Apply(chosen);
     firstPage_ = chosen.FirstPage;
     lastPage_ = chosen.LastPage;
 }
 
-TRpPrinterSettings TRpPrinter::AppliedSettings() const {
+TRpPrinterSettings TRpPrinter::AppliedSettings() const
+{
     TRpPrinterSettings chosen = settings_.Chosen();
     chosen.FirstPage = firstPage_;
     chosen.LastPage = lastPage_;
     return chosen;
 }
 
-void TRpPrinter::SetPrinterIndex(int index) {
+void TRpPrinter::SetPrinterIndex(int index)
+{
     printer_->Refresh();
-    if (!printersPresent_ || settings_.UseStandardPrinter()) return;
+    if (!printersPresent_ || settings_.UseStandardPrinter())
+        return;
     if (index != -1 && printer_->Index() != index) {
         printer_->SetIndex(index);
         ResetPrinterDevMode(*printer_);
@@ -270,51 +310,62 @@ void TRpPrinter::SetPrinterIndex(int index) {
     FollowSharedOutput();
 }
 
-void TRpPrinter::FollowSharedOutput() {
+void TRpPrinter::FollowSharedOutput()
+{
     // A file chosen in the printer dialog is the shared printer's; an own printer on the same
     // printer prints there too, and on any other printer prints on paper.
-    if (!ownPrinter_) return;
+    if (!ownPrinter_)
+        return;
     SystemPrinter& shared = SharedPrinter();
     const bool samePrinter = ownPrinter_->Name() == shared.Name();
     ownPrinter_->SetOutputFileName(samePrinter ? shared.OutputFileName() : QString());
 }
 
-void TRpPrinter::SetCurrentPage(int n) {
-    if (pageNumber_ >= 1 && pageNumber_ <= pageCount_) pageNumber_ = n;
+void TRpPrinter::SetCurrentPage(int n)
+{
+    if (pageNumber_ >= 1 && pageNumber_ <= pageCount_)
+        pageNumber_ = n;
 }
 
 // ---- Progress and windows ----
 
 ClientWindow* TRpPrinter::GetClientWindow() const { return clientObject_ ? clientWindow_ : nullptr; }
 
-void TRpPrinter::SetClientWindow(ClientWindow* window) {
+void TRpPrinter::SetClientWindow(ClientWindow* window)
+{
     disconnect(progressConnection_);
     disconnect(finishedPagesConnection_);
     clientWindow_ = window;
     clientObject_ = window ? window->WindowObject() : nullptr;
-    if (!clientObject_) return;
+    if (!clientObject_)
+        return;
     // Queued like posted messages; a window that is gone receives nothing.
-    progressConnection_ = connect(this, &TRpPrinter::ProgressPosted, clientObject_,
-                                  [window](int percent) { window->ProgressMessage(percent); },
-                                  Qt::QueuedConnection);
-    finishedPagesConnection_ = connect(this, &TRpPrinter::FinishedPagesPosted, clientObject_,
-                                       [window](int count) { window->FinishedPagesMessage(count); },
-                                       Qt::QueuedConnection);
+    progressConnection_ = connect(
+        this, &TRpPrinter::ProgressPosted, clientObject_, [window](int percent) { window->ProgressMessage(percent); },
+        Qt::QueuedConnection);
+    finishedPagesConnection_ = connect(
+        this, &TRpPrinter::FinishedPagesPosted, clientObject_,
+        [window](int count) { window->FinishedPagesMessage(count); }, Qt::QueuedConnection);
 }
 
-void TRpPrinter::SetProgress(int percent) {
+void TRpPrinter::SetProgress(int percent)
+{
     progress_ = percent;
-    if (GetClientWindow()) emit ProgressPosted(percent);
+    if (GetClientWindow())
+        emit ProgressPosted(percent);
 }
 
-void TRpPrinter::SetFinishedPages(int count) {
+void TRpPrinter::SetFinishedPages(int count)
+{
     finishedPages_ = count;
-    if (GetClientWindow()) emit FinishedPagesPosted(count);
+    if (GetClientWindow())
+        emit FinishedPagesPosted(count);
 }
 
 // ---- Preview ----
 
-void TRpPrinter::Preview() {
+void TRpPrinter::Preview()
+{
     CallGuard guard(*this);
     if (onPreview_) {
         onPreview_(*this);
@@ -324,7 +375,8 @@ void TRpPrinter::Preview() {
     previewForm_ = previews->Show(*this);
 }
 
-void TRpPrinter::PreviewModal() {
+void TRpPrinter::PreviewModal()
+{
     CallGuard guard(*this);
     if (onPreview_) {
         onPreview_(*this);
@@ -334,42 +386,57 @@ void TRpPrinter::PreviewModal() {
     static_cast<void>(previews->ShowModal(*this));
 }
 
-void TRpPrinter::SetPreviewActive(bool active) {
+void TRpPrinter::SetPreviewActive(bool active)
+{
     if (previewActive_ && !active) {
-        if (status_ == TRpPrinterStatus::rpsBusy) Cancel();
-        if (afterPreview_) afterPreview_(*this);
+        if (status_ == TRpPrinterStatus::rpsBusy)
+            Cancel();
+        if (afterPreview_)
+            afterPreview_(*this);
     }
     previewActive_ = active;
 }
 
-void TRpPrinter::ClosePreview() {
+void TRpPrinter::ClosePreview()
+{
     CallGuard guard(*this);
     SetPreviewActive(false);
-    if (reportWindow_ && !reportWindow_->Destroying()) reportWindow_->ClosePreviewMessage(*this);
+    if (reportWindow_ && !reportWindow_->Destroying())
+        reportWindow_->ClosePreviewMessage(*this);
 }
 
 // ---- Recorded pages ----
 
-std::optional<Page> TRpPrinter::GetRecordedPage(int n) {
+std::optional<Page> TRpPrinter::GetRecordedPage(int n)
+{
     const std::shared_ptr<const Page> page = RecordedPage(n);
-    if (!page) return std::nullopt;
+    if (!page)
+        return std::nullopt;
     return *page;
 }
 
-std::shared_ptr<const Page> TRpPrinter::RecordedPage(int n) {
-    if (status_ == TRpPrinterStatus::rpsReady || n < 1 || n > pageCount_) return nullptr;
+std::shared_ptr<const Page> TRpPrinter::RecordedPage(int n)
+{
+    if (status_ == TRpPrinterStatus::rpsReady || n < 1 || n > pageCount_)
+        return nullptr;
     return pageList_->SharedPage(n);
 }
 
-void TRpPrinter::PrintRecordedPages() {
-    if (reportWindow_ && !reprintRecorded_ && !settings_.PrintMetaFile() &&
-        status_ == TRpPrinterStatus::rpsFinished) {
+void TRpPrinter::PrintRecordedPages()
+{
+    if (reportWindow_ && !reprintRecorded_ && !settings_.PrintMetaFile() && status_ == TRpPrinterStatus::rpsFinished) {
         const QPointer<ReportWindow> report = reportWindow_;
         QMetaObject::invokeMethod(
-            report, [report] { if (report) report->PrintToPrinterMessage(); }, Qt::QueuedConnection);
+            report,
+            [report] {
+                if (report)
+                    report->PrintToPrinterMessage();
+            },
+            Qt::QueuedConnection);
         return;
     }
-    if (status_ != TRpPrinterStatus::rpsFinished || !printersPresent_) return;
+    if (status_ != TRpPrinterStatus::rpsFinished || !printersPresent_)
+        return;
     // A cancel belongs to the run that was cancelled: the pages it kept still print.
     cancelled_ = false;
     // A range beyond the document prints what there is of it.
@@ -388,14 +455,16 @@ void TRpPrinter::PrintRecordedPages() {
         SetClientWindow(progress.get());
     }
     printer_->SetTitle(title_);
-    if (printer_->Printing()) printer_->Abort();
+    if (printer_->Printing())
+        printer_->Abort();
     settings_.ApplyPrinterSettings();
     try {
         PrintPages(first, last, progress != nullptr);
     } catch (...) {
         restoreClient();
         try {
-            if (printer_->Printing()) printer_->EndDoc();
+            if (printer_->Printing())
+                printer_->EndDoc();
         } catch (const ERpError&) {
             // The first failure is the one to report.
         }
@@ -403,16 +472,21 @@ void TRpPrinter::PrintRecordedPages() {
     }
     restoreClient();
     progress.reset();
-    if (parentReport_) parentReport_->AfterPrint();
-    if (printer_->Printing()) printer_->EndDoc();
+    if (parentReport_)
+        parentReport_->AfterPrint();
+    if (printer_->Printing())
+        printer_->EndDoc();
 }
 
-MeasureDevice& TRpPrinter::PageFonts() {
-    if (!pageFonts_) pageFonts_ = std::make_unique<MeasureDevice>(kMeasureDpi);
+MeasureDevice& TRpPrinter::PageFonts()
+{
+    if (!pageFonts_)
+        pageFonts_ = std::make_unique<MeasureDevice>(kMeasureDpi);
     return *pageFonts_;
 }
 
-void TRpPrinter::PrintPages(int first, int last, bool showProgress) {
+void TRpPrinter::PrintPages(int first, int last, bool showProgress)
+{
     const long double fx = settings_.DpiX() / 254.0L;
     const long double fy = settings_.DpiY() / 254.0L;
     const int offsetX = settings_.OffsetX();
@@ -427,9 +501,12 @@ void TRpPrinter::PrintPages(int first, int last, bool showProgress) {
         }
         SetCurrentPage(p);
         const std::shared_ptr<const Page> page = RecordedPage(p);
-        if (!page) continue;  // an unreadable page is left out, not printed blank
-        if (opened) printer_->NewPage();
-        else printer_->BeginDoc();
+        if (!page)
+            continue;  // an unreadable page is left out, not printed blank
+        if (opened)
+            printer_->NewPage();
+        else
+            printer_->BeginDoc();
         opened = true;
         QRect target;
         if (parentReport_) {
@@ -443,7 +520,8 @@ void TRpPrinter::PrintPages(int first, int last, bool showProgress) {
         }
         {
             const int dpi = printer_->JobCaps().dpiY;
-            if (!fonts || fonts->Dpi() != dpi) fonts.emplace(dpi);
+            if (!fonts || fonts->Dpi() != dpi)
+                fonts.emplace(dpi);
             PainterCanvas canvas(*printer_->Painter(), dpi, &*fonts);
             ReplayPage(*page, canvas, target);
         }
@@ -454,11 +532,14 @@ void TRpPrinter::PrintPages(int first, int last, bool showProgress) {
     }
 }
 
-bool TRpPrinter::LoadRecordedDocument(const std::filesystem::path& fileName, std::string& error) {
+bool TRpPrinter::LoadRecordedDocument(const std::filesystem::path& fileName, std::string& error)
+{
     // Loaded aside: a file that fails leaves the document on show as it was.
     auto loaded = std::make_unique<TRpPageList>();
-    if (!loaded->LoadFromFile(fileName, error)) return false;
-    if (status_ != TRpPrinterStatus::rpsReady) Reset();
+    if (!loaded->LoadFromFile(fileName, error))
+        return false;
+    if (status_ != TRpPrinterStatus::rpsReady)
+        Reset();
     pageList_ = std::move(loaded);
     pageCount_ = pageList_->PageCount();
     xFactor_ = yFactor_ = kRecordFactor;
@@ -471,7 +552,8 @@ bool TRpPrinter::LoadRecordedDocument(const std::filesystem::path& fileName, std
     return true;
 }
 
-void TRpPrinter::ChoosePaperOf(const Page& page) {
+void TRpPrinter::ChoosePaperOf(const Page& page)
+{
     // Whole millimetres of the page's own size (the header keeps 0.1 mm).
     int w = page.header.widthTenths / 10;
     int h = page.header.lengthTenths / 10;
@@ -493,7 +575,8 @@ void TRpPrinter::ChoosePaperOf(const Page& page) {
     }
 }
 
-bool TRpPrinter::SaveRecordedDocument(const std::filesystem::path& fileName, std::string& error) {
+bool TRpPrinter::SaveRecordedDocument(const std::filesystem::path& fileName, std::string& error)
+{
     if (status_ != TRpPrinterStatus::rpsFinished) {
         error = "There is no finished report to save";
         return false;
@@ -503,8 +586,10 @@ bool TRpPrinter::SaveRecordedDocument(const std::filesystem::path& fileName, std
     return result.ok();
 }
 
-int SubstringPos(std::string_view sub, std::string_view s) {
-    if (sub.empty()) return 0;
+int SubstringPos(std::string_view sub, std::string_view s)
+{
+    if (sub.empty())
+        return 0;
     const std::size_t at = s.find(sub);
     return at == std::string_view::npos ? 0 : static_cast<int>(at) + 1;
 }

@@ -84,10 +84,7 @@ TRpPreviewFrame::TRpPreviewFrame(const std::vector<int>& panelWidths, QScrollAre
     qApp->installEventFilter(this);
 }
 
-TRpPreviewFrame::~TRpPreviewFrame()
-{
-    qApp->removeEventFilter(this);
-}
+TRpPreviewFrame::~TRpPreviewFrame() { qApp->removeEventFilter(this); }
 
 void TRpPreviewFrame::BuildToolBar()
 {
@@ -260,14 +257,29 @@ bool TRpPreviewFrame::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
     const bool ctrlAlone = (modifiers & ~Qt::KeypadModifier) == Qt::ControlModifier;
     switch (key) {
-    case Qt::Key_Escape: ExitClick(); return true;
-    case Qt::Key_PageUp: ctrlAlone ? FirstPageClick() : PrevPageClick(); return true;
-    case Qt::Key_PageDown: ctrlAlone ? LastPageClick() : NextPageClick(); return true;
-    case Qt::Key_End: LastPageClick(); return true;
-    case Qt::Key_Home: FirstPageClick(); return true;
-    case Qt::Key_Up: KeyUp(); return true;
-    case Qt::Key_Down: KeyDown(); return true;
-    default: return false;
+    case Qt::Key_Escape:
+        ExitClick();
+        return true;
+    case Qt::Key_PageUp:
+        ctrlAlone ? FirstPageClick() : PrevPageClick();
+        return true;
+    case Qt::Key_PageDown:
+        ctrlAlone ? LastPageClick() : NextPageClick();
+        return true;
+    case Qt::Key_End:
+        LastPageClick();
+        return true;
+    case Qt::Key_Home:
+        FirstPageClick();
+        return true;
+    case Qt::Key_Up:
+        KeyUp();
+        return true;
+    case Qt::Key_Down:
+        KeyDown();
+        return true;
+    default:
+        return false;
     }
 }
 

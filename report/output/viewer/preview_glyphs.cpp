@@ -27,10 +27,7 @@ void Arrow(QPainter& p, int x, bool left)
     p.drawPolygon(QPolygon({QPoint(x, 3), QPoint(tip, 8), QPoint(x, 13)}));
 }
 
-void Bar(QPainter& p, int x)
-{
-    p.fillRect(QRect(x, 3, 2, 11), QColor(0, 0, 128));
-}
+void Bar(QPainter& p, int x) { p.fillRect(QRect(x, 3, 2, 11), QColor(0, 0, 128)); }
 
 void Printer(QPainter& p)
 {
@@ -62,21 +59,33 @@ void Draw(QPainter& p, int index)
         Sheet(p, QRect(1, 3, 13, 12));
         p.drawLine(3, 1, 12, 1);
         break;
-    case 3: Bar(p, 3); Arrow(p, 12, true); break;
-    case 4: Arrow(p, 11, true); break;
-    case 5: Arrow(p, 5, false); break;
-    case 6: Arrow(p, 4, false); Bar(p, 11); break;
+    case 3:
+        Bar(p, 3);
+        Arrow(p, 12, true);
+        break;
+    case 4:
+        Arrow(p, 11, true);
+        break;
+    case 5:
+        Arrow(p, 5, false);
+        break;
+    case 6:
+        Arrow(p, 4, false);
+        Bar(p, 11);
+        break;
     case 7:
         Printer(p);
         p.setPen(QPen(QColor(128, 0, 0), 2));
         p.drawLine(11, 15, 15, 11);
         break;
-    case 8: Printer(p); break;
+    case 8:
+        Printer(p);
+        break;
     case 9:  // an open folder
         p.setPen(Qt::black);
         p.setBrush(QColor(255, 224, 128));
-        p.drawPolygon(QPolygon({QPoint(1, 4), QPoint(6, 4), QPoint(7, 6), QPoint(14, 6), QPoint(14, 13),
-                                QPoint(1, 13)}));
+        p.drawPolygon(
+            QPolygon({QPoint(1, 4), QPoint(6, 4), QPoint(7, 6), QPoint(14, 6), QPoint(14, 13), QPoint(1, 13)}));
         break;
     case 10:  // a disk
         p.setPen(Qt::black);
@@ -84,7 +93,9 @@ void Draw(QPainter& p, int index)
         p.drawRect(QRect(1, 1, 13, 13));
         p.fillRect(QRect(4, 2, 7, 5), Qt::white);
         break;
-    case 11: Lens(p); break;
+    case 11:
+        Lens(p);
+        break;
     case 12:  // a page with a number
         Sheet(p, QRect(3, 1, 10, 13));
         p.drawText(QRect(3, 1, 11, 14), Qt::AlignCenter, QStringLiteral("#"));
@@ -98,7 +109,8 @@ void Draw(QPainter& p, int index)
         Sheet(p, QRect(1, 1, 8, 10));
         Sheet(p, QRect(6, 5, 8, 10));
         break;
-    default: break;
+    default:
+        break;
     }
 }
 

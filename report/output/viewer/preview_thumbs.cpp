@@ -25,8 +25,8 @@ TRpThumbMetrics ComputeThumbMetrics(int gridWidth, int textHeight, QSize pageTen
     m.columnWidth = gridWidth - 4;
     m.width = std::max(kMinPicture, m.columnWidth - 20);
     const long double across = std::max(1, pageTenths.width());
-    m.height = std::max(kMinPicture,
-                        RoundHalfEvenInt(pageTenths.height() * static_cast<long double>(m.width) / across - textHeight));
+    m.height = std::max(
+        kMinPicture, RoundHalfEvenInt(pageTenths.height() * static_cast<long double>(m.width) / across - textHeight));
     m.left = RoundHalfEvenInt((m.columnWidth - m.width) / 2.0L);
     m.top = 0;
     return m;
@@ -69,10 +69,7 @@ void TRpThumbModel::Invalidate()
         emit dataChanged(index(0), index(rows_ - 1), {Qt::DecorationRole});
 }
 
-QImage TRpThumbModel::Thumbnail(int page) const
-{
-    return painter_ ? painter_(page, pictureSize_) : QImage();
-}
+QImage TRpThumbModel::Thumbnail(int page) const { return painter_ ? painter_(page, pictureSize_) : QImage(); }
 
 TRpThumbModel::PagePainter RecordedPageThumbnails(TRpPrinter& printer)
 {
@@ -90,10 +87,7 @@ TRpThumbModel::PagePainter RecordedPageThumbnails(TRpPrinter& printer)
     };
 }
 
-int TRpThumbModel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : rows_;
-}
+int TRpThumbModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
 
 QVariant TRpThumbModel::data(const QModelIndex& index, int role) const
 {

@@ -1,8 +1,8 @@
 #include "report/output/xml/rpx_document.h"
 
 #include "report/output/canvas/measure.h"
-#include "report/output/canvas/rounding.h"
 #include "report/output/canvas/painter_canvas.h"
+#include "report/output/canvas/rounding.h"
 #include "utility/cp1250.h"
 
 #include <QFile>
@@ -38,10 +38,10 @@ QString Lower(const TRpDocnode& node, const char* attribute)
 }
 
 // A header length: a number above 0 and up to the limit, or an error.
-bool PageLength(const TRpDocnode& header, const char* attribute, const char* missing, double& length,
-                QString& error)
+bool PageLength(const TRpDocnode& header, const char* attribute, const char* missing, double& length, QString& error)
 {
-    if (!header.HasAttribute(QLatin1String(attribute)) || header.Attribute(QLatin1String(attribute)).trimmed().isEmpty()) {
+    if (!header.HasAttribute(QLatin1String(attribute)) ||
+        header.Attribute(QLatin1String(attribute)).trimmed().isEmpty()) {
         error = QString::fromLatin1(missing);
         return false;
     }
@@ -63,10 +63,9 @@ public:
     PageDrawer(Canvas& canvas, double zoom, const QString& search, bool matchCase, bool images,
                TRpXImageCache& pictures, const QSize& pageSize, bool shown)
         : canvas_(canvas), zoom_(zoom / 100.0L), factor_(canvas.Dpi() / 25.4L), search_(search),
-          sensitivity_(matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive), images_(images),
-          pictures_(pictures), pageSize_(pageSize), shown_(shown)
-    {
-    }
+          sensitivity_(matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive), images_(images), pictures_(pictures),
+          pageSize_(pageSize), shown_(shown)
+    {}
 
     void Draw(const TRpDocnode& item, std::vector<TPageItem>& items)
     {
@@ -123,13 +122,30 @@ private:
         canvas_.SetPen(fill ? Pen{pen.color, PenStyle::Clear, 1} : pen);
         canvas_.SetBrush(fill ? brush : Brush{brush.color, BrushStyle::Clear});
         switch (Integer(item, "SP")) {
-        case 0: canvas_.Rectangle(box); break;
-        case 1: canvas_.Ellipse(box); break;
-        case 2: canvas_.SetPen(pen); canvas_.Line(e.left, e.top, e.right, e.top); break;
-        case 3: canvas_.SetPen(pen); canvas_.Line(e.left, e.top, e.left, e.bottom); break;
-        case 7: canvas_.SetPen(pen); canvas_.Line(e.right, e.top, e.left, e.bottom); break;
-        case 8: canvas_.SetPen(pen); canvas_.Line(e.left, e.top, e.right, e.bottom); break;
-        default: break;
+        case 0:
+            canvas_.Rectangle(box);
+            break;
+        case 1:
+            canvas_.Ellipse(box);
+            break;
+        case 2:
+            canvas_.SetPen(pen);
+            canvas_.Line(e.left, e.top, e.right, e.top);
+            break;
+        case 3:
+            canvas_.SetPen(pen);
+            canvas_.Line(e.left, e.top, e.left, e.bottom);
+            break;
+        case 7:
+            canvas_.SetPen(pen);
+            canvas_.Line(e.right, e.top, e.left, e.bottom);
+            break;
+        case 8:
+            canvas_.SetPen(pen);
+            canvas_.Line(e.left, e.top, e.right, e.bottom);
+            break;
+        default:
+            break;
         }
     }
 
@@ -156,7 +172,8 @@ private:
         // Drawn at its own resolution (96 pixels per inch when it names none) and the zoom.
         const long double dpi = picture.dotsPerMeterX() > 0 ? picture.dotsPerMeterX() * 0.0254L : 96.0L;
         const long double scale = zoom_ * canvas_.Dpi() / dpi;
-        canvas_.DrawPicture(GdiRect(box.left(), box.top(), ClampCoordinate(box.left() + RoundHalfEven(picture.width() * scale)),
+        canvas_.DrawPicture(GdiRect(box.left(), box.top(),
+                                    ClampCoordinate(box.left() + RoundHalfEven(picture.width() * scale)),
                                     ClampCoordinate(box.top() + RoundHalfEven(picture.height() * scale))),
                             picture);
     }
@@ -181,7 +198,8 @@ QRgb RpxColor(const QString& value)
         return qRgb(255, 255, 255);
     bool ok = false;
     const uint rgb = value.right(6).toUInt(&ok, 16);
-    return ok ? qRgb(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF), static_cast<int>(rgb & 0xFF))
+    return ok ? qRgb(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
+                     static_cast<int>(rgb & 0xFF))
               : qRgb(255, 255, 255);
 }
 
@@ -255,8 +273,8 @@ QSize TRpXDocument::PictureSize(double zoom) const
     return {side(pageWidth_), side(pageHeight_)};
 }
 
-std::vector<TPageItem> TRpXDocument::DrawPage(int n, double zoom, Canvas& canvas, const QString& search,
-                                              bool matchCase, bool images) const
+std::vector<TPageItem> TRpXDocument::DrawPage(int n, double zoom, Canvas& canvas, const QString& search, bool matchCase,
+                                              bool images) const
 {
     std::vector<TPageItem> items;
     const QString number = QString::number(n);
@@ -279,8 +297,7 @@ QImage TRpXDocument::PagePicture(int n, double zoom, std::vector<TPageItem>* ite
 {
     const QSize size = PictureSize(zoom);
     if (size.width() < 1 || size.height() < 1 || size.width() > kMaxRpxPictureSide ||
-        size.height() > kMaxRpxPictureSide ||
-        static_cast<qint64>(size.width()) * size.height() > kMaxRpxPicturePixels)
+        size.height() > kMaxRpxPictureSide || static_cast<qint64>(size.width()) * size.height() > kMaxRpxPicturePixels)
         return {};
     QImage picture(size, QImage::Format_RGB32);
     if (picture.isNull())

@@ -24,10 +24,10 @@ namespace report::output {
 // One clickable item of the page on show, in pixels of its picture.
 struct TPageItem {
     QRect rect;
-    int number = 0;      // "DBR"
-    QString id;          // "CID"
+    int number = 0;  // "DBR"
+    QString id;      // "CID"
     QString text;
-    bool band = false;   // a band, not a control
+    bool band = false;  // a band, not a control
 };
 
 // A text item of the document, for the search.

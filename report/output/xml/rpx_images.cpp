@@ -1,13 +1,12 @@
 // The pictures of an XML document's image items: read from the item's data into their image in
 // one pass (LZW decoded as the image reader asks for the bytes), counted by their pixels before
 // they are decoded, and kept for the document's paints.
+#include "report/output/codec/lzw.h"
 #include "report/output/xml/rpx_document.h"
 
-#include "report/output/codec/lzw.h"
-
 #include <QBuffer>
-#include <QImageReader>
 #include <QIODevice>
+#include <QImageReader>
 
 #include <algorithm>
 #include <array>
@@ -72,14 +71,14 @@ protected:
         }
         std::array<char, 4096> skipped;
         while (decoded_ < at) {
-            const auto n = decoder_->Read(std::span<char>(skipped.data(), static_cast<std::size_t>(
-                                                                              std::min<qint64>(skipped.size(), at - decoded_))));
+            const auto n = decoder_->Read(std::span<char>(
+                skipped.data(), static_cast<std::size_t>(std::min<qint64>(skipped.size(), at - decoded_))));
             if (n == 0)
                 return -1;
             decoded_ += static_cast<qint64>(n);
         }
-        const auto n = static_cast<qint64>(
-            decoder_->Read(std::span<char>(data, static_cast<std::size_t>(std::clamp<qint64>(size_ - at, 0, maxSize)))));
+        const auto n = static_cast<qint64>(decoder_->Read(
+            std::span<char>(data, static_cast<std::size_t>(std::clamp<qint64>(size_ - at, 0, maxSize)))));
         decoded_ += n;
         return n == 0 && decoder_->Error() ? -1 : n;
     }
@@ -128,8 +127,8 @@ public:
         const QSize size = reader_.size();
         if (!size.isValid())
             return reader_.canRead() ? std::optional<std::size_t>(0) : std::nullopt;
-        const std::size_t bytes = static_cast<std::size_t>(size.width()) * static_cast<std::size_t>(size.height()) *
-                                  kBytesPerPixel;
+        const std::size_t bytes =
+            static_cast<std::size_t>(size.width()) * static_cast<std::size_t>(size.height()) * kBytesPerPixel;
         if (bytes > kMaxRpxImageBytes)
             return std::nullopt;
         return bytes;
@@ -210,15 +209,11 @@ QImage RpxImage(const QString& hexText, bool lzw)
     return source.Read();
 }
 
-std::size_t TRpXImageCache::KeyHash::operator()(const Key& key) const
-{
-    return qHash(key.text, key.lzw ? 1u : 0u);
-}
+std::size_t TRpXImageCache::KeyHash::operator()(const Key& key) const { return qHash(key.text, key.lzw ? 1u : 0u); }
 
 TRpXImageCache::TRpXImageCache(std::size_t pageBytes, std::size_t keptBytes)
     : pageLimit_(pageBytes), keptLimit_(keptBytes)
-{
-}
+{}
 
 TRpXImageCache::~TRpXImageCache() = default;
 

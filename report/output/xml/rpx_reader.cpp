@@ -150,8 +150,7 @@ std::unique_ptr<TRpDocnode> ReadRpxText(const QString& text)
             const TRpxTag tag = ParseRpxTag(line, *child);
             // Closed on its own line only by its end tag after the tag itself: "/Page" inside a
             // value closes nothing.
-            const bool closed = tag.selfClosed ||
-                                line.indexOf(QLatin1String("</") + child->Name, tag.end) >= 0;
+            const bool closed = tag.selfClosed || line.indexOf(QLatin1String("</") + child->Name, tag.end) >= 0;
             TRpDocnode* added = child.get();
             current.Children.push_back(std::move(child));
             if (!closed)
@@ -175,7 +174,8 @@ bool DecodeRpxBytes(const QByteArray& bytes, QString& text, QString& error)
     QString encoding = QStringLiteral("UTF-8");
     // The declaration is on the first line, in ASCII whatever the encoding.
     const QByteArray head = bytes.left(bytes.indexOf('\n') < 0 ? 512 : bytes.indexOf('\n'));
-    static const QRegularExpression declared(QStringLiteral("^\\s*(?:\\xEF\\xBB\\xBF)?<\\?xml[^>]*encoding\\s*=\\s*[\"']([^\"']+)[\"']"));
+    static const QRegularExpression declared(
+        QStringLiteral("^\\s*(?:\\xEF\\xBB\\xBF)?<\\?xml[^>]*encoding\\s*=\\s*[\"']([^\"']+)[\"']"));
     if (const QRegularExpressionMatch match = declared.match(QString::fromLatin1(head)); match.hasMatch())
         encoding = match.captured(1).trimmed();
     const QString lower = encoding.toLower();

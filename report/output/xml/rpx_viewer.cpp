@@ -155,9 +155,8 @@ TRpXStandardViewer::TRpXStandardViewer() : TRpPreviewFrame({100, 120, 150, 150},
         QPainter painter(&picture);
         PaintPage(nullptr, painter, picture.rect(), true);
         const int across = std::max(1, document_->PictureSize(100).width());
-        const QImage drawn =
-            document_->PagePicture(page, 100.0 * std::max(1, size.width() - 4) / across, nullptr, QString(), false,
-                                   thumbnailImages_);
+        const QImage drawn = document_->PagePicture(page, 100.0 * std::max(1, size.width() - 4) / across, nullptr,
+                                                    QString(), false, thumbnailImages_);
         if (!drawn.isNull())
             painter.drawImage(QRect(1, 1, size.width() - 4, size.height() - 4), drawn);
         return picture;
@@ -165,10 +164,7 @@ TRpXStandardViewer::TRpXStandardViewer() : TRpPreviewFrame({100, 120, 150, 150},
     UpdateStatusBar();
 }
 
-int TRpXStandardViewer::PageCount() const
-{
-    return document_ ? document_->PageCount() : 0;
-}
+int TRpXStandardViewer::PageCount() const { return document_ ? document_->PageCount() : 0; }
 
 void TRpXStandardViewer::AttachDocument(std::unique_ptr<TRpXDocument> document, const QString& title)
 {
@@ -302,9 +298,9 @@ void TRpXStandardViewer::UpdateStatusBar()
 
 void TRpXStandardViewer::UpdateThumbs()
 {
-    const QSize tenths = document_ ? QSize(RoundHalfEvenInt(document_->PageWidth() * 10),
-                                           RoundHalfEvenInt(document_->PageHeight() * 10))
-                                   : QSize(2100, 2970);
+    const QSize tenths =
+        document_ ? QSize(RoundHalfEvenInt(document_->PageWidth() * 10), RoundHalfEvenInt(document_->PageHeight() * 10))
+                  : QSize(2100, 2970);
     const TRpThumbMetrics metrics =
         ComputeThumbMetrics(ThumbGrid->viewport()->width(), ThumbGrid->fontMetrics().height(), tenths);
     const QSize picture(metrics.width, metrics.height);
@@ -475,15 +471,9 @@ QWidget* TRpXMLStandardPreviewInterface::Show()
     return &viewer;
 }
 
-void TRpXMLStandardPreviewInterface::ShowModal()
-{
-    Viewer().exec();
-}
+void TRpXMLStandardPreviewInterface::ShowModal() { Viewer().exec(); }
 
-QImage TRpXMLStandardPreviewInterface::PageImage()
-{
-    return viewer_ ? viewer_->PageImage() : QImage();
-}
+QImage TRpXMLStandardPreviewInterface::PageImage() { return viewer_ ? viewer_->PageImage() : QImage(); }
 
 void TRpXMLStandardPreviewInterface::AttachDocument(std::unique_ptr<TRpXDocument> document, const QString& title)
 {

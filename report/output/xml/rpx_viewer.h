@@ -4,8 +4,8 @@
 #pragma once
 
 #include "report/output/viewer/preview_frame.h"
-#include "report/output/xml/rpx_document.h"
 #include "report/output/viewer/search_dialog.h"
+#include "report/output/xml/rpx_document.h"
 
 #include <QImage>
 #include <QPointer>
@@ -21,11 +21,18 @@ namespace report::output {
 
 // What the viewer tells its owner (etMouseOut comes last, after the report's own list).
 enum class TPrevEventType : std::uint8_t {
-    etPrintButton, etSaveButton, etControlClick, etLoadButton, etPrintSetup, etMouseOver, etBandClick, etMouseOut
+    etPrintButton,
+    etSaveButton,
+    etControlClick,
+    etLoadButton,
+    etPrintSetup,
+    etMouseOver,
+    etBandClick,
+    etMouseOut
 };
 // `cName`: the item's identifier; `cText`: its text; `number`: its number + 1 (0 for buttons).
-using TRpPreviewXEvent =
-    std::function<void(QObject* sender, TPrevEventType eventType, const QString& cName, const QString& cText, int number)>;
+using TRpPreviewXEvent = std::function<void(QObject* sender, TPrevEventType eventType, const QString& cName,
+                                            const QString& cText, int number)>;
 
 class TRpXSearchDlg : public TSearchDlg {
     Q_OBJECT

@@ -22,34 +22,32 @@ std::vector<std::string> Utf8(const std::vector<std::string>& texts)
     return out;
 }
 
-} // namespace
+}  // namespace
 
 void When(std::function<bool()> ready, std::function<void()> action)
 {
     auto* timer = new QTimer(qApp);
     timer->setInterval(0);
     auto turns = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, turns, ready = std::move(ready), action = std::move(action)] {
-        if (ready()) {
-            timer->stop();
-            timer->deleteLater();
-            action();
-        } else if (++*turns > kMaxTurns) {
-            timer->stop();
-            timer->deleteLater();
-            ADD_FAILURE() << "the awaited window state never came";
-            for (QWidget* widget : QApplication::topLevelWidgets())
-                if (auto* dialog = qobject_cast<QDialog*>(widget))
-                    dialog->reject();
-        }
-    });
+    QObject::connect(timer, &QTimer::timeout, timer,
+                     [timer, turns, ready = std::move(ready), action = std::move(action)] {
+                         if (ready()) {
+                             timer->stop();
+                             timer->deleteLater();
+                             action();
+                         } else if (++*turns > kMaxTurns) {
+                             timer->stop();
+                             timer->deleteLater();
+                             ADD_FAILURE() << "the awaited window state never came";
+                             for (QWidget* widget : QApplication::topLevelWidgets())
+                                 if (auto* dialog = qobject_cast<QDialog*>(widget))
+                                     dialog->reject();
+                         }
+                     });
     timer->start();
 }
 
-void Click(const QObject& root, const char* name)
-{
-    Need<QAbstractButton>(root, name)->click();
-}
+void Click(const QObject& root, const char* name) { Need<QAbstractButton>(root, name)->click(); }
 
 std::vector<QWidget*> Builders()
 {
@@ -71,9 +69,6 @@ std::vector<std::string> EditorTest::Infos() const
     return Utf8(messages_.TextsOf(utility::MessageKind::Information));
 }
 
-std::vector<std::string> EditorTest::Errors() const
-{
-    return Utf8(messages_.TextsOf(utility::MessageKind::Error));
-}
+std::vector<std::string> EditorTest::Errors() const { return Utf8(messages_.TextsOf(utility::MessageKind::Error)); }
 
-} // namespace enginetest
+}  // namespace enginetest

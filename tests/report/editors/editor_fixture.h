@@ -50,4 +50,4 @@ protected:
     testsupport::MessageRecorder messages_;
 };
 
-} // namespace enginetest
+}  // namespace enginetest

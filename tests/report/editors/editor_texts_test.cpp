@@ -1,13 +1,14 @@
-#include "tests/support/expr_fixture.h"
-#include "tests/support/memory_table.h"
-
 #include "report/editors/editor_texts.h"
+
 #include "report/expr/ev_environment.h"
 #include "report/expr/ev_library.h"
 #include "report/expr/expr_unit.h"
+#include "tests/support/expr_fixture.h"
+#include "tests/support/memory_table.h"
 #include "utility/cp1250.h"
 
 #include <QCoreApplication>
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -17,7 +18,8 @@ namespace {
 
 using testsupport::ExprTest;
 
-TEST(EditorTexts, LineBreaksBecomeOneBlankEach) {
+TEST(EditorTexts, LineBreaksBecomeOneBlankEach)
+{
     const struct {
         const char* text;
         const char* joined;
@@ -35,7 +37,8 @@ TEST(EditorTexts, LineBreaksBecomeOneBlankEach) {
         EXPECT_EQ(LineBreaksToBlanks(c.text), c.joined) << c.text;
 }
 
-TEST(EditorTexts, SizesInThePolishFormat) {
+TEST(EditorTexts, SizesInThePolishFormat)
+{
     EXPECT_EQ(SizeToText(81.75625L), "81,75625");
     EXPECT_EQ(SizeToText(4.23333L), "4,23333");
     EXPECT_EQ(SizeToText(12), "12");
@@ -45,8 +48,8 @@ TEST(EditorTexts, SizesInThePolishFormat) {
         bool valid;
         long double value;
     } cases[] = {
-        {"81,75", true, 81.75L}, {" 12 ", true, 12}, {"0,5", true, 0.5L}, {",5", true, 0.5L}, {"3,", true, 3},
-        {"abc", false, 0},       {"", false, 0},     {"  ", false, 0},    {",", false, 0},    {"1,2,3", false, 0},
+        {"81,75", true, 81.75L}, {" 12 ", true, 12}, {"0,5", true, 0.5L}, {",5", true, 0.5L},  {"3,", true, 3},
+        {"abc", false, 0},       {"", false, 0},     {"  ", false, 0},    {",", false, 0},     {"1,2,3", false, 0},
         {"81.75", false, 0},     {"-5", false, 0},   {"1E3", false, 0},   {"1 000", false, 0},
     };
     for (const auto& c : cases) {
@@ -58,7 +61,8 @@ TEST(EditorTexts, SizesInThePolishFormat) {
     }
 }
 
-TEST_F(ExprTest, ValidationTexts) {
+TEST_F(ExprTest, ValidationTexts)
+{
     const struct {
         const char* expression;
         const char* box;
@@ -91,7 +95,8 @@ TEST_F(ExprTest, ValidationTexts) {
               "ERROR: Expression too long (more than 65536 characters)");
 }
 
-TEST_F(ExprTest, ValidationUsesTheGlobalAndTheBuilderEnvironments) {
+TEST_F(ExprTest, ValidationUsesTheGlobalAndTheBuilderEnvironments)
+{
     const expr::TRpDataSetList none;
     const std::string appName = utility::QStringToCp1250(QCoreApplication::applicationName());
     EXPECT_EQ(ValidateExpression("AppName", none, nullptr), "There are no errors. The result is : " + appName);
@@ -112,8 +117,10 @@ TEST_F(ExprTest, ValidationUsesTheGlobalAndTheBuilderEnvironments) {
     EXPECT_FALSE(local.Prepared());
 }
 
-TEST_F(ExprTest, ValidationReadsTheOfferedDataSets) {
-    testsupport::MemoryTable table("Table1", {{"CUSTNO", expr::TRpFieldKind::Integer}, {"NAME", expr::TRpFieldKind::String}});
+TEST_F(ExprTest, ValidationReadsTheOfferedDataSets)
+{
+    testsupport::MemoryTable table("Table1",
+                                   {{"CUSTNO", expr::TRpFieldKind::Integer}, {"NAME", expr::TRpFieldKind::String}});
     table.AddRow({std::int32_t{1221}, std::string("Kowalski")});
     const expr::TRpDataSetList sets{&table};
     EXPECT_EQ(ValidateExpression("Table1.CUSTNO+1", sets, nullptr), "There are no errors. The result is : 1222");
@@ -129,7 +136,8 @@ TEST_F(ExprTest, ValidationReadsTheOfferedDataSets) {
     EXPECT_TRUE(ListDataSets(nullptr).empty());
 }
 
-TEST_F(ExprTest, ValidationReportsARaisedErrorAndUnpreparesAnyway) {
+TEST_F(ExprTest, ValidationReportsARaisedErrorAndUnpreparesAnyway)
+{
     expr::TRpEvEnvironment local;
     local.AddFunction("Huge", "1.5E300");
     const std::string box = ValidateExpression("1.7976931348623157E308*10.0", {}, &local);
@@ -137,7 +145,8 @@ TEST_F(ExprTest, ValidationReportsARaisedErrorAndUnpreparesAnyway) {
     EXPECT_FALSE(local.Prepared());
 }
 
-TEST_F(ExprTest, FunctionCategories) {
+TEST_F(ExprTest, FunctionCategories)
+{
     const expr::TRpLibrary& library = *expr::FunctionLibrary();
     auto names = [&](int category) {
         std::vector<std::string> out;
@@ -159,10 +168,12 @@ TEST_F(ExprTest, FunctionCategories) {
         EXPECT_EQ(all[static_cast<std::size_t>(i)], library.GetEntry(i)->Name);
 }
 
-TEST_F(ExprTest, FunctionDescriptionsAndParameters) {
+TEST_F(ExprTest, FunctionDescriptionsAndParameters)
+{
     const expr::TRpLibrary& library = *expr::FunctionLibrary();
     const expr::TRpLibraryEntry& div = *library.GetEntry(library.IndexOf("DIV"));
-    EXPECT_EQ(SplitDescription(div), std::make_pair(std::string("DIV(<X>, <Y>) "), std::string(" Integer division of <X> by <Y>")));
+    EXPECT_EQ(SplitDescription(div),
+              std::make_pair(std::string("DIV(<X>, <Y>) "), std::string(" Integer division of <X> by <Y>")));
     const expr::TRpLibraryEntry& entryIf = *library.GetEntry(library.IndexOf("IF"));
     EXPECT_EQ(SplitDescription(entryIf).first, "IF(<Exp>, <X>, <Y>)");
     EXPECT_EQ(ArgumentLetters(entryIf), "BVV");
@@ -176,8 +187,10 @@ TEST_F(ExprTest, FunctionDescriptionsAndParameters) {
         int number;
         const char* label;
     } labels[] = {
-        {'N', 1, "Argument 1 - numeric value"}, {'B', 2, "Argument 2 - logical value"},
-        {'S', 3, "Argument 3 - text Value"},    {'V', 12, "Argument 12 - value"},
+        {'N', 1, "Argument 1 - numeric value"},
+        {'B', 2, "Argument 2 - logical value"},
+        {'S', 3, "Argument 3 - text Value"},
+        {'V', 12, "Argument 12 - value"},
     };
     for (const auto& c : labels)
         EXPECT_EQ(ArgumentLabel(c.letter, c.number), c.label);
@@ -186,5 +199,5 @@ TEST_F(ExprTest, FunctionDescriptionsAndParameters) {
     EXPECT_EQ(FunctionCall("STR", {""}), "STR()");
 }
 
-} // namespace
-} // namespace report::editors
+}  // namespace
+}  // namespace report::editors

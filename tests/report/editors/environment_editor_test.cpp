@@ -1,21 +1,22 @@
+#include "report/editors/environment_editor.h"
+
+#include "report/editors/word_wrap_edit.h"
+#include "report/expr/ev_environment.h"
+#include "report/expr/expr_unit.h"
 #include "tests/report/editors/editor_fixture.h"
 #include "tests/support/modal_dialog.h"
 
-#include "report/editors/environment_editor.h"
-#include "report/expr/ev_environment.h"
-#include "report/expr/expr_unit.h"
-#include "report/editors/word_wrap_edit.h"
-
 #include <QCoreApplication>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QTableWidget>
+
 #include <gtest/gtest.h>
 
 namespace enginetest {
@@ -58,7 +59,8 @@ protected:
     expr::TRpEvEnvironment local_;
 };
 
-TEST_F(EnvironmentEditorTest, TheWindow) {
+TEST_F(EnvironmentEditorTest, TheWindow)
+{
     TRpEnvironmentEditor editor(&local_, false);
     editor.show();
     EXPECT_EQ(editor.windowTitle(), "User Defined Functions Edtor");
@@ -71,9 +73,17 @@ TEST_F(EnvironmentEditorTest, TheWindow) {
         const char* name;
         const char* text;
     } named[] = {
-        {"LName", "Name :"}, {"LExpression", "Expression :"}, {"BExpression", "..."}, {"BNewOK", "&OK"},
-        {"BNewCancel", "&Cancel"}, {"RLocal", "&Local defines"}, {"RGlobal", "&Global defines"},
-        {"BClose", "Close"}, {"BDelete", "&Delete"}, {"BEdit", "&Edit"}, {"BAdd", "&Add"},
+        {"LName", "Name :"},
+        {"LExpression", "Expression :"},
+        {"BExpression", "..."},
+        {"BNewOK", "&OK"},
+        {"BNewCancel", "&Cancel"},
+        {"RLocal", "&Local defines"},
+        {"RGlobal", "&Global defines"},
+        {"BClose", "Close"},
+        {"BDelete", "&Delete"},
+        {"BEdit", "&Edit"},
+        {"BAdd", "&Add"},
     };
     for (const auto& n : named) {
         QWidget* widget = Need(editor, n.name);
@@ -95,7 +105,8 @@ TEST_F(EnvironmentEditorTest, TheWindow) {
     EXPECT_EQ(Cell(editor, 1, 0), "NET");
 }
 
-TEST_F(EnvironmentEditorTest, WhichEnvironmentsAreOffered) {
+TEST_F(EnvironmentEditorTest, WhichEnvironmentsAreOffered)
+{
     const struct {
         bool local;
         bool allowGlobal;
@@ -129,7 +140,8 @@ TEST_F(EnvironmentEditorTest, WhichEnvironmentsAreOffered) {
     EXPECT_EQ(Grid(editor)->rowCount(), 2);
 }
 
-TEST_F(EnvironmentEditorTest, RenamingACell) {
+TEST_F(EnvironmentEditorTest, RenamingACell)
+{
     const struct {
         const char* typed;
         const char* shown;
@@ -150,13 +162,15 @@ TEST_F(EnvironmentEditorTest, RenamingACell) {
     EXPECT_EQ(Names(), (std::vector<std::string>{"VAT", "NET"}));
 }
 
-TEST_F(EnvironmentEditorTest, AnExpressionCellWhilePreparedAndNot) {
+TEST_F(EnvironmentEditorTest, AnExpressionCellWhilePreparedAndNot)
+{
     TRpEnvironmentEditor editor(&local_, true);
     local_.Prepare();
     EditCell(editor, 0, 1, "99");
     EXPECT_EQ(Cell(editor, 0, 1), "23");
     EXPECT_EQ(local_.Entry(0)->Expression(), "23");
-    EXPECT_EQ(Errors(), std::vector<std::string>{"The functions are in use: the expression of RATE cannot be changed now"});
+    EXPECT_EQ(Errors(),
+              std::vector<std::string>{"The functions are in use: the expression of RATE cannot be changed now"});
     local_.Unprepare();
     messages_.Clear();
     EditCell(editor, 0, 1, "99");
@@ -164,7 +178,8 @@ TEST_F(EnvironmentEditorTest, AnExpressionCellWhilePreparedAndNot) {
     EXPECT_TRUE(Errors().empty());
 }
 
-TEST_F(EnvironmentEditorTest, DeletingAnEntry) {
+TEST_F(EnvironmentEditorTest, DeletingAnEntry)
+{
     TRpEnvironmentEditor editor(&local_, true);
     Grid(editor)->setCurrentCell(1, 0);
     local_.Prepare();
@@ -177,34 +192,38 @@ TEST_F(EnvironmentEditorTest, DeletingAnEntry) {
     EXPECT_EQ(Grid(editor)->rowCount(), 1);
 }
 
-TEST_F(EnvironmentEditorTest, AddingAnEntry) {
+TEST_F(EnvironmentEditorTest, AddingAnEntry)
+{
     TRpEnvironmentEditor editor(&local_, true);
     editor.show();
     const char* buttons[] = {"BClose", "BDelete", "BEdit", "BAdd"};
     bool checked = false;
     // A taken name and an empty one are refused; the group stays open with what was typed.
-    When([&editor] { return Front(editor) == "GNewEntry"; }, [&] {
-        for (const char* name : buttons)
-            EXPECT_FALSE(Need(editor, name)->isVisible()) << name;
-        Need<QLineEdit>(editor, "Name")->setText("rate");
-        Need<QLineEdit>(editor, "Expression")->setText("5");
-        Click(editor, "BNewOK");
-        When([this] { return Errors().size() == 1; }, [&] {
-            EXPECT_EQ(Front(editor), "GNewEntry");
-            EXPECT_EQ(Need<QLineEdit>(editor, "Expression")->text(), "5");
-            Need<QLineEdit>(editor, "Name")->setText("  ");
-            Click(editor, "BNewOK");
-            When([this] { return Errors().size() == 2; }, [&] {
-                EXPECT_EQ(Front(editor), "GNewEntry");
-                EXPECT_EQ(Errors(), (std::vector<std::string>{"A function named RATE already exists",
-                                                              "Type a name for the new function"}));
-                EXPECT_EQ(local_.Count(), 2);
-                Need<QLineEdit>(editor, "Name")->setText("Vat");
-                Click(editor, "BNewOK");
-                checked = true;
-            });
-        });
-    });
+    When([&editor] { return Front(editor) == "GNewEntry"; },
+         [&] {
+             for (const char* name : buttons)
+                 EXPECT_FALSE(Need(editor, name)->isVisible()) << name;
+             Need<QLineEdit>(editor, "Name")->setText("rate");
+             Need<QLineEdit>(editor, "Expression")->setText("5");
+             Click(editor, "BNewOK");
+             When([this] { return Errors().size() == 1; },
+                  [&] {
+                      EXPECT_EQ(Front(editor), "GNewEntry");
+                      EXPECT_EQ(Need<QLineEdit>(editor, "Expression")->text(), "5");
+                      Need<QLineEdit>(editor, "Name")->setText("  ");
+                      Click(editor, "BNewOK");
+                      When([this] { return Errors().size() == 2; },
+                           [&] {
+                               EXPECT_EQ(Front(editor), "GNewEntry");
+                               EXPECT_EQ(Errors(), (std::vector<std::string>{"A function named RATE already exists",
+                                                                             "Type a name for the new function"}));
+                               EXPECT_EQ(local_.Count(), 2);
+                               Need<QLineEdit>(editor, "Name")->setText("Vat");
+                               Click(editor, "BNewOK");
+                               checked = true;
+                           });
+                  });
+         });
     Click(editor, "BAdd");
     EXPECT_TRUE(checked);
     EXPECT_EQ(Front(editor), "GFunctions");
@@ -216,29 +235,32 @@ TEST_F(EnvironmentEditorTest, AddingAnEntry) {
     EXPECT_EQ(local_.Entry(0)->Expression(), "23");
 
     // Cancel adds nothing.
-    When([&editor] { return Front(editor) == "GNewEntry"; }, [&editor] {
-        EXPECT_EQ(Need<QLineEdit>(editor, "Name")->text(), "");
-        Need<QLineEdit>(editor, "Name")->setText("Other");
-        Click(editor, "BNewCancel");
-    });
+    When([&editor] { return Front(editor) == "GNewEntry"; },
+         [&editor] {
+             EXPECT_EQ(Need<QLineEdit>(editor, "Name")->text(), "");
+             Need<QLineEdit>(editor, "Name")->setText("Other");
+             Click(editor, "BNewCancel");
+         });
     Click(editor, "BAdd");
     EXPECT_EQ(local_.Count(), 3);
 }
 
-TEST_F(EnvironmentEditorTest, ClosingTheWindowEndsAnAdd) {
+TEST_F(EnvironmentEditorTest, ClosingTheWindowEndsAnAdd)
+{
     const char* ways[] = {"close", "escape"};
     for (const char* way : ways) {
         TRpEnvironmentEditor editor(&local_, true);
         testsupport::OnModalDialog([way](QDialog& shown) {
-            When([&shown] { return Front(shown) == "GNewEntry"; }, [&shown, way] {
-                Need<QLineEdit>(shown, "Name")->setText("Lost");
-                if (std::string(way) == "close") {
-                    shown.close();
-                } else {
-                    QKeyEvent key(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-                    QCoreApplication::sendEvent(Need(shown, "Name"), &key);
-                }
-            });
+            When([&shown] { return Front(shown) == "GNewEntry"; },
+                 [&shown, way] {
+                     Need<QLineEdit>(shown, "Name")->setText("Lost");
+                     if (std::string(way) == "close") {
+                         shown.close();
+                     } else {
+                         QKeyEvent key(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                         QCoreApplication::sendEvent(Need(shown, "Name"), &key);
+                     }
+                 });
             Click(shown, "BAdd");
             EXPECT_FALSE(shown.isVisible()) << way;
         });
@@ -247,7 +269,8 @@ TEST_F(EnvironmentEditorTest, ClosingTheWindowEndsAnAdd) {
     }
 }
 
-TEST_F(EnvironmentEditorTest, EditRunsTheBuilderEmbedded) {
+TEST_F(EnvironmentEditorTest, EditRunsTheBuilderEmbedded)
+{
     const struct {
         const char* button;
         bool ok;
@@ -259,17 +282,18 @@ TEST_F(EnvironmentEditorTest, EditRunsTheBuilderEmbedded) {
         editor.show();
         Grid(editor)->setCurrentCell(0, 1);
         bool seen = false;
-        When([] { return Builders().size() == 1; }, [&] {
-            QWidget* builder = Builders().front();
-            EXPECT_EQ(builder->parentWidget(), &editor);
-            EXPECT_EQ(Need<QLabel>(*builder, "LEnter")->text(), "RATE");
-            auto* edit = Need<TWordWrapEdit>(*builder, "EExpression");
-            EXPECT_EQ(edit->toPlainText(), "23");
-            // The variables are the local environment's, then the global one's.
-            edit->setPlainText("23*2");
-            Click(*builder, c.button);
-            seen = true;
-        });
+        When([] { return Builders().size() == 1; },
+             [&] {
+                 QWidget* builder = Builders().front();
+                 EXPECT_EQ(builder->parentWidget(), &editor);
+                 EXPECT_EQ(Need<QLabel>(*builder, "LEnter")->text(), "RATE");
+                 auto* edit = Need<TWordWrapEdit>(*builder, "EExpression");
+                 EXPECT_EQ(edit->toPlainText(), "23");
+                 // The variables are the local environment's, then the global one's.
+                 edit->setPlainText("23*2");
+                 Click(*builder, c.button);
+                 seen = true;
+             });
         Click(editor, "BEdit");
         EXPECT_TRUE(seen);
         EXPECT_EQ(local_.Entry(0)->Expression(), c.expression);
@@ -278,15 +302,17 @@ TEST_F(EnvironmentEditorTest, EditRunsTheBuilderEmbedded) {
     }
 }
 
-TEST_F(EnvironmentEditorTest, ClosingTheWindowCancelsItsEmbeddedBuilder) {
+TEST_F(EnvironmentEditorTest, ClosingTheWindowCancelsItsEmbeddedBuilder)
+{
     TRpEnvironmentEditor editor(&local_, true);
     bool returned = false;
     testsupport::OnModalDialog([&returned](QDialog& shown) {
         Grid(shown)->setCurrentCell(0, 0);
-        When([] { return Builders().size() == 1; }, [&shown] {
-            Need<TWordWrapEdit>(*Builders().front(), "EExpression")->setPlainText("lost");
-            shown.close();
-        });
+        When([] { return Builders().size() == 1; },
+             [&shown] {
+                 Need<TWordWrapEdit>(*Builders().front(), "EExpression")->setPlainText("lost");
+                 shown.close();
+             });
         Click(shown, "BEdit");
         returned = true;
         EXPECT_TRUE(Builders().empty());
@@ -296,23 +322,26 @@ TEST_F(EnvironmentEditorTest, ClosingTheWindowCancelsItsEmbeddedBuilder) {
     EXPECT_EQ(local_.Entry(0)->Expression(), "23");
 }
 
-TEST_F(EnvironmentEditorTest, TheNewEntrysBuilderFillsTheExpression) {
+TEST_F(EnvironmentEditorTest, TheNewEntrysBuilderFillsTheExpression)
+{
     TRpEnvironmentEditor editor(&local_, true);
     editor.show();
-    When([&editor] { return Front(editor) == "GNewEntry"; }, [&editor] {
-        Need<QLineEdit>(editor, "Name")->setText("Gross");
-        Need<QLineEdit>(editor, "Expression")->setText("Net");
-        When([] { return Builders().size() == 1; }, [] {
-            QWidget* builder = Builders().front();
-            EXPECT_EQ(Need<QLabel>(*builder, "LEnter")->text(), "Gross");
-            Need<TWordWrapEdit>(*builder, "EExpression")->setPlainText("Net*\n1.23");
-            Click(*builder, "BValidate");
-            Click(*builder, "BOK");
-        });
-        Click(editor, "BExpression");
-        EXPECT_EQ(Need<QLineEdit>(editor, "Expression")->text(), "Net* 1.23");
-        Click(editor, "BNewOK");
-    });
+    When([&editor] { return Front(editor) == "GNewEntry"; },
+         [&editor] {
+             Need<QLineEdit>(editor, "Name")->setText("Gross");
+             Need<QLineEdit>(editor, "Expression")->setText("Net");
+             When([] { return Builders().size() == 1; },
+                  [] {
+                      QWidget* builder = Builders().front();
+                      EXPECT_EQ(Need<QLabel>(*builder, "LEnter")->text(), "Gross");
+                      Need<TWordWrapEdit>(*builder, "EExpression")->setPlainText("Net*\n1.23");
+                      Click(*builder, "BValidate");
+                      Click(*builder, "BOK");
+                  });
+             Click(editor, "BExpression");
+             EXPECT_EQ(Need<QLineEdit>(editor, "Expression")->text(), "Net* 1.23");
+             Click(editor, "BNewOK");
+         });
     Click(editor, "BAdd");
     ASSERT_EQ(local_.Count(), 3);
     EXPECT_EQ(local_.Entry(2)->Expression(), "Net* 1.23");
@@ -321,5 +350,5 @@ TEST_F(EnvironmentEditorTest, TheNewEntrysBuilderFillsTheExpression) {
     EXPECT_FALSE(local_.Prepared());
 }
 
-} // namespace
-} // namespace enginetest
+}  // namespace
+}  // namespace enginetest

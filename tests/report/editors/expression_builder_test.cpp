@@ -1,14 +1,14 @@
-#include "tests/report/editors/editor_fixture.h"
-#include "tests/support/memory_table.h"
-#include "tests/support/modal_dialog.h"
+#include "report/editors/expression_builder.h"
 
 #include "report/editors/editor_texts.h"
 #include "report/editors/editor_widgets.h"
+#include "report/editors/word_wrap_edit.h"
 #include "report/expr/ev_environment.h"
 #include "report/expr/ev_library.h"
 #include "report/expr/expr_unit.h"
-#include "report/editors/expression_builder.h"
-#include "report/editors/word_wrap_edit.h"
+#include "tests/report/editors/editor_fixture.h"
+#include "tests/support/memory_table.h"
+#include "tests/support/modal_dialog.h"
 #include "utility/cp1250.h"
 
 #include <QCoreApplication>
@@ -22,6 +22,7 @@
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QTextCursor>
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -45,7 +46,10 @@ protected:
         return RunExpressionBuilder(heading, expression, &sets_, environment_, nullptr);
     }
     static TWordWrapEdit* Edit(const QObject& builder) { return Need<TWordWrapEdit>(builder, "EExpression"); }
-    static QString Page(const QObject& builder) { return Need<QStackedWidget>(builder, "Pages")->currentWidget()->objectName(); }
+    static QString Page(const QObject& builder)
+    {
+        return Need<QStackedWidget>(builder, "Pages")->currentWidget()->objectName();
+    }
     // Acts on `builder` once `page` is in front.
     static void OnPage(QDialog& builder, const char* page, std::function<void()> action)
     {
@@ -64,7 +68,8 @@ protected:
     expr::TRpEvEnvironment* environment_ = nullptr;
 };
 
-TEST_F(EditorTest, AHandlerThatRaisesShowsAnErrorInstead) {
+TEST_F(EditorTest, AHandlerThatRaisesShowsAnErrorInstead)
+{
     const struct {
         std::function<void()> handler;
         const char* box;
@@ -82,7 +87,8 @@ TEST_F(EditorTest, AHandlerThatRaisesShowsAnErrorInstead) {
     EXPECT_TRUE(ran);
 }
 
-TEST_F(BuilderTest, TheWindowAndItsPages) {
+TEST_F(BuilderTest, TheWindowAndItsPages)
+{
     std::string expression = "1+1";
     EXPECT_FALSE(Run(expression, [](QDialog& b) {
         EXPECT_EQ(b.windowTitle(), "Expression Builder");
@@ -100,14 +106,26 @@ TEST_F(BuilderTest, TheWindowAndItsPages) {
             const char* name;
             const char* text;
         } named[] = {
-            {"BField", "&Database field"}, {"BFunction", "&Function"}, {"BVariable", "&Variable"},
-            {"BValidate", "Valida&te"},    {"BClear", "&Clear"},       {"BOK", "OK"},
-            {"BCancel", "Cancel"},         {"BNot", "Not"},            {"BLessEqual", "<="},
-            {"BContinue", "Continue"},     {"BModifyVariables", "&Modify variables"},
-            {"LFieldTitle", "Insert database field in expression"}, {"LDatasets", "Select dataset"},
-            {"LFields", "Available fields"}, {"LFunctionTitle", "Select function"}, {"LCategory", "Category"},
-            {"LFunctions", "Available functions"}, {"LParamsTitle", "Enter parameters for function"},
-            {"LVariableTitle", "Select variable"}, {"LValueCaption", "Value :"},
+            {"BField", "&Database field"},
+            {"BFunction", "&Function"},
+            {"BVariable", "&Variable"},
+            {"BValidate", "Valida&te"},
+            {"BClear", "&Clear"},
+            {"BOK", "OK"},
+            {"BCancel", "Cancel"},
+            {"BNot", "Not"},
+            {"BLessEqual", "<="},
+            {"BContinue", "Continue"},
+            {"BModifyVariables", "&Modify variables"},
+            {"LFieldTitle", "Insert database field in expression"},
+            {"LDatasets", "Select dataset"},
+            {"LFields", "Available fields"},
+            {"LFunctionTitle", "Select function"},
+            {"LCategory", "Category"},
+            {"LFunctions", "Available functions"},
+            {"LParamsTitle", "Enter parameters for function"},
+            {"LVariableTitle", "Select variable"},
+            {"LValueCaption", "Value :"},
         };
         for (const auto& n : named) {
             QWidget* widget = Need(b, n.name);
@@ -125,7 +143,8 @@ TEST_F(BuilderTest, TheWindowAndItsPages) {
     EXPECT_EQ(expression, "1+1");
 }
 
-TEST_F(BuilderTest, AHeadingReplacesTheEnterText) {
+TEST_F(BuilderTest, AHeadingReplacesTheEnterText)
+{
     std::string expression;
     EXPECT_FALSE(Run(
         expression,
@@ -136,7 +155,8 @@ TEST_F(BuilderTest, AHeadingReplacesTheEnterText) {
         "Enter 1. parameter for IF"));
 }
 
-TEST_F(BuilderTest, ValidateShowsTheValueOrTheError) {
+TEST_F(BuilderTest, ValidateShowsTheValueOrTheError)
+{
     const struct {
         const char* typed;
         const char* box;
@@ -158,7 +178,8 @@ TEST_F(BuilderTest, ValidateShowsTheValueOrTheError) {
     }
 }
 
-TEST_F(BuilderTest, ValidateWithoutAnEnvironmentReadsTheGlobalOne) {
+TEST_F(BuilderTest, ValidateWithoutAnEnvironmentReadsTheGlobalOne)
+{
     std::string expression = "AppName";
     Run(expression, [](QDialog& b) {
         Click(b, "BValidate");
@@ -168,7 +189,8 @@ TEST_F(BuilderTest, ValidateWithoutAnEnvironmentReadsTheGlobalOne) {
                                                 QCoreApplication::applicationName().toStdString()});
 }
 
-TEST_F(BuilderTest, OkJoinsTheLinesAndCancelKeepsTheExpression) {
+TEST_F(BuilderTest, OkJoinsTheLinesAndCancelKeepsTheExpression)
+{
     std::string expression = "old";
     EXPECT_TRUE(Run(expression, [](QDialog& b) {
         Edit(b)->setPlainText("1+\n2");
@@ -186,7 +208,8 @@ TEST_F(BuilderTest, OkJoinsTheLinesAndCancelKeepsTheExpression) {
     EXPECT_EQ(expression, "1+ 2");
 }
 
-TEST_F(BuilderTest, OperatorsReplaceTheSelection) {
+TEST_F(BuilderTest, OperatorsReplaceTheSelection)
+{
     const struct {
         const char* button;
         const char* result;
@@ -212,7 +235,8 @@ TEST_F(BuilderTest, OperatorsReplaceTheSelection) {
     }
 }
 
-TEST_F(BuilderTest, ADataFieldIsInsertedWithItsDataSet) {
+TEST_F(BuilderTest, ADataFieldIsInsertedWithItsDataSet)
+{
     std::string expression = "1+";
     EXPECT_TRUE(Run(expression, [](QDialog& b) {
         auto* sets = Need<QListWidget>(b, "ListDatasets");
@@ -241,7 +265,8 @@ TEST_F(BuilderTest, ADataFieldIsInsertedWithItsDataSet) {
     EXPECT_EQ(expression, "1+Table1.CUSTNO");
 }
 
-TEST_F(BuilderTest, NoDataSetsNoField) {
+TEST_F(BuilderTest, NoDataSetsNoField)
+{
     sets_.clear();
     std::string expression = "x";
     EXPECT_TRUE(Run(expression, [](QDialog& b) {
@@ -253,7 +278,8 @@ TEST_F(BuilderTest, NoDataSetsNoField) {
     EXPECT_EQ(expression, "x");
 }
 
-TEST_F(BuilderTest, CategoriesFilterTheFunctions) {
+TEST_F(BuilderTest, CategoriesFilterTheFunctions)
+{
     const struct {
         int category;
         std::vector<std::string> names;
@@ -290,7 +316,8 @@ TEST_F(BuilderTest, CategoriesFilterTheFunctions) {
     });
 }
 
-TEST_F(BuilderTest, AFunctionAsksForItsParameters) {
+TEST_F(BuilderTest, AFunctionAsksForItsParameters)
+{
     std::string expression = "1+";
     EXPECT_TRUE(Run(expression, [](QDialog& b) {
         PutCursorAtEnd(*Edit(b));
@@ -329,7 +356,8 @@ TEST_F(BuilderTest, AFunctionAsksForItsParameters) {
     EXPECT_EQ(expression, "1+IF(a,b,c)");
 }
 
-TEST_F(BuilderTest, AFunctionWithoutArgumentsGoesInByName) {
+TEST_F(BuilderTest, AFunctionWithoutArgumentsGoesInByName)
+{
     const struct {
         const char* function;
         bool viaDoubleClick;
@@ -354,7 +382,8 @@ TEST_F(BuilderTest, AFunctionWithoutArgumentsGoesInByName) {
     }
 }
 
-TEST_F(BuilderTest, CancellingTheParametersInsertsNothing) {
+TEST_F(BuilderTest, CancellingTheParametersInsertsNothing)
+{
     std::string expression = "x";
     EXPECT_TRUE(Run(expression, [](QDialog& b) {
         PutCursorAtEnd(*Edit(b));
@@ -372,7 +401,8 @@ TEST_F(BuilderTest, CancellingTheParametersInsertsNothing) {
     EXPECT_EQ(expression, "x");
 }
 
-TEST_F(BuilderTest, AParameterBuiltInANestedBuilder) {
+TEST_F(BuilderTest, AParameterBuiltInANestedBuilder)
+{
     const struct {
         bool ok;
         const char* argument;
@@ -387,16 +417,17 @@ TEST_F(BuilderTest, AParameterBuiltInANestedBuilder) {
             });
             OnPage(b, "PageParams", [&b, &c] {
                 Need<QLineEdit>(b, "EArgument1")->setText("a");
-                When([] { return Builders().size() == 2; }, [&b, &c] {
-                    QWidget* nested = Builders().back();
-                    EXPECT_EQ(nested->parentWidget(), &b);
-                    EXPECT_EQ(nested->pos(), QPoint(0, 0));
-                    EXPECT_FALSE(nested->isWindow());
-                    EXPECT_EQ(Need<QLabel>(*nested, "LEnter")->text(), "Enter 1. parameter for IF");
-                    EXPECT_EQ(Edit(*nested)->toPlainText(), "a");
-                    Edit(*nested)->setPlainText("1+1");
-                    Click(*nested, c.ok ? "BOK" : "BCancel");
-                });
+                When([] { return Builders().size() == 2; },
+                     [&b, &c] {
+                         QWidget* nested = Builders().back();
+                         EXPECT_EQ(nested->parentWidget(), &b);
+                         EXPECT_EQ(nested->pos(), QPoint(0, 0));
+                         EXPECT_FALSE(nested->isWindow());
+                         EXPECT_EQ(Need<QLabel>(*nested, "LEnter")->text(), "Enter 1. parameter for IF");
+                         EXPECT_EQ(Edit(*nested)->toPlainText(), "a");
+                         Edit(*nested)->setPlainText("1+1");
+                         Click(*nested, c.ok ? "BOK" : "BCancel");
+                     });
                 Click(b, "BArgument1");
                 EXPECT_EQ(Builders().size(), 1u);
                 EXPECT_EQ(Need<QLineEdit>(b, "EArgument1")->text(), c.argument);
@@ -409,7 +440,8 @@ TEST_F(BuilderTest, AParameterBuiltInANestedBuilder) {
     }
 }
 
-TEST_F(BuilderTest, VariablesOfTheLocalThenTheGlobalEnvironment) {
+TEST_F(BuilderTest, VariablesOfTheLocalThenTheGlobalEnvironment)
+{
     expr::TRpEvEnvironment local;
     local.AddFunction("Rate", "23");
     environment_ = &local;
@@ -432,7 +464,8 @@ TEST_F(BuilderTest, VariablesOfTheLocalThenTheGlobalEnvironment) {
     EXPECT_EQ(expression, "APPSTARTDATE");
 }
 
-TEST_F(BuilderTest, ModifyingVariablesWithoutAnEnvironment) {
+TEST_F(BuilderTest, ModifyingVariablesWithoutAnEnvironment)
+{
     std::string expression;
     Run(expression, [](QDialog& b) {
         EXPECT_EQ(Need<QListWidget>(b, "ListVariables")->count(), 3);
@@ -455,7 +488,8 @@ TEST_F(BuilderTest, ModifyingVariablesWithoutAnEnvironment) {
     });
 }
 
-TEST_F(BuilderTest, ClosingOrTheDoneKeyCancelsAWaitingPage) {
+TEST_F(BuilderTest, ClosingOrTheDoneKeyCancelsAWaitingPage)
+{
     const struct {
         const char* how;
         bool cancelled;
@@ -482,27 +516,30 @@ TEST_F(BuilderTest, ClosingOrTheDoneKeyCancelsAWaitingPage) {
     }
 }
 
-TEST_F(BuilderTest, AnEmbeddedBuilderGrowsASmallHostAndGivesItBack) {
+TEST_F(BuilderTest, AnEmbeddedBuilderGrowsASmallHostAndGivesItBack)
+{
     QWidget host;
     host.setFixedSize(376, 269);
     host.show();
     std::string expression = "2*3";
-    When([] { return Builders().size() == 1; }, [&host] {
-        QWidget* builder = Builders().front();
-        EXPECT_EQ(builder->parentWidget(), &host);
-        EXPECT_GE(host.width(), 378);
-        EXPECT_GE(host.height(), 317);
-        EXPECT_EQ(Need<QListWidget>(*builder, "ListDatasets")->count(), 2);
-        Edit(*builder)->setPlainText("2*\r\n4");
-        Click(*builder, "BOK");
-    });
+    When([] { return Builders().size() == 1; },
+         [&host] {
+             QWidget* builder = Builders().front();
+             EXPECT_EQ(builder->parentWidget(), &host);
+             EXPECT_GE(host.width(), 378);
+             EXPECT_GE(host.height(), 317);
+             EXPECT_EQ(Need<QListWidget>(*builder, "ListDatasets")->count(), 2);
+             Edit(*builder)->setPlainText("2*\r\n4");
+             Click(*builder, "BOK");
+         });
     EXPECT_TRUE(RunExpressionBuilder("", expression, &sets_, nullptr, &host));
     EXPECT_EQ(expression, "2* 4");
     EXPECT_EQ(host.size(), QSize(376, 269));
     EXPECT_TRUE(Builders().empty());
 }
 
-TEST_F(BuilderTest, AHostGoingAwayEndsTheEmbeddedBuilder) {
+TEST_F(BuilderTest, AHostGoingAwayEndsTheEmbeddedBuilder)
+{
     auto* host = new QWidget;
     host->show();
     std::string expression = "kept";
@@ -511,5 +548,5 @@ TEST_F(BuilderTest, AHostGoingAwayEndsTheEmbeddedBuilder) {
     EXPECT_EQ(expression, "kept");
 }
 
-} // namespace
-} // namespace enginetest
+}  // namespace
+}  // namespace enginetest

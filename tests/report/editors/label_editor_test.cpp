@@ -1,13 +1,13 @@
+#include "report/editors/label_editor.h"
+
+#include "report/editors/word_wrap_edit.h"
+#include "report/engine/controls/label.h"
+#include "report/engine/controls/sysdata.h"
+#include "report/engine/model/report_bands.h"
 #include "tests/report/editors/editor_fixture.h"
-#include "tests/support/program_bands.h"
 #include "tests/support/memory_table.h"
 #include "tests/support/modal_dialog.h"
-
-#include "report/engine/controls/label.h"
-#include "report/editors/label_editor.h"
-#include "report/engine/model/report_bands.h"
-#include "report/engine/controls/sysdata.h"
-#include "report/editors/word_wrap_edit.h"
+#include "tests/support/program_bands.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -72,7 +73,8 @@ protected:
     engine::TRpBand* band_ = nullptr;
 };
 
-TEST_F(LabelEditorTest, TheEditorsSlots) {
+TEST_F(LabelEditorTest, TheEditorsSlots)
+{
     engine::TRpLabel& label = Place<engine::TRpLabel>();
     engine::TRpExpr& expr = Place<engine::TRpExpr>();
     label.SetCaption("Kierowca");
@@ -124,7 +126,8 @@ TEST_F(LabelEditorTest, TheEditorsSlots) {
     EXPECT_EQ(expr.Expression(), "3*4");
 }
 
-TEST_F(LabelEditorTest, TheWindows) {
+TEST_F(LabelEditorTest, TheWindows)
+{
     const struct {
         bool expression;
         const char* name;
@@ -147,8 +150,9 @@ TEST_F(LabelEditorTest, TheWindows) {
         const struct {
             const char* name;
             const char* text;
-        } named[] = {{"LWidth", "Width"}, {"LHeight", "Height"}, {"AutoSize", "Autosize"}, {"Stretch", "Stretch"},
-                     {"Transparent", "Transparent"}, {"BOK", "OK"}, {"BCancel", "Cancel"}};
+        } named[] = {{"LWidth", "Width"},    {"LHeight", "Height"},          {"AutoSize", "Autosize"},
+                     {"Stretch", "Stretch"}, {"Transparent", "Transparent"}, {"BOK", "OK"},
+                     {"BCancel", "Cancel"}};
         for (const auto& n : named) {
             QWidget* widget = Need(form, n.name);
             EXPECT_EQ(widget->property("text").toString(), n.text) << n.name;
@@ -166,7 +170,8 @@ TEST_F(LabelEditorTest, TheWindows) {
     }
 }
 
-TEST_F(LabelEditorTest, OkUntouchedChangesNothing) {
+TEST_F(LabelEditorTest, OkUntouchedChangesNothing)
+{
     engine::TRpLabel& label = Place<engine::TRpLabel>();
     label.SetCaption("Kierowca");
     const std::vector<long double> before = label.Size.WriteValues();
@@ -199,7 +204,8 @@ TEST_F(LabelEditorTest, OkUntouchedChangesNothing) {
     EXPECT_TRUE(SameBits(placed.Size.WriteValues(), placedBefore));
 }
 
-TEST_F(LabelEditorTest, OkStoresWhatWasChanged) {
+TEST_F(LabelEditorTest, OkStoresWhatWasChanged)
+{
     engine::TRpLabel& label = Place<engine::TRpLabel>();
     const std::unique_ptr<engine::TRpPrintableEditor> editor = label.GetEditorClass()(label);
     OnModalDialog([](QDialog& form) {
@@ -218,7 +224,8 @@ TEST_F(LabelEditorTest, OkStoresWhatWasChanged) {
     EXPECT_FALSE(label.AutoSize());
 }
 
-TEST_F(LabelEditorTest, ABadSizeIsRefusedAndTheDialogStaysOpen) {
+TEST_F(LabelEditorTest, ABadSizeIsRefusedAndTheDialogStaysOpen)
+{
     const struct {
         const char* field;
         const char* typed;
@@ -238,13 +245,15 @@ TEST_F(LabelEditorTest, ABadSizeIsRefusedAndTheDialogStaysOpen) {
         });
         EXPECT_FALSE(editor->Edit());
         ASSERT_EQ(Errors().size(), 1u) << c.typed;
-        EXPECT_NE(Errors()[0].find(std::string("\"") + c.typed + "\" is not a valid"), std::string::npos) << Errors()[0];
+        EXPECT_NE(Errors()[0].find(std::string("\"") + c.typed + "\" is not a valid"), std::string::npos)
+            << Errors()[0];
         EXPECT_TRUE(SameBits(label.Size.WriteValues(), before)) << c.typed;
         EXPECT_EQ(label.Caption(), "Old");
     }
 }
 
-TEST_F(LabelEditorTest, TheExpressionDialog) {
+TEST_F(LabelEditorTest, TheExpressionDialog)
+{
     engine::TRpExpr& expr = Place<engine::TRpExpr>();
     expr.SetExpression("1+1");
     expr.SetMask("0.00");
@@ -282,7 +291,8 @@ TEST_F(LabelEditorTest, TheExpressionDialog) {
     EXPECT_EQ(Infos()[0].rfind("There are no errors. The result is : ", 0), 0u);
 }
 
-TEST_F(LabelEditorTest, CancelChangesNothing) {
+TEST_F(LabelEditorTest, CancelChangesNothing)
+{
     engine::TRpExpr& expr = Place<engine::TRpExpr>();
     expr.SetExpression("1+1");
     const std::vector<long double> before = expr.Size.WriteValues();
@@ -299,7 +309,8 @@ TEST_F(LabelEditorTest, CancelChangesNothing) {
     EXPECT_TRUE(SameBits(expr.Size.WriteValues(), before));
 }
 
-TEST_F(LabelEditorTest, TheBuilderOffersTheReportsDataSets) {
+TEST_F(LabelEditorTest, TheBuilderOffersTheReportsDataSets)
+{
     MemoryTable table{"Table1", {{"CUSTNO", expr::TRpFieldKind::Integer}}};
     report_->DataSets.Add(table);
     engine::TRpExpr& expr = Place<engine::TRpExpr>();
@@ -317,5 +328,5 @@ TEST_F(LabelEditorTest, TheBuilderOffersTheReportsDataSets) {
     EXPECT_FALSE(editor->Edit());
 }
 
-} // namespace
-} // namespace enginetest
+}  // namespace
+}  // namespace enginetest

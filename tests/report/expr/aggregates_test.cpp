@@ -1,8 +1,8 @@
 #include "report/expr/evaluator.h"
-#include "utility/rp_error.h"
 #include "tests/support/expr_fixture.h"
 #include "tests/support/memory_table.h"
 #include "utility/cp1250.h"
+#include "utility/rp_error.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,8 @@ class AggregatesTest : public ExprTest {
 protected:
     void Fill(TRpFieldKind kind, const std::vector<Cell>& values)
     {
-        table_ = std::make_unique<MemoryTable>("Table1", std::vector<Column>{{"X", kind}, {"CUSTNO", TRpFieldKind::Integer}});
+        table_ = std::make_unique<MemoryTable>("Table1",
+                                               std::vector<Column>{{"X", kind}, {"CUSTNO", TRpFieldKind::Integer}});
         for (const Cell& v : values)
             table_->AddRow({v, v});
         list_ = {table_.get()};
@@ -150,10 +151,8 @@ TEST_F(AggregatesTest, EveryAggregateStartsAgainAfterAReset)
         const char* bothAgain;    // row 5, then row 3
     };
     const Row rows[] = {
-        {"SUM(X)", "I:8", "I:0", "I:5", "I:8"},
-        {"COUNT", "I:2", "I:0", "I:1", "I:2"},
-        {"MAX(X)", "I:5", "I:0", "I:5", "I:5"},
-        {"MIN(X)", "I:3", "I:0", "I:5", "I:3"},
+        {"SUM(X)", "I:8", "I:0", "I:5", "I:8"},     {"COUNT", "I:2", "I:0", "I:1", "I:2"},
+        {"MAX(X)", "I:5", "I:0", "I:5", "I:5"},     {"MIN(X)", "I:3", "I:0", "I:5", "I:3"},
         {"AVERAGE(X)", "F:4", "F:0", "F:5", "F:4"},
     };
     for (const Row& row : rows) {
@@ -204,5 +203,5 @@ TEST_F(AggregatesTest, AnOverflowingSumRaisesAndTheQueueStopsAggregating)
     EXPECT_EQ(Describe(evaluator.Value()), "S:2/1E308");
 }
 
-} // namespace
-} // namespace enginetest
+}  // namespace
+}  // namespace enginetest

@@ -1,11 +1,12 @@
 #include "report/expr/ev_environment.h"
 #include "report/expr/expr_unit.h"
-#include "utility/rp_error.h"
 #include "tests/support/expr_fixture.h"
 #include "tests/support/memory_table.h"
 #include "utility/cp1250.h"
+#include "utility/rp_error.h"
 
 #include <QCoreApplication>
+
 #include <gtest/gtest.h>
 
 namespace enginetest {
@@ -185,14 +186,11 @@ TEST_F(EnvironmentTest, RenamingKeepsNamesUnique)
         const char* first;
         const char* second;
     } cases[] = {
-        {0, "b", false, "A", "B"},      // another line's name: lookups would find only the first
-        {0, "", false, "A", "B"},
-        {0, "   ", false, "A", "B"},
-        {2, "C", false, "A", "B"},      // no such line
-        {-1, "C", false, "A", "B"},
-        {0, "a", true, "A", "B"},       // its own name again
-        {0, " total ", true, "TOTAL", "B"},
-        {1, "Suma", true, "TOTAL", "SUMA"},
+        {0, "b", false, "A", "B"},  // another line's name: lookups would find only the first
+        {0, "", false, "A", "B"},           {0, "   ", false, "A", "B"},
+        {2, "C", false, "A", "B"},                                     // no such line
+        {-1, "C", false, "A", "B"},         {0, "a", true, "A", "B"},  // its own name again
+        {0, " total ", true, "TOTAL", "B"}, {1, "Suma", true, "TOTAL", "SUMA"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(functions_.RenameFunction(c.line, c.name), c.done) << c.name;
@@ -242,7 +240,8 @@ TEST_F(EnvironmentTest, StoredNamesAndData)
     ASSERT_TRUE(functions_.SetNames(names));
     EXPECT_EQ(functions_.Data(), (utility::StringList{"", "", "", "", ""}));
     functions_.ReadData(data);
-    EXPECT_EQ(functions_.Names(), (utility::StringList{"PAGENUMBER", "COLUMNNUMBER", "REPORTTITLE", "RPSTRINGSBAND1", "RPLOOPBAND1"}));
+    EXPECT_EQ(functions_.Names(),
+              (utility::StringList{"PAGENUMBER", "COLUMNNUMBER", "REPORTTITLE", "RPSTRINGSBAND1", "RPLOOPBAND1"}));
     EXPECT_EQ(functions_.Data(), (utility::StringList{"0", "0", "''", "''", "0"}));
     // Lines that have an entry keep it.
     functions_.ReadData({"7"});
@@ -337,5 +336,5 @@ TEST_F(EnvironmentTest, CloseDownNeverCallsIntoTheFreedUnit)
     EXPECT_EQ(Calc("TRUE"), "B:True");
 }
 
-} // namespace
-} // namespace enginetest
+}  // namespace
+}  // namespace enginetest

@@ -1,12 +1,13 @@
+#include "report/expr/evaluator.h"
+
 #include "report/expr/ev_elements.h"
 #include "report/expr/ev_environment.h"
 #include "report/expr/ev_functions.h"
-#include "report/expr/evaluator.h"
 #include "report/expr/expr_unit.h"
-#include "utility/rp_error.h"
 #include "tests/support/expr_fixture.h"
 #include "tests/support/memory_table.h"
 #include "utility/cp1250.h"
+#include "utility/rp_error.h"
 
 #include <gtest/gtest.h>
 
@@ -90,33 +91,15 @@ TEST_F(EvaluatorTest, NumbersThatDoNotConvert)
 TEST_F(EvaluatorTest, StringsAndComparisons)
 {
     Expect({
-        {"'ab'+'cd'", "S:abcd"},
-        {"1+'a'", "S:1a"},
-        {"TRUE+1", "S:True1"},
-        {"1.5+'a'", "S:1,5a"},
-        {"'a''b'", "S:a''b"},
-        {"'", "S:"},
-        {"'a+b'", "S:a+b"},
-        {"'it''s'+'x'", "S:it''sx"},
-        {"'abc'<'abd'", "B:True"},
-        {"'B'<'a'", "B:True"},
-        {"'ą'>'z'", "B:True"},
-        {"'ab'<'abc'", "B:True"},
-        {"'abc'<='abc'", "B:True"},
-        {"'abc'<>'abc'", "B:False"},
-        {"'a'>='b'", "B:False"},
-        {"TRUE = TRUE", "B:True"},
-        {"TRUE <> FALSE", "B:True"},
-        {"TRUE and FALSE", "B:False"},
-        {"TRUE or FALSE", "B:True"},
-        {"not TRUE", "B:False"},
-        {"NOT FALSE", "B:True"},
-        {"1<2", "B:True"},
-        {"2<=1", "B:False"},
-        {"1.5>1", "B:True"},
-        {"3>=3", "B:True"},
-        {"1=1.0", "B:True"},
-        {"1<>1", "B:False"},
+        {"'ab'+'cd'", "S:abcd"},     {"1+'a'", "S:1a"},           {"TRUE+1", "S:True1"},
+        {"1.5+'a'", "S:1,5a"},       {"'a''b'", "S:a''b"},        {"'", "S:"},
+        {"'a+b'", "S:a+b"},          {"'it''s'+'x'", "S:it''sx"}, {"'abc'<'abd'", "B:True"},
+        {"'B'<'a'", "B:True"},       {"'ą'>'z'", "B:True"},       {"'ab'<'abc'", "B:True"},
+        {"'abc'<='abc'", "B:True"},  {"'abc'<>'abc'", "B:False"}, {"'a'>='b'", "B:False"},
+        {"TRUE = TRUE", "B:True"},   {"TRUE <> FALSE", "B:True"}, {"TRUE and FALSE", "B:False"},
+        {"TRUE or FALSE", "B:True"}, {"not TRUE", "B:False"},     {"NOT FALSE", "B:True"},
+        {"1<2", "B:True"},           {"2<=1", "B:False"},         {"1.5>1", "B:True"},
+        {"3>=3", "B:True"},          {"1=1.0", "B:True"},         {"1<>1", "B:False"},
         {"1+1=2", "B:True"},
     });
 }
@@ -266,15 +249,9 @@ TEST_F(EvaluatorTest, LongChainsOfOperatorsEvaluateLeftToRight)
     };
     // As many terms as fit within the length limit.
     const ChainCase chains[] = {
-        {"1", "+", kTerms, "I:20000"},
-        {"1", "-", kTerms, "I:-19998"},
-        {"1", "*", kTerms, "I:1"},
-        {"1", "/", kTerms, "F:1"},
-        {"2*3", "+", 10000, "I:60000"},
-        {"(1+1)", "+", 10000, "I:20000"},
-        {"TRUE", " and ", 7000, "B:True"},
-        {"FALSE", " or ", 7000, "B:False"},
-        {"'a'", "+", 15000, nullptr},
+        {"1", "+", kTerms, "I:20000"},     {"1", "-", kTerms, "I:-19998"},     {"1", "*", kTerms, "I:1"},
+        {"1", "/", kTerms, "F:1"},         {"2*3", "+", 10000, "I:60000"},     {"(1+1)", "+", 10000, "I:20000"},
+        {"TRUE", " and ", 7000, "B:True"}, {"FALSE", " or ", 7000, "B:False"}, {"'a'", "+", 15000, nullptr},
         {"1", ",", kTerms, nullptr},
     };
     for (const ChainCase& c : chains) {
@@ -300,16 +277,12 @@ TEST_F(EvaluatorTest, TextsNestedTooDeeplyOrTooLongAreErrorsNotCrashes)
     const std::string tooLong = "E:Expression too long (more than 65536 characters)";
     struct Nesting {
         std::string open, inner, close;
-        int levels;  // nesting levels one wrapping makes
+        int levels;         // nesting levels one wrapping makes
         std::string value;  // at the limit
     };
     const Nesting nestings[] = {
-        {"(", "1", ")", 1, "I:1"},
-        {"-(", "1", ")", 2, "I:1"},
-        {"+(", "1", ")", 2, "I:1"},
-        {"not ", "TRUE", "", 1, "B:True"},
-        {"not (", "TRUE", ")", 2, "B:True"},
-        {"IF(TRUE,", "1", ",0)", 1, "I:1"},
+        {"(", "1", ")", 1, "I:1"},         {"-(", "1", ")", 2, "I:1"},          {"+(", "1", ")", 2, "I:1"},
+        {"not ", "TRUE", "", 1, "B:True"}, {"not (", "TRUE", ")", 2, "B:True"}, {"IF(TRUE,", "1", ",0)", 1, "I:1"},
         {"INT(", "1", ")", 1, "I:1"},
     };
     for (const Nesting& n : nestings) {
@@ -392,25 +365,27 @@ protected:
 
 TEST_F(FieldTest, NamesReadFieldsOfTheDataSets)
 {
-    ExpectEach({
-        {"custno", "I:1221"},
-        {"[custno]", "I:1221"},
-        {"[TABLE1.CUSTNO]", "I:1221"},
-        {"Table1.custno", "I:1221"},
-        {"[Other.CUSTNO]", "I:5"},
-        {"[Other.Company]", "E:Unknown function : Other.Company"},
-        {"COMPANY", "S:Kowalski i Syn"},
-        {"Amount*2", "F:25"},
-        {"Extra", "F:0.25"},
-        {"Paid", "B:True"},
-        {"Since", "S:2024-05-01"},
-        {"Photo", "E:Field Photo is of unknown type"},
-        {"custno+1", "I:1222"},
-        {"100-[SUB-TOTAL]", "I:60"},  // the minus in the name survives the right side of a minus
-        {"TRUE", "B:True"},           // built-in functions come first
-        {"[TRUE]", "I:77"},
-        {"IF(Paid, COMPANY, 'nie')", "S:Kowalski i Syn"},
-    }, [this](const char* expression) { return Field(expression); });
+    ExpectEach(
+        {
+            {"custno", "I:1221"},
+            {"[custno]", "I:1221"},
+            {"[TABLE1.CUSTNO]", "I:1221"},
+            {"Table1.custno", "I:1221"},
+            {"[Other.CUSTNO]", "I:5"},
+            {"[Other.Company]", "E:Unknown function : Other.Company"},
+            {"COMPANY", "S:Kowalski i Syn"},
+            {"Amount*2", "F:25"},
+            {"Extra", "F:0.25"},
+            {"Paid", "B:True"},
+            {"Since", "S:2024-05-01"},
+            {"Photo", "E:Field Photo is of unknown type"},
+            {"custno+1", "I:1222"},
+            {"100-[SUB-TOTAL]", "I:60"},  // the minus in the name survives the right side of a minus
+            {"TRUE", "B:True"},           // built-in functions come first
+            {"[TRUE]", "I:77"},
+            {"IF(Paid, COMPANY, 'nie')", "S:Kowalski i Syn"},
+        },
+        [this](const char* expression) { return Field(expression); });
 }
 
 TEST_F(FieldTest, FieldsAreReadAtEveryEvaluation)
@@ -449,5 +424,5 @@ TEST_F(FieldTest, DatasetsAreOwnedOnlyWhenMadeByTheEvaluator)
     EXPECT_EQ(Describe(evaluator.Calculate("custno")), "E:Unknown function : CUSTNO");
 }
 
-} // namespace
-} // namespace enginetest
+}  // namespace
+}  // namespace enginetest

@@ -192,8 +192,12 @@ TEST_F(FunctionsTest, EachUseOfAFunctionIsANewElement)
 TEST_F(FunctionsTest, ASecondEntryOfANameIsFoundSecond)
 {
     TRpLibrary library;
-    library.Add(TRpLibraryEntry{"A|first", "7", [] { return std::unique_ptr<TRpEvElement>(std::make_unique<TRpEvElementString>("1")); }, "A", "x"});
-    library.Add(TRpLibraryEntry{"A|second", "7", [] { return std::unique_ptr<TRpEvElement>(std::make_unique<TRpEvElementString>("2")); }, "A", "x"});
+    library.Add(TRpLibraryEntry{"A|first", "7",
+                                [] { return std::unique_ptr<TRpEvElement>(std::make_unique<TRpEvElementString>("1")); },
+                                "A", "x"});
+    library.Add(TRpLibraryEntry{"A|second", "7",
+                                [] { return std::unique_ptr<TRpEvElement>(std::make_unique<TRpEvElementString>("2")); },
+                                "A", "x"});
     EXPECT_EQ(library.Count(), 2);
     TRpFiFo queue;
     TRpEvResult result;
@@ -201,5 +205,5 @@ TEST_F(FunctionsTest, ASecondEntryOfANameIsFoundSecond)
     EXPECT_EQ(Describe(result), "S:1");
 }
 
-} // namespace
-} // namespace enginetest
+}  // namespace
+}  // namespace enginetest

@@ -1,18 +1,17 @@
 // The print layout's row icon and title line exported into the PDF document: the values the
 // controls hand over become the lines the preview's drawing calls for, each written once.
-#include "tests/report/engine/model/printable_fixture.h"
-
 #include "report/engine/controls/graphic_controls.h"
 #include "report/engine/controls/image.h"
 #include "report/engine/controls/shape.h"
 #include "report/output/export/report_interfaces.h"
 #include "report/output/pdf/pdf_document.h"
+#include "tests/report/engine/model/printable_fixture.h"
 #include "tests/support/memory_table.h"
-
-#include <gtest/gtest.h>
 
 #include <QBuffer>
 #include <QByteArray>
+
+#include <gtest/gtest.h>
 
 #include <string>
 
@@ -28,13 +27,16 @@ public:
     long double PageLength() const override { return 2970; }
 };
 
-int Count(const std::string& text, const std::string& part) {
+int Count(const std::string& text, const std::string& part)
+{
     int count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
     return count;
 }
 
-TEST_F(PrintableTest, IconAndTitleLineInThePdf) {
+TEST_F(PrintableTest, IconAndTitleLineInThePdf)
+{
     Start(Device::Record96);
     output::TRpPDFDocumentFilter pdf;
     A4Run run;
@@ -54,7 +56,8 @@ TEST_F(PrintableTest, IconAndTitleLineInThePdf) {
     QImage icon(29, 32, QImage::Format_ARGB32);
     icon.fill(qRgba(0, 0, 0, 0));
     for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 29; ++x) icon.setPixel(x, y, qRgb(255, 0, 0));
+        for (int x = 0; x < 29; ++x)
+            icon.setPixel(x, y, qRgb(255, 0, 0));
     TRpImage& image = band_->NewPrintable<TRpImage>();
     image.Size.ReadValues(std::vector<long double>{42.3L, 18.5L, 0, 76.7L});
     image.SetPicture(icon);
@@ -73,7 +76,8 @@ TEST_F(PrintableTest, IconAndTitleLineInThePdf) {
     EXPECT_EQ(Count(bytes, "\r\nEI\r\nQ\r\n"), 1);
 }
 
-TEST_F(PrintableTest, RuleAndDataPictureInThePdf) {
+TEST_F(PrintableTest, RuleAndDataPictureInThePdf)
+{
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);

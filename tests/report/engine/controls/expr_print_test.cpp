@@ -1,9 +1,10 @@
-#include "report/expr/ev_environment.h"
 #include "report/engine/controls/expr_print.h"
-#include "utility/rp_error.h"
+
+#include "report/expr/ev_environment.h"
 #include "tests/support/expr_fixture.h"
 #include "utility/cp1250.h"
 #include "utility/datetime.h"
+#include "utility/rp_error.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +49,11 @@ protected:
 
 TEST_F(ExprPrintTest, ValuesPrintByTheirKindAndTheMask)
 {
-    struct Case { const char* expression; const char* mask; const char* expected; };
+    struct Case {
+        const char* expression;
+        const char* mask;
+        const char* expected;
+    };
     const Case cases[] = {
         {"5", "", "5"},
         {"5", "0.00", "5,00"},
@@ -142,5 +147,5 @@ TEST_F(ExprPrintTest, AControlPreparesAgainstTheReportItPrintsIn)
     report.functions.Unprepare();
 }
 
-} // namespace
-} // namespace enginetest
+}  // namespace
+}  // namespace enginetest

@@ -1,12 +1,13 @@
-#include "tests/report/engine/model/printable_fixture.h"
-
 #include "report/engine/controls/graphic_controls.h"
+
 #include "report/output/canvas/trace_canvas.h"
+#include "tests/report/engine/model/printable_fixture.h"
 #include "tests/support/ink_bounds.h"
 #include "tests/support/memory_table.h"
 
 #include <QBuffer>
 #include <QByteArray>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -31,13 +32,15 @@ const std::string kBrush = " brush=solid/#0000ff";
 const std::vector<long double> kRuleBox{10, 0, 0, 100};
 const std::vector<long double> kShapeBox{100, 50, 20, 200};
 
-QImage Black(int width, int height) {
+QImage Black(int width, int height)
+{
     QImage picture(width, height, QImage::Format_RGB32);
     picture.fill(Qt::black);
     return picture;
 }
 
-std::string Png(const QImage& picture) {
+std::string Png(const QImage& picture)
+{
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -46,9 +49,11 @@ std::string Png(const QImage& picture) {
 }
 
 // Rows: a 200 x 100 picture, a 16 x 16 one, bytes that are no picture, a picture 0 wide.
-std::unique_ptr<testsupport::MemoryTable> Pictures() {
+std::unique_ptr<testsupport::MemoryTable> Pictures()
+{
     auto table = std::make_unique<testsupport::MemoryTable>(
-        "PICTURES", std::vector<testsupport::Column>{{"PHOTO", expr::TRpFieldKind::Blob}, {"TITLE", expr::TRpFieldKind::String}});
+        "PICTURES",
+        std::vector<testsupport::Column>{{"PHOTO", expr::TRpFieldKind::Blob}, {"TITLE", expr::TRpFieldKind::String}});
     table->AddRow({testsupport::Blob{Png(Black(200, 100))}, std::string("wide")});
     table->AddRow({testsupport::Blob{Png(Black(16, 16))}, std::string("small")});
     table->AddRow({testsupport::Blob{"garbage"}, std::string("garbage")});
@@ -56,7 +61,8 @@ std::unique_ptr<testsupport::MemoryTable> Pictures() {
     return table;
 }
 
-TRpGrDBImage& PlaceGrImage(TRpBand& band, expr::TRpDataSet* dataSet, const char* field, TFitMode mode) {
+TRpGrDBImage& PlaceGrImage(TRpBand& band, expr::TRpDataSet* dataSet, const char* field, TFitMode mode)
+{
     TRpGrDBImage& image = band.NewPrintable<TRpGrDBImage>();
     image.Size.ReadValues(kSquare);
     image.SetDataSet(dataSet);
@@ -69,14 +75,17 @@ TRpGrDBImage& PlaceGrImage(TRpBand& band, expr::TRpDataSet* dataSet, const char*
 }
 
 // The trace with the picture's checksum cut off.
-std::vector<std::string> WithoutChecksums(std::vector<std::string> lines) {
+std::vector<std::string> WithoutChecksums(std::vector<std::string> lines)
+{
     for (std::string& line : lines) {
-        if (line.rfind("DrawPicture", 0) == 0) line = line.substr(0, line.find(" sha1="));
+        if (line.rfind("DrawPicture", 0) == 0)
+            line = line.substr(0, line.find(" sha1="));
     }
     return lines;
 }
 
-TEST_F(PrintableTest, RuleDrawsOneLineAcrossItsMiddle) {
+TEST_F(PrintableTest, RuleDrawsOneLineAcrossItsMiddle)
+{
     // Size 100 x 10 at band offset 0: Y(5) and X(100) at each resolution.
     Start(Device::Record96);
     TRpHRule& rule = band_->NewPrintable<TRpHRule>();
@@ -106,7 +115,8 @@ TEST_F(PrintableTest, RuleDrawsOneLineAcrossItsMiddle) {
     EXPECT_EQ(RecordedTrace(), std::vector<std::string>{});
 }
 
-TEST_F(PrintableTest, PdfShapeOnTheRecordedPage) {
+TEST_F(PrintableTest, PdfShapeOnTheRecordedPage)
+{
     // At band offsets (100, 200) of a 200 x 100 box at (50, 20): L 57, T 83, R 132, B 121, the
     // middle (94, 102).
     struct Row {
@@ -139,7 +149,8 @@ TEST_F(PrintableTest, PdfShapeOnTheRecordedPage) {
     }
 }
 
-TEST_F(PrintableTest, RuleAndPdfShapeGoOnlyToThePdfDocument) {
+TEST_F(PrintableTest, RuleAndPdfShapeGoOnlyToThePdfDocument)
+{
     struct Row {
         const char* name;
         bool pdf;
@@ -193,7 +204,8 @@ TEST_F(PrintableTest, RuleAndPdfShapeGoOnlyToThePdfDocument) {
     }
 }
 
-TEST_F(PrintableTest, GraphicImageWithoutAPicturePrintsItsFrameOnly) {
+TEST_F(PrintableTest, GraphicImageWithoutAPicturePrintsItsFrameOnly)
+{
     const std::string frame = "FillRect 0,99,100,100 brush=solid/#000000";
     struct Row {
         const char* name;
@@ -222,7 +234,8 @@ TEST_F(PrintableTest, GraphicImageWithoutAPicturePrintsItsFrameOnly) {
     }
 }
 
-TEST_F(PrintableTest, GraphicImageFitsThePictureAt96Dpi) {
+TEST_F(PrintableTest, GraphicImageFitsThePictureAt96Dpi)
+{
     struct Row {
         const char* name;
         TFitMode mode;
@@ -232,22 +245,43 @@ TEST_F(PrintableTest, GraphicImageFitsThePictureAt96Dpi) {
     };
     const std::string picture = " 200x100";
     const Row rows[] = {
-        {"inside, centred", TFitMode::fmInsideProp, true, false,
+        {"inside, centred",
+         TFitMode::fmInsideProp,
+         true,
+         false,
          {"SetClipRect 0,25,100,75", "DrawPicture 0,25,100,75" + picture, "RemoveClip"}},
         // Always in the middle, whatever Center says.
-        {"inside", TFitMode::fmInsideProp, false, false,
+        {"inside",
+         TFitMode::fmInsideProp,
+         false,
+         false,
          {"SetClipRect 0,25,100,75", "DrawPicture 0,25,100,75" + picture, "RemoveClip"}},
-        {"keep width, centred", TFitMode::fmKeepWidth, true, false,
+        {"keep width, centred",
+         TFitMode::fmKeepWidth,
+         true,
+         false,
          {"SetClipRect 0,25,100,75", "DrawPicture 0,25,100,75" + picture, "RemoveClip"}},
-        {"keep width", TFitMode::fmKeepWidth, false, false,
+        {"keep width",
+         TFitMode::fmKeepWidth,
+         false,
+         false,
          {"SetClipRect 0,0,100,50", "DrawPicture 0,0,100,50" + picture, "RemoveClip"}},
         // Wider than the control: cut to it.
-        {"keep height, centred", TFitMode::fmKeepHeight, true, false,
+        {"keep height, centred",
+         TFitMode::fmKeepHeight,
+         true,
+         false,
          {"SetClipRect 0,0,100,100", "DrawPicture -50,0,150,100" + picture, "RemoveClip"}},
-        {"keep height", TFitMode::fmKeepHeight, false, false,
+        {"keep height",
+         TFitMode::fmKeepHeight,
+         false,
+         false,
          {"SetClipRect 0,0,100,100", "DrawPicture 0,0,200,100" + picture, "RemoveClip"}},
         // A wide picture covers the control by its height.
-        {"proportional, centred", TFitMode::fmProportional, true, false,
+        {"proportional, centred",
+         TFitMode::fmProportional,
+         true,
+         false,
          {"SetClipRect 0,0,100,100", "DrawPicture -50,0,150,100" + picture, "RemoveClip"}},
         {"stretched", TFitMode::fmInsideProp, true, true, {"DrawPicture 0,0,100,100" + picture}},
     };
@@ -266,7 +300,8 @@ TEST_F(PrintableTest, GraphicImageFitsThePictureAt96Dpi) {
     }
 }
 
-TEST_F(PrintableTest, GraphicImageFitsThePictureAt600Dpi) {
+TEST_F(PrintableTest, GraphicImageFitsThePictureAt600Dpi)
+{
     // The control is 625 device pixels square.
     struct Row {
         const char* name;
@@ -304,7 +339,8 @@ TEST_F(PrintableTest, GraphicImageFitsThePictureAt600Dpi) {
     }
 }
 
-TEST_F(PrintableTest, GraphicImageAtItsNaturalSize) {
+TEST_F(PrintableTest, GraphicImageAtItsNaturalSize)
+{
     auto table = Pictures();
     table->SetRow(1);
     Start(Device::Record96);
@@ -324,7 +360,8 @@ TEST_F(PrintableTest, GraphicImageAtItsNaturalSize) {
     EXPECT_EQ(InkBounds(PrintedPage()), QRect(262, 262, 100, 100));
 }
 
-TEST_F(PrintableTest, GraphicImageIsExportedToAnyFilter) {
+TEST_F(PrintableTest, GraphicImageIsExportedToAnyFilter)
+{
     auto table = Pictures();
     for (const std::size_t row : {std::size_t{0}, std::size_t{2}}) {
         SCOPED_TRACE(row);
@@ -353,7 +390,8 @@ TEST_F(PrintableTest, GraphicImageIsExportedToAnyFilter) {
     }
 }
 
-TEST_F(PrintableTest, GraphicImageFieldLivesForTheRun) {
+TEST_F(PrintableTest, GraphicImageFieldLivesForTheRun)
+{
     auto table = Pictures();
     Start(Device::Record96);
     TRpGrDBImage& image = PlaceGrImage(*band_, table.get(), "PHOTO", TFitMode::fmProportional);
@@ -368,7 +406,8 @@ TEST_F(PrintableTest, GraphicImageFieldLivesForTheRun) {
     EXPECT_EQ(RecordedTrace(), std::vector<std::string>{"FillRect 0,99,100,100 brush=solid/#000000"});
 }
 
-TEST(GraphicControls, CreatedWith) {
+TEST(GraphicControls, CreatedWith)
+{
     const TRpHRule rule;
     EXPECT_EQ(rule.Bounds(), QRect(0, 0, 100, 10));
     EXPECT_EQ(rule.VertAdjust, 0);
@@ -383,7 +422,8 @@ TEST(GraphicControls, CreatedWith) {
     EXPECT_EQ(image.FitMode, TFitMode::fmProportional);
 }
 
-TEST(GraphicControls, DesignViews) {
+TEST(GraphicControls, DesignViews)
+{
     output::TraceCanvas canvas;
     TRpHRule rule;
     rule.SetPen(kRedPen);

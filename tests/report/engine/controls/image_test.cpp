@@ -1,13 +1,14 @@
-#include "tests/report/engine/model/printable_fixture.h"
-
 #include "report/engine/controls/image.h"
-#include "report/output/pages/page_format.h"
+
 #include "report/output/canvas/trace_canvas.h"
+#include "report/output/pages/page_format.h"
+#include "tests/report/engine/model/printable_fixture.h"
 #include "tests/support/ink_bounds.h"
 #include "tests/support/memory_table.h"
 
 #include <QBuffer>
 #include <QByteArray>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -25,13 +26,15 @@ using testsupport::InkBounds;
 // The print layout's row icon: 76.7 x 42.3 at the band's corner (Height, Left, Top, Width).
 const std::vector<long double> kIconBox{42.3L, 0, 0, 76.7L};
 
-QImage Black(int width, int height) {
+QImage Black(int width, int height)
+{
     QImage picture(width, height, QImage::Format_RGB32);
     picture.fill(Qt::black);
     return picture;
 }
 
-std::string Encoded(const QImage& picture, const char* format) {
+std::string Encoded(const QImage& picture, const char* format)
+{
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -39,7 +42,8 @@ std::string Encoded(const QImage& picture, const char* format) {
     return bytes.toStdString();
 }
 
-TRpImage& PlaceImage(TRpBand& band, const QImage& picture, bool stretch, bool center) {
+TRpImage& PlaceImage(TRpBand& band, const QImage& picture, bool stretch, bool center)
+{
     TRpImage& image = band.NewPrintable<TRpImage>();
     image.Size.ReadValues(kIconBox);
     image.SetPicture(picture);
@@ -49,7 +53,8 @@ TRpImage& PlaceImage(TRpBand& band, const QImage& picture, bool stretch, bool ce
     return image;
 }
 
-TEST_F(PrintableTest, PictureAtItsScreenSizeOnTheRecordedPage) {
+TEST_F(PrintableTest, PictureAtItsScreenSizeOnTheRecordedPage)
+{
     struct Row {
         const char* name;
         QImage picture;
@@ -61,7 +66,10 @@ TEST_F(PrintableTest, PictureAtItsScreenSizeOnTheRecordedPage) {
         {"corner", Black(16, 16), false, false, {"SetClipRect 0,0,29,16", "DrawPicture 0,0,16,16 16x16", "RemoveClip"}},
         {"centred", Black(16, 16), false, true, {"SetClipRect 0,0,29,16", "DrawPicture 6,0,22,16 16x16", "RemoveClip"}},
         // Larger than the control: its middle shows (halves toward zero: -35 / 2, -48 / 2).
-        {"centred, larger", Black(64, 64), false, true,
+        {"centred, larger",
+         Black(64, 64),
+         false,
+         true,
          {"SetClipRect 0,0,29,16", "DrawPicture -17,-24,47,40 64x64", "RemoveClip"}},
         {"stretched", Black(16, 16), true, false, {"DrawPicture 0,0,29,16 16x16"}},
         {"no picture", QImage(), false, true, {}},
@@ -72,13 +80,15 @@ TEST_F(PrintableTest, PictureAtItsScreenSizeOnTheRecordedPage) {
         PlaceImage(*band_, r.picture, r.stretch, r.center).Print(0, 0);
         std::vector<std::string> lines = RecordedTrace();
         for (std::string& line : lines) {
-            if (line.rfind("DrawPicture", 0) == 0) line = line.substr(0, line.find(" sha1="));
+            if (line.rfind("DrawPicture", 0) == 0)
+                line = line.substr(0, line.find(" sha1="));
         }
         EXPECT_EQ(lines, r.lines);
     }
 }
 
-TEST_F(PrintableTest, PictureAtItsScreenSizeAt600Dpi) {
+TEST_F(PrintableTest, PictureAtItsScreenSizeAt600Dpi)
+{
     struct Row {
         const char* name;
         QImage picture;
@@ -99,7 +109,8 @@ TEST_F(PrintableTest, PictureAtItsScreenSizeAt600Dpi) {
     }
 }
 
-TEST_F(PrintableTest, TransparentPixelsLeaveWhatIsBelow) {
+TEST_F(PrintableTest, TransparentPixelsLeaveWhatIsBelow)
+{
     Start(Device::Printer600);
     QImage picture(16, 16, QImage::Format_ARGB32);
     picture.fill(Qt::transparent);
@@ -109,7 +120,8 @@ TEST_F(PrintableTest, TransparentPixelsLeaveWhatIsBelow) {
     EXPECT_EQ(InkBounds(PrintedPage()), QRect(0, 0, 6, 6));
 }
 
-TEST(Image, AutoSizeAndOpaque) {
+TEST(Image, AutoSizeAndOpaque)
+{
     TRpImage image;
     image.SetBounds(0, 0, 20, 20);
     image.SetPicture(Black(29, 32));
@@ -131,7 +143,8 @@ TEST(Image, AutoSizeAndOpaque) {
     EXPECT_TRUE(image.IsTransparent());
 }
 
-TEST(Image, DecodePicture) {
+TEST(Image, DecodePicture)
+{
     EXPECT_EQ(DecodePicture(Encoded(Black(5, 7), "PNG")).size(), QSize(5, 7));
     EXPECT_EQ(DecodePicture(Encoded(Black(5, 7), "BMP")).size(), QSize(5, 7));
     EXPECT_EQ(DecodePicture(Encoded(Black(5, 7), "JPG")).size(), QSize(5, 7));
@@ -150,16 +163,19 @@ TEST(Image, DecodePicture) {
 
 // A data set with one blob column and the rows: a 16 x 16 picture, an empty blob, bytes that
 // are no picture.
-std::unique_ptr<testsupport::MemoryTable> Pictures() {
+std::unique_ptr<testsupport::MemoryTable> Pictures()
+{
     auto table = std::make_unique<testsupport::MemoryTable>(
-        "PICTURES", std::vector<testsupport::Column>{{"PHOTO", expr::TRpFieldKind::Blob}, {"TITLE", expr::TRpFieldKind::String}});
+        "PICTURES",
+        std::vector<testsupport::Column>{{"PHOTO", expr::TRpFieldKind::Blob}, {"TITLE", expr::TRpFieldKind::String}});
     table->AddRow({testsupport::Blob{Encoded(Black(16, 16), "PNG")}, std::string("one")});
     table->AddRow({testsupport::Blob{""}, std::string("two")});
     table->AddRow({testsupport::Blob{"garbage"}, std::string("three")});
     return table;
 }
 
-TRpDBImage& PlaceDBImage(TRpBand& band, expr::TRpDataSet* dataSet, const char* field, bool stretch) {
+TRpDBImage& PlaceDBImage(TRpBand& band, expr::TRpDataSet* dataSet, const char* field, bool stretch)
+{
     TRpDBImage& image = band.NewPrintable<TRpDBImage>();
     image.Size.ReadValues(kIconBox);
     image.SetDataSet(dataSet);
@@ -171,7 +187,8 @@ TRpDBImage& PlaceDBImage(TRpBand& band, expr::TRpDataSet* dataSet, const char* f
     return image;
 }
 
-TEST_F(PrintableTest, DataBoundPicture) {
+TEST_F(PrintableTest, DataBoundPicture)
+{
     const std::string fill = "FillRect 0,0,29,16 brush=solid/#112233";
     const std::string frame = "FillRect 0,15,29,16 brush=solid/#000000";
     struct Row {
@@ -182,7 +199,10 @@ TEST_F(PrintableTest, DataBoundPicture) {
         std::vector<std::string> lines;
     };
     const Row rows[] = {
-        {"picture, centred", 0, "photo", false,
+        {"picture, centred",
+         0,
+         "photo",
+         false,
          {"SetClipRect 0,0,29,16", "DrawPicture 6,0,22,16 16x16", "RemoveClip", frame}},
         {"picture, stretched", 0, "PHOTO", true, {"DrawPicture 0,0,29,16 16x16", frame}},
         {"empty blob, stretched", 1, "PHOTO", true, {fill, frame}},
@@ -199,7 +219,8 @@ TEST_F(PrintableTest, DataBoundPicture) {
         PlaceDBImage(*band_, table.get(), r.field, r.stretch).Print(0, 0);
         std::vector<std::string> lines = RecordedTrace();
         for (std::string& line : lines) {
-            if (line.rfind("DrawPicture", 0) == 0) line = line.substr(0, line.find(" sha1="));
+            if (line.rfind("DrawPicture", 0) == 0)
+                line = line.substr(0, line.find(" sha1="));
         }
         EXPECT_EQ(lines, r.lines);
     }
@@ -208,7 +229,8 @@ TEST_F(PrintableTest, DataBoundPicture) {
     EXPECT_EQ(RecordedTrace(), std::vector<std::string>{frame});
 }
 
-TEST_F(PrintableTest, DataBoundPictureFieldLivesForTheRun) {
+TEST_F(PrintableTest, DataBoundPictureFieldLivesForTheRun)
+{
     auto table = Pictures();
     Start(Device::Record96);
     TRpDBImage& image = PlaceDBImage(*band_, table.get(), "PHOTO", true);
@@ -236,7 +258,8 @@ TEST_F(PrintableTest, DataBoundPictureFieldLivesForTheRun) {
     EXPECT_EQ(RecordedTrace(), std::vector<std::string>{"FillRect 0,15,29,16 brush=solid/#000000"});
 }
 
-TEST_F(PrintableTest, DataBoundPictureIsExportedWithItsPixels) {
+TEST_F(PrintableTest, DataBoundPictureIsExportedWithItsPixels)
+{
     auto table = Pictures();
     Start(Device::Record96);
     RecordingFilter filter;
@@ -257,7 +280,8 @@ TEST_F(PrintableTest, DataBoundPictureIsExportedWithItsPixels) {
     EXPECT_EQ(filter.items[0].y, 76);
 }
 
-TEST(Image, DesignViews) {
+TEST(Image, DesignViews)
+{
     TRpImage image;
     image.SetBounds(0, 0, 40, 30);
     image.SetPicture(Black(10, 10));

@@ -4,7 +4,8 @@
 
 namespace enginetest {
 
-ScriptedReport::ScriptedReport() : TRpReport([] { return report::output::TRpPaperSize::A4; }, false) {
+ScriptedReport::ScriptedReport() : TRpReport([] { return report::output::TRpPaperSize::A4; }, false)
+{
     Page.SetUnits(report::engine::TRpUnit::MM);
     Page.SetLeftMargin(10);
     Page.SetRightMargin(6);
@@ -15,18 +16,22 @@ ScriptedReport::ScriptedReport() : TRpReport([] { return report::output::TRpPape
     SetMeasurer(std::make_unique<FiveByteMeasurer>());
 }
 
-std::vector<std::string> TextFilter::Texts() const {
+std::vector<std::string> TextFilter::Texts() const
+{
     std::vector<std::string> texts;
-    for (const Line& line : lines) texts.push_back(line.text);
+    for (const Line& line : lines)
+        texts.push_back(line.text);
     return texts;
 }
 
-void LabelTest::StartReport(Device device, long double bandHeight, long double bandWidth) {
+void LabelTest::StartReport(Device device, long double bandHeight, long double bandWidth)
+{
     StartReportOn(std::make_unique<ScriptedReport>(), device, bandHeight, bandWidth);
 }
 
 void LabelTest::StartReportOn(std::unique_ptr<ScriptedReport> report, Device device, long double bandHeight,
-                              long double bandWidth) {
+                              long double bandWidth)
+{
     Start(device);
     ReplaceReport(std::move(report));
     band_ = &report::engine::CreateBand(*report_, report::engine::TRpBandType::rbPageFooter);
@@ -36,7 +41,8 @@ void LabelTest::StartReportOn(std::unique_ptr<ScriptedReport> report, Device dev
 
 void LabelTest::MeasureForReal() { report_->SetMeasurer(nullptr); }
 
-std::vector<std::string> LabelTest::FreshLines(const report::engine::TRpLabel& like, const std::string& text) {
+std::vector<std::string> LabelTest::FreshLines(const report::engine::TRpLabel& like, const std::string& text)
+{
     report::engine::TRpLabel& fresh = Place(0, 0, 1, 1);
     fresh.SetZoom(like.Size.Zoom);
     const QRect& b = like.Bounds();
@@ -50,7 +56,8 @@ std::vector<std::string> LabelTest::FreshLines(const report::engine::TRpLabel& l
     return lines;
 }
 
-long double LabelTest::LineHeight(const report::engine::TRpCustomLabel& control) {
+long double LabelTest::LineHeight(const report::engine::TRpCustomLabel& control)
+{
     report::output::Canvas& canvas = *printer_->GetCanvas();
     canvas.SetFont(control.Font());
     return canvas.TextHeight("W") / printer_->YFactor();

@@ -3,11 +3,10 @@
 // gets.
 #pragma once
 
-#include "tests/report/engine/model/printable_fixture.h"
-
 #include "report/engine/controls/label.h"
-#include "report/engine/run/report.h"
 #include "report/engine/model/text_measure.h"
+#include "report/engine/run/report.h"
+#include "tests/report/engine/model/printable_fixture.h"
 
 #include <cstdint>
 #include <memory>
@@ -27,7 +26,8 @@ public:
 class FiveByteMeasurer final : public report::engine::TRpTextMeasurer {
 public:
     static constexpr int kLineHeight = 11;
-    [[nodiscard]] int TextWidth(const report::output::FontSpec&, std::string_view text) override {
+    [[nodiscard]] int TextWidth(const report::output::FontSpec&, std::string_view text) override
+    {
         return 5 * static_cast<int>(text.size());
     }
     [[nodiscard]] int TextHeight(const report::output::FontSpec&) override { return kLineHeight; }
@@ -45,7 +45,8 @@ public:
         std::string text;
     };
     void TextOutput(long double x, long double y, const report::output::FontSpec& font, QRgb color,
-                    report::output::HorizontalAlign alignment, std::string_view text) override {
+                    report::output::HorizontalAlign alignment, std::string_view text) override
+    {
         lines.push_back({x, y, font, color, alignment, std::string(text)});
     }
     [[nodiscard]] std::vector<std::string> Texts() const;
@@ -70,7 +71,8 @@ protected:
 
     // A control of class T on the band at pixel bounds (left, top, width, height), AutoSize off.
     template <class T = report::engine::TRpLabel>
-    T& Place(int left, int top, int width, int height) {
+    T& Place(int left, int top, int width, int height)
+    {
         T& control = band_->NewPrintable<T>();
         control.SetAutoSize(false);
         control.SetBounds(left, top, width, height);
@@ -78,7 +80,8 @@ protected:
     }
     // A control of class T on the band at (Height, Left, Top, Width) in tenths, AutoSize off, 7 pt.
     template <class T = report::engine::TRpLabel>
-    T& PlaceAt(const std::vector<long double>& values) {
+    T& PlaceAt(const std::vector<long double>& values)
+    {
         T& control = band_->NewPrintable<T>();
         control.SetAutoSize(false);
         control.Size.ReadValues(values);

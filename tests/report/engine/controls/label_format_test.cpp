@@ -1,8 +1,7 @@
-#include "tests/report/engine/controls/label_fixture.h"
-
-#include "report/engine/model/band.h"
 #include "report/engine/controls/label.h"
+#include "report/engine/model/band.h"
 #include "report/output/canvas/measure.h"
+#include "tests/report/engine/controls/label_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +17,8 @@ using enginetest::FiveByteMeasurer;
 using enginetest::LabelTest;
 using Lines = std::vector<std::string>;
 
-TEST_F(LabelTest, ReportMeasuresWidthPlusOne) {
+TEST_F(LabelTest, ReportMeasuresWidthPlusOne)
+{
     StartReport();
     const output::FontSpec font;
     EXPECT_EQ(report_->TextWidth(font, "abc"), 16);
@@ -33,7 +33,8 @@ TEST_F(LabelTest, ReportMeasuresWidthPlusOne) {
     EXPECT_EQ(report_->TextHeight(arial), device.TextHeight(arial));
 }
 
-TEST_F(LabelTest, FormattingBreaksLinesByTheControlWidth) {
+TEST_F(LabelTest, FormattingBreaksLinesByTheControlWidth)
+{
     // The control is 51 px wide: a word joins a line while the line stays at most 51 px
     // (10 bytes); a word alone on a line is cut to what stays below 51 px (9 bytes).
     struct Row {
@@ -75,7 +76,8 @@ TEST_F(LabelTest, FormattingBreaksLinesByTheControlWidth) {
 // A control keeps its lines while nothing they were broken with changes (it is formatted when
 // its caption is set and again when it prints); anything that changes breaks them again, as a
 // control formatted for the first time with the same settings breaks them.
-TEST_F(LabelTest, LinesBreakAgainWhenAnythingTheyWereBrokenWithChanges) {
+TEST_F(LabelTest, LinesBreakAgainWhenAnythingTheyWereBrokenWithChanges)
+{
     StartReport();
     TRpLabel& label = Place(0, 0, 51, 16);
     const std::string text = "Karta wyjeta ze slotu kierowcy przy czynnosci prowadzenie";
@@ -121,7 +123,8 @@ TEST_F(LabelTest, LinesBreakAgainWhenAnythingTheyWereBrokenWithChanges) {
 // Each input of the breaking changed alone, on the real measuring device: the lines are those
 // of a control formatted afresh with the new settings, and differ from the kept ones. (The zoom
 // moves the width with it.)
-TEST_F(LabelTest, EachInputAloneBreaksTheLinesAgain) {
+TEST_F(LabelTest, EachInputAloneBreaksTheLinesAgain)
+{
     const std::string text = "Karta wyjeta ze slotu kierowcy przy czynnosci prowadzenie";
     const output::FontSpec arial{.face = "Arial", .points = 10};
     struct Row {
@@ -155,7 +158,8 @@ TEST_F(LabelTest, EachInputAloneBreaksTheLinesAgain) {
     }
 }
 
-TEST_F(LabelTest, WordWrapTakesACharacterALineWhenNoneFits) {
+TEST_F(LabelTest, WordWrapTakesACharacterALineWhenNoneFits)
+{
     StartReport();
     TRpLabel& label = Place(0, 0, 3, 16);
     label.SetCaption("abc");
@@ -165,7 +169,8 @@ TEST_F(LabelTest, WordWrapTakesACharacterALineWhenNoneFits) {
     EXPECT_EQ(label.FormattedLines(), Lines{""});
 }
 
-TEST_F(LabelTest, AutoSizeKeepsOneLineAndTakesItsWidth) {
+TEST_F(LabelTest, AutoSizeKeepsOneLineAndTakesItsWidth)
+{
     StartReport();
     TRpLabel& label = Place(0, 0, 51, 16);
     label.SetAutoSize(true);
@@ -185,7 +190,8 @@ TEST_F(LabelTest, AutoSizeKeepsOneLineAndTakesItsWidth) {
     EXPECT_EQ(label.Bounds().width(), 11 + 2 + 2);
 }
 
-TEST_F(LabelTest, AutoSizeMovesByTheAlignment) {
+TEST_F(LabelTest, AutoSizeMovesByTheAlignment)
+{
     // 19 bytes measure 96 px; the control starts 63 px wide at 671 on a 734-px band.
     struct Row {
         TAlignment alignment;
@@ -223,7 +229,8 @@ TEST_F(LabelTest, AutoSizeMovesByTheAlignment) {
     }
 }
 
-TEST_F(LabelTest, ALabelIsAtLeastOneLineHigh) {
+TEST_F(LabelTest, ALabelIsAtLeastOneLineHigh)
+{
     StartReport();
     // The one-line height is the report's 11 px (times the zoom) plus 1.
     TRpLabel& label = Place(0, 0, 51, 5);
@@ -239,7 +246,8 @@ TEST_F(LabelTest, ALabelIsAtLeastOneLineHigh) {
     EXPECT_EQ(memo.Bounds().height(), 5);
 }
 
-TEST_F(LabelTest, WithoutParentNothingIsFormatted) {
+TEST_F(LabelTest, WithoutParentNothingIsFormatted)
+{
     TRpLabel label;
     label.SetAutoSize(false);
     label.SetCaption("aaaa bbbb");
@@ -256,7 +264,8 @@ TEST_F(LabelTest, WithoutParentNothingIsFormatted) {
     EXPECT_EQ(placed->FormattedLines(), Lines{"ab cd"});
 }
 
-TEST_F(LabelTest, MemoFormatsItsLines) {
+TEST_F(LabelTest, MemoFormatsItsLines)
+{
     StartReport();
     TRpMemo& memo = Place<TRpMemo>(0, 0, 51, 16);
     EXPECT_FALSE(memo.UsesCaption());
@@ -272,7 +281,8 @@ TEST_F(LabelTest, MemoFormatsItsLines) {
     EXPECT_EQ(memo.Bounds().width(), 71);
 }
 
-TEST_F(LabelTest, MemoExpandedHeightIsItsLines) {
+TEST_F(LabelTest, MemoExpandedHeightIsItsLines)
+{
     StartReport();
     TRpMemo& memo = Place<TRpMemo>(0, 0, 51, 16);
     memo.SetLines({"aaaa bbbb cccc", "x"});
@@ -285,7 +295,8 @@ TEST_F(LabelTest, MemoExpandedHeightIsItsLines) {
     EXPECT_EQ(height, 3 * 2 * FiveByteMeasurer::kLineHeight);
 }
 
-TEST_F(LabelTest, NameAndCaption) {
+TEST_F(LabelTest, NameAndCaption)
+{
     StartReport();
     TRpLabel& label = Place(0, 0, 51, 16);
     label.SetName("RpLabel1");
@@ -298,7 +309,8 @@ TEST_F(LabelTest, NameAndCaption) {
     EXPECT_EQ(label.Name, "RpLabel3");
 }
 
-TEST_F(LabelTest, FontSizeFromTheFormWinsAtLoaded) {
+TEST_F(LabelTest, FontSizeFromTheFormWinsAtLoaded)
+{
     // The print layout's heights and stored sizes: -9/7, -11/8, -15/11, -16/12.
     struct Row {
         int fontSize;
@@ -326,7 +338,8 @@ TEST_F(LabelTest, FontSizeFromTheFormWinsAtLoaded) {
     EXPECT_EQ(&plain.Font(), &band_->Font());
 }
 
-TEST_F(LabelTest, RowLabelBreaksByTheRealWidths) {
+TEST_F(LabelTest, RowLabelBreaksByTheRealWidths)
+{
     // The detail row's label: 310 px wide, Arial 7 pt, measured on the 96-dpi device.
     StartReport();
     MeasureForReal();
@@ -337,7 +350,8 @@ TEST_F(LabelTest, RowLabelBreaksByTheRealWidths) {
     label.SetAutoStretch(true);
     const std::string text =
         "2024-05-01 (\xB6r) 06:15-14:45 Prowadzenie pojazdu 8:30, praca 1:10, dyspozycyjno\xB6\xE6 0:20, "
-        "odpoczynek 13:40; przejechano 612 km pojazdem WX 12345 (PL), miejsce rozpocz\xEA" "cia: Pozna\xF1";
+        "odpoczynek 13:40; przejechano 612 km pojazdem WX 12345 (PL), miejsce rozpocz\xEA"
+        "cia: Pozna\xF1";
     label.SetCaption(text);
     output::MeasureDevice device;
     const auto width = [&](const std::string& s) { return device.TextWidth(font, s) + 1; };

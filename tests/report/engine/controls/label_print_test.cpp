@@ -1,11 +1,10 @@
-#include "tests/report/engine/controls/label_fixture.h"
-
-#include "report/engine/model/band.h"
 #include "report/engine/controls/label.h"
+#include "report/engine/model/band.h"
 #include "report/output/canvas/measure.h"
 #include "report/output/canvas/rounding.h"
-#include "report/output/printer/rp_printer.h"
 #include "report/output/canvas/trace_canvas.h"
+#include "report/output/printer/rp_printer.h"
+#include "tests/report/engine/controls/label_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -36,12 +35,14 @@ struct Drawn {
     std::string align;
 };
 
-std::vector<Drawn> TextsDrawn(const Lines& trace) {
+std::vector<Drawn> TextsDrawn(const Lines& trace)
+{
     std::vector<Drawn> drawn;
     for (const std::string& line : LinesStartingWith(trace, "TextOut ")) {
         Drawn d;
         char quoted[256] = {};
-        if (std::sscanf(line.c_str(), "TextOut %d,%d \"%255[^\"]\"", &d.x, &d.y, quoted) < 2) continue;
+        if (std::sscanf(line.c_str(), "TextOut %d,%d \"%255[^\"]\"", &d.x, &d.y, quoted) < 2)
+            continue;
         d.text = quoted;
         const std::size_t at = line.find(" align=");
         d.align = line.substr(at + 7, line.find(' ', at + 7) - at - 7);
@@ -50,15 +51,18 @@ std::vector<Drawn> TextsDrawn(const Lines& trace) {
     return drawn;
 }
 
-Lines TextsOf(const std::vector<Drawn>& drawn) {
+Lines TextsOf(const std::vector<Drawn>& drawn)
+{
     Lines texts;
-    for (const Drawn& d : drawn) texts.push_back(d.text);
+    for (const Drawn& d : drawn)
+        texts.push_back(d.text);
     return texts;
 }
 
 const Lines kFiveLines{"one", "two", "three", "four", "five"};
 
-TEST_F(LabelTest, BandGrowsWhileThePageHasRoom) {
+TEST_F(LabelTest, BandGrowsWhileThePageHasRoom)
+{
     StartReport();
     SetSpace(101);
     struct Row {
@@ -70,7 +74,8 @@ TEST_F(LabelTest, BandGrowsWhileThePageHasRoom) {
     for (const Row& r : {Row{0, 29.1L, true}, Row{29.1L, 29.1L, true}, Row{58.2L, 29.1L, false}, Row{0, 58.7L, true},
                          Row{0, 59.3L, false}}) {
         SetExpanded(r.expanded);
-        EXPECT_EQ(band_->CanExpand(r.extra), r.can) << static_cast<double>(r.expanded) << '+' << static_cast<double>(r.extra);
+        EXPECT_EQ(band_->CanExpand(r.extra), r.can)
+            << static_cast<double>(r.expanded) << '+' << static_cast<double>(r.extra);
     }
 
     // Growing: the band takes the extra height; the control learns how far it reaches.
@@ -101,7 +106,8 @@ TEST_F(LabelTest, BandGrowsWhileThePageHasRoom) {
     EXPECT_FALSE(CreateBand(idle, TRpBandType::rbDetail).CanExpand(1));
 }
 
-TEST_F(LabelTest, MemoStretchesAndContinues) {
+TEST_F(LabelTest, MemoStretchesAndContinues)
+{
     // Five lines, 42.3 tenths high on a band as high; a line of 7 pt is 10 px (26.46 tenths) on
     // the recorded page: one line fits, the band grows twice within 101, the rest waits.
     StartReport();
@@ -147,7 +153,8 @@ TEST_F(LabelTest, MemoStretchesAndContinues) {
               "FillRect 0," + std::to_string(Px(42.3L + lh)) + ",340," + std::to_string(Px(42.3L + 2 * lh)) + white);
 }
 
-TEST_F(LabelTest, LinesTakeThePrintersHeight) {
+TEST_F(LabelTest, LinesTakeThePrintersHeight)
+{
     // 7 pt is 10 px at 96 dpi (26.46 tenths) but 65 px at 600 dpi (27.52 tenths): with room for
     // the band to reach 96 tenths the third line fits on the recorded page only.
     for (const auto& [device, lines] : {std::pair{Device::Record96, 3}, std::pair{Device::Printer600, 2}}) {
@@ -164,7 +171,8 @@ TEST_F(LabelTest, LinesTakeThePrintersHeight) {
     }
 }
 
-TEST_F(LabelTest, WithoutStretchWhatDoesNotFitIsLeftOut) {
+TEST_F(LabelTest, WithoutStretchWhatDoesNotFitIsLeftOut)
+{
     StartReport();
     SetSpace(1000);
     TRpMemo& memo = PlaceAt<TRpMemo>({42.3L, 0, 0, 900});
@@ -179,7 +187,8 @@ TEST_F(LabelTest, WithoutStretchWhatDoesNotFitIsLeftOut) {
     EXPECT_EQ(TextsOf(TextsDrawn(RecordedTrace())), (Lines{"one", "one"}));
 }
 
-TEST_F(LabelTest, PrepareStartsAnUnfinishedControlAgain) {
+TEST_F(LabelTest, PrepareStartsAnUnfinishedControlAgain)
+{
     StartReport();
     SetSpace(101);
     TRpMemo& memo = PlaceAt<TRpMemo>({42.3L, 0, 0, 900});
@@ -198,7 +207,8 @@ TEST_F(LabelTest, PrepareStartsAnUnfinishedControlAgain) {
     EXPECT_EQ(TextsOf(TextsDrawn(RecordedTrace())), (Lines{"one", "two", "three", "one", "two", "three"}));
 }
 
-TEST_F(LabelTest, LineThatNeverFitsEndsAfterOneFreshColumn) {
+TEST_F(LabelTest, LineThatNeverFitsEndsAfterOneFreshColumn)
+{
     // A memo 1 mm high, a 2.6 mm line, a band that cannot grow.
     StartReport();
     TRpMemo& memo = PlaceAt<TRpMemo>({10, 0, 0, 900});
@@ -220,7 +230,8 @@ TEST_F(LabelTest, LineThatNeverFitsEndsAfterOneFreshColumn) {
     EXPECT_TRUE(TextsDrawn(RecordedTrace()).empty());
 }
 
-TEST_F(LabelTest, LineThatDidNotFitPrintsInAFreshColumnWithRoom) {
+TEST_F(LabelTest, LineThatDidNotFitPrintsInAFreshColumnWithRoom)
+{
     StartReport();
     TRpMemo& memo = PlaceAt<TRpMemo>({10, 0, 0, 900});
     memo.SetAutoStretch(true);
@@ -238,7 +249,8 @@ TEST_F(LabelTest, LineThatDidNotFitPrintsInAFreshColumnWithRoom) {
     EXPECT_EQ(TextsOf(TextsDrawn(RecordedTrace())), Lines{"Uwagi:"});
 }
 
-TEST_F(LabelTest, OnPrintChangesTheTextForOnePrint) {
+TEST_F(LabelTest, OnPrintChangesTheTextForOnePrint)
+{
     StartReport();
     TextFilter filter;
     Export(filter);
@@ -266,7 +278,8 @@ TEST_F(LabelTest, OnPrintChangesTheTextForOnePrint) {
     EXPECT_EQ(filter.Texts(), Lines{"Pozna\xF1"});
 }
 
-TEST_F(LabelTest, ExportHandsOverEveryLine) {
+TEST_F(LabelTest, ExportHandsOverEveryLine)
+{
     StartReport();
     TextFilter filter;
     Export(filter);
@@ -295,7 +308,8 @@ TEST_F(LabelTest, ExportHandsOverEveryLine) {
     EXPECT_TRUE(filter.items.empty());
 }
 
-TEST_F(LabelTest, BackgroundPaintedAndExportedByColour) {
+TEST_F(LabelTest, BackgroundPaintedAndExportedByColour)
+{
     struct Row {
         bool transparent;
         QRgb color;
@@ -334,7 +348,8 @@ TEST_F(LabelTest, BackgroundPaintedAndExportedByColour) {
         exported.Prepare();
         exported.Print(1000, 2000);
         ASSERT_EQ(filter.items.size(), r.exported ? 1u : 0u);
-        if (!r.exported) continue;
+        if (!r.exported)
+            continue;
         const auto& shape = std::get<output::ExportShape>(filter.items[0].control);
         // The box in device pixels: DeviceWidth(300) = 113, DeviceHeight(60) = 23.
         EXPECT_EQ(shape.rect, QRect(416, 763, 113, 23));
@@ -346,7 +361,8 @@ TEST_F(LabelTest, BackgroundPaintedAndExportedByColour) {
     }
 }
 
-TEST_F(LabelTest, FrameGoesRoundTheControlsBox) {
+TEST_F(LabelTest, FrameGoesRoundTheControlsBox)
+{
     // Only the top line: the text moves down by the frame width (1 pt = 4 tenths), not
     // sideways, and the frame is drawn on the control's own box.
     StartReport();
@@ -367,7 +383,8 @@ TEST_F(LabelTest, FrameGoesRoundTheControlsBox) {
     EXPECT_EQ(fills[0].rfind("FillRect 416,763,529,", 0), 0u) << fills[0];
 }
 
-TEST_F(LabelTest, AutoSizedLabelPrintsInTheBoxItHasAfterSizing) {
+TEST_F(LabelTest, AutoSizedLabelPrintsInTheBoxItHasAfterSizing)
+{
     // Right-aligned and sized to its text: OnPrint makes it wider, so it moves left; background,
     // text and right edge stay together.
     StartReport();
@@ -393,16 +410,19 @@ struct JustifiedLine {
     std::vector<Drawn> words;
 };
 
-std::vector<JustifiedLine> ByLine(const std::vector<Drawn>& drawn) {
+std::vector<JustifiedLine> ByLine(const std::vector<Drawn>& drawn)
+{
     std::vector<JustifiedLine> lines;
     for (const Drawn& d : drawn) {
-        if (lines.empty() || lines.back().words.back().y != d.y) lines.emplace_back();
+        if (lines.empty() || lines.back().words.back().y != d.y)
+            lines.emplace_back();
         lines.back().words.push_back(d);
     }
     return lines;
 }
 
-TEST_F(LabelTest, JustifiedMemoFillsItsWidth) {
+TEST_F(LabelTest, JustifiedMemoFillsItsWidth)
+{
     for (const TAlignment alignment : {TAlignment::taLeftJustify, TAlignment::taRightJustify, TAlignment::taCenter}) {
         SCOPED_TRACE(static_cast<int>(alignment));
         StartReport();
@@ -410,8 +430,9 @@ TEST_F(LabelTest, JustifiedMemoFillsItsWidth) {
         TRpMemo& memo = PlaceAt<TRpMemo>({200, 100, 0, 900});
         memo.SetAlignment(alignment);
         memo.FullJustify = true;
-        memo.SetLines({"Pojazdy u\xBFywane w okresie od pierwszego do ostatniego dnia listy, z przebiegiem i krajem rejestracji",
-                       "WX 12345 PL"});
+        memo.SetLines(
+            {"Pojazdy u\xBFywane w okresie od pierwszego do ostatniego dnia listy, z przebiegiem i krajem rejestracji",
+             "WX 12345 PL"});
         memo.Prepare();
         memo.Print(0, 0);
         ASSERT_GE(memo.FormattedLines().size(), 3u);
@@ -446,7 +467,8 @@ TEST_F(LabelTest, JustifiedMemoFillsItsWidth) {
     }
 }
 
-TEST_F(LabelTest, JustifiedWordsExportAtTheirOwnPlaces) {
+TEST_F(LabelTest, JustifiedWordsExportAtTheirOwnPlaces)
+{
     StartReport();
     MeasureForReal();
     TextFilter filter;
@@ -470,7 +492,8 @@ TEST_F(LabelTest, JustifiedWordsExportAtTheirOwnPlaces) {
     }
 }
 
-TEST_F(LabelTest, DisabledOrUnpreparedControls) {
+TEST_F(LabelTest, DisabledOrUnpreparedControls)
+{
     StartReport();
     TRpLabel& label = PlaceAt({60, 0, 0, 900});
     label.SetCaption("ab");
@@ -483,7 +506,8 @@ TEST_F(LabelTest, DisabledOrUnpreparedControls) {
     EXPECT_EQ(TextsOf(TextsDrawn(RecordedTrace())), Lines{"ab"});
 }
 
-TEST_F(LabelTest, LabelOnTheReportItselfCannotStretch) {
+TEST_F(LabelTest, LabelOnTheReportItselfCannotStretch)
+{
     StartReport();
     SetSpace(1000);
     TRpLabel& label = report_->NewPrintable<TRpLabel>();
@@ -498,7 +522,8 @@ TEST_F(LabelTest, LabelOnTheReportItselfCannotStretch) {
     EXPECT_EQ(TextsOf(TextsDrawn(RecordedTrace())), Lines{"ab"});
 }
 
-TEST_F(LabelTest, DesignViewWritesTheLines) {
+TEST_F(LabelTest, DesignViewWritesTheLines)
+{
     StartReport();
     TRpLabel& label = Place(0, 0, 51, 40);
     label.SetAlignment(TAlignment::taRightJustify);

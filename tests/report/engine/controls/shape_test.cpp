@@ -1,8 +1,8 @@
-#include "tests/report/engine/model/printable_fixture.h"
+#include "report/engine/controls/shape.h"
 
 #include "report/engine/controls/image.h"
-#include "report/engine/controls/shape.h"
 #include "report/output/canvas/trace_canvas.h"
+#include "tests/report/engine/model/printable_fixture.h"
 #include "tests/support/ink_bounds.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +24,8 @@ const std::vector<long double> kBox{100, 50, 20, 200};
 const output::Pen kRedPen{qRgb(255, 0, 0), output::PenStyle::Solid, 3};
 const output::Brush kBlueBrush{qRgb(0, 0, 255), output::BrushStyle::Solid};
 
-TRpShape& PlaceShape(TRpBand& band, TRpShapeType type, const std::vector<long double>& values) {
+TRpShape& PlaceShape(TRpBand& band, TRpShapeType type, const std::vector<long double>& values)
+{
     TRpShape& shape = band.NewPrintable<TRpShape>();
     shape.Size.ReadValues(values);
     shape.SetShape(type);
@@ -32,7 +33,8 @@ TRpShape& PlaceShape(TRpBand& band, TRpShapeType type, const std::vector<long do
     return shape;
 }
 
-TEST_F(PrintableTest, EveryShapeOnTheRecordedPage) {
+TEST_F(PrintableTest, EveryShapeOnTheRecordedPage)
+{
     // At band offsets (100, 200): L = DeviceX(150) = 57, T = DeviceY(220) = 83, R = DeviceX(350)
     // = 132, B = DeviceY(320) = 121; the middle DeviceX(250) = 94, DeviceY(270) = 102.
     const std::string pen = " pen=solid/3/#ff0000";
@@ -68,7 +70,8 @@ TEST_F(PrintableTest, EveryShapeOnTheRecordedPage) {
     }
 }
 
-TEST_F(PrintableTest, TitleLineOfThePrintLayout) {
+TEST_F(PrintableTest, TitleLineOfThePrintLayout)
+{
     // 7.9, 357.2, 1926.2 x 7.9 with the band at the page's corner.
     const std::vector<long double> line{7.9L, 7.9L, 357.2L, 1926.2L};
     Start(Device::Record96);
@@ -82,7 +85,8 @@ TEST_F(PrintableTest, TitleLineOfThePrintLayout) {
     EXPECT_EQ(InkBounds(PrintedPage()), QRect(19, 853, 2381 - 19, 1));
 }
 
-TEST_F(PrintableTest, RoundedCornersScaleWithTheDevice) {
+TEST_F(PrintableTest, RoundedCornersScaleWithTheDevice)
+{
     struct Row {
         float factor;
         int firstInkFrom;  // first dark pixel of the top row, from the shape's left edge
@@ -102,14 +106,16 @@ TEST_F(PrintableTest, RoundedCornersScaleWithTheDevice) {
         ASSERT_EQ(InkBounds(page).topLeft(), QPoint(118, 47));
         int first = -1;
         for (int x = 118; x < page.width() && first < 0; ++x) {
-            if (qGray(page.pixel(x, 47)) < 128) first = x - 118;
+            if (qGray(page.pixel(x, 47)) < 128)
+                first = x - 118;
         }
         EXPECT_GE(first, r.firstInkFrom);
         EXPECT_LE(first, r.firstInkTo);
     }
 }
 
-TEST_F(PrintableTest, ExportRunHandsShapesAndImagesOver) {
+TEST_F(PrintableTest, ExportRunHandsShapesAndImagesOver)
+{
     Start(Device::Record96);
     RecordingFilter filter;
     Export(filter);
@@ -134,8 +140,8 @@ TEST_F(PrintableTest, ExportRunHandsShapesAndImagesOver) {
     ASSERT_EQ(filter.items.size(), 2u);
     const auto* exportedShape = std::get_if<output::ExportShape>(&filter.items[0].control);
     ASSERT_NE(exportedShape, nullptr);
-    EXPECT_EQ(*exportedShape, (output::ExportShape{TRpShapeType::rpsCircle, output::GdiRect(57, 83, 132, 121), kRedPen,
-                                                   kBlueBrush}));
+    EXPECT_EQ(*exportedShape,
+              (output::ExportShape{TRpShapeType::rpsCircle, output::GdiRect(57, 83, 132, 121), kRedPen, kBlueBrush}));
     EXPECT_EQ(filter.items[0].x, 57);
     EXPECT_EQ(filter.items[0].y, 83);
     const auto* exportedPicture = std::get_if<output::ExportPicture>(&filter.items[1].control);
@@ -157,7 +163,8 @@ TEST_F(PrintableTest, ExportRunHandsShapesAndImagesOver) {
     ASSERT_EQ(LinesStartingWith(trace, "DrawPicture").size(), 1u);
 }
 
-TEST(Shape, SettersAndDesignView) {
+TEST(Shape, SettersAndDesignView)
+{
     TRpShape shape;
     EXPECT_EQ(shape.Shape(), TRpShapeType::rpsRectangle);
     EXPECT_EQ(shape.Pen(), (output::Pen{qRgb(0, 0, 0), output::PenStyle::Solid, 1}));

@@ -1,15 +1,15 @@
-#include "tests/report/engine/controls/label_fixture.h"
+#include "report/engine/controls/sysdata.h"
 
 #include "report/engine/model/band.h"
 #include "report/engine/model/controller.h"
 #include "report/expr/ev_environment.h"
 #include "report/expr/expr_unit.h"
 #include "report/expr/rp_clock.h"
-#include "report/engine/controls/sysdata.h"
-#include "utility/rp_error.h"
+#include "tests/report/engine/controls/label_fixture.h"
 #include "tests/support/expr_fixture.h"
 #include "tests/support/memory_table.h"
 #include "utility/cp1250.h"
+#include "utility/rp_error.h"
 
 #include <gtest/gtest.h>
 
@@ -55,30 +55,34 @@ public:
 
 class ComputedTextTest : public enginetest::LabelTest {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         LabelTest::SetUp();
         expr::InitializeExpressionUnit();
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         LabelTest::TearDown();
         expr::FinalizeExpressionUnit();
     }
 
     // A report with run values, a one-column table X and the page footer's band (734 px).
-    void StartValues(Device device = Device::Record96) {
+    void StartValues(Device device = Device::Record96)
+    {
         // The previous report (its run first) goes before the table its data set list names.
         band_ = nullptr;
         run_.reset();
         report_.reset();
         auto report = std::make_unique<ValuesReport>();
         values_ = &report->values;
-        table_ = std::make_unique<testsupport::MemoryTable>("Table1",
-                                                           std::vector<testsupport::Column>{{"X", expr::TRpFieldKind::Integer}});
+        table_ = std::make_unique<testsupport::MemoryTable>(
+            "Table1", std::vector<testsupport::Column>{{"X", expr::TRpFieldKind::Integer}});
         values_->dataSets = {table_.get()};
         StartReportOn(std::move(report), device);
     }
     // The rows of X, each told to the report's controller as the data loop does.
-    void FeedRows(const std::vector<int>& rows) {
+    void FeedRows(const std::vector<int>& rows)
+    {
         for (const int x : rows) {
             table_->AddRow({x});
             table_->SetRow(rowCount_++);
@@ -86,13 +90,15 @@ protected:
         }
     }
     // An expression control on the band, exporting what it prints into `filter`.
-    TRpExpr& PlaceExpr(const std::string& expression, const std::string& mask = {}) {
+    TRpExpr& PlaceExpr(const std::string& expression, const std::string& mask = {})
+    {
         TRpExpr& control = PlaceAt<TRpExpr>({42.3L, 0, 0, 900});
         control.SetExpression(Pl(expression));
         control.SetMask(Pl(mask));
         return control;
     }
-    [[nodiscard]] bool Notified(const TRpPrintable& control) const {
+    [[nodiscard]] bool Notified(const TRpPrintable& control) const
+    {
         const auto& clients = report_->Controller().Clients();
         return std::ranges::find(clients, &control) != clients.end();
     }
@@ -103,7 +109,8 @@ protected:
     std::size_t rowCount_ = 0;
 };
 
-TEST_F(ComputedTextTest, SysDataShowsItsDataUntilItPrints) {
+TEST_F(ComputedTextTest, SysDataShowsItsDataUntilItPrints)
+{
     StartValues();
     TRpSysData& control = band_->NewPrintable<TRpSysData>();
     EXPECT_EQ(control.Caption(), "(Time)");
@@ -116,7 +123,8 @@ TEST_F(ComputedTextTest, SysDataShowsItsDataUntilItPrints) {
     EXPECT_EQ(TRpSysData().Caption(), "(Time)");
 }
 
-TEST_F(ComputedTextTest, PageNumberEndsAtTheBandsRightEdge) {
+TEST_F(ComputedTextTest, PageNumberEndsAtTheBandsRightEdge)
+{
     // The print layout's footer control: 7 pt, right-aligned to the band, sized to its text.
     StartValues();
     MeasureForReal();
@@ -146,7 +154,8 @@ TEST_F(ComputedTextTest, PageNumberEndsAtTheBandsRightEdge) {
     EXPECT_EQ(control.Caption(), "Strona 100");
 }
 
-TEST_F(ComputedTextTest, SysDataValues) {
+TEST_F(ComputedTextTest, SysDataValues)
+{
     struct Row {
         TRpSysDataType data;
         const char* text;
@@ -180,15 +189,18 @@ TEST_F(ComputedTextTest, SysDataValues) {
             control.Prepare();
             control.Print(0, 0);
             std::string expected = r.printed[0] != '\0' ? r.printed : before;
-            if (dataLoop && r.data == rpsDetailCount) expected = "n=12";
-            if (dataLoop && r.data == rpsDetailNo) expected = "#5";
+            if (dataLoop && r.data == rpsDetailCount)
+                expected = "n=12";
+            if (dataLoop && r.data == rpsDetailNo)
+                expected = "#5";
             EXPECT_EQ(control.Caption(), expected);
             EXPECT_EQ(filter.Texts(), Lines{expected});
         }
     }
 }
 
-TEST_F(ComputedTextTest, SysDataOnAReportWithoutRunValues) {
+TEST_F(ComputedTextTest, SysDataOnAReportWithoutRunValues)
+{
     StartReport();
     TextFilter filter;
     Export(filter);
@@ -202,7 +214,8 @@ TEST_F(ComputedTextTest, SysDataOnAReportWithoutRunValues) {
     EXPECT_EQ(filter.Texts(), (Lines{"13:05", "Strona (Page#)"}));
 }
 
-TEST_F(ComputedTextTest, ExpressionCaptionAndPrintedValue) {
+TEST_F(ComputedTextTest, ExpressionCaptionAndPrintedValue)
+{
     struct Row {
         const char* expression;
         const char* mask;
@@ -243,14 +256,16 @@ TEST_F(ComputedTextTest, ExpressionCaptionAndPrintedValue) {
     }
 }
 
-TEST_F(ComputedTextTest, RefusedMaskRaises) {
+TEST_F(ComputedTextTest, RefusedMaskRaises)
+{
     StartValues();
     TRpExpr& control = PlaceExpr("5", "%f %m");
     control.Prepare();
     EXPECT_THROW(control.Print(0, 0), ERpError);
 }
 
-TEST_F(ComputedTextTest, OnPrintSeesTheValue) {
+TEST_F(ComputedTextTest, OnPrintSeesTheValue)
+{
     StartValues();
     TextFilter filter;
     Export(filter);
@@ -263,7 +278,8 @@ TEST_F(ComputedTextTest, OnPrintSeesTheValue) {
     EXPECT_EQ(filter.Texts(), Lines{"6,0"});
 }
 
-TEST_F(ComputedTextTest, AggregatesFollowTheDetailRows) {
+TEST_F(ComputedTextTest, AggregatesFollowTheDetailRows)
+{
     StartValues();
     TextFilter filter;
     Export(filter);
@@ -271,7 +287,8 @@ TEST_F(ComputedTextTest, AggregatesFollowTheDetailRows) {
     TRpExpr& plain = PlaceExpr("X");
     TRpExpr& mastered = PlaceExpr("X + 0");
     mastered.SetMaster(report_.get());
-    for (TRpExpr* control : {&sum, &plain, &mastered}) control->Prepare();
+    for (TRpExpr* control : {&sum, &plain, &mastered})
+        control->Prepare();
     // Only an aggregate, or a control with a master, is told of rows.
     EXPECT_TRUE(Notified(sum));
     EXPECT_FALSE(Notified(plain));
@@ -285,12 +302,14 @@ TEST_F(ComputedTextTest, AggregatesFollowTheDetailRows) {
     plain.Print(0, 0);
     EXPECT_EQ(filter.Texts(), (Lines{"7", "4"}));
 
-    for (TRpExpr* control : {&sum, &plain, &mastered}) control->Unprepare();
+    for (TRpExpr* control : {&sum, &plain, &mastered})
+        control->Unprepare();
     EXPECT_TRUE(report_->Controller().Clients().empty());
     EXPECT_EQ(sum.Caption(), "SUM(X)");
 }
 
-TEST_F(ComputedTextTest, ResetAfterPrintStartsTheSumAgain) {
+TEST_F(ComputedTextTest, ResetAfterPrintStartsTheSumAgain)
+{
     for (const bool reset : {false, true}) {
         SCOPED_TRACE(reset);
         StartValues();
@@ -308,7 +327,8 @@ TEST_F(ComputedTextTest, ResetAfterPrintStartsTheSumAgain) {
     }
 }
 
-TEST_F(ComputedTextTest, ContinuationPrintsTheRestOfTheSameValue) {
+TEST_F(ComputedTextTest, ContinuationPrintsTheRestOfTheSameValue)
+{
     // "1 234 567" in a control 4 bytes wide (21 px) and one line high, on a band that cannot
     // grow: the first print takes one line, the next column the rest, and only then the sum
     // starts again.
@@ -337,7 +357,8 @@ TEST_F(ComputedTextTest, ContinuationPrintsTheRestOfTheSameValue) {
     EXPECT_EQ(filter.Texts().back(), "0");
 }
 
-TEST_F(ComputedTextTest, UnpreparedControlPreparesToPrint) {
+TEST_F(ComputedTextTest, UnpreparedControlPreparesToPrint)
+{
     StartValues();
     TextFilter filter;
     Export(filter);
@@ -351,7 +372,8 @@ TEST_F(ComputedTextTest, UnpreparedControlPreparesToPrint) {
     EXPECT_EQ(filter.Texts(), Lines{"2"});
 }
 
-TEST_F(ComputedTextTest, ControlOnTheReportOutlivesItsController) {
+TEST_F(ComputedTextTest, ControlOnTheReportOutlivesItsController)
+{
     // Controls placed on the report itself are freed after the report's controller: a control
     // still told of rows must not reach back into it.
     StartValues();
@@ -365,7 +387,8 @@ TEST_F(ComputedTextTest, ControlOnTheReportOutlivesItsController) {
     SUCCEED();
 }
 
-TEST_F(ComputedTextTest, FreedControlIsNoLongerTold) {
+TEST_F(ComputedTextTest, FreedControlIsNoLongerTold)
+{
     StartValues();
     TRpExpr& control = PlaceExpr("SUM(X)");
     control.Prepare();

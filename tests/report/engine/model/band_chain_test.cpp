@@ -10,7 +10,8 @@
 namespace report::engine {
 namespace {
 
-std::vector<const TRpCustomBand*> List(const TCustomRpReport& report) {
+std::vector<const TRpCustomBand*> List(const TCustomRpReport& report)
+{
     return {report.BandList().begin(), report.BandList().end()};
 }
 
@@ -21,7 +22,8 @@ struct Chain {
     TRpChildBand* b = nullptr;
     TRpChildBand* c = nullptr;
 
-    Chain() {
+    Chain()
+    {
         a = &CreateBand(report, TRpBandType::rbDetail);
         a->SetHasChild(true);
         b = dynamic_cast<TRpChildBand*>(a->ChildBand());
@@ -30,7 +32,8 @@ struct Chain {
     }
 };
 
-TEST(BandChain, HasChildMakesAChainAndClearingKeepsTheRest) {
+TEST(BandChain, HasChildMakesAChainAndClearingKeepsTheRest)
+{
     {
         Chain chain;
         ASSERT_NE(chain.b, nullptr);
@@ -65,7 +68,8 @@ TEST(BandChain, HasChildMakesAChainAndClearingKeepsTheRest) {
     EXPECT_FALSE(alone.HasChild());
 }
 
-TEST(BandChain, CircularParentsAndLinksAreRefused) {
+TEST(BandChain, CircularParentsAndLinksAreRefused)
+{
     Chain chain;
     TRpBand& other = CreateBand(chain.report, TRpBandType::rbSummary);
     for (TRpCustomBand* refused : {static_cast<TRpCustomBand*>(chain.b), static_cast<TRpCustomBand*>(chain.c)}) {
@@ -92,7 +96,8 @@ TEST(BandChain, CircularParentsAndLinksAreRefused) {
     EXPECT_TRUE(chain.b->SetLinkBand(nullptr));
 }
 
-TEST(BandChain, ParentIsKeptBeforeTheBandIsPlaced) {
+TEST(BandChain, ParentIsKeptBeforeTheBandIsPlaced)
+{
     TRpReport report({}, false);
     TRpBand& detail = CreateBand(report, TRpBandType::rbDetail);
     auto child = std::make_unique<TRpChildBand>();
@@ -110,7 +115,8 @@ TEST(BandChain, ParentIsKeptBeforeTheBandIsPlaced) {
     EXPECT_FALSE(y.SetParentBand(&x));
 }
 
-TEST(BandChain, FreeingABandClearsEveryReferenceToIt) {
+TEST(BandChain, FreeingABandClearsEveryReferenceToIt)
+{
     TRpReport report({}, false);
     TRpBand& title = CreateBand(report, TRpBandType::rbTitle);
     TRpBand& detail = CreateBand(report, TRpBandType::rbDetail);
@@ -151,7 +157,8 @@ TEST(BandChain, FreeingABandClearsEveryReferenceToIt) {
     EXPECT_EQ(report.TakeBand(stranger), nullptr);
 }
 
-TEST(BandChain, TakenBandLeavesTheReport) {
+TEST(BandChain, TakenBandLeavesTheReport)
+{
     TRpReport report({}, false);
     TRpBand& detail = CreateBand(report, TRpBandType::rbDetail);
     TRpBand& summary = CreateBand(report, TRpBandType::rbSummary);
@@ -168,7 +175,8 @@ TEST(BandChain, TakenBandLeavesTheReport) {
     EXPECT_EQ(List(report), (std::vector<const TRpCustomBand*>{&detail, &summary}));
 }
 
-TEST(BandChain, ReportWithLinkedBandsIsDestroyedCleanly) {
+TEST(BandChain, ReportWithLinkedBandsIsDestroyedCleanly)
+{
     auto outside = std::make_unique<TRpChildBand>();
     {
         TRpReport report({}, false);
@@ -185,7 +193,8 @@ TEST(BandChain, ReportWithLinkedBandsIsDestroyedCleanly) {
     EXPECT_EQ(outside->LinkBand(), nullptr);
 }
 
-TEST(BandChain, ChangingTypeReordersTheList) {
+TEST(BandChain, ChangingTypeReordersTheList)
+{
     TRpReport report({}, false);
     TRpBand& first = CreateBand(report, TRpBandType::rbDetail);
     TRpBand& second = CreateBand(report, TRpBandType::rbDetail);

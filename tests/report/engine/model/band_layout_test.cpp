@@ -1,7 +1,6 @@
-#include "tests/support/program_bands.h"
-
 #include "report/engine/model/band.h"
 #include "report/engine/run/report.h"
+#include "tests/support/program_bands.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +18,8 @@ using testsupport::MakeProgramReport;
 // Tenths of a millimetre of a whole number of pixels at 96 dpi and zoom 100.
 long double Tenths(int pixels) { return pixels * 254.0L / 96.0L; }
 
-std::unique_ptr<TRpReport> ProgramReport() {
+std::unique_ptr<TRpReport> ProgramReport()
+{
     auto report = MakeProgramReport();
     std::vector<int> order(testsupport::kProgramBands.size());
     std::iota(order.begin(), order.end(), 0);
@@ -28,13 +28,15 @@ std::unique_ptr<TRpReport> ProgramReport() {
     return report;
 }
 
-void ExpectWidth(const TRpCustomBand& band, int pixels, long double tenths) {
+void ExpectWidth(const TRpCustomBand& band, int pixels, long double tenths)
+{
     SCOPED_TRACE(band.Name);
     EXPECT_EQ(band.Bounds().width(), pixels);
     EXPECT_NEAR(static_cast<double>(band.Size.Width), static_cast<double>(tenths), 1e-4);
 }
 
-TEST(BandLayout, ProgramPage) {
+TEST(BandLayout, ProgramPage)
+{
     auto report = ProgramReport();
     ASSERT_EQ(report->PixelSize, QSize(794, 1123));
     struct Row {
@@ -46,9 +48,9 @@ TEST(BandLayout, ProgramPage) {
     // From the top margin (37.8 px) down, at the left margin (37.8 px): the page between the
     // margins is 794 - 37.8 - 22.7 = 733.5, so 734 px; a column half of it.
     const Row rows[] = {
-        {"TitleBand1", 38, 138, 734},      {"ChildBand2", 176, 26, 734},  {"ColumnHeaderBand1", 202, 3, 367},
-        {"DetailBand1", 205, 16, 367},     {"SummaryBand1", 221, 21, 734}, {"ChildBand1", 242, 19, 734},
-        {"ChildBand4", 261, 21, 734},      {"ChildBand5", 282, 19, 734},  {"PageFooterBand1", 301, 16, 734},
+        {"TitleBand1", 38, 138, 734},  {"ChildBand2", 176, 26, 734},   {"ColumnHeaderBand1", 202, 3, 367},
+        {"DetailBand1", 205, 16, 367}, {"SummaryBand1", 221, 21, 734}, {"ChildBand1", 242, 19, 734},
+        {"ChildBand4", 261, 21, 734},  {"ChildBand5", 282, 19, 734},   {"PageFooterBand1", 301, 16, 734},
         {"ChildBand3", 317, 6, 734},
     };
     for (const Row& r : rows) {
@@ -63,7 +65,8 @@ TEST(BandLayout, ProgramPage) {
     EXPECT_EQ(BandNamed(*report, "TitleBand1").Size.Height, 365.1L);
 }
 
-TEST(BandLayout, ChildrenFollowTheirChainAndOrphansTakeAColumn) {
+TEST(BandLayout, ChildrenFollowTheirChainAndOrphansTakeAColumn)
+{
     auto report = ProgramReport();
     TRpCustomBand& detail = BandNamed(*report, "DetailBand1");
     detail.SetHasChild(true);
@@ -83,7 +86,8 @@ TEST(BandLayout, ChildrenFollowTheirChainAndOrphansTakeAColumn) {
     EXPECT_EQ(BandNamed(*report, "ColumnHeaderBand1").Bounds().top(), 38);
 }
 
-TEST(BandLayout, ColumnsAndColumnSpace) {
+TEST(BandLayout, ColumnsAndColumnSpace)
+{
     auto report = ProgramReport();
     const TRpCustomBand& detail = BandNamed(*report, "DetailBand1");
     report->Page.SetColumns(3);
@@ -101,7 +105,8 @@ TEST(BandLayout, ColumnsAndColumnSpace) {
     EXPECT_EQ(detail.Size.Width, 0);
 }
 
-TEST(BandLayout, ZoomScalesThePixels) {
+TEST(BandLayout, ZoomScalesThePixels)
+{
     auto report = ProgramReport();
     report->SetZoom(200);
     const TRpCustomBand& detail = BandNamed(*report, "DetailBand1");
@@ -117,7 +122,8 @@ TEST(BandLayout, ZoomScalesThePixels) {
     EXPECT_EQ(added.Zoom(), 50);
 }
 
-TEST(BandLayout, SizeChangesMoveTheBandsBelow) {
+TEST(BandLayout, SizeChangesMoveTheBandsBelow)
+{
     auto report = ProgramReport();
     TRpCustomBand& title = BandNamed(*report, "TitleBand1");
     const TRpCustomBand& child = BandNamed(*report, "ChildBand2");
@@ -127,7 +133,8 @@ TEST(BandLayout, SizeChangesMoveTheBandsBelow) {
     EXPECT_EQ(title.Size.Units, TRpUnit::MM);
 }
 
-TEST(BandLayout, DesignResizeTakesOnlyTheHeight) {
+TEST(BandLayout, DesignResizeTakesOnlyTheHeight)
+{
     auto report = ProgramReport();
     TRpCustomBand& detail = BandNamed(*report, "DetailBand1");
     report->PageImage = QImage(4, 4, QImage::Format_RGB32);
@@ -148,10 +155,12 @@ TEST(BandLayout, DesignResizeTakesOnlyTheHeight) {
     EXPECT_TRUE(report->PageImage.isNull());
 }
 
-TEST(BandLayout, UnitsReachEveryBand) {
+TEST(BandLayout, UnitsReachEveryBand)
+{
     auto report = ProgramReport();
     report->SetUnits(TRpUnit::Inches);
-    for (const TRpCustomBand* band : report->BandList()) EXPECT_EQ(band->Size.Units, TRpUnit::Inches) << band->Name;
+    for (const TRpCustomBand* band : report->BandList())
+        EXPECT_EQ(band->Size.Units, TRpUnit::Inches) << band->Name;
     EXPECT_EQ(report->Page.Units, TRpUnit::Inches);
     // Changing the unit moves nothing.
     EXPECT_EQ(BandNamed(*report, "DetailBand1").Bounds(), QRect(38, 205, 367, 16));

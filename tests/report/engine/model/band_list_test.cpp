@@ -1,7 +1,6 @@
-#include "tests/support/program_bands.h"
-
 #include "report/engine/model/band.h"
 #include "report/engine/run/report.h"
+#include "tests/support/program_bands.h"
 
 #include <gtest/gtest.h>
 
@@ -18,17 +17,19 @@ using testsupport::BandNames;
 using testsupport::kProgramBands;
 using testsupport::MakeProgramReport;
 
-const std::vector<std::string> kPrintOrder{"TitleBand1",   "ChildBand2", "ColumnHeaderBand1", "DetailBand1",
-                                           "SummaryBand1", "ChildBand1", "ChildBand4",        "ChildBand5",
+const std::vector<std::string> kPrintOrder{"TitleBand1",      "ChildBand2", "ColumnHeaderBand1", "DetailBand1",
+                                           "SummaryBand1",    "ChildBand1", "ChildBand4",        "ChildBand5",
                                            "PageFooterBand1", "ChildBand3"};
 
-std::vector<int> InOrder() {
+std::vector<int> InOrder()
+{
     std::vector<int> order(kProgramBands.size());
     std::iota(order.begin(), order.end(), 0);
     return order;
 }
 
-TEST(BandList, ProgramBandsComeInPrintOrderWhateverTheCreationOrder) {
+TEST(BandList, ProgramBandsComeInPrintOrderWhateverTheCreationOrder)
+{
     struct Row {
         const char* name;
         std::vector<int> order;
@@ -54,7 +55,8 @@ TEST(BandList, ProgramBandsComeInPrintOrderWhateverTheCreationOrder) {
         EXPECT_EQ(bands.Band(5), nullptr);
         EXPECT_EQ(bands.Band(6)->Name, "PageFooterBand1");
         EXPECT_EQ(bands.Band(7)->Name, "SummaryBand1");
-        for (int other : {0, 8, -1, 1000}) EXPECT_EQ(bands.Band(other)->Name, "SummaryBand1") << other;
+        for (int other : {0, 8, -1, 1000})
+            EXPECT_EQ(bands.Band(other)->Name, "SummaryBand1") << other;
         EXPECT_TRUE(bands.HasTitle() && bands.HasColumnHeader() && bands.HasDetail() && bands.HasPageFooter() &&
                     bands.HasSummary());
         EXPECT_FALSE(bands.HasPageHeader());
@@ -69,14 +71,16 @@ TEST(BandList, ProgramBandsComeInPrintOrderWhateverTheCreationOrder) {
     }
 }
 
-TEST(BandList, BuildingIsOrderedOnlyWhenLoaded) {
+TEST(BandList, BuildingIsOrderedOnlyWhenLoaded)
+{
     auto report = MakeProgramReport();
     report->BeginLoading();
     const std::vector<int> order{7, 8, 9, 4, 6, 3, 5, 2, 1, 0};
     AddProgramBands(*report, order);
     // Added as they come, nothing ordered or laid out yet.
     std::vector<std::string> asAdded;
-    for (int i : order) asAdded.emplace_back(kProgramBands.at(static_cast<std::size_t>(i)).name);
+    for (int i : order)
+        asAdded.emplace_back(kProgramBands.at(static_cast<std::size_t>(i)).name);
     EXPECT_EQ(BandNames(*report), asAdded);
     EXPECT_EQ(BandNamed(*report, "TitleBand1").Bounds().top(), 0);
     report->Loaded();
@@ -84,7 +88,8 @@ TEST(BandList, BuildingIsOrderedOnlyWhenLoaded) {
     EXPECT_EQ(BandNamed(*report, "TitleBand1").Bounds(), QRect(38, 38, 734, 138));
 }
 
-TEST(BandList, TwoDetailBands) {
+TEST(BandList, TwoDetailBands)
+{
     auto report = MakeProgramReport();
     AddProgramBands(*report, InOrder());
     TRpBand& second = CreateBand(*report, TRpBandType::rbDetail);
@@ -101,7 +106,8 @@ TEST(BandList, TwoDetailBands) {
                                         "ChildBand1", "ChildBand4", "ChildBand5", "PageFooterBand1", "ChildBand3"}));
 }
 
-TEST(BandList, SwitchesFindAndMakeBands) {
+TEST(BandList, SwitchesFindAndMakeBands)
+{
     auto report = MakeProgramReport();
     TRpReportBands& bands = report->Bands;
     bands.SetHasColumnHeader(true);
@@ -150,7 +156,8 @@ TEST(BandList, SwitchesFindAndMakeBands) {
     }
 }
 
-TEST(BandList, TypeCaptionsAndNamePrefixes) {
+TEST(BandList, TypeCaptionsAndNamePrefixes)
+{
     const std::pair<const char*, const char*> expected[kBandTypeCount] = {
         {"Title", "TitleBand"},
         {"Page Header", "PageHeaderBand"},
@@ -179,7 +186,8 @@ TEST(BandList, TypeCaptionsAndNamePrefixes) {
     EXPECT_EQ(child.Caption(), "Child");
 }
 
-TEST(BandList, NewBandDefaults) {
+TEST(BandList, NewBandDefaults)
+{
     TRpBand band(TRpBandType::rbDetail);
     EXPECT_EQ(band.Color, qRgb(255, 255, 255));
     EXPECT_TRUE(band.Enabled());

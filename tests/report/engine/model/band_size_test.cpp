@@ -1,4 +1,5 @@
 #include "report/engine/model/band_size.h"
+
 #include "report/output/canvas/rounding.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +9,8 @@
 namespace report::engine {
 namespace {
 
-TEST(BandSize, NewSizeAndValueList) {
+TEST(BandSize, NewSizeAndValueList)
+{
     TRpBandSize size(false);
     EXPECT_EQ(size.Height, 20);
     EXPECT_EQ(size.Width, 40);
@@ -17,7 +19,8 @@ TEST(BandSize, NewSizeAndValueList) {
     EXPECT_DOUBLE_EQ(static_cast<double>(size.GetValue(1)), 4.0);
 }
 
-TEST(BandSize, ValueListTakesAtMostTwoNumbers) {
+TEST(BandSize, ValueListTakesAtMostTwoNumbers)
+{
     struct Row {
         const char* name;
         std::vector<long double> list;
@@ -40,15 +43,17 @@ TEST(BandSize, ValueListTakesAtMostTwoNumbers) {
         EXPECT_EQ(size.Width, r.width);
         EXPECT_EQ(size.WriteValues(), (std::vector<long double>{r.height, r.width}));
         // Read values reach the band.
-        EXPECT_EQ(band, QRect(3, 9, output::RoundHalfEvenInt(r.width * 96 / 254), output::RoundHalfEvenInt(r.height * 96 / 254)));
+        EXPECT_EQ(band, QRect(3, 9, output::RoundHalfEvenInt(r.width * 96 / 254),
+                              output::RoundHalfEvenInt(r.height * 96 / 254)));
     }
 }
 
-TEST(BandSize, SetValueResizesTheBandInPixels) {
+TEST(BandSize, SetValueResizesTheBandInPixels)
+{
     QRect band(12, 34, 0, 0);
     TRpBandSize size(false);
     size.Band = &band;
-    size.SetValue(0, 42.3L);   // 423 tenths: 159.87 px
+    size.SetValue(0, 42.3L);  // 423 tenths: 159.87 px
     EXPECT_EQ(band, QRect(12, 34, 15, 160));
     size.SetValue(1, 194.2L);  // 1942 tenths: 733.98 px
     EXPECT_EQ(band, QRect(12, 34, 734, 160));
@@ -62,7 +67,8 @@ TEST(BandSize, SetValueResizesTheBandInPixels) {
     EXPECT_EQ(size.Height, 100);
 }
 
-TEST(BandSize, OtherIndicesAreNotValues) {
+TEST(BandSize, OtherIndicesAreNotValues)
+{
     TRpBandSize size(false);
     size.SetValue(2, 99);
     size.SetValue(-1, 99);
@@ -71,7 +77,8 @@ TEST(BandSize, OtherIndicesAreNotValues) {
     EXPECT_EQ(size.GetValue(2), 0);
 }
 
-TEST(BandSize, ReadBackInAnotherUnit) {
+TEST(BandSize, ReadBackInAnotherUnit)
+{
     const TRpUnit units[] = {TRpUnit::MM, TRpUnit::Inches, TRpUnit::Pixels, TRpUnit::Characters, TRpUnit::Native};
     for (TRpUnit setIn : units) {
         for (TRpUnit readIn : units) {

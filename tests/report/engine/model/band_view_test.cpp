@@ -1,9 +1,8 @@
-#include "tests/support/program_bands.h"
-
 #include "report/engine/model/band.h"
 #include "report/engine/run/report.h"
 #include "report/output/canvas/measure.h"
 #include "report/output/canvas/trace_canvas.h"
+#include "tests/support/program_bands.h"
 
 #include <gtest/gtest.h>
 
@@ -16,15 +15,18 @@ namespace {
 
 using testsupport::BandNamed;
 
-std::vector<std::string> LinesStartingWith(const output::TraceCanvas& canvas, const std::string& prefix) {
+std::vector<std::string> LinesStartingWith(const output::TraceCanvas& canvas, const std::string& prefix)
+{
     std::vector<std::string> found;
     for (const std::string& line : canvas.Lines()) {
-        if (line.rfind(prefix, 0) == 0) found.push_back(line);
+        if (line.rfind(prefix, 0) == 0)
+            found.push_back(line);
     }
     return found;
 }
 
-std::string VerticalLine(int x, int height, const char* color) {
+std::string VerticalLine(int x, int height, const char* color)
+{
     return "Line " + std::to_string(x) + ",0," + std::to_string(x) + ',' + std::to_string(height) + " pen=solid/1/" +
            color;
 }
@@ -34,14 +36,16 @@ struct DetailView {
     std::unique_ptr<TRpReport> report = testsupport::MakeProgramReport();
     TRpBand* detail = nullptr;
 
-    DetailView() {
+    DetailView()
+    {
         detail = &CreateBand(*report, TRpBandType::rbDetail);
         const long double values[] = {42.3L, 971};
         detail->Size.ReadValues(values);
     }
 };
 
-TEST(BandView, DetailBandInMillimetres) {
+TEST(BandView, DetailBandInMillimetres)
+{
     DetailView view;
     ASSERT_EQ(view.detail->Bounds().size(), QSize(367, 16));
     output::TraceCanvas canvas;
@@ -68,15 +72,17 @@ TEST(BandView, DetailBandInMillimetres) {
     const int textHeight = measure.TextHeight(view.report->DesignScheme.rulerFont);
     const std::vector<std::string> texts = LinesStartingWith(canvas, "TextOut ");
     ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(texts[0].rfind("TextOut 0," + std::to_string(16 - textHeight - 4) + " \"Detail\" font=\"Small Fonts\"/6pt/", 0),
-              0u)
+    EXPECT_EQ(
+        texts[0].rfind("TextOut 0," + std::to_string(16 - textHeight - 4) + " \"Detail\" font=\"Small Fonts\"/6pt/", 0),
+        0u)
         << texts[0];
     EXPECT_NE(texts[0].find("bg=transparent"), std::string::npos);
     // Nothing is drawn after the caption.
     EXPECT_EQ(lines.back(), texts[0]);
 }
 
-TEST(BandView, LightLinesOnlyFromZoom60) {
+TEST(BandView, LightLinesOnlyFromZoom60)
+{
     for (const int zoom : {59, 60}) {
         SCOPED_TRACE(zoom);
         DetailView view;
@@ -96,7 +102,8 @@ TEST(BandView, LightLinesOnlyFromZoom60) {
     }
 }
 
-TEST(BandView, RulerOffDisabledBandAndFrame) {
+TEST(BandView, RulerOffDisabledBandAndFrame)
+{
     DetailView view;
     view.report->Page.SetRuler(false);
     view.detail->SetEnabled(false);
@@ -111,7 +118,8 @@ TEST(BandView, RulerOffDisabledBandAndFrame) {
               std::vector<std::string>{"FillRect 0,0,367,1 brush=solid/#010203"});
 }
 
-TEST(BandView, PaletteSchemeAndInches) {
+TEST(BandView, PaletteSchemeAndInches)
+{
     DetailView view;
     view.report->DesignScheme = PaletteDesignScheme();
     view.report->SetUnits(TRpUnit::Inches);
@@ -120,14 +128,16 @@ TEST(BandView, PaletteSchemeAndInches) {
     // A quarter inch is 24 px: every fourth line heavy; light lines dotted.
     std::vector<std::string> expected;
     for (int k = 1; k * 24 < 367; ++k) {
-        expected.push_back("Line " + std::to_string(k * 24) + ",0," + std::to_string(k * 24) + ",16 pen=" +
-                           (k % 4 == 0 ? "solid" : "dot") + "/1/#c0c0c0");
+        expected.push_back("Line " + std::to_string(k * 24) + ",0," + std::to_string(k * 24) +
+                           ",16 pen=" + (k % 4 == 0 ? "solid" : "dot") + "/1/#c0c0c0");
     }
     EXPECT_EQ(LinesStartingWith(canvas, "Line "), expected);
-    EXPECT_EQ(LinesStartingWith(canvas, "Rectangle ").at(0), "Rectangle 0,0,367,16 pen=solid/1/#808080 brush=clear/#808080");
+    EXPECT_EQ(LinesStartingWith(canvas, "Rectangle ").at(0),
+              "Rectangle 0,0,367,16 pen=solid/1/#808080 brush=clear/#808080");
 }
 
-TEST(BandView, CharacterCellsFollowTheReportFont) {
+TEST(BandView, CharacterCellsFollowTheReportFont)
+{
     DetailView view;
     view.report->Font.points = 10;
     view.report->SetUnits(TRpUnit::Characters);
@@ -141,7 +151,8 @@ TEST(BandView, CharacterCellsFollowTheReportFont) {
     EXPECT_EQ(grid.size(), 30u);  // 367 / 11.905
 }
 
-TEST(BandView, ReportPageWithMarginsAndColumns) {
+TEST(BandView, ReportPageWithMarginsAndColumns)
+{
     auto report = testsupport::MakeProgramReport();
     report->Page.SetRuler(false);
     output::TraceCanvas canvas;
@@ -170,7 +181,8 @@ TEST(BandView, ReportPageWithMarginsAndColumns) {
     EXPECT_EQ(lines, expectedLines);
 }
 
-TEST(BandView, ReportRulerIsNumberedAndPageImageShown) {
+TEST(BandView, ReportRulerIsNumberedAndPageImageShown)
+{
     auto report = testsupport::MakeProgramReport();
     report->PageImage = QImage(10, 10, QImage::Format_RGB32);
     report->PageImage.fill(Qt::red);

@@ -12,7 +12,8 @@ namespace enginetest {
 class FixedRun final : public report::engine::TRpPrintRun {
 public:
     FixedRun(report::engine::TRpReportModel& report, report::output::TRpPrinter& printer)
-        : TRpPrintRun(report), printer_(printer) {}
+        : TRpPrintRun(report), printer_(printer)
+    {}
 
     [[nodiscard]] report::output::TRpPrinter& Printer() const override { return printer_; }
     [[nodiscard]] bool PrintToDevice() const override { return printToDevice; }

@@ -1,17 +1,18 @@
 #include "report/engine/model/frame.h"
+
 #include "report/engine/model/report_model.h"
-#include "report/output/export/export_filter.h"
-#include "report/output/printer/rp_printer.h"
-#include "report/output/pages/page_format.h"
 #include "report/output/canvas/painter_canvas.h"
 #include "report/output/canvas/trace_canvas.h"
+#include "report/output/export/export_filter.h"
+#include "report/output/pages/page_format.h"
+#include "report/output/printer/rp_printer.h"
 #include "tests/report/engine/model/fixed_run.h"
 #include "tests/report/engine/model/printable_fixture.h"
 
-#include <gtest/gtest.h>
-
 #include <QImage>
 #include <QPainter>
+
+#include <gtest/gtest.h>
 
 #include <climits>
 #include <optional>
@@ -28,12 +29,14 @@ constexpr long double kScreen = 0.3779528L;   // 96 dpi, pixels per tenth of a m
 constexpr long double kPrinter = 2.3622047L;  // 600 dpi
 const QRect kBox = output::GdiRect(38, 205, 405, 221);
 
-PaperSizeSource NoPrinter() {
+PaperSizeSource NoPrinter()
+{
     return [] { return output::TRpPaperSize::Default; };
 }
 
 // The shape an exported control carries; none for any other kind of control.
-std::optional<output::ExportShape> ShapeOf(const RecordingFilter::Item& item) {
+std::optional<output::ExportShape> ShapeOf(const RecordingFilter::Item& item)
+{
     const auto* shape = std::get_if<output::ExportShape>(&item.control);
     return shape != nullptr ? std::optional(*shape) : std::nullopt;
 }
@@ -41,7 +44,8 @@ std::optional<output::ExportShape> ShapeOf(const RecordingFilter::Item& item) {
 // A run of `report` that exports into `filter`, attached while it lives.
 class ExportingRun {
 public:
-    ExportingRun(TRpReportModel& report, output::TRpExportFilter& filter) : run_(report, printer_) {
+    ExportingRun(TRpReportModel& report, output::TRpExportFilter& filter) : run_(report, printer_)
+    {
         run_.filter = &filter;
     }
 
@@ -50,20 +54,24 @@ private:
     enginetest::FixedRun run_;
 };
 
-std::string Fill(int l, int t, int r, int b) {
+std::string Fill(int l, int t, int r, int b)
+{
     return "FillRect " + std::to_string(l) + ',' + std::to_string(t) + ',' + std::to_string(r) + ',' +
            std::to_string(b) + " brush=solid/#123456";
 }
 
-TRpFrame FourSides(int width) {
+TRpFrame FourSides(int width)
+{
     TRpFrame frame;
     frame.SetColor(qRgb(0x12, 0x34, 0x56));
-    for (int side = 0; side < 4; ++side) frame.SetDraw(side, true);
+    for (int side = 0; side < 4; ++side)
+        frame.SetDraw(side, true);
     frame.SetWidth(width);
     return frame;
 }
 
-TEST(Frame, NewFrame) {
+TEST(Frame, NewFrame)
+{
     const TRpFrame frame;
     EXPECT_EQ(frame.Color(), qRgb(0, 0, 0));
     EXPECT_EQ(frame.Style(), output::PenStyle::Solid);
@@ -72,7 +80,8 @@ TEST(Frame, NewFrame) {
     EXPECT_FALSE(frame.AnyFrame());
 }
 
-TEST(Frame, FourSidesDrawnAndExported) {
+TEST(Frame, FourSidesDrawnAndExported)
+{
     struct Row {
         const char* name;
         int width;
@@ -81,14 +90,26 @@ TEST(Frame, FourSidesDrawnAndExported) {
         int exportedPen;  // 0: nothing exported
     };
     const Row rows[] = {
-        {"1 pt on the screen", 1, kScreen,
-         {Fill(38, 205, 405, 206), Fill(38, 220, 405, 221), Fill(38, 205, 39, 221), Fill(404, 205, 405, 221)}, 1},
-        {"1 pt at 600 dpi", 1, kPrinter,
-         {Fill(38, 205, 405, 213), Fill(38, 213, 405, 221), Fill(38, 205, 46, 221), Fill(397, 205, 405, 221)}, 8},
-        {"3 pt on the screen", 3, kScreen,
-         {Fill(38, 205, 405, 209), Fill(38, 217, 405, 221), Fill(38, 205, 42, 221), Fill(401, 205, 405, 221)}, 4},
-        {"-1 at 600 dpi", -1, kPrinter,
-         {Fill(38, 205, 405, 206), Fill(38, 220, 405, 221), Fill(38, 205, 39, 221), Fill(404, 205, 405, 221)}, 1},
+        {"1 pt on the screen",
+         1,
+         kScreen,
+         {Fill(38, 205, 405, 206), Fill(38, 220, 405, 221), Fill(38, 205, 39, 221), Fill(404, 205, 405, 221)},
+         1},
+        {"1 pt at 600 dpi",
+         1,
+         kPrinter,
+         {Fill(38, 205, 405, 213), Fill(38, 213, 405, 221), Fill(38, 205, 46, 221), Fill(397, 205, 405, 221)},
+         8},
+        {"3 pt on the screen",
+         3,
+         kScreen,
+         {Fill(38, 205, 405, 209), Fill(38, 217, 405, 221), Fill(38, 205, 42, 221), Fill(401, 205, 405, 221)},
+         4},
+        {"-1 at 600 dpi",
+         -1,
+         kPrinter,
+         {Fill(38, 205, 405, 206), Fill(38, 220, 405, 221), Fill(38, 205, 39, 221), Fill(404, 205, 405, 221)},
+         1},
         {"0 on the screen", 0, kScreen, {}, 0},
         {"0 at 600 dpi", 0, kPrinter, {}, 0},
         {"-2 on the screen", -2, kScreen, {}, 0},
@@ -118,21 +139,30 @@ TEST(Frame, FourSidesDrawnAndExported) {
     }
 }
 
-TEST(Frame, SomeSidesExportOneLineEach) {
-    struct Exported { TRpShapeType shape; QRect rect; int x; int y; };
+TEST(Frame, SomeSidesExportOneLineEach)
+{
+    struct Exported {
+        TRpShapeType shape;
+        QRect rect;
+        int x;
+        int y;
+    };
     struct Row {
         const char* name;
         bool draw[4];  // top, bottom, left, right
         std::vector<Exported> exported;
     };
     const Row rows[] = {
-        {"top and left", {true, false, true, false},
+        {"top and left",
+         {true, false, true, false},
          {{TRpShapeType::rpsHorLine, output::GdiRect(38, 205, 405, 206), 38, 205},
           {TRpShapeType::rpsVertLine, output::GdiRect(38, 205, 39, 221), 38, 205}}},
-        {"bottom and right", {false, true, false, true},
+        {"bottom and right",
+         {false, true, false, true},
          {{TRpShapeType::rpsHorLine, output::GdiRect(38, 220, 405, 221), 38, 220},
           {TRpShapeType::rpsVertLine, output::GdiRect(404, 205, 405, 221), 404, 205}}},
-        {"three sides", {true, true, false, true},
+        {"three sides",
+         {true, true, false, true},
          {{TRpShapeType::rpsHorLine, output::GdiRect(38, 205, 405, 206), 38, 205},
           {TRpShapeType::rpsHorLine, output::GdiRect(38, 220, 405, 221), 38, 220},
           {TRpShapeType::rpsVertLine, output::GdiRect(404, 205, 405, 221), 404, 205}}},
@@ -145,7 +175,8 @@ TEST(Frame, SomeSidesExportOneLineEach) {
         const ExportingRun run(report, filter);
         TRpFrame frame;
         frame.SetStyle(output::PenStyle::Dot);
-        for (int side = 0; side < 4; ++side) frame.SetDraw(side, r.draw[side]);
+        for (int side = 0; side < 4; ++side)
+            frame.SetDraw(side, r.draw[side]);
         frame.ParentReport = &report;
         output::TraceCanvas canvas;
         frame.PaintFrame(canvas, kBox, kScreen, kScreen);
@@ -164,7 +195,8 @@ TEST(Frame, SomeSidesExportOneLineEach) {
     }
 }
 
-TEST(Frame, ExportsOnlyWhileTheReportsRunExports) {
+TEST(Frame, ExportsOnlyWhileTheReportsRunExports)
+{
     TRpReportModel report(NoPrinter(), false);
     RecordingFilter filter;
     TRpFrame frame = FourSides(1);
@@ -187,7 +219,8 @@ TEST(Frame, ExportsOnlyWhileTheReportsRunExports) {
     EXPECT_EQ(canvas.Lines().size(), 20u);
 }
 
-TEST(Frame, CanvasTakesTheFramePen) {
+TEST(Frame, CanvasTakesTheFramePen)
+{
     TRpFrame frame = FourSides(5);
     frame.SetStyle(output::PenStyle::DashDot);
     output::TraceCanvas canvas;
@@ -200,11 +233,18 @@ TEST(Frame, CanvasTakesTheFramePen) {
     EXPECT_EQ(pen, (output::Pen{qRgb(0x12, 0x34, 0x56), output::PenStyle::DashDot, 1}));
 }
 
-TEST(Frame, SideWidths) {
-    struct Row { int width; long double xFactor; long double yFactor; int x; int y; };
+TEST(Frame, SideWidths)
+{
+    struct Row {
+        int width;
+        long double xFactor;
+        long double yFactor;
+        int x;
+        int y;
+    };
     const Row rows[] = {
         {1, kScreen, kPrinter, 1, 8},
-        {1, 0.01L, 0.01L, 1, 1},   // below one pixel, raised to one
+        {1, 0.01L, 0.01L, 1, 1},  // below one pixel, raised to one
         {2, kPrinter, kScreen, 17, 3},
         {-1, 0, 100, 1, 1},
         {0, kPrinter, kPrinter, 0, 0},
@@ -221,14 +261,16 @@ TEST(Frame, SideWidths) {
     }
 }
 
-TEST(Frame, HugeWidthStaysWithinTheCanvas) {
+TEST(Frame, HugeWidthStaysWithinTheCanvas)
+{
     TRpFrame frame = FourSides(INT_MAX);
     output::TraceCanvas canvas;
     frame.PaintFrame(canvas, output::GdiRect(INT_MAX / 2, 0, INT_MAX / 2 + 10, 10), kPrinter, kPrinter);
     EXPECT_EQ(canvas.Lines().size(), 4u);
 }
 
-TEST(Frame, ChangesAreReported) {
+TEST(Frame, ChangesAreReported)
+{
     TRpFrame frame;
     int changes = 0;
     frame.OnChange = [&] { ++changes; };
@@ -253,7 +295,8 @@ TEST(Frame, ChangesAreReported) {
 }
 
 // The same frame on a QPainter: exactly the pixels of the four strips change colour.
-TEST(Frame, PaintsOnAPainter) {
+TEST(Frame, PaintsOnAPainter)
+{
     for (long double factor : {kScreen, kPrinter}) {
         SCOPED_TRACE(static_cast<double>(factor));
         QImage image(450, 250, QImage::Format_RGB32);
@@ -271,7 +314,8 @@ TEST(Frame, PaintsOnAPainter) {
                 const bool inside = x >= 38 && x < 405 && y >= 205 && y < 221;
                 const bool onSide = inside && (x < 38 + w || x >= 405 - w || y < 205 + w || y >= 221 - w);
                 const QRgb expected = onSide ? qRgb(0x12, 0x34, 0x56) : qRgb(255, 255, 255);
-                if ((image.pixel(x, y) & 0xFFFFFFu) != (expected & 0xFFFFFFu)) ++wrong;
+                if ((image.pixel(x, y) & 0xFFFFFFu) != (expected & 0xFFFFFFu))
+                    ++wrong;
             }
         }
         EXPECT_EQ(wrong, 0);
@@ -279,7 +323,8 @@ TEST(Frame, PaintsOnAPainter) {
 }
 
 // Recorded and replayed, the frame gives the same calls as drawn directly.
-TEST(Frame, RecordsOnAPage) {
+TEST(Frame, RecordsOnAPage)
+{
     TRpFrame frame = FourSides(3);
     output::TraceCanvas direct;
     frame.PaintFrame(direct, kBox, kScreen, kScreen);
@@ -292,7 +337,8 @@ TEST(Frame, RecordsOnAPage) {
     output::ReplayPage(*read.page, replayed, QRect(0, 0, header.pixelWidth, header.pixelHeight));
     std::vector<std::string> fills;
     for (const std::string& line : replayed.Lines()) {
-        if (line.starts_with("FillRect")) fills.push_back(line);
+        if (line.starts_with("FillRect"))
+            fills.push_back(line);
     }
     EXPECT_EQ(fills, direct.Lines());
 }

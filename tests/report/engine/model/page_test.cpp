@@ -1,15 +1,14 @@
 #include "report/engine/model/page.h"
-#include "report/engine/run/report.h"
 
+#include "report/engine/run/report.h"
 #include "report/output/printer/printer_service.h"
 #include "report/output/printer/printer_settings.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <optional>
-
-#include <cmath>
 #include <vector>
 
 namespace report::engine {
@@ -28,20 +27,23 @@ public:
     int repaints = 0;
 };
 
-PaperSizeSource Paper(TRpPaperSize size) {
+PaperSizeSource Paper(TRpPaperSize size)
+{
     return [size] { return size; };
 }
 
 // Lengths in tenths of a millimetre, whatever the page's unit.
 std::vector<long double> Tenths(const TRpPage& page) { return page.WriteValues(); }
 
-void ExpectPaper(const TRpPage& page, long double width, long double length) {
+void ExpectPaper(const TRpPage& page, long double width, long double length)
+{
     const std::vector<long double> v = Tenths(page);
     EXPECT_NEAR(static_cast<double>(v[3]), static_cast<double>(width), 1e-9);
     EXPECT_NEAR(static_cast<double>(v[1]), static_cast<double>(length), 1e-9);
 }
 
-TEST(Page, MetricAndUSDefaults) {
+TEST(Page, MetricAndUSDefaults)
+{
     const TRpPage metric(nullptr, false);
     EXPECT_EQ(metric.PaperSize(), TRpPaperSize::A4);
     EXPECT_EQ(metric.Units, TRpUnit::MM);
@@ -56,14 +58,20 @@ TEST(Page, MetricAndUSDefaults) {
     EXPECT_EQ(us.Units, TRpUnit::Inches);
     ExpectPaper(us, 2159, 2794);
     const std::vector<long double> v = Tenths(us);
-    for (int i : {0, 2, 4, 5}) EXPECT_NEAR(static_cast<double>(v[static_cast<std::size_t>(i)]), 127.0, 1e-12) << i;
+    for (int i : {0, 2, 4, 5})
+        EXPECT_NEAR(static_cast<double>(v[static_cast<std::size_t>(i)]), 127.0, 1e-12) << i;
     EXPECT_EQ(v[6], 0);
     EXPECT_NEAR(static_cast<double>(us.LeftMargin()), 0.5, 1e-12);
     EXPECT_NEAR(static_cast<double>(us.Width()), 8.5, 1e-12);
 }
 
-TEST(Page, ReportTakesTheDefaultPrinterPaper) {
-    struct Row { TRpPaperSize printer; long double width; long double length; };
+TEST(Page, ReportTakesTheDefaultPrinterPaper)
+{
+    struct Row {
+        TRpPaperSize printer;
+        long double width;
+        long double length;
+    };
     for (const Row& r : {Row{TRpPaperSize::A5, 1480, 2100}, Row{TRpPaperSize::Letter, 2159, 2794},
                          Row{TRpPaperSize::Default, 2100, 2970}}) {
         SCOPED_TRACE(static_cast<int>(r.printer));
@@ -85,8 +93,10 @@ public:
     explicit OnePrinterService(std::optional<int> paperCode) : paperCode_(paperCode) {}
     QStringList PrinterNames() override { return {"Office"}; }
     QString DefaultPrinterName() override { return "Office"; }
-    std::optional<output::DevMode> DefaultDevMode(const QString& name) override {
-        if (name != "Office") return std::nullopt;
+    std::optional<output::DevMode> DefaultDevMode(const QString& name) override
+    {
+        if (name != "Office")
+            return std::nullopt;
         output::DevMode devMode;
         if (paperCode_) {
             devMode.fields = output::kDmPaperSize;
@@ -94,12 +104,14 @@ public:
         }
         return devMode;
     }
-    std::optional<output::DeviceCaps> Capabilities(const QString&, const output::DevMode&) override {
+    std::optional<output::DeviceCaps> Capabilities(const QString&, const output::DevMode&) override
+    {
         return output::DeviceCaps{600, 600, 4961, 7016, 0, 0};
     }
     std::optional<std::vector<int>> PaperCodes(const QString&) override { return std::nullopt; }
     std::unique_ptr<output::PrintJob> StartJob(const QString&, const output::DevMode&, const QString&,
-                                               const QString&) override {
+                                               const QString&) override
+    {
         return nullptr;
     }
 
@@ -107,8 +119,13 @@ private:
     std::optional<int> paperCode_;
 };
 
-TEST(Page, NewReportTakesTheSharedPrinterPaper) {
-    struct Row { std::optional<int> code; TRpPaperSize paper; long double width; };
+TEST(Page, NewReportTakesTheSharedPrinterPaper)
+{
+    struct Row {
+        std::optional<int> code;
+        TRpPaperSize paper;
+        long double width;
+    };
     const Row rows[] = {
         {11, TRpPaperSize::A5, 1480},
         {1, TRpPaperSize::Letter, 2159},
@@ -128,7 +145,8 @@ TEST(Page, NewReportTakesTheSharedPrinterPaper) {
     }
 }
 
-TEST(Page, ReportPixelSizeFollowsPaperAndZoom) {
+TEST(Page, ReportPixelSizeFollowsPaperAndZoom)
+{
     TRpReport report(Paper(TRpPaperSize::A4), false);
     EXPECT_EQ(report.PixelSize, QSize(794, 1123));
     report.Page.SetOrientation(TPrinterOrientation::poLandscape);
@@ -147,7 +165,8 @@ TEST(Page, ReportPixelSizeFollowsPaperAndZoom) {
     EXPECT_EQ(report.Page.Zoom, 300);
 }
 
-TEST(Page, SetValueTable) {
+TEST(Page, SetValueTable)
+{
     struct Row {
         const char* name;
         TRpPaperSize paper;
@@ -178,14 +197,16 @@ TEST(Page, SetValueTable) {
         report.Reset();
         report.Page.SetValue(r.index, r.value);
         std::vector<long double> expected = before;
-        if (r.taken) expected[static_cast<std::size_t>(r.index)] = r.value * 10;
+        if (r.taken)
+            expected[static_cast<std::size_t>(r.index)] = r.value * 10;
         EXPECT_EQ(Tenths(report.Page), expected);
         EXPECT_EQ(report.layouts, r.layouts);
         EXPECT_EQ(report.repaints, r.repaints);
     }
 }
 
-TEST(Page, PaperWidthTakesOnlyOnCustomPaper) {
+TEST(Page, PaperWidthTakesOnlyOnCustomPaper)
+{
     HookReport report(Paper(TRpPaperSize::A4), false);
     report.Page.SetValue(3, 100);
     ExpectPaper(report.Page, 2100, 2970);
@@ -196,7 +217,8 @@ TEST(Page, PaperWidthTakesOnlyOnCustomPaper) {
     EXPECT_EQ(report.PixelSize, QSize(378, 1123));
 }
 
-TEST(Page, OrientationAndPaper) {
+TEST(Page, OrientationAndPaper)
+{
     TRpReport report(Paper(TRpPaperSize::A4), false);
     TRpPage& page = report.Page;
     page.SetOrientation(TPrinterOrientation::poLandscape);
@@ -217,7 +239,8 @@ TEST(Page, OrientationAndPaper) {
     EXPECT_EQ(page.PaperSize(), TRpPaperSize::Default);
 }
 
-TEST(Page, CustomPaperTurnsAndTurnsBack) {
+TEST(Page, CustomPaperTurnsAndTurnsBack)
+{
     TRpReport report(Paper(TRpPaperSize::Custom), false);
     TRpPage& page = report.Page;
     page.SetWidth(100);
@@ -233,7 +256,8 @@ TEST(Page, CustomPaperTurnsAndTurnsBack) {
     EXPECT_EQ(page.PaperSize(), TRpPaperSize::Custom);
 }
 
-TEST(Page, PaperSizeKeepsTheUnit) {
+TEST(Page, PaperSizeKeepsTheUnit)
+{
     TRpReport report(Paper(TRpPaperSize::A4), false);
     report.SetUnits(TRpUnit::Inches);
     report.Page.SetPaperSize(TRpPaperSize::Letter);
@@ -242,9 +266,14 @@ TEST(Page, PaperSizeKeepsTheUnit) {
     EXPECT_NEAR(static_cast<double>(report.Page.Length()), 11.0, 1e-12);
 }
 
-TEST(Page, Columns) {
+TEST(Page, Columns)
+{
     HookReport report(Paper(TRpPaperSize::A4), false);
-    struct Step { int set; int columns; int layouts; };
+    struct Step {
+        int set;
+        int columns;
+        int layouts;
+    };
     const Step steps[] = {{0, 1, 0}, {-3, 1, 0}, {1, 1, 0}, {2, 2, 1}, {2, 2, 0}, {0, 2, 0}};
     for (const Step& s : steps) {
         SCOPED_TRACE(s.set);
@@ -256,7 +285,8 @@ TEST(Page, Columns) {
     }
 }
 
-TEST(Page, RulerNeedsAReport) {
+TEST(Page, RulerNeedsAReport)
+{
     TRpPage alone(nullptr, false);
     alone.SetRuler(false);
     EXPECT_TRUE(alone.Ruler());
@@ -270,7 +300,8 @@ TEST(Page, RulerNeedsAReport) {
     EXPECT_EQ(report.repaints, 0);
 }
 
-TEST(Page, OtherIndicesReadColumnSpace) {
+TEST(Page, OtherIndicesReadColumnSpace)
+{
     TRpReport report(Paper(TRpPaperSize::A4), false);
     report.Page.SetColumnSpace(2.5L);
     for (int index : {6, 7, -1, 100}) {
@@ -281,7 +312,8 @@ TEST(Page, OtherIndicesReadColumnSpace) {
     EXPECT_NEAR(static_cast<double>(report.Page.GetValue(7)), 25 / 31.496062992125984, 1e-9);
 }
 
-TEST(Page, CharactersAcrossAndDown) {
+TEST(Page, CharactersAcrossAndDown)
+{
     TRpReport report(Paper(TRpPaperSize::A4), false);
     report.Font.points = 10;
     report.SetUnits(TRpUnit::Characters);
@@ -292,7 +324,8 @@ TEST(Page, CharactersAcrossAndDown) {
     EXPECT_NEAR(static_cast<double>(report.Page.GetValue(5)), 100 / 31.496062992125984, 1e-9);
 }
 
-TEST(Page, ProgramValueListRoundTrips) {
+TEST(Page, ProgramValueListRoundTrips)
+{
     const std::vector<long double> program{100, 2970, 100, 2100, 100, 60, 0};
     TRpReport report(Paper(TRpPaperSize::Letter), false);
     report.Page.ReadValues(program);
@@ -304,7 +337,8 @@ TEST(Page, ProgramValueListRoundTrips) {
     }
 }
 
-TEST(Page, ValueListTakesAtMostSevenNumbers) {
+TEST(Page, ValueListTakesAtMostSevenNumbers)
+{
     TRpPage page(nullptr, false);
     page.ReadValues(std::vector<long double>{1, 2, 3, 4, 5, 6, 7, 8, 9});
     EXPECT_EQ(page.WriteValues(), (std::vector<long double>{1, 2, 3, 4, 5, 6, 7}));

@@ -18,11 +18,13 @@ namespace {
 
 using enginetest::FixedRun;
 
-PaperSizeSource A4() {
+PaperSizeSource A4()
+{
     return [] { return output::TRpPaperSize::A4; };
 }
 
-TEST(PrintRun, TheLatestRunIsTheReportsUntilItEndsInAnyOrder) {
+TEST(PrintRun, TheLatestRunIsTheReportsUntilItEndsInAnyOrder)
+{
     TRpReportModel report(A4(), false);
     output::TRpPrinter printer;
     EXPECT_EQ(report.PrintRun(), nullptr);
@@ -56,7 +58,8 @@ TEST(PrintRun, TheLatestRunIsTheReportsUntilItEndsInAnyOrder) {
     }
 }
 
-TEST(PrintRun, ControlsPrintWithTheRunTheyWerePreparedIn) {
+TEST(PrintRun, ControlsPrintWithTheRunTheyWerePreparedIn)
+{
     TRpReportModel report(A4(), false);
     TRpPrintable& control = report.NewPrintable<TRpPrintable>();
     output::TRpPrinter printer;
@@ -74,7 +77,8 @@ TEST(PrintRun, ControlsPrintWithTheRunTheyWerePreparedIn) {
     EXPECT_EQ(control.RpPrinter(), nullptr);
 }
 
-TEST(PrintRun, BandsGrowWithinTheRoomTheRunLeaves) {
+TEST(PrintRun, BandsGrowWithinTheRoomTheRunLeaves)
+{
     TRpReportModel report(A4(), false);
     TRpBand& band = CreateBand(report, TRpBandType::rbDetail);
     const long double height[] = {42.3L};
@@ -89,7 +93,8 @@ TEST(PrintRun, BandsGrowWithinTheRoomTheRunLeaves) {
         long double extra;
         bool can;
     };
-    const Case cases[] = {{42, 0, 0, true}, {42, 0, 0.3L, false}, {100, 29.1L, 28.6L, true}, {100, 29.1L, 29.2L, false}};
+    const Case cases[] = {
+        {42, 0, 0, true}, {42, 0, 0.3L, false}, {100, 29.1L, 28.6L, true}, {100, 29.1L, 29.2L, false}};
     for (const Case& c : cases) {
         run.space = c.space;
         run.SetExpanded(band, c.expanded);

@@ -1,9 +1,9 @@
 #include "tests/report/engine/model/printable_fixture.h"
 
-#include "tests/support/program_bands.h"
+#include "report/output/canvas/trace_canvas.h"
 #include "report/output/pages/page_format.h"
 #include "report/output/printer/paper_sizes.h"
-#include "report/output/canvas/trace_canvas.h"
+#include "tests/support/program_bands.h"
 
 namespace enginetest {
 
@@ -12,7 +12,8 @@ using namespace testsupport;
 using testsupport::FakePrinter;
 using testsupport::FakePrinterService;
 
-void PrintableTest::SetUp() {
+void PrintableTest::SetUp()
+{
     auto service = std::make_unique<FakePrinterService>();
     service_ = service.get();
     FakePrinter printer = FakePrinterService::A4Printer();
@@ -25,7 +26,8 @@ void PrintableTest::SetUp() {
     report::output::SharedPrinter().Refresh();
 }
 
-void PrintableTest::TearDown() {
+void PrintableTest::TearDown()
+{
     band_ = nullptr;
     run_.reset();
     report_.reset();
@@ -34,7 +36,8 @@ void PrintableTest::TearDown() {
     report::output::SharedPrinter().Refresh();
 }
 
-void PrintableTest::Start(Device device) {
+void PrintableTest::Start(Device device)
+{
     run_.reset();
     printer_ = std::make_unique<report::output::TRpPrinter>();
     if (device == Device::Printer600) {
@@ -51,45 +54,55 @@ void PrintableTest::Start(Device device) {
     band_->Size.ReadValues(values);
 }
 
-void PrintableTest::ReplaceReport(std::unique_ptr<report::engine::TRpReport> report) {
+void PrintableTest::ReplaceReport(std::unique_ptr<report::engine::TRpReport> report)
+{
     band_ = nullptr;
     run_.reset();
     report_ = std::move(report);
     run_ = std::make_unique<FixedRun>(*report_, *printer_);
 }
 
-std::vector<std::string> PrintableTest::RecordedTrace() {
+std::vector<std::string> PrintableTest::RecordedTrace()
+{
     printer_->EndDoc();
     const std::optional<report::output::Page> page = printer_->GetRecordedPage(1);
     EXPECT_TRUE(page.has_value());
-    if (!page) return {};
+    if (!page)
+        return {};
     report::output::TraceCanvas canvas;
     const QRect target(0, 0, page->header.pixelWidth, page->header.pixelHeight);
     report::output::ReplayPage(*page, canvas, target);
     std::vector<std::string> lines(canvas.Lines().begin() + 1, canvas.Lines().end() - 1);
-    const std::string wholePage = "SetClipRect 0,0," + std::to_string(target.width()) + ',' + std::to_string(target.height());
+    const std::string wholePage =
+        "SetClipRect 0,0," + std::to_string(target.width()) + ',' + std::to_string(target.height());
     for (std::string& line : lines) {
-        if (line == wholePage) line = "RemoveClip";
+        if (line == wholePage)
+            line = "RemoveClip";
     }
     return lines;
 }
 
-QImage PrintableTest::PrintedPage() {
+QImage PrintableTest::PrintedPage()
+{
     printer_->EndDoc();
     EXPECT_FALSE(service_->jobs.empty());
-    if (service_->jobs.empty() || service_->jobs.back()->pages.empty()) return {};
+    if (service_->jobs.empty() || service_->jobs.back()->pages.empty())
+        return {};
     return service_->jobs.back()->pages.front();
 }
 
-void PrintableTest::Export(RecordingFilter& filter) {
+void PrintableTest::Export(RecordingFilter& filter)
+{
     run_->filter = &filter;
     run_->printToDevice = false;
 }
 
-std::vector<std::string> LinesStartingWith(const std::vector<std::string>& lines, const std::string& prefix) {
+std::vector<std::string> LinesStartingWith(const std::vector<std::string>& lines, const std::string& prefix)
+{
     std::vector<std::string> found;
     for (const std::string& line : lines) {
-        if (line.rfind(prefix, 0) == 0) found.push_back(line);
+        if (line.rfind(prefix, 0) == 0)
+            found.push_back(line);
     }
     return found;
 }

@@ -6,13 +6,14 @@
 
 #include "report/engine/model/band.h"
 #include "report/engine/run/report.h"
-#include "tests/report/engine/model/fixed_run.h"
 #include "report/output/export/export_filter.h"
 #include "report/output/printer/printer_service.h"
 #include "report/output/printer/rp_printer.h"
+#include "tests/report/engine/model/fixed_run.h"
 #include "tests/support/fake_printer_service.h"
 
 #include <QImage>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -29,7 +30,8 @@ public:
         long double x;
         long double y;
     };
-    void ExportControl(const report::output::ExportedControl& control, long double x, long double y) override {
+    void ExportControl(const report::output::ExportedControl& control, long double x, long double y) override
+    {
         items.push_back({control, x, y});
     }
     [[nodiscard]] bool IsPDFDocumentFilter() const override { return pdfDocument; }

@@ -1,11 +1,11 @@
-#include "tests/report/engine/model/printable_fixture.h"
-#include "tests/support/program_bands.h"
+#include "report/engine/model/printable.h"
 
 #include "report/engine/controls/image.h"
-#include "report/engine/model/printable.h"
 #include "report/engine/controls/shape.h"
 #include "report/output/canvas/trace_canvas.h"
+#include "tests/report/engine/model/printable_fixture.h"
 #include "tests/support/ink_bounds.h"
+#include "tests/support/program_bands.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +25,8 @@ std::vector<long double> Values(const TRpPrintable& control) { return control.Si
 // The detail row's label as the print layout stores it: Height, Left, Top, Width.
 const std::vector<long double> kRowLabel{42.3333L, 119.0625L, 0, 817.5625L};
 
-TEST(Printable, NewControl) {
+TEST(Printable, NewControl)
+{
     TRpPrintable control;
     EXPECT_EQ(control.Bounds(), QRect(0, 0, 10, 10));
     EXPECT_EQ(control.Color, qRgb(255, 255, 255));
@@ -55,7 +56,8 @@ TEST(Printable, NewControl) {
     EXPECT_TRUE(dbImage.CountsForKeepTogether());
 }
 
-TEST(Printable, SizeInUnitsAndPixels) {
+TEST(Printable, SizeInUnitsAndPixels)
+{
     auto report = testsupport::MakeProgramReport();
     TRpBand& band = CreateBand(*report, TRpBandType::rbDetail);
     TRpImage& control = band.NewPrintable<TRpImage>();
@@ -79,7 +81,8 @@ TEST(Printable, SizeInUnitsAndPixels) {
     EXPECT_EQ(Values(control), (std::vector<long double>{42.3333L, 119.0625L, 0, 500}));
 }
 
-TEST(Printable, BoundsThatRoundToTheSizeLeaveItExact) {
+TEST(Printable, BoundsThatRoundToTheSizeLeaveItExact)
+{
     struct Row {
         const char* name;
         std::vector<long double> values;
@@ -110,7 +113,8 @@ TEST(Printable, BoundsThatRoundToTheSizeLeaveItExact) {
     }
 }
 
-TEST(Printable, LoadedTakesStreamedBoundsForZeroValues) {
+TEST(Printable, LoadedTakesStreamedBoundsForZeroValues)
+{
     auto report = testsupport::MakeProgramReport();
     TRpBand& band = CreateBand(*report, TRpBandType::rbDetail);
     auto made = std::make_unique<TRpImage>();
@@ -138,7 +142,8 @@ TEST(Printable, LoadedTakesStreamedBoundsForZeroValues) {
     EXPECT_EQ(image.Bounds(), QRect(7, 0, 120, 16));
 }
 
-TEST(Printable, AlignToBand) {
+TEST(Printable, AlignToBand)
+{
     auto report = testsupport::MakeProgramReport();
     TRpBand& band = CreateBand(*report, TRpBandType::rbTitle);
     ASSERT_EQ(band.Bounds().width(), 734);
@@ -150,8 +155,8 @@ TEST(Printable, AlignToBand) {
         TAlignment alignment;
         int left;
     };
-    for (const Row& r : {Row{TAlignment::taRightJustify, 671}, Row{TAlignment::taCenter, 335},
-                         Row{TAlignment::taLeftJustify, 0}}) {
+    for (const Row& r :
+         {Row{TAlignment::taRightJustify, 671}, Row{TAlignment::taCenter, 335}, Row{TAlignment::taLeftJustify, 0}}) {
         control.SetAlignment(r.alignment);
         EXPECT_EQ(control.Bounds().left(), r.left) << static_cast<int>(r.alignment);
     }
@@ -177,7 +182,8 @@ TEST(Printable, AlignToBand) {
     EXPECT_EQ(onReport.Bounds().left(), 0);
 }
 
-TEST(Printable, DesignViewAndEditor) {
+TEST(Printable, DesignViewAndEditor)
+{
     TRpPrintable control;
     control.SetBounds(0, 0, 30, 20);
     TRpFrame frame;
@@ -190,10 +196,14 @@ TEST(Printable, DesignViewAndEditor) {
     control.Paint(canvas);
     const std::vector<std::string> expected{
         "FillRect 0,0,30,20 brush=solid/#ffffff",
-        "Line 0,0,4,0 pen=solid/1/#000000",      "Line 0,0,0,4 pen=solid/1/#000000",
-        "Line 0,19,4,19 pen=solid/1/#000000",    "Line 0,19,0,15 pen=solid/1/#000000",
-        "Line 29,0,25,0 pen=solid/1/#000000",    "Line 29,0,29,4 pen=solid/1/#000000",
-        "Line 29,19,25,19 pen=solid/1/#000000",  "Line 29,19,29,15 pen=solid/1/#000000",
+        "Line 0,0,4,0 pen=solid/1/#000000",
+        "Line 0,0,0,4 pen=solid/1/#000000",
+        "Line 0,19,4,19 pen=solid/1/#000000",
+        "Line 0,19,0,15 pen=solid/1/#000000",
+        "Line 29,0,25,0 pen=solid/1/#000000",
+        "Line 29,0,29,4 pen=solid/1/#000000",
+        "Line 29,19,25,19 pen=solid/1/#000000",
+        "Line 29,19,29,15 pen=solid/1/#000000",
         // The frame inside the area less its last column and row, at the screen's scale.
         "FillRect 28,0,29,19 brush=solid/#090909",
     };
@@ -225,7 +235,8 @@ TEST(Printable, DesignViewAndEditor) {
     EXPECT_EQ(control.Alignment(), TAlignment::taLeftJustify);
 }
 
-TEST(Printable, NamesAndUnitsFollowTheReport) {
+TEST(Printable, NamesAndUnitsFollowTheReport)
+{
     auto report = testsupport::MakeProgramReport();
     TRpBand& band = CreateBand(*report, TRpBandType::rbDetail);
     band.NewPrintable<TRpShape>().Name = "TitleBand1";
@@ -248,13 +259,15 @@ TEST(Printable, NamesAndUnitsFollowTheReport) {
     EXPECT_EQ(band.TakePrintable(*taken), nullptr);
 }
 
-TEST(Printable, IsEnabled) {
+TEST(Printable, IsEnabled)
+{
     struct Row {
         bool enabled;
         bool visible;
         bool expected;
     };
-    for (const Row& r : {Row{false, false, true}, Row{false, true, false}, Row{true, true, true}, Row{true, false, true}}) {
+    for (const Row& r :
+         {Row{false, false, true}, Row{false, true, false}, Row{true, true, true}, Row{true, false, true}}) {
         TRpPrintable control;
         control.SetEnabled(r.enabled);
         control.Visible = r.visible;
@@ -262,7 +275,8 @@ TEST(Printable, IsEnabled) {
     }
 }
 
-TEST_F(PrintableTest, PrepareTakesThePrinterAndUnprepareDropsIt) {
+TEST_F(PrintableTest, PrepareTakesThePrinterAndUnprepareDropsIt)
+{
     Start(Device::Record96);
     TRpPrintable& control = band_->NewPrintable<TRpPrintable>();
     EXPECT_EQ(control.ParentReport(), report_.get());
@@ -278,11 +292,13 @@ TEST_F(PrintableTest, PrepareTakesThePrinterAndUnprepareDropsIt) {
     EXPECT_TRUE(LinesStartingWith(RecordedTrace(), "FillRect").empty());
 }
 
-TEST_F(PrintableTest, FrameAt600Dpi) {
+TEST_F(PrintableTest, FrameAt600Dpi)
+{
     Start(Device::Printer600);
     TRpPrintable& control = band_->NewPrintable<TRpPrintable>();
     control.Size.ReadValues(kRowLabel);
-    for (int side = 0; side < 4; ++side) control.Frame.SetDraw(side, true);
+    for (int side = 0; side < 4; ++side)
+        control.Frame.SetDraw(side, true);
     control.Prepare();
     control.Print(100, 0);
     const QImage page = PrintedPage();
@@ -293,7 +309,8 @@ TEST_F(PrintableTest, FrameAt600Dpi) {
     EXPECT_EQ(qGray(page.pixel(525, 50)), 255);
 }
 
-TEST_F(PrintableTest, FrameOnTheRecordedPage) {
+TEST_F(PrintableTest, FrameOnTheRecordedPage)
+{
     Start(Device::Record96);
     TRpPrintable& control = band_->NewPrintable<TRpPrintable>();
     control.Size.ReadValues(kRowLabel);
@@ -305,7 +322,8 @@ TEST_F(PrintableTest, FrameOnTheRecordedPage) {
     EXPECT_EQ(RecordedTrace(), std::vector<std::string>{"FillRect 83,76,84,92 brush=solid/#123456"});
 }
 
-TEST_F(PrintableTest, FramesThatDrawNothing) {
+TEST_F(PrintableTest, FramesThatDrawNothing)
+{
     struct Row {
         const char* name;
         bool sides;
@@ -315,11 +333,13 @@ TEST_F(PrintableTest, FramesThatDrawNothing) {
         SCOPED_TRACE(r.name);
         Start(Device::Record96);
         RecordingFilter filter;
-        if (r.exporting) Export(filter);
+        if (r.exporting)
+            Export(filter);
         TRpPrintable& control = band_->NewPrintable<TRpPrintable>();
         control.Size.ReadValues(kRowLabel);
         control.Frame.SetWidth(3);
-        for (int side = 0; side < 4; ++side) control.Frame.SetDraw(side, r.sides);
+        for (int side = 0; side < 4; ++side)
+            control.Frame.SetDraw(side, r.sides);
         control.Prepare();
         control.Print(100, 0);
         EXPECT_TRUE(RecordedTrace().empty());

@@ -35,7 +35,8 @@ TEST(GrownTextWidth, EveryWordGivesTheWidthOfTheWholeLine)
             TRpTextMeasurer::LineSum sum;
             for (const std::string& word : words) {
                 line += word;
-                EXPECT_EQ(grown.GrownTextWidth(font, line, sum), whole.TextWidth(font, line)) << font.face << " " << line;
+                EXPECT_EQ(grown.GrownTextWidth(font, line, sum), whole.TextWidth(font, line))
+                    << font.face << " " << line;
                 EXPECT_EQ(sum.length, line.size());
             }
         }

@@ -1,6 +1,7 @@
+#include "report/engine/model/units.h"
+
 #include "report/engine/model/band_size.h"
 #include "report/engine/run/report.h"
-#include "report/engine/model/units.h"
 
 #include <gtest/gtest.h>
 
@@ -13,19 +14,26 @@ namespace {
 
 constexpr long double kTableTolerance = 5e-5L;
 
-const char* UnitName(TRpUnit unit) {
+const char* UnitName(TRpUnit unit)
+{
     switch (unit) {
-    case TRpUnit::MM: return "MM";
-    case TRpUnit::Inches: return "Inches";
-    case TRpUnit::Pixels: return "Pixels";
-    case TRpUnit::Characters: return "Characters";
-    case TRpUnit::Native: return "Native";
+    case TRpUnit::MM:
+        return "MM";
+    case TRpUnit::Inches:
+        return "Inches";
+    case TRpUnit::Pixels:
+        return "Pixels";
+    case TRpUnit::Characters:
+        return "Characters";
+    case TRpUnit::Native:
+        return "Native";
     }
     return "?";
 }
 
 // A value set through a band size in `unit` is stored in tenths of a millimetre and reads back.
-TEST(ReportUnits, ValueSetStoredAndRead) {
+TEST(ReportUnits, ValueSetStoredAndRead)
+{
     struct Row {
         const char* name;
         TRpUnit unit;
@@ -51,7 +59,8 @@ TEST(ReportUnits, ValueSetStoredAndRead) {
         TRpReport report([] { return output::TRpPaperSize::A4; }, false);
         report.Font.points = r.fontSize;
         TRpBandSize size(false);
-        if (r.fontSize != 0) size.ParentReport = &report;
+        if (r.fontSize != 0)
+            size.ParentReport = &report;
         size.Units = r.unit;
         const int index = r.horizontal ? 1 : 0;
         size.SetValue(index, r.in);
@@ -61,8 +70,12 @@ TEST(ReportUnits, ValueSetStoredAndRead) {
     }
 }
 
-TEST(ReportUnits, PixelsFollowTheFixedDeviceAndTheZoom) {
-    struct Row { std::int32_t zoom; long double read; };
+TEST(ReportUnits, PixelsFollowTheFixedDeviceAndTheZoom)
+{
+    struct Row {
+        std::int32_t zoom;
+        long double read;
+    };
     for (const Row& r : {Row{100, 1122.5197L}, Row{200, 2245.0394L}, Row{50, 561.2598L}}) {
         SCOPED_TRACE(r.zoom);
         TRpUnitBase holder(false);
@@ -73,7 +86,8 @@ TEST(ReportUnits, PixelsFollowTheFixedDeviceAndTheZoom) {
     }
 }
 
-TEST(ReportUnits, ReportFontOfSizeZeroCountsAsTen) {
+TEST(ReportUnits, ReportFontOfSizeZeroCountsAsTen)
+{
     TRpReport report([] { return output::TRpPaperSize::A4; }, false);
     report.Font.points = 0;
     TRpUnitBase holder(false);
@@ -86,7 +100,8 @@ TEST(ReportUnits, ReportFontOfSizeZeroCountsAsTen) {
     EXPECT_NEAR(static_cast<double>(holder.ToUnits(TRpUnit::Characters, true, across)), 1.0, 1e-12);
 }
 
-TEST(ReportUnits, RoundTripInEveryUnit) {
+TEST(ReportUnits, RoundTripInEveryUnit)
+{
     TRpReport report([] { return output::TRpPaperSize::A4; }, false);
     report.Font.points = 7;
     const TRpUnit units[] = {TRpUnit::MM, TRpUnit::Inches, TRpUnit::Pixels, TRpUnit::Characters, TRpUnit::Native};
@@ -101,16 +116,19 @@ TEST(ReportUnits, RoundTripInEveryUnit) {
                     SCOPED_TRACE(std::string(UnitName(unit)) + " zoom " + std::to_string(zoom) + " value " +
                                  std::to_string(static_cast<double>(v)) + (horizontal ? " across" : " down"));
                     const long double there = holder.ToUnits(unit, horizontal, v);
-                    EXPECT_NEAR(static_cast<double>(holder.FromUnits(unit, horizontal, there)), static_cast<double>(v), 1e-9);
+                    EXPECT_NEAR(static_cast<double>(holder.FromUnits(unit, horizontal, there)), static_cast<double>(v),
+                                1e-9);
                     const long double back = holder.FromUnits(unit, horizontal, v);
-                    EXPECT_NEAR(static_cast<double>(holder.ToUnits(unit, horizontal, back)), static_cast<double>(v), 1e-9);
+                    EXPECT_NEAR(static_cast<double>(holder.ToUnits(unit, horizontal, back)), static_cast<double>(v),
+                                1e-9);
                 }
             }
         }
     }
 }
 
-TEST(ReportUnits, CreationFollowsTheMeasurementSystem) {
+TEST(ReportUnits, CreationFollowsTheMeasurementSystem)
+{
     const TRpUnitBase metric(false);
     EXPECT_EQ(metric.Units, TRpUnit::MM);
     EXPECT_EQ(metric.SavedUnits, TRpUnit::MM);
@@ -123,7 +141,8 @@ TEST(ReportUnits, CreationFollowsTheMeasurementSystem) {
     EXPECT_EQ(us.SavedUnits, TRpUnit::Inches);
 }
 
-TEST(ReportUnits, PixelsAreSetAsideAndBroughtBack) {
+TEST(ReportUnits, PixelsAreSetAsideAndBroughtBack)
+{
     TRpUnitBase holder(false);
     holder.SetUnits(TRpUnit::Characters);
     EXPECT_EQ(holder.GetUnits(), TRpUnit::Characters);
@@ -135,8 +154,13 @@ TEST(ReportUnits, PixelsAreSetAsideAndBroughtBack) {
     EXPECT_EQ(holder.Units, TRpUnit::Characters);
 }
 
-TEST(ReportUnits, MakeUniqueNameTakesTheSmallestFreeNumber) {
-    struct Row { std::vector<std::string> names; const char* prefix; const char* expected; };
+TEST(ReportUnits, MakeUniqueNameTakesTheSmallestFreeNumber)
+{
+    struct Row {
+        std::vector<std::string> names;
+        const char* prefix;
+        const char* expected;
+    };
     const Row rows[] = {
         {{}, "DetailBand", "DetailBand1"},
         {{"DetailBand1", "DetailBand2", "DetailBand4"}, "DetailBand", "DetailBand3"},

@@ -1,14 +1,14 @@
 // Bands printed through the pages and columns of the print layout, with stand-in controls, run
 // by the report's data loop: Title, column header, one Detail per row, Summary, last page.
+#include "report/engine/controls/shape.h"
+#include "report/expr/ev_elements.h"
+#include "report/output/canvas/rounding.h"
+#include "report/output/canvas/trace_canvas.h"
+#include "report/output/pages/page_format.h"
+#include "report/output/printer/rp_printer.h"
 #include "tests/report/engine/printing/fake_controls.h"
 #include "tests/report/engine/printing/loop_fixture.h"
 #include "tests/support/program_bands.h"
-#include "report/expr/ev_elements.h"
-#include "report/engine/controls/shape.h"
-#include "report/output/canvas/rounding.h"
-#include "report/output/pages/page_format.h"
-#include "report/output/printer/rp_printer.h"
-#include "report/output/canvas/trace_canvas.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,8 @@ using report::engine::TRpCustomBand;
 class BandPrintTest : public PagingTest {
 protected:
     // The print layout with a one-line box on every band; the Detail band 367 px wide.
-    void Build() {
+    void Build()
+    {
         paging_.reset();
         report_ = MakeProgramReport();
         std::vector<int> order(kProgramBands.size());
@@ -50,7 +51,8 @@ protected:
 
     // The run with `rows` Detail rows given by OnNeedData: the report's data loop prints the
     // Title, the column header, a Detail per row and the Summary.
-    void Run(int rows) {
+    void Run(int rows)
+    {
         StartRun();
         report_->WireBands();
         report_->Controller().OnNeedData = [rows, calls = 0](report::engine::TRpBasePanel&, bool& more) mutable {
@@ -61,28 +63,33 @@ protected:
     }
 
     // The paging as a run starts it, the document begun.
-    void StartRun() {
+    void StartRun()
+    {
         printer_->BeginDoc();
         StartPaging().SetNumberEntries(pageEntry_, columnEntry_);
     }
 
     // The paging as a composite job's report starts it: the page is open, the position where
     // the report before it ended.
-    void StartRunAt(const report::engine::TRpPagePosition& position) {
+    void StartRunAt(const report::engine::TRpPagePosition& position)
+    {
         printer_->BeginDoc();
         printer_->NewPage();
-        paging_ = std::make_unique<report::engine::TRpPaging>(*report_, report::engine::TRpPagingOutput{.printer = *printer_});
+        paging_ = std::make_unique<report::engine::TRpPaging>(*report_,
+                                                              report::engine::TRpPagingOutput{.printer = *printer_});
         paging_->Start(position, true);
     }
 
     void EndRun() { paging_->FinishLastPage(true); }
 
     // The log lines of band `name`'s box, in order.
-    std::vector<std::string> Prints(const std::string& name) const {
+    std::vector<std::string> Prints(const std::string& name) const
+    {
         std::vector<std::string> found;
         const std::string prefix = name + ":Print ";
         for (const std::string& line : log_) {
-            if (line.starts_with(prefix)) found.push_back(line.substr(prefix.size()));
+            if (line.starts_with(prefix))
+                found.push_back(line.substr(prefix.size()));
         }
         return found;
     }
@@ -94,7 +101,8 @@ protected:
     report::expr::TRpEvElement* columnEntry_ = nullptr;
 };
 
-TEST_F(BandPrintTest, RowsFillColumnsAndPagesWithFootersAtTheBottom) {
+TEST_F(BandPrintTest, RowsFillColumnsAndPagesWithFootersAtTheBottom)
+{
     Build();
     Run(238);
     const std::vector<std::string> rows = Prints("DetailBand1");
@@ -104,13 +112,14 @@ TEST_F(BandPrintTest, RowsFillColumnsAndPagesWithFootersAtTheBottom) {
         const char* where;
     };
     const Case cases[] = {
-        {1, "page 1 col 1 at 100,542 dev 38,205"},   {54, "page 1 col 1 at 100,2768 dev 38,1046"},
+        {1, "page 1 col 1 at 100,542 dev 38,205"},    {54, "page 1 col 1 at 100,2768 dev 38,1046"},
         {55, "page 1 col 2 at 1071,473 dev 405,179"}, {109, "page 1 col 2 at 1071,2741 dev 405,1036"},
         {110, "page 2 col 1 at 100,108 dev 38,41"},   {173, "page 2 col 1 at 100,2754 dev 38,1041"},
         {174, "page 2 col 2 at 1071,108 dev 405,41"}, {237, "page 2 col 2 at 1071,2754 dev 405,1041"},
         {238, "page 3 col 1 at 100,108 dev 38,41"},
     };
-    for (const Case& c : cases) EXPECT_EQ(rows[static_cast<std::size_t>(c.row - 1)], c.where) << "row " << c.row;
+    for (const Case& c : cases)
+        EXPECT_EQ(rows[static_cast<std::size_t>(c.row - 1)], c.where) << "row " << c.row;
 
     const std::vector<std::string> headers = Prints("ColumnHeaderBand1");
     ASSERT_EQ(headers.size(), 5u);
@@ -132,7 +141,8 @@ TEST_F(BandPrintTest, RowsFillColumnsAndPagesWithFootersAtTheBottom) {
     }
 }
 
-TEST_F(BandPrintTest, SummaryAndItsChildFollowTheLastRow) {
+TEST_F(BandPrintTest, SummaryAndItsChildFollowTheLastRow)
+{
     struct Case {
         int rows;
         const char* summary;
@@ -162,7 +172,8 @@ TEST_F(BandPrintTest, SummaryAndItsChildFollowTheLastRow) {
     }
 }
 
-TEST_F(BandPrintTest, UnfinishedLinesContinueOnTheNextPage) {
+TEST_F(BandPrintTest, UnfinishedLinesContinueOnTheNextPage)
+{
     lines_ = 100;
     Build();
     int afterPrints = 0;
@@ -176,7 +187,8 @@ TEST_F(BandPrintTest, UnfinishedLinesContinueOnTheNextPage) {
     Run(54);
     std::vector<std::string> lines;
     for (const std::string& line : log_) {
-        if (line.starts_with("ChildBand1.memo:") && !line.starts_with("ChildBand1.memo:Print")) lines.push_back(line);
+        if (line.starts_with("ChildBand1.memo:") && !line.starts_with("ChildBand1.memo:Print"))
+            lines.push_back(line);
     }
     ASSERT_EQ(lines.size(), 100u);
     EXPECT_TRUE(lines[0].starts_with("ChildBand1.memo:1 page 1 col 2 at 1075,529")) << lines[0];
@@ -205,7 +217,8 @@ TEST_F(BandPrintTest, UnfinishedLinesContinueOnTheNextPage) {
 }
 
 // Each of these used to run without end (or until the stack gave out); the run must finish.
-TEST_F(BandPrintTest, ColumnHeaderWithForcedColumnBreakDoesNotRecurse) {
+TEST_F(BandPrintTest, ColumnHeaderWithForcedColumnBreakDoesNotRecurse)
+{
     Build();
     Band("ColumnHeaderBand1").ForceNewColumn = true;
     Run(120);
@@ -216,7 +229,8 @@ TEST_F(BandPrintTest, ColumnHeaderWithForcedColumnBreakDoesNotRecurse) {
     EXPECT_EQ(paging_->PageNumber(), 2);
 }
 
-TEST_F(BandPrintTest, FooterReserveTallerThanThePageStillEnds) {
+TEST_F(BandPrintTest, FooterReserveTallerThanThePageStillEnds)
+{
     Build();
     const long double tall[] = {3000};
     Band("PageFooterBand1").Size.ReadValues(tall);
@@ -234,7 +248,8 @@ TEST_F(BandPrintTest, FooterReserveTallerThanThePageStillEnds) {
     EXPECT_TRUE(rows[2].starts_with("page 3 col 2 ")) << rows[2];
 }
 
-TEST_F(BandPrintTest, ColumnBeyondTheColumnCountWrapsToANewPage) {
+TEST_F(BandPrintTest, ColumnBeyondTheColumnCountWrapsToANewPage)
+{
     Build();
     report_->Page.SetColumns(3);
     StartRun();
@@ -251,7 +266,8 @@ TEST_F(BandPrintTest, ColumnBeyondTheColumnCountWrapsToANewPage) {
     EndRun();
 }
 
-TEST_F(BandPrintTest, ControlThatNeverFitsEndsItsBand) {
+TEST_F(BandPrintTest, ControlThatNeverFitsEndsItsBand)
+{
     Build();
     auto& memo = Band("DetailBand1").NewPrintable<FakeLines>("huge", log_, 1, 4000);
     Run(3);
@@ -261,7 +277,8 @@ TEST_F(BandPrintTest, ControlThatNeverFitsEndsItsBand) {
     EXPECT_LE(paging_->PageNumber(), 4);
 }
 
-TEST_F(BandPrintTest, BandAdvancesByItsRoundedHeight) {
+TEST_F(BandPrintTest, BandAdvancesByItsRoundedHeight)
+{
     struct Case {
         long double height;
         int advance;
@@ -281,7 +298,8 @@ TEST_F(BandPrintTest, BandAdvancesByItsRoundedHeight) {
     }
 }
 
-TEST_F(BandPrintTest, BandFitsWhenTheRoomEqualsItsRoundedHeight) {
+TEST_F(BandPrintTest, BandFitsWhenTheRoomEqualsItsRoundedHeight)
+{
     // Room is 2812 - Y; the Detail band takes 42.
     for (const auto& [y, column] : {std::pair{2770, 1}, std::pair{2771, 2}}) {
         SCOPED_TRACE(y);
@@ -295,7 +313,8 @@ TEST_F(BandPrintTest, BandFitsWhenTheRoomEqualsItsRoundedHeight) {
     }
 }
 
-TEST_F(BandPrintTest, BandsLeftOutStillFireAfterPrintAndPrintTheirChildren) {
+TEST_F(BandPrintTest, BandsLeftOutStillFireAfterPrintAndPrintTheirChildren)
+{
     enum class Way { Disabled, BeforePrintFalse, ZeroHeight };
     for (const Way way : {Way::Disabled, Way::BeforePrintFalse, Way::ZeroHeight}) {
         SCOPED_TRACE(static_cast<int>(way));
@@ -306,10 +325,12 @@ TEST_F(BandPrintTest, BandsLeftOutStillFireAfterPrintAndPrintTheirChildren) {
         std::vector<bool> after;
         summary.BeforePrint = [&](TRpCustomBand&, bool& print) {
             ++before;
-            if (way == Way::BeforePrintFalse) print = false;
+            if (way == Way::BeforePrintFalse)
+                print = false;
         };
         summary.AfterPrint = [&](TRpCustomBand&, bool printed) { after.push_back(printed); };
-        if (way == Way::Disabled) summary.SetEnabled(false);
+        if (way == Way::Disabled)
+            summary.SetEnabled(false);
         if (way == Way::ZeroHeight) {
             const long double zero[] = {0};
             summary.Size.ReadValues(zero);
@@ -327,7 +348,8 @@ TEST_F(BandPrintTest, BandsLeftOutStillFireAfterPrintAndPrintTheirChildren) {
     }
 }
 
-TEST_F(BandPrintTest, ExpandBandGrowsOnlyWithinTheRoom) {
+TEST_F(BandPrintTest, ExpandBandGrowsOnlyWithinTheRoom)
+{
     Build();
     StartRunAt({.y = 2812 - 100, .pageNumber = 1, .column = 1});  // room 100; the band is 42.3 high
     TRpCustomBand& band = Band("DetailBand1");
@@ -352,7 +374,8 @@ TEST_F(BandPrintTest, ExpandBandGrowsOnlyWithinTheRoom) {
     EndRun();
 }
 
-TEST_F(BandPrintTest, TheNextColumnStartsPastTheColumnSpace) {
+TEST_F(BandPrintTest, TheNextColumnStartsPastTheColumnSpace)
+{
     struct Case {
         long double space;  // millimetres
         int tenths;         // the space rounded, halves to even
@@ -380,7 +403,8 @@ TEST_F(BandPrintTest, TheNextColumnStartsPastTheColumnSpace) {
     }
 }
 
-TEST_F(BandPrintTest, ColumnWidthWithoutDetailBandSplitsThePage) {
+TEST_F(BandPrintTest, ColumnWidthWithoutDetailBandSplitsThePage)
+{
     Build();
     report_->FreeBand(Band("DetailBand1"));
     report_->Page.SetLeftMargin(10);
@@ -395,14 +419,16 @@ class PageFilter : public RecordingFilter {
 public:
     void NewPage() override { calls.push_back("NewPage"); }
     void EndPage() override { calls.push_back("EndPage"); }
-    void ExportBand(report::output::TRpBandType, long double x, long double y, long double expanded) override {
-        calls.push_back("Band " + std::to_string(static_cast<int>(x)) + ',' + std::to_string(static_cast<int>(y)) + ' ' +
-                        std::to_string(static_cast<int>(expanded)));
+    void ExportBand(report::output::TRpBandType, long double x, long double y, long double expanded) override
+    {
+        calls.push_back("Band " + std::to_string(static_cast<int>(x)) + ',' + std::to_string(static_cast<int>(y)) +
+                        ' ' + std::to_string(static_cast<int>(expanded)));
     }
     std::vector<std::string> calls;
 };
 
-TEST_F(BandPrintTest, ExportGetsTheStretchedFullHeightLineAsAValue) {
+TEST_F(BandPrintTest, ExportGetsTheStretchedFullHeightLineAsAValue)
+{
     Build();
     TRpCustomBand& detail = Band("DetailBand1");
     auto& memo = detail.NewPrintable<FakeLines>("memo", log_, 3, 27);
@@ -428,7 +454,8 @@ TEST_F(BandPrintTest, ExportGetsTheStretchedFullHeightLineAsAValue) {
     std::vector<QRect> lines;
     for (const auto& item : filter.items) {
         const auto* shape = std::get_if<report::output::ExportShape>(&item.control);
-        if (shape != nullptr && shape->shape == report::output::TRpShapeType::rpsVertLine) lines.push_back(shape->rect);
+        if (shape != nullptr && shape->shape == report::output::TRpShapeType::rpsVertLine)
+            lines.push_back(shape->rect);
     }
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].top(), printer.DeviceY(542));
@@ -444,7 +471,8 @@ TEST_F(BandPrintTest, ExportGetsTheStretchedFullHeightLineAsAValue) {
     exportTo_ = nullptr;
 }
 
-TEST_F(BandPrintTest, PagesBeforeTheLastKeepTheirFooterRoom) {
+TEST_F(BandPrintTest, PagesBeforeTheLastKeepTheirFooterRoom)
+{
     Build();
     report_->LastPageFooter = false;
     Band("SummaryBand1").AlignToBottom = true;
@@ -460,7 +488,8 @@ TEST_F(BandPrintTest, PagesBeforeTheLastKeepTheirFooterRoom) {
     EXPECT_TRUE(summary[0].starts_with("page 2 col 1 at 100,100")) << summary[0];
 }
 
-TEST_F(BandPrintTest, PageAndColumnNumbersFollowThePaging) {
+TEST_F(BandPrintTest, PageAndColumnNumbersFollowThePaging)
+{
     using report::expr::TRpEvElementConstant;
     using report::expr::TRpEvResult;
     Build();
@@ -483,7 +512,8 @@ TEST_F(BandPrintTest, PageAndColumnNumbersFollowThePaging) {
     EXPECT_EQ(column.Result().IntegerValue, 1);
 }
 
-TEST_F(BandPrintTest, TwoRunsGiveTheSameTrace) {
+TEST_F(BandPrintTest, TwoRunsGiveTheSameTrace)
+{
     Build();
     Run(120);
     const CallLog first = log_;

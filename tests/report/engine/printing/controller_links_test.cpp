@@ -1,10 +1,10 @@
 // What levels, groups and sub-details refer to goes away: the references are cleared, and the
 // band list and data loop go on without it.
-#include "tests/report/engine/printing/loop_fixture.h"
-#include "tests/support/program_bands.h"
 #include "report/engine/model/controller_band.h"
 #include "report/engine/model/group.h"
+#include "tests/report/engine/printing/loop_fixture.h"
 #include "tests/support/memory_table.h"
+#include "tests/support/program_bands.h"
 
 #include <gtest/gtest.h>
 
@@ -18,18 +18,20 @@ namespace {
 using report::engine::TRpBand;
 using report::engine::TRpBandType;
 using report::engine::TRpController;
-using report::expr::TRpFieldKind;
 using report::engine::TRpGroup;
 using report::engine::TRpSubDetail;
+using report::expr::TRpFieldKind;
 
 class ControllerLinksTest : public DataLoopTest {};
 
-bool Listed(const report::engine::TRpReportModel& report, const std::string& name) {
+bool Listed(const report::engine::TRpReportModel& report, const std::string& name)
+{
     const std::vector<std::string> names = BandNames(report);
     return std::ranges::find(names, name) != names.end();
 }
 
-TEST_F(ControllerLinksTest, FreedBandsAreForgottenByEveryoneNamingThem) {
+TEST_F(ControllerLinksTest, FreedBandsAreForgottenByEveryoneNamingThem)
+{
     Build();
     auto& group = Place<TRpGroup>("G", 20);
     auto& footer = Place<TRpBand>("GF", 20, TRpBandType::rbDetail);
@@ -65,7 +67,8 @@ TEST_F(ControllerLinksTest, FreedBandsAreForgottenByEveryoneNamingThem) {
     EXPECT_TRUE(Prints("G").empty());
 }
 
-TEST_F(ControllerLinksTest, DestroyedDataSetLeavesItsLevelAndTheReport) {
+TEST_F(ControllerLinksTest, DestroyedDataSetLeavesItsLevelAndTheReport)
+{
     Build();
     auto table = std::make_unique<MemoryTable>("T", std::vector<Column>{{"A", TRpFieldKind::Integer}});
     table->AddRow({std::int32_t{1}});
@@ -85,7 +88,8 @@ TEST_F(ControllerLinksTest, DestroyedDataSetLeavesItsLevelAndTheReport) {
     EXPECT_EQ(Prints("DetailBand1").size(), 1u);
 }
 
-TEST_F(ControllerLinksTest, LevelsPlacedWithTheReportLeaveItEitherWay) {
+TEST_F(ControllerLinksTest, LevelsPlacedWithTheReportLeaveItEitherWay)
+{
     Build();
     auto level = std::make_unique<TRpController>(report_.get(), nullptr);
     level->Parent = nullptr;

@@ -1,9 +1,9 @@
 // The report's data loop fed by OnNeedData: which bands print in which order, pages, progress,
 // stopping and cancelling.
-#include "tests/report/engine/printing/loop_fixture.h"
 #include "report/engine/model/controller.h"
 #include "report/engine/run/report.h"
 #include "report/output/printer/rp_printer.h"
+#include "tests/report/engine/printing/loop_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,8 @@ using report::engine::TRpController;
 using report::engine::TRpPaging;
 
 // 2, 4, .. up to `last`, then 5, 7, .. as the loop wraps above 100.
-std::vector<int> StepsOfTwo(int rows) {
+std::vector<int> StepsOfTwo(int rows)
+{
     std::vector<int> steps;
     int progress = 0;
     for (int row = 0; row < rows; ++row) {
@@ -30,19 +31,22 @@ std::vector<int> StepsOfTwo(int rows) {
 class NeedDataLoopTest : public DataLoopTest {
 protected:
     // Rows 1..rows, one per call; `onCall(n)` runs in call n before it answers.
-    void FeedRows(int rows, std::function<void(int)> onCall = {}) {
+    void FeedRows(int rows, std::function<void(int)> onCall = {})
+    {
         report_->Controller().OnNeedData = [this, rows, onCall](TRpBasePanel& sender, bool& more) {
             ++calls_;
             EXPECT_EQ(&sender, report_.get());
             log_.push_back("need:" + std::to_string(calls_));
-            if (onCall) onCall(calls_);
+            if (onCall)
+                onCall(calls_);
             more = calls_ <= rows;
         };
     }
     int calls_ = 0;
 };
 
-TEST_F(NeedDataLoopTest, RowsGiveTheirPagesCallsAndProgress) {
+TEST_F(NeedDataLoopTest, RowsGiveTheirPagesCallsAndProgress)
+{
     struct Case {
         int rows;
         int pagesInPreview;
@@ -89,14 +93,16 @@ TEST_F(NeedDataLoopTest, RowsGiveTheirPagesCallsAndProgress) {
 
 // Rows its owner knows beforehand: the progress is the rows printed of them, each figure posted
 // once, then 100; more rows than announced stay at 100. Stepping by 2 would start over at 5.
-TEST_F(NeedDataLoopTest, KnownRowsReportTheRowsPrintedOfThem) {
+TEST_F(NeedDataLoopTest, KnownRowsReportTheRowsPrintedOfThem)
+{
     struct Case {
         int rows;
         int announced;
         std::vector<int> progress;
     };
     std::vector<int> everyPercent;
-    for (int percent = 0; percent <= 100; ++percent) everyPercent.push_back(percent);
+    for (int percent = 0; percent <= 100; ++percent)
+        everyPercent.push_back(percent);
     everyPercent.push_back(100);
     const Case cases[] = {
         {8, 8, {12, 25, 37, 50, 62, 75, 87, 100, 100}},
@@ -118,17 +124,30 @@ TEST_F(NeedDataLoopTest, KnownRowsReportTheRowsPrintedOfThem) {
     }
 }
 
-TEST_F(NeedDataLoopTest, TwoRowsFollowTheOrderOfARun) {
+TEST_F(NeedDataLoopTest, TwoRowsFollowTheOrderOfARun)
+{
     Build();
     FeedRows(2);
     Run();
-    const std::vector<std::string> expected{
-        "need", "TitleBand1", "ChildBand2", "ColumnHeaderBand1", "DetailBand1", "need", "DetailBand1", "need",
-        "SummaryBand1", "ChildBand1", "ChildBand4", "ChildBand5", "PageFooterBand1", "ChildBand3"};
+    const std::vector<std::string> expected{"need",
+                                            "TitleBand1",
+                                            "ChildBand2",
+                                            "ColumnHeaderBand1",
+                                            "DetailBand1",
+                                            "need",
+                                            "DetailBand1",
+                                            "need",
+                                            "SummaryBand1",
+                                            "ChildBand1",
+                                            "ChildBand4",
+                                            "ChildBand5",
+                                            "PageFooterBand1",
+                                            "ChildBand3"};
     EXPECT_EQ(Sequence(), expected);
 }
 
-TEST_F(NeedDataLoopTest, CancelEndsAtOnceWhileStopStillPrintsTheSummary) {
+TEST_F(NeedDataLoopTest, CancelEndsAtOnceWhileStopStillPrintsTheSummary)
+{
     struct Case {
         const char* name;
         bool cancelPrinter;
@@ -141,7 +160,8 @@ TEST_F(NeedDataLoopTest, CancelEndsAtOnceWhileStopStillPrintsTheSummary) {
         calls_ = 0;
         Build();
         FeedRows(100, [this, &c](int call) {
-            if (call != 11) return;
+            if (call != 11)
+                return;
             if (c.cancelPrinter) {
                 printer_->Cancel();
             } else {
@@ -157,17 +177,20 @@ TEST_F(NeedDataLoopTest, CancelEndsAtOnceWhileStopStillPrintsTheSummary) {
     }
 }
 
-TEST_F(NeedDataLoopTest, CancelledReportPrintsNothing) {
+TEST_F(NeedDataLoopTest, CancelledReportPrintsNothing)
+{
     Build();
     FeedRows(5, [this](int call) {
-        if (call == 1) paging_->Cancel();
+        if (call == 1)
+            paging_->Cancel();
     });
     Run();
     EXPECT_EQ(calls_, 1);
     EXPECT_TRUE(log_.size() == 1 && log_[0] == "need:1") << log_.size();
 }
 
-TEST_F(NeedDataLoopTest, ControllerWithoutReportStops) {
+TEST_F(NeedDataLoopTest, ControllerWithoutReportStops)
+{
     Build();
     TRpController controller(nullptr);
     controller.Detail = &Band("DetailBand1");
@@ -187,7 +210,8 @@ TEST_F(NeedDataLoopTest, ControllerWithoutReportStops) {
     EXPECT_TRUE(log_.empty());
 }
 
-TEST_F(NeedDataLoopTest, LevelWithoutRowSourcePrintsOneEmptyPassWhenAsked) {
+TEST_F(NeedDataLoopTest, LevelWithoutRowSourcePrintsOneEmptyPassWhenAsked)
+{
     for (const bool printIfEmpty : {true, false}) {
         SCOPED_TRACE(printIfEmpty);
         log_.clear();
@@ -205,14 +229,17 @@ TEST_F(NeedDataLoopTest, LevelWithoutRowSourcePrintsOneEmptyPassWhenAsked) {
 // Counts the rows its controller tells it of.
 class RowCounter : public report::engine::TRpPrintable {
 public:
-    void Notify(const void* sender, int operation) override {
+    void Notify(const void* sender, int operation) override
+    {
         TRpPrintable::Notify(sender, operation);
-        if (operation == report::engine::kNotifyDetailRow) ++rows;
+        if (operation == report::engine::kNotifyDetailRow)
+            ++rows;
     }
     int rows = 0;
 };
 
-TEST_F(NeedDataLoopTest, ClientsAreToldOfEveryDetailRowPrintedOrNot) {
+TEST_F(NeedDataLoopTest, ClientsAreToldOfEveryDetailRowPrintedOrNot)
+{
     for (const bool enabled : {true, false}) {
         SCOPED_TRACE(enabled);
         Build();

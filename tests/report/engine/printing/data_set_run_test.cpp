@@ -13,35 +13,40 @@ namespace {
 
 using report::engine::TRpBand;
 using report::engine::TRpBandType;
-using report::expr::TRpFieldKind;
 using report::engine::TRpGroup;
 using report::engine::TRpRunResult;
+using report::expr::TRpFieldKind;
 
 class DataSetRunTest : public RunTest {
 protected:
     // The print layout over `table_` with `rows` rows whose K column changes every third row.
-    void BuildOver(int rows) {
+    void BuildOver(int rows)
+    {
         Build();
         table_ = std::make_unique<MemoryTable>("T", std::vector<Column>{{"K", TRpFieldKind::Integer}});
-        for (int row = 0; row < rows; ++row) table_->AddRow({std::int32_t{row / 3}});
+        for (int row = 0; row < rows; ++row)
+            table_->AddRow({std::int32_t{row / 3}});
         report_->DataSets.Add(*table_);
         report_->Controller().SetDataSet(table_.get());
     }
 
-    TRpRunResult Preview(ProgressLog& progress) {
+    TRpRunResult Preview(ProgressLog& progress)
+    {
         report::output::TRpPrinter before;
         before.SetClientWindow(&progress);
         report_->RpPrinter = &before;
         const TRpRunResult result = report_->PreviewReport();
         Flush();
-        if (report_->RpPrinter == &before) report_->RpPrinter = nullptr;
+        if (report_->RpPrinter == &before)
+            report_->RpPrinter = nullptr;
         return result;
     }
 
     std::unique_ptr<MemoryTable> table_;
 };
 
-TEST_F(DataSetRunTest, EightRowsReportProgressByRecordNumberWithTheirGroups) {
+TEST_F(DataSetRunTest, EightRowsReportProgressByRecordNumberWithTheirGroups)
+{
     BuildOver(8);
     TRpGroup& placed = report_->NewBand<TRpGroup>();
     // A char: GCC 12 at -O3 warns falsely on a one-letter literal here (-Wrestrict, bug 105329).
@@ -63,7 +68,8 @@ TEST_F(DataSetRunTest, EightRowsReportProgressByRecordNumberWithTheirGroups) {
     EXPECT_EQ(Prints("SummaryBand1").size(), 1u);
 }
 
-TEST_F(DataSetRunTest, EmptyDataSetPrintsOneEmptyPassWhenAsked) {
+TEST_F(DataSetRunTest, EmptyDataSetPrintsOneEmptyPassWhenAsked)
+{
     for (const bool printIfEmpty : {true, false}) {
         SCOPED_TRACE(printIfEmpty);
         log_.clear();
@@ -72,7 +78,8 @@ TEST_F(DataSetRunTest, EmptyDataSetPrintsOneEmptyPassWhenAsked) {
         ProgressLog progress;
         ASSERT_EQ(Preview(progress), TRpRunResult::Done);
         const std::size_t once = printIfEmpty ? 1 : 0;
-        for (const char* band : {"TitleBand1", "DetailBand1", "SummaryBand1"}) EXPECT_EQ(Prints(band).size(), once) << band;
+        for (const char* band : {"TitleBand1", "DetailBand1", "SummaryBand1"})
+            EXPECT_EQ(Prints(band).size(), once) << band;
         EXPECT_EQ(previews_.pages.empty(), !printIfEmpty);
         report_.reset();
     }

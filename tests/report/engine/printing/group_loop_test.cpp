@@ -1,12 +1,12 @@
 // Data-set rows through the report's data loop: progress by record number, the empty pass,
 // groups nested and compared, groups of OnNeedData rows, headers printed again on new pages, a
 // group header's forced page.
-#include "tests/report/engine/printing/loop_fixture.h"
-#include "report/expr/expr_unit.h"
 #include "report/engine/model/controller.h"
 #include "report/engine/model/group.h"
 #include "report/engine/run/report.h"
+#include "report/expr/expr_unit.h"
 #include "report/output/printer/rp_printer.h"
+#include "tests/report/engine/printing/loop_fixture.h"
 #include "tests/support/memory_table.h"
 
 #include <gtest/gtest.h>
@@ -21,32 +21,37 @@ namespace {
 
 using report::engine::TRpBand;
 using report::engine::TRpBandType;
-using report::expr::TRpFieldKind;
 using report::engine::TRpGroup;
+using report::expr::TRpFieldKind;
 
 class GroupLoopTest : public DataLoopTest {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         DataLoopTest::SetUp();
         report::expr::InitializeExpressionUnit();
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         DataLoopTest::TearDown();
         report::expr::FinalizeExpressionUnit();
     }
 
     // The print layout fed by `table_` (K1 string, K2 integer), which is registered with it.
-    void BuildWithTable(const std::vector<std::pair<std::string, int>>& rows) {
+    void BuildWithTable(const std::vector<std::pair<std::string, int>>& rows)
+    {
         Build();
         table_ = std::make_unique<MemoryTable>(
             "T", std::vector<Column>{{"K1", TRpFieldKind::String}, {"K2", TRpFieldKind::Integer}});
-        for (const auto& [k1, k2] : rows) table_->AddRow({k1, k2});
+        for (const auto& [k1, k2] : rows)
+            table_->AddRow({k1, k2});
         report_->DataSets.Add(*table_);
         report_->Controller().SetDataSet(table_.get());
     }
 
     // A group on `expression` with a footer band; both log as `name` and `name`F.
-    TRpGroup& AddGroup(const std::string& name, const std::string& expression) {
+    TRpGroup& AddGroup(const std::string& name, const std::string& expression)
+    {
         auto& group = Place<TRpGroup>(name, 20);
         group.Expression = expression;
         group.SetFooterBand(&Place<TRpBand>(name + "F", 20, TRpBandType::rbDetail));
@@ -54,10 +59,12 @@ protected:
     }
 
     // The names of the log lines that are in `names`, in order.
-    [[nodiscard]] std::vector<std::string> Only(const std::set<std::string>& names) const {
+    [[nodiscard]] std::vector<std::string> Only(const std::set<std::string>& names) const
+    {
         std::vector<std::string> picked;
         for (const std::string& name : Sequence()) {
-            if (names.contains(name)) picked.push_back(name);
+            if (names.contains(name))
+                picked.push_back(name);
         }
         return picked;
     }
@@ -65,14 +72,16 @@ protected:
     std::unique_ptr<MemoryTable> table_;
 };
 
-TEST_F(GroupLoopTest, DataSetRowsReportProgressByRecordNumber) {
+TEST_F(GroupLoopTest, DataSetRowsReportProgressByRecordNumber)
+{
     BuildWithTable({{"a", 1}, {"b", 2}, {"c", 3}, {"d", 4}, {"e", 5}, {"f", 6}, {"g", 7}, {"h", 8}});
     Run();
     EXPECT_EQ(Prints("DetailBand1").size(), 8u);
     EXPECT_EQ(progress_, (std::vector<int>{12, 25, 37, 50, 62, 75, 87, 100, 100}));
 }
 
-TEST_F(GroupLoopTest, EmptyDataSetPrintsOneEmptyPassOnlyWhenAsked) {
+TEST_F(GroupLoopTest, EmptyDataSetPrintsOneEmptyPassOnlyWhenAsked)
+{
     for (const bool printIfEmpty : {true, false}) {
         SCOPED_TRACE(printIfEmpty);
         log_.clear();
@@ -80,7 +89,8 @@ TEST_F(GroupLoopTest, EmptyDataSetPrintsOneEmptyPassOnlyWhenAsked) {
         report_->Controller().PrintIfEmpty = printIfEmpty;
         Run();
         const std::size_t once = printIfEmpty ? 1 : 0;
-        for (const char* band : {"TitleBand1", "DetailBand1", "SummaryBand1"}) EXPECT_EQ(Prints(band).size(), once) << band;
+        for (const char* band : {"TitleBand1", "DetailBand1", "SummaryBand1"})
+            EXPECT_EQ(Prints(band).size(), once) << band;
         if (!printIfEmpty) {
             EXPECT_EQ(paging_->PageNumber(), 0);
         }
@@ -88,7 +98,8 @@ TEST_F(GroupLoopTest, EmptyDataSetPrintsOneEmptyPassOnlyWhenAsked) {
     }
 }
 
-TEST_F(GroupLoopTest, NestedGroupsCloseInnerFirstAndOpenOuterFirst) {
+TEST_F(GroupLoopTest, NestedGroupsCloseInnerFirstAndOpenOuterFirst)
+{
     BuildWithTable({{"A", 1}, {"A", 1}, {"A", 2}, {"B", 2}, {"B", 3}});
     AddGroup("G1", "T.K1");
     AddGroup("G2", "T.K2");
@@ -101,22 +112,22 @@ TEST_F(GroupLoopTest, NestedGroupsCloseInnerFirstAndOpenOuterFirst) {
         closedK2.push_back(table_->FindField("K2")->AsInteger());
     };
     Run();
-    const std::vector<std::string> expected{"G1", "G2", "DetailBand1", "DetailBand1", "G2F", "G2", "DetailBand1",
-                                            "G2F", "G1F", "G1", "G2", "DetailBand1", "G2F", "G2", "DetailBand1",
-                                            "G2F", "G1F", "SummaryBand1"};
+    const std::vector<std::string> expected{"G1",          "G2",  "DetailBand1", "DetailBand1", "G2F", "G2",
+                                            "DetailBand1", "G2F", "G1F",         "G1",          "G2",  "DetailBand1",
+                                            "G2F",         "G2",  "DetailBand1", "G2F",         "G1F", "SummaryBand1"};
     EXPECT_EQ(Only({"G1", "G2", "G1F", "G2F", "DetailBand1", "SummaryBand1"}), expected);
     // Each footer sees the last row of the group it closes.
     EXPECT_EQ(closedK1, (std::vector<std::string>{"A", "B"}));
     EXPECT_EQ(closedK2, (std::vector<int>{1, 2, 2, 3}));
 }
 
-TEST_F(GroupLoopTest, GroupsOfRowsFromOnNeedDataCloseOnceAtTheEnd) {
+TEST_F(GroupLoopTest, GroupsOfRowsFromOnNeedDataCloseOnceAtTheEnd)
+{
     struct Case {
         const char* name;
         bool pastTheEnd;  // the source moves on before it says there are no more rows
     };
-    const Case cases[] = {{"moving past the last row, as the printout does", true},
-                          {"staying on the last row", false}};
+    const Case cases[] = {{"moving past the last row, as the printout does", true}, {"staying on the last row", false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         log_.clear();
@@ -133,16 +144,18 @@ TEST_F(GroupLoopTest, GroupsOfRowsFromOnNeedDataCloseOnceAtTheEnd) {
         report_->Controller().OnNeedData = [&](report::engine::TRpBasePanel&, bool& more) {
             const std::size_t row = next++;
             more = row < 3;
-            if (more || c.pastTheEnd) table_->SetRow(row);
+            if (more || c.pastTheEnd)
+                table_->SetRow(row);
         };
         Run();
-        const std::vector<std::string> expected{"G1", "G2", "DetailBand1", "G2F", "G2", "DetailBand1", "G2F",
-                                                "G1F", "G1", "G2", "DetailBand1", "G2F", "G1F", "SummaryBand1"};
+        const std::vector<std::string> expected{"G1", "G2", "DetailBand1", "G2F", "G2",  "DetailBand1", "G2F", "G1F",
+                                                "G1", "G2", "DetailBand1", "G2F", "G1F", "SummaryBand1"};
         EXPECT_EQ(Only({"G1", "G2", "G1F", "G2F", "DetailBand1", "SummaryBand1"}), expected);
     }
 }
 
-TEST_F(GroupLoopTest, GroupValuesCompareByKindAndExactValue) {
+TEST_F(GroupLoopTest, GroupValuesCompareByKindAndExactValue)
+{
     struct Case {
         const char* name;
         TRpFieldKind kind;
@@ -184,9 +197,11 @@ TEST_F(GroupLoopTest, GroupValuesCompareByKindAndExactValue) {
     }
 }
 
-TEST_F(GroupLoopTest, HeaderIsNotPrintedAgainWhileAnInnerGroupChanges) {
+TEST_F(GroupLoopTest, HeaderIsNotPrintedAgainWhileAnInnerGroupChanges)
+{
     std::vector<std::pair<std::string, int>> rows;
-    for (int row = 0; row < 250; ++row) rows.emplace_back("A", row);
+    for (int row = 0; row < 250; ++row)
+        rows.emplace_back("A", row);
     BuildWithTable(rows);
     AddGroup("G1", "T.K1").ReprintOnNewPage = true;
     AddGroup("G2", "T.K2");
@@ -196,7 +211,8 @@ TEST_F(GroupLoopTest, HeaderIsNotPrintedAgainWhileAnInnerGroupChanges) {
     EXPECT_EQ(Prints("G2").size(), 250u);
 }
 
-TEST_F(GroupLoopTest, OpenGroupPrintsItsHeaderAgainOncePerLaterPage) {
+TEST_F(GroupLoopTest, OpenGroupPrintsItsHeaderAgainOncePerLaterPage)
+{
     for (const bool reprint : {true, false}) {
         SCOPED_TRACE(reprint);
         log_.clear();
@@ -216,7 +232,8 @@ TEST_F(GroupLoopTest, OpenGroupPrintsItsHeaderAgainOncePerLaterPage) {
     }
 }
 
-TEST_F(GroupLoopTest, ForcedPageOfAGroupHeaderOnlyWhenTheGroupStarts) {
+TEST_F(GroupLoopTest, ForcedPageOfAGroupHeaderOnlyWhenTheGroupStarts)
+{
     BuildWithTable({{"A", 1}, {"A", 2}, {"B", 3}, {"C", 4}});
     AddGroup("G1", "T.K1").ForceNewPage = true;
     Run();

@@ -1,14 +1,13 @@
 // The print layout's row label and places memo printed through the band printing of a run:
 // lines break, bands stretch, and what does not fit goes on in the next column or page.
-#include "tests/support/program_bands.h"
-#include "tests/report/engine/printing/loop_fixture.h"
-
-#include "report/engine/model/band.h"
 #include "report/engine/controls/label.h"
+#include "report/engine/model/band.h"
+#include "report/output/canvas/trace_canvas.h"
 #include "report/output/pages/page_format.h"
 #include "report/output/pages/page_list.h"
 #include "report/output/printer/rp_printer.h"
-#include "report/output/canvas/trace_canvas.h"
+#include "tests/report/engine/printing/loop_fixture.h"
+#include "tests/support/program_bands.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +38,8 @@ struct Drawn {
 
 class LabelRunTest : public PagingTest {
 protected:
-    void Build(int places) {
+    void Build(int places)
+    {
         paging_.reset();
         report_ = MakeProgramReport();
         std::vector<int> order(kProgramBands.size());
@@ -74,7 +74,8 @@ protected:
 
     // Title, column header, one Detail per row, the Summary with its children, last page, as
     // the data loop prints them (no band of the layout forces a page or column).
-    void Run() {
+    void Run()
+    {
         printer_->BeginDoc();
         report::engine::TRpPaging& paging = StartPaging();
         row_->Prepare();
@@ -82,8 +83,10 @@ protected:
         const auto& bands = report_->Bands;
         paging.OutputBand(bands.Band(1));
         paging.OutputBand(bands.Band(3));
-        for (std::size_t n = 0; n < rows_.size(); ++n) paging.OutputBand(bands.Band(4));
-        if (bands.Band(7)->Size.Height > paging.AvailableSpace()) paging.StartNewColumn();
+        for (std::size_t n = 0; n < rows_.size(); ++n)
+            paging.OutputBand(bands.Band(4));
+        if (bands.Band(7)->Size.Height > paging.AvailableSpace())
+            paging.StartNewColumn();
         paging.OutputBand(bands.Band(7));
         paging.FinishLastPage(true);
         row_->Unprepare();
@@ -92,19 +95,22 @@ protected:
     }
 
     // Every text drawn, page by page in drawing order.
-    std::vector<Drawn> Texts() {
+    std::vector<Drawn> Texts()
+    {
         std::vector<Drawn> texts;
         for (int n = 1; n <= printer_->PageCount(); ++n) {
             const std::optional<report::output::Page> page = printer_->GetRecordedPage(n);
             EXPECT_TRUE(page.has_value());
-            if (!page) continue;
+            if (!page)
+                continue;
             report::output::TraceCanvas canvas;
             report::output::ReplayPage(*page, canvas, QRect(0, 0, page->header.pixelWidth, page->header.pixelHeight));
             for (const std::string& line : canvas.Lines()) {
                 Drawn d;
                 d.page = n;
                 char quoted[256] = {};
-                if (std::sscanf(line.c_str(), "TextOut %d,%d \"%255[^\"]\"", &d.x, &d.y, quoted) < 3) continue;
+                if (std::sscanf(line.c_str(), "TextOut %d,%d \"%255[^\"]\"", &d.x, &d.y, quoted) < 3)
+                    continue;
                 d.text = quoted;
                 texts.push_back(d);
             }
@@ -118,7 +124,8 @@ protected:
     TRpMemo* memo_ = nullptr;
 };
 
-TEST_F(LabelRunTest, MemoGoesOnInTheNextColumnsAndPages) {
+TEST_F(LabelRunTest, MemoGoesOnInTheNextColumnsAndPages)
+{
     Build(150);
     for (int n = 0; n < 60; ++n) {
         rows_.push_back("2024-04-" + std::to_string(n % 28 + 10) +
@@ -132,7 +139,8 @@ TEST_F(LabelRunTest, MemoGoesOnInTheNextColumnsAndPages) {
     std::vector<std::string> places;
     std::set<std::pair<int, int>> columns;
     for (const Drawn& d : texts) {
-        if (d.text.rfind("Miejsce ", 0) != 0) continue;
+        if (d.text.rfind("Miejsce ", 0) != 0)
+            continue;
         places.push_back(d.text);
         columns.insert({d.page, d.x});
     }
@@ -143,7 +151,8 @@ TEST_F(LabelRunTest, MemoGoesOnInTheNextColumnsAndPages) {
     std::string rowText;
     std::size_t rowLines = 0;
     for (const Drawn& d : texts) {
-        if (d.text.rfind("Miejsce ", 0) == 0) continue;
+        if (d.text.rfind("Miejsce ", 0) == 0)
+            continue;
         rowText += d.text;
         ++rowLines;
     }
@@ -153,27 +162,31 @@ TEST_F(LabelRunTest, MemoGoesOnInTheNextColumnsAndPages) {
 
 // The style field of the font records of a recorded page, in order (tag 3; the field follows
 // points, orientation and colour).
-std::vector<unsigned> FontStyleFields(const std::string& page) {
+std::vector<unsigned> FontStyleFields(const std::string& page)
+{
     const auto u16 = [&](std::size_t at) {
-        return static_cast<unsigned>(static_cast<unsigned char>(page[at]) | static_cast<unsigned char>(page[at + 1]) << 8);
+        return static_cast<unsigned>(static_cast<unsigned char>(page[at]) | static_cast<unsigned char>(page[at + 1])
+                                                                                << 8);
     };
     const auto u32 = [&](std::size_t at) { return u16(at) | u16(at + 2) << 16; };
     std::vector<unsigned> styles;
     for (std::size_t at = u32(8); at + 6 <= page.size(); at += 6 + u32(at + 2)) {
-        if (u16(at) == 3 && at + 6 + 14 <= page.size()) styles.push_back(u16(at + 6 + 12));
+        if (u16(at) == 3 && at + 6 + 14 <= page.size())
+            styles.push_back(u16(at + 6 + 12));
     }
     return styles;
 }
 
-TEST_F(LabelRunTest, EachFontStyleOfALabelComesBackAlone) {
+TEST_F(LabelRunTest, EachFontStyleOfALabelComesBackAlone)
+{
     struct Row {
         const char* name;
         bool bold, italic, underline, strikeOut;
         unsigned bit;  // in the page's font record
     };
     const Row rows[] = {
-        {"plain", false, false, false, false, 0}, {"bold", true, false, false, false, 1},
-        {"italic", false, true, false, false, 2}, {"underline", false, false, true, false, 4},
+        {"plain", false, false, false, false, 0},     {"bold", true, false, false, false, 1},
+        {"italic", false, true, false, false, 2},     {"underline", false, false, true, false, 4},
         {"strike-out", false, false, false, true, 8},
     };
     for (const Row& row : rows) {
@@ -197,9 +210,11 @@ TEST_F(LabelRunTest, EachFontStyleOfALabelComesBackAlone) {
         std::optional<report::output::FontSpec> written;  // the font the row's text was written in
         std::optional<report::output::FontSpec> current;
         for (const report::output::PageRecord& record : page->records) {
-            if (const auto* set = std::get_if<report::output::page_record::SetFont>(&record)) current = set->font;
+            if (const auto* set = std::get_if<report::output::page_record::SetFont>(&record))
+                current = set->font;
             const auto* text = std::get_if<report::output::page_record::Text>(&record);
-            if (text != nullptr && text->bytes == "Jazda") written = current;
+            if (text != nullptr && text->bytes == "Jazda")
+                written = current;
         }
         ASSERT_TRUE(written.has_value());
         EXPECT_EQ(*written, font);

@@ -2,10 +2,10 @@
 // box on every band that logs where it prints, and the progress the loop posts.
 #pragma once
 
-#include "tests/report/engine/model/printable_fixture.h"
-#include "tests/report/engine/printing/fake_controls.h"
 #include "report/engine/printing/paging.h"
 #include "report/engine/run/report.h"
+#include "tests/report/engine/model/printable_fixture.h"
+#include "tests/report/engine/printing/fake_controls.h"
 
 #include <memory>
 #include <string>
@@ -39,7 +39,8 @@ protected:
     // A band of class T placed on the report with a box of its own: `name`, `height` tenths of
     // a millimetre.
     template <class T, class... Args>
-    T& Place(const std::string& name, long double height, Args&&... args) {
+    T& Place(const std::string& name, long double height, Args&&... args)
+    {
         auto band = std::make_unique<T>(std::forward<Args>(args)...);
         band->Name = name;
         const long double values[] = {height, 1000};

@@ -1,10 +1,11 @@
 // Query parameters filled from the report's named entries, alone and at the start of a data loop.
-#include "tests/report/engine/printing/loop_fixture.h"
-#include "report/expr/expr_unit.h"
 #include "report/engine/printing/query_params.h"
-#include "utility/rp_error.h"
+
+#include "report/expr/expr_unit.h"
+#include "tests/report/engine/printing/loop_fixture.h"
 #include "tests/support/memory_table.h"
 #include "utility/datetime.h"
+#include "utility/rp_error.h"
 
 #include <gtest/gtest.h>
 
@@ -18,17 +19,20 @@ using report::expr::TRpParam;
 
 class QueryParamsTest : public DataLoopTest {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         DataLoopTest::SetUp();
         report::expr::InitializeExpressionUnit();
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         DataLoopTest::TearDown();
         report::expr::FinalizeExpressionUnit();
     }
 };
 
-TEST_F(QueryParamsTest, ParameterTakesTheEntryOfItsNameWhenTheKindsMatch) {
+TEST_F(QueryParamsTest, ParameterTakesTheEntryOfItsNameWhenTheKindsMatch)
+{
     const double leapDay = utility::EncodeDate(2024, 2, 29);
     const double quarterToTwo = utility::EncodeTime(13, 45, 0);
     struct Case {
@@ -68,7 +72,8 @@ TEST_F(QueryParamsTest, ParameterTakesTheEntryOfItsNameWhenTheKindsMatch) {
     }
 }
 
-TEST_F(QueryParamsTest, TextThatIsNoDateRaisesAndLeavesTheQueryClosed) {
+TEST_F(QueryParamsTest, TextThatIsNoDateRaisesAndLeavesTheQueryClosed)
+{
     struct Case {
         TRpFieldKind kind;
         const char* text;
@@ -105,17 +110,16 @@ TEST_F(QueryParamsTest, TextThatIsNoDateRaisesAndLeavesTheQueryClosed) {
     }
 }
 
-TEST_F(QueryParamsTest, DateAndTimeReadBackAsTheMomentWritten) {
+TEST_F(QueryParamsTest, DateAndTimeReadBackAsTheMomentWritten)
+{
     struct Case {
         const char* text;
         int year, month, day, hour, minute, second;
     };
     // Before 1899-12-30 the day number is negative; the time must still read back as written.
     const Case cases[] = {
-        {"1899-12-29 13:45", 1899, 12, 29, 13, 45, 0},
-        {"1899-12-29 00:00:01", 1899, 12, 29, 0, 0, 1},
-        {"1800-01-01 23:59:59", 1800, 1, 1, 23, 59, 59},
-        {"1899-12-30 13:45", 1899, 12, 30, 13, 45, 0},
+        {"1899-12-29 13:45", 1899, 12, 29, 13, 45, 0},   {"1899-12-29 00:00:01", 1899, 12, 29, 0, 0, 1},
+        {"1800-01-01 23:59:59", 1800, 1, 1, 23, 59, 59}, {"1899-12-30 13:45", 1899, 12, 30, 13, 45, 0},
         {"2024-02-29 06:07:08", 2024, 2, 29, 6, 7, 8},
     };
     for (const Case& c : cases) {
@@ -137,7 +141,8 @@ TEST_F(QueryParamsTest, DateAndTimeReadBackAsTheMomentWritten) {
     }
 }
 
-TEST_F(QueryParamsTest, DataLoopRunsTheQueryWithTheReportsEntries) {
+TEST_F(QueryParamsTest, DataLoopRunsTheQueryWithTheReportsEntries)
+{
     struct Case {
         const char* param;
         std::size_t rows;
@@ -151,7 +156,8 @@ TEST_F(QueryParamsTest, DataLoopRunsTheQueryWithTheReportsEntries) {
         query.Params().push_back({.Name = c.param, .DataType = TRpFieldKind::Integer, .Value = std::int32_t{2}});
         query.OnOpen = [](MemoryTable& table) {
             table.ClearRows();
-            for (int row = 0; row < std::get<std::int32_t>(table.Params()[0].Value); ++row) table.AddRow({row});
+            for (int row = 0; row < std::get<std::int32_t>(table.Params()[0].Value); ++row)
+                table.AddRow({row});
         };
         query.Open();
         report_->Functions.AddFunction("ROWS", "2 + 3");

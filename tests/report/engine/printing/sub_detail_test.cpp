@@ -1,10 +1,10 @@
 // Sub-levels of the report's data loop: sub-details before and after each row, masters that
 // would make levels drive themselves, and preparing levels when one of them fails.
-#include "tests/report/engine/printing/loop_fixture.h"
-#include "tests/support/program_bands.h"
 #include "report/engine/model/controller_band.h"
 #include "report/engine/run/report.h"
+#include "tests/report/engine/printing/loop_fixture.h"
 #include "tests/support/memory_table.h"
+#include "tests/support/program_bands.h"
 
 #include <gtest/gtest.h>
 
@@ -20,14 +20,15 @@ namespace {
 using report::engine::TRpBasePanel;
 using report::engine::TRpController;
 using report::engine::TRpCustomBand;
-using report::expr::TRpFieldKind;
 using report::engine::TRpSubDetail;
+using report::expr::TRpFieldKind;
 
 class SubDetailTest : public DataLoopTest {
 protected:
     // The print layout with `masterRows` rows from OnNeedData and the sub-detail "S" (header
     // "SH", footer "SF") over `subTable_`.
-    TRpSubDetail& BuildWithSubDetail(int masterRows, int subRows) {
+    TRpSubDetail& BuildWithSubDetail(int masterRows, int subRows)
+    {
         Build();
         auto& sub = Place<TRpSubDetail>("S", 20);
         EXPECT_TRUE(sub.SetMaster(report_.get()));
@@ -36,7 +37,8 @@ protected:
         Name(*sub.HeaderBand(), "SH");
         Name(*sub.FooterBand(), "SF");
         subTable_ = std::make_unique<MemoryTable>("SUB", std::vector<Column>{{"N", TRpFieldKind::Integer}});
-        for (int row = 0; row < subRows; ++row) subTable_->AddRow({std::int32_t{row}});
+        for (int row = 0; row < subRows; ++row)
+            subTable_->AddRow({std::int32_t{row}});
         sub.SetDataSet(subTable_.get());
         int calls = 0;
         report_->Controller().OnNeedData = [calls, masterRows](TRpBasePanel&, bool& more) mutable {
@@ -45,15 +47,19 @@ protected:
         return sub;
     }
 
-    void Name(TRpCustomBand& band, const std::string& name) {
+    void Name(TRpCustomBand& band, const std::string& name)
+    {
         band.Name = name;
         band.NewPrintable<FakeBox>(name, log_);
     }
 
-    [[nodiscard]] std::vector<std::string> Only(const std::set<std::string>& names, const std::vector<std::string>& all) const {
+    [[nodiscard]] std::vector<std::string> Only(const std::set<std::string>& names,
+                                                const std::vector<std::string>& all) const
+    {
         std::vector<std::string> picked;
         for (const std::string& name : all) {
-            if (names.contains(name)) picked.push_back(name);
+            if (names.contains(name))
+                picked.push_back(name);
         }
         return picked;
     }
@@ -61,7 +67,8 @@ protected:
     std::unique_ptr<MemoryTable> subTable_;
 };
 
-TEST_F(SubDetailTest, SubDetailPrintsItsRowsBeforeOrAfterEachMasterRow) {
+TEST_F(SubDetailTest, SubDetailPrintsItsRowsBeforeOrAfterEachMasterRow)
+{
     struct Case {
         const char* name;
         bool printBefore;
@@ -93,7 +100,8 @@ TEST_F(SubDetailTest, SubDetailPrintsItsRowsBeforeOrAfterEachMasterRow) {
     }
 }
 
-TEST_F(SubDetailTest, StopAskedForDuringAMasterRowEndsItsSubLevelsAndRows) {
+TEST_F(SubDetailTest, StopAskedForDuringAMasterRowEndsItsSubLevelsAndRows)
+{
     // Asked for while the master row prints (the sub-level starts afterwards) or during the
     // sub-level itself: either way the rows end after the current one, Summary printed.
     for (const char* band : {"DetailBand1", "S"}) {
@@ -108,7 +116,8 @@ TEST_F(SubDetailTest, StopAskedForDuringAMasterRowEndsItsSubLevelsAndRows) {
     }
 }
 
-TEST_F(SubDetailTest, MasterThatWouldDriveItsOwnLevelIsRefused) {
+TEST_F(SubDetailTest, MasterThatWouldDriveItsOwnLevelIsRefused)
+{
     struct Step {
         const char* band;
         const char* master;  // a band name, "report", a plain band "DetailBand1" or "" for none
@@ -130,11 +139,15 @@ TEST_F(SubDetailTest, MasterThatWouldDriveItsOwnLevelIsRefused) {
         SCOPED_TRACE(c.name);
         Build();
         std::map<std::string, TRpSubDetail*> bands;
-        for (const char* name : {"X", "Y", "Z"}) bands[name] = &Place<TRpSubDetail>(name, 20);
+        for (const char* name : {"X", "Y", "Z"})
+            bands[name] = &Place<TRpSubDetail>(name, 20);
         const auto panel = [&](const std::string& name) -> TRpBasePanel* {
-            if (name.empty()) return nullptr;
-            if (name == "report") return report_.get();
-            if (bands.contains(name)) return bands[name];
+            if (name.empty())
+                return nullptr;
+            if (name == "report")
+                return report_.get();
+            if (bands.contains(name))
+                return bands[name];
             return &Band(name);
         };
         for (const Step& step : c.steps) {
@@ -147,7 +160,8 @@ TEST_F(SubDetailTest, MasterThatWouldDriveItsOwnLevelIsRefused) {
     }
 }
 
-TEST_F(SubDetailTest, LevelsDrivingEachOtherStillEndCollectingAndPrinting) {
+TEST_F(SubDetailTest, LevelsDrivingEachOtherStillEndCollectingAndPrinting)
+{
     Build();
     auto& x = Place<TRpSubDetail>("X", 20);
     auto& y = Place<TRpSubDetail>("Y", 20);
@@ -182,18 +196,23 @@ TEST_F(SubDetailTest, LevelsDrivingEachOtherStillEndCollectingAndPrinting) {
 class CountingController : public TRpController {
 public:
     CountingController(report::engine::TCustomRpReport* report, bool failPrepare, bool failUnprepare)
-        : TRpController(report), failPrepare_(failPrepare), failUnprepare_(failUnprepare) {
+        : TRpController(report), failPrepare_(failPrepare), failUnprepare_(failUnprepare)
+    {
         Parent = nullptr;
     }
-    void Prepare() override {
-        if (failPrepare_) throw std::runtime_error("prepare");
+    void Prepare() override
+    {
+        if (failPrepare_)
+            throw std::runtime_error("prepare");
         TRpController::Prepare();
         ++prepared;
     }
-    void Unprepare() override {
+    void Unprepare() override
+    {
         ++unprepared;
         TRpController::Unprepare();
-        if (failUnprepare_) throw std::runtime_error("unprepare");
+        if (failUnprepare_)
+            throw std::runtime_error("unprepare");
     }
     int prepared = 0;
     int unprepared = 0;
@@ -203,7 +222,8 @@ private:
     bool failUnprepare_;
 };
 
-TEST_F(SubDetailTest, FailingLevelLeavesNoLevelPrepared) {
+TEST_F(SubDetailTest, FailingLevelLeavesNoLevelPrepared)
+{
     Build();
     CountingController first(report_.get(), false, true);
     CountingController second(report_.get(), true, false);

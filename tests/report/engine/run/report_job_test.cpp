@@ -1,8 +1,8 @@
 // Several reports run as one document: where each goes on, the last one's Tag, cancelling.
-#include "tests/report/engine/run/run_fixture.h"
-
-#include "tests/support/program_bands.h"
 #include "report/engine/run/report_job.h"
+
+#include "tests/report/engine/run/run_fixture.h"
+#include "tests/support/program_bands.h"
 
 #include <gtest/gtest.h>
 
@@ -20,15 +20,18 @@ using report::engine::TRpRunResult;
 
 // One report of a job: the print layout with logging boxes, `rows` rows.
 struct JobReport {
-    JobReport(int rows, std::vector<std::string>& events, const std::string& name) : rows_(rows) {
+    JobReport(int rows, std::vector<std::string>& events, const std::string& name) : rows_(rows)
+    {
         report = MakeProgramReport();
         std::vector<int> order(kProgramBands.size());
         std::iota(order.begin(), order.end(), 0);
         AddProgramBands(*report, order);
-        for (report::engine::TRpCustomBand* band : report->BandList()) band->NewPrintable<FakeBox>(band->Name, log);
+        for (report::engine::TRpCustomBand* band : report->BandList())
+            band->NewPrintable<FakeBox>(band->Name, log);
         report->OnNeedData = [this](auto&&, bool& more) {
             ++calls;
-            if (onCall) onCall(calls);
+            if (onCall)
+                onCall(calls);
             more = calls <= rows_;
         };
         report->BeforePrint = [&events, name](TCustomRpReport& r, bool&) {
@@ -36,10 +39,12 @@ struct JobReport {
         };
     }
     // The page of each Detail row.
-    [[nodiscard]] std::vector<std::string> DetailPages() const {
+    [[nodiscard]] std::vector<std::string> DetailPages() const
+    {
         std::vector<std::string> pages;
         for (const std::string& line : log) {
-            if (line.starts_with("DetailBand1:Print ")) pages.push_back(line.substr(18, 6));
+            if (line.starts_with("DetailBand1:Print "))
+                pages.push_back(line.substr(18, 6));
         }
         return pages;
     }
@@ -57,7 +62,8 @@ protected:
     std::vector<std::string> events_;
 };
 
-TEST_F(ReportJobTest, ReportsShareAPageUnlessTheyStartANewOne) {
+TEST_F(ReportJobTest, ReportsShareAPageUnlessTheyStartANewOne)
+{
     struct Case {
         bool newPage;
         int pages;
@@ -76,7 +82,9 @@ TEST_F(ReportJobTest, ReportsShareAPageUnlessTheyStartANewOne) {
         job.AddReport(*first.report);
         job.AddReport(*second.report);
         job.OnStartJob = [this](TRpReportListJob&) { events_.emplace_back("start"); };
-        job.BeforeReport = [this](TRpReportListJob&, int index) { events_.push_back("before " + std::to_string(index)); };
+        job.BeforeReport = [this](TRpReportListJob&, int index) {
+            events_.push_back("before " + std::to_string(index));
+        };
         job.AfterReport = [this](TRpReportListJob& j) { events_.push_back(j.Busy() ? "after" : "end"); };
         CallFilter filter;
         EXPECT_EQ(job.ExportWithFilter(filter), TRpRunResult::Done);
@@ -86,8 +94,8 @@ TEST_F(ReportJobTest, ReportsShareAPageUnlessTheyStartANewOne) {
         EXPECT_EQ(filter.calls.back(), "Finish");
         EXPECT_EQ(second.DetailPages(), std::vector<std::string>(3, c.secondRows));
         // The last report of the job runs with Tag 999, and gets its own back.
-        const std::vector<std::string> expected{"start",  "before 0", "first Tag 7", "after",
-                                                "before 1", "second Tag 999", "after", "end"};
+        const std::vector<std::string> expected{"start",    "before 0",       "first Tag 7", "after",
+                                                "before 1", "second Tag 999", "after",       "end"};
         EXPECT_EQ(events_, expected);
         EXPECT_EQ(first.report->Tag, 7);
         EXPECT_EQ(second.report->Tag, 8);
@@ -97,7 +105,8 @@ TEST_F(ReportJobTest, ReportsShareAPageUnlessTheyStartANewOne) {
     }
 }
 
-TEST_F(ReportJobTest, AJobOfOneReportPrintsOnThePrinter) {
+TEST_F(ReportJobTest, AJobOfOneReportPrintsOnThePrinter)
+{
     JobReport only(120, events_, "only");
     only.report->Tag = 5;
     TRpReportListJob job;
@@ -111,7 +120,8 @@ TEST_F(ReportJobTest, AJobOfOneReportPrintsOnThePrinter) {
     EXPECT_TRUE(service_->jobs[0]->finished);
 }
 
-TEST_F(ReportJobTest, ACancelledReportEndsTheJob) {
+TEST_F(ReportJobTest, ACancelledReportEndsTheJob)
+{
     for (const bool exporting : {false, true}) {
         SCOPED_TRACE(exporting);
         events_.clear();
@@ -119,7 +129,8 @@ TEST_F(ReportJobTest, ACancelledReportEndsTheJob) {
         JobReport first(30, events_, "first");
         JobReport second(3, events_, "second");
         first.onCall = [&](int call) {
-            if (call == 5) first.report->Cancel();
+            if (call == 5)
+                first.report->Cancel();
         };
         report::output::TRpPrinter own;
         second.report->RpPrinter = &own;
@@ -143,19 +154,22 @@ TEST_F(ReportJobTest, ACancelledReportEndsTheJob) {
     }
 }
 
-TEST_F(ReportJobTest, BusyWhileAReportRuns) {
+TEST_F(ReportJobTest, BusyWhileAReportRuns)
+{
     JobReport first(3, events_, "first");
     TRpReportListJob job;
     job.AddReport(*first.report);
     TRpRunResult inner = TRpRunResult::Done;
     first.onCall = [&](int call) {
-        if (call == 2) inner = job.Print();
+        if (call == 2)
+            inner = job.Print();
     };
     EXPECT_EQ(first.report->PreviewReport(), TRpRunResult::Done);
     EXPECT_EQ(inner, TRpRunResult::Busy);
 }
 
-TEST_F(ReportJobTest, NoPrinterNoJob) {
+TEST_F(ReportJobTest, NoPrinterNoJob)
+{
     JobReport first(3, events_, "first");
     TRpReportListJob job;
     job.AddReport(*first.report);
@@ -164,7 +178,8 @@ TEST_F(ReportJobTest, NoPrinterNoJob) {
     EXPECT_EQ(first.calls, 0);
 }
 
-TEST_F(ReportJobTest, AReportGoneLeavesTheJob) {
+TEST_F(ReportJobTest, AReportGoneLeavesTheJob)
+{
     TRpReportListJob job;
     {
         JobReport first(3, events_, "first");

@@ -1,15 +1,15 @@
 // The report printed straight on the printing rig's cups-pdf queue: the document that comes out
 // has the pages the preview records, each with its page footer where the preview has it.
-#include "tests/support/program_bands.h"
 #include "report/engine/controls/label.h"
 #include "report/engine/run/report.h"
+#include "report/output/canvas/painter_canvas.h"
+#include "report/output/pages/page_format.h"
 #include "report/output/printer/printer_service.h"
 #include "report/output/printer/rp_printer.h"
-#include "report/output/pages/page_format.h"
-#include "report/output/canvas/painter_canvas.h"
 #include "tests/support/ink_bounds.h"
-#include "tests/support/print_rig.h"
 #include "tests/support/modal_dialog.h"
+#include "tests/support/print_rig.h"
+#include "tests/support/program_bands.h"
 
 #include <QAbstractButton>
 #include <QDialog>
@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSpinBox>
+
 #include <gtest/gtest.h>
 
 #include <numeric>
@@ -31,11 +32,13 @@ using report::engine::TRpRunResult;
 using testsupport::PrintRig;
 
 // The recorded page `page` of `printer` replayed into a white picture of `size`.
-QImage Replayed(report::output::TRpPrinter& printer, int page, QSize size) {
+QImage Replayed(report::output::TRpPrinter& printer, int page, QSize size)
+{
     QImage picture(size, QImage::Format_RGB32);
     picture.fill(Qt::white);
     const std::optional<report::output::Page> recorded = printer.GetRecordedPage(page);
-    if (!recorded) return picture;
+    if (!recorded)
+        return picture;
     QPainter painter(&picture);
     report::output::PainterCanvas canvas(painter, 96);
     report::output::ReplayPage(*recorded, canvas, QRect(QPoint(0, 0), size));
@@ -47,12 +50,15 @@ const QRect kFooterStrip(0, 1063, 794, 16);
 
 class ReportPrintRigTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        if (!rig_.Ready()) GTEST_FAIL() << "the printing rig is not up (KARTOVAN_PRINT_RIG_DIR)";
+    void SetUp() override
+    {
+        if (!rig_.Ready())
+            GTEST_FAIL() << "the printing rig is not up (KARTOVAN_PRINT_RIG_DIR)";
         report::output::SharedPrinter().Refresh();
     }
     // The print layout with a label on the page footer and on every row.
-    std::unique_ptr<report::engine::TRpReport> Report(int rows) {
+    std::unique_ptr<report::engine::TRpReport> Report(int rows)
+    {
         auto report = MakeProgramReport();
         std::vector<int> order(kProgramBands.size());
         std::iota(order.begin(), order.end(), 0);
@@ -70,11 +76,13 @@ protected:
     PrintRig rig_;
 };
 
-TEST_F(ReportPrintRigTest, PrintsThePagesThePreviewRecords) {
+TEST_F(ReportPrintRigTest, PrintsThePagesThePreviewRecords)
+{
     auto report = Report(120);
     int recorded = 0;
     report->AfterPreview = [&](report::engine::TCustomRpReport& r) {
-        if (r.RpPrinter != nullptr) recorded = r.RpPrinter->PageCount();
+        if (r.RpPrinter != nullptr)
+            recorded = r.RpPrinter->PageCount();
     };
     report::output::SetPreviewInterfaceClass({});
     ASSERT_EQ(report->PreviewReport(), TRpRunResult::Done);
@@ -110,7 +118,8 @@ TEST_F(ReportPrintRigTest, PrintsThePagesThePreviewRecords) {
     }
 }
 
-TEST_F(ReportPrintRigTest, PrinterSetupTakesCopiesRangeAndPrinter) {
+TEST_F(ReportPrintRigTest, PrinterSetupTakesCopiesRangeAndPrinter)
+{
     struct Row {
         const char* name;
         bool accept;

@@ -1,19 +1,19 @@
 // The print layout of the activity list run as the program runs it: rows by OnNeedData,
 // previewed, printed and exported; events in order, cancelling and stopping, the printer
 // objects' lives.
-#include "tests/report/engine/run/run_fixture.h"
-
 #include "report/engine/run/report_window.h"
 #include "report/output/pdf/pdf_document.h"
 #include "report/output/printer/progress_form.h"
+#include "tests/report/engine/run/run_fixture.h"
 #include "tests/support/pdf_check.h"
 #include "utility/rp_error.h"
 
 #include <QApplication>
-#include <QProgressBar>
 #include <QCoreApplication>
+#include <QProgressBar>
 #include <QTemporaryDir>
 #include <QThread>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -32,33 +32,39 @@ using report::output::TRpPrinterStatus;
 class ReportRunTest : public RunTest {
 protected:
     // Progress reaches `log` through the printer object the preview is made from.
-    TRpRunResult PreviewFollowing(ProgressLog& log) {
+    TRpRunResult PreviewFollowing(ProgressLog& log)
+    {
         TRpPrinter before;
         before.SetClientWindow(&log);
         report_->RpPrinter = &before;
         const TRpRunResult result = report_->PreviewReport();
         Flush();
         // The preview's printer object is gone; the one set up here must not stay in the report.
-        if (report_->RpPrinter == &before) report_->RpPrinter = nullptr;
+        if (report_->RpPrinter == &before)
+            report_->RpPrinter = nullptr;
         return result;
     }
 };
 
 // The progress a run of `rows` rows posts: 2 more a row, 5 after passing 100, then 100.
-std::vector<int> ExpectedProgress(int rows) {
+std::vector<int> ExpectedProgress(int rows)
+{
     std::vector<int> expected;
-    if (rows == 0) return expected;
+    if (rows == 0)
+        return expected;
     int progress = 0;
     for (int row = 1; row <= rows; ++row) {
         progress += 2;
-        if (progress > 100) progress = 5;
+        if (progress > 100)
+            progress = 5;
         expected.push_back(progress);
     }
     expected.push_back(100);
     return expected;
 }
 
-TEST_F(ReportRunTest, RowsMakePagesAndProgress) {
+TEST_F(ReportRunTest, RowsMakePagesAndProgress)
+{
     struct Case {
         int rows;
         int pagesInPreview;
@@ -107,7 +113,8 @@ TEST_F(ReportRunTest, RowsMakePagesAndProgress) {
     }
 }
 
-TEST_F(ReportRunTest, OutsideARunThePagingOperationsDoNothing) {
+TEST_F(ReportRunTest, OutsideARunThePagingOperationsDoNothing)
+{
     Build();
     rows_ = 109;
     ASSERT_EQ(report_->PreviewReport(), TRpRunResult::Done);
@@ -125,18 +132,25 @@ TEST_F(ReportRunTest, OutsideARunThePagingOperationsDoNothing) {
     EXPECT_EQ(report_->CurrentY(), y);
 }
 
-TEST_F(ReportRunTest, TwoRowsFollowTheOrderOfARun) {
+TEST_F(ReportRunTest, TwoRowsFollowTheOrderOfARun)
+{
     Build();
     rows_ = 2;
     report_->BeforePrint = [this](report::engine::TCustomRpReport& report, bool& print) {
-        log_.push_back(std::string("BeforePrint ") + (report.RpPrinter->Status() == TRpPrinterStatus::rpsReady ? "ready" : "?"));
+        log_.push_back(std::string("BeforePrint ") +
+                       (report.RpPrinter->Status() == TRpPrinterStatus::rpsReady ? "ready" : "?"));
         print = true;
     };
     onNeedData_ = [this](int call) {
-        if (call == 1) log_.push_back(report_->RpPrinter->Status() == TRpPrinterStatus::rpsBusy ? "document begun" : "?");
+        if (call == 1)
+            log_.push_back(report_->RpPrinter->Status() == TRpPrinterStatus::rpsBusy ? "document begun" : "?");
     };
-    report_->OnStartPage = [this](report::engine::TCustomRpReport& r) { log_.push_back("StartPage " + std::to_string(r.PageNumber())); };
-    report_->OnEndPage = [this](report::engine::TCustomRpReport& r) { log_.push_back("EndPage " + std::to_string(r.PageNumber())); };
+    report_->OnStartPage = [this](report::engine::TCustomRpReport& r) {
+        log_.push_back("StartPage " + std::to_string(r.PageNumber()));
+    };
+    report_->OnEndPage = [this](report::engine::TCustomRpReport& r) {
+        log_.push_back("EndPage " + std::to_string(r.PageNumber()));
+    };
     report_->AfterPreview = [this](report::engine::TCustomRpReport& r) {
         const bool ended = r.RpPrinter != nullptr && r.RpPrinter->Status() == TRpPrinterStatus::rpsFinished;
         log_.push_back(std::string("AfterPreview") + (ended ? " ended" : ""));
@@ -144,18 +158,21 @@ TEST_F(ReportRunTest, TwoRowsFollowTheOrderOfARun) {
     previews_.whileShown = [this](TRpPrinter&) { log_.emplace_back("Preview"); };
     EXPECT_EQ(report_->PreviewReport(), TRpRunResult::Done);
     std::vector<std::string> order;
-    for (const std::string& line : log_) order.push_back(line.substr(0, line.find(":Print")));
+    for (const std::string& line : log_)
+        order.push_back(line.substr(0, line.find(":Print")));
     const std::vector<std::string> expected{
-        "BeforePrint ready", "NeedData 1", "document begun", "StartPage 1", "TitleBand1", "Title:AfterPrint",
-        "ChildBand2", "ColumnHeaderBand1", "Detail:BeforePrint", "DetailBand1", "NeedData 2", "Detail:BeforePrint",
-        "DetailBand1", "NeedData 3", "SummaryBand1", "ChildBand1", "ChildBand4", "ChildBand5", "PageFooterBand1",
-        "ChildBand3", "EndPage 1", "AfterPreview ended", "Preview", "AfterPreview ended",
+        "BeforePrint ready", "NeedData 1",         "document begun",    "StartPage 1",        "TitleBand1",
+        "Title:AfterPrint",  "ChildBand2",         "ColumnHeaderBand1", "Detail:BeforePrint", "DetailBand1",
+        "NeedData 2",        "Detail:BeforePrint", "DetailBand1",       "NeedData 3",         "SummaryBand1",
+        "ChildBand1",        "ChildBand4",         "ChildBand5",        "PageFooterBand1",    "ChildBand3",
+        "EndPage 1",         "AfterPreview ended", "Preview",           "AfterPreview ended",
     };
     EXPECT_EQ(order, expected);
     EXPECT_EQ(report_->RpPrinter, nullptr);
 }
 
-TEST_F(ReportRunTest, CancellingAndStoppingInTheEleventhRow) {
+TEST_F(ReportRunTest, CancellingAndStoppingInTheEleventhRow)
+{
     enum class How { PrinterCancel, Stop, ReportCancel, ClosedPreview };
     struct Case {
         How how;
@@ -180,12 +197,21 @@ TEST_F(ReportRunTest, CancellingAndStoppingInTheEleventhRow) {
         int afterPreview = 0;
         report_->AfterPreview = [&](report::engine::TCustomRpReport&) { ++afterPreview; };
         onNeedData_ = [&](int call) {
-            if (call != 11) return;
+            if (call != 11)
+                return;
             switch (c.how) {
-            case How::PrinterCancel: report_->RpPrinter->Cancel(); break;
-            case How::Stop: report_->Window().RequestStop(); break;
-            case How::ReportCancel: report_->Cancel(); break;
-            case How::ClosedPreview: report_->Window().ClosePreviewMessage(*report_->RpPrinter); break;
+            case How::PrinterCancel:
+                report_->RpPrinter->Cancel();
+                break;
+            case How::Stop:
+                report_->Window().RequestStop();
+                break;
+            case How::ReportCancel:
+                report_->Cancel();
+                break;
+            case How::ClosedPreview:
+                report_->Window().ClosePreviewMessage(*report_->RpPrinter);
+                break;
             }
         };
         EXPECT_EQ(report_->PreviewReport(), c.result);
@@ -201,7 +227,8 @@ TEST_F(ReportRunTest, CancellingAndStoppingInTheEleventhRow) {
     }
 }
 
-TEST_F(ReportRunTest, BeforePrintFalseRunsNothing) {
+TEST_F(ReportRunTest, BeforePrintFalseRunsNothing)
+{
     Build();
     rows_ = 3;
     int afterPreview = 0;
@@ -219,7 +246,8 @@ TEST_F(ReportRunTest, BeforePrintFalseRunsNothing) {
     EXPECT_EQ(report_->RpPrinter, nullptr);
 }
 
-TEST_F(ReportRunTest, CancelledInBeforePrintTheRunStopsBeforeItsFirstBand) {
+TEST_F(ReportRunTest, CancelledInBeforePrintTheRunStopsBeforeItsFirstBand)
+{
     Build();
     rows_ = 3;
     report_->BeforePrint = [](report::engine::TCustomRpReport& report, bool&) { report.Cancel(); };
@@ -235,13 +263,15 @@ TEST_F(ReportRunTest, CancelledInBeforePrintTheRunStopsBeforeItsFirstBand) {
     EXPECT_TRUE(report_->Available());
 }
 
-TEST_F(ReportRunTest, EntryPointsDuringARunAnswerBusy) {
+TEST_F(ReportRunTest, EntryPointsDuringARunAnswerBusy)
+{
     Build();
     rows_ = 3;
     CallFilter filter;
     std::vector<TRpRunResult> answers;
     onNeedData_ = [&](int call) {
-        if (call != 2) return;
+        if (call != 2)
+            return;
         TRpPrinter* running = report_->RpPrinter;
         answers = {report_->PreviewReport(), report_->PrintToPrinter(), report_->ExportWithFilter(filter),
                    report_->PreviewWhileGenerating(), report_->GenerateInBackground(true)};
@@ -257,7 +287,8 @@ TEST_F(ReportRunTest, EntryPointsDuringARunAnswerBusy) {
     EXPECT_EQ(previews_.pages.size(), 1u);
 }
 
-TEST_F(ReportRunTest, ExportOfTwoPagesCallsTheFilterOncePerPage) {
+TEST_F(ReportRunTest, ExportOfTwoPagesCallsTheFilterOncePerPage)
+{
     Build();
     rows_ = 109;
     CallFilter filter;
@@ -265,7 +296,7 @@ TEST_F(ReportRunTest, ExportOfTwoPagesCallsTheFilterOncePerPage) {
     filter.onFinish = [&] { printerPagesAtFinish = report_->RpPrinter->PageCount(); };
     EXPECT_EQ(report_->ExportWithFilter(filter), TRpRunResult::Done);
     const std::vector<std::string> expected{"Start 2100,2970", "EndPage", "NewPage", "EndPage",
-                                            "NewPage", "EndPage", "Finish"};
+                                            "NewPage",         "EndPage", "Finish"};
     EXPECT_EQ(filter.calls, expected);
     // Only page 1 opened a page of the printer object.
     EXPECT_EQ(printerPagesAtFinish, 1);
@@ -278,7 +309,8 @@ TEST_F(ReportRunTest, ExportOfTwoPagesCallsTheFilterOncePerPage) {
 // The filter is handed the device of the printer object its run draws with when it starts: an
 // export of its own records at 96 dpi whatever the printer object on show prints to, and an
 // export within a job takes the job's printer object.
-TEST_F(ReportRunTest, AnExportIsHandedTheDeviceOfItsOwnRun) {
+TEST_F(ReportRunTest, AnExportIsHandedTheDeviceOfItsOwnRun)
+{
     Build();
     rows_ = 3;
     testsupport::FakePrinter margins = testsupport::FakePrinterService::A4Printer();
@@ -316,7 +348,8 @@ TEST_F(ReportRunTest, AnExportIsHandedTheDeviceOfItsOwnRun) {
 
 // The fault of a long export: stepping by 2 a row, the bar ran to 95 and started over at 5 again
 // and again. With its rows known the window only moves forward, to the end.
-TEST_F(ReportRunTest, AnExportOfKnownRowsMovesItsProgressWindowForwardOnly) {
+TEST_F(ReportRunTest, AnExportOfKnownRowsMovesItsProgressWindowForwardOnly)
+{
     Build();
     rows_ = 300;
     report_->NeedDataRows = rows_;
@@ -324,7 +357,8 @@ TEST_F(ReportRunTest, AnExportOfKnownRowsMovesItsProgressWindowForwardOnly) {
     onNeedData_ = [&](int) {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
             auto* progress = qobject_cast<report::output::TRpProgressForm*>(widget);
-            if (progress != nullptr && progress->isVisible()) shown.push_back(progress->Gauge()->value());
+            if (progress != nullptr && progress->isVisible())
+                shown.push_back(progress->Gauge()->value());
         }
     };
     CallFilter filter;
@@ -334,7 +368,8 @@ TEST_F(ReportRunTest, AnExportOfKnownRowsMovesItsProgressWindowForwardOnly) {
     EXPECT_GE(shown.back(), 95);
 }
 
-TEST_F(ReportRunTest, CancelledExportIsNotFinished) {
+TEST_F(ReportRunTest, CancelledExportIsNotFinished)
+{
     for (const bool printerCancel : {false, true}) {
         SCOPED_TRACE(printerCancel);
         log_.clear();
@@ -342,9 +377,12 @@ TEST_F(ReportRunTest, CancelledExportIsNotFinished) {
         Build();
         rows_ = 109;
         onNeedData_ = [&](int call) {
-            if (call != 60) return;
-            if (printerCancel) report_->RpPrinter->Cancel();
-            else report_->Cancel();
+            if (call != 60)
+                return;
+            if (printerCancel)
+                report_->RpPrinter->Cancel();
+            else
+                report_->Cancel();
         };
         CallFilter filter;
         EXPECT_EQ(report_->ExportWithFilter(filter), TRpRunResult::Cancelled);
@@ -356,7 +394,8 @@ TEST_F(ReportRunTest, CancelledExportIsNotFinished) {
     }
 }
 
-TEST_F(ReportRunTest, SavingAsPdfWritesAWholeFileOrLeavesTheOldOne) {
+TEST_F(ReportRunTest, SavingAsPdfWritesAWholeFileOrLeavesTheOldOne)
+{
     const QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const std::filesystem::path file = std::filesystem::path(folder.path().toStdString()) / "lista.pdf";
@@ -372,7 +411,8 @@ TEST_F(ReportRunTest, SavingAsPdfWritesAWholeFileOrLeavesTheOldOne) {
     Build();
     rows_ = 300;
     onNeedData_ = [this](int call) {
-        if (call == 150) report_->Cancel();
+        if (call == 150)
+            report_->Cancel();
     };
     {
         report::output::TRpPDFDocumentFilter filter(file);
@@ -404,7 +444,8 @@ TEST_F(ReportRunTest, SavingAsPdfWritesAWholeFileOrLeavesTheOldOne) {
     EXPECT_EQ(report_->GetUnits(), TRpUnit::MM);
 }
 
-TEST_F(ReportRunTest, OnPreviewShowsInsteadOfThePreviewWindow) {
+TEST_F(ReportRunTest, OnPreviewShowsInsteadOfThePreviewWindow)
+{
     Build();
     rows_ = 120;
     report_->ReportTitle = "Lista zdarze\xF1";
@@ -427,7 +468,8 @@ TEST_F(ReportRunTest, OnPreviewShowsInsteadOfThePreviewWindow) {
     EXPECT_EQ(report_->RpPrinter->PageCount(), 2);
 }
 
-TEST_F(ReportRunTest, TwoPreviewsRecordTheSamePages) {
+TEST_F(ReportRunTest, TwoPreviewsRecordTheSamePages)
+{
     Build();
     rows_ = 300;
     ASSERT_EQ(report_->PreviewReport(), TRpRunResult::Done);
@@ -439,7 +481,8 @@ TEST_F(ReportRunTest, TwoPreviewsRecordTheSamePages) {
     EXPECT_EQ(previews_.modal, 2);
 }
 
-TEST_F(ReportRunTest, PrintFromThePreviewKeepsItsPages) {
+TEST_F(ReportRunTest, PrintFromThePreviewKeepsItsPages)
+{
     Build();
     rows_ = 300;
     TRpRunResult printed = TRpRunResult::Busy;
@@ -462,7 +505,8 @@ TEST_F(ReportRunTest, PrintFromThePreviewKeepsItsPages) {
     EXPECT_TRUE(service_->jobs[0]->finished);
 }
 
-TEST_F(ReportRunTest, PrintWithoutPrinterAnswersNoPrinter) {
+TEST_F(ReportRunTest, PrintWithoutPrinterAnswersNoPrinter)
+{
     Build();
     rows_ = 3;
     RemovePrinters();
@@ -479,12 +523,14 @@ TEST_F(ReportRunTest, PrintWithoutPrinterAnswersNoPrinter) {
     report_->RpPrinter = nullptr;
 }
 
-TEST_F(ReportRunTest, AFailingRunRestoresTheReport) {
+TEST_F(ReportRunTest, AFailingRunRestoresTheReport)
+{
     Build();
     rows_ = 30;
     report_->Page.SetUnits(TRpUnit::MM);
     onNeedData_ = [](int call) {
-        if (call == 5) throw report::ERpError("no more rows");
+        if (call == 5)
+            throw report::ERpError("no more rows");
     };
     EXPECT_THROW(static_cast<void>(report_->PreviewReport()), report::ERpError);
     EXPECT_EQ(report_->GetUnits(), TRpUnit::MM);
@@ -493,7 +539,8 @@ TEST_F(ReportRunTest, AFailingRunRestoresTheReport) {
     EXPECT_EQ(report_->RpPrinter, nullptr);
     EXPECT_EQ(previews_.modal, 0);
     for (report::engine::TRpCustomBand* band : report_->BandList()) {
-        for (const auto& printable : band->Printables()) EXPECT_FALSE(printable->IsPrinting()) << band->Name;
+        for (const auto& printable : band->Printables())
+            EXPECT_FALSE(printable->IsPrinting()) << band->Name;
     }
     EXPECT_FALSE(report_->Functions.Prepared());
     // The report runs again as if nothing had happened.
@@ -503,12 +550,14 @@ TEST_F(ReportRunTest, AFailingRunRestoresTheReport) {
     EXPECT_EQ(previews_.pages.size(), 1u);
 }
 
-TEST_F(ReportRunTest, CallsFromTheWindowsShowWhatGoesWrong) {
+TEST_F(ReportRunTest, CallsFromTheWindowsShowWhatGoesWrong)
+{
     Build();
     rows_ = 3;
     // A print asked for by the preview, or posted by the printer object, that fails.
     onNeedData_ = [](int call) {
-        if (call == 2) throw report::ERpError("Brak danych");
+        if (call == 2)
+            throw report::ERpError("Brak danych");
     };
     report_->Window().PrintToPrinter();
     needData_ = 0;
@@ -520,24 +569,28 @@ TEST_F(ReportRunTest, CallsFromTheWindowsShowWhatGoesWrong) {
     needData_ = 0;
     CallFilter filter;
     onNeedData_ = [&](int call) {
-        if (call == 2) report_->Window().ExportWithFilter(filter);
+        if (call == 2)
+            report_->Window().ExportWithFilter(filter);
     };
     EXPECT_EQ(report_->PreviewReport(), TRpRunResult::Done);
     EXPECT_TRUE(filter.calls.empty());
     EXPECT_EQ(messages_.TextsOf(utility::MessageKind::Error).size(), 1u);
 }
 
-TEST_F(ReportRunTest, CancelInTheProgressWindowOfADirectPrint) {
+TEST_F(ReportRunTest, CancelInTheProgressWindowOfADirectPrint)
+{
     Build();
     rows_ = 300;
     int afterPrint = 0;
     report_->AfterPrint = [&](report::engine::TCustomRpReport&) { ++afterPrint; };
     bool windowFound = false;
     onNeedData_ = [&](int call) {
-        if (call != 11) return;
+        if (call != 11)
+            return;
         for (QWidget* widget : QApplication::topLevelWidgets()) {
             auto* progress = qobject_cast<report::output::TRpProgressForm*>(widget);
-            if (progress == nullptr || !progress->isVisible()) continue;
+            if (progress == nullptr || !progress->isVisible())
+                continue;
             windowFound = true;
             progress->CancelButtonClick();
         }
@@ -558,12 +611,15 @@ TEST_F(ReportRunTest, CancelInTheProgressWindowOfADirectPrint) {
     }
 }
 
-TEST_F(ReportRunTest, TheRowsComeOnTheGuiThreadInBackground) {
+TEST_F(ReportRunTest, TheRowsComeOnTheGuiThreadInBackground)
+{
     Build();
     rows_ = 300;
     report_->CreateInBGThread = true;
     std::vector<bool> onGuiThread;
-    onNeedData_ = [&](int) { onGuiThread.push_back(QThread::currentThread() == QCoreApplication::instance()->thread()); };
+    onNeedData_ = [&](int) {
+        onGuiThread.push_back(QThread::currentThread() == QCoreApplication::instance()->thread());
+    };
     EXPECT_EQ(report_->PreviewReport(), TRpRunResult::Done);
     EXPECT_EQ(previews_.modal, 1);
     EXPECT_EQ(needData_, 301);
@@ -577,7 +633,8 @@ TEST_F(ReportRunTest, TheRowsComeOnTheGuiThreadInBackground) {
     EXPECT_EQ(report_->RpPrinter, nullptr);
 }
 
-TEST_F(ReportRunTest, AQueuedBackgroundRunKeepsItsPrinterObject) {
+TEST_F(ReportRunTest, AQueuedBackgroundRunKeepsItsPrinterObject)
+{
     Build();
     rows_ = 3;
     ASSERT_EQ(report_->GenerateInBackground(false), TRpRunResult::Done);
@@ -590,19 +647,22 @@ TEST_F(ReportRunTest, AQueuedBackgroundRunKeepsItsPrinterObject) {
     EXPECT_EQ(report_->PreviewReport(), TRpRunResult::Busy);
     EXPECT_FALSE(report_->CreateRpPrinter());
     EXPECT_EQ(report_->RpPrinter, queued);
-    while (report_->GeneratingInBackground() || (previews_.open && previews_.open->PreviewActive())) Flush();
+    while (report_->GeneratingInBackground() || (previews_.open && previews_.open->PreviewActive()))
+        Flush();
     EXPECT_EQ(needData_, 4);
     EXPECT_EQ(previews_.pages.size(), 1u);
     EXPECT_TRUE(filter.calls.empty());
 }
 
-TEST_F(ReportRunTest, ClosingThePreviewOfABackgroundRunCancelsItAndFreesItsPrinterObject) {
+TEST_F(ReportRunTest, ClosingThePreviewOfABackgroundRunCancelsItAndFreesItsPrinterObject)
+{
     Build();
     rows_ = 300;
     report_->CreateInBGThread = true;
     QPointer<TRpPrinter> running;
     onNeedData_ = [&](int call) {
-        if (call != 20) return;
+        if (call != 20)
+            return;
         running = report_->RpPrinter;
         // The user closes the preview while the pages are still being made.
         report_->RpPrinter->ClosePreview();
@@ -618,11 +678,13 @@ TEST_F(ReportRunTest, ClosingThePreviewOfABackgroundRunCancelsItAndFreesItsPrint
     EXPECT_TRUE(report_->Available());
 }
 
-TEST_F(ReportRunTest, AFailedDirectPrintIsAbortedNotPrinted) {
+TEST_F(ReportRunTest, AFailedDirectPrintIsAbortedNotPrinted)
+{
     Build();
     rows_ = 300;
     onNeedData_ = [](int call) {
-        if (call == 150) throw report::ERpError("Brak danych");
+        if (call == 150)
+            throw report::ERpError("Brak danych");
     };
     EXPECT_THROW(static_cast<void>(report_->PrintToPrinter()), report::ERpError);
     ASSERT_EQ(service_->jobs.size(), 1u);
@@ -632,7 +694,8 @@ TEST_F(ReportRunTest, AFailedDirectPrintIsAbortedNotPrinted) {
     EXPECT_TRUE(report_->Available());
 }
 
-TEST_F(ReportRunTest, PreviewWhileGeneratingWaitsForItsWindow) {
+TEST_F(ReportRunTest, PreviewWhileGeneratingWaitsForItsWindow)
+{
     enum class How { Call, Message, Background };
     for (const How how : {How::Call, How::Message, How::Background}) {
         SCOPED_TRACE(static_cast<int>(how));
@@ -643,10 +706,13 @@ TEST_F(ReportRunTest, PreviewWhileGeneratingWaitsForItsWindow) {
         std::vector<bool> previewShown;
         onNeedData_ = [&](int) { previewShown.push_back(previews_.open && previews_.open->PreviewActive()); };
         report_->CreateInBGThread = how == How::Background;
-        if (how == How::Message) report_->Window().PreviewWhileGeneratingMessage();
-        else EXPECT_EQ(report_->PreviewWhileGenerating(), TRpRunResult::Done);
+        if (how == How::Message)
+            report_->Window().PreviewWhileGeneratingMessage();
+        else
+            EXPECT_EQ(report_->PreviewWhileGenerating(), TRpRunResult::Done);
         // The generation in the background goes on after the call has returned.
-        while (report_->GeneratingInBackground() || (previews_.open && previews_.open->PreviewActive())) Flush();
+        while (report_->GeneratingInBackground() || (previews_.open && previews_.open->PreviewActive()))
+            Flush();
         EXPECT_EQ(previews_.modeless, 1);
         // The window was up before the first row was asked for.
         EXPECT_EQ(previewShown, std::vector<bool>(121, true));
@@ -658,7 +724,8 @@ TEST_F(ReportRunTest, PreviewWhileGeneratingWaitsForItsWindow) {
     }
 }
 
-TEST_F(ReportRunTest, APrinterObjectStaysWhileItsPreviewShows) {
+TEST_F(ReportRunTest, APrinterObjectStaysWhileItsPreviewShows)
+{
     Build();
     rows_ = 3;
     QPointer<TRpPrinter> first;
@@ -669,7 +736,8 @@ TEST_F(ReportRunTest, APrinterObjectStaysWhileItsPreviewShows) {
         EXPECT_EQ(report_->PreviewReport(), TRpRunResult::Done);
         Flush();
         firstAliveAfterSecond = !first.isNull() && first->PreviewActive();
-        if (first) first->ClosePreview();
+        if (first)
+            first->ClosePreview();
     };
     EXPECT_EQ(report_->PreviewWhileGenerating(), TRpRunResult::Done);
     EXPECT_EQ(previews_.modal, 1);
@@ -679,7 +747,8 @@ TEST_F(ReportRunTest, APrinterObjectStaysWhileItsPreviewShows) {
     EXPECT_EQ(report_->RpPrinter, nullptr);
 }
 
-TEST_F(ReportRunTest, AnEarlierPreviewClosingDuringARunLeavesTheRunAlone) {
+TEST_F(ReportRunTest, AnEarlierPreviewClosingDuringARunLeavesTheRunAlone)
+{
     Build();
     rows_ = 3;
     QPointer<TRpPrinter> first;
@@ -688,7 +757,8 @@ TEST_F(ReportRunTest, AnEarlierPreviewClosingDuringARunLeavesTheRunAlone) {
         first = &shown;
         needData_ = 0;
         onNeedData_ = [&](int call) {
-            if (call == 2 && first) first->ClosePreview();
+            if (call == 2 && first)
+                first->ClosePreview();
         };
         second = report_->PreviewReport();
     };

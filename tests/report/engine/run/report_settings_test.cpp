@@ -1,13 +1,12 @@
 // What a run takes from the report and leaves in it: the page background picture, margins that
 // do not fit, the printer settings, the values the computed controls read, page 1 kept for the
 // design view, zoom, and the design scheme chosen at start-up.
-#include "tests/report/engine/model/printable_fixture.h"
-#include "tests/report/engine/run/run_fixture.h"
-
+#include "report/engine/controls/expr_print.h"
 #include "report/engine/controls/image.h"
 #include "report/engine/model/report_unit.h"
 #include "report/engine/run/report_window.h"
-#include "report/engine/controls/expr_print.h"
+#include "tests/report/engine/model/printable_fixture.h"
+#include "tests/report/engine/run/run_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -26,8 +25,10 @@ class ReportSettingsTest : public RunTest {};
 // Keeps every control handed over.
 class PictureFilter : public CallFilter {
 public:
-    void ExportControl(const report::output::ExportedControl& control, long double x, long double y) override {
-        if (const auto* picture = std::get_if<ExportPicture>(&control)) pictures.push_back({*picture, x, y});
+    void ExportControl(const report::output::ExportedControl& control, long double x, long double y) override
+    {
+        if (const auto* picture = std::get_if<ExportPicture>(&control))
+            pictures.push_back({*picture, x, y});
     }
     struct Item {
         ExportPicture picture;
@@ -37,7 +38,8 @@ public:
     std::vector<Item> pictures;
 };
 
-TEST_F(ReportSettingsTest, TheBackImageIsTheControlNamedAndOnlyThatOne) {
+TEST_F(ReportSettingsTest, TheBackImageIsTheControlNamedAndOnlyThatOne)
+{
     struct Case {
         const char* control;
         std::vector<const char*> images;
@@ -67,7 +69,8 @@ TEST_F(ReportSettingsTest, TheBackImageIsTheControlNamedAndOnlyThatOne) {
     }
 }
 
-TEST_F(ReportSettingsTest, TheBackImageIsDrawnOncePerPageAndNotAsAPageControl) {
+TEST_F(ReportSettingsTest, TheBackImageIsDrawnOncePerPageAndNotAsAPageControl)
+{
     Build();
     rows_ = 120;
     QImage picture(20, 10, QImage::Format_RGB32);
@@ -91,7 +94,8 @@ TEST_F(ReportSettingsTest, TheBackImageIsDrawnOncePerPageAndNotAsAPageControl) {
     }
 }
 
-TEST_F(ReportSettingsTest, MarginsWiderThanThePageBecomeNought) {
+TEST_F(ReportSettingsTest, MarginsWiderThanThePageBecomeNought)
+{
     struct Case {
         long double left, right, top, bottom;
         long double leftAfter, rightAfter, topAfter, bottomAfter;
@@ -121,7 +125,8 @@ TEST_F(ReportSettingsTest, MarginsWiderThanThePageBecomeNought) {
     }
 }
 
-TEST_F(ReportSettingsTest, ThePrinterObjectTakesThePageAndThePrinterChoices) {
+TEST_F(ReportSettingsTest, ThePrinterObjectTakesThePageAndThePrinterChoices)
+{
     Build();
     report_->PrinterSettings.FirstPage = 2;
     report_->PrinterSettings.LastPage = 3;
@@ -147,7 +152,8 @@ TEST_F(ReportSettingsTest, ThePrinterObjectTakesThePageAndThePrinterChoices) {
     report_->RpPrinter = nullptr;
 }
 
-TEST_F(ReportSettingsTest, RunValuesExistOnlyDuringARun) {
+TEST_F(ReportSettingsTest, RunValuesExistOnlyDuringARun)
+{
     Build();
     rows_ = 3;
     report_->ReportTitle = "Lista";
@@ -169,7 +175,8 @@ TEST_F(ReportSettingsTest, RunValuesExistOnlyDuringARun) {
     EXPECT_EQ(report_->RunValues(), nullptr);
 }
 
-TEST_F(ReportSettingsTest, PageOneIsKeptForTheDesignViewOnTheFirstFinishedPage) {
+TEST_F(ReportSettingsTest, PageOneIsKeptForTheDesignViewOnTheFirstFinishedPage)
+{
     Build();
     TRpPrinter printer;
     printer.BeginDoc();
@@ -189,7 +196,8 @@ TEST_F(ReportSettingsTest, PageOneIsKeptForTheDesignViewOnTheFirstFinishedPage) 
     EXPECT_TRUE(report_->PageImage.isNull());
 }
 
-TEST_F(ReportSettingsTest, ZoomAndPreviewSizeReadAsTheComponentHasThem) {
+TEST_F(ReportSettingsTest, ZoomAndPreviewSizeReadAsTheComponentHasThem)
+{
     Build();
     const std::pair<int, int> zooms[] = {{0, 100}, {301, 100}, {1, 1}, {300, 300}, {-5, 300}};
     for (const auto& [zoom, expected] : zooms) {
@@ -206,13 +214,15 @@ TEST_F(ReportSettingsTest, ZoomAndPreviewSizeReadAsTheComponentHasThem) {
     EXPECT_FALSE(report_->Controller().PrintIfEmpty);
 }
 
-TEST_F(ReportSettingsTest, TheDesignSchemeFollowsTheDisplaysColours) {
+TEST_F(ReportSettingsTest, TheDesignSchemeFollowsTheDisplaysColours)
+{
     struct Case {
         int bits;
         int colors;
         bool palette;
     };
-    const Case cases[] = {{1, 2, true}, {4, 16, true}, {8, 256, true}, {16, -1, false}, {24, -1, false}, {32, -1, false}};
+    const Case cases[] = {{1, 2, true},    {4, 16, true},   {8, 256, true},
+                          {16, -1, false}, {24, -1, false}, {32, -1, false}};
     const report::engine::TRpDesignScheme palette = report::engine::PaletteDesignScheme();
     for (const Case& c : cases) {
         EXPECT_EQ(report::engine::DisplayColorCount(c.bits), c.colors) << c.bits;
@@ -224,7 +234,8 @@ TEST_F(ReportSettingsTest, TheDesignSchemeFollowsTheDisplaysColours) {
     EXPECT_EQ(report::engine::DesignSchemeFor(257).outlineColor, qRgb(96, 96, 96));
 }
 
-TEST_F(ReportSettingsTest, StartUpIsCountedAndTheReportTakesItsScheme) {
+TEST_F(ReportSettingsTest, StartUpIsCountedAndTheReportTakesItsScheme)
+{
     ASSERT_FALSE(report::engine::ReportUnitInitialized());
     report::engine::InitializeReportUnit();
     report::engine::InitializeReportUnit();

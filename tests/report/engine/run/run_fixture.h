@@ -3,17 +3,18 @@
 // with a logging box on every band, fed by OnNeedData.
 #pragma once
 
-#include "tests/report/engine/printing/fake_controls.h"
 #include "report/engine/run/report.h"
 #include "report/output/export/export_filter.h"
 #include "report/output/printer/printer_service.h"
 #include "report/output/printer/printer_windows.h"
 #include "report/output/printer/rp_printer.h"
+#include "tests/report/engine/printing/fake_controls.h"
 #include "tests/support/fake_printer_service.h"
 #include "tests/support/message_recorder.h"
 
 #include <QObject>
 #include <QPointer>
+
 #include <gtest/gtest.h>
 
 #include <cstdint>

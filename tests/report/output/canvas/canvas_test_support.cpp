@@ -62,11 +62,11 @@ std::string Describe(const PixelSet& pixels)
 
 void DrawEveryCall(Canvas& canvas)
 {
-    const PenStyle pens[] = {PenStyle::Solid, PenStyle::Dash, PenStyle::Dot, PenStyle::DashDot,
+    const PenStyle pens[] = {PenStyle::Solid,      PenStyle::Dash,  PenStyle::Dot,        PenStyle::DashDot,
                              PenStyle::DashDotDot, PenStyle::Clear, PenStyle::InsideFrame};
-    const BrushStyle brushes[] = {BrushStyle::Solid, BrushStyle::Clear, BrushStyle::Horizontal,
+    const BrushStyle brushes[] = {BrushStyle::Solid,    BrushStyle::Clear,     BrushStyle::Horizontal,
                                   BrushStyle::Vertical, BrushStyle::FDiagonal, BrushStyle::BDiagonal,
-                                  BrushStyle::Cross, BrushStyle::DiagCross};
+                                  BrushStyle::Cross,    BrushStyle::DiagCross};
     int i = 0;
     for (const PenStyle pen : pens) {
         canvas.SetPen({qRgb(20 * i, 0, 200), pen, i % 3});

@@ -7,17 +7,19 @@ namespace {
 
 TEST(CanvasValues, ColoursFromTheFormsAndTheSystemTable)
 {
-    struct Row { std::uint32_t tcolor; QRgb want; };
+    struct Row {
+        std::uint32_t tcolor;
+        QRgb want;
+    };
     const Row rows[] = {
-        {0x000000FF, qRgb(255, 0, 0)},      // clRed is 0x0000FF: blue-green-red order
-        {0x00FF0000, qRgb(0, 0, 255)},
-        {0x00C0DCC0, qRgb(0xC0, 0xDC, 0xC0)},
+        {0x000000FF, qRgb(255, 0, 0)},  // clRed is 0x0000FF: blue-green-red order
+        {0x00FF0000, qRgb(0, 0, 255)},        {0x00C0DCC0, qRgb(0xC0, 0xDC, 0xC0)},
         {0xFF00000F, qRgb(0xF0, 0xF0, 0xF0)},  // button face
         {0x8000000F, qRgb(0xF0, 0xF0, 0xF0)},  // the older form of the same
-        {0xFF000005, qRgb(255, 255, 255)},  // window
-        {0xFF000008, qRgb(0, 0, 0)},        // window text
+        {0xFF000005, qRgb(255, 255, 255)},     // window
+        {0xFF000008, qRgb(0, 0, 0)},           // window text
         {0xFF000018, qRgb(0xFF, 0xFF, 0xE1)},  // info background
-        {0xFF0000FF, qRgb(0, 0, 0)},        // beyond the table
+        {0xFF0000FF, qRgb(0, 0, 0)},           // beyond the table
     };
     for (const Row& r : rows)
         EXPECT_EQ(ColorFromTColor(r.tcolor), r.want) << std::hex << r.tcolor;
@@ -31,8 +33,7 @@ TEST(CanvasValues, EdgesOfRectangles)
     EXPECT_EQ(EdgesOf(GdiRect(7, 9, 2, 3)), (Edges{7, 9, 2, 3}));
     EXPECT_EQ(NormalizedEdges(GdiRect(7, 9, 2, 3)), (Edges{2, 3, 7, 9}));
     EXPECT_EQ(EdgesOf(GdiRect(0, 0, 0, 0)), (Edges{0, 0, 0, 0}));
-    EXPECT_EQ(EdgesOf(QRect(-2000000000, 0, 10, 10)),
-              (Edges{-kCoordinateLimit, 0, -kCoordinateLimit, 10}));
+    EXPECT_EQ(EdgesOf(QRect(-2000000000, 0, 10, 10)), (Edges{-kCoordinateLimit, 0, -kCoordinateLimit, 10}));
     EXPECT_EQ(ClampCoordinate(1LL << 40), kCoordinateLimit);
 }
 

@@ -1,13 +1,14 @@
-#include "report/output/canvas/font_resolver.h"
 #include "report/output/canvas/measure.h"
+
+#include "report/output/canvas/font_resolver.h"
 #include "report/output/canvas/rounding.h"
 #include "utility/cp1250.h"
-
-#include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QFontInfo>
 #include <QProcess>
+
+#include <gtest/gtest.h>
 
 #include <climits>
 #include <cmath>
@@ -120,7 +121,8 @@ TEST(Measuring, EachStyleHasAFontOfItsOwn)
     };
     for (const FontSpec& font : fonts) {
         static_cast<void>(m.TextWidth(plain, "W"));
-        EXPECT_EQ(m.Font(font), MakeQFont(font, FontPixelSize(font, kMeasureDpi))) << m.Font(font).toString().toStdString();
+        EXPECT_EQ(m.Font(font), MakeQFont(font, FontPixelSize(font, kMeasureDpi)))
+            << m.Font(font).toString().toStdString();
     }
 }
 
@@ -129,8 +131,15 @@ TEST(Measuring, EachStyleHasAFontOfItsOwn)
 TEST(Measuring, WidthsAgreeWithShapedText)
 {
     const std::string words[] = {
-        "W", "AV", "Kierowca", "2024-03-01 08:15", "Razem: 12 h 40 min", "fi fl ff Ta To Wo",
-        utility::Pl("Zażółć gęślą jaźń"), utility::Pl("ŁÓDŹ Świętokrzyskie"), "§ÿ",
+        "W",
+        "AV",
+        "Kierowca",
+        "2024-03-01 08:15",
+        "Razem: 12 h 40 min",
+        "fi fl ff Ta To Wo",
+        utility::Pl("Zażółć gęślą jaźń"),
+        utility::Pl("ŁÓDŹ Świętokrzyskie"),
+        "§ÿ",
     };
     MeasureDevice m;
     for (const char* face : {"Arial", "Times New Roman", "Courier New"}) {
@@ -141,7 +150,8 @@ TEST(Measuring, WidthsAgreeWithShapedText)
             for (const bool bold : {false, true}) {
                 f.bold = bold;
                 for (const std::string& w : words)
-                    EXPECT_EQ(m.TextWidth(f, w), RoundHalfEvenInt(m.Metrics(f).horizontalAdvance(utility::Cp1250ToQString(w))))
+                    EXPECT_EQ(m.TextWidth(f, w),
+                              RoundHalfEvenInt(m.Metrics(f).horizontalAdvance(utility::Cp1250ToQString(w))))
                         << face << " " << points << " " << w;
             }
         }
@@ -160,9 +170,8 @@ TEST(Measuring, FontSizesStayWithinBounds)
 TEST(FontResolver, FacesOfTheFormsResolveToInstalledFaces)
 {
     const std::pair<const char*, const char*> rows[] = {
-        {"Arial", "Liberation Sans"},         {" arial ", "Liberation Sans"},
-        {"Times New Roman", "Liberation Serif"}, {"Courier New", "Liberation Mono"},
-        {"MS Sans Serif", "DejaVu Sans"},     {"Small Fonts", "DejaVu Sans"},
+        {"Arial", "Liberation Sans"},       {" arial ", "Liberation Sans"},   {"Times New Roman", "Liberation Serif"},
+        {"Courier New", "Liberation Mono"}, {"MS Sans Serif", "DejaVu Sans"}, {"Small Fonts", "DejaVu Sans"},
     };
     for (const auto& [face, family] : rows) {
         SCOPED_TRACE(face);

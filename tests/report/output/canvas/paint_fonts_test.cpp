@@ -4,12 +4,12 @@
 
 #include "report/output/canvas/painter_canvas.h"
 #include "report/output/pages/page_format.h"
-#include "tests/support/ink_bounds.h"
 #include "tests/support/hostile_documents.h"
-
-#include <gtest/gtest.h>
+#include "tests/support/ink_bounds.h"
 
 #include <QPainter>
+
+#include <gtest/gtest.h>
 
 namespace report::output {
 

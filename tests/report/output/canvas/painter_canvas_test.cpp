@@ -1,11 +1,12 @@
-#include "report/output/canvas/measure.h"
 #include "report/output/canvas/painter_canvas.h"
+
+#include "report/output/canvas/measure.h"
 #include "tests/report/output/canvas/canvas_test_support.h"
 #include "utility/cp1250.h"
 
-#include <gtest/gtest.h>
-
 #include <QPainter>
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 
@@ -42,60 +43,155 @@ TEST(PainterCanvasRules, EachCallSetsExactlyItsPixels)
 {
     const PixelRow rows[] = {
         {"FillRect leaves out right and bottom",
-         [](Canvas& c) { c.SetBrush(kBlackBrush); c.FillRect(GdiRect(2, 3, 7, 9)); }, Block(2, 3, 7, 9)},
+         [](Canvas& c) {
+             c.SetBrush(kBlackBrush);
+             c.FillRect(GdiRect(2, 3, 7, 9));
+         },
+         Block(2, 3, 7, 9)},
         {"FillRect of an inverted rectangle",
-         [](Canvas& c) { c.SetBrush(kBlackBrush); c.FillRect(GdiRect(7, 9, 2, 3)); }, Block(2, 3, 7, 9)},
+         [](Canvas& c) {
+             c.SetBrush(kBlackBrush);
+             c.FillRect(GdiRect(7, 9, 2, 3));
+         },
+         Block(2, 3, 7, 9)},
         {"FillRect with a clear brush",
-         [](Canvas& c) { c.SetBrush(kClearBrush); c.FillRect(GdiRect(2, 3, 7, 9)); }, {}},
-        {"FillRect of no width", [](Canvas& c) { c.SetBrush(kBlackBrush); c.FillRect(GdiRect(2, 3, 2, 9)); }, {}},
+         [](Canvas& c) {
+             c.SetBrush(kClearBrush);
+             c.FillRect(GdiRect(2, 3, 7, 9));
+         },
+         {}},
+        {"FillRect of no width",
+         [](Canvas& c) {
+             c.SetBrush(kBlackBrush);
+             c.FillRect(GdiRect(2, 3, 2, 9));
+         },
+         {}},
         {"Rectangle outline within l..r-1",
-         [](Canvas& c) { c.SetPen(kBlackPen); c.SetBrush(kClearBrush); c.Rectangle(GdiRect(2, 3, 12, 9)); },
+         [](Canvas& c) {
+             c.SetPen(kBlackPen);
+             c.SetBrush(kClearBrush);
+             c.Rectangle(GdiRect(2, 3, 12, 9));
+         },
          Frame(2, 3, 12, 9)},
         {"Rectangle with pen width 0",
-         [](Canvas& c) { c.SetPen({0, PenStyle::Solid, 0}); c.SetBrush(kClearBrush); c.Rectangle(GdiRect(2, 3, 12, 9)); },
+         [](Canvas& c) {
+             c.SetPen({0, PenStyle::Solid, 0});
+             c.SetBrush(kClearBrush);
+             c.Rectangle(GdiRect(2, 3, 12, 9));
+         },
          Frame(2, 3, 12, 9)},
         {"Rectangle filled",
-         [](Canvas& c) { c.SetPen(kBlackPen); c.SetBrush(kBlackBrush); c.Rectangle(GdiRect(2, 3, 12, 9)); },
+         [](Canvas& c) {
+             c.SetPen(kBlackPen);
+             c.SetBrush(kBlackBrush);
+             c.Rectangle(GdiRect(2, 3, 12, 9));
+         },
          Block(2, 3, 12, 9)},
         {"Rectangle with a clear pen fills one column and row less",
-         [](Canvas& c) { c.SetPen(kClearPen); c.SetBrush(kBlackBrush); c.Rectangle(GdiRect(2, 3, 12, 9)); },
+         [](Canvas& c) {
+             c.SetPen(kClearPen);
+             c.SetBrush(kBlackBrush);
+             c.Rectangle(GdiRect(2, 3, 12, 9));
+         },
          Block(2, 3, 11, 8)},
         {"Rectangle with an inside-frame pen of 3 stays inside",
-         [](Canvas& c) { c.SetPen({0, PenStyle::InsideFrame, 3}); c.SetBrush(kClearBrush); c.Rectangle(GdiRect(2, 3, 14, 15)); },
+         [](Canvas& c) {
+             c.SetPen({0, PenStyle::InsideFrame, 3});
+             c.SetBrush(kClearBrush);
+             c.Rectangle(GdiRect(2, 3, 14, 15));
+         },
          Union({Block(2, 3, 14, 6), Block(2, 12, 14, 15), Block(2, 3, 5, 15), Block(11, 3, 14, 15)})},
         {"Rectangle with a solid pen of 3 is centred on the outline",
-         [](Canvas& c) { c.SetPen({0, PenStyle::Solid, 3}); c.SetBrush(kClearBrush); c.Rectangle(GdiRect(4, 4, 12, 12)); },
+         [](Canvas& c) {
+             c.SetPen({0, PenStyle::Solid, 3});
+             c.SetBrush(kClearBrush);
+             c.Rectangle(GdiRect(4, 4, 12, 12));
+         },
          Union({Block(3, 3, 13, 6), Block(3, 10, 13, 13), Block(3, 3, 6, 13), Block(10, 3, 13, 13)})},
         {"RoundRect with no corner is a rectangle",
-         [](Canvas& c) { c.SetPen(kBlackPen); c.SetBrush(kClearBrush); c.RoundRect(GdiRect(2, 3, 12, 9), 0, 0); },
+         [](Canvas& c) {
+             c.SetPen(kBlackPen);
+             c.SetBrush(kClearBrush);
+             c.RoundRect(GdiRect(2, 3, 12, 9), 0, 0);
+         },
          Frame(2, 3, 12, 9)},
         {"Line leaves out its end point",
-         [](Canvas& c) { c.SetPen(kBlackPen); c.Line(0, 5, 10, 5); }, Block(0, 5, 10, 6)},
+         [](Canvas& c) {
+             c.SetPen(kBlackPen);
+             c.Line(0, 5, 10, 5);
+         },
+         Block(0, 5, 10, 6)},
         {"Line drawn right to left leaves out its end point",
-         [](Canvas& c) { c.SetPen(kBlackPen); c.Line(10, 5, 0, 5); }, Block(1, 5, 11, 6)},
-        {"Line upwards", [](Canvas& c) { c.SetPen(kBlackPen); c.Line(4, 9, 4, 2); }, Block(4, 3, 5, 10)},
-        {"Line of pen width 0", [](Canvas& c) { c.SetPen({0, PenStyle::Solid, 0}); c.Line(4, 2, 4, 9); }, Block(4, 2, 5, 9)},
-        {"Diagonal line", [](Canvas& c) { c.SetPen(kBlackPen); c.Line(6, 6, 1, 1); },
+         [](Canvas& c) {
+             c.SetPen(kBlackPen);
+             c.Line(10, 5, 0, 5);
+         },
+         Block(1, 5, 11, 6)},
+        {"Line upwards",
+         [](Canvas& c) {
+             c.SetPen(kBlackPen);
+             c.Line(4, 9, 4, 2);
+         },
+         Block(4, 3, 5, 10)},
+        {"Line of pen width 0",
+         [](Canvas& c) {
+             c.SetPen({0, PenStyle::Solid, 0});
+             c.Line(4, 2, 4, 9);
+         },
+         Block(4, 2, 5, 9)},
+        {"Diagonal line",
+         [](Canvas& c) {
+             c.SetPen(kBlackPen);
+             c.Line(6, 6, 1, 1);
+         },
          PixelSet{{6, 6}, {5, 5}, {4, 4}, {3, 3}, {2, 2}}},
         {"Shallow line rounds to the nearest row",
-         [](Canvas& c) { c.SetPen(kBlackPen); c.Line(0, 0, 6, 2); },
+         [](Canvas& c) {
+             c.SetPen(kBlackPen);
+             c.Line(0, 0, 6, 2);
+         },
          PixelSet{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 1}, {5, 2}}},
-        {"Line to its own start draws nothing", [](Canvas& c) { c.SetPen(kBlackPen); c.Line(3, 3, 3, 3); }, {}},
-        {"Line with a clear pen", [](Canvas& c) { c.SetPen(kClearPen); c.Line(0, 5, 10, 5); }, {}},
+        {"Line to its own start draws nothing",
+         [](Canvas& c) {
+             c.SetPen(kBlackPen);
+             c.Line(3, 3, 3, 3);
+         },
+         {}},
+        {"Line with a clear pen",
+         [](Canvas& c) {
+             c.SetPen(kClearPen);
+             c.Line(0, 5, 10, 5);
+         },
+         {}},
         {"Dotted line: three on, three off",
-         [](Canvas& c) { c.SetPen({0, PenStyle::Dot, 1}); c.Line(0, 5, 14, 5); },
+         [](Canvas& c) {
+             c.SetPen({0, PenStyle::Dot, 1});
+             c.Line(0, 5, 14, 5);
+         },
          Union({Block(0, 5, 3, 6), Block(6, 5, 9, 6), Block(12, 5, 14, 6)})},
         {"Dashed line: eighteen on, six off",
-         [](Canvas& c) { c.SetPen({0, PenStyle::Dash, 1}); c.Line(0, 5, 30, 5); },
+         [](Canvas& c) {
+             c.SetPen({0, PenStyle::Dash, 1});
+             c.Line(0, 5, 30, 5);
+         },
          Union({Block(0, 5, 18, 6), Block(24, 5, 30, 6)})},
         {"Dash-dot line",
-         [](Canvas& c) { c.SetPen({0, PenStyle::DashDot, 0}); c.Line(0, 5, 30, 5); },
+         [](Canvas& c) {
+             c.SetPen({0, PenStyle::DashDot, 0});
+             c.Line(0, 5, 30, 5);
+         },
          Union({Block(0, 5, 9, 6), Block(15, 5, 18, 6), Block(24, 5, 30, 6)})},
         {"Dash-dot-dot line",
-         [](Canvas& c) { c.SetPen({0, PenStyle::DashDotDot, 1}); c.Line(0, 5, 30, 5); },
+         [](Canvas& c) {
+             c.SetPen({0, PenStyle::DashDotDot, 1});
+             c.Line(0, 5, 30, 5);
+         },
          Union({Block(0, 5, 9, 6), Block(12, 5, 15, 6), Block(18, 5, 21, 6), Block(24, 5, 30, 6)})},
         {"Dashed pen wider than 1 draws solid with round ends",
-         [](Canvas& c) { c.SetPen({0, PenStyle::Dash, 3}); c.Line(4, 5, 28, 5); },
+         [](Canvas& c) {
+             c.SetPen({0, PenStyle::Dash, 3});
+             c.Line(4, 5, 28, 5);
+         },
          Union({Block(3, 4, 30, 7)})},
     };
     for (const PixelRow& row : rows) {
@@ -110,10 +206,30 @@ TEST(PainterCanvasRules, EachCallSetsExactlyItsPixels)
 TEST(PainterCanvasRules, CurvedShapesFillTheirBoxExactly)
 {
     const std::pair<const char*, std::function<void(Canvas&)>> rows[] = {
-        {"ellipse outline", [](Canvas& c) { c.SetPen(kBlackPen); c.SetBrush(kClearBrush); c.Ellipse(GdiRect(2, 3, 12, 17)); }},
-        {"ellipse filled", [](Canvas& c) { c.SetPen(kBlackPen); c.SetBrush(kBlackBrush); c.Ellipse(GdiRect(2, 3, 12, 17)); }},
-        {"round rectangle", [](Canvas& c) { c.SetPen(kBlackPen); c.SetBrush(kBlackBrush); c.RoundRect(GdiRect(2, 3, 12, 17), 6, 4); }},
-        {"dashed ellipse", [](Canvas& c) { c.SetPen({0, PenStyle::Dot, 1}); c.SetBrush(kBlackBrush); c.Ellipse(GdiRect(2, 3, 12, 17)); }},
+        {"ellipse outline",
+         [](Canvas& c) {
+             c.SetPen(kBlackPen);
+             c.SetBrush(kClearBrush);
+             c.Ellipse(GdiRect(2, 3, 12, 17));
+         }},
+        {"ellipse filled",
+         [](Canvas& c) {
+             c.SetPen(kBlackPen);
+             c.SetBrush(kBlackBrush);
+             c.Ellipse(GdiRect(2, 3, 12, 17));
+         }},
+        {"round rectangle",
+         [](Canvas& c) {
+             c.SetPen(kBlackPen);
+             c.SetBrush(kBlackBrush);
+             c.RoundRect(GdiRect(2, 3, 12, 17), 6, 4);
+         }},
+        {"dashed ellipse",
+         [](Canvas& c) {
+             c.SetPen({0, PenStyle::Dot, 1});
+             c.SetBrush(kBlackBrush);
+             c.Ellipse(GdiRect(2, 3, 12, 17));
+         }},
     };
     for (const auto& [name, draw] : rows) {
         SCOPED_TRACE(name);
@@ -248,8 +364,9 @@ TEST(PainterCanvasRules, TextInkStaysInItsCell)
         MeasureDevice measure;
         EXPECT_EQ(width, measure.TextWidth(font, row.text));
         EXPECT_EQ(height, measure.TextHeight(font));
-        const int left = row.align == HorizontalAlign::Left ? x
-                         : row.align == HorizontalAlign::Right ? x - width : x - width / 2;
+        const int left = row.align == HorizontalAlign::Left    ? x
+                         : row.align == HorizontalAlign::Right ? x - width
+                                                               : x - width / 2;
         const PixelSet ink = InkOf(image);
         ASSERT_FALSE(ink.empty());
         for (const auto& [px, py] : ink) {
@@ -334,14 +451,14 @@ TEST(PainterCanvasRules, PicturesStretchNearestNeighbourWithAlpha)
 // A window of a larger scene: drawn on an image of the window's size through a painter moved
 // to it, and the scene's own pixels there, drawn on an image that holds all of the drawing.
 struct Window {
-    QRect area;     // in the scene
+    QRect area;  // in the scene
     QSize scene;
 };
 
 QImage DrawThrough(const Window& w, bool asWindow, PaintCounts* counts, const std::function<void(Canvas&)>& draw)
 {
-    QImage image = test::WhiteImage(asWindow ? w.area.width() : w.scene.width(),
-                                    asWindow ? w.area.height() : w.scene.height());
+    QImage image =
+        test::WhiteImage(asWindow ? w.area.width() : w.scene.width(), asWindow ? w.area.height() : w.scene.height());
     QPainter painter(&image);
     if (asWindow)
         painter.translate(-w.area.left(), -w.area.top());

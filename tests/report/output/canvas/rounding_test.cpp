@@ -15,13 +15,29 @@ namespace {
 
 TEST(Rounding, MulDivRoundsHalvesAwayFromZero)
 {
-    struct Row { int a, b, c, want; };
+    struct Row {
+        int a, b, c, want;
+    };
     const Row rows[] = {
-        {9, 300, 72, 38},   {-9, 300, 72, 38 * -1}, {7, 96, 72, 9},    {8, 96, 72, 11},
-        {10, 96, 72, 13},   {11, 96, 72, 15},       {12, 96, 72, 16},  {3, 1, 2, 2},
-        {-3, 1, 2, -2},     {3, -1, 2, -2},         {3, 1, -2, -2},    {-3, -1, -2, -2},
-        {5, 1, 4, 1},       {1, 1, 3, 0},           {2, 1, 3, 1},      {5, 7, 0, -1},
-        {INT_MAX, 2, 1, -1}, {INT_MAX, 1, 1, INT_MAX}, {INT_MIN, 1, 1, INT_MIN},
+        {9, 300, 72, 38},
+        {-9, 300, 72, 38 * -1},
+        {7, 96, 72, 9},
+        {8, 96, 72, 11},
+        {10, 96, 72, 13},
+        {11, 96, 72, 15},
+        {12, 96, 72, 16},
+        {3, 1, 2, 2},
+        {-3, 1, 2, -2},
+        {3, -1, 2, -2},
+        {3, 1, -2, -2},
+        {-3, -1, -2, -2},
+        {5, 1, 4, 1},
+        {1, 1, 3, 0},
+        {2, 1, 3, 1},
+        {5, 7, 0, -1},
+        {INT_MAX, 2, 1, -1},
+        {INT_MAX, 1, 1, INT_MAX},
+        {INT_MIN, 1, 1, INT_MIN},
         {INT_MAX, INT_MAX, INT_MAX, INT_MAX},
     };
     for (const Row& r : rows)
@@ -31,8 +47,8 @@ TEST(Rounding, MulDivRoundsHalvesAwayFromZero)
 TEST(Rounding, RoundHalfEvenTiesToEven)
 {
     const std::pair<long double, std::int64_t> rows[] = {
-        {0.5L, 0}, {1.5L, 2}, {2.5L, 2}, {-0.5L, 0}, {-1.5L, -2}, {-2.5L, -2}, {1122.5L, 1122},
-        {1123.5L, 1124}, {2.4999L, 2}, {-2.5001L, -3}, {0, 0},
+        {0.5L, 0},       {1.5L, 2},       {2.5L, 2},    {-0.5L, 0},     {-1.5L, -2}, {-2.5L, -2},
+        {1122.5L, 1122}, {1123.5L, 1124}, {2.4999L, 2}, {-2.5001L, -3}, {0, 0},
     };
     for (const auto& [value, want] : rows)
         EXPECT_EQ(RoundHalfEven(value), want) << static_cast<double>(value);

@@ -26,8 +26,8 @@ TEST(DeflateMemo, EveryAnswerIsTheStreamOfThatInput)
 {
     DeflateMemo memo(3, 4096);
     const std::vector<Bytes> inputs = {
-        Icon(1), Icon(2), Icon(1), Icon(3), Icon(2), Icon(4), Icon(1), Icon(1, 8192), Icon(5), Icon(1, 8192),
-        Icon(4), {}, Icon(2), Icon(3),
+        Icon(1),       Icon(2), Icon(1),       Icon(3), Icon(2), Icon(4), Icon(1),
+        Icon(1, 8192), Icon(5), Icon(1, 8192), Icon(4), {},      Icon(2), Icon(3),
     };
     for (std::size_t i = 0; i < inputs.size(); ++i)
         EXPECT_EQ(memo.Deflated(inputs[i]), Deflate(inputs[i])) << "input " << i;

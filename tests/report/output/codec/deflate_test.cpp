@@ -76,7 +76,12 @@ TEST(Deflate, InflatingRefusesAnythingButOneStreamOfTheSizeAsked)
         {"no bytes", {}, plain.size()},
         {"no bytes for no bytes", {}, 0},
         {"the pixels themselves", plain, plain.size()},
-        {"two streams", [&] { Bytes two = coded; two.insert(two.end(), coded.begin(), coded.end()); return two; }(),
+        {"two streams",
+         [&] {
+             Bytes two = coded;
+             two.insert(two.end(), coded.begin(), coded.end());
+             return two;
+         }(),
          plain.size() * 2},
     };
     for (const Case& c : cases) {

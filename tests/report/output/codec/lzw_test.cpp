@@ -76,7 +76,7 @@ struct CodeWalk {
     std::vector<int> codesBeforeClear;  // data codes before each clear code after the first
     std::vector<int> clearWidths;       // bit width of each of those clear codes
     bool endSeen = false;
-    int trailingBits = 0;               // bits after the end code (padding)
+    int trailingBits = 0;  // bits after the end code (padding)
     bool codeTooHigh = false;
 };
 
@@ -115,7 +115,8 @@ CodeWalk Walk(const std::string& stream)
     return walk;
 }
 
-TEST(LzwEncode, KnownStreams) {
+TEST(LzwEncode, KnownStreams)
+{
     EXPECT_EQ(Encoded("abc"), Bytes({0x80, 0x18, 0x4C, 0x46, 0x38, 0x08}));
     EXPECT_EQ(Encoded(""), Bytes({0x80, 0x40, 0x40}));
     // Clear, a, then the entry "aa" made by the code before (a string followed by its own
@@ -126,13 +127,15 @@ TEST(LzwEncode, KnownStreams) {
     EXPECT_EQ(Encoded("aaa"), packer.Bytes());
 }
 
-TEST(LzwEncode, AppendsToWhatTheOutputHolds) {
+TEST(LzwEncode, AppendsToWhatTheOutputHolds)
+{
     std::string out = "head";
     LZWEncode("abc", out);
     EXPECT_EQ(out, "head" + Bytes({0x80, 0x18, 0x4C, 0x46, 0x38, 0x08}));
 }
 
-TEST(LzwEncode, FullTableIsClearedWithATwelveBitCode) {
+TEST(LzwEncode, FullTableIsClearedWithATwelveBitCode)
+{
     const CodeWalk walk = Walk(Encoded(RandomBytes(60'000, 7)));
     EXPECT_TRUE(walk.endSeen);
     EXPECT_FALSE(walk.codeTooHigh);
@@ -146,7 +149,8 @@ TEST(LzwEncode, FullTableIsClearedWithATwelveBitCode) {
     }
 }
 
-TEST(LzwDecode, GivesBackWhatWasEncoded) {
+TEST(LzwDecode, GivesBackWhatWasEncoded)
+{
     std::mt19937 engine(11);
     std::string skewed(50'000, '\0');
     std::geometric_distribution<int> small(0.3);
@@ -163,7 +167,8 @@ TEST(LzwDecode, GivesBackWhatWasEncoded) {
     }
 }
 
-TEST(LzwDecode, StopsAtTheEndCode) {
+TEST(LzwDecode, StopsAtTheEndCode)
+{
     std::string decoded;
     LZWDecode(Encoded("abc") + "trailing bytes", decoded);
     EXPECT_EQ(decoded, "abc");
@@ -177,9 +182,14 @@ std::string Packed(std::initializer_list<unsigned> codes)
     return packer.Bytes();
 }
 
-TEST(LzwDecode, RefusesBrokenStreams) {
+TEST(LzwDecode, RefusesBrokenStreams)
+{
     const std::string abc = Encoded("abc");
-    struct Row { const char* name; std::string stream; const char* error; };
+    struct Row {
+        const char* name;
+        std::string stream;
+        const char* error;
+    };
     const Row rows[] = {
         {"empty", "", "LZWDecode: End of stream"},
         {"cut short", abc.substr(0, abc.size() - 1), "LZWDecode: End of stream"},
@@ -201,7 +211,8 @@ TEST(LzwDecode, RefusesBrokenStreams) {
     }
 }
 
-TEST(LzwDecode, TableFullWithoutClearIsRefused) {
+TEST(LzwDecode, TableFullWithoutClearIsRefused)
+{
     // 4,000 data codes without a clear code: the first 3,838 fill entries 258..4095, the next
     // one would need entry 4096.
     CodePacker packer;
@@ -233,11 +244,17 @@ TEST(LzwDecode, TableFullWithoutClearIsRefused) {
 // Read a piece at a time, of sizes from one byte to more than a table entry holds, a stream
 // gives the same bytes as decoded whole; a broken one gives the bytes before its fault and
 // then says what it is.
-TEST(LzwDecoder, PiecesGiveTheBytesOfTheWholeDecoding) {
+TEST(LzwDecoder, PiecesGiveTheBytesOfTheWholeDecoding)
+{
     std::mt19937 engine(5);
     std::uniform_int_distribution<std::size_t> piece(1, 5000);
     const std::string abc = Encoded("abc");
-    struct Row { const char* name; std::string stream; std::string bytes; const char* error; };
+    struct Row {
+        const char* name;
+        std::string stream;
+        std::string bytes;
+        const char* error;
+    };
     const Row rows[] = {
         {"empty input", Encoded(""), "", nullptr},
         {"long runs", Encoded(std::string(200'000, 'x')), std::string(200'000, 'x'), nullptr},
@@ -279,8 +296,12 @@ std::string Ascii85(std::string_view input)
     return out;
 }
 
-TEST(Ascii85Encode, KnownTexts) {
-    struct Row { std::string input; std::string text; };
+TEST(Ascii85Encode, KnownTexts)
+{
+    struct Row {
+        std::string input;
+        std::string text;
+    };
     const Row rows[] = {
         {"", "~>"},
         {"PDF", ":ddb~>"},
@@ -311,7 +332,8 @@ std::vector<std::string> Lines(const std::string& text)
     return lines;
 }
 
-TEST(Ascii85Encode, BreaksLinesAfterMoreThan200Characters) {
+TEST(Ascii85Encode, BreaksLinesAfterMoreThan200Characters)
+{
     // 41 groups of five characters fill a line; "z" groups count as five.
     const std::vector<std::string> random = Lines(Ascii85(RandomBytes(41 * 4 * 10 + 6, 5)));
     ASSERT_EQ(random.size(), 11u);
@@ -328,14 +350,16 @@ TEST(Ascii85Encode, BreaksLinesAfterMoreThan200Characters) {
     EXPECT_EQ(zeros[2], "~>");
 }
 
-TEST(Ascii85Encode, NoLineLongerThan205Characters) {
+TEST(Ascii85Encode, NoLineLongerThan205Characters)
+{
     std::string mixed = RandomBytes(20'000, 9);
     for (std::size_t i = 0; i < mixed.size(); i += 97)
         mixed.replace(i, std::min<std::size_t>(12, mixed.size() - i), 12, '\0');
     for (const std::string& line : Lines(Ascii85(mixed))) {
         EXPECT_LE(line.size(), 205u);
-        EXPECT_EQ(line.find_first_not_of("!\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`abcdefghijklmnopqrstu"
-                                         "z~"),
+        EXPECT_EQ(line.find_first_not_of(
+                      "!\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`abcdefghijklmnopqrstu"
+                      "z~"),
                   std::string::npos);
     }
 }

@@ -1,6 +1,7 @@
 // The export filter registry: what the save dialog offers and which filter a chosen extension
 // finds, with the PDF component registering while it exists.
 #include "report/output/export/export_filter_library.h"
+
 #include "report/output/pdf/pdf_document.h"
 #include "report/output/pdf/pdf_filter.h"
 
@@ -36,7 +37,8 @@ struct Step {
     const TRpExportFilterClass* filterClass;
 };
 
-TEST(ExportFilterLibrary, EntriesAfterAddingAndRemoving) {
+TEST(ExportFilterLibrary, EntriesAfterAddingAndRemoving)
+{
     struct Row {
         const char* name;
         std::vector<Step> steps;
@@ -47,9 +49,11 @@ TEST(ExportFilterLibrary, EntriesAfterAddingAndRemoving) {
         {"one class", {{Step::Add, &kPdf}}, {&kPdf}},
         {"the same class twice", {{Step::Add, &kPdf}, {Step::Add, &kPdf}}, {&kPdf}},
         {"two classes of one name", {{Step::Add, &kPdf}, {Step::Add, &kOtherPdf}}, {&kPdf, &kOtherPdf}},
-        {"removing the second of one name", {{Step::Add, &kPdf}, {Step::Add, &kOtherPdf}, {Step::Remove, &kOtherPdf}},
+        {"removing the second of one name",
+         {{Step::Add, &kPdf}, {Step::Add, &kOtherPdf}, {Step::Remove, &kOtherPdf}},
          {&kPdf}},
-        {"removing the first of one name", {{Step::Add, &kPdf}, {Step::Add, &kOtherPdf}, {Step::Remove, &kPdf}},
+        {"removing the first of one name",
+         {{Step::Add, &kPdf}, {Step::Add, &kOtherPdf}, {Step::Remove, &kPdf}},
          {&kOtherPdf}},
         {"removing a class never added", {{Step::Add, &kPdf}, {Step::Remove, &kText}}, {&kPdf}},
         {"removing from an empty registry", {{Step::Remove, &kPdf}}, {}},
@@ -70,7 +74,8 @@ TEST(ExportFilterLibrary, EntriesAfterAddingAndRemoving) {
     }
 }
 
-TEST(ExportFilterLibrary, EntryTakesTheNameAndExtensionOfAnInstance) {
+TEST(ExportFilterLibrary, EntryTakesTheNameAndExtensionOfAnInstance)
+{
     TRpExportFilterLibrary library;
     library.AddFilter(kPdf);
     library.AddFilter(kText);
@@ -85,7 +90,8 @@ TEST(ExportFilterLibrary, EntryTakesTheNameAndExtensionOfAnInstance) {
     EXPECT_EQ(made->FileName, std::filesystem::path("/tmp/a.pdf"));
 }
 
-TEST(ExportFilterLibrary, FindFilterIgnoresCaseAndFindsTheFirst) {
+TEST(ExportFilterLibrary, FindFilterIgnoresCaseAndFindsTheFirst)
+{
     TRpExportFilterLibrary library;
     EXPECT_EQ(library.FindFilter("PDF"), nullptr);
     library.AddFilter(kPdf);
@@ -96,8 +102,8 @@ TEST(ExportFilterLibrary, FindFilterIgnoresCaseAndFindsTheFirst) {
         const TRpExportFilterClass* found;
     };
     const Row rows[] = {
-        {"PDF", &kPdf}, {"pdf", &kPdf}, {"Pdf", &kPdf}, {"TXT", &kText}, {"txt", &kText},
-        {"RPP", nullptr}, {"", nullptr}, {".PDF", nullptr}, {"PD", nullptr}, {"PDFX", nullptr},
+        {"PDF", &kPdf},   {"pdf", &kPdf}, {"Pdf", &kPdf},    {"TXT", &kText}, {"txt", &kText},
+        {"RPP", nullptr}, {"", nullptr},  {".PDF", nullptr}, {"PD", nullptr}, {"PDFX", nullptr},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.extension);
@@ -111,7 +117,8 @@ TEST(ExportFilterLibrary, FindFilterIgnoresCaseAndFindsTheFirst) {
     }
 }
 
-TEST(ExportFilterLibrary, FilterStringListsTheReportFileThenEveryEntry) {
+TEST(ExportFilterLibrary, FilterStringListsTheReportFileThenEveryEntry)
+{
     TRpExportFilterLibrary library;
     EXPECT_EQ(library.GetFilterString(), kReportFileLine);
     library.AddFilter(kPdf);
@@ -120,7 +127,8 @@ TEST(ExportFilterLibrary, FilterStringListsTheReportFileThenEveryEntry) {
     EXPECT_EQ(library.GetFilterString(), std::string(kReportFileLine) + kPdfLine + "|Plain text (*.txt)|*.txt");
 }
 
-TEST(ExportFilterLibrary, PdfComponentRegistersWhileItExists) {
+TEST(ExportFilterLibrary, PdfComponentRegistersWhileItExists)
+{
     ReleaseExportFilterLibrary();
     {
         // Without a registry the component has nowhere to register, and that is no error.
@@ -152,7 +160,8 @@ TEST(ExportFilterLibrary, PdfComponentRegistersWhileItExists) {
     EXPECT_EQ(ExportFilterLibrary(), nullptr);
 }
 
-TEST(ExportFilterLibrary, FontHandlingIsOneValueForEveryComponent) {
+TEST(ExportFilterLibrary, FontHandlingIsOneValueForEveryComponent)
+{
     const TRpPDFFilter first;
     const TRpPDFFilter second;
     TRpPDFFilter::SetFontHandling(TFontHandling::fhNoEmbedding);
@@ -161,9 +170,10 @@ TEST(ExportFilterLibrary, FontHandlingIsOneValueForEveryComponent) {
     TRpPDFFilter::SetFontHandling(TFontHandling::fhSubstitute);
 }
 
-TEST(ExportFilterLibrary, SaveTypeExtensions) {
+TEST(ExportFilterLibrary, SaveTypeExtensions)
+{
     const std::pair<TPrevSaveType, const char*> rows[] = {
-        {TPrevSaveType::stRPP, ".RPP"}, {TPrevSaveType::stPDF, ".PDF"},  {TPrevSaveType::stXL, ".XLS"},
+        {TPrevSaveType::stRPP, ".RPP"},   {TPrevSaveType::stPDF, ".PDF"}, {TPrevSaveType::stXL, ".XLS"},
         {TPrevSaveType::stHTML, ".HTML"}, {TPrevSaveType::stRTF, ".RTF"}, {TPrevSaveType::stCSV, ".CSV"},
         {TPrevSaveType::stASCII, ".TXT"}, {TPrevSaveType::stXML, ".XML"},
     };
@@ -171,7 +181,8 @@ TEST(ExportFilterLibrary, SaveTypeExtensions) {
         EXPECT_EQ(PrevSaveTypeExtension(type), extension);
 }
 
-TEST(ExportFilterLibrary, QtNameFiltersOfferBothCases) {
+TEST(ExportFilterLibrary, QtNameFiltersOfferBothCases)
+{
     struct Row {
         const char* filterString;
         QStringList nameFilters;

@@ -1,4 +1,5 @@
 #include "report/output/export/export_filter.h"
+
 #include "report/output/pdf/pdf_document.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +9,8 @@
 namespace report::output {
 namespace {
 
-TEST(ExportFilter, BaseAnswersAndLifeCycle) {
+TEST(ExportFilter, BaseAnswersAndLifeCycle)
+{
     TRpExportFilter filter("/tmp/out.pdf");
     EXPECT_EQ(filter.FileName, std::filesystem::path("/tmp/out.pdf"));
     EXPECT_EQ(filter.GetDescription(), "Abstract non-working export filter");
@@ -49,7 +51,8 @@ TEST(ExportFilter, BaseAnswersAndLifeCycle) {
 }
 
 // Lengths in 0.1 mm become device pixels from the device's origin, halves to even.
-TEST(ExportFilter, TheDeviceConvertsLengthsAsItsPrinterDoes) {
+TEST(ExportFilter, TheDeviceConvertsLengthsAsItsPrinterDoes)
+{
     struct Row {
         const char* name;
         ExportDevice device;

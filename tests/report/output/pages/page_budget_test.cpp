@@ -1,14 +1,13 @@
 // Pictures of pages within bounds: a page's pictures are counted from their sizes against its
 // budget before anything is decoded, decoded when first drawn within the memory its document
 // shares, and a page read once is shared by everything that draws it.
-#include "report/output/pages/page_format.h"
-
 #include "report/output/canvas/trace_canvas.h"
 #include "report/output/codec/deflate.h"
+#include "report/output/pages/page_format.h"
 #include "report/output/pages/page_list.h"
 #include "tests/report/output/pages/page_fixtures.h"
-#include "tests/support/hostile_documents.h"
 #include "tests/support/file_fixture.h"
+#include "tests/support/hostile_documents.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +50,15 @@ Bytes FirstVersionPage()
 {
     PageBuilder page(100, 100, 1);
     for (int i = 0; i < 2; ++i)
-        page.Record(PageTag::Picture).I32(0).I32(0).I32(10).I32(10).U32(10).U32(10).U32(40).Raw(Pixels(10, 10, 0xFF000000));
+        page.Record(PageTag::Picture)
+            .I32(0)
+            .I32(0)
+            .I32(10)
+            .I32(10)
+            .U32(10)
+            .U32(10)
+            .U32(40)
+            .Raw(Pixels(10, 10, 0xFF000000));
     return page.Done();
 }
 
@@ -61,17 +68,26 @@ TEST(PictureBudget, APageIsReadWhenThePicturesItDrawsFitItsBudget)
         const char* name;
         std::function<Bytes()> page;
         std::uint64_t budget;
-        const char* error;   // empty: read
+        const char* error;    // empty: read
         std::uint64_t bytes;  // counted when read
     };
     constexpr std::uint64_t kMib = 1024 * 1024;
     const Row rows[] = {
-        {"two pictures at their sum", [] { return ThreePicturePage({0, 1}); }, 800, "", 800},
-        {"two pictures a byte over", [] { return ThreePicturePage({0, 1}); }, 799,
-         "(tag 14) draws pictures of", 0},
+        {"two pictures at their sum",
+         [] {
+             return ThreePicturePage({0, 1});
+         },
+         800, "", 800},
+        {"two pictures a byte over",
+         [] {
+             return ThreePicturePage({0, 1});
+         },
+         799, "(tag 14) draws pictures of", 0},
         {"one picture drawn fifty times counts once",
-         [] { return ThreePicturePage({1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
-                                       1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}); },
+         [] {
+             return ThreePicturePage({1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
+                                      1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1});
+         },
          400, "", 400},
         {"pictures stored and not drawn cost nothing", [] { return ThreePicturePage({2}); }, 4, "", 4},
         {"no picture drawn", [] { return ThreePicturePage({}); }, 0, "", 0},
@@ -204,7 +220,8 @@ TEST_F(PageSharingFiles, LoadingKeepsThePagesItReadAndRefusesAPagePastItsBudget)
     EXPECT_FALSE(list.LoadFromFile(file, error));
     EXPECT_EQ(error.rfind(std::string(kDamagedReportFile) + " (page 1: Record at byte ", 0), 0u) << error;
     EXPECT_NE(error.find("draws pictures of 1024 MiB decoded, more than the 256 MiB a page may hold"),
-              std::string::npos) << error;
+              std::string::npos)
+        << error;
     // The document loaded before stays.
     EXPECT_EQ(list.PageCount(), 3);
     EXPECT_TRUE(list.SharedPage(1));

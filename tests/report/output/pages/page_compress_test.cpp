@@ -65,7 +65,10 @@ std::string Decode(const std::string& code, std::size_t count, bool* ranOut = nu
 
 TEST(PageCompress, KnownCodes)
 {
-    struct Case { std::string plain; std::string code; };
+    struct Case {
+        std::string plain;
+        std::string code;
+    };
     const Case cases[] = {
         {"abc", "46 3D 01"},
         {std::string(1, '\0'), "80"},  // seven left steps and one right: exactly one full byte
@@ -95,7 +98,9 @@ TEST(PageCompress, RoundTrips)
     std::discrete_distribution<int> pick({70, 15, 8, 4, 3});
     for (char& c : skewed) {
         const int kind = pick(random);
-        c = kind == 4 ? static_cast<char>(random() & 0xFF) : "\0\xFF" "A "[kind];
+        c = kind == 4 ? static_cast<char>(random() & 0xFF)
+                      : "\0\xFF"
+                        "A "[kind];
     }
     std::string everyValue;
     for (int round = 0; round < 3; ++round)

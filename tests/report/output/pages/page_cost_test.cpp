@@ -4,9 +4,9 @@
 #include "report/output/pages/page_format.h"
 #include "tests/support/hostile_documents.h"
 
-#include <gtest/gtest.h>
-
 #include <QPainter>
+
+#include <gtest/gtest.h>
 
 namespace report::output {
 namespace {

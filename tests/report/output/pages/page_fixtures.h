@@ -164,9 +164,15 @@ public:
         return *this;
     }
     // A picture record of the second version: its size, coding and bytes.
-    PageBuilder& Stored(std::uint32_t width, std::uint32_t height, std::uint16_t coding, const std::vector<std::uint8_t>& data)
+    PageBuilder& Stored(std::uint32_t width, std::uint32_t height, std::uint16_t coding,
+                        const std::vector<std::uint8_t>& data)
     {
-        return Record(PageTag::PictureData).U32(width).U32(height).U16(coding).U32(static_cast<std::uint32_t>(data.size())).Raw(data);
+        return Record(PageTag::PictureData)
+            .U32(width)
+            .U32(height)
+            .U16(coding)
+            .U32(static_cast<std::uint32_t>(data.size()))
+            .Raw(data);
     }
     PageBuilder& Use(int l, int t, int r, int b, std::uint32_t number)
     {

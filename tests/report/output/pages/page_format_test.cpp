@@ -1,11 +1,12 @@
 #include "report/output/pages/page_format.h"
+
 #include "report/output/canvas/painter_canvas.h"
 #include "report/output/canvas/trace_canvas.h"
 #include "tests/report/output/canvas/canvas_test_support.h"
 
-#include <gtest/gtest.h>
-
 #include <QPainter>
+
+#include <gtest/gtest.h>
 
 namespace report::output {
 namespace {
@@ -76,18 +77,18 @@ const Bytes kGoldenPage{
 
 // The same page as the first version of the format wrote it: the picture in its own record.
 const Bytes kGoldenPage1{
-    'K', 'V', 'P', 'G', 1, 0, 0, 0, 36, 0, 0, 0, 0xAF, 0, 0, 0,  // magic, 1.0, header 36, length 175
-    0x34, 0x08, 0, 0, 0x9A, 0x0B, 0, 0,                          // 2100 x 2970 tenths of a mm
-    96, 0, 96, 0, 0x1A, 0x03, 0, 0, 0x63, 0x04, 0, 0,            // 96 dpi, 794 x 1123 pixels
-    1, 0, 10, 0, 0, 0, 0, 0, 0xFF, 0, 1, 0, 1, 0, 0, 0,          // pen: red, dash, 1
-    9, 0, 16, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 30, 0, 0, 0, 2, 0, 0, 0,  // line (1,2)-(30,2)
-    3, 0, 23, 0, 0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 238, 0, 5, 0,  // font 10 pt bold
-    'A', 'r', 'i', 'a', 'l',
-    4, 0, 22, 0, 0, 0, 5, 0, 0, 0, 6, 0, 0, 0, 0, 0, 1, 0, 0xFF, 0xFF, 0xFF, 0,  // text at (5,6)
-    2, 0, 0, 0, 'A', 'b',
-    10, 0, 32, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0,  // picture in (0,0,2,2)
-    1, 0, 0, 0, 1, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0xFF, 0x80,        // 1 x 1, half-transparent red
-    12, 0, 0, 0, 0, 0,                                           // no clip
+    'K',  'V',  'P', 'G', 1,    0,    0,  0,  36,   0,    0, 0, 0xAF, 0, 0,    0,  // magic, 1.0, header 36, length 175
+    0x34, 0x08, 0,   0,   0x9A, 0x0B, 0,  0,                                       // 2100 x 2970 tenths of a mm
+    96,   0,    96,  0,   0x1A, 0x03, 0,  0,  0x63, 0x04, 0, 0,                    // 96 dpi, 794 x 1123 pixels
+    1,    0,    10,  0,   0,    0,    0,  0,  0xFF, 0,    1, 0, 1,    0, 0,    0,  // pen: red, dash, 1
+    9,    0,    16,  0,   0,    0,    1,  0,  0,    0,    2, 0, 0,    0, 30,   0,    0, 0, 2, 0, 0,   0,  // line (1,2)-(30,2)
+    3,    0,    23,  0,   0,    0,    10, 0,  0,    0,    0, 0, 0,    0, 0,    0,    0, 0, 1, 0, 238, 0, 5, 0,  // font 10 pt bold
+    'A',  'r',  'i', 'a', 'l',  4,    0,  22, 0,    0,    0, 5, 0,    0, 0,    6,    0, 0, 0, 0, 0,   1, 0, 0xFF, 0xFF,
+    0xFF, 0,  // text at (5,6)
+    2,    0,    0,   0,   'A',  'b',  10, 0,  32,   0,    0, 0, 0,    0, 0,    0,    0, 0, 0, 0, 2,   0, 0, 0,    2,
+    0,    0,    0,                                                                    // picture in (0,0,2,2)
+    1,    0,    0,   0,   1,    0,    0,  0,  4,    0,    0, 0, 0,    0, 0xFF, 0x80,  // 1 x 1, half-transparent red
+    12,   0,    0,   0,   0,    0,                                                    // no clip
 };
 
 void DrawGolden(Canvas& c)
@@ -169,34 +170,83 @@ TEST(PageFormat, ReaderChecksEveryLength)
         {"zero dpi", [](Bytes& b) { Put16(b, 24, 0); }, "resolution is zero"},
         {"zero pixel width", [](Bytes& b) { Put32(b, 28, 0); }, "pixel size is out of range"},
         {"negative pixel height", [](Bytes& b) { Put32(b, 32, 0xFFFFFFFF); }, "pixel size is out of range"},
-        {"record length past the page", [](Bytes& b) { Put32(b, kNoClip + 2, 1); }, "Record at byte 169 runs past the page"},
+        {"record length past the page", [](Bytes& b) { Put32(b, kNoClip + 2, 1); },
+         "Record at byte 169 runs past the page"},
         {"record length all ones", [](Bytes& b) { Put32(b, kPen + 2, 0xFFFFFFFF); }, "Record at byte 36 runs past"},
         {"record header cut", [](Bytes& b) { b.resize(b.size() - 3); }, "Record at byte 169 runs past"},
-        {"pen shorter than its fields", [](Bytes& b) { Put32(b, kPen + 2, 9); b.erase(b.begin() + kPen + 15); }, "(tag 1) is shorter than its fields"},
-        {"empty line record", [](Bytes& b) { Put32(b, kLine + 2, 0); b.erase(b.begin() + kLine + 6, b.begin() + kLine + 22); }, "(tag 9) is shorter"},
+        {"pen shorter than its fields",
+         [](Bytes& b) {
+             Put32(b, kPen + 2, 9);
+             b.erase(b.begin() + kPen + 15);
+         },
+         "(tag 1) is shorter than its fields"},
+        {"empty line record",
+         [](Bytes& b) {
+             Put32(b, kLine + 2, 0);
+             b.erase(b.begin() + kLine + 6, b.begin() + kLine + 22);
+         },
+         "(tag 9) is shorter"},
         {"unknown pen style", [](Bytes& b) { Put16(b, kPen + 10, 7); }, "unknown pen style 7"},
-        {"unknown brush style", [](Bytes& b) { const Bytes brush{2, 0, 6, 0, 0, 0, 0, 0, 0, 0, 8, 0}; b.insert(b.begin() + kNoClip, brush.begin(), brush.end()); }, "unknown brush style 8"},
+        {"unknown brush style",
+         [](Bytes& b) {
+             const Bytes brush{2, 0, 6, 0, 0, 0, 0, 0, 0, 0, 8, 0};
+             b.insert(b.begin() + kNoClip, brush.begin(), brush.end());
+         },
+         "unknown brush style 8"},
         {"coordinate beyond 2^24", [](Bytes& b) { Put32(b, kLine + 14, (1u << 24) + 1); }, "beyond 16777216"},
-        {"negative coordinate beyond 2^24", [](Bytes& b) { Put32(b, kLine + 6, static_cast<std::uint32_t>(-(1 << 24) - 1)); }, "beyond 16777216"},
+        {"negative coordinate beyond 2^24",
+         [](Bytes& b) { Put32(b, kLine + 6, static_cast<std::uint32_t>(-(1 << 24) - 1)); }, "beyond 16777216"},
         {"face past the record", [](Bytes& b) { Put16(b, kFont + 22, 6); }, "face name that runs past"},
         {"text count past the record", [](Bytes& b) { Put32(b, kText + 22, 3); }, "text count that runs past"},
         {"text count all ones", [](Bytes& b) { Put32(b, kText + 22, 0xFFFFFFFF); }, "text count that runs past"},
         {"unknown alignment", [](Bytes& b) { Put16(b, kText + 14, 3); }, "unknown text alignment"},
         {"unknown background", [](Bytes& b) { Put16(b, kText + 16, 2); }, "unknown background mode"},
-        {"picture pixels past the record", [](Bytes& b) { Put32(b, kPicture + 22, 2); Put32(b, kPicture + 30, 8); }, "pixels that run past"},
+        {"picture pixels past the record",
+         [](Bytes& b) {
+             Put32(b, kPicture + 22, 2);
+             Put32(b, kPicture + 30, 8);
+         },
+         "pixels that run past"},
         {"picture height past the record", [](Bytes& b) { Put32(b, kPicture + 26, 2); }, "pixels that run past"},
         {"picture wider than 16384", [](Bytes& b) { Put32(b, kPicture + 22, 16385); }, "larger than 16384"},
         {"picture stride below its width", [](Bytes& b) { Put32(b, kPicture + 30, 3); }, "stride shorter"},
-        {"picture huge stride", [](Bytes& b) { Put32(b, kPicture + 26, 2); Put32(b, kPicture + 30, 0xFFFFFFFF); }, "pixels that run past"},
+        {"picture huge stride",
+         [](Bytes& b) {
+             Put32(b, kPicture + 26, 2);
+             Put32(b, kPicture + 30, 0xFFFFFFFF);
+         },
+         "pixels that run past"},
         // Accepted: later minor versions add tags, fields and header bytes; the second version
         // still reads the first one's picture record.
         {"read as version 2", [](Bytes& b) { Put16(b, 4, 2); }, nullptr},
         {"minor version 7", [](Bytes& b) { Put16(b, 6, 7); }, nullptr},
         {"unknown flags", [](Bytes& b) { Put16(b, 10, 0xFFFF); }, nullptr},
-        {"unknown tag skipped", [](Bytes& b) { const Bytes r{99, 0, 3, 0, 0, 0, 1, 2, 3}; b.insert(b.begin() + kText, r.begin(), r.end()); }, nullptr},
-        {"unknown empty tag skipped", [](Bytes& b) { const Bytes r{0, 0, 0, 0, 0, 0}; b.insert(b.end(), r.begin(), r.end()); }, nullptr},
-        {"extra payload skipped", [](Bytes& b) { Put32(b, kPen + 2, 12); const Bytes x{7, 7}; b.insert(b.begin() + kLine, x.begin(), x.end()); }, nullptr},
-        {"longer header skipped", [](Bytes& b) { Put16(b, 8, 40); const Bytes x{1, 2, 3, 4}; b.insert(b.begin() + 36, x.begin(), x.end()); }, nullptr},
+        {"unknown tag skipped",
+         [](Bytes& b) {
+             const Bytes r{99, 0, 3, 0, 0, 0, 1, 2, 3};
+             b.insert(b.begin() + kText, r.begin(), r.end());
+         },
+         nullptr},
+        {"unknown empty tag skipped",
+         [](Bytes& b) {
+             const Bytes r{0, 0, 0, 0, 0, 0};
+             b.insert(b.end(), r.begin(), r.end());
+         },
+         nullptr},
+        {"extra payload skipped",
+         [](Bytes& b) {
+             Put32(b, kPen + 2, 12);
+             const Bytes x{7, 7};
+             b.insert(b.begin() + kLine, x.begin(), x.end());
+         },
+         nullptr},
+        {"longer header skipped",
+         [](Bytes& b) {
+             Put16(b, 8, 40);
+             const Bytes x{1, 2, 3, 4};
+             b.insert(b.begin() + 36, x.begin(), x.end());
+         },
+         nullptr},
     };
     const Page golden = MustRead(kGoldenPage1);
     for (const Edit& e : edits) {
@@ -219,7 +269,8 @@ TEST(PageFormat, ReaderChecksEveryLength)
 
 TEST(PageFormat, ReadsFromAByteArray)
 {
-    const QByteArray bytes(reinterpret_cast<const char*>(kGoldenPage.data()), static_cast<qsizetype>(kGoldenPage.size()));
+    const QByteArray bytes(reinterpret_cast<const char*>(kGoldenPage.data()),
+                           static_cast<qsizetype>(kGoldenPage.size()));
     const ReadPageResult r = ReadPage(bytes);
     ASSERT_TRUE(r.page.has_value()) << r.error;
     EXPECT_EQ(r.page->records.size(), 6u);
@@ -231,8 +282,8 @@ TEST(PageFormat, RecorderWritesSettingsOnlyWhenADrawingUsesThemChanged)
     recorder.SetPen({qRgb(1, 2, 3), PenStyle::Dot, 1});
     recorder.SetPen({qRgb(4, 5, 6), PenStyle::Solid, 2});  // never drawn with the first pen
     recorder.Line(0, 0, 5, 5);
-    recorder.Line(0, 0, 5, 6);  // same pen: no new pen record
-    recorder.FillRect(GdiRect(0, 0, 4, 4));  // the brush only
+    recorder.Line(0, 0, 5, 6);                // same pen: no new pen record
+    recorder.FillRect(GdiRect(0, 0, 4, 4));   // the brush only
     recorder.Rectangle(GdiRect(0, 0, 4, 4));  // pen and brush as recorded
     recorder.SetBrush({qRgb(9, 9, 9), BrushStyle::Cross});
     recorder.Line(1, 1, 2, 2);  // a line does not use the brush
@@ -241,11 +292,18 @@ TEST(PageFormat, RecorderWritesSettingsOnlyWhenADrawingUsesThemChanged)
     recorder.TextOut(1, 9, "b");
     namespace pr = page_record;
     const std::vector<PageRecord> want{
-        pr::SetPen{{qRgb(4, 5, 6), PenStyle::Solid, 2}}, pr::Line{0, 0, 5, 5}, pr::Line{0, 0, 5, 6},
-        pr::SetBrush{Brush{}}, pr::Fill{GdiRect(0, 0, 4, 4)}, pr::Rectangle{GdiRect(0, 0, 4, 4)},
-        pr::Line{1, 1, 2, 2}, pr::SetBrush{{qRgb(9, 9, 9), BrushStyle::Cross}},
-        pr::Ellipse{GdiRect(0, 0, 4, 4)}, pr::SetFont{FontSpec{}},
-        pr::Text{1, 1, {}, {}, "a"}, pr::Text{1, 9, {}, {}, "b"},
+        pr::SetPen{{qRgb(4, 5, 6), PenStyle::Solid, 2}},
+        pr::Line{0, 0, 5, 5},
+        pr::Line{0, 0, 5, 6},
+        pr::SetBrush{Brush{}},
+        pr::Fill{GdiRect(0, 0, 4, 4)},
+        pr::Rectangle{GdiRect(0, 0, 4, 4)},
+        pr::Line{1, 1, 2, 2},
+        pr::SetBrush{{qRgb(9, 9, 9), BrushStyle::Cross}},
+        pr::Ellipse{GdiRect(0, 0, 4, 4)},
+        pr::SetFont{FontSpec{}},
+        pr::Text{1, 1, {}, {}, "a"},
+        pr::Text{1, 9, {}, {}, "b"},
     };
     EXPECT_EQ(recorder.GetPage().records, want);
 }
@@ -290,10 +348,16 @@ TEST(PageFormat, ForEachTextVisitsTextsInOrderAndStops)
     recorder.TextOut(0, 40, "\xA3\xF3\x64\xBC");  // "Łódź" in code page 1250
     const Page page = MustRead(recorder.Bytes());
     std::vector<std::string> seen;
-    ForEachText(page, [&](const page_record::Text& t) { seen.push_back(t.bytes); return true; });
+    ForEachText(page, [&](const page_record::Text& t) {
+        seen.push_back(t.bytes);
+        return true;
+    });
     EXPECT_EQ(seen, (std::vector<std::string>{"first", "", "\xA3\xF3\x64\xBC"}));
     seen.clear();
-    ForEachText(page, [&](const page_record::Text& t) { seen.push_back(t.bytes); return t.bytes != "first"; });
+    ForEachText(page, [&](const page_record::Text& t) {
+        seen.push_back(t.bytes);
+        return t.bytes != "first";
+    });
     EXPECT_EQ(seen, std::vector<std::string>{"first"});
 }
 
@@ -323,7 +387,8 @@ TEST(PageReplay, StretchesIntoTheTarget)
         "Line 50,50,250,150 pen=solid/6/#000000",
         "RoundRect 50,50,70,70 corner=8x4 pen=solid/6/#000000 brush=solid/#ffffff",
         "SetClipRect 50,130,170,150",
-        "TextOut 64,56 \"x\" font=\"MS Sans Serif\"/8pt/----/#000000/charset 1/angle 0/scale 2.000000 align=left bg=opaque/#ffffff",
+        "TextOut 64,56 \"x\" font=\"MS Sans Serif\"/8pt/----/#000000/charset 1/angle 0/scale 2.000000 align=left "
+        "bg=opaque/#ffffff",
         "Line 52,52,54,54 pen=solid/2/#000000",
         "Line 52,52,54,54 pen=solid/0/#000000",
         "Line 52,52,54,54 pen=dot/1/#000000",

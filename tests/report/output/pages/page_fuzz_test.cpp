@@ -1,15 +1,15 @@
 // Damaged pages: every one is either read or refused with a reason, and every page read can
 // be replayed onto each back end.
-#include "report/output/pages/page_format.h"
 #include "report/output/canvas/painter_canvas.h"
-#include "report/output/codec/deflate.h"
 #include "report/output/canvas/trace_canvas.h"
+#include "report/output/codec/deflate.h"
+#include "report/output/pages/page_format.h"
 #include "tests/report/output/canvas/canvas_test_support.h"
 #include "tests/report/output/pages/page_fixtures.h"
 
-#include <gtest/gtest.h>
-
 #include <QPainter>
+
+#include <gtest/gtest.h>
 
 #include <climits>
 #include <random>
@@ -267,7 +267,8 @@ TEST(PageFuzz, RandomPictureRecords)
             } else {
                 const auto number = static_cast<std::size_t>(percent(random) % (stored.size() + 2));
                 good = good && number < stored.size();
-                page.Use(side(random), side(random), 10 + side(random), 10 + side(random), static_cast<std::uint32_t>(number));
+                page.Use(side(random), side(random), 10 + side(random), 10 + side(random),
+                         static_cast<std::uint32_t>(number));
                 used.push_back(number);
             }
         }
@@ -319,7 +320,8 @@ TEST(PageFuzz, RandomPictureBudgets)
             drawn[n] = true;
         }
         const std::uint64_t budget = std::uniform_int_distribution<std::uint64_t>(0, 2 * needed + 1)(random);
-        const auto memory = std::make_shared<PictureMemory>(std::uniform_int_distribution<std::uint64_t>(0, needed)(random));
+        const auto memory =
+            std::make_shared<PictureMemory>(std::uniform_int_distribution<std::uint64_t>(0, needed)(random));
         {
             const ReadPageResult r = ReadPage(page.Done(), {budget, memory});
             ASSERT_EQ(r.page.has_value(), needed <= budget) << round << ": " << r.error;
@@ -336,8 +338,8 @@ TEST(PageFuzz, RandomPictureBudgets)
             // What fitted was decoded; what did not is drawn as nothing.
             for (const PageRecord& record : r.page->records) {
                 const PagePicture& picture = std::get<page_record::Picture>(record).picture;
-                EXPECT_TRUE(picture.Image().isNull() || static_cast<std::uint64_t>(picture.Image().sizeInBytes()) ==
-                                                            picture.DecodedBytes());
+                EXPECT_TRUE(picture.Image().isNull() ||
+                            static_cast<std::uint64_t>(picture.Image().sizeInBytes()) == picture.DecodedBytes());
             }
         }
         EXPECT_EQ(memory->Used(), 0u);

@@ -6,9 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstring>
 #include <random>
-#include <sys/stat.h>
 
 namespace report::output {
 namespace {
@@ -48,10 +49,7 @@ void ExpectPages(TRpPageList& list, const std::vector<std::string>& pages, const
     }
 }
 
-std::string Header(std::size_t size)
-{
-    return std::string(size, '\0');
-}
+std::string Header(std::size_t size) { return std::string(size, '\0'); }
 
 class PageListFiles : public testsupport::TempFolder {
 protected:
@@ -322,8 +320,7 @@ std::vector<Damage> Damages()
          damaged},
         {"link going backwards", false, [](std::string& f) { PutU32(f, RecordStart(f, 3) + 4, 140); }, damaged},
         {"link leaving the file", false,
-         [](std::string& f) { PutU32(f, RecordStart(f, 2) + 4, static_cast<std::uint32_t>(f.size() + 1)); },
-         damaged},
+         [](std::string& f) { PutU32(f, RecordStart(f, 2) + 4, static_cast<std::uint32_t>(f.size() + 1)); }, damaged},
         {"wrong back link", false,
          [](std::string& f) { PutU32(f, RecordStart(f, 3) - 4, static_cast<std::uint32_t>(RecordStart(f, 2) + 1)); },
          damaged},

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QPainter>
+
 #include <gtest/gtest.h>
 
 namespace report::output {
@@ -21,10 +22,7 @@ QImage Painted(const Page* page, bool drawEmpty)
     return image;
 }
 
-Page EmptyPage()
-{
-    return Page{PageHeaderFor(2100, 2970), {}};
-}
+Page EmptyPage() { return Page{PageHeaderFor(2100, 2970), {}}; }
 
 TEST(PaintPageTest, EmptyPageHasItsFrameAndShadow)
 {

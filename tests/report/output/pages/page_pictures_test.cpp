@@ -1,17 +1,16 @@
 // Pictures kept once per page: what the recorder stores, what the reader refuses, and that the
 // pages draw as they did when every picture was stored where it was drawn.
-#include "report/output/pages/page_format.h"
-
 #include "report/output/canvas/painter_canvas.h"
 #include "report/output/canvas/trace_canvas.h"
+#include "report/output/pages/page_format.h"
 #include "report/output/pages/page_list.h"
 #include "report/output/printer/rp_printer.h"
 #include "tests/report/output/canvas/canvas_test_support.h"
 #include "tests/support/file_fixture.h"
 
-#include <gtest/gtest.h>
-
 #include <QPainter>
+
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <filesystem>
@@ -132,19 +131,53 @@ TEST(PagePictures, APictureDrawnAgainIsStoredOnce)
         std::size_t stored;
     };
     const Case cases[] = {
-        {"the same image three times", [] { const QImage i = Icon(1); return std::vector{i, i, i}; }, 1},
-        {"copies with their own keys", [] { const QImage i = Icon(1); return std::vector{i, i.copy(), Icon(1)}; }, 1},
+        {"the same image three times",
+         [] {
+             const QImage i = Icon(1);
+             return std::vector{i, i, i};
+         },
+         1},
+        {"copies with their own keys",
+         [] {
+             const QImage i = Icon(1);
+             return std::vector{i, i.copy(), Icon(1)};
+         },
+         1},
         {"the same pixels in another format",
-         [] { return std::vector{Icon(2, QImage::Format_RGB32), Icon(2, QImage::Format_ARGB32)}; }, 1},
-        {"two icons taking turns", [] { return std::vector{Icon(1), Icon(2), Icon(1), Icon(2), Icon(1)}; }, 2},
+         [] {
+             return std::vector{Icon(2, QImage::Format_RGB32), Icon(2, QImage::Format_ARGB32)};
+         },
+         1},
+        {"two icons taking turns",
+         [] {
+             return std::vector{Icon(1), Icon(2), Icon(1), Icon(2), Icon(1)};
+         },
+         2},
         {"the same bytes in another shape",
-         [] { const QImage a = Noise(4, 4, 9); QImage b(2, 8, QImage::Format_ARGB32);
-              std::memcpy(b.bits(), a.constBits(), 64); return std::vector{a, b}; }, 2},
-        {"no pixels, twice", [] { return std::vector{QImage(), QImage()}; }, 1},
-        {"no pixels and pixels", [] { return std::vector{QImage(), Icon(3)}; }, 2},
+         [] {
+             const QImage a = Noise(4, 4, 9);
+             QImage b(2, 8, QImage::Format_ARGB32);
+             std::memcpy(b.bits(), a.constBits(), 64);
+             return std::vector{a, b};
+         },
+         2},
+        {"no pixels, twice",
+         [] {
+             return std::vector{QImage(), QImage()};
+         },
+         1},
+        {"no pixels and pixels",
+         [] {
+             return std::vector{QImage(), Icon(3)};
+         },
+         2},
         {"wider than a page keeps, twice",
-         [] { QImage wide(kMaxPictureSide + 3, 1, QImage::Format_RGB32); wide.fill(Qt::red);
-              return std::vector{wide, wide}; }, 1},
+         [] {
+             QImage wide(kMaxPictureSide + 3, 1, QImage::Format_RGB32);
+             wide.fill(Qt::red);
+             return std::vector{wide, wide};
+         },
+         1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -160,10 +193,11 @@ TEST(PagePictures, APictureDrawnAgainIsStoredOnce)
         const std::vector<QImage> read = PicturesOf(MustRead(bytes));
         ASSERT_EQ(read.size(), drawn.size());
         for (std::size_t i = 0; i < drawn.size(); ++i) {
-            const QImage want = drawn[i].isNull() ? QImage()
-                                                  : drawn[i].convertToFormat(QImage::Format_ARGB32).copy(
-                                                        0, 0, std::min(drawn[i].width(), kMaxPictureSide),
-                                                        drawn[i].height());
+            const QImage want = drawn[i].isNull()
+                                    ? QImage()
+                                    : drawn[i]
+                                          .convertToFormat(QImage::Format_ARGB32)
+                                          .copy(0, 0, std::min(drawn[i].width(), kMaxPictureSide), drawn[i].height());
             EXPECT_TRUE(read[i] == want) << i;
         }
     }
@@ -187,7 +221,10 @@ TEST(PagePictures, AnImageChangedBetweenDrawingsIsStoredAgain)
 }
 
 // Pixel coding: 0 rows as they are, 1 deflated.
-std::uint16_t CodingOf(const Bytes& page, const RecordAt& data) { return static_cast<std::uint16_t>(page[data.offset + 14] | page[data.offset + 15] << 8); }
+std::uint16_t CodingOf(const Bytes& page, const RecordAt& data)
+{
+    return static_cast<std::uint16_t>(page[data.offset + 14] | page[data.offset + 15] << 8);
+}
 std::uint32_t CountOf(const Bytes& page, const RecordAt& data) { return Get32(page, data.offset + 16); }
 
 TEST(PagePictures, PixelsAreStoredDeflatedOnlyWhenThatIsSmaller)
@@ -198,7 +235,13 @@ TEST(PagePictures, PixelsAreStoredDeflatedOnlyWhenThatIsSmaller)
         std::uint16_t coding;
     } cases[] = {
         {"an icon", Icon(4), 1},
-        {"one colour, large", [] { QImage i(600, 400, QImage::Format_ARGB32); i.fill(qRgb(9, 8, 7)); return i; }(), 1},
+        {"one colour, large",
+         [] {
+             QImage i(600, 400, QImage::Format_ARGB32);
+             i.fill(qRgb(9, 8, 7));
+             return i;
+         }(),
+         1},
         {"noise", Noise(16, 16, 3), 0},
         {"one pixel", Noise(1, 1, 5), 0},
         {"no pixels", QImage(), 0},
@@ -251,27 +294,56 @@ TEST(PagePictures, DamagedPictureRecordsAreRefused)
         const char* error;
     };
     const Edit edits[] = {
-        {"picture shorter than its fields", [&](Bytes& b) { const RecordAt r = pixel(b); Put32(b, r.offset + 2, 12);
-             b.erase(b.begin() + static_cast<std::ptrdiff_t>(r.offset + 18), b.begin() + static_cast<std::ptrdiff_t>(r.offset + 24)); },
+        {"picture shorter than its fields",
+         [&](Bytes& b) {
+             const RecordAt r = pixel(b);
+             Put32(b, r.offset + 2, 12);
+             b.erase(b.begin() + static_cast<std::ptrdiff_t>(r.offset + 18),
+                     b.begin() + static_cast<std::ptrdiff_t>(r.offset + 24));
+         },
          "(tag 13) is shorter than its fields"},
-        {"pixel count past the record", [&](Bytes& b) { Put32(b, pixel(b).offset + 16, 5); }, "pixels that run past the record"},
-        {"pixel count all ones", [&](Bytes& b) { Put32(b, icon(b).offset + 16, 0xFFFFFFFF); }, "pixels that run past the record"},
-        {"raw pixels fewer than its size", [&](Bytes& b) { Put32(b, pixel(b).offset + 6, 2); }, "has 4 bytes of pixels for a 2 x 1 picture"},
-        {"raw pixels more than its size", [&](Bytes& b) { Put32(b, pixel(b).offset + 16, 0); }, "has 0 bytes of pixels for a 1 x 1 picture"},
-        {"wider than 16384", [&](Bytes& b) { Put32(b, pixel(b).offset + 6, 16385); }, "larger than 16384 pixels a side"},
-        {"higher than 16384", [&](Bytes& b) { Put32(b, icon(b).offset + 10, 0x80000000); }, "larger than 16384 pixels a side"},
+        {"pixel count past the record", [&](Bytes& b) { Put32(b, pixel(b).offset + 16, 5); },
+         "pixels that run past the record"},
+        {"pixel count all ones", [&](Bytes& b) { Put32(b, icon(b).offset + 16, 0xFFFFFFFF); },
+         "pixels that run past the record"},
+        {"raw pixels fewer than its size", [&](Bytes& b) { Put32(b, pixel(b).offset + 6, 2); },
+         "has 4 bytes of pixels for a 2 x 1 picture"},
+        {"raw pixels more than its size", [&](Bytes& b) { Put32(b, pixel(b).offset + 16, 0); },
+         "has 0 bytes of pixels for a 1 x 1 picture"},
+        {"wider than 16384", [&](Bytes& b) { Put32(b, pixel(b).offset + 6, 16385); },
+         "larger than 16384 pixels a side"},
+        {"higher than 16384", [&](Bytes& b) { Put32(b, icon(b).offset + 10, 0x80000000); },
+         "larger than 16384 pixels a side"},
         {"unknown coding", [&](Bytes& b) { Put16(b, pixel(b).offset + 14, 2); }, "unknown picture coding 2"},
-        {"deflated pixels read as raw", [&](Bytes& b) { Put16(b, icon(b).offset + 14, 0); }, "bytes of pixels for a 29 x 32 picture"},
-        {"deflated, more pixels than the bytes can hold", [&](Bytes& b) { const RecordAt r = icon(b); Put32(b, r.offset + 6, 16384); Put32(b, r.offset + 10, 16384); },
+        {"deflated pixels read as raw", [&](Bytes& b) { Put16(b, icon(b).offset + 14, 0); },
+         "bytes of pixels for a 29 x 32 picture"},
+        {"deflated, more pixels than the bytes can hold",
+         [&](Bytes& b) {
+             const RecordAt r = icon(b);
+             Put32(b, r.offset + 6, 16384);
+             Put32(b, r.offset + 10, 16384);
+         },
          "do not decode to a 16384 x 16384 picture"},
-        {"use of a picture not on the page", [&](Bytes& b) { Put32(b, use(b, 1).offset + 22, 2); }, "(tag 14) refers to picture 2, which the page does not hold"},
-        {"use number all ones", [&](Bytes& b) { Put32(b, use(b, 0).offset + 22, 0xFFFFFFFF); }, "refers to picture 4294967295"},
-        {"use before its picture", [&](Bytes& b) { const RecordAt u = use(b, 1); moveBytes(b, u.offset, 6 + u.length, pixel(b).offset); },
+        {"use of a picture not on the page", [&](Bytes& b) { Put32(b, use(b, 1).offset + 22, 2); },
+         "(tag 14) refers to picture 2, which the page does not hold"},
+        {"use number all ones", [&](Bytes& b) { Put32(b, use(b, 0).offset + 22, 0xFFFFFFFF); },
+         "refers to picture 4294967295"},
+        {"use before its picture",
+         [&](Bytes& b) {
+             const RecordAt u = use(b, 1);
+             moveBytes(b, u.offset, 6 + u.length, pixel(b).offset);
+         },
          "refers to picture 1, which the page does not hold"},
-        {"use shorter than its fields", [&](Bytes& b) { const RecordAt u = use(b, 0); Put32(b, u.offset + 2, 16);
-             b.erase(b.begin() + static_cast<std::ptrdiff_t>(u.offset + 22), b.begin() + static_cast<std::ptrdiff_t>(u.offset + 26)); },
+        {"use shorter than its fields",
+         [&](Bytes& b) {
+             const RecordAt u = use(b, 0);
+             Put32(b, u.offset + 2, 16);
+             b.erase(b.begin() + static_cast<std::ptrdiff_t>(u.offset + 22),
+                     b.begin() + static_cast<std::ptrdiff_t>(u.offset + 26));
+         },
          "(tag 14) is shorter than its fields"},
-        {"use beyond the coordinate range", [&](Bytes& b) { Put32(b, use(b, 0).offset + 6, (1u << 24) + 1); }, "beyond 16777216"},
+        {"use beyond the coordinate range", [&](Bytes& b) { Put32(b, use(b, 0).offset + 6, (1u << 24) + 1); },
+         "beyond 16777216"},
     };
     const Bytes good = TwoPicturePage();
     ASSERT_EQ(CodingOf(good, Nth(good, PageTag::PictureData, 0)), 1);
@@ -305,14 +377,30 @@ TEST(PagePictures, PicturesThatDoNotDecodeAreDrawnAsNothing)
         {"deflated, one row less than they hold", [&](Bytes& b) { Put32(b, icon(b).offset + 10, 31); }, 0},
         {"deflated, no pixels declared", [&](Bytes& b) { Put32(b, icon(b).offset + 6, 0); }, 0},
         {"deflated, a byte changed", [&](Bytes& b) { b[icon(b).offset + 20 + CountOf(b, icon(b)) / 2] ^= 0x55; }, 0},
-        {"deflated, the check sum changed", [&](Bytes& b) { b[icon(b).offset + 20 + CountOf(b, icon(b)) - 1] ^= 1; }, 0},
-        {"deflated, cut short", [&](Bytes& b) { const RecordAt r = icon(b); Put32(b, r.offset + 16, CountOf(b, r) - 1);
-             Put32(b, r.offset + 2, r.length - 1); b.erase(b.begin() + static_cast<std::ptrdiff_t>(r.offset + 20 + CountOf(b, r))); },
+        {"deflated, the check sum changed", [&](Bytes& b) { b[icon(b).offset + 20 + CountOf(b, icon(b)) - 1] ^= 1; },
          0},
-        {"deflated, a byte after the stream", [&](Bytes& b) { const RecordAt r = icon(b); Put32(b, r.offset + 16, CountOf(b, r) + 1);
-             Put32(b, r.offset + 2, r.length + 1); b.insert(b.begin() + static_cast<std::ptrdiff_t>(r.offset + 20 + CountOf(b, r) - 1), 0); },
+        {"deflated, cut short",
+         [&](Bytes& b) {
+             const RecordAt r = icon(b);
+             Put32(b, r.offset + 16, CountOf(b, r) - 1);
+             Put32(b, r.offset + 2, r.length - 1);
+             b.erase(b.begin() + static_cast<std::ptrdiff_t>(r.offset + 20 + CountOf(b, r)));
+         },
          0},
-        {"deflated garbage", [&](Bytes& b) { const RecordAt r = icon(b); for (std::uint32_t i = 0; i < CountOf(b, r); ++i) b[r.offset + 20 + i] = static_cast<std::uint8_t>(i * 37); },
+        {"deflated, a byte after the stream",
+         [&](Bytes& b) {
+             const RecordAt r = icon(b);
+             Put32(b, r.offset + 16, CountOf(b, r) + 1);
+             Put32(b, r.offset + 2, r.length + 1);
+             b.insert(b.begin() + static_cast<std::ptrdiff_t>(r.offset + 20 + CountOf(b, r) - 1), 0);
+         },
+         0},
+        {"deflated garbage",
+         [&](Bytes& b) {
+             const RecordAt r = icon(b);
+             for (std::uint32_t i = 0; i < CountOf(b, r); ++i)
+                 b[r.offset + 20 + i] = static_cast<std::uint8_t>(i * 37);
+         },
          0},
     };
     const std::vector<QImage> want = PicturesOf(MustRead(TwoPicturePage()));
@@ -335,12 +423,25 @@ TEST(PagePictures, AcceptedVariationsReadTheSamePictures)
     const auto pixel = [](const Bytes& b) { return Nth(b, PageTag::PictureData, 1); };
     const std::pair<const char*, std::function<void(Bytes&)>> edits[] = {
         {"fields of a later minor version after the pixels",
-         [&](Bytes& b) { const RecordAt r = pixel(b); Put32(b, r.offset + 2, r.length + 3);
-             const Bytes x{1, 2, 3}; b.insert(b.begin() + static_cast<std::ptrdiff_t>(r.offset + 6 + r.length), x.begin(), x.end()); }},
-        {"a use with a field more", [&](Bytes& b) { const RecordAt u = Nth(b, PageTag::PictureUse, 1); Put32(b, u.offset + 2, u.length + 2);
-             const Bytes x{9, 9}; b.insert(b.begin() + static_cast<std::ptrdiff_t>(u.offset + 6 + u.length), x.begin(), x.end()); }},
-        {"a picture stored but never used", [&](Bytes& b) { const RecordAt u = Nth(b, PageTag::PictureUse, 1);
-             b.erase(b.begin() + static_cast<std::ptrdiff_t>(u.offset), b.begin() + static_cast<std::ptrdiff_t>(u.offset + 6 + u.length)); }},
+         [&](Bytes& b) {
+             const RecordAt r = pixel(b);
+             Put32(b, r.offset + 2, r.length + 3);
+             const Bytes x{1, 2, 3};
+             b.insert(b.begin() + static_cast<std::ptrdiff_t>(r.offset + 6 + r.length), x.begin(), x.end());
+         }},
+        {"a use with a field more",
+         [&](Bytes& b) {
+             const RecordAt u = Nth(b, PageTag::PictureUse, 1);
+             Put32(b, u.offset + 2, u.length + 2);
+             const Bytes x{9, 9};
+             b.insert(b.begin() + static_cast<std::ptrdiff_t>(u.offset + 6 + u.length), x.begin(), x.end());
+         }},
+        {"a picture stored but never used",
+         [&](Bytes& b) {
+             const RecordAt u = Nth(b, PageTag::PictureUse, 1);
+             b.erase(b.begin() + static_cast<std::ptrdiff_t>(u.offset),
+                     b.begin() + static_cast<std::ptrdiff_t>(u.offset + 6 + u.length));
+         }},
     };
     for (const auto& [name, apply] : edits) {
         SCOPED_TRACE(name);
@@ -367,8 +468,8 @@ TEST(PagePictures, PagesOfTheFirstVersionSkipTheNewRecords)
     PageRecorder recorder(SmallPage());
     recorder.Line(1, 1, 5, 5);
     Bytes second = recorder.Bytes();
-    const Bytes v1Picture{10, 0, 32, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0,
-                          1, 0, 0, 0, 1, 0, 0, 0, 4, 0, 0, 0, 1, 2, 3, 0xFF};
+    const Bytes v1Picture{10, 0, 32, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 2,
+                          0,  0, 0,  1, 0, 0, 0, 1, 0, 0, 0, 4, 0, 0, 0, 1, 2, 3, 0xFF};
     second.insert(second.end(), v1Picture.begin(), v1Picture.end());
     FixLength(second);
     const std::vector<QImage> read = PicturesOf(MustRead(second));
@@ -421,9 +522,8 @@ std::string TraceOf(const Page& page, int n)
     for (const QRect target : {QRect(0, 0, 794, 1123), QRect(-12, -12, 2480, 3508)}) {
         TraceCanvas canvas(target.width() > 1000 ? 300 : 96);
         ReplayPage(page, canvas, target);
-        text += "page " + std::to_string(n) + " into " + std::to_string(target.x()) + ',' +
-                std::to_string(target.y()) + ',' + std::to_string(target.width()) + 'x' +
-                std::to_string(target.height()) + '\n' + canvas.Text();
+        text += "page " + std::to_string(n) + " into " + std::to_string(target.x()) + ',' + std::to_string(target.y()) +
+                ',' + std::to_string(target.width()) + 'x' + std::to_string(target.height()) + '\n' + canvas.Text();
     }
     return text;
 }

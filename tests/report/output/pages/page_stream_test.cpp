@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <numeric>
@@ -192,7 +193,11 @@ TEST_F(PageStreamTest, AStreamOverAReportFileReadsItAndNeverDeletesIt)
 
 TEST_F(PageStreamTest, CopyToGivesTheWholeStreamWhateverThePosition)
 {
-    struct Case { const char* name; std::size_t size; std::int64_t limit; };
+    struct Case {
+        const char* name;
+        std::size_t size;
+        std::int64_t limit;
+    };
     const Case cases[] = {
         {"empty", 0, 250'000},
         {"one piece", 10'240, 250'000},

@@ -26,13 +26,15 @@ void ReplaceOnce(std::string& text, const std::string& from, const std::string& 
     text.replace(at, from.size(), to);
 }
 
-TEST(PdfStructure, SoundFilePasses) {
+TEST(PdfStructure, SoundFilePasses)
+{
     const std::string pdf = BuildPdf(SoundObjects());
     EXPECT_EQ(JoinProblems(PdfStructureProblems(pdf)), "");
     EXPECT_NE(pdf.find("<< /Length 8 >>\r\nstream\r\nBT\r\nET\r\nendstream\r\n"), std::string::npos);
 }
 
-TEST(PdfStructure, FaultsAreFound) {
+TEST(PdfStructure, FaultsAreFound)
+{
     const std::string sound = BuildPdf(SoundObjects());
     const std::size_t xref = sound.find("xref\r\n");
     const std::string offsetOf3 = sound.substr(xref + 6 + 5 + 20 * 3, 10);
@@ -53,7 +55,10 @@ TEST(PdfStructure, FaultsAreFound) {
         {"entry of 19 bytes", [](std::string& p) { ReplaceOnce(p, " 00000 n\r\n", " 00000 n\n"); }, "not 20 bytes"},
         {"entry with another generation", [](std::string& p) { ReplaceOnce(p, " 00000 n\r\n", " 00001 n\r\n"); },
          "not 20 bytes"},
-        {"startxref off", [&](std::string& p) { ReplaceOnce(p, "startxref\r\n" + std::to_string(xref), "startxref\r\n" + std::to_string(xref - 1)); },
+        {"startxref off",
+         [&](std::string& p) {
+             ReplaceOnce(p, "startxref\r\n" + std::to_string(xref), "startxref\r\n" + std::to_string(xref - 1));
+         },
          "startxref does not name"},
         {"no %%EOF", [](std::string& p) { p.resize(p.size() - 7); }, "%%EOF"},
         {"wrong /Size", [](std::string& p) { ReplaceOnce(p, "/Size 5", "/Size 4"); }, "/Size"},
@@ -68,7 +73,8 @@ TEST(PdfStructure, FaultsAreFound) {
     }
 }
 
-TEST(PdfStructure, ObjectFaultsAreFound) {
+TEST(PdfStructure, ObjectFaultsAreFound)
+{
     struct Row {
         const char* name;
         std::vector<std::string> objects;
@@ -95,7 +101,8 @@ TEST(PdfStructure, ObjectFaultsAreFound) {
     }
 }
 
-TEST(PdfStructure, EntriesOutOfObjectOrderAreFound) {
+TEST(PdfStructure, EntriesOutOfObjectOrderAreFound)
+{
     std::string pdf = BuildPdf(SoundObjects());
     const std::size_t first = pdf.find("xref\r\n") + 6 + 5 + 20;
     std::string entries = pdf.substr(first, 40);

@@ -1,8 +1,8 @@
 // The PDF document as a file: it appears whole when the run finishes, an existing file of that
 // name survives every run that does not finish, and failures are reported where they happen.
 #include "report/output/pdf/pdf_document.h"
-#include "utility/rp_error.h"
 #include "tests/report/output/pdf/pdf_document_fixture.h"
+#include "utility/rp_error.h"
 
 #include <gtest/gtest.h>
 
@@ -20,12 +20,14 @@ protected:
 
     fs::path Folder() const { return fs::path(dir_.path().toStdString()); }
 
-    static void WriteFile(const fs::path& path, const std::string& bytes) {
+    static void WriteFile(const fs::path& path, const std::string& bytes)
+    {
         std::ofstream(path, std::ios::binary) << bytes;
     }
 
     // The calls of a run of three pages, the second of another size; the same content each time.
-    static void RunThreePages(TRpPDFDocumentFilter& filter, FixedReport& report) {
+    static void RunThreePages(TRpPDFDocumentFilter& filter, FixedReport& report)
+    {
         report.SetPage(2100, 2970);
         filter.Start(2100, 2970, FontSpec{}, ExportDevice{});
         filter.NewPage();
@@ -43,7 +45,8 @@ protected:
     FixedReport report_{2100, 2970};
 };
 
-TEST_F(PdfDocumentFile, FileAppearsWholeAtFinish) {
+TEST_F(PdfDocumentFile, FileAppearsWholeAtFinish)
+{
     const fs::path target = Folder() / "raport.pdf";
     WriteFile(target, "an older file");
     const auto filter = MakeFilter(target, &report_);
@@ -61,7 +64,8 @@ TEST_F(PdfDocumentFile, FileAppearsWholeAtFinish) {
     EXPECT_EQ(InfoValue(CheckedPdfInfo(written), "Pages"), "1");
 }
 
-TEST_F(PdfDocumentFile, AnyNameIsWrittenAsPdf) {
+TEST_F(PdfDocumentFile, AnyNameIsWrittenAsPdf)
+{
     for (const char* name : {"raport.txt", "bez rozszerzenia", "\xc5\xbc\xc3\xb3\xc5\x82w.PDF"}) {
         SCOPED_TRACE(name);
         const fs::path target = Folder() / fs::path(name);
@@ -72,7 +76,8 @@ TEST_F(PdfDocumentFile, AnyNameIsWrittenAsPdf) {
     EXPECT_EQ(FolderNames(Folder()).size(), 3u);
 }
 
-TEST_F(PdfDocumentFile, TwoExportsInARowAreIdentical) {
+TEST_F(PdfDocumentFile, TwoExportsInARowAreIdentical)
+{
     const fs::path first = Folder() / "first.pdf";
     const fs::path second = Folder() / "second.pdf";
     RunThreePages(*MakeFilter(first, &report_), report_);
@@ -85,7 +90,8 @@ TEST_F(PdfDocumentFile, TwoExportsInARowAreIdentical) {
     EXPECT_EQ(InfoValue(CheckedPdfInfo(bytes), "Pages"), "3");
 }
 
-TEST_F(PdfDocumentFile, StartReportsAFileThatCannotBeCreated) {
+TEST_F(PdfDocumentFile, StartReportsAFileThatCannotBeCreated)
+{
     WriteFile(Folder() / "plik", "not a folder");
     fs::create_directory(Folder() / "folder.pdf");
     const fs::path rows[] = {
@@ -112,7 +118,8 @@ TEST_F(PdfDocumentFile, StartReportsAFileThatCannotBeCreated) {
     EXPECT_TRUE(fs::is_empty(Folder() / "folder.pdf"));
 }
 
-TEST_F(PdfDocumentFile, UnfinishedRunLeavesTheOldFile) {
+TEST_F(PdfDocumentFile, UnfinishedRunLeavesTheOldFile)
+{
     const std::string old = std::string("%PDF-1.3\r\nthe report saved yesterday\r\n\xC5\xAD");
     for (const bool raises : {true, false}) {
         SCOPED_TRACE(raises ? "the run raises" : "the run is cancelled");
@@ -129,14 +136,14 @@ TEST_F(PdfDocumentFile, UnfinishedRunLeavesTheOldFile) {
             // A cancelled run ends here without Finish; a failing one on the way out.
             if (raises)
                 throw std::runtime_error("the report failed");
-        } catch (const std::runtime_error&) {
-        }
+        } catch (const std::runtime_error&) {}
         EXPECT_EQ(ReadWholeFile(target), old);
         EXPECT_EQ(FolderNames(Folder()), std::vector<std::string>{"raport.pdf"});
     }
 }
 
-TEST_F(PdfDocumentFile, FailureAtTheEndIsReportedAndLeavesNoTemporaryFile) {
+TEST_F(PdfDocumentFile, FailureAtTheEndIsReportedAndLeavesNoTemporaryFile)
+{
     const fs::path target = Folder() / "raport.pdf";
     const auto filter = MakeFilter(target, &report_);
     filter->Start(2100, 2970, FontSpec{}, ExportDevice{});
@@ -150,7 +157,8 @@ TEST_F(PdfDocumentFile, FailureAtTheEndIsReportedAndLeavesNoTemporaryFile) {
     EXPECT_EQ(ReadWholeFile(target / "keep.txt"), "kept");
 }
 
-TEST_F(PdfDocumentFile, FinishWithoutStartWritesNothing) {
+TEST_F(PdfDocumentFile, FinishWithoutStartWritesNothing)
+{
     const fs::path target = Folder() / "raport.pdf";
     const auto filter = MakeFilter(target, &report_);
     filter->NewPage();

@@ -12,10 +12,7 @@
 
 namespace report::output::testing {
 
-double FixedClockValue()
-{
-    return utility::EncodeDate(2024, 5, 1) + utility::EncodeTime(12, 34, 56);
-}
+double FixedClockValue() { return utility::EncodeDate(2024, 5, 1) + utility::EncodeTime(12, 34, 56); }
 
 std::unique_ptr<TRpPDFDocumentFilter> MakeFilter(const std::filesystem::path& fileName, ExportedReport* report)
 {

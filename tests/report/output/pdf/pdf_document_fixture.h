@@ -7,6 +7,7 @@
 #include "report/output/pdf/pdf_document.h"
 
 #include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -23,7 +24,8 @@ public:
     long double PageLength() const override { return length_; }
 
     // Later pages of the run take the new size.
-    void SetPage(long double width, long double length) {
+    void SetPage(long double width, long double length)
+    {
         width_ = width;
         length_ = length;
     }

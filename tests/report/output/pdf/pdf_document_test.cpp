@@ -1,9 +1,10 @@
 // The PDF document: its objects and their numbers, pages and page sizes, the creation date,
 // the same bytes in any locale and from any two runs of the same content.
 #include "report/output/pdf/pdf_document.h"
-#include "utility/rp_error.h"
+
 #include "tests/report/output/pdf/pdf_document_fixture.h"
 #include "utility/datetime.h"
+#include "utility/rp_error.h"
 
 #include <gtest/gtest.h>
 
@@ -37,13 +38,14 @@ std::vector<std::string> ObjectLines(const std::string& pdf)
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-TEST(PdfDocument, EmptyReportIsTheGoldenFile) {
+TEST(PdfDocument, EmptyReportIsTheGoldenFile)
+{
     FixedReport report(kA4Width, kA4Length);
     const std::string pdf = EmptyPdf(&report, 1);
     EXPECT_EQ(pdf, ReadWholeFile(std::filesystem::path(KARTOVAN_OUTPUT_TEST_DATA) / "empty_report.pdf"));
 
-    EXPECT_EQ(ObjectLines(pdf), (std::vector<std::string>{"1 0 obj", "2 0 obj", "3 0 obj", "4 0 obj", "5 0 obj",
-                                                          "6 0 obj", "7 0 obj"}));
+    EXPECT_EQ(ObjectLines(pdf),
+              (std::vector<std::string>{"1 0 obj", "2 0 obj", "3 0 obj", "4 0 obj", "5 0 obj", "6 0 obj", "7 0 obj"}));
     EXPECT_TRUE(Contains(pdf, "\r\n/Kids [4 0 R]\r\n"));
     EXPECT_TRUE(Contains(pdf, "\r\n/Size 8\r\n"));
     EXPECT_TRUE(Contains(pdf, "\r\n/Info 6 0 R\r\n"));
@@ -58,7 +60,8 @@ TEST(PdfDocument, EmptyReportIsTheGoldenFile) {
     EXPECT_EQ(InfoValue(info, "Producer"), "RerirEdavuzi PDF Export");
 }
 
-TEST(PdfDocument, PagesAndTheirSizes) {
+TEST(PdfDocument, PagesAndTheirSizes)
+{
     struct Row {
         const char* name;
         long double width;  // 0: no report
@@ -93,7 +96,8 @@ TEST(PdfDocument, PagesAndTheirSizes) {
     }
 }
 
-TEST(PdfDocument, EachPageKeepsTheSizeItWasBegunWith) {
+TEST(PdfDocument, EachPageKeepsTheSizeItWasBegunWith)
+{
     FixedReport report(kA4Width, kA4Length);
     const auto filter = MakeFilter({}, &report);
     filter->Start(2100, 2970, FontSpec{}, ExportDevice{});
@@ -116,7 +120,8 @@ TEST(PdfDocument, EachPageKeepsTheSizeItWasBegunWith) {
     EXPECT_EQ(InfoValue(info, "Pages"), "2");
 }
 
-TEST(PdfDocument, ScaleIsPointsPerPixelOfTheDeviceStartedWith) {
+TEST(PdfDocument, ScaleIsPointsPerPixelOfTheDeviceStartedWith)
+{
     FixedReport report(kA4Width, kA4Length);
     const auto filter = MakeFilter({}, &report);
     // Before the start: the recording resolution of 96 pixels per inch.
@@ -136,7 +141,8 @@ TEST(PdfDocument, ScaleIsPointsPerPixelOfTheDeviceStartedWith) {
     EXPECT_EQ(other->ScaleY(), 0.75L);
 }
 
-TEST(PdfDocument, WithoutAReportPagesKeepTheirFirstSize) {
+TEST(PdfDocument, WithoutAReportPagesKeepTheirFirstSize)
+{
     const auto filter = MakeFilter({}, nullptr);
     filter->StartPage();
     EXPECT_EQ(filter->PageWidth(), 595);
@@ -145,7 +151,8 @@ TEST(PdfDocument, WithoutAReportPagesKeepTheirFirstSize) {
     EXPECT_EQ(filter->PageCount(), 1);
 }
 
-TEST(PdfDocument, CreationDateIsAPdfDate) {
+TEST(PdfDocument, CreationDateIsAPdfDate)
+{
     struct Row {
         double when;
         const char* line;
@@ -170,7 +177,8 @@ TEST(PdfDocument, CreationDateIsAPdfDate) {
     EXPECT_TRUE(Contains(InfoValue(info, "CreationDate"), "May  1 12:34:56 2024")) << info;
 }
 
-TEST(PdfDocument, DocumentInformationIsWrittenAsPdfText) {
+TEST(PdfDocument, DocumentInformationIsWrittenAsPdfText)
+{
     FixedReport report(kA4Width, kA4Length);
     const auto filter = MakeFilter({}, &report);
     filter->Title = "Lista (dzienna) \\ kierowca";
@@ -184,7 +192,8 @@ TEST(PdfDocument, DocumentInformationIsWrittenAsPdfText) {
     EXPECT_EQ(InfoValue(info, "Author"), ")");
 }
 
-TEST(PdfDocument, ItemWithoutAKindIsRefused) {
+TEST(PdfDocument, ItemWithoutAKindIsRefused)
+{
     FixedReport report(kA4Width, kA4Length);
     const auto filter = MakeFilter({}, &report);
     filter->Start(2100, 2970, FontSpec{}, ExportDevice{});
@@ -199,7 +208,8 @@ TEST(PdfDocument, ItemWithoutAKindIsRefused) {
     EXPECT_EQ(InfoValue(CheckedPdfInfo(filter->Bytes()), "Pages"), "1");
 }
 
-TEST(PdfDocument, OnlyTheFirstNewPageIsSwallowed) {
+TEST(PdfDocument, OnlyTheFirstNewPageIsSwallowed)
+{
     FixedReport report(kA4Width, kA4Length);
     const auto filter = MakeFilter({}, &report);
     filter->Start(2100, 2970, FontSpec{}, ExportDevice{});
@@ -219,7 +229,8 @@ TEST(PdfDocument, OnlyTheFirstNewPageIsSwallowed) {
     EXPECT_EQ(filter->Bytes(), written);
 }
 
-TEST(PdfDocument, SameBytesInThePolishLocale) {
+TEST(PdfDocument, SameBytesInThePolishLocale)
+{
     FixedReport report(kA4Width, kA4Length);
     const std::string inC = EmptyPdf(&report, 3);
 
@@ -238,7 +249,8 @@ TEST(PdfDocument, SameBytesInThePolishLocale) {
     EXPECT_EQ(InfoValue(CheckedPdfInfo(inPolish), "Pages"), "3");
 }
 
-TEST(PdfDocument, Descriptions) {
+TEST(PdfDocument, Descriptions)
+{
     const TRpPDFDocumentFilter document;
     EXPECT_EQ(document.GetDescription(), "PDF document filter");
     EXPECT_EQ(document.GetExtension(), "PDF");

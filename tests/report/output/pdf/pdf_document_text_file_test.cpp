@@ -1,17 +1,17 @@
 // Text in written PDF files, read back by poppler and mupdf with the system's fonts: every
 // character of code page 1250 comes back as itself, the font is named as the reader expects, and
 // lines sit where the canvas draws them in the preview.
+#include "report/output/canvas/trace_canvas.h"
 #include "report/output/pdf/pdf_document.h"
 #include "report/output/pdf/pdf_font_metrics.h"
-#include "report/output/canvas/trace_canvas.h"
 #include "tests/report/output/pdf/pdf_document_fixture.h"
 #include "tests/support/pdf_check.h"
-
 #include "utility/cp1250.h"
 
 #include <QString>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -37,7 +37,8 @@ FontSpec Arial(int points, bool bold = false)
 // Writes `pdf` into a temporary folder for the command-line readers.
 class PdfOnDisk {
 public:
-    explicit PdfOnDisk(const std::string& pdf) {
+    explicit PdfOnDisk(const std::string& pdf)
+    {
         EXPECT_TRUE(folder_.isValid());
         path_ = folder_.filePath("text.pdf");
         std::ofstream(path_.toStdString(), std::ios::binary) << pdf;
@@ -69,15 +70,26 @@ std::string ShownAs(const std::string& line)
     std::string shown;
     for (const char c : line) {
         switch (static_cast<unsigned char>(c)) {
-        case 0xA0: case 0x81: case 0x83: case 0x88: case 0x90: case 0x98: shown += ' '; break;
-        case 0xAD: shown += '-'; break;
-        default: shown += utility::Cp1250ToUtf8(std::string_view(&c, 1));
+        case 0xA0:
+        case 0x81:
+        case 0x83:
+        case 0x88:
+        case 0x90:
+        case 0x98:
+            shown += ' ';
+            break;
+        case 0xAD:
+            shown += '-';
+            break;
+        default:
+            shown += utility::Cp1250ToUtf8(std::string_view(&c, 1));
         }
     }
     return shown;
 }
 
-TEST(PdfDocumentTextFile, EveryCharacterReadsBackAsItself) {
+TEST(PdfDocumentTextFile, EveryCharacterReadsBackAsItself)
+{
     FixedReport report(2100, 2970);
     const auto filter = MakeFilter({}, &report);
     filter->Start(2100, 2970, FontSpec{}, ExportDevice{});
@@ -108,7 +120,8 @@ TEST(PdfDocumentTextFile, EveryCharacterReadsBackAsItself) {
     EXPECT_EQ(NonEmptyLines(mupdf.out), expected);
 }
 
-TEST(PdfDocumentTextFile, FontIsATrueTypeFontWithItsOwnEncoding) {
+TEST(PdfDocumentTextFile, FontIsATrueTypeFontWithItsOwnEncoding)
+{
     FixedReport report(2100, 2970);
     const auto filter = MakeFilter({}, &report);
     filter->Start(2100, 2970, FontSpec{}, ExportDevice{});
@@ -178,7 +191,8 @@ std::pair<int, int> TracedPoint(const std::string& traceLine)
 
 // Each line goes to the canvas at the device point of its position, as a text control draws it,
 // and to the PDF document as the control exports it.
-TEST(PdfDocumentTextFile, LinesSitWhereTheCanvasDrawsThem) {
+TEST(PdfDocumentTextFile, LinesSitWhereTheCanvasDrawsThem)
+{
     struct Row {
         HorizontalAlign alignment;
         int points;

@@ -3,14 +3,14 @@
 // of a font's two objects.
 #include "report/output/pdf/pdf_document.h"
 #include "report/output/pdf/pdf_glyph_names.h"
-#include "utility/rp_error.h"
 #include "tests/report/output/pdf/pdf_document_fixture.h"
 #include "tests/report/output/pdf/pdf_text_fixture.h"
 #include "tests/support/pdf_check.h"
-
 #include "utility/cp1250.h"
+#include "utility/rp_error.h"
 
 #include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -40,8 +40,8 @@ struct TextRun {
     std::unique_ptr<TRpPDFDocumentFilter> filter;
     FakeFontMetrics* metrics = nullptr;
 
-    explicit TextRun(ExportedReport* report = nullptr, const ExportDevice& device = {})
-        : filter(MakeFilter({}, report)) {
+    explicit TextRun(ExportedReport* report = nullptr, const ExportDevice& device = {}) : filter(MakeFilter({}, report))
+    {
         auto fake = std::make_unique<FakeFontMetrics>();
         metrics = fake.get();
         filter->FontMetrics = std::move(fake);
@@ -49,10 +49,12 @@ struct TextRun {
         filter->NewPage();
     }
     void Text(long double x, long double y, const FontSpec& font, const std::string& text,
-              HorizontalAlign alignment = HorizontalAlign::Left) {
+              HorizontalAlign alignment = HorizontalAlign::Left)
+    {
         filter->TextOutput(x, y, font, qRgb(255, 255, 255), alignment, text);
     }
-    std::string Finish() {
+    std::string Finish()
+    {
         filter->Finish();
         return filter->Bytes();
     }
@@ -76,7 +78,8 @@ long double WidthInPoints(const std::string& text, int points, bool bold = false
     return sum * points / 1000;
 }
 
-TEST(PdfDocumentText, LinesOfOneItem) {
+TEST(PdfDocumentText, LinesOfOneItem)
+{
     TextRun run;
     FontSpec font = Font("Arial", 10);
     font.color = qRgb(255, 128, 0);
@@ -90,7 +93,8 @@ TEST(PdfDocumentText, LinesOfOneItem) {
                                                    " Tm (a\\(b\\)c\\\\d) Tj"}));
 }
 
-TEST(PdfDocumentText, EveryLineSetsColourAndFontAgain) {
+TEST(PdfDocumentText, EveryLineSetsColourAndFontAgain)
+{
     TextRun run;
     run.Text(100, 100, Font("Arial", 8), "one");
     run.Text(100, 200, Font("Arial", 8), "two");
@@ -108,7 +112,8 @@ TEST(PdfDocumentText, EveryLineSetsColourAndFontAgain) {
     EXPECT_EQ(testsupport::JoinProblems(testsupport::PdfStructureProblems(pdf)), "");
 }
 
-TEST(PdfDocumentText, AlignmentMovesTheLineByItsWidth) {
+TEST(PdfDocumentText, AlignmentMovesTheLineByItsWidth)
+{
     struct Row {
         HorizontalAlign alignment;
         long double shift;  // of the line's start, in widths of the line
@@ -130,7 +135,8 @@ TEST(PdfDocumentText, AlignmentMovesTheLineByItsWidth) {
     }
 }
 
-TEST(PdfDocumentText, BaselineIsTheAscentBelowTheTop) {
+TEST(PdfDocumentText, BaselineIsTheAscentBelowTheTop)
+{
     for (const int points : {7, 10, 20, 35}) {
         SCOPED_TRACE(points);
         TextRun run;
@@ -142,7 +148,8 @@ TEST(PdfDocumentText, BaselineIsTheAscentBelowTheTop) {
     }
 }
 
-TEST(PdfDocumentText, TurnedTextTurnsAboutItsTopLeftCorner) {
+TEST(PdfDocumentText, TurnedTextTurnsAboutItsTopLeftCorner)
+{
     struct Row {
         int orientation;  // tenths of a degree
         const char* matrix;
@@ -170,7 +177,8 @@ TEST(PdfDocumentText, TurnedTextTurnsAboutItsTopLeftCorner) {
     }
 }
 
-TEST(PdfDocumentText, PlaceDoesNotDependOnTheDevicesResolution) {
+TEST(PdfDocumentText, PlaceDoesNotDependOnTheDevicesResolution)
+{
     std::vector<std::pair<long, long>> places;
     // The recorded pages' device, and a printer of 600 x 300 dots per inch.
     for (const ExportDevice& device : {ExportDevice{}, ExportDevice{600 / 254.0L, 300 / 254.0L, 0, 0, {}}}) {
@@ -207,7 +215,8 @@ FontsOfRun Fonts(const std::string& pdf, int fonts)
     return result;
 }
 
-TEST(PdfDocumentText, FontsAreToldApartByFaceStyleAndCharacterSet) {
+TEST(PdfDocumentText, FontsAreToldApartByFaceStyleAndCharacterSet)
+{
     FontSpec centralEuropean = Font("Arial", 8);
     FontSpec western = centralEuropean;
     western.charset = 0;
@@ -224,10 +233,14 @@ TEST(PdfDocumentText, FontsAreToldApartByFaceStyleAndCharacterSet) {
         {"letter case", {Font("arial", 8), Font("Arial", 8), Font("ARIAL", 8)}, {"F00", "F00", "F00"}, {"arial"}},
         {"surrounding blanks", {Font(" Arial  ", 8), Font("Arial", 8)}, {"F00", "F00"}, {"Arial"}},
         {"bold italic", {Font("Times New Roman", 11, true, true)}, {"F00"}, {"TimesNewRoman,BoldItalic"}},
-        {"italic", {Font("Arial", 8, false, true), Font("Arial", 8, true, true)}, {"F00", "F01"},
+        {"italic",
+         {Font("Arial", 8, false, true), Font("Arial", 8, true, true)},
+         {"F00", "F01"},
          {"Arial,Italic", "Arial,BoldItalic"}},
         {"character sets", {centralEuropean, western}, {"F00", "F01"}, {"Arial", "Arial"}},
-        {"back to the first", {Font("Arial", 8), Font("Courier New", 8), Font("Arial", 10)}, {"F00", "F01", "F00"},
+        {"back to the first",
+         {Font("Arial", 8), Font("Courier New", 8), Font("Arial", 10)},
+         {"F00", "F01", "F00"},
          {"Arial", "CourierNew"}},
     };
     for (const Row& row : rows) {
@@ -244,7 +257,8 @@ TEST(PdfDocumentText, FontsAreToldApartByFaceStyleAndCharacterSet) {
     }
 }
 
-TEST(PdfDocumentText, MetricsAreTakenOncePerFaceAndStyle) {
+TEST(PdfDocumentText, MetricsAreTakenOncePerFaceAndStyle)
+{
     TextRun run;
     run.Text(100, 100, Font("Arial", 8), "a");
     run.Text(100, 100, Font(" arial", 12), "b");
@@ -259,7 +273,8 @@ TEST(PdfDocumentText, MetricsAreTakenOncePerFaceAndStyle) {
 // The writer keeps the last metrics, colour, font line and turn from line to line: a line is
 // written as on a page of its own, whatever line came before it. Right-aligned, its place
 // depends on its widths.
-TEST(PdfDocumentText, ALineIsWrittenAsAloneWhateverLineCameBefore) {
+TEST(PdfDocumentText, ALineIsWrittenAsAloneWhateverLineCameBefore)
+{
     const auto turned = [](FontSpec font, int orientation) {
         font.orientation = orientation;
         return font;
@@ -304,7 +319,8 @@ TEST(PdfDocumentText, ALineIsWrittenAsAloneWhateverLineCameBefore) {
     }
 }
 
-TEST(PdfDocumentText, AHundredAndOneFacesAreNumberedOnToF100) {
+TEST(PdfDocumentText, AHundredAndOneFacesAreNumberedOnToF100)
+{
     TextRun run;
     for (int face = 0; face <= 100; ++face)
         run.Text(100, 100, Font("Face " + std::to_string(face), 8), "x");
@@ -322,7 +338,8 @@ TEST(PdfDocumentText, AHundredAndOneFacesAreNumberedOnToF100) {
     EXPECT_EQ(InfoValue(CheckedPdfInfo(pdf), "Pages"), "1");
 }
 
-TEST(PdfDocumentText, FontObjectsFollowThePagesOfEveryCount) {
+TEST(PdfDocumentText, FontObjectsFollowThePagesOfEveryCount)
+{
     TextRun run;
     run.Text(100, 100, Font("Arial", 8), "first page");
     run.filter->NewPage();
@@ -337,7 +354,8 @@ TEST(PdfDocumentText, FontObjectsFollowThePagesOfEveryCount) {
     EXPECT_EQ(InfoValue(CheckedPdfInfo(pdf), "Pages"), "2");
 }
 
-TEST(PdfDocumentText, FontObjectsWithMadeUpMetrics) {
+TEST(PdfDocumentText, FontObjectsWithMadeUpMetrics)
+{
     TextRun run;
     run.Text(100, 100, Font("Times New Roman", 8, true, true), "x");
     const std::string pdf = run.Finish();
@@ -352,8 +370,12 @@ TEST(PdfDocumentText, FontObjectsWithMadeUpMetrics) {
     }
     const std::string font = "6 0 obj\r\n<<\r\n/Type /Font\r\n/Subtype /TrueType\r\n/Name /F00\r\n"
                              "/BaseFont /TimesNewRoman,BoldItalic\r\n/FirstChar 0\r\n/LastChar 255\r\n"
-                             "/Widths [ \r\n" + widths + " ]\r\n"
-                             "/Encoding  <</Type/Encoding /Differences [ 2 " + names + "]>>\r\n"
+                             "/Widths [ \r\n" +
+                             widths +
+                             " ]\r\n"
+                             "/Encoding  <</Type/Encoding /Differences [ 2 " +
+                             names +
+                             "]>>\r\n"
                              "/FontDescriptor 7 0 R\r\n>>\r\nendobj\r\n";
     const std::string descriptor = "7 0 obj\r\n<<\r\n/Type /FontDescriptor\r\n/Ascent 800\r\n/Descent -200\r\n"
                                    "/CapHeight 700\r\n/Flags 32\r\n/FontBBox [ -100 -200 1000 900 ]\r\n"
@@ -365,7 +387,8 @@ TEST(PdfDocumentText, FontObjectsWithMadeUpMetrics) {
     EXPECT_EQ(InfoValue(CheckedPdfInfo(pdf), "Pages"), "1");
 }
 
-TEST(PdfDocumentText, FaceNamesStayOneNameToken) {
+TEST(PdfDocumentText, FaceNamesStayOneNameToken)
+{
     TextRun run;
     run.Text(100, 100, Font(Pl("Czcionka (próba)#2"), 8), "x");
     const std::string pdf = run.Finish();
@@ -374,7 +397,8 @@ TEST(PdfDocumentText, FaceNamesStayOneNameToken) {
     EXPECT_EQ(InfoValue(CheckedPdfInfo(pdf), "Pages"), "1");
 }
 
-TEST(PdfDocumentText, ItemsCanBeAddedDirectly) {
+TEST(PdfDocumentText, ItemsCanBeAddedDirectly)
+{
     TextRun run;
     TPDFItemRec item;
     item.Kind = TPDFItemKind::Text;
@@ -395,7 +419,8 @@ public:
     TTFontrec FontMetrics(std::string_view, bool, bool) override { throw ERpError("GetFontData error"); }
 };
 
-TEST(PdfDocumentText, AFontThatCannotBeReadLeavesTheOlderFile) {
+TEST(PdfDocumentText, AFontThatCannotBeReadLeavesTheOlderFile)
+{
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const std::filesystem::path target = std::filesystem::path(folder.path().toStdString()) / "report.pdf";

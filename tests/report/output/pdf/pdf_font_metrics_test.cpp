@@ -1,10 +1,10 @@
 // Font metrics of the system's own fonts, in thousandths of an em as PDF reads them. "Arial" is
 // Liberation Sans, whose advances are those of Arial; "MS Sans Serif" is DejaVu Sans.
-#include "report/output/canvas/measure.h"
 #include "report/output/pdf/pdf_font_metrics.h"
-#include "utility/rp_error.h"
 
+#include "report/output/canvas/measure.h"
 #include "utility/cp1250.h"
+#include "utility/rp_error.h"
 
 #include <gtest/gtest.h>
 
@@ -16,11 +16,15 @@ namespace {
 
 using utility::Pl;
 
-TEST(PdfFontMetrics, WidthsOfArialInThousandthsOfAnEm) {
+TEST(PdfFontMetrics, WidthsOfArialInThousandthsOfAnEm)
+{
     RawFontMetrics fonts;
     const TTFontrec regular = fonts.FontMetrics("Arial", false, false);
     const TTFontrec bold = fonts.FontMetrics("Arial", true, false);
-    struct Row { int code; int width; };
+    struct Row {
+        int code;
+        int width;
+    };
     const Row rows[] = {{32, 278}, {65, 667}, {87, 944}, {97, 556}, {179, 222}, {175, 611}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.code);
@@ -34,7 +38,8 @@ TEST(PdfFontMetrics, WidthsOfArialInThousandthsOfAnEm) {
         EXPECT_EQ(regular.Widths[static_cast<std::size_t>(code)], 278) << code;
 }
 
-TEST(PdfFontMetrics, DescriptorValuesOfTheSystemFonts) {
+TEST(PdfFontMetrics, DescriptorValuesOfTheSystemFonts)
+{
     struct Row {
         const char* face;
         bool bold, italic;
@@ -69,7 +74,8 @@ TEST(PdfFontMetrics, DescriptorValuesOfTheSystemFonts) {
 
 // The PDF's numbers describe the face the preview draws with: its widths and ascent at a large
 // size agree with the canvas's measuring to the rounding of a thousandth of an em.
-TEST(PdfFontMetrics, AgreeWithTheCanvasMeasuring) {
+TEST(PdfFontMetrics, AgreeWithTheCanvasMeasuring)
+{
     MeasureDevice device(kMeasureDpi);
     RawFontMetrics fonts;
     const std::string text = Pl("Zażółć gęślą jaźń ŻÓŁW 0123456789 Wiązka");

@@ -1,9 +1,9 @@
 // The text pieces of PDF text and fonts, and what is read from a font's own tables, with
 // hand-made tables whose fields sit at the edge of their length.
-#include "report/output/pdf/pdf_font_metrics.h"
 #include "report/output/pdf/pdf_fonts.h"
-#include "tests/report/output/pdf/pdf_text_fixture.h"
 
+#include "report/output/pdf/pdf_font_metrics.h"
+#include "tests/report/output/pdf/pdf_text_fixture.h"
 #include "utility/cp1250.h"
 
 #include <gtest/gtest.h>
@@ -17,8 +17,12 @@ namespace {
 
 using utility::Pl;
 
-TEST(PdfFonts, StringTextEscapesBackslashAndParentheses) {
-    struct Row { std::string text; std::string escaped; };
+TEST(PdfFonts, StringTextEscapesBackslashAndParentheses)
+{
+    struct Row {
+        std::string text;
+        std::string escaped;
+    };
     const Row rows[] = {
         {"a(b)c\\d", "a\\(b\\)c\\\\d"},
         {"\\(", "\\\\\\("},
@@ -32,8 +36,12 @@ TEST(PdfFonts, StringTextEscapesBackslashAndParentheses) {
     }
 }
 
-TEST(PdfFonts, NameTokenEscapesWhatWouldEndIt) {
-    struct Row { std::string bytes; const char* token; };
+TEST(PdfFonts, NameTokenEscapesWhatWouldEndIt)
+{
+    struct Row {
+        std::string bytes;
+        const char* token;
+    };
     const Row rows[] = {
         {"Arial,BoldItalic", "Arial,BoldItalic"},
         {"My(Font)", "My#28Font#29"},
@@ -49,8 +57,12 @@ TEST(PdfFonts, NameTokenEscapesWhatWouldEndIt) {
     }
 }
 
-TEST(PdfFonts, ColourIsThreeFractions) {
-    struct Row { QRgb color; const char* text; };
+TEST(PdfFonts, ColourIsThreeFractions)
+{
+    struct Row {
+        QRgb color;
+        const char* text;
+    };
     const Row rows[] = {
         {qRgb(0, 0, 0), "0.00 0.00 0.00"},
         {qRgb(255, 255, 255), "1.00 1.00 1.00"},
@@ -61,7 +73,8 @@ TEST(PdfFonts, ColourIsThreeFractions) {
         EXPECT_EQ(PdfColorText(row.color), row.text);
 }
 
-TEST(PdfFonts, KeysAndTheirParts) {
+TEST(PdfFonts, KeysAndTheirParts)
+{
     struct Row {
         const char* face;
         bool bold;
@@ -92,14 +105,16 @@ TEST(PdfFonts, KeysAndTheirParts) {
     }
 }
 
-TEST(PdfFonts, ResourceNamesHaveAtLeastTwoDigits) {
+TEST(PdfFonts, ResourceNamesHaveAtLeastTwoDigits)
+{
     EXPECT_EQ(FontResourceName(0), "F00");
     EXPECT_EQ(FontResourceName(7), "F07");
     EXPECT_EQ(FontResourceName(99), "F99");
     EXPECT_EQ(FontResourceName(100), "F100");
 }
 
-TEST(PdfFonts, EncodingNamesEveryCodeFromTwo) {
+TEST(PdfFonts, EncodingNamesEveryCodeFromTwo)
+{
     const std::string text = Cp1250EncodingText();
     EXPECT_TRUE(text.starts_with(" <</Type/Encoding /Differences [ 2 /space/space")) << text.substr(0, 60);
     EXPECT_TRUE(text.ends_with("/dotaccent]>>"));
@@ -108,9 +123,9 @@ TEST(PdfFonts, EncodingNamesEveryCodeFromTwo) {
     ASSERT_EQ(names.size(), 254u);
     EXPECT_EQ(names.begin()->first, 2);
     const std::map<int, std::string> expected = {
-        {165, "Aogonek"}, {179, "lslash"}, {255, "dotaccent"}, {222, "Tcommaaccent"}, {0x81, "space"},
-        {127, "space"},   {0x20, "space"}, {'A', "A"},         {0xA0, "space"},       {0xAD, "hyphen"},
-        {0xBF, "zdotaccent"}, {0x8C, "Sacute"}, {0x80, "Euro"}, {9, "space"},
+        {165, "Aogonek"},     {179, "lslash"},  {255, "dotaccent"}, {222, "Tcommaaccent"}, {0x81, "space"},
+        {127, "space"},       {0x20, "space"},  {'A', "A"},         {0xA0, "space"},       {0xAD, "hyphen"},
+        {0xBF, "zdotaccent"}, {0x8C, "Sacute"}, {0x80, "Euro"},     {9, "space"},
     };
     for (const auto& [code, name] : expected) {
         SCOPED_TRACE(code);
@@ -138,10 +153,7 @@ QByteArray Os2(qsizetype size, int version, int weight, int familyClass, int cap
 }
 
 // head: units per em at 18, the box at 36..42.
-QByteArray Head(qsizetype size)
-{
-    return Table(size, {{18, 2048}, {36, -1114}, {38, -621}, {40, 2666}, {42, 2007}});
-}
+QByteArray Head(qsizetype size) { return Table(size, {{18, 2048}, {36, -1114}, {38, -621}, {40, 2666}, {42, 2007}}); }
 
 // post: the italic angle as 16.16 at 4.
 QByteArray Post(qsizetype size, std::int32_t fixed)
@@ -150,7 +162,8 @@ QByteArray Post(qsizetype size, std::int32_t fixed)
     return Table(size, {{4, static_cast<int>(bits >> 16)}, {6, static_cast<int>(bits & 0xFFFF)}});
 }
 
-TEST(PdfFonts, TablesAreReadOnlyWhereLongEnough) {
+TEST(PdfFonts, TablesAreReadOnlyWhereLongEnough)
+{
     struct Row {
         const char* name;
         QByteArray os2, head, post;
@@ -180,7 +193,8 @@ TEST(PdfFonts, TablesAreReadOnlyWhereLongEnough) {
     }
 }
 
-TEST(PdfFonts, FlagsOfTheFamilyClass) {
+TEST(PdfFonts, FlagsOfTheFamilyClass)
+{
     // Unclassified faces are not symbolic: a symbolic font's encoding is ignored by readers.
     const std::map<int, int> rows = {{0, 32}, {8, 32}, {10, 40}, {12, 4}, {1, 34}, {3, 34}, {7, 34}, {255, 34}};
     for (const auto& [familyClass, flags] : rows) {
@@ -189,7 +203,8 @@ TEST(PdfFonts, FlagsOfTheFamilyClass) {
     }
 }
 
-TEST(PdfFonts, StemWidthGrowsWithTheWeight) {
+TEST(PdfFonts, StemWidthGrowsWithTheWeight)
+{
     const std::map<int, int> rows = {{0, 10}, {50, 10}, {400, 95}, {700, 168}, {1000, 242}, {5000, 242}};
     for (const auto& [weight, stemV] : rows) {
         SCOPED_TRACE(weight);

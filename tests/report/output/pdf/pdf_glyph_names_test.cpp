@@ -12,19 +12,46 @@
 namespace report::output {
 namespace {
 
-TEST(PdfGlyphNames, CodesOfCodePage1250) {
-    struct Row { int code; const char* name; };
+TEST(PdfGlyphNames, CodesOfCodePage1250)
+{
+    struct Row {
+        int code;
+        const char* name;
+    };
     const Row rows[] = {
-        {0x20, "space"},     {'-', "hyphen"},         {'A', "A"},            {'0', "zero"},
-        {0x80, "Euro"},      {0x8C, "Sacute"},        {0x9F, "zacute"},      {0xA5, "Aogonek"},
-        {0xA3, "Lslash"},    {0xB3, "lslash"},        {0xAF, "Zdotaccent"},  {0xBF, "zdotaccent"},
-        {0xC6, "Cacute"},    {0xCA, "Eogonek"},       {0xD1, "Nacute"},      {0xD3, "Oacute"},
-        {0xEA, "eogonek"},   {0xFF, "dotaccent"},     {0x99, "trademark"},
+        {0x20, "space"},
+        {'-', "hyphen"},
+        {'A', "A"},
+        {'0', "zero"},
+        {0x80, "Euro"},
+        {0x8C, "Sacute"},
+        {0x9F, "zacute"},
+        {0xA5, "Aogonek"},
+        {0xA3, "Lslash"},
+        {0xB3, "lslash"},
+        {0xAF, "Zdotaccent"},
+        {0xBF, "zdotaccent"},
+        {0xC6, "Cacute"},
+        {0xCA, "Eogonek"},
+        {0xD1, "Nacute"},
+        {0xD3, "Oacute"},
+        {0xEA, "eogonek"},
+        {0xFF, "dotaccent"},
+        {0x99, "trademark"},
         // Values the glyph list leaves out, named after their look-alikes.
-        {0xA0, "space"},     {0xAD, "hyphen"},        {0xDE, "Tcommaaccent"}, {0xFE, "tcommaaccent"},
+        {0xA0, "space"},
+        {0xAD, "hyphen"},
+        {0xDE, "Tcommaaccent"},
+        {0xFE, "tcommaaccent"},
         // Controls, DEL and the five codes the code page leaves undefined have no glyph.
-        {0x00, "space"},     {0x09, "space"},         {0x1F, "space"},       {0x7F, "space"},
-        {0x81, "space"},     {0x83, "space"},         {0x88, "space"},       {0x90, "space"},
+        {0x00, "space"},
+        {0x09, "space"},
+        {0x1F, "space"},
+        {0x7F, "space"},
+        {0x81, "space"},
+        {0x83, "space"},
+        {0x88, "space"},
+        {0x90, "space"},
         {0x98, "space"},
     };
     for (const Row& row : rows) {
@@ -36,7 +63,8 @@ TEST(PdfGlyphNames, CodesOfCodePage1250) {
     EXPECT_EQ(GlyphNameOf(0x0081), "");
 }
 
-TEST(PdfGlyphNames, EveryPrintableCodeHasItsOwnGlyphName) {
+TEST(PdfGlyphNames, EveryPrintableCodeHasItsOwnGlyphName)
+{
     for (int code = 0x20; code < 0x100; ++code) {
         const char32_t unicode = utility::Cp1250ToUnicode(static_cast<unsigned char>(code));
         const bool control = unicode == 0x7F || (unicode >= 0x80 && unicode < 0xA0);
@@ -51,7 +79,8 @@ TEST(PdfGlyphNames, EveryPrintableCodeHasItsOwnGlyphName) {
 
 // The checked-in table against the list it was made from, where the list is installed
 // (scripts/setup-tests.sh installs it for the tests; scripts/generate-glyph-names.sh rebuilds the table).
-TEST(PdfGlyphNames, AgreeWithTheGlyphList) {
+TEST(PdfGlyphNames, AgreeWithTheGlyphList)
+{
     std::ifstream list("/usr/share/aglfn/aglfn.txt");
     ASSERT_TRUE(list) << "aglfn is not installed (scripts/setup-tests.sh)";
     std::map<char32_t, std::string> aglfn;

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QPainter>
 #include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -57,7 +58,8 @@ struct PageContent {
     ExportPicture icon = MakePicture(Icon(), 29, 16);
     ExportPicture picture = MakePicture(RedAboveBlue(), 80, 60);
 
-    PageContent() {
+    PageContent()
+    {
         band.rect.moveTo(20, 100);
         line.rect.moveTo(30, 60);
         icon.rect.moveTo(40, 110);
@@ -66,12 +68,14 @@ struct PageContent {
         picture.Tag = 999;
     }
 
-    std::vector<Placed> Controls() const {
+    std::vector<Placed> Controls() const
+    {
         return {{band, 20, 100}, {line, 30, 60}, {icon, 40, 110}, {picture, 300, 300}};
     }
 
     // What the preview draws of the same content on an A4 page at 96 dots per inch.
-    QImage Preview() const {
+    QImage Preview() const
+    {
         QImage page(794, 1123, QImage::Format_RGB32);
         page.fill(Qt::white);
         QPainter painter(&page);
@@ -94,7 +98,8 @@ protected:
     void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
 
     // Writes the file after the structure checker, qpdf and pdfinfo have passed it; its path.
-    QString Write(const std::string& pdf, const QString& name) {
+    QString Write(const std::string& pdf, const QString& name)
+    {
         static_cast<void>(CheckedPdfInfo(pdf));
         const QString path = dir_.filePath(name);
         QFile file(path);
@@ -106,7 +111,8 @@ protected:
     QTemporaryDir dir_;
 };
 
-TEST_F(PdfGraphicsFile, InlineImagesComeBackPixelForPixel) {
+TEST_F(PdfGraphicsFile, InlineImagesComeBackPixelForPixel)
+{
     const PageContent content;
     const QString path = Write(ExportedPdf(content.Controls()), "page.pdf");
 
@@ -131,7 +137,8 @@ TEST_F(PdfGraphicsFile, InlineImagesComeBackPixelForPixel) {
               content.picture.pixels.convertToFormat(QImage::Format_RGB32));
 }
 
-TEST_F(PdfGraphicsFile, RenderedWhereThePreviewDrawsThem) {
+TEST_F(PdfGraphicsFile, RenderedWhereThePreviewDrawsThem)
+{
     const PageContent content;
     const QString path = Write(ExportedPdf(content.Controls()), "page.pdf");
     const auto render = RunTool({"pdftoppm", "-r", "96", "-png", "-singlefile", path, dir_.filePath("render")});
@@ -148,14 +155,21 @@ TEST_F(PdfGraphicsFile, RenderedWhereThePreviewDrawsThem) {
         QRgb colour;
     };
     const Sample samples[] = {
-        {"band", {400, 120}, kBandColour},        {"band's left end", {24, 130}, kBandColour},
-        {"above the band", {400, 94}, kWhite},    {"below the band", {400, 146}, kWhite},
-        {"icon, left", {45, 118}, kRed},          {"icon, right", {64, 118}, kBlue},
+        {"band", {400, 120}, kBandColour},
+        {"band's left end", {24, 130}, kBandColour},
+        {"above the band", {400, 94}, kWhite},
+        {"below the band", {400, 146}, kWhite},
+        {"icon, left", {45, 118}, kRed},
+        {"icon, right", {64, 118}, kBlue},
         {"band under the icon", {50, 134}, kBandColour},
-        {"picture, top", {310, 305}, kRed},       {"picture, top right", {375, 325}, kRed},
-        {"picture, bottom", {310, 350}, kBlue},   {"picture, bottom left", {303, 355}, kBlue},
-        {"left of the picture", {294, 320}, kWhite}, {"below the picture", {340, 366}, kWhite},
-        {"above the title line", {400, 57}, kWhite}, {"below the title line", {400, 66}, kWhite},
+        {"picture, top", {310, 305}, kRed},
+        {"picture, top right", {375, 325}, kRed},
+        {"picture, bottom", {310, 350}, kBlue},
+        {"picture, bottom left", {303, 355}, kBlue},
+        {"left of the picture", {294, 320}, kWhite},
+        {"below the picture", {340, 366}, kWhite},
+        {"above the title line", {400, 57}, kWhite},
+        {"below the title line", {400, 66}, kWhite},
     };
     for (const Sample& sample : samples) {
         SCOPED_TRACE(sample.what);

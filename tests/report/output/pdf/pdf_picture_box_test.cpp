@@ -1,6 +1,7 @@
 // Pictures in the PDF document: the working bitmap and box of each kind of picture, the
 // picture item and its lines.
 #include "report/output/pdf/pdf_picture_box.h"
+
 #include "report/output/pdf/pdf_picture.h"
 #include "tests/report/output/pdf/pdf_graphics_fixture.h"
 
@@ -13,7 +14,8 @@ constexpr QRgb kWhite = qRgb(255, 255, 255);
 constexpr QRgb kRed = qRgb(255, 0, 0);
 constexpr QRgb kBlue = qRgb(0, 0, 255);
 
-int Unused() {
+int Unused()
+{
     ADD_FAILURE() << "the printer's resolution was asked for";
     return 96;
 }
@@ -65,7 +67,8 @@ void ExpectBox(const std::optional<PictureBox>& box, const Expected& e)
     EXPECT_DOUBLE_EQ(static_cast<double>(box->imageScaleY), static_cast<double>(e.scaleY));
 }
 
-TEST(PdfPictureBox, PictureControl) {
+TEST(PdfPictureBox, PictureControl)
+{
     // A 4 x 2 picture, red and blue halves, in a box of 8 x 4 at (10, 20).
     const QImage pixels = RedBlue(4, 2);
     struct Row {
@@ -77,14 +80,25 @@ TEST(PdfPictureBox, PictureControl) {
         std::vector<std::string> letters;
     };
     const Row rows[] = {
-        {"own size from the top left, the rest white", false, 0, false, {10, 20, 8, 4, {8, 4}, 1, 1},
+        {"own size from the top left, the rest white",
+         false,
+         0,
+         false,
+         {10, 20, 8, 4, {8, 4}, 1, 1},
          {"RRBBWWWW", "RRBBWWWW", "WWWWWWWW", "WWWWWWWW"}},
-        {"centred", false, 0, true, {10, 20, 8, 4, {8, 4}, 1, 1},
-         {"WWWWWWWW", "WWRRBBWW", "WWRRBBWW", "WWWWWWWW"}},
-        {"stretched over the box", true, 0, false, {10, 20, 8, 4, {8, 4}, 1, 1},
+        {"centred", false, 0, true, {10, 20, 8, 4, {8, 4}, 1, 1}, {"WWWWWWWW", "WWRRBBWW", "WWRRBBWW", "WWWWWWWW"}},
+        {"stretched over the box",
+         true,
+         0,
+         false,
+         {10, 20, 8, 4, {8, 4}, 1, 1},
          {"RRRRBBBB", "RRRRBBBB", "RRRRBBBB", "RRRRBBBB"}},
-        {"tag 999 stretched: the picture's own pixels, scaled into the box", true, 999, false,
-         {10, 20, 8, 4, {4, 2}, 2, 2}, {"RRBB", "RRBB"}},
+        {"tag 999 stretched: the picture's own pixels, scaled into the box",
+         true,
+         999,
+         false,
+         {10, 20, 8, 4, {4, 2}, 2, 2},
+         {"RRBB", "RRBB"}},
         {"tag 999 unstretched: the same", false, 999, true, {10, 20, 8, 4, {4, 2}, 2, 2}, {"RRBB", "RRBB"}},
     };
     for (const Row& row : rows) {
@@ -101,7 +115,8 @@ TEST(PdfPictureBox, PictureControl) {
     }
 }
 
-TEST(PdfPictureBox, TagForThePrintersScale) {
+TEST(PdfPictureBox, TagForThePrintersScale)
+{
     ExportPicture picture = MakePicture(RedBlue(4, 2), 8, 4);
     picture.Tag = 12345;
     // 96 / 300: the box's height shrinks to round(4 x 0.32) = 1; the bitmap keeps the box's size.
@@ -114,7 +129,8 @@ TEST(PdfPictureBox, TagForThePrintersScale) {
     ExpectBox(MakePictureBox(picture, 10, 20, Unused), {10, 20, 8, 4, {8, 4}, 1, 1});
 }
 
-TEST(PdfPictureBox, DataBoundPicture) {
+TEST(PdfPictureBox, DataBoundPicture)
+{
     struct Row {
         const char* name;
         QSize picture;
@@ -139,7 +155,8 @@ TEST(PdfPictureBox, DataBoundPicture) {
     }
 }
 
-TEST(PdfPictureBox, DataBoundPictureWithFitMode) {
+TEST(PdfPictureBox, DataBoundPictureWithFitMode)
+{
     struct Row {
         const char* name;
         TFitMode mode;
@@ -149,12 +166,18 @@ TEST(PdfPictureBox, DataBoundPictureWithFitMode) {
     };
     // A 20 x 10 picture (ratio 2) in a 30 x 30 box at (10, 20).
     const Row rows[] = {
-        {"proportional, wide: width from the height", TFitMode::fmProportional, false, false,
+        {"proportional, wide: width from the height",
+         TFitMode::fmProportional,
+         false,
+         false,
          {10, 20, 60, 30, {20, 10}, 3, 3}},
         {"keep width", TFitMode::fmKeepWidth, false, false, {10, 20, 30, 15, {20, 10}, 1.5L, 1.5L}},
         {"keep height", TFitMode::fmKeepHeight, false, false, {10, 20, 60, 30, {20, 10}, 3, 3}},
         {"inside, centred", TFitMode::fmInsideProp, false, false, {10, 27, 30, 15, {20, 10}, 1.5L, 1.5L}},
-        {"clipped: the picture on a bitmap of the box", TFitMode::fmKeepHeight, false, true,
+        {"clipped: the picture on a bitmap of the box",
+         TFitMode::fmKeepHeight,
+         false,
+         true,
          {10, 20, 60, 30, {30, 30}, 2, 1}},
         {"stretched: no fitting", TFitMode::fmKeepHeight, true, false, {10, 20, 30, 30, {20, 10}, 1.5L, 3}},
     };
@@ -173,7 +196,8 @@ TEST(PdfPictureBox, DataBoundPictureWithFitMode) {
     ExpectBox(MakePictureBox(tall, 10, 20, Unused), {10, 20, 30, 42, {7, 10}, 30.0L / 7, 4.2L});
 }
 
-TEST(PdfPictureBox, NothingToDraw) {
+TEST(PdfPictureBox, NothingToDraw)
+{
     struct Row {
         const char* name;
         QImage pixels;
@@ -205,7 +229,8 @@ TEST(PdfPictureBox, NothingToDraw) {
     EXPECT_FALSE(MakePictureBox(sliver, 10, 20, Unused).has_value());
 }
 
-TEST(PdfPictureBox, TransparentPixelsShowWhite) {
+TEST(PdfPictureBox, TransparentPixelsShowWhite)
+{
     QImage pixels = Filled(4, 2, qRgba(0, 0, 0, 0), QImage::Format_ARGB32);
     pixels.setPixel(0, 0, kRed);
     pixels.setPixel(3, 1, qRgba(0, 0, 255, 255));
@@ -218,7 +243,8 @@ TEST(PdfPictureBox, TransparentPixelsShowWhite) {
     }
 }
 
-TEST(PdfPictureBox, ItemOfTheBox) {
+TEST(PdfPictureBox, ItemOfTheBox)
+{
     PictureBox box;
     box.bitmap = RedBlue(29, 16);
     box.x = 70;
@@ -245,7 +271,8 @@ TEST(PdfPictureBox, ItemOfTheBox) {
 }
 
 // The activity icon: 29 x 32 pixels in a box of 29 x 16 at (70, 300), cut at the box's bottom.
-TEST(PdfPictures, TheActivityIcon) {
+TEST(PdfPictures, TheActivityIcon)
+{
     QImage icon = RedBlue(29, 32);
     for (int x = 0; x < 29; ++x)
         icon.setPixel(x, 15, qRgb(0, 200, 0));  // the last row inside the box
@@ -255,8 +282,8 @@ TEST(PdfPictures, TheActivityIcon) {
     // 21.75 x 12 points; the bottom edge 841.89 - 316 x 0.75 up the page.
     EXPECT_EQ(lines[0], "q 21.75 0 0 12.00 52.50 604.89 cm");
     EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.begin() + 8),
-              (std::vector<std::string>{"BI", "/Width 29", "/Height 16", "/BitsPerComponent 8", "/ColorSpace /DeviceRGB",
-                                        "/Filter [/ASCII85Decode /LZWDecode]", "ID"}));
+              (std::vector<std::string>{"BI", "/Width 29", "/Height 16", "/BitsPerComponent 8",
+                                        "/ColorSpace /DeviceRGB", "/Filter [/ASCII85Decode /LZWDecode]", "ID"}));
     EXPECT_TRUE(lines[8].ends_with("~>"));
     EXPECT_EQ(std::vector<std::string>(lines.begin() + 9, lines.end()), (std::vector<std::string>{"EI", "Q"}));
     EXPECT_EQ(InlineImageRgb(pdf), RgbOf(icon.copy(0, 0, 29, 16)));
@@ -265,7 +292,8 @@ TEST(PdfPictures, TheActivityIcon) {
 // The writer draws and codes a picture once and places it again where it comes back: every
 // placing must give the lines the picture gives on a page of its own, offsets of a fitted or
 // centred picture included, and a picture with other pixels its own data.
-TEST(PdfPictures, ARepeatedPictureGivesTheLinesOfAFreshOne) {
+TEST(PdfPictures, ARepeatedPictureGivesTheLinesOfAFreshOne)
+{
     ExportPicture fitted = MakePicture(RedBlue(20, 10), 30, 30, PictureClass::DBImage);
     ExportPicture centred = MakePicture(RedBlue(10, 10), 30, 20);
     centred.Center = true;
@@ -278,9 +306,9 @@ TEST(PdfPictures, ARepeatedPictureGivesTheLinesOfAFreshOne) {
     ExportPicture denser = icon;
     denser.pixels.setDevicePixelRatio(2);
     const std::vector<Placed> run = {
-        {fitted, 10, 10},         {centred, 50, 60},    {icon, 70, 300},       {fitted, 13.5L, 400.25L},
-        {icon, 71, 333},          {otherPixels, 70, 300}, {centred, 99, 1},    {otherBox, 70, 300},
-        {icon, 70.125L, 300.5L},  {denser, 70, 300},    {icon, 70, 300},       {fitted, 10, 10},
+        {fitted, 10, 10},        {centred, 50, 60},      {icon, 70, 300},  {fitted, 13.5L, 400.25L},
+        {icon, 71, 333},         {otherPixels, 70, 300}, {centred, 99, 1}, {otherBox, 70, 300},
+        {icon, 70.125L, 300.5L}, {denser, 70, 300},      {icon, 70, 300},  {fitted, 10, 10},
     };
     std::vector<std::string> apart;
     for (const Placed& placed : run) {
@@ -292,7 +320,8 @@ TEST(PdfPictures, ARepeatedPictureGivesTheLinesOfAFreshOne) {
 
 // A fitted picture is placed by the offsets of its own side only: in a box wider than its shape
 // it moves right, in a taller one down, wherever the box stands and however often it comes.
-TEST(PdfPictures, AFittedPictureMovesAlongTheSideItLeavesRoomOn) {
+TEST(PdfPictures, AFittedPictureMovesAlongTheSideItLeavesRoomOn)
+{
     // 20 x 10 inside 30 x 10: 20 x 10, 5 pixels right.
     ExportPicture wide = MakePicture(RedBlue(20, 10), 30, 10, PictureClass::GrDBImage);
     wide.FitMode = TFitMode::fmInsideProp;
@@ -314,7 +343,8 @@ TEST(PdfPictures, AFittedPictureMovesAlongTheSideItLeavesRoomOn) {
     EXPECT_EQ(placings, expected);
 }
 
-TEST(PdfPictures, PixelDataBeforeCoding) {
+TEST(PdfPictures, PixelDataBeforeCoding)
+{
     const QImage pixels = RedBlue(100, 100);
     const std::string pdf = ExportedPdf({{MakePicture(pixels, 100, 100), 0, 0}});
     const std::string rgb = InlineImageRgb(pdf);
@@ -322,14 +352,16 @@ TEST(PdfPictures, PixelDataBeforeCoding) {
     EXPECT_EQ(rgb, RgbOf(pixels));
 }
 
-TEST(PdfPictures, SmallerPictureLeavesWhite) {
+TEST(PdfPictures, SmallerPictureLeavesWhite)
+{
     const std::string pdf = ExportedPdf({{MakePicture(Filled(2, 1, kRed), 3, 2), 0, 0}});
     EXPECT_EQ(InlineImageRgb(pdf), std::string("\xFF\0\0\xFF\0\0\xFF\xFF\xFF"
                                                "\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF",
                                                18));
 }
 
-TEST(PdfPictures, NothingForAnEmptyPictureAnEmptyShapeStill) {
+TEST(PdfPictures, NothingForAnEmptyPictureAnEmptyShapeStill)
+{
     const std::string pdf = ExportedPdf({
         {MakePicture(Filled(4, 4, kRed), 0, 0), 10, 10},
         {MakePicture(QImage(), 10, 10, PictureClass::DBImage), 10, 10},
@@ -339,7 +371,8 @@ TEST(PdfPictures, NothingForAnEmptyPictureAnEmptyShapeStill) {
     EXPECT_EQ(GraphicLines(pdf), (std::vector<std::string>{"0.75 w", "0.00 0.00 1.00 rg", "75 691 0 0 re f"}));
 }
 
-TEST(PdfPictures, PrinterScaleAskedOncePerRun) {
+TEST(PdfPictures, PrinterScaleAskedOncePerRun)
+{
     ExportPicture icon = MakePicture(RedBlue(29, 32), 29, 16);
     icon.Tag = 12345;
     // A device whose pictures are meant for a printer of 300 dots per inch.

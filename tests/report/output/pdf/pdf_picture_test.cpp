@@ -1,5 +1,6 @@
-#include "report/output/codec/lzw.h"
 #include "report/output/pdf/pdf_picture.h"
+
+#include "report/output/codec/lzw.h"
 #include "tests/support/pdf_check.h"
 
 #include <QColor>
@@ -7,6 +8,7 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -30,7 +32,8 @@ QImage PhotoLike(int width, int height, QImage::Format format)
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const int noise = static_cast<int>(engine() % 9);
-            image.setPixel(x, y, qRgb((x * 255 / width + noise) % 256, (y * 255 / height) % 256, (x + y + noise) % 256));
+            image.setPixel(x, y,
+                           qRgb((x * 255 / width + noise) % 256, (y * 255 / height) % 256, (x + y + noise) % 256));
         }
     return image;
 }
@@ -46,7 +49,8 @@ std::string ExpectedRgb(const QImage& image)
     return rgb;
 }
 
-TEST(BitmapToRgb, TriplesRowByRowWithoutRowPadding) {
+TEST(BitmapToRgb, TriplesRowByRowWithoutRowPadding)
+{
     // 29 pixels make 87 bytes a row, which a QImage pads to 88.
     for (QImage::Format format : {QImage::Format_RGB888, QImage::Format_RGB32, QImage::Format_ARGB32}) {
         SCOPED_TRACE(format);
@@ -59,7 +63,8 @@ TEST(BitmapToRgb, TriplesRowByRowWithoutRowPadding) {
     EXPECT_EQ(BitmapToRgb(QImage()), "");
 }
 
-TEST(BitmapToImageData, LzwThenAscii85) {
+TEST(BitmapToImageData, LzwThenAscii85)
+{
     const QImage image = PhotoLike(29, 16, QImage::Format_RGB32);
     std::string data = "old";
     std::string filters;
@@ -106,7 +111,8 @@ std::string Coded(const std::string& bytes)
 }
 
 // qpdf decodes each sample as an independent reader of both filters, table resets included.
-TEST_F(PdfReadBack, QpdfDecodesWhatWasCoded) {
+TEST_F(PdfReadBack, QpdfDecodesWhatWasCoded)
+{
     std::mt19937 engine(2024);
     std::string random(200'000, '\0');
     for (char& c : random)
@@ -115,12 +121,13 @@ TEST_F(PdfReadBack, QpdfDecodesWhatWasCoded) {
     std::geometric_distribution<int> small(0.05);
     for (char& c : skewed)
         c = static_cast<char>(std::min(small(engine), 255));
-    struct Sample { const char* name; std::string bytes; };
+    struct Sample {
+        const char* name;
+        std::string bytes;
+    };
     const Sample samples[] = {
-        {"random", random},
-        {"one byte", std::string(300'000, 'q')},
-        {"skewed", skewed},
-        {"picture", BitmapToRgb(PhotoLike(200, 150, QImage::Format_RGB32))},
+        {"random", random}, {"one byte", std::string(300'000, 'q')},
+        {"skewed", skewed}, {"picture", BitmapToRgb(PhotoLike(200, 150, QImage::Format_RGB32))},
         {"empty", ""},
     };
     for (const Sample& sample : samples) {
@@ -141,7 +148,8 @@ TEST_F(PdfReadBack, QpdfDecodesWhatWasCoded) {
     }
 }
 
-TEST_F(PdfReadBack, QpdfReadsAscii85Alone) {
+TEST_F(PdfReadBack, QpdfReadsAscii85Alone)
+{
     // Zero groups in the middle, a partial zero group and three trailing bytes.
     std::string bytes = "abcd" + std::string(8, '\0') + "efg" + std::string(3, '\0');
     for (int i = 0; i < 500; ++i)
@@ -175,7 +183,8 @@ std::string PageWithInlineImage(const QImage& image)
     });
 }
 
-TEST_F(PdfReadBack, InlineImageComesBackPixelForPixel) {
+TEST_F(PdfReadBack, InlineImageComesBackPixelForPixel)
+{
     // Red above blue, with one odd pixel to catch a mirrored or shifted picture.
     QImage image(8, 6, QImage::Format_RGB32);
     image.fill(Qt::blue);

@@ -3,6 +3,7 @@
 #include "report/output/preview/outline_tree.h"
 
 #include <QTreeWidget>
+
 #include <gtest/gtest.h>
 
 namespace report::output {
@@ -66,7 +67,9 @@ TEST(OutlineTreeTest, EntriesHangUnderTheLastEntryOfTheLevelAbove)
 TEST(OutlineTreeTest, AViewGivenLaterIsFilledAndAClearEmptiesIt)
 {
     TRpOutline outline;
-    outline.Add(Entry("\xA3\xF3" "d\x9F", 1));  // "Łódź" in code page 1250
+    outline.Add(Entry("\xA3\xF3"
+                      "d\x9F",
+                      1));  // "Łódź" in code page 1250
     outline.Add(Entry(std::string(60, 'x').c_str(), 2));
     QTreeWidget tree;
     ShowOutline(outline, &tree);

@@ -1,7 +1,6 @@
 // A user loads report files whose pages once froze the preview: the page and its thumbnails
 // are shown, each font made once for all their paints.
 #include "report/output/preview/rp_standard_preview.h"
-
 #include "tests/report/output/preview/preview_fixture.h"
 #include "tests/support/hostile_documents.h"
 #include "tests/support/message_recorder.h"
@@ -81,7 +80,8 @@ TEST_F(HostileReportFileTest, APagePastItsPictureBudgetIsRefusedWithTheReadersRe
     ASSERT_EQ(messages.Messages().size(), 1u);
     const std::string& said = messages.Messages()[0].text;
     EXPECT_EQ(said.rfind(std::string(kDamagedReportFile) + " (page 1: Record at byte ", 0), 0u) << said;
-    EXPECT_NE(said.find("draws pictures of 1024 MiB decoded, more than the 256 MiB a page may hold"), std::string::npos);
+    EXPECT_NE(said.find("draws pictures of 1024 MiB decoded, more than the 256 MiB a page may hold"),
+              std::string::npos);
     EXPECT_EQ(printer.PageCount(), 2);
     EXPECT_FALSE(printer.ReportFileLoaded());
     CloseWindows();

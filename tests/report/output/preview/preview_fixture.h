@@ -3,13 +3,14 @@
 // one; windows closed and freed at the end of each test.
 #pragma once
 
+#include "report/output/preview/rp_standard_preview.h"
 #include "report/output/printer/printer_settings.h"
 #include "report/output/printer/printer_windows.h"
 #include "report/output/printer/rp_printer.h"
-#include "report/output/preview/rp_standard_preview.h"
 #include "tests/support/fake_printer_service.h"
 
 #include <QPointer>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>

@@ -4,6 +4,7 @@
 
 #include <QMouseEvent>
 #include <QTest>
+
 #include <gtest/gtest.h>
 
 namespace report::output {
@@ -80,8 +81,8 @@ TEST(TRpPreviewImageTest, LinksAreFoundAtZoomWithTheirEdges)
         const char* link;
     };
     const Row rows[] = {
-        {100, 10, 10, "first"}, {100, 20, 20, "first"}, {100, 21, 21, "second"}, {100, 41, 40, ""},
-        {200, 20, 20, "first"}, {200, 80, 80, "second"}, {200, 82, 80, ""},      {50, 5, 5, "first"},
+        {100, 10, 10, "first"}, {100, 20, 20, "first"},  {100, 21, 21, "second"}, {100, 41, 40, ""},
+        {200, 20, 20, "first"}, {200, 80, 80, "second"}, {200, 82, 80, ""},       {50, 5, 5, "first"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::to_string(row.zoom) + ": " + std::to_string(row.x) + "," + std::to_string(row.y));

@@ -210,9 +210,9 @@ TEST_F(RpPreviewTest, EnteringTheControlFitsThePageAgainAsAResizeDoes)
     // (the width then decides: round(600 / 794 x 95)); a click on the page, the window coming
     // back to the front or a menu closing is no entering.
     const Row rows[] = {
-        {Qt::TabFocusReason, 72},     {Qt::BacktabFocusReason, 72}, {Qt::OtherFocusReason, 72},
+        {Qt::TabFocusReason, 72},      {Qt::BacktabFocusReason, 72}, {Qt::OtherFocusReason, 72},
         {Qt::ShortcutFocusReason, 72}, {Qt::MouseFocusReason, 34},   {Qt::ActiveWindowFocusReason, 34},
-        {Qt::PopupFocusReason, 34},   {Qt::MenuBarFocusReason, 34},
+        {Qt::PopupFocusReason, 34},    {Qt::MenuBarFocusReason, 34},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.reason);
@@ -242,8 +242,7 @@ public:
         events.OnMouseUp = [this](QWidget& sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint at) {
             Add(sender, "up " + Button(button) + Shift(shift) + Point(at));
         };
-        events.OnMouseMove = [this](QWidget& sender, Qt::MouseButtons buttons, Qt::KeyboardModifiers shift,
-                                    QPoint at) {
+        events.OnMouseMove = [this](QWidget& sender, Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, QPoint at) {
             Add(sender, std::string("move ") + (buttons & Qt::LeftButton ? "L" : "-") + Shift(shift) + Point(at));
         };
         events.OnDragOver = [this](QWidget& sender, QObject* source, QPoint at, TDragState state, bool& accept) {
@@ -314,10 +313,8 @@ TEST_F(RpPreviewTest, ClicksAndMovesOnThePageFireTheControlsEvents)
     Mouse(page, QEvent::MouseMove, Qt::LeftButton, QPoint(20, 60));
     Mouse(page, QEvent::MouseButtonRelease, Qt::LeftButton, QPoint(-3, 60));
     const std::vector<std::string> expected = {
-        "move - 10,12",
-        "down L 30,40", "click", "up L 30,40",
-        "down L 31,41", "click", "up L 31,41", "down L 31,41", "double click", "up L 31,41",
-        "down R shift 5,6", "up R shift 5,6",
+        "move - 10,12", "down L 30,40", "click",        "up L 30,40", "down L 31,41",     "click",
+        "up L 31,41",   "down L 31,41", "double click", "up L 31,41", "down R shift 5,6", "up R shift 5,6",
         "down L 50,60", "move L 20,60", "up L -3,60",
     };
     EXPECT_EQ(log.lines, expected);

@@ -103,10 +103,14 @@ TEST_F(StandardPreviewTest, KeysPageThroughAFinishedDocumentWhateverHasTheFocus)
         int page;
     };
     const Row rows[] = {
-        {Qt::Key_End, Qt::NoModifier, 5},          {Qt::Key_Home, Qt::NoModifier, 1},
-        {Qt::Key_PageDown, Qt::ControlModifier, 5}, {Qt::Key_PageUp, Qt::ControlModifier, 1},
-        {Qt::Key_PageDown, Qt::NoModifier, 2},      {Qt::Key_PageDown, Qt::NoModifier, 3},
-        {Qt::Key_PageUp, Qt::NoModifier, 2},        {Qt::Key_PageDown, Qt::ShiftModifier, 3},
+        {Qt::Key_End, Qt::NoModifier, 5},
+        {Qt::Key_Home, Qt::NoModifier, 1},
+        {Qt::Key_PageDown, Qt::ControlModifier, 5},
+        {Qt::Key_PageUp, Qt::ControlModifier, 1},
+        {Qt::Key_PageDown, Qt::NoModifier, 2},
+        {Qt::Key_PageDown, Qt::NoModifier, 3},
+        {Qt::Key_PageUp, Qt::NoModifier, 2},
+        {Qt::Key_PageDown, Qt::ShiftModifier, 3},
         {Qt::Key_PageUp, Qt::ControlModifier | Qt::ShiftModifier, 2},
     };
     for (const Row& row : rows) {
@@ -231,12 +235,8 @@ TEST_F(StandardPreviewTest, SearchListsThePagesThatHoldTheText)
         QStringList lines;
     };
     const Row rows[] = {
-        {"abc", false, {"Page 2", "Page 5"}},
-        {"abc", true, {"Page 5"}},
-        {"łódź", false, {"Page 4", "Page 5"}},
-        {"ŁÓDŹ", true, {"Page 4"}},
-        {"B", true, {"Page 2"}},
-        {"xyz", false, {"No matching text"}},
+        {"abc", false, {"Page 2", "Page 5"}}, {"abc", true, {"Page 5"}}, {"łódź", false, {"Page 4", "Page 5"}},
+        {"ŁÓDŹ", true, {"Page 4"}},           {"B", true, {"Page 2"}},   {"xyz", false, {"No matching text"}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);
@@ -280,13 +280,20 @@ TEST_F(StandardPreviewTest, ButtonsCarryTheirHintsForScreenReaders)
 {
     TRpStandardPreview& window = Open(ReportPrinter(NumberedPages(5)));
     const std::pair<const char*, const char*> hints[] = {
-        {"ZoomFit", "Zoom to fit"},           {"ZoomToWidth", "Zoom to width"},
-        {"Zoom100", "100% Size"},             {"FirstPage", "First page"},
-        {"PreviousPage", "Previous page"},    {"nextPage", "Next page"},
-        {"LastPage", "Last page"},            {"GotoPageButton", "Select a Page"},
-        {"FindButton", "Search for Text"},    {"copybutton", "Copy page to clipboard"},
-        {"PrintSetup", "Printer setup"},      {"Print", "Print"},
-        {"LoadReport", "Load report"},        {"SaveReport", "Save report"},
+        {"ZoomFit", "Zoom to fit"},
+        {"ZoomToWidth", "Zoom to width"},
+        {"Zoom100", "100% Size"},
+        {"FirstPage", "First page"},
+        {"PreviousPage", "Previous page"},
+        {"nextPage", "Next page"},
+        {"LastPage", "Last page"},
+        {"GotoPageButton", "Select a Page"},
+        {"FindButton", "Search for Text"},
+        {"copybutton", "Copy page to clipboard"},
+        {"PrintSetup", "Printer setup"},
+        {"Print", "Print"},
+        {"LoadReport", "Load report"},
+        {"SaveReport", "Save report"},
         {"CancelButton", "Cancel the report"},
     };
     for (const auto& [name, hint] : hints) {
@@ -317,9 +324,9 @@ TEST_F(StandardPreviewTest, ButtonsCarryTheirHintsForScreenReaders)
 TEST_F(StandardPreviewTest, ItOpensAfterTheRunWithEveryCommandButCancel)
 {
     TRpStandardPreview& window = Open(ReportPrinter(NumberedPages(2)));
-    for (const char* name : {"ZoomFit", "ZoomToWidth", "Zoom100", "FirstPage", "PreviousPage", "nextPage", "LastPage",
-                             "GotoPageButton", "FindButton", "copybutton", "PrintSetup", "Print", "LoadReport",
-                             "SaveReport"})
+    for (const char* name :
+         {"ZoomFit", "ZoomToWidth", "Zoom100", "FirstPage", "PreviousPage", "nextPage", "LastPage", "GotoPageButton",
+          "FindButton", "copybutton", "PrintSetup", "Print", "LoadReport", "SaveReport"})
         EXPECT_TRUE(window.Command(name)->isEnabled()) << name;
     EXPECT_FALSE(window.Command("CancelButton")->isEnabled());
     EXPECT_TRUE(window.Command("Zoom100")->isChecked());
@@ -718,12 +725,9 @@ TEST_F(PreviewExportTest, TheNameAndTheLineChooseReportFileOrFilter)
         const char* exported;  // the file the filter was made for, or nullptr
     };
     const Row rows[] = {
-        {"report", 1, nullptr, "report.PDF"},
-        {"report", 3, nullptr, "report.PDF"},
-        {"report", 2, "report.RPP", nullptr},
-        {"raport.rpp", 1, "raport.rpp", nullptr},
-        {"raport.rpp", 3, "raport.rpp", nullptr},
-        {"lista.pdf", 2, nullptr, "lista.pdf"},
+        {"report", 1, nullptr, "report.PDF"},     {"report", 3, nullptr, "report.PDF"},
+        {"report", 2, "report.RPP", nullptr},     {"raport.rpp", 1, "raport.rpp", nullptr},
+        {"raport.rpp", 3, "raport.rpp", nullptr}, {"lista.pdf", 2, nullptr, "lista.pdf"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.name) + " line " + std::to_string(row.line));

@@ -39,8 +39,7 @@ TEST(ResolveSaveNameTest, TheNameOrTheFilterLineGivesTheKind)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.chosen) + " line " + std::to_string(row.line));
-        const TRpSaveTarget target =
-            ResolveSaveName(Utf8Path(row.chosen), row.line, ".PDF", filters);
+        const TRpSaveTarget target = ResolveSaveName(Utf8Path(row.chosen), row.line, ".PDF", filters);
         EXPECT_EQ(target.fileName, Utf8Path(row.fileName));
         EXPECT_EQ(target.extension, row.extension);
     }

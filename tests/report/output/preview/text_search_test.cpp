@@ -3,6 +3,7 @@
 #include "utility/cp1250.h"
 
 #include <QObject>
+
 #include <gtest/gtest.h>
 
 namespace report::output {

@@ -5,17 +5,19 @@
 namespace report::output {
 namespace {
 
-TEST(PaperSizes, CodesAndDimensions) {
-    struct Row { TRpPaperSize size; int code; std::int32_t width; std::int32_t length; };
+TEST(PaperSizes, CodesAndDimensions)
+{
+    struct Row {
+        TRpPaperSize size;
+        int code;
+        std::int32_t width;
+        std::int32_t length;
+    };
     const Row rows[] = {
-        {TRpPaperSize::Default, 0, 0, 0},
-        {TRpPaperSize::Letter, 1, 2159, 2794},
-        {TRpPaperSize::A4, 9, 2100, 2970},
-        {TRpPaperSize::A5, 11, 1480, 2100},
-        {TRpPaperSize::Env9, 19, 984, 2254},
-        {TRpPaperSize::rp9X11, 44, 1410, 2840},
-        {TRpPaperSize::Reserved2, 49, 1000, 1000},
-        {TRpPaperSize::A3ExtraTrans, 68, 4450, 3220},
+        {TRpPaperSize::Default, 0, 0, 0},          {TRpPaperSize::Letter, 1, 2159, 2794},
+        {TRpPaperSize::A4, 9, 2100, 2970},         {TRpPaperSize::A5, 11, 1480, 2100},
+        {TRpPaperSize::Env9, 19, 984, 2254},       {TRpPaperSize::rp9X11, 44, 1410, 2840},
+        {TRpPaperSize::Reserved2, 49, 1000, 1000}, {TRpPaperSize::A3ExtraTrans, 68, 4450, 3220},
         {TRpPaperSize::Custom, 256, 0, 0},
     };
     for (const Row& r : rows) {
@@ -31,7 +33,8 @@ TEST(PaperSizes, CodesAndDimensions) {
     EXPECT_EQ(PaperSizeFromOrdinal(70), std::nullopt);
 }
 
-TEST(PaperSizes, BinsTakeTheFirstMatch) {
+TEST(PaperSizes, BinsTakeTheFirstMatch)
+{
     EXPECT_EQ(BinCode(TRpBin::First), 1);
     EXPECT_EQ(BinCode(TRpBin::Upper), 1);
     EXPECT_EQ(BinCode(TRpBin::Auto), 7);

@@ -13,7 +13,8 @@ using Q = QAbstractPrintDialog;
 // Options Qt's dialog always gets: collation and the page set-up.
 const Q::PrintDialogOptions kAlways = Q::PrintCollateCopies | Q::PrintShowPageSize;
 
-TEST(PrintDialogMappingTest, OptionsAloneAndCombined) {
+TEST(PrintDialogMappingTest, OptionsAloneAndCombined)
+{
     struct Row {
         const char* name;
         TPrintDialogOptions options;
@@ -28,10 +29,12 @@ TEST(PrintDialogMappingTest, OptionsAloneAndCombined) {
         {"help", {O::poHelp}, kAlways},
         {"print to file disabled", {O::poDisablePrintToFile}, kAlways},
         {"print to file, but disabled", {O::poPrintToFile, O::poDisablePrintToFile}, kAlways},
-        {"page numbers and selection", {O::poPageNums, O::poSelection},
+        {"page numbers and selection",
+         {O::poPageNums, O::poSelection},
          kAlways | Q::PrintPageRange | Q::PrintSelection},
         {"the printer set-up's own", {O::poPageNums, O::poWarning}, kAlways | Q::PrintPageRange},
-        {"all", {O::poPrintToFile, O::poPageNums, O::poSelection, O::poWarning, O::poHelp},
+        {"all",
+         {O::poPrintToFile, O::poPageNums, O::poSelection, O::poWarning, O::poHelp},
          kAlways | Q::PrintToFile | Q::PrintPageRange | Q::PrintSelection},
     };
     for (const Row& row : rows) {
@@ -44,7 +47,8 @@ TEST(PrintDialogMappingTest, OptionsAloneAndCombined) {
     }
 }
 
-TEST(PrintDialogMappingTest, RangeOpensOnlyOnAChoiceTheDialogOffers) {
+TEST(PrintDialogMappingTest, RangeOpensOnlyOnAChoiceTheDialogOffers)
+{
     struct Row {
         TPrintRange range;
         TPrintDialogOptions options;
@@ -67,7 +71,8 @@ TEST(PrintDialogMappingTest, RangeOpensOnlyOnAChoiceTheDialogOffers) {
     }
 }
 
-TEST(PrintDialogMappingTest, PagesCollationAndFile) {
+TEST(PrintDialogMappingTest, PagesCollationAndFile)
+{
     using Pair = std::optional<std::pair<int, int>>;
     struct Row {
         const char* name;
@@ -118,7 +123,8 @@ TEST(PrintDialogMappingTest, PagesCollationAndFile) {
     }
 }
 
-PrinterChoice A4Choice() {
+PrinterChoice A4Choice()
+{
     PrinterChoice choice;
     choice.printerName = "Office";
     choice.pageSize = QPageSize(QPageSize::A4);
@@ -126,8 +132,13 @@ PrinterChoice A4Choice() {
     return choice;
 }
 
-TEST(PrintDialogMappingTest, DuplexColourOrientationAndRange) {
-    struct DuplexRow { QPrinter::DuplexMode mode; int code; bool duplex; };
+TEST(PrintDialogMappingTest, DuplexColourOrientationAndRange)
+{
+    struct DuplexRow {
+        QPrinter::DuplexMode mode;
+        int code;
+        bool duplex;
+    };
     const DuplexRow duplexRows[] = {
         {QPrinter::DuplexNone, 1, false},
         {QPrinter::DuplexLongSide, 2, true},
@@ -142,14 +153,20 @@ TEST(PrintDialogMappingTest, DuplexColourOrientationAndRange) {
         EXPECT_EQ(answer.duplex, row.duplex) << row.mode;
     }
 
-    struct ColourRow { QPrinter::ColorMode mode; int option; };
+    struct ColourRow {
+        QPrinter::ColorMode mode;
+        int option;
+    };
     for (const ColourRow& row : {ColourRow{QPrinter::GrayScale, 1}, ColourRow{QPrinter::Color, 2}}) {
         PrinterChoice choice = A4Choice();
         choice.colorMode = row.mode;
         EXPECT_EQ(AnswerOf(choice).colorOption, row.option) << row.mode;
     }
 
-    struct OrientationRow { QPageLayout::Orientation orientation; int code; };
+    struct OrientationRow {
+        QPageLayout::Orientation orientation;
+        int code;
+    };
     for (const OrientationRow& row :
          {OrientationRow{QPageLayout::Portrait, 1}, OrientationRow{QPageLayout::Landscape, 2}}) {
         PrinterChoice choice = A4Choice();
@@ -157,7 +174,10 @@ TEST(PrintDialogMappingTest, DuplexColourOrientationAndRange) {
         EXPECT_EQ(AnswerOf(choice).orientation, row.code) << row.orientation;
     }
 
-    struct RangeRow { QPrinter::PrintRange range; TPrintRange expected; };
+    struct RangeRow {
+        QPrinter::PrintRange range;
+        TPrintRange expected;
+    };
     const RangeRow rangeRows[] = {
         {QPrinter::AllPages, TPrintRange::prAllPages},
         {QPrinter::Selection, TPrintRange::prSelection},
@@ -171,7 +191,8 @@ TEST(PrintDialogMappingTest, DuplexColourOrientationAndRange) {
     }
 }
 
-TEST(PrintDialogMappingTest, PaperReadsAsOurCodeWithItsSize) {
+TEST(PrintDialogMappingTest, PaperReadsAsOurCodeWithItsSize)
+{
     struct Row {
         const char* name;
         QPageSize size;
@@ -183,8 +204,8 @@ TEST(PrintDialogMappingTest, PaperReadsAsOurCodeWithItsSize) {
         {"A4", QPageSize(QPageSize::A4), 9, 2100, 2970},
         {"Letter", QPageSize(QPageSize::Letter), 1, 2159, 2794},
         {"A3", QPageSize(QPageSize::A3), 8, 2970, 4200},
-        {"a custom size", QPageSize(QSizeF(100, 150), QPageSize::Millimeter, QString(), QPageSize::ExactMatch),
-         256, 1000, 1500},
+        {"a custom size", QPageSize(QSizeF(100, 150), QPageSize::Millimeter, QString(), QPageSize::ExactMatch), 256,
+         1000, 1500},
         {"a paper with a printer code beyond our table (A6)", QPageSize(QPageSize::A6), 256, 1050, 1480},
     };
     for (const Row& row : rows) {
@@ -198,7 +219,8 @@ TEST(PrintDialogMappingTest, PaperReadsAsOurCodeWithItsSize) {
     }
 }
 
-TEST(PrintDialogMappingTest, PrinterFileCopiesAndTheRest) {
+TEST(PrintDialogMappingTest, PrinterFileCopiesAndTheRest)
+{
     PrinterChoice choice = A4Choice();
     choice.printRange = QPrinter::PageRange;
     choice.fromPage = 2;

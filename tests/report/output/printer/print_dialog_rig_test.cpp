@@ -3,8 +3,8 @@
 #include "report/output/printer/print_dialog.h"
 #include "report/output/printer/printer_service.h"
 #include "report/output/printer/rp_printer.h"
-#include "tests/support/print_rig.h"
 #include "tests/support/modal_dialog.h"
+#include "tests/support/print_rig.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -26,27 +26,30 @@ namespace report::output {
 using namespace testsupport;
 namespace {
 
-using testsupport::PrintRig;
 using testsupport::OnModalDialog;
+using testsupport::PrintRig;
 using O = TPrintDialogOption;
 
 const QString kPdfPpd = "/usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd";
 
-bool Lpadmin(const QStringList& arguments) {
+bool Lpadmin(const QStringList& arguments)
+{
     QProcess process;
     process.start("timeout", QStringList{"60", "lpadmin"} + arguments);
-    return process.waitForFinished(70000) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
+    return process.waitForFinished(70000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
 // A second queue on the rig, printing like the first, for as long as the object lives.
 class ExtraQueue {
 public:
-    ExtraQueue(const QString& name, const QString& like) : name_(name) {
+    ExtraQueue(const QString& name, const QString& like) : name_(name)
+    {
         added_ = Lpadmin({"-p", name, "-v", "cups-pdf:/" + like, "-P", kPdfPpd, "-E"});
     }
-    ~ExtraQueue() {
-        if (added_) static_cast<void>(Lpadmin({"-x", name_}));
+    ~ExtraQueue()
+    {
+        if (added_)
+            static_cast<void>(Lpadmin({"-x", name_}));
     }
     ExtraQueue(const ExtraQueue&) = delete;
     ExtraQueue& operator=(const ExtraQueue&) = delete;
@@ -58,42 +61,51 @@ private:
 };
 
 template <typename T>
-T* Child(QDialog& dialog, const char* name) {
+T* Child(QDialog& dialog, const char* name)
+{
     T* found = dialog.findChild<T*>(name);
     EXPECT_NE(found, nullptr) << name;
     return found;
 }
 
-void Confirm(QDialog& dialog) {
+void Confirm(QDialog& dialog)
+{
     auto* buttons = dialog.findChild<QDialogButtonBox*>();
     ASSERT_NE(buttons, nullptr);
     buttons->button(QDialogButtonBox::Ok)->click();
 }
 
-QStringList Items(const QComboBox& box) {
+QStringList Items(const QComboBox& box)
+{
     QStringList items;
-    for (int i = 0; i < box.count(); ++i) items << box.itemText(i);
+    for (int i = 0; i < box.count(); ++i)
+        items << box.itemText(i);
     return items;
 }
 
 // The dialog's entry for printing to a file: an entry that names no queue.
-bool OffersAFile(const QComboBox& box) {
+bool OffersAFile(const QComboBox& box)
+{
     const QStringList queues = QPrinterInfo::availablePrinterNames();
     for (const QString& item : Items(box)) {
-        if (!item.isEmpty() && !queues.contains(item)) return true;
+        if (!item.isEmpty() && !queues.contains(item))
+            return true;
     }
     return false;
 }
 
 class PrintDialogRigTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        if (!rig_.Ready()) GTEST_FAIL() << "the printing rig is not up (KARTOVAN_PRINT_RIG_DIR)";
+    void SetUp() override
+    {
+        if (!rig_.Ready())
+            GTEST_FAIL() << "the printing rig is not up (KARTOVAN_PRINT_RIG_DIR)";
         SelectShared(rig_.Queue());
     }
     void TearDown() override { SelectShared(rig_.Queue()); }
 
-    static void SelectShared(const QString& name) {
+    static void SelectShared(const QString& name)
+    {
         SystemPrinter& shared = SharedPrinter();
         shared.Refresh();
         const qsizetype index = shared.Printers().indexOf(name);
@@ -104,7 +116,8 @@ protected:
     PrintRig rig_;
 };
 
-TEST_F(PrintDialogRigTest, OpensOnTheReportsRangeAndAnswersWhatWasChosen) {
+TEST_F(PrintDialogRigTest, OpensOnTheReportsRangeAndAnswersWhatWasChosen)
+{
     struct Row {
         const char* name;
         bool pickAllPages;
@@ -134,7 +147,8 @@ TEST_F(PrintDialogRigTest, OpensOnTheReportsRangeAndAnswersWhatWasChosen) {
             EXPECT_EQ(to->value(), 3);
             EXPECT_EQ(from->minimum(), 1);
             EXPECT_EQ(to->maximum(), 5);
-            if (row.pickAllPages) Child<QAbstractButton>(shown, "printAll")->click();
+            if (row.pickAllPages)
+                Child<QAbstractButton>(shown, "printAll")->click();
             Confirm(shown);
         });
         ASSERT_TRUE(dialog.Execute());
@@ -144,8 +158,13 @@ TEST_F(PrintDialogRigTest, OpensOnTheReportsRangeAndAnswersWhatWasChosen) {
     }
 }
 
-TEST_F(PrintDialogRigTest, OffersPrintingToAFileOnlyWithItsOption) {
-    struct Row { const char* name; TPrintDialogOptions options; bool offered; };
+TEST_F(PrintDialogRigTest, OffersPrintingToAFileOnlyWithItsOption)
+{
+    struct Row {
+        const char* name;
+        TPrintDialogOptions options;
+        bool offered;
+    };
     const Row rows[] = {
         {"without poPrintToFile", {O::poPageNums}, false},
         {"with poPrintToFile", {O::poPageNums, O::poPrintToFile}, true},
@@ -164,13 +183,17 @@ TEST_F(PrintDialogRigTest, OffersPrintingToAFileOnlyWithItsOption) {
     }
 }
 
-TEST_F(PrintDialogRigTest, HandsTheChosenQueueWholeToTheSharedPrinter) {
+TEST_F(PrintDialogRigTest, HandsTheChosenQueueWholeToTheSharedPrinter)
+{
     // CUPS takes queue names of up to 127 characters.
     const QString longName = "kartovan-" + QString(91, QChar('q'));
     ASSERT_EQ(longName.size(), 100);
     const ExtraQueue extra(longName, rig_.Queue());
     ASSERT_TRUE(extra.Added());
-    struct Row { QString start; QString pick; };
+    struct Row {
+        QString start;
+        QString pick;
+    };
     const Row rows[] = {{rig_.Queue(), longName}, {longName, rig_.Queue()}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.pick.toStdString());
@@ -192,7 +215,8 @@ TEST_F(PrintDialogRigTest, HandsTheChosenQueueWholeToTheSharedPrinter) {
     }
 }
 
-TEST_F(PrintDialogRigTest, ReadsBackCopiesColourAndPaper) {
+TEST_F(PrintDialogRigTest, ReadsBackCopiesColourAndPaper)
+{
     TRpPrintDialog dialog;
     dialog.SetOptions({O::poPageNums});
     dialog.SetCopies(2);
@@ -223,7 +247,8 @@ TEST_F(PrintDialogRigTest, ReadsBackCopiesColourAndPaper) {
     EXPECT_EQ(devMode->paperSize, 9);
 }
 
-TEST_F(PrintDialogRigTest, CancellingChangesNothing) {
+TEST_F(PrintDialogRigTest, CancellingChangesNothing)
+{
     const ExtraQueue extra("kartovan-other", rig_.Queue());
     ASSERT_TRUE(extra.Added());
     SharedPrinter().SetOutputFileName("/tmp/kartovan-earlier.pdf");
@@ -285,7 +310,8 @@ TEST_F(PrintDialogRigTest, CancellingChangesNothing) {
     EXPECT_EQ(dialog.DevModeFields(), 0u);
 }
 
-TEST_F(PrintDialogRigTest, IsPlacedAThirdDownAndTellsWhenItShowsAndCloses) {
+TEST_F(PrintDialogRigTest, IsPlacedAThirdDownAndTellsWhenItShowsAndCloses)
+{
     TRpPrintDialog dialog;
     int shows = 0;
     int closes = 0;
@@ -309,7 +335,8 @@ TEST_F(PrintDialogRigTest, IsPlacedAThirdDownAndTellsWhenItShowsAndCloses) {
     EXPECT_EQ(closes, 1);
 }
 
-TEST_F(PrintDialogRigTest, AFileChosenInTheDialogTakesTheNextPrint) {
+TEST_F(PrintDialogRigTest, AFileChosenInTheDialogTakesTheNextPrint)
+{
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QString file = folder.filePath("wydruk.pdf");

@@ -1,6 +1,7 @@
 // The printer dialog component on a fake printer service (no system print dialog is opened here;
 // that is done against the printing rig).
 #include "report/output/printer/print_dialog.h"
+
 #include "report/output/printer/printer_service.h"
 #include "tests/report/output/printer/rp_printer_fixture.h"
 #include "tests/support/message_recorder.h"
@@ -15,7 +16,8 @@ using O = TPrintDialogOption;
 
 using PrintDialogTest = RpPrinterTest;
 
-TEST_F(PrintDialogTest, StartsWithTheComponentsDefaults) {
+TEST_F(PrintDialogTest, StartsWithTheComponentsDefaults)
+{
     TRpPrintDialog dialog;
     EXPECT_EQ(&dialog.Printer(), &SharedPrinter());
     EXPECT_TRUE(dialog.Ctl3D());
@@ -41,7 +43,8 @@ TEST_F(PrintDialogTest, StartsWithTheComponentsDefaults) {
     EXPECT_EQ(dialog.DevModeFields(), 0u);
 }
 
-TEST_F(PrintDialogTest, CopiesGoToTheSharedPrinterToo) {
+TEST_F(PrintDialogTest, CopiesGoToTheSharedPrinterToo)
+{
     TRpPrintDialog dialog;
     dialog.SetCopies(4);
     EXPECT_EQ(dialog.Copies(), 4);
@@ -53,9 +56,14 @@ TEST_F(PrintDialogTest, CopiesGoToTheSharedPrinterToo) {
     EXPECT_EQ(service_->jobs.back()->devMode.copies, 4);
 }
 
-TEST_F(PrintDialogTest, WithoutPrintersItAnswersNoAndWarnsWhenAsked) {
+TEST_F(PrintDialogTest, WithoutPrintersItAnswersNoAndWarnsWhenAsked)
+{
     service_->Remove("Office");
-    struct Row { const char* name; TPrintDialogOptions options; std::vector<std::string> warnings; };
+    struct Row {
+        const char* name;
+        TPrintDialogOptions options;
+        std::vector<std::string> warnings;
+    };
     const Row rows[] = {
         {"with poWarning", {O::poPageNums, O::poWarning}, {kNoPrinterWarning}},
         {"without", {O::poPageNums}, {}},

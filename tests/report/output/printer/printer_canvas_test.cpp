@@ -1,15 +1,15 @@
 // A recorded page replayed onto a printer (Qt's PDF output), read back with poppler and qpdf.
-#include "report/output/pages/page_format.h"
 #include "report/output/canvas/painter_canvas.h"
+#include "report/output/pages/page_format.h"
 #include "tests/support/pdf_check.h"
 #include "utility/cp1250.h"
-
-#include <gtest/gtest.h>
 
 #include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
 #include <QTemporaryDir>
+
+#include <gtest/gtest.h>
 
 namespace report::output {
 namespace {

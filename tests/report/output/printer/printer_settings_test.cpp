@@ -1,7 +1,7 @@
 #include "report/output/printer/printer_settings.h"
 
-#include "utility/rp_error.h"
 #include "tests/support/fake_printer_service.h"
+#include "utility/rp_error.h"
 
 #include <gtest/gtest.h>
 
@@ -16,12 +16,14 @@ using testsupport::FakePrinterService;
 class PrinterSettingsTest : public ::testing::Test {
 protected:
     // Adds `printer` as "Office" and attaches the settings to a printer object that selects it.
-    void Attach(FakePrinter printer) {
+    void Attach(FakePrinter printer)
+    {
         service_.Add("Office", std::move(printer));
         settings_.SetPrinter(&printer_);
     }
     // What the settings send when applied.
-    DevMode Applied() {
+    DevMode Applied()
+    {
         settings_.ApplyPrinterSettings();
         return *printer_.GetDevMode();
     }
@@ -31,7 +33,8 @@ protected:
     TPrinterSettings settings_;
 };
 
-TEST_F(PrinterSettingsTest, FreshSettingsHoldTheStartingValues) {
+TEST_F(PrinterSettingsTest, FreshSettingsHoldTheStartingValues)
+{
     EXPECT_EQ(settings_.PaperSize(), TRpPaperSize::A4);
     EXPECT_EQ(settings_.MemoryLimit(), 250000);
     EXPECT_EQ(settings_.ReadForIndex(), -1);
@@ -47,7 +50,8 @@ TEST_F(PrinterSettingsTest, FreshSettingsHoldTheStartingValues) {
     EXPECT_FALSE(persistent.PrintMetaFile);
 }
 
-TEST_F(PrinterSettingsTest, ReadsTheDeclaredFields) {
+TEST_F(PrinterSettingsTest, ReadsTheDeclaredFields)
+{
     FakePrinter printer = FakePrinterService::A4Printer();
     printer.dpiX = 600;
     printer.dpiY = 300;
@@ -79,7 +83,8 @@ TEST_F(PrinterSettingsTest, ReadsTheDeclaredFields) {
     EXPECT_EQ(settings_.GetPaperLength(), 2970);
 }
 
-TEST_F(PrinterSettingsTest, ReadingFallsBackWhereTheRecordIsSilent) {
+TEST_F(PrinterSettingsTest, ReadingFallsBackWhereTheRecordIsSilent)
+{
     struct Row {
         const char* name;
         std::uint32_t extraFields;
@@ -113,7 +118,8 @@ TEST_F(PrinterSettingsTest, ReadingFallsBackWhereTheRecordIsSilent) {
     }
 }
 
-TEST_F(PrinterSettingsTest, UndeclaredCopiesAndDuplexAreNeitherReadNorSent) {
+TEST_F(PrinterSettingsTest, UndeclaredCopiesAndDuplexAreNeitherReadNorSent)
+{
     FakePrinter printer = FakePrinterService::A4Printer();
     printer.devMode.fields &= ~kDmCopies;
     printer.devMode.copies = 7;
@@ -135,7 +141,8 @@ TEST_F(PrinterSettingsTest, UndeclaredCopiesAndDuplexAreNeitherReadNorSent) {
     EXPECT_EQ(sent.copies, 1);
 }
 
-TEST_F(PrinterSettingsTest, AppliesTheWantedValues) {
+TEST_F(PrinterSettingsTest, AppliesTheWantedValues)
+{
     struct Row {
         const char* name;
         bool duplex;
@@ -183,13 +190,14 @@ TEST_F(PrinterSettingsTest, AppliesTheWantedValues) {
         EXPECT_EQ(sent.paperSize, 9);
         EXPECT_EQ(sent.paperWidth, 2100);
         EXPECT_EQ(sent.paperLength, 2970);
-        const std::uint32_t declared = kDmPaperWidth | kDmPaperLength | kDmCopies | kDmDefaultSource |
-                                       kDmOrientation | kDmDuplex | kDmPaperSize;
+        const std::uint32_t declared =
+            kDmPaperWidth | kDmPaperLength | kDmCopies | kDmDefaultSource | kDmOrientation | kDmDuplex | kDmPaperSize;
         EXPECT_EQ(sent.fields & declared, declared);
     }
 }
 
-TEST_F(PrinterSettingsTest, CollateAndColourAreSentOnlyWhereDeclared) {
+TEST_F(PrinterSettingsTest, CollateAndColourAreSentOnlyWhereDeclared)
+{
     FakePrinter printer = FakePrinterService::A4Printer();
     printer.devMode.fields &= ~kDmCollate;
     printer.devMode.collate = 0;
@@ -203,12 +211,12 @@ TEST_F(PrinterSettingsTest, CollateAndColourAreSentOnlyWhereDeclared) {
     EXPECT_FALSE(sent.fields & (kDmCollate | kDmColor));
 }
 
-TEST_F(PrinterSettingsTest, PapersFollowTheListedCodes) {
+TEST_F(PrinterSettingsTest, PapersFollowTheListedCodes)
+{
     Attach(FakePrinterService::A4Printer());  // lists 9 and 1
     for (int ordinal = 0; ordinal < kPaperSizeCount; ++ordinal) {
         const TRpPaperSize size = *PaperSizeFromOrdinal(ordinal);
-        const bool listed = size == TRpPaperSize::A4 || size == TRpPaperSize::Letter ||
-                            size == TRpPaperSize::Custom;
+        const bool listed = size == TRpPaperSize::A4 || size == TRpPaperSize::Letter || size == TRpPaperSize::Custom;
         EXPECT_EQ(settings_.PaperSupported(size), listed) << ordinal;
     }
     settings_.SetPaperSize(TRpPaperSize::A5);
@@ -222,7 +230,8 @@ TEST_F(PrinterSettingsTest, PapersFollowTheListedCodes) {
     EXPECT_EQ(settings_.PaperSize(), TRpPaperSize::Default);
 }
 
-TEST_F(PrinterSettingsTest, PaperSizesSentAndMeasured) {
+TEST_F(PrinterSettingsTest, PaperSizesSentAndMeasured)
+{
     FakePrinter printer = FakePrinterService::A4Printer();
     printer.dpiX = printer.dpiY = 254;  // one pixel a tenth of a millimetre
     Attach(printer);
@@ -251,7 +260,8 @@ TEST_F(PrinterSettingsTest, PaperSizesSentAndMeasured) {
     EXPECT_EQ(sent.paperWidth, 2159);
 }
 
-TEST_F(PrinterSettingsTest, ReadsOncePerPrinter) {
+TEST_F(PrinterSettingsTest, ReadsOncePerPrinter)
+{
     Attach(FakePrinterService::A4Printer());
     FakePrinter second = FakePrinterService::A4Printer();
     second.dpiX = second.dpiY = 300;
@@ -285,7 +295,8 @@ TEST_F(PrinterSettingsTest, ReadsOncePerPrinter) {
     EXPECT_EQ(settings_.DpiX(), 60);
 }
 
-TEST_F(PrinterSettingsTest, HooksSeeTheRecordAndMayStopIt) {
+TEST_F(PrinterSettingsTest, HooksSeeTheRecordAndMayStopIt)
+{
     int gets = 0;
     settings_.SetOnGetSettings([&](TPrinterSettings& sender, bool& cancel, DevMode& devMode) {
         EXPECT_EQ(&sender, &settings_);
@@ -309,7 +320,8 @@ TEST_F(PrinterSettingsTest, HooksSeeTheRecordAndMayStopIt) {
     EXPECT_EQ(printer_.GetDevMode()->copies, 5);
 }
 
-TEST_F(PrinterSettingsTest, ACancelledReadReadsNothing) {
+TEST_F(PrinterSettingsTest, ACancelledReadReadsNothing)
+{
     settings_.SetOnGetSettings([](TPrinterSettings&, bool& cancel, DevMode&) { cancel = true; });
     FakePrinter printer = FakePrinterService::A4Printer();
     printer.devMode.copies = 4;
@@ -319,7 +331,8 @@ TEST_F(PrinterSettingsTest, ACancelledReadReadsNothing) {
     EXPECT_EQ(service_.capabilityCalls, 0);
 }
 
-TEST_F(PrinterSettingsTest, WithoutAPrinterEveryPaperAndOrientationIsTaken) {
+TEST_F(PrinterSettingsTest, WithoutAPrinterEveryPaperAndOrientationIsTaken)
+{
     settings_.SetPrinter(&printer_);  // the service lists no printer
     EXPECT_FALSE(settings_.HasDevice());
     settings_.ApplyPrinterSettings();  // nothing to write into
@@ -339,7 +352,8 @@ TEST_F(PrinterSettingsTest, WithoutAPrinterEveryPaperAndOrientationIsTaken) {
     EXPECT_EQ(detached.PaperSize(), TRpPaperSize::Legal);
 }
 
-TEST_F(PrinterSettingsTest, OrientationNeedsTheFieldWhenAPrinterIsThere) {
+TEST_F(PrinterSettingsTest, OrientationNeedsTheFieldWhenAPrinterIsThere)
+{
     FakePrinter printer = FakePrinterService::A4Printer();
     printer.devMode.fields &= ~kDmOrientation;
     Attach(printer);
@@ -347,8 +361,14 @@ TEST_F(PrinterSettingsTest, OrientationNeedsTheFieldWhenAPrinterIsThere) {
     EXPECT_EQ(settings_.Orientation(), 0);
 }
 
-TEST_F(PrinterSettingsTest, DefaultPrinterPaperSizeTakesTheDefaultPrintersPaper) {
-    struct Row { const char* name; bool declared; int code; TRpPaperSize expected; };
+TEST_F(PrinterSettingsTest, DefaultPrinterPaperSizeTakesTheDefaultPrintersPaper)
+{
+    struct Row {
+        const char* name;
+        bool declared;
+        int code;
+        TRpPaperSize expected;
+    };
     const Row rows[] = {
         {"Letter", true, 1, TRpPaperSize::Letter},
         {"custom", true, 256, TRpPaperSize::Custom},
@@ -360,7 +380,8 @@ TEST_F(PrinterSettingsTest, DefaultPrinterPaperSizeTakesTheDefaultPrintersPaper)
         FakePrinterService service;
         FakePrinter fake = FakePrinterService::A4Printer();
         service.Add("A", FakePrinterService::A4Printer());
-        if (!row.declared) fake.devMode.fields &= ~kDmPaperSize;
+        if (!row.declared)
+            fake.devMode.fields &= ~kDmPaperSize;
         fake.devMode.paperSize = row.code;
         service.Add("B", fake);
         service.SetDefault("B");
@@ -369,7 +390,8 @@ TEST_F(PrinterSettingsTest, DefaultPrinterPaperSizeTakesTheDefaultPrintersPaper)
     }
 }
 
-TEST_F(PrinterSettingsTest, ResettingGoesBackToTheDriversSettings) {
+TEST_F(PrinterSettingsTest, ResettingGoesBackToTheDriversSettings)
+{
     Attach(FakePrinterService::A4Printer());
     settings_.SetCopies(3);
     settings_.ApplyPrinterSettings();
@@ -378,7 +400,8 @@ TEST_F(PrinterSettingsTest, ResettingGoesBackToTheDriversSettings) {
     EXPECT_EQ(printer_.GetDevMode()->copies, 1);
 }
 
-TEST(SystemPrinterTest, KeepsItsPrinterByName) {
+TEST(SystemPrinterTest, KeepsItsPrinterByName)
+{
     FakePrinterService service;
     service.Add("B", FakePrinterService::A4Printer());
     service.Add("C", FakePrinterService::A4Printer());
@@ -409,7 +432,8 @@ TEST(SystemPrinterTest, KeepsItsPrinterByName) {
     EXPECT_THROW(none.BeginDoc(), ERpError);
 }
 
-TEST(SystemPrinterTest, PrintsDocumentsPageByPage) {
+TEST(SystemPrinterTest, PrintsDocumentsPageByPage)
+{
     FakePrinterService service;
     service.Add("P", FakePrinterService::A4Printer());
     SystemPrinter printer(service);
@@ -436,7 +460,8 @@ TEST(SystemPrinterTest, PrintsDocumentsPageByPage) {
 
 // Every choice the report keeps reaches the settings in one call, and comes back as it went;
 // the declared-only ones stay the printer's where it does not declare them.
-TEST_F(PrinterSettingsTest, ApplyTakesTheChoicesWholeAndChosenGivesThemBack) {
+TEST_F(PrinterSettingsTest, ApplyTakesTheChoicesWholeAndChosenGivesThemBack)
+{
     TRpPrinterSettings wanted;
     wanted.Copies = 3;
     wanted.OutputBin = TRpBin::Lower;
@@ -456,8 +481,10 @@ TEST_F(PrinterSettingsTest, ApplyTakesTheChoicesWholeAndChosenGivesThemBack) {
         SCOPED_TRACE(declared ? "declared" : "not declared");
         FakePrinterService service;
         FakePrinter fake = FakePrinterService::A4Printer();
-        if (declared) fake.devMode.fields |= kDmDuplex | kDmDefaultSource;
-        else fake.devMode.fields &= ~kDmCopies;
+        if (declared)
+            fake.devMode.fields |= kDmDuplex | kDmDefaultSource;
+        else
+            fake.devMode.fields &= ~kDmCopies;
         service.Add("P", fake);
         SystemPrinter printer(service);
         TPrinterSettings settings;
@@ -485,7 +512,8 @@ TEST_F(PrinterSettingsTest, ApplyTakesTheChoicesWholeAndChosenGivesThemBack) {
 
 // A set-up's bin from the raw codes on is the printer's own code; below them one of the report's
 // bins, a negative one the first. The answer's other choices are taken; the rest stays.
-TEST(PrinterSetupTest, TakesTheAnswerAndSplitsTheBinAtTheRawCodes) {
+TEST(PrinterSetupTest, TakesTheAnswerAndSplitsTheBinAtTheRawCodes)
+{
     struct Row {
         int chosenBin;
         bool useCustomBin;

@@ -3,6 +3,7 @@
 #define QTEST_QPA_MOUSE_HANDLING
 
 #include "report/output/printer/progress_form.h"
+
 #include "report/output/printer/rp_printer.h"
 #include "tests/report/output/printer/rp_printer_fixture.h"
 #include "tests/support/modal_dialog.h"
@@ -26,15 +27,18 @@ using testing::RpPrinterTest;
 
 using ProgressFormTest = RpPrinterTest;
 
-std::vector<QWidget*> ProgressWindows() {
+std::vector<QWidget*> ProgressWindows()
+{
     std::vector<QWidget*> found;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (qobject_cast<TRpProgressForm*>(widget)) found.push_back(widget);
+        if (qobject_cast<TRpProgressForm*>(widget))
+            found.push_back(widget);
     }
     return found;
 }
 
-TEST_F(ProgressFormTest, IsASmallWindowOnTopWithAGaugeALabelAndCancel) {
+TEST_F(ProgressFormTest, IsASmallWindowOnTopWithAGaugeALabelAndCancel)
+{
     TRpPrinter printer;
     TRpProgressForm form(&printer);
     EXPECT_EQ(form.RpPrinter(), &printer);
@@ -58,16 +62,20 @@ TEST_F(ProgressFormTest, IsASmallWindowOnTopWithAGaugeALabelAndCancel) {
     EXPECT_EQ(frame.top(), screen.top() + (screen.height() - frame.height()) / 2);
 }
 
-TEST_F(ProgressFormTest, ShowsThePrintersProgressOnAMultipleOfFive) {
+TEST_F(ProgressFormTest, ShowsThePrintersProgressOnAMultipleOfFive)
+{
     // `before`: a figure shown first, none when negative. The first 0 is shown too, though the
     // gauge stands at 0 already.
-    struct Row { int before; int progress; int carried; int gauge; const char* info; };
+    struct Row {
+        int before;
+        int progress;
+        int carried;
+        int gauge;
+        const char* info;
+    };
     const Row rows[] = {
-        {-1, 0, 0, 0, "0%  Completed"},
-        {10, 42, 42, 10, "10%  Completed"},
-        {10, 45, 45, 45, "45%  Completed"},
-        {10, 45, 42, 45, "45%  Completed"},
-        {10, 100, 100, 100, "100%  Completed"},
+        {-1, 0, 0, 0, "0%  Completed"},     {10, 42, 42, 10, "10%  Completed"},     {10, 45, 45, 45, "45%  Completed"},
+        {10, 45, 42, 45, "45%  Completed"}, {10, 100, 100, 100, "100%  Completed"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.progress);
@@ -84,7 +92,8 @@ TEST_F(ProgressFormTest, ShowsThePrintersProgressOnAMultipleOfFive) {
     }
 }
 
-TEST_F(ProgressFormTest, FollowsTheRunAsItsClientWindow) {
+TEST_F(ProgressFormTest, FollowsTheRunAsItsClientWindow)
+{
     TRpPrinter printer;
     TRpProgressForm form(&printer);
     printer.SetClientWindow(&form);
@@ -108,7 +117,8 @@ TEST_F(ProgressFormTest, FollowsTheRunAsItsClientWindow) {
 
 // A long run hears its Cancel through the progress messages: each lets waiting window messages
 // through.
-TEST_F(ProgressFormTest, EachFigureLetsAWaitingCancelThrough) {
+TEST_F(ProgressFormTest, EachFigureLetsAWaitingCancelThrough)
+{
     FakeReport report;
     TRpPrinter printer(&report);
     TRpProgressForm form(&printer);
@@ -123,7 +133,8 @@ TEST_F(ProgressFormTest, EachFigureLetsAWaitingCancelThrough) {
 class PaintCount : public QObject {
 public:
     explicit PaintCount(QLabel& label) : label_(label) { label.installEventFilter(this); }
-    bool eventFilter(QObject* watched, QEvent* event) override {
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
         if (watched == &label_ && event->type() == QEvent::Paint) {
             ++count;
             last = label_.text();
@@ -137,7 +148,8 @@ private:
     QLabel& label_;
 };
 
-TEST_F(ProgressFormTest, IsDrawnAtMostAboutTenTimesASecondAndShowsTheLastFigure) {
+TEST_F(ProgressFormTest, IsDrawnAtMostAboutTenTimesASecondAndShowsTheLastFigure)
+{
     TRpPrinter printer;
     TRpProgressForm form(&printer);
     printer.SetClientWindow(&form);
@@ -161,7 +173,8 @@ TEST_F(ProgressFormTest, IsDrawnAtMostAboutTenTimesASecondAndShowsTheLastFigure)
 }
 
 // Paints held back must not hold back the Cancel.
-TEST_F(ProgressFormTest, CancelAnswersAtOnceWhileThePaintsAreHeld) {
+TEST_F(ProgressFormTest, CancelAnswersAtOnceWhileThePaintsAreHeld)
+{
     FakeReport report;
     TRpPrinter printer(&report);
     TRpProgressForm form(&printer);
@@ -180,7 +193,8 @@ TEST_F(ProgressFormTest, CancelAnswersAtOnceWhileThePaintsAreHeld) {
     EXPECT_TRUE(printer.Cancelled());
 }
 
-TEST_F(ProgressFormTest, CancelStopsTheReportAndCancelsThePrinter) {
+TEST_F(ProgressFormTest, CancelStopsTheReportAndCancelsThePrinter)
+{
     FakeReport report;
     TRpPrinter printer(&report);
     TRpProgressForm form(&printer);
@@ -196,7 +210,8 @@ TEST_F(ProgressFormTest, CancelStopsTheReportAndCancelsThePrinter) {
     EXPECT_TRUE(alone.Cancelled());
 }
 
-TEST_F(ProgressFormTest, CancelWorksWhileAModalWindowIsUp) {
+TEST_F(ProgressFormTest, CancelWorksWhileAModalWindowIsUp)
+{
     FakeReport report;
     TRpPrinter printer(&report);
     QDialog preview;
@@ -222,7 +237,8 @@ TEST_F(ProgressFormTest, CancelWorksWhileAModalWindowIsUp) {
     preview.exec();
 }
 
-TEST_F(ProgressFormTest, OutlivesTheModalWindowItWasShownOver) {
+TEST_F(ProgressFormTest, OutlivesTheModalWindowItWasShownOver)
+{
     auto preview = std::make_unique<QDialog>();
     std::unique_ptr<TRpProgressForm> form;
     TRpPrinter printer;
@@ -241,7 +257,8 @@ TEST_F(ProgressFormTest, OutlivesTheModalWindowItWasShownOver) {
     form.reset();  // its creator's to destroy, once
 }
 
-TEST_F(ProgressFormTest, PrintsOfRecordedPagesLeaveNoWindowBehind) {
+TEST_F(ProgressFormTest, PrintsOfRecordedPagesLeaveNoWindowBehind)
+{
     FakeReport report;
     report.showProgress = true;
     TRpPrinter printer(&report);
@@ -250,8 +267,8 @@ TEST_F(ProgressFormTest, PrintsOfRecordedPagesLeaveNoWindowBehind) {
     for (int print = 1; print <= 2; ++print) {
         SCOPED_TRACE(print);
         std::size_t during = 0;
-        const QMetaObject::Connection watch = QObject::connect(
-            &printer, &TRpPrinter::ProgressPosted, [&] { during = ProgressWindows().size(); });
+        const QMetaObject::Connection watch =
+            QObject::connect(&printer, &TRpPrinter::ProgressPosted, [&] { during = ProgressWindows().size(); });
         printer.PrintRecordedPages();
         QObject::disconnect(watch);
         EXPECT_EQ(during, 1u);

@@ -5,6 +5,7 @@
 #include "tests/support/print_rig.h"
 
 #include <QPainter>
+
 #include <gtest/gtest.h>
 
 namespace report::output {
@@ -16,15 +17,18 @@ using testsupport::PrintRig;
 
 class QtPrinterServiceRigTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        if (!rig_.Ready()) GTEST_FAIL() << "the printing rig is not up (KARTOVAN_PRINT_RIG_DIR)";
+    void SetUp() override
+    {
+        if (!rig_.Ready())
+            GTEST_FAIL() << "the printing rig is not up (KARTOVAN_PRINT_RIG_DIR)";
     }
 
     PrintRig rig_;
     QtPrinterService service_;
 };
 
-TEST_F(QtPrinterServiceRigTest, ListsTheQueueWithItsSettings) {
+TEST_F(QtPrinterServiceRigTest, ListsTheQueueWithItsSettings)
+{
     EXPECT_TRUE(service_.PrinterNames().contains(rig_.Queue()));
     const std::optional<DevMode> devMode = service_.DefaultDevMode(rig_.Queue());
     ASSERT_TRUE(devMode);
@@ -34,7 +38,7 @@ TEST_F(QtPrinterServiceRigTest, ListsTheQueueWithItsSettings) {
     const std::uint32_t always = kDmOrientation | kDmPaperSize | kDmCopies | kDmCollate;
     EXPECT_EQ(devMode->fields & always, always);
     EXPECT_FALSE(devMode->fields & kDmDefaultSource);  // no paper sources on CUPS
-    EXPECT_FALSE(devMode->fields & kDmDuplex);          // cups-pdf prints one side only
+    EXPECT_FALSE(devMode->fields & kDmDuplex);         // cups-pdf prints one side only
 
     const std::optional<std::vector<int>> codes = service_.PaperCodes(rig_.Queue());
     ASSERT_TRUE(codes);
@@ -44,14 +48,20 @@ TEST_F(QtPrinterServiceRigTest, ListsTheQueueWithItsSettings) {
     EXPECT_FALSE(service_.DefaultDevMode("no such printer"));
 }
 
-TEST_F(QtPrinterServiceRigTest, MeasuresThePaperItIsGiven) {
+TEST_F(QtPrinterServiceRigTest, MeasuresThePaperItIsGiven)
+{
     // Qt keeps page sizes in whole points: a custom size may lose a third of a millimetre.
-    struct Row { const char* name; int paper; int orientation; int width; int length; double slack; };
+    struct Row {
+        const char* name;
+        int paper;
+        int orientation;
+        int width;
+        int length;
+        double slack;
+    };
     const Row rows[] = {
-        {"A4 portrait", 9, 1, 2100, 2970, 1.0},
-        {"A4 landscape", 9, 2, 2970, 2100, 1.0},
-        {"Letter", 1, 1, 2159, 2794, 1.0},
-        {"a code Qt has no size for", 48, 1, 1000, 1000, 3.6},
+        {"A4 portrait", 9, 1, 2100, 2970, 1.0}, {"A4 landscape", 9, 2, 2970, 2100, 1.0},
+        {"Letter", 1, 1, 2159, 2794, 1.0},      {"a code Qt has no size for", 48, 1, 1000, 1000, 3.6},
         {"custom", 256, 1, 1000, 1500, 3.6},
     };
     for (const Row& row : rows) {
@@ -71,7 +81,8 @@ TEST_F(QtPrinterServiceRigTest, MeasuresThePaperItIsGiven) {
     }
 }
 
-TEST_F(QtPrinterServiceRigTest, PrintsWhatTheSettingsAsk) {
+TEST_F(QtPrinterServiceRigTest, PrintsWhatTheSettingsAsk)
+{
     SystemPrinter printer(service_);
     printer.SetIndex(static_cast<int>(printer.Printers().indexOf(rig_.Queue())));
     TPrinterSettings settings;
@@ -85,7 +96,8 @@ TEST_F(QtPrinterServiceRigTest, PrintsWhatTheSettingsAsk) {
     printer.SetTitle("kvServiceA5");
     printer.BeginDoc();
     for (int page = 0; page < 2; ++page) {
-        if (page > 0) printer.NewPage();
+        if (page > 0)
+            printer.NewPage();
         printer.Painter()->fillRect(QRect(100, 100, 400, 400), Qt::black);
     }
     printer.EndDoc();

@@ -1,7 +1,8 @@
 // The Qt printer service where CUPS answers nothing (this executable's CUPS_SERVER is a socket
 // nobody listens on), as on many Linux machines without a printer.
-#include "report/output/printer/printer_settings.h"
 #include "report/output/printer/qt_printer_service.h"
+
+#include "report/output/printer/printer_settings.h"
 #include "utility/rp_error.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +10,8 @@
 namespace report::output {
 namespace {
 
-TEST(QtPrinterServiceTest, WithoutAPrinterNothingIsListedAndTheReportKeepsItsPaper) {
+TEST(QtPrinterServiceTest, WithoutAPrinterNothingIsListedAndTheReportKeepsItsPaper)
+{
     QtPrinterService service;
     EXPECT_TRUE(service.PrinterNames().isEmpty());
     EXPECT_FALSE(service.DefaultDevMode("anything"));

@@ -9,6 +9,7 @@
 #include "tests/support/fake_printer_service.h"
 
 #include <QObject>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -50,7 +51,8 @@ public:
     QObject* WindowObject() override { return &object; }
     void ProgressMessage(int percent) override { progress.push_back(percent); }
     void FinishedPagesMessage(int count) override { finished.push_back(count); }
-    void DetachPrinter(TRpPrinter& printer) override {
+    void DetachPrinter(TRpPrinter& printer) override
+    {
         ++detaches;
         printer.SetClientWindow(nullptr);
     }

@@ -7,6 +7,7 @@
 #include "tests/support/print_rig.h"
 
 #include <QPainter>
+
 #include <gtest/gtest.h>
 
 namespace report::output {
@@ -36,11 +37,14 @@ private:
 
 class RpPrinterRigTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        if (!rig_.Ready()) GTEST_FAIL() << "the printing rig is not up (KARTOVAN_PRINT_RIG_DIR)";
+    void SetUp() override
+    {
+        if (!rig_.Ready())
+            GTEST_FAIL() << "the printing rig is not up (KARTOVAN_PRINT_RIG_DIR)";
     }
     // Selects the rig's queue.
-    void SelectQueue(TRpPrinter& printer) {
+    void SelectQueue(TRpPrinter& printer)
+    {
         const int index = static_cast<int>(printer.Printer().Printers().indexOf(rig_.Queue()));
         ASSERT_GE(index, 0);
         printer.SetPrinterIndex(index);
@@ -48,7 +52,8 @@ protected:
     }
     // Records `pages` pages: a box whose place tells the page, a frame, a line and a label
     // 20 mm from the left edge.
-    static void Record(TRpPrinter& printer, int pages) {
+    static void Record(TRpPrinter& printer, int pages)
+    {
         printer.BeginDoc();
         for (int page = 1; page <= pages; ++page) {
             printer.NewPage();
@@ -58,8 +63,8 @@ protected:
                                     printer.DeviceX(100.0L * page + 100), printer.DeviceY(300)));
             canvas.SetPen(Pen{qRgb(0, 0, 0), PenStyle::Solid, 2});
             canvas.SetBrush(Brush{qRgb(255, 255, 255), BrushStyle::Clear});
-            canvas.Rectangle(GdiRect(printer.DeviceX(150), printer.DeviceY(1500), printer.DeviceX(1900),
-                                     printer.DeviceY(2600)));
+            canvas.Rectangle(
+                GdiRect(printer.DeviceX(150), printer.DeviceY(1500), printer.DeviceX(1900), printer.DeviceY(2600)));
             canvas.Line(printer.DeviceX(150), printer.DeviceY(2800), printer.DeviceX(1900), printer.DeviceY(2800));
             FontSpec font;
             font.face = "Arial";
@@ -71,12 +76,14 @@ protected:
         printer.EndDoc();
     }
     // The recorded page replayed into a white picture of `size`.
-    static QImage Replayed(TRpPrinter& printer, int page, QSize size) {
+    static QImage Replayed(TRpPrinter& printer, int page, QSize size)
+    {
         QImage picture(size, QImage::Format_RGB32);
         picture.fill(Qt::white);
         const std::optional<Page> recorded = printer.GetRecordedPage(page);
         EXPECT_TRUE(recorded);
-        if (!recorded) return picture;
+        if (!recorded)
+            return picture;
         QPainter painter(&picture);
         PainterCanvas canvas(painter, 96);
         ReplayPage(*recorded, canvas, QRect(QPoint(0, 0), size));
@@ -88,7 +95,8 @@ protected:
 
 // Dark pixels of `a` that have no dark pixel of `b` within `reach` pixels, and how many dark
 // pixels `a` has.
-std::pair<int, int> UnmatchedInk(const QImage& a, const QImage& b, int reach) {
+std::pair<int, int> UnmatchedInk(const QImage& a, const QImage& b, int reach)
+{
     auto dark = [](const QImage& image, int x, int y) {
         return x >= 0 && y >= 0 && x < image.width() && y < image.height() && qGray(image.pixel(x, y)) < 128;
     };
@@ -96,19 +104,23 @@ std::pair<int, int> UnmatchedInk(const QImage& a, const QImage& b, int reach) {
     int ink = 0;
     for (int y = 0; y < a.height(); ++y) {
         for (int x = 0; x < a.width(); ++x) {
-            if (!dark(a, x, y)) continue;
+            if (!dark(a, x, y))
+                continue;
             ++ink;
             bool found = false;
             for (int dy = -reach; dy <= reach && !found; ++dy) {
-                for (int dx = -reach; dx <= reach && !found; ++dx) found = dark(b, x + dx, y + dy);
+                for (int dx = -reach; dx <= reach && !found; ++dx)
+                    found = dark(b, x + dx, y + dy);
             }
-            if (!found) ++unmatched;
+            if (!found)
+                ++unmatched;
         }
     }
     return {unmatched, ink};
 }
 
-TEST_F(RpPrinterRigTest, PrintsTheRangeOfTheRecordingAsItWasRecorded) {
+TEST_F(RpPrinterRigTest, PrintsTheRangeOfTheRecordingAsItWasRecorded)
+{
     A4Report report;
     TRpPrinter printer(&report);
     SelectQueue(printer);
@@ -149,7 +161,8 @@ TEST_F(RpPrinterRigTest, PrintsTheRangeOfTheRecordingAsItWasRecorded) {
     }
 }
 
-TEST_F(RpPrinterRigTest, PrintsCopiesOnThePaperAsked) {
+TEST_F(RpPrinterRigTest, PrintsCopiesOnThePaperAsked)
+{
     A4Report report;
     TRpPrinter printer(&report);
     SelectQueue(printer);
@@ -170,7 +183,8 @@ TEST_F(RpPrinterRigTest, PrintsCopiesOnThePaperAsked) {
     EXPECT_NEAR(info->pageSize.height(), 792.0, 1.0);
 }
 
-TEST_F(RpPrinterRigTest, PrintsStraightFromARun) {
+TEST_F(RpPrinterRigTest, PrintsStraightFromARun)
+{
     TRpPrinter printer;
     SelectQueue(printer);
     printer.SetDestination(TRpPrinterDestination::rpdPrinter);

@@ -2,12 +2,12 @@
 
 #include "report/output/canvas/painter_canvas.h"
 #include "report/output/printer/progress_form.h"
-#include "utility/rp_error.h"
 #include "tests/report/output/printer/rp_printer_fixture.h"
+#include "utility/rp_error.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
-#include <QApplication>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -16,29 +16,37 @@
 namespace report::output {
 namespace {
 
-using testsupport::FakePrinter;
-using testsupport::FakePrinterService;
 using testing::FakeReport;
 using testing::RecordingClient;
 using testing::RpPrinterTest;
+using testsupport::FakePrinter;
+using testsupport::FakePrinterService;
 
 // The progress windows among the top-level widgets.
-std::vector<TRpProgressForm*> ProgressForms() {
+std::vector<TRpProgressForm*> ProgressForms()
+{
     std::vector<TRpProgressForm*> forms;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* form = qobject_cast<TRpProgressForm*>(widget)) forms.push_back(form);
+        if (auto* form = qobject_cast<TRpProgressForm*>(widget))
+            forms.push_back(form);
     }
     return forms;
 }
 
-std::vector<int> Counts(const QSignalSpy& spy) {
+std::vector<int> Counts(const QSignalSpy& spy)
+{
     std::vector<int> counts;
-    for (const QList<QVariant>& call : spy) counts.push_back(call.at(0).toInt());
+    for (const QList<QVariant>& call : spy)
+        counts.push_back(call.at(0).toInt());
     return counts;
 }
 
-TEST_F(RpPrinterTest, FinishedPagesArePostedOncePerPage) {
-    struct Row { int pages; std::vector<int> posted; };
+TEST_F(RpPrinterTest, FinishedPagesArePostedOncePerPage)
+{
+    struct Row {
+        int pages;
+        std::vector<int> posted;
+    };
     const Row rows[] = {{0, {1}}, {1, {1}}, {4, {1, 2, 3, 4}}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.pages);
@@ -55,7 +63,8 @@ TEST_F(RpPrinterTest, FinishedPagesArePostedOncePerPage) {
     }
 }
 
-TEST_F(RpPrinterTest, NothingIsPostedWithoutAClientWindow) {
+TEST_F(RpPrinterTest, NothingIsPostedWithoutAClientWindow)
+{
     TRpPrinter printer;
     QSignalSpy finished(&printer, &TRpPrinter::FinishedPagesPosted);
     QSignalSpy progress(&printer, &TRpPrinter::ProgressPosted);
@@ -74,7 +83,8 @@ TEST_F(RpPrinterTest, NothingIsPostedWithoutAClientWindow) {
     EXPECT_EQ(printer.GetClientWindow(), nullptr);
 }
 
-TEST_F(RpPrinterTest, CallsOutOfTurnRaiseAndKeepTheOpenPage) {
+TEST_F(RpPrinterTest, CallsOutOfTurnRaiseAndKeepTheOpenPage)
+{
     TRpPrinter printer;
     try {
         printer.NewPage();
@@ -101,7 +111,8 @@ TEST_F(RpPrinterTest, CallsOutOfTurnRaiseAndKeepTheOpenPage) {
     EXPECT_THROW(printer.NewPage(), ERpError);
 }
 
-TEST_F(RpPrinterTest, DevicePixelsRoundHalvesToEven) {
+TEST_F(RpPrinterTest, DevicePixelsRoundHalvesToEven)
+{
     FakePrinter half = FakePrinterService::A4Printer();
     half.dpiX = half.dpiY = 127;  // 0.5 pixel a tenth of a millimetre
     UsePrinter(half);
@@ -109,7 +120,10 @@ TEST_F(RpPrinterTest, DevicePixelsRoundHalvesToEven) {
     printer.SetDestination(TRpPrinterDestination::rpdPrinter);
     printer.BeginDoc();
     ASSERT_EQ(printer.XFactor(), 0.5L);
-    struct Row { long double tenths; int pixels; };
+    struct Row {
+        long double tenths;
+        int pixels;
+    };
     for (const Row& row : {Row{1, 0}, Row{3, 2}, Row{5, 2}, Row{-3, -2}, Row{7, 4}}) {
         EXPECT_EQ(printer.DeviceX(row.tenths), row.pixels) << static_cast<double>(row.tenths);
         EXPECT_EQ(printer.DeviceY(row.tenths), row.pixels);
@@ -119,7 +133,8 @@ TEST_F(RpPrinterTest, DevicePixelsRoundHalvesToEven) {
     printer.AbortDoc();
 }
 
-TEST_F(RpPrinterTest, OffsetsCountOnlyWhenPrinting) {
+TEST_F(RpPrinterTest, OffsetsCountOnlyWhenPrinting)
+{
     FakePrinter margins = FakePrinterService::A4Printer();
     margins.dpiX = margins.dpiY = 254;
     margins.offsetX = 40;
@@ -142,7 +157,8 @@ TEST_F(RpPrinterTest, OffsetsCountOnlyWhenPrinting) {
 
 // An export is handed the device as it converts lengths when the export starts; the default
 // printer's resolution is asked only when a picture needs it, and no document is left behind.
-TEST_F(RpPrinterTest, AnExportIsHandedTheDeviceInForce) {
+TEST_F(RpPrinterTest, AnExportIsHandedTheDeviceInForce)
+{
     FakePrinter margins = FakePrinterService::A4Printer();
     margins.dpiX = 300;
     margins.dpiY = 600;
@@ -150,7 +166,8 @@ TEST_F(RpPrinterTest, AnExportIsHandedTheDeviceInForce) {
     margins.offsetY = 60;
     UsePrinter(margins);
     service_->SetDefault("Office");
-    for (const TRpPrinterDestination destination : {TRpPrinterDestination::rpdRecord, TRpPrinterDestination::rpdPrinter}) {
+    for (const TRpPrinterDestination destination :
+         {TRpPrinterDestination::rpdRecord, TRpPrinterDestination::rpdPrinter}) {
         SCOPED_TRACE(static_cast<int>(destination));
         TRpPrinter printer;
         printer.SetDestination(destination);
@@ -174,8 +191,14 @@ TEST_F(RpPrinterTest, AnExportIsHandedTheDeviceInForce) {
     EXPECT_TRUE(service_->jobs.empty());
 }
 
-TEST_F(RpPrinterTest, PicturesAreMeantForTheDefaultPrintersResolutionOr96) {
-    struct Row { const char* name; const char* defaultPrinter; int dpiX; int expected; };
+TEST_F(RpPrinterTest, PicturesAreMeantForTheDefaultPrintersResolutionOr96)
+{
+    struct Row {
+        const char* name;
+        const char* defaultPrinter;
+        int dpiX;
+        int expected;
+    };
     const Row rows[] = {
         {"the default printer's", "Office", 300, 300},
         {"no default printer", "", 300, 96},
@@ -193,8 +216,14 @@ TEST_F(RpPrinterTest, PicturesAreMeantForTheDefaultPrintersResolutionOr96) {
     EXPECT_TRUE(service_->jobs.empty());
 }
 
-TEST_F(RpPrinterTest, RecordsPagesOfThePapersSizeAt96Dpi) {
-    struct Row { TRpPaperSize paper; int orientation; int width; int height; };
+TEST_F(RpPrinterTest, RecordsPagesOfThePapersSizeAt96Dpi)
+{
+    struct Row {
+        TRpPaperSize paper;
+        int orientation;
+        int width;
+        int height;
+    };
     const Row rows[] = {
         {TRpPaperSize::A4, 0, 794, 1123},
         {TRpPaperSize::A4, 1, 1123, 794},
@@ -217,14 +246,15 @@ TEST_F(RpPrinterTest, RecordsPagesOfThePapersSizeAt96Dpi) {
     }
 }
 
-TEST_F(RpPrinterTest, PrintsOnlyThePagesInItsRange) {
-    struct Row { int first; int last; std::vector<int> printed; };
+TEST_F(RpPrinterTest, PrintsOnlyThePagesInItsRange)
+{
+    struct Row {
+        int first;
+        int last;
+        std::vector<int> printed;
+    };
     const Row rows[] = {
-        {3, 4, {3, 4}},
-        {0, 0, {1, 2, 3, 4, 5, 6}},
-        {5, 0, {5, 6}},
-        {0, 2, {1, 2}},
-        {6, 6, {6}},
+        {3, 4, {3, 4}}, {0, 0, {1, 2, 3, 4, 5, 6}}, {5, 0, {5, 6}}, {0, 2, {1, 2}}, {6, 6, {6}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(::testing::Message() << row.first << ".." << row.last);
@@ -238,13 +268,15 @@ TEST_F(RpPrinterTest, PrintsOnlyThePagesInItsRange) {
         EXPECT_TRUE(job->finished);
         EXPECT_EQ(job->title, "Lista");
         std::vector<int> printed;
-        for (const QImage& page : job->pages) printed.push_back(MarkOf(page, 60));
+        for (const QImage& page : job->pages)
+            printed.push_back(MarkOf(page, 60));
         EXPECT_EQ(printed, row.printed);
         EXPECT_EQ(printer.PageList().PageCount(), 0);  // nothing recorded
     }
 }
 
-TEST_F(RpPrinterTest, LowResolutionPrintersKeepAUsableFactor) {
+TEST_F(RpPrinterTest, LowResolutionPrintersKeepAUsableFactor)
+{
     FakePrinter coarse = FakePrinterService::A4Printer();
     coarse.dpiX = 60;
     coarse.dpiY = 20;  // below 25.4 dpi: a factor under 0.1
@@ -262,7 +294,8 @@ TEST_F(RpPrinterTest, LowResolutionPrintersKeepAUsableFactor) {
     EXPECT_EQ(service_->jobs.back()->pages.size(), 2u);
 }
 
-TEST_F(RpPrinterTest, DirectPrintsApplyTheSettingsAndFireAfterPrint) {
+TEST_F(RpPrinterTest, DirectPrintsApplyTheSettingsAndFireAfterPrint)
+{
     TRpPrinter printer;
     int afterPrints = 0;
     printer.SetAfterPrintCallback([&](TRpPrinter& sender) {
@@ -282,7 +315,8 @@ TEST_F(RpPrinterTest, DirectPrintsApplyTheSettingsAndFireAfterPrint) {
     EXPECT_GT(job.pages.front().width(), job.pages.front().height());
 }
 
-TEST_F(RpPrinterTest, RecordedPagesPrintInTheirRangeWithProgress) {
+TEST_F(RpPrinterTest, RecordedPagesPrintInTheirRangeWithProgress)
+{
     FakeReport report;
     report.showProgress = true;
     TRpPrinter printer(&report);
@@ -322,12 +356,17 @@ TEST_F(RpPrinterTest, RecordedPagesPrintInTheirRangeWithProgress) {
     EXPECT_TRUE(job.finished);
 }
 
-TEST_F(RpPrinterTest, ARangeBeyondTheDocumentPrintsWhatThereIs) {
+TEST_F(RpPrinterTest, ARangeBeyondTheDocumentPrintsWhatThereIs)
+{
     const std::filesystem::path file = SaveReport("three.rpp", 3);
     TRpPrinter printer;
     std::string error;
     ASSERT_TRUE(printer.LoadRecordedDocument(file, error)) << error;
-    struct Row { int first; int last; std::vector<int> printed; };
+    struct Row {
+        int first;
+        int last;
+        std::vector<int> printed;
+    };
     const Row rows[] = {{1, 12, {1, 2, 3}}, {-4, 2, {1, 2}}, {3, 3, {3}}, {5, 9, {}}};
     for (const Row& row : rows) {
         SCOPED_TRACE(::testing::Message() << row.first << ".." << row.last);
@@ -337,13 +376,15 @@ TEST_F(RpPrinterTest, ARangeBeyondTheDocumentPrintsWhatThereIs) {
         printer.PrintRecordedPages();
         std::vector<int> printed;
         if (service_->jobs.size() > jobsBefore) {
-            for (const QImage& page : service_->jobs.back()->pages) printed.push_back(MarkOf(page, 60));
+            for (const QImage& page : service_->jobs.back()->pages)
+                printed.push_back(MarkOf(page, 60));
         }
         EXPECT_EQ(printed, row.printed);
     }
 }
 
-TEST_F(RpPrinterTest, ProgressRunsOverThePagesOfTheRangeThatThereAre) {
+TEST_F(RpPrinterTest, ProgressRunsOverThePagesOfTheRangeThatThereAre)
+{
     const std::filesystem::path file = SaveReport("three.rpp", 3);
     FakeReport report;
     report.showProgress = true;
@@ -351,10 +392,14 @@ TEST_F(RpPrinterTest, ProgressRunsOverThePagesOfTheRangeThatThereAre) {
     std::string error;
     ASSERT_TRUE(printer.LoadRecordedDocument(file, error)) << error;
     printer.SetReprintRecorded(true);
-    struct Row { int first; int last; std::vector<int> progress; };
+    struct Row {
+        int first;
+        int last;
+        std::vector<int> progress;
+    };
     const Row rows[] = {
-        {1, 12, {33, 67, 100}}, {2, 12, {50, 100}}, {-4, 2, {50, 100}}, {0, 0, {33, 67, 100}}, {3, 3, {100}},
-        {5, 9, {}},
+        {1, 12, {33, 67, 100}}, {2, 12, {50, 100}}, {-4, 2, {50, 100}},
+        {0, 0, {33, 67, 100}},  {3, 3, {100}},      {5, 9, {}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(::testing::Message() << row.first << ".." << row.last);
@@ -367,7 +412,8 @@ TEST_F(RpPrinterTest, ProgressRunsOverThePagesOfTheRangeThatThereAre) {
     EXPECT_EQ(report.printAgainMessages, 0);
 }
 
-TEST_F(RpPrinterTest, RecordedPagesLandOnTheReportsPageAcrossTheMargins) {
+TEST_F(RpPrinterTest, RecordedPagesLandOnTheReportsPageAcrossTheMargins)
+{
     FakePrinter margins = FakePrinterService::A4Printer();
     margins.offsetX = 30;  // pixels at 60 dpi: 12.7 mm
     margins.offsetY = 15;
@@ -383,7 +429,8 @@ TEST_F(RpPrinterTest, RecordedPagesLandOnTheReportsPageAcrossTheMargins) {
     EXPECT_EQ(MarkOf(job.pages[0], 60), 1);
 }
 
-TEST_F(RpPrinterTest, ALiveRecordingAsksTheReportToRunAgain) {
+TEST_F(RpPrinterTest, ALiveRecordingAsksTheReportToRunAgain)
+{
     FakeReport report;
     TRpPrinter printer(&report);
     printer.SetReportWindow(&report);
@@ -402,7 +449,8 @@ TEST_F(RpPrinterTest, ALiveRecordingAsksTheReportToRunAgain) {
     EXPECT_EQ(service_->jobs[0]->pages.size(), 2u);
 }
 
-TEST_F(RpPrinterTest, CancellingAPrintAbortsIt) {
+TEST_F(RpPrinterTest, CancellingAPrintAbortsIt)
+{
     FakeReport report;
     TRpPrinter printer(&report);
     Run(printer, 4);
@@ -428,7 +476,8 @@ TEST_F(RpPrinterTest, CancellingAPrintAbortsIt) {
     EXPECT_EQ(report.afterPrints, 2);
 }
 
-TEST_F(RpPrinterTest, WithoutPrintersRecordingWorksAndPrintingDoesNothing) {
+TEST_F(RpPrinterTest, WithoutPrintersRecordingWorksAndPrintingDoesNothing)
+{
     service_->Remove("Office");
     SharedPrinter().Refresh();
     TRpPrinter printer;
@@ -452,13 +501,17 @@ TEST_F(RpPrinterTest, WithoutPrintersRecordingWorksAndPrintingDoesNothing) {
     EXPECT_EQ(loading.GetPageWidth(), 1480);
 }
 
-TEST_F(RpPrinterTest, LoadingTakesOrientationAndPaperFromThePage) {
-    struct Row { int width; int length; TRpPaperSize loadedPaper; int loadedOrientation; };
+TEST_F(RpPrinterTest, LoadingTakesOrientationAndPaperFromThePage)
+{
+    struct Row {
+        int width;
+        int length;
+        TRpPaperSize loadedPaper;
+        int loadedOrientation;
+    };
     const Row rows[] = {
-        {2100, 2970, TRpPaperSize::A4, 0},
-        {2970, 2100, TRpPaperSize::A4, 1},
-        {2799, 2160, TRpPaperSize::Letter, 1},
-        {2109, 2979, TRpPaperSize::A4, 0},    // whole millimetres count
+        {2100, 2970, TRpPaperSize::A4, 0},     {2970, 2100, TRpPaperSize::A4, 1},
+        {2799, 2160, TRpPaperSize::Letter, 1}, {2109, 2979, TRpPaperSize::A4, 0},  // whole millimetres count
         {1480, 2100, TRpPaperSize::Letter, 0},  // A5: the nearest paper the printer lists
     };
     for (const Row& row : rows) {
@@ -480,7 +533,8 @@ TEST_F(RpPrinterTest, LoadingTakesOrientationAndPaperFromThePage) {
     }
 }
 
-TEST_F(RpPrinterTest, AFileThatFailsToLoadLeavesTheDocumentAsItWas) {
+TEST_F(RpPrinterTest, AFileThatFailsToLoadLeavesTheDocumentAsItWas)
+{
     const std::filesystem::path good = SaveReport("good.rpp", 2);
     QFile file(QString::fromStdString(good.string()));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -507,8 +561,13 @@ TEST_F(RpPrinterTest, AFileThatFailsToLoadLeavesTheDocumentAsItWas) {
     }
 }
 
-TEST_F(RpPrinterTest, AnAbortedRecordingSavesEveryPageItKept) {
-    struct Row { int pages; bool exporting; int saved; };
+TEST_F(RpPrinterTest, AnAbortedRecordingSavesEveryPageItKept)
+{
+    struct Row {
+        int pages;
+        bool exporting;
+        int saved;
+    };
     const Row rows[] = {{3, false, 3}, {3, true, 2}, {0, false, 0}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.pages * 10 + row.exporting);
@@ -531,7 +590,8 @@ TEST_F(RpPrinterTest, AnAbortedRecordingSavesEveryPageItKept) {
     }
 }
 
-TEST_F(RpPrinterTest, OnlyAFinishedDocumentIsSaved) {
+TEST_F(RpPrinterTest, OnlyAFinishedDocumentIsSaved)
+{
     TRpPrinter printer;
     std::string error;
     EXPECT_FALSE(printer.SaveRecordedDocument(folder_ / "none.rpp", error));
@@ -543,7 +603,8 @@ TEST_F(RpPrinterTest, OnlyAFinishedDocumentIsSaved) {
     EXPECT_TRUE(printer.SaveRecordedDocument(folder_ / "done.rpp", error)) << error;
 }
 
-TEST_F(RpPrinterTest, ResetForgetsTheDocument) {
+TEST_F(RpPrinterTest, ResetForgetsTheDocument)
+{
     TRpPrinter printer;
     Run(printer, 2);
     printer.Reset();
@@ -561,7 +622,8 @@ TEST_F(RpPrinterTest, ResetForgetsTheDocument) {
     EXPECT_EQ(printer.PageList().PageCount(), 1);
 }
 
-TEST_F(RpPrinterTest, ClosingThePreviewCancelsABusyDocumentAndTellsTheReport) {
+TEST_F(RpPrinterTest, ClosingThePreviewCancelsABusyDocumentAndTellsTheReport)
+{
     FakeReport report;
     report.owned = std::make_unique<TRpPrinter>(&report);
     TRpPrinter& printer = *report.owned;
@@ -589,19 +651,22 @@ TEST_F(RpPrinterTest, ClosingThePreviewCancelsABusyDocumentAndTellsTheReport) {
 // on 1028, and the window then pumps messages and repaints through it.
 class ClosingPreview : public PreviewInterface {
 public:
-    QWidget* ShowModal(TRpPrinter& printer) override {
+    QWidget* ShowModal(TRpPrinter& printer) override
+    {
         const QPointer<TRpPrinter> watch(&printer);
         printer.ClosePreview();
         QCoreApplication::processEvents();
         aliveAfterClose = !watch.isNull();
-        if (watch) pagesSeen = watch->PageCount();
+        if (watch)
+            pagesSeen = watch->PageCount();
         return nullptr;
     }
     static inline bool aliveAfterClose = false;
     static inline int pagesSeen = 0;
 };
 
-TEST_F(RpPrinterTest, ThePrinterObjectOutlivesTheModalPreviewThatReleasesIt) {
+TEST_F(RpPrinterTest, ThePrinterObjectOutlivesTheModalPreviewThatReleasesIt)
+{
     SetPreviewInterfaceClass([] { return std::make_unique<ClosingPreview>(); });
     FakeReport report;
     report.owned = std::make_unique<TRpPrinter>(&report);
@@ -616,7 +681,8 @@ TEST_F(RpPrinterTest, ThePrinterObjectOutlivesTheModalPreviewThatReleasesIt) {
     EXPECT_TRUE(watch.isNull());
 }
 
-TEST_F(RpPrinterTest, PreviewsGoThroughOnPreviewOrTheFactory) {
+TEST_F(RpPrinterTest, PreviewsGoThroughOnPreviewOrTheFactory)
+{
     TRpPrinter printer;
     printer.Preview();  // the base factory opens nothing
     EXPECT_EQ(printer.PreviewForm(), nullptr);
@@ -643,7 +709,8 @@ TEST_F(RpPrinterTest, PreviewsGoThroughOnPreviewOrTheFactory) {
     EXPECT_EQ(printer.PreviewForm(), nullptr);  // the interface, and so its window, is gone
 }
 
-TEST_F(RpPrinterTest, TheClientWindowLetsGoWhenThePrinterObjectGoes) {
+TEST_F(RpPrinterTest, TheClientWindowLetsGoWhenThePrinterObjectGoes)
+{
     RecordingClient client;
     {
         TRpPrinter printer;
@@ -653,7 +720,8 @@ TEST_F(RpPrinterTest, TheClientWindowLetsGoWhenThePrinterObjectGoes) {
     EXPECT_EQ(client.detaches, 1);
 }
 
-TEST_F(RpPrinterTest, TakesTheReportsPrinterChoices) {
+TEST_F(RpPrinterTest, TakesTheReportsPrinterChoices)
+{
     service_->Add("Plotter", FakePrinterService::A4Printer());
     SharedPrinter().Refresh();
     SharedPrinter().SetIndex(1);
@@ -675,7 +743,8 @@ TEST_F(RpPrinterTest, TakesTheReportsPrinterChoices) {
     EXPECT_EQ(SharedPrinter().Name(), "Plotter");
 }
 
-TEST_F(RpPrinterTest, SelectingAnotherPrinterReadsItsSettings) {
+TEST_F(RpPrinterTest, SelectingAnotherPrinterReadsItsSettings)
+{
     FakePrinter plotter = FakePrinterService::A4Printer();
     plotter.dpiX = plotter.dpiY = 300;
     service_->Add("Plotter", plotter);
@@ -692,12 +761,17 @@ TEST_F(RpPrinterTest, SelectingAnotherPrinterReadsItsSettings) {
     EXPECT_THROW(printer.SetPrinterIndex(5), ERpError);
 }
 
-TEST_F(RpPrinterTest, AFileChosenForTheSharedPrinterTakesTheNextPrintOnIt) {
+TEST_F(RpPrinterTest, AFileChosenForTheSharedPrinterTakesTheNextPrintOnIt)
+{
     service_->Add("Plotter", FakePrinterService::A4Printer());
     SharedPrinter().Refresh();
     SharedPrinter().SetIndex(0);  // Office
     SharedPrinter().SetOutputFileName("/tmp/chosen.pdf");
-    struct Row { const char* name; int index; const char* file; };
+    struct Row {
+        const char* name;
+        int index;
+        const char* file;
+    };
     const Row rows[] = {
         {"the printer the shared one names", -1, "/tmp/chosen.pdf"},
         {"the same printer chosen again", 0, "/tmp/chosen.pdf"},
@@ -722,7 +796,8 @@ TEST_F(RpPrinterTest, AFileChosenForTheSharedPrinterTakesTheNextPrintOnIt) {
     EXPECT_TRUE(service_->jobs.back()->outputFileName.isEmpty());
 }
 
-TEST_F(RpPrinterTest, TheCurrentPageMovesOnlyWithinTheDocument) {
+TEST_F(RpPrinterTest, TheCurrentPageMovesOnlyWithinTheDocument)
+{
     TRpPrinter printer;
     printer.SetCurrentPage(3);
     EXPECT_EQ(printer.PageNumber(), 0);
@@ -731,13 +806,19 @@ TEST_F(RpPrinterTest, TheCurrentPageMovesOnlyWithinTheDocument) {
     EXPECT_EQ(printer.PageNumber(), 2);
 }
 
-TEST(SubstringPosTest, GivesTheOneBasedPosition) {
-    struct Row { const char* sub; const char* s; int position; };
-    const Row rows[] = {
-        {"a", "abc", 1}, {"bc", "abc", 2}, {"c", "abc", 3}, {"d", "abc", 0},
-        {"", "abc", 0}, {"abcd", "abc", 0}, {"\xB9", "za\xB9", 3},
+TEST(SubstringPosTest, GivesTheOneBasedPosition)
+{
+    struct Row {
+        const char* sub;
+        const char* s;
+        int position;
     };
-    for (const Row& row : rows) EXPECT_EQ(SubstringPos(row.sub, row.s), row.position) << row.sub;
+    const Row rows[] = {
+        {"a", "abc", 1}, {"bc", "abc", 2},   {"c", "abc", 3},       {"d", "abc", 0},
+        {"", "abc", 0},  {"abcd", "abc", 0}, {"\xB9", "za\xB9", 3},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(SubstringPos(row.sub, row.s), row.position) << row.sub;
 }
 
 }  // namespace

@@ -1,12 +1,13 @@
 #include "report/output/xml/rpx_document.h"
 
-#include "report/output/codec/lzw.h"
 #include "report/output/canvas/painter_canvas.h"
 #include "report/output/canvas/trace_canvas.h"
+#include "report/output/codec/lzw.h"
 #include "tests/support/hostile_documents.h"
 
 #include <QBuffer>
 #include <QPainter>
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -21,9 +22,10 @@ namespace report::output {
 namespace {
 
 // A document of A4 pages, each with its own lines of items.
-QString Document(const std::vector<QString>& pages, const QString& header = QStringLiteral(
-                                                         "<Header Pagewidth=\"210\" Pageheight=\"297\" PaperName=\"A4\">\n"
-                                                         "<Orientation>portrait</Orientation>\n</Header>"))
+QString
+Document(const std::vector<QString>& pages,
+         const QString& header = QStringLiteral("<Header Pagewidth=\"210\" Pageheight=\"297\" PaperName=\"A4\">\n"
+                                                "<Orientation>portrait</Orientation>\n</Header>"))
 {
     QString text = QStringLiteral("<?xml version=\"1.0\"?>\n<QXDoc>\n") + header + QLatin1Char('\n');
     for (std::size_t i = 0; i < pages.size(); ++i)
@@ -50,10 +52,7 @@ std::vector<std::string> Trace(const QString& items, double zoom = 100, const QS
     return canvas.Lines();
 }
 
-std::string Hex(const QByteArray& bytes)
-{
-    return bytes.toHex(' ').toStdString();
-}
+std::string Hex(const QByteArray& bytes) { return bytes.toHex(' ').toStdString(); }
 
 TEST(TRpXDocumentTest, TheHeaderGivesThePage)
 {
@@ -64,7 +63,8 @@ TEST(TRpXDocumentTest, TheHeaderGivesThePage)
         int orientation;
     };
     const Row rows[] = {
-        {"<Header Pagewidth=\"210\" Pageheight=\"297\" PaperName=\"A4\">\n<Orientation>portrait</Orientation>\n</Header>",
+        {"<Header Pagewidth=\"210\" Pageheight=\"297\" "
+         "PaperName=\"A4\">\n<Orientation>portrait</Orientation>\n</Header>",
          nullptr, "A4", 0},
         {"<Header Pagewidth=\"297\" Pageheight=\"210\">\n<Orientation>landscape</Orientation>\n</Header>", nullptr,
          "Unknown", 1},
@@ -118,11 +118,11 @@ TEST(TRpXDocumentTest, PicturesAreSizedByTheZoomWithHalvesToEven)
 
 TEST(TRpXDocumentTest, LayersAreDrawnTwoOneZero)
 {
-    const std::vector<std::string> lines = Trace(QStringLiteral(
-        "<Item Type=\"text\" X=\"1\" Y=\"1\" Height=\"3\" LY=\"0\">zero</Item>\n"
-        "<Item Type=\"text\" X=\"1\" Y=\"1\" Height=\"3\" LY=\"2\">two</Item>\n"
-        "<Item Type=\"text\" X=\"1\" Y=\"1\" Height=\"3\">none</Item>\n"
-        "<Item Type=\"text\" X=\"1\" Y=\"1\" Height=\"3\" LY=\"1\">one</Item>"));
+    const std::vector<std::string> lines =
+        Trace(QStringLiteral("<Item Type=\"text\" X=\"1\" Y=\"1\" Height=\"3\" LY=\"0\">zero</Item>\n"
+                             "<Item Type=\"text\" X=\"1\" Y=\"1\" Height=\"3\" LY=\"2\">two</Item>\n"
+                             "<Item Type=\"text\" X=\"1\" Y=\"1\" Height=\"3\">none</Item>\n"
+                             "<Item Type=\"text\" X=\"1\" Y=\"1\" Height=\"3\" LY=\"1\">one</Item>"));
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_NE(lines[0].find("\"two\""), std::string::npos);
     EXPECT_NE(lines[1].find("\"one\""), std::string::npos);
@@ -165,10 +165,12 @@ TEST(TRpXDocumentTest, GraphicsDrawTheirShape)
 
 TEST(TRpXDocumentTest, TextTakesItsFontFromTheItem)
 {
-    const std::vector<std::string> lines = Trace(QStringLiteral(
-        "<Item Type=\"text\" X=\"10\" Y=\"20\" Height=\"12\" Font=\"Arial\" Color=\"00FF8000\" FW=\"Bold\" "
-        "Dec=\"underline strike\" FR=\"900\">Jazda</Item>\n"
-        "<Item Type=\"text\" X=\"10\" Y=\"20\" Height=\"12\" Dec=\"Italic\" Color=\"12\">x</Item>"), 50);
+    const std::vector<std::string> lines =
+        Trace(QStringLiteral(
+                  "<Item Type=\"text\" X=\"10\" Y=\"20\" Height=\"12\" Font=\"Arial\" Color=\"00FF8000\" FW=\"Bold\" "
+                  "Dec=\"underline strike\" FR=\"900\">Jazda</Item>\n"
+                  "<Item Type=\"text\" X=\"10\" Y=\"20\" Height=\"12\" Dec=\"Italic\" Color=\"12\">x</Item>"),
+              50);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "TextOut 19,38 \"Jazda\" font=\"Arial\"/6pt/B-US/#ff8000/charset 1/angle 900 align=left "
                         "bg=transparent");
@@ -194,7 +196,8 @@ TEST(TRpXDocumentTest, SearchHitsAreFramedAsTheListHasThem)
     const auto frames = [&](const char* search, bool matchCase) {
         int count = 0;
         for (const std::string& line : Trace(items, 100, QString::fromLatin1(search), matchCase))
-            count += line.rfind("Rectangle", 0) == 0 && line.find("pen=solid/1/#ff0000 brush=clear") != std::string::npos;
+            count +=
+                line.rfind("Rectangle", 0) == 0 && line.find("pen=solid/1/#ff0000 brush=clear") != std::string::npos;
         return count;
     };
     EXPECT_EQ(frames("Jazda", true), 1);
@@ -238,9 +241,9 @@ TEST(TRpXDocumentTest, ImagesAreDecodedOrSayTheyAreNotAvailable)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.attributes);
-        const std::vector<std::string> lines = Trace(
-            QStringLiteral("<Item Type=\"image\" X=\"10\" Y=\"20\" Width=\"30\" Height=\"10\" %1>%2</Item>")
-                .arg(QLatin1String(row.attributes), QString::fromStdString(row.data)));
+        const std::vector<std::string> lines =
+            Trace(QStringLiteral("<Item Type=\"image\" X=\"10\" Y=\"20\" Width=\"30\" Height=\"10\" %1>%2</Item>")
+                      .arg(QLatin1String(row.attributes), QString::fromStdString(row.data)));
         ASSERT_EQ(lines.size(), 1u);
         EXPECT_EQ(lines[0].rfind(row.line, 0), 0u) << lines[0];
     }
@@ -588,9 +591,10 @@ TEST(TRpXDocumentTest, GiantTurnedTextsAroundThePageAreLeftOutOrCutToIt)
 TEST(TRpXDocumentTest, ClickableItemsAndTheSearchIndex)
 {
     const auto document = Open(Document(
-        {QStringLiteral("<Item Type=\"text\" X=\"10\" Y=\"20\" Width=\"30\" Height=\"10\" CID=\"T1\" DBR=\"4\">Jazda</Item>\n"
-                        "<Item Type=\"band\" X=\"0\" Y=\"0\" Width=\"210\" Height=\"10\" CID=\"B1\"/>\n"
-                        "<Item Type=\"graphic\" SP=\"0\"/>"),
+        {QStringLiteral(
+             "<Item Type=\"text\" X=\"10\" Y=\"20\" Width=\"30\" Height=\"10\" CID=\"T1\" DBR=\"4\">Jazda</Item>\n"
+             "<Item Type=\"band\" X=\"0\" Y=\"0\" Width=\"210\" Height=\"10\" CID=\"B1\"/>\n"
+             "<Item Type=\"graphic\" SP=\"0\"/>"),
          QStringLiteral("<Item Type=\"text\" X=\"5\" Y=\"6\">Praca</Item>")}));
     ASSERT_NE(document, nullptr);
     TraceCanvas canvas;
@@ -626,10 +630,11 @@ TEST(TRpXDocumentTest, DamagedDocumentsAreDrawnSafely)
     std::string coded;
     LZWEncode(BmpBytes().toStdString(), coded);
     const std::string fixture =
-        Document({QStringLiteral("<Item Type=\"text\" X=\"10\" Y=\"20\" Height=\"5\" FR=\"450\" CID=\"a\">Jazda</Item>\n"
-                                 "<Item Type=\"graphic\" X=\"1\" Y=\"2\" Width=\"3\" Height=\"4\" SP=\"1\" LW=\"0.5\"/>\n"
-                                 "<Item Type=\"image\" X=\"1\" Y=\"2\" Cmp=\"lzw\">%1</Item>")
-                      .arg(QString::fromStdString(Hex(QByteArray::fromStdString(coded))))})
+        Document(
+            {QStringLiteral("<Item Type=\"text\" X=\"10\" Y=\"20\" Height=\"5\" FR=\"450\" CID=\"a\">Jazda</Item>\n"
+                            "<Item Type=\"graphic\" X=\"1\" Y=\"2\" Width=\"3\" Height=\"4\" SP=\"1\" LW=\"0.5\"/>\n"
+                            "<Item Type=\"image\" X=\"1\" Y=\"2\" Cmp=\"lzw\">%1</Item>")
+                 .arg(QString::fromStdString(Hex(QByteArray::fromStdString(coded))))})
             .toStdString();
     std::mt19937 random(99);
     for (int round = 0; round < 500; ++round) {
@@ -645,7 +650,8 @@ TEST(TRpXDocumentTest, DamagedDocumentsAreDrawnSafely)
         }
         TraceCanvas canvas;
         for (int page = 0; page <= document->PageCount() + 1; ++page)
-            static_cast<void>(document->DrawPage(page, 100, canvas, QStringLiteral("a"), round % 2 == 0, round % 3 != 0));
+            static_cast<void>(
+                document->DrawPage(page, 100, canvas, QStringLiteral("a"), round % 2 == 0, round % 3 != 0));
         static_cast<void>(document->SearchIndex());
         static_cast<void>(document->PagePicture(1, 10));
     }

@@ -47,9 +47,10 @@ TEST(RpxReaderTest, LinesBecomeATree)
         {"an unclosed document ends with its text", "<QXDoc>\n<A>\n<B>", "QXDoc(A(B))"},
         {"attributes in order", "<QXDoc>\n<Item Type=\"text\" X=\"1.5\" Y = \"2\">Hi</Item>\n</QXDoc>",
          "QXDoc(Item[Type=text,X=1.5,Y=2]{Hi})"},
-        {"an = inside a value", "<QXDoc>\n<Item Text=\"a=b\" B=\"c\">t</Item>\n</QXDoc>", "QXDoc(Item[Text=a=b,B=c]{t})"},
-        {"/ and the name inside a value close nothing",
-         "<QXDoc>\n<Page Text=\"x/Page\">\n<Item/>\n</Page>\n</QXDoc>", "QXDoc(Page[Text=x/Page](Item))"},
+        {"an = inside a value", "<QXDoc>\n<Item Text=\"a=b\" B=\"c\">t</Item>\n</QXDoc>",
+         "QXDoc(Item[Text=a=b,B=c]{t})"},
+        {"/ and the name inside a value close nothing", "<QXDoc>\n<Page Text=\"x/Page\">\n<Item/>\n</Page>\n</QXDoc>",
+         "QXDoc(Page[Text=x/Page](Item))"},
         {"an unclosed quote ends with the line", "<QXDoc>\n<A B=\"open\n<C>x</C>\n</A>\n</QXDoc>",
          "QXDoc(A[B=open](C{x}))"},
         {"an = at the end of the line", "<QXDoc>\n<A B=\n</A>\n</QXDoc>", "QXDoc(A[B=])"},
@@ -83,8 +84,12 @@ TEST(RpxReaderTest, TheDeclaredEncodingIsRead)
         const char* text;  // UTF-8
     };
     const Row rows[] = {
-        {QByteArray("<QXDoc>\xC5\x81\xC3\xB3""d\xC5\xBA"), "<QXDoc>Łódź"},
-        {QByteArray("<?xml version=\"1.0\" encoding=\"windows-1250\"?>\n\xA3\xF3""d\x9F"), "Łódź"},
+        {QByteArray("<QXDoc>\xC5\x81\xC3\xB3"
+                    "d\xC5\xBA"),
+         "<QXDoc>Łódź"},
+        {QByteArray("<?xml version=\"1.0\" encoding=\"windows-1250\"?>\n\xA3\xF3"
+                    "d\x9F"),
+         "Łódź"},
         {QByteArray("<?xml version='1.0' encoding='ISO-8859-1'?>\n\xE9"), "é"},
         {QByteArray("\xEF\xBB\xBF<QXDoc>"), "<QXDoc>"},
     };

@@ -5,8 +5,8 @@
 #include "tests/support/modal_dialog.h"
 
 #include <QAccessible>
-#include <QBuffer>
 #include <QAction>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCoreApplication>
@@ -46,13 +46,15 @@ QString ThreePages()
 {
     return QStringLiteral(
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<QXDoc>\n"
-        "<Header Pagewidth=\"210\" Pageheight=\"297\" PaperName=\"A4\">\n<Orientation>portrait</Orientation>\n</Header>\n"
+        "<Header Pagewidth=\"210\" Pageheight=\"297\" "
+        "PaperName=\"A4\">\n<Orientation>portrait</Orientation>\n</Header>\n"
         "<Page Number=\"1\">\n"
         "<Item Type=\"band\" X=\"0\" Y=\"0\" Width=\"210\" Height=\"50\" CID=\"Detail\" DBR=\"0\"/>\n"
         "<Item Type=\"text\" X=\"10\" Y=\"20\" Width=\"30\" Height=\"10\" CID=\"Label1\" DBR=\"6\">Kierowca</Item>\n"
         "<Item Type=\"graphic\" X=\"10\" Y=\"100\" Width=\"50\" Height=\"1\" SP=\"2\" LW=\"0.5\" Color=\"000000\"/>\n"
         "</Page>\n"
-        "<Page Number=\"2\">\n<Item Type=\"text\" X=\"10\" Y=\"200\" Height=\"10\" Color=\"000000\">Jazda</Item>\n</Page>\n"
+        "<Page Number=\"2\">\n<Item Type=\"text\" X=\"10\" Y=\"200\" Height=\"10\" "
+        "Color=\"000000\">Jazda</Item>\n</Page>\n"
         "<Page Number=\"3\">\n<Item Type=\"text\" X=\"10\" Y=\"20\" Height=\"10\" Color=\"000000\">jazda</Item>\n"
         "<Item Type=\"text\" X=\"10\" Y=\"40\" Height=\"10\" Color=\"000000\">Jazda dalej</Item>\n</Page>\n"
         "</QXDoc>\n");
@@ -219,7 +221,8 @@ TEST_F(RpxViewerTest, SearchListsHitsInOrderAndFramesOnlyThem)
 {
     auto* results = viewer_->findChild<QListWidget*>(QStringLiteral("SearchResultBox"));
     Search("jazda", false);
-    EXPECT_EQ(ResultLines(), (QStringList{QStringLiteral("Jazda"), QStringLiteral("jazda"), QStringLiteral("Jazda dalej")}));
+    EXPECT_EQ(ResultLines(),
+              (QStringList{QStringLiteral("Jazda"), QStringLiteral("jazda"), QStringLiteral("Jazda dalej")}));
     EXPECT_EQ(Panel(1), QStringLiteral("Page: 2 of 3"));  // the first hit's page
     EXPECT_GT(RedPixels(), 0);
 
@@ -271,7 +274,8 @@ TEST_F(RpxViewerTest, AGoodFileReplacesTheDocument)
 {
     QTemporaryDir folder;
     const std::filesystem::path file = std::filesystem::path(folder.path().toStdString()) / "inna.xml";
-    std::ofstream(file) << "<QXDoc>\n<Header Pagewidth=\"297\" Pageheight=\"210\"/>\n<Page Number=\"1\">\n</Page>\n</QXDoc>\n";
+    std::ofstream(file)
+        << "<QXDoc>\n<Header Pagewidth=\"297\" Pageheight=\"210\"/>\n<Page Number=\"1\">\n</Page>\n</QXDoc>\n";
     ASSERT_TRUE(viewer_->OpenFile(file));
     EXPECT_EQ(Panel(1), QStringLiteral("Page: 1 of 1"));
     EXPECT_EQ(viewer_->PageImage().size(), QSize(1123, 794));
@@ -287,7 +291,8 @@ TEST_F(RpxViewerTest, ThumbnailsCopyAndClosing)
     EXPECT_EQ(Panel(1), QStringLiteral("Page: 3 of 3"));
     viewer_->copybuttonClick();
     EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(794, 1123));
-    QAccessibleInterface* next = QAccessible::queryAccessibleInterface(viewer_->findChild<QToolButton*>(QStringLiteral("nextPage")));
+    QAccessibleInterface* next =
+        QAccessible::queryAccessibleInterface(viewer_->findChild<QToolButton*>(QStringLiteral("nextPage")));
     EXPECT_EQ(next->text(QAccessible::Name), QStringLiteral("Next page"));
     viewer_->close();
     EXPECT_EQ(grid->currentIndex().row(), 0);
