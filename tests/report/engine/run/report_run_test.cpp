@@ -13,13 +13,16 @@
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 namespace enginetest {
 namespace {
@@ -366,6 +369,24 @@ TEST_F(ReportRunTest, AnExportOfKnownRowsMovesItsProgressWindowForwardOnly)
     ASSERT_EQ(shown.size(), 301u);
     EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
     EXPECT_GE(shown.back(), 95);
+}
+
+TEST_F(ReportRunTest, AQueuedCancelReachesALongRunBetweenItsFigures)
+{
+    // A figure is 100 rows here; the run must still handle its messages within a few slow rows,
+    // not only when the figure moves.
+    Build();
+    rows_ = 10000;
+    report_->NeedDataRows = rows_;
+    onNeedData_ = [&](int call) {
+        if (call == 10)
+            QTimer::singleShot(0, [&] { report_->Cancel(); });
+        if (call > 10)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    CallFilter filter;
+    EXPECT_EQ(report_->ExportWithFilter(filter), TRpRunResult::Cancelled);
+    EXPECT_LT(needData_, 60);
 }
 
 TEST_F(ReportRunTest, CancelledExportIsNotFinished)
